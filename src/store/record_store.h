@@ -1,0 +1,159 @@
+#pragma once
+// The record store: every read and write of the database file. Each
+// operation opens its own connection, runs one or a few fixed statements,
+// maps rows to records, closes the connection and returns, so the file can
+// be replaced (restore from backup) while the program runs. There is no
+// cache; failures come back as return values (false, -1, or the output
+// left unchanged) and nothing is shown.
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/records.h"
+#include "core/types.h"
+
+namespace velmora {
+
+inline constexpr char kDatabaseFileName[] = "velmora.db";
+inline constexpr char kSoftwareVersion[] = "v1.7";
+inline constexpr int kSchemaVersion = 4;
+// A user's reminder must be reprogrammed when its last alarm is nearer than this.
+inline constexpr std::int64_t kReprogramLeadSeconds = 1814400;  // 21 days
+
+// The directory where the program keeps its database, legacy files and
+// report files: the running executable's own directory when it is
+// writable, else $XDG_DATA_HOME/velmora (default ~/.local/share/velmora),
+// created when missing.
+std::filesystem::path defaultDataDirectory();
+// defaultDataDirectory() / "velmora.db".
+std::filesystem::path defaultDatabasePath();
+
+// Fills the user's alarm table for the reminder after a user was selected
+// (the device subsystem supplies it). `now` is the present instant.
+using AlarmTablePreparer = std::function<void(CurrentUser& user, TimeValue now)>;
+
+// Merges entries into a history keyed by alarm_time: a new instant is
+// inserted; an entry with status 1 takes a later status other than 1
+// (with its ack); an entry with status 3 or 5 takes status 4 (with its
+// ack); anything else stays as it is.
+void mergeLogEntries(std::map<TimeValue, LogEntry>& history, const std::vector<LogEntry>& entries);
+
+class RecordStore {
+public:
+    // `databasePath` is the database file; nothing is opened here.
+    explicit RecordStore(std::filesystem::path databasePath);
+    const std::filesystem::path& databasePath() const { return path_; }
+
+    // ---- Schema (each false only when the database did not open) ----
+    // Settings table and row, then Profiles, Devices, Alarms and Log.
+    bool createDatabase();
+    bool createReportsTable();
+    // Adds program_type and window to Profiles (a failing ALTER is ignored).
+    bool migrateProfiles();
+    // True when the UPDATE ran to completion.
+    bool setVersion(const Text& swVersion, int dbVersion);
+    // Fills the row; true only when the settings row exists.
+    bool readSettings(SettingsRow& row);
+
+    // ---- Users ----
+    // Appends every user, ordered by plain name (code point order).
+    bool loadProfiles(std::vector<Profile>& list);
+    // Replaces `profile` by the stored user (alarms and history empty);
+    // unchanged when there is no such row. True when the database opened.
+    bool loadProfile(int id, Profile& profile);
+    // New user with program_type 0 and window 600; the new id, or -1.
+    int insertProfile(bool isProgrammingNeeded, const Text& name, const Text& ssn,
+                      const Text& phone, const Text& comment);
+    bool updateProfile(const Profile& profile);
+    // Removes the user's rows from Profiles, Alarms, Log, Devices and
+    // Reports in one transaction: all or nothing. True when committed.
+    bool deleteProfile(int id);
+
+    // ---- Alarms ----
+    bool loadAlarms(int owner, std::vector<Alarm>& list);
+    // id <= 0: inserts and sets alarm.id; id > 0: updates that row (owner
+    // unchanged). True when the statement succeeded.
+    bool saveAlarm(Alarm& alarm, int owner);
+    // Inserts all in one transaction; ids of the records are not updated.
+    // True when the database opened (a failed row leaves the others).
+    bool insertAlarms(const std::vector<Alarm>& alarms, int owner);
+    bool deleteAlarm(int id);
+    bool deleteAlarmsOfOwner(int owner);
+
+    // ---- Reminders ----
+    // REPLACE: the whole row, owner included.
+    bool saveDevice(const DeviceRecord& record, int owner);
+    // Fills the record when a row exists, else leaves it; true when the
+    // database opened, found or not.
+    bool findDevice(std::uint32_t sn, DeviceRecord& record);
+    // Clears the record, fills it from the owner's own reminder (type 0,
+    // the last such row); true only when one was found.
+    bool findOwnerDevice(int owner, DeviceRecord& record);
+    // The owner's id, -1 when there is no row or no database.
+    int getDeviceOwner(std::uint32_t sn);
+    bool setDeviceOwner(int owner, std::uint32_t sn);
+
+    // ---- Acknowledgement log and reports ----
+    // REPLACE per entry in one transaction; false at once for owner < 0.
+    bool saveLogEntries(const std::vector<LogEntry>& entries, int owner);
+    bool saveLogEntries(const std::map<TimeValue, LogEntry>& history, int owner);
+    bool loadLog(int owner, std::vector<LogEntry>& list);
+    // Creates Reports when missing, then REPLACE of the enciphered text.
+    bool saveReport(int owner, const Text& text);
+    // Sets text when a report exists, else leaves it; true when opened.
+    bool loadReport(int owner, Text& text);
+
+    // ---- Settings and account (see also credentials.h) ----
+    // username bound as a value; digest as stored. False when not opened.
+    bool storeAccount(const Text& username, const std::string& passwordDigest);
+    bool storePassword(const std::string& passwordDigest);
+
+    // ---- Legacy import ----
+    // Stores one imported user with reminders, alarms and history in one
+    // transaction: the new user id, or -1 with nothing written.
+    int insertImportedUser(const Profile& profile, const std::vector<DeviceRecord>& devices,
+                           const std::vector<Alarm>& alarms,
+                           const std::map<TimeValue, LogEntry>& history);
+
+    // ---- Operations on the main window's current user ----
+    // Deletes the user (deleteProfile); clears the current user when it was
+    // this one and removes it from the user list. False (and nothing
+    // changed in memory) when the delete failed.
+    bool deleteUser(CurrentUser& user, const Profile& profile);
+    // Empties the user list and loads it again.
+    bool reloadUsers(CurrentUser& user);
+
+    enum class SaveCurrent { Yes, No };
+    // Selects user `id`: false for id < 1; true at once for the current
+    // user. Otherwise (SaveCurrent::Yes) stores the current user's profile,
+    // clears the current user and its alarm table, loads the profile,
+    // alarms and log (merged into the history). When the user's
+    // is_programming_needed is false, `prepare` (when set) fills the alarm
+    // table and the flag is set when reprogrammingDue(now); when it is
+    // true, the alarm table stays empty. False when the user has no row.
+    bool selectUser(CurrentUser& user, int id, TimeValue now, const AlarmTablePreparer& prepare,
+                    SaveCurrent save = SaveCurrent::Yes);
+    // The user's own reminder (or the connected one when no user is
+    // selected) has its last alarm earlier than now + 21 days, or there is
+    // no such reminder.
+    bool reprogrammingDue(const CurrentUser& user, TimeValue now);
+    // Ties reminder `sn` to the current user (type 2, not yet programmed)
+    // unless it already is the user's. False when a write failed.
+    bool assignDevice(const CurrentUser& user, std::uint32_t sn);
+    // programming_time of the reminder, 0 when unknown.
+    TimeValue programmingTimeOf(std::uint32_t sn);
+    // last_alarm of the user's own reminder (or of the connected one when
+    // no user is selected), 0 when none.
+    TimeValue lastAlarmOf(const CurrentUser& user);
+    // True when the reminder's row has device_type 0.
+    bool isOwnReminder(std::uint32_t sn);
+
+private:
+    std::string pathText() const { return path_.string(); }
+    std::filesystem::path path_;
+};
+
+}  // namespace velmora
