@@ -1,0 +1,192 @@
+#include "ui/logic/profile_dlg_logic.h"
+
+#include <utility>
+
+namespace velmora {
+
+namespace {
+constexpr int kTextTitle = 40094;           // "Käyttäjien hallinta"
+constexpr int kTextListFrame = 40096;       // "Valitse käyttäjä"
+constexpr int kTextChoose = 40097;          // "Valitse käyttäjä"
+constexpr int kTextDelete = 40098;          // "Poista käyttäjä"
+constexpr int kTextLookup = 40099;
+constexpr int kTextNewUser = 40100;         // "Luo uusi käyttäjä"
+constexpr int kTextName = 40087;            // "Nimi:"
+constexpr int kTextSsn = 40088;             // "Henkilötunnus:"
+constexpr int kTextPhone = 40164;           // "Puhelinnumero:"
+constexpr int kTextClose = 40095;           // "Sulje"
+constexpr int kTextError = 40011;           // "Virhe"
+constexpr int kTextQuestion = 40022;        // "Kysymys"
+constexpr int kTextNameMissing = 40035;     // "Syötä nimi ja henkilötunnus!"
+constexpr int kTextDeleteFailed = 40037;    // "Poistaminen epäonnistui!"
+constexpr int kTextAskDelete = 40157;       // "Poistetaanko käyttäjä %s?"
+constexpr int kTextCreateFailed = 40185;    // "Käyttäjän luonti epäonnistui!"
+
+// Leading and trailing blanks are never part of a name, ssn or phone.
+Text trimmed(const Text& v) {
+    const char* blanks = " \t\r\n";
+    const auto first = v.find_first_not_of(blanks);
+    if (first == Text::npos) return {};
+    const auto last = v.find_last_not_of(blanks);
+    return v.substr(first, last - first + 1);
+}
+}  // namespace
+
+Text fillPlaceholder(const Text& pattern, const Text& value) {
+    const auto at = pattern.find("%s");
+    if (at == Text::npos) return pattern;
+    Text out = pattern.substr(0, at);
+    out += value;
+    out += pattern.substr(at + 2);
+    return out;
+}
+
+ProfileDlgLogic::ProfileDlgLogic(CurrentUser& user, RecordStore& store,
+                                 const StringSource& strings, Interaction& person,
+                                 const Clock& clock, AlarmTablePreparer prepare)
+    : user_(user),
+      store_(store),
+      strings_(strings),
+      person_(person),
+      clock_(clock),
+      prepare_(std::move(prepare)),
+      users_(user.users) {
+    if (user_.id > 0) {
+        for (std::size_t i = 0; i < users_.size(); ++i) {
+            if (users_[i].id == user_.id) {
+                selection_ = static_cast<int>(i);
+                break;
+            }
+        }
+    }
+}
+
+Text ProfileDlgLogic::title() const { return strings_.load(kTextTitle); }
+
+Text ProfileDlgLogic::controlText(int controlId) const {
+    switch (controlId) {
+        case kIdListFrame: return strings_.load(kTextListFrame);
+        case kIdChoose: return strings_.load(kTextChoose);
+        case kIdDelete: return strings_.load(kTextDelete);
+        case kIdNewFrame: return strings_.load(kTextNewUser);
+        case kIdNameCaption: return strings_.load(kTextName);
+        case kIdSsnCaption: return strings_.load(kTextSsn);
+        case kIdPhoneCaption: return strings_.load(kTextPhone);
+        case kIdLookup: return strings_.load(kTextLookup);
+        case kIdCreate: return strings_.load(kTextNewUser);
+        case kIdClose: return strings_.load(kTextClose);
+        default: return {};
+    }
+}
+
+Text ProfileDlgLogic::entryText(const Profile& profile) {
+    return profile.name + " (" + profile.ssn + ")";
+}
+
+Text ProfileDlgLogic::entryText(int index) const { return entryText(profileAt(index)); }
+
+void ProfileDlgLogic::select(int index) {
+    selection_ = (index >= 0 && index < count()) ? index : -1;
+}
+
+void ProfileDlgLogic::focusChanged(Focus focus) {
+    switch (focus) {
+        case Focus::List: defaultButton_ = kIdChoose; break;
+        case Focus::Name:
+        case Focus::Ssn:
+        case Focus::Phone: defaultButton_ = kIdCreate; break;
+        case Focus::Other: break;
+    }
+}
+
+ProfileDlgLogic::Focus ProfileDlgLogic::nextFieldOnEnter(Focus field) {
+    switch (field) {
+        case Focus::Name: return Focus::Ssn;
+        case Focus::Ssn: return Focus::Phone;
+        default: return Focus::Other;
+    }
+}
+
+int ProfileDlgLogic::choose() {
+    if (selection_ < 0) return 0;
+    const int id = profileAt(selection_).id;
+    // The main window stored the previous user before opening this dialog.
+    if (!store_.selectUser(user_, id, clock_.nowValue(), prepare_,
+                           RecordStore::SaveCurrent::No)) {
+        // The user is gone from the database (a restore replaced it, or the
+        // file cannot be read): nothing was chosen. Show the list as the
+        // database has it now.
+        refreshList();
+        return 0;
+    }
+    return kIdChoose;
+}
+
+void ProfileDlgLogic::refreshList() {
+    const int keepId = selection_ >= 0 ? profileAt(selection_).id : 0;
+    if (!store_.reloadUsers(user_)) return;
+    users_ = user_.users;
+    selection_ = -1;
+    for (std::size_t i = 0; i < users_.size(); ++i) {
+        if (users_[i].id == keepId) selection_ = static_cast<int>(i);
+    }
+}
+
+int ProfileDlgLogic::create() {
+    const Text newName = trimmed(name);
+    if (newName.empty()) {
+        person_.showMessage(strings_.load(kTextNameMissing), strings_.load(kTextError),
+                            MessageIcon::Error);
+        return 0;
+    }
+    const Text givenSsn = trimmed(ssn);
+    const Text newSsn = givenSsn.empty() ? Text(1, '-') : givenSsn;
+
+    Profile created;
+    created.setName(newName);
+    created.setSsn(newSsn);
+    created.setPhone(trimmed(phone));
+    created.is_programming_needed = true;
+    created.program_type = 0;
+    created.window = 600;
+
+    const int id = store_.insertProfile(true, created.name, created.ssn, created.phone, Text{});
+    if (id <= 0) {
+        // The current user stays as it was.
+        person_.showMessage(strings_.load(kTextCreateFailed), strings_.load(kTextError),
+                            MessageIcon::Error);
+        return 0;
+    }
+    created.id = id;
+    // The new user becomes the current user; it has no alarms, history or
+    // programmed reminder yet.
+    user_.setProfile(created);
+    user_.alarm_table.clear();
+    user_.users.push_back(created);
+    users_.push_back(created);
+    selection_ = count() - 1;
+    return kIdCreate;
+}
+
+int ProfileDlgLogic::deleteSelected() {
+    if (selection_ < 0) return 0;
+    const Profile victim = profileAt(selection_);
+    if (!person_.askYesNo(fillPlaceholder(strings_.load(kTextAskDelete), victim.name),
+                          strings_.load(kTextQuestion))) {
+        return 0;
+    }
+    if (!store_.deleteUser(user_, victim)) {
+        person_.showMessage(strings_.load(kTextDeleteFailed), strings_.load(kTextError),
+                            MessageIcon::Error);
+        return 0;
+    }
+    users_.erase(users_.begin() + selection_);
+    if (users_.empty()) {
+        selection_ = -1;
+    } else if (selection_ >= count()) {
+        selection_ = count() - 1;
+    }
+    return 0;
+}
+
+}  // namespace velmora

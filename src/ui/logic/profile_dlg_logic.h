@@ -1,0 +1,104 @@
+#pragma once
+// User management: lists the users, chooses one as the current user,
+// creates a user (who becomes the current user) or deletes one.
+#include <vector>
+
+#include "core/clock.h"
+#include "core/interaction.h"
+#include "core/records.h"
+#include "store/record_store.h"
+#include "ui/logic/ui_host.h"
+
+namespace velmora {
+
+class ProfileDlgLogic : public DialogModel {
+public:
+    static constexpr int kTemplateId = 161;
+
+    // Control ids of the dialog.
+    static constexpr int kIdListFrame = 1000;
+    static constexpr int kIdList = 1001;
+    static constexpr int kIdChoose = 1008;   // also the result "user chosen"
+    static constexpr int kIdDelete = 1009;
+    static constexpr int kIdNewFrame = 1002;
+    static constexpr int kIdNameCaption = 1011;
+    static constexpr int kIdName = 1004;
+    static constexpr int kIdSsnCaption = 1012;
+    static constexpr int kIdSsn = 1003;
+    static constexpr int kIdPhoneCaption = 1010;
+    static constexpr int kIdPhone = 1013;
+    static constexpr int kIdLookup = 1006;   // hidden, no action
+    static constexpr int kIdCreate = kIdOk;  // also the result "user created"
+    static constexpr int kIdClose = kIdCancel;
+
+    // The dialog works on `user` (its list of users and the selected user)
+    // through `store`. Choosing a user loads it at `clock`'s present time
+    // and lets `prepare` (when set) fill its alarm table for the reminder.
+    ProfileDlgLogic(CurrentUser& user, RecordStore& store, const StringSource& strings,
+                    Interaction& person, const Clock& clock, AlarmTablePreparer prepare = {});
+
+    int templateId() const override { return kTemplateId; }
+
+    Text title() const;
+    // Texts of the frames, captions and buttons; empty for other ids.
+    Text controlText(int controlId) const;
+
+    // ---- The list ----
+    int count() const { return static_cast<int>(users_.size()); }
+    const Profile& profileAt(int index) const { return users_.at(static_cast<std::size_t>(index)); }
+    // "name (ssn)".
+    Text entryText(int index) const;
+    static Text entryText(const Profile& profile);
+    // -1 when no entry is selected.
+    int selection() const { return selection_; }
+    // An index outside the list clears the selection.
+    void select(int index);
+    // Buttons 1008 and 1009 are enabled while the list has entries.
+    bool listButtonsEnabled() const { return !users_.empty(); }
+
+    // ---- The new-user fields ----
+    Text name;
+    Text ssn;
+    Text phone;
+
+    // The button that Enter presses: 1008 while the list has the focus,
+    // 1 while a new-user field has it.
+    enum class Focus { List, Name, Ssn, Phone, Other };
+    void focusChanged(Focus focus);
+    int defaultButton() const { return defaultButton_; }
+
+    // Enter typed in a field: the field that gets the focus next, or
+    // Focus::Other when Enter goes on to create the user (phone field).
+    static Focus nextFieldOnEnter(Focus field);
+
+    // ---- Actions; each returns the result that ends the dialog, or 0
+    // when the dialog stays open. ----
+    // 1008 or a double click: selects the selected user; 1008.
+    int choose();
+    // Button 1 or Enter in the phone field: 1 when the user was created.
+    int create();
+    // 1009: asks, deletes; the dialog stays.
+    int deleteSelected();
+    // 2 or Esc.
+    int close() const { return kIdClose; }
+
+private:
+    void refreshList();
+
+    CurrentUser& user_;
+    RecordStore& store_;
+    const StringSource& strings_;
+    Interaction& person_;
+    const Clock& clock_;
+    AlarmTablePreparer prepare_;
+
+    std::vector<Profile> users_;
+    int selection_ = -1;
+    int defaultButton_ = kIdChoose;
+};
+
+// Replaces the first "%s" of a string-table text with a value. The value
+// is inserted as it is: nothing in it is read as a format.
+Text fillPlaceholder(const Text& pattern, const Text& value);
+
+}  // namespace velmora

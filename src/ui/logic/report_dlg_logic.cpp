@@ -1,0 +1,139 @@
+#include "ui/logic/report_dlg_logic.h"
+
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+
+#include "core/cp1252.h"
+#include "core/datetime.h"
+#include "store/record_store.h"
+
+namespace velmora {
+
+namespace {
+constexpr int kTextTitle = 40108;             // "Raportti"
+constexpr int kTextShowAll = 40105;           // "Näytä kaikki"
+constexpr int kTextShowNeeding = 40106;       // "Näytä ohjelmointia\nvaativat laitteet"
+constexpr int kTextOpenInViewer = 40107;      // "Avaa Notepad"
+constexpr int kHeadName = 40040;              // "Nimi"
+constexpr int kHeadSsn = 40144;               // "Henkilötunnus"
+constexpr int kHeadLastAlarm = 40142;         // "Viimeinen hälytys"
+constexpr int kHeadProgrammingTime = 40043;   // "Ohjelmointiaika"
+constexpr int kHeadSsn2 = 40145;              // " "
+constexpr int kHeadLastAlarm2 = 40143;        // "laitteessa"
+constexpr int kDashCount = 100;
+
+// Number of characters (code points) of UTF-8 text.
+std::size_t characterCount(const Text& utf8) {
+    std::size_t n = 0;
+    for (unsigned char c : utf8) {
+        if ((c & 0xC0) != 0x80) ++n;
+    }
+    return n;
+}
+
+void appendPadded(Text& out, const Text& value, std::size_t width) {
+    out += value;
+    const std::size_t n = characterCount(value);
+    if (n < width) out.append(width - n, ' ');
+}
+}  // namespace
+
+ReportDlgLogic::ReportDlgLogic(const CurrentUser& user, RecordStore& store,
+                               const StringSource& strings, UiHost& host)
+    : users_(user.users), store_(store), strings_(strings), host_(host) {
+    rebuild(false);
+}
+
+Text ReportDlgLogic::title() const { return strings_.load(kTextTitle); }
+
+Text ReportDlgLogic::controlText(int controlId) const {
+    switch (controlId) {
+        case kIdShowAll: return strings_.load(kTextShowAll);
+        case kIdShowNeedingProgramming: return strings_.load(kTextShowNeeding);
+        case kIdOpenInViewer: return strings_.load(kTextOpenInViewer);
+        case kIdOk: return "OK";
+        default: return {};
+    }
+}
+
+void ReportDlgLogic::showAll() { rebuild(false); }
+void ReportDlgLogic::showNeedingProgramming() { rebuild(true); }
+
+void ReportDlgLogic::rebuild(bool onlyNeedingProgramming) {
+    onlyNeeding_ = onlyNeedingProgramming;
+    report_ = buildReport(users_, onlyNeedingProgramming, strings_,
+                          [this](int owner, DeviceRecord& record) {
+                              return store_.findOwnerDevice(owner, record);
+                          });
+}
+
+Text ReportDlgLogic::formatRow(const Text& name, const Text& ssn, const Text& lastAlarm,
+                               const Text& programmingTime) {
+    Text row;
+    appendPadded(row, name, 35);
+    appendPadded(row, ssn, 20);
+    appendPadded(row, lastAlarm, 20);
+    appendPadded(row, programmingTime, 25);
+    row += "\r\n";
+    return row;
+}
+
+Text ReportDlgLogic::formatTime(TimeValue t) {
+    if (t == 0) return "-";
+    return formatDateTime(fromTimeValue(t));
+}
+
+Text ReportDlgLogic::buildReport(const std::vector<Profile>& users, bool onlyNeedingProgramming,
+                                 const StringSource& strings, const DeviceLookup& lookup) {
+    Text text = formatRow(strings.load(kHeadName), strings.load(kHeadSsn),
+                          strings.load(kHeadLastAlarm), strings.load(kHeadProgrammingTime));
+    text += formatRow(" ", strings.load(kHeadSsn2), strings.load(kHeadLastAlarm2), " ");
+    text.append(kDashCount, '-');
+    text += "\r\n";
+    for (const Profile& p : users) {
+        if (onlyNeedingProgramming && !p.is_programming_needed) continue;
+        DeviceRecord record;
+        if (!lookup || !lookup(p.id, record)) record = DeviceRecord{};
+        text += formatRow(p.name, p.ssn, formatTime(record.last_alarm),
+                          formatTime(record.programming_time));
+    }
+    return text;
+}
+
+std::filesystem::path ReportDlgLogic::reportFilePath() const {
+    std::filesystem::path dir = store_.databasePath().parent_path();
+    if (dir.empty()) dir = ".";
+    return dir / kFileName;
+}
+
+bool ReportDlgLogic::openInViewer() {
+    const std::filesystem::path target = reportFilePath();
+    std::error_code ec;
+    std::filesystem::create_directories(target.parent_path(), ec);
+
+    // Write beside the target and rename, so that a failed write never
+    // leaves a half report behind.
+    std::filesystem::path temp = target;
+    temp += ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        const std::string bytes = toCp1252(report_);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) {
+            std::filesystem::remove(temp, ec);
+            return false;
+        }
+    }
+    std::filesystem::rename(temp, target, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
+        return false;
+    }
+    host_.openTextFile(target.string());
+    return true;
+}
+
+}  // namespace velmora

@@ -1,0 +1,83 @@
+#pragma once
+// Report dialog: every user with the last alarm and the programming time
+// of the user's own reminder, as a fixed-width text table; optionally only
+// the users whose reminder must be programmed again. The table can be
+// written to "report.txt" beside the database and opened in the desktop's
+// text viewer.
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "core/interaction.h"
+#include "core/records.h"
+#include "ui/logic/ui_host.h"
+
+namespace velmora {
+
+class RecordStore;
+
+class ReportDlgLogic : public DialogModel {
+public:
+    static constexpr int kTemplateId = 171;
+
+    static constexpr int kIdText = 1001;
+    static constexpr int kIdShowAll = 1004;
+    static constexpr int kIdShowNeedingProgramming = 1006;
+    static constexpr int kIdOpenInViewer = 1008;
+
+    static constexpr char kFileName[] = "report.txt";
+    // Font of the report text.
+    static constexpr char kFontFamily[] = "Courier";
+    static constexpr int kFontHeight = 12;
+
+    // Takes the users from the CurrentUser (the caller has reloaded them)
+    // and builds the report of all users.
+    ReportDlgLogic(const CurrentUser& user, RecordStore& store, const StringSource& strings,
+                   UiHost& host);
+
+    int templateId() const override { return kTemplateId; }
+
+    Text title() const;
+    // Texts of the buttons (1004, 1006, 1008 and OK); empty for other ids.
+    Text controlText(int controlId) const;
+
+    // The report now shown, lines ending in CR LF.
+    const Text& reportText() const { return report_; }
+    bool showsOnlyNeedingProgramming() const { return onlyNeeding_; }
+
+    // 1004 and 1006: rebuild the report from the user list.
+    void showAll();
+    void showNeedingProgramming();
+
+    // 1008: writes the report as Windows-1252 to "report.txt" in the
+    // database's directory and opens it in the text viewer without
+    // waiting. When the file cannot be written nothing is opened (an old
+    // file would show a stale report) and false comes back.
+    bool openInViewer();
+    std::filesystem::path reportFilePath() const;
+
+    // ---- Formatting, usable without a dialog ----
+    // Looks up the own reminder of a user; false when the user has none.
+    using DeviceLookup = std::function<bool(int ownerId, DeviceRecord& record)>;
+    // One row: name in 35 characters, ssn in 20, last alarm in 20,
+    // programming time in 25, then CR LF. Widths count characters, and a
+    // longer value is not cut: it pushes the following columns right.
+    static Text formatRow(const Text& name, const Text& ssn, const Text& lastAlarm,
+                          const Text& programmingTime);
+    // "dd.mm.yyyy hh:mm", or "-" for 0.
+    static Text formatTime(TimeValue t);
+    static Text buildReport(const std::vector<Profile>& users, bool onlyNeedingProgramming,
+                            const StringSource& strings, const DeviceLookup& lookup);
+
+private:
+    void rebuild(bool onlyNeedingProgramming);
+
+    std::vector<Profile> users_;
+    RecordStore& store_;
+    const StringSource& strings_;
+    UiHost& host_;
+    Text report_;
+    bool onlyNeeding_ = false;
+};
+
+}  // namespace velmora
