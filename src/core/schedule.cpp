@@ -1,0 +1,229 @@
+#include "core/schedule.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <ctime>
+#include <unordered_map>
+
+#include "core/datetime.h"
+
+namespace velmora {
+namespace {
+
+using U32 = std::uint32_t;
+
+U32 u(TimeValue t) { return static_cast<U32>(t); }
+
+// Local calendar year of an instant.
+int yearOf(U32 t) {
+    const std::time_t tt = static_cast<std::time_t>(t);
+    std::tm tm{};
+    localtime_r(&tt, &tm);
+    return tm.tm_year + 1900;
+}
+
+// The farthest instant any alarm can reach when none repeats forever with
+// a step (a forever-repeating single alarm has only its start).
+U32 lastReachable(const std::vector<Alarm>& alarms) {
+    U32 bound = 0;
+    for (const Alarm& a : alarms) {
+        const bool endless = a.repeat_forever && stepDays(a.repeat_pattern) != 0;
+        if (endless) return UINT32_MAX;
+        const SYSTEMTIME& c =
+            stepDays(a.repeat_pattern) == 0 ? a.alarm_start : a.alarm_end;
+        bound = std::max(bound, u(toTimeValue(c)));
+    }
+    return bound;
+}
+
+// A guard against filling forever: about 100 years of 30-day chunks.
+constexpr int kMaxChunks = 1220;
+
+}  // namespace
+
+int stepDays(int repeatPattern) {
+    switch (repeatPattern) {
+        case 1: return 1;
+        case 2: return 2;
+        case 3: return 3;
+        case 4: return 4;
+        case 5: return 5;
+        case 6: return 7;
+        case 7: return 14;
+        default: return 0;
+    }
+}
+
+void expandOccurrences(const std::vector<Alarm>& alarms, const SYSTEMTIME& rangeStart,
+                       const SYSTEMTIME& rangeEnd, std::vector<AlarmOccurrence>& out,
+                       const DaylightTable& daylight) {
+    const U32 from = u(toTimeValue(rangeStart));
+    const U32 to = u(toTimeValue(rangeEnd));
+    int yearMemory = rangeStart.wYear;
+
+    for (const Alarm& alarm : alarms) {
+        const U32 first = u(toTimeValue(alarm.alarm_start));
+        const U32 last = alarm.repeat_forever ? to : u(toTimeValue(alarm.alarm_end));
+        const U32 step = static_cast<U32>(stepDays(alarm.repeat_pattern)) * kSecondsPerDay;
+        bool yearChanged = true;
+        if (first > last) continue;
+
+        U32 t = first;
+        while (true) {
+            if (from <= t && t <= to) {
+                AlarmOccurrence o;
+                o.source = &alarm;
+                o.time = fromTimeValue(t);
+                o.title = alarm.title;
+                o.description = alarm.description;
+                o.alarm_type = alarm.alarm_type;
+                out.push_back(std::move(o));
+            }
+            if (step == 0) break;
+            const U32 prev = t;
+            const int y = yearOf(t);
+            if (y != yearMemory) yearChanged = true;
+            yearMemory = y;
+            U32 next = t + step;
+            const U32 s = u(daylight.startOf(y));
+            const U32 e = u(daylight.endOf(y));
+            if (s != 0 && e != 0) {
+                if (yearChanged && ((prev <= s && s < next) || (s < first && first < s + 3600))) {
+                    next -= kDaylightShift;
+                    yearChanged = false;
+                } else if (prev < e && e <= next) {
+                    next += kDaylightShift;
+                }
+            }
+            if (next <= prev) break;  // the 32-bit range is exhausted
+            t = next;
+            if (t > last) break;
+        }
+    }
+    std::stable_sort(out.begin(), out.end(), [](const AlarmOccurrence& a, const AlarmOccurrence& b) {
+        return u(toTimeValue(a.time)) < u(toTimeValue(b.time));
+    });
+}
+
+Horizon scheduleHorizon(const std::vector<Alarm>& alarms, const SYSTEMTIME& now) {
+    Horizon h;
+    h.kind = Horizon::kNothingAhead;
+    h.bound = now;
+    for (const Alarm& a : alarms) {
+        if (a.repeat_forever) {
+            h.kind = Horizon::kForever;
+            return h;
+        }
+        const SYSTEMTIME& candidate = a.repeat_pattern == 0 ? a.alarm_start : a.alarm_end;
+        if (u(toTimeValue(candidate)) > u(toTimeValue(h.bound))) {
+            h.bound = candidate;
+            h.kind = Horizon::kEnds;
+        }
+    }
+    return h;
+}
+
+bool fillInstantList(InstantList& list, const std::vector<Alarm>& alarms,
+                     const std::vector<Alarm>& horizonAlarms, const SYSTEMTIME& now,
+                     const DaylightTable& daylight) {
+    list.clear();
+    if (alarms.empty()) return false;
+    const Horizon horizon = scheduleHorizon(horizonAlarms, now);
+    if (horizon.kind == Horizon::kNothingAhead) {
+        list.sortUnique();
+        return false;
+    }
+    // With an endless horizon but no alarm that steps forever, the list
+    // could never fill: stop once past everything the alarms can reach.
+    U32 bound = u(toTimeValue(horizon.bound));
+    bool bounded = horizon.kind == Horizon::kEnds;
+    if (horizon.kind == Horizon::kForever) {
+        const U32 reach = std::max(lastReachable(alarms), lastReachable(horizonAlarms));
+        if (reach != UINT32_MAX) {
+            bounded = true;
+            bound = reach;
+        }
+    }
+
+    SYSTEMTIME chunkStart = now;
+    SYSTEMTIME chunkEnd = addDays(chunkStart, kChunkDays);
+    std::vector<AlarmOccurrence> occurrences;
+    for (int chunk = 0; chunk < kMaxChunks; ++chunk) {
+        occurrences.clear();
+        expandOccurrences(alarms, chunkStart, chunkEnd, occurrences, daylight);
+        for (const AlarmOccurrence& o : occurrences) {
+            if (!list.add(toTimeValue(o.time))) {
+                list.sortUnique();
+                list.trimLastDay();
+                return true;
+            }
+        }
+        chunkStart = chunkEnd;
+        chunkEnd = addDays(chunkEnd, kChunkDays);
+        if (bounded && u(toTimeValue(chunkStart)) > bound) break;
+    }
+    list.sortUnique();
+    return true;
+}
+
+bool spacingHolds(const std::vector<TimeValue>& instants, int windowSeconds) {
+    const std::int64_t need = std::int64_t{windowSeconds} + kSpacingMargin;
+    for (std::size_t i = 1; i < instants.size(); ++i) {
+        if (std::int64_t{u(instants[i])} - std::int64_t{u(instants[i - 1])} < need) return false;
+    }
+    return true;
+}
+
+namespace {
+bool sameRule(const Alarm& a, const Alarm& b) {
+    return a.alarm_start == b.alarm_start && a.alarm_end == b.alarm_end &&
+           a.repeat_forever == b.repeat_forever && a.repeat_pattern == b.repeat_pattern;
+}
+}  // namespace
+
+bool candidateFits(const std::vector<Alarm>& userAlarms, const Alarm& candidate,
+                   const Alarm* before, int windowSeconds, const SYSTEMTIME& now,
+                   const DaylightTable& daylight) {
+    std::vector<Alarm> working;
+    working.reserve(userAlarms.size() + 1);
+    for (const Alarm& a : userAlarms) {
+        if (before == nullptr || !sameRule(a, *before)) working.push_back(a);
+    }
+    working.push_back(candidate);
+    if (working.size() < 2) return true;
+    InstantList list(500);
+    fillInstantList(list, working, userAlarms, now, daylight);
+    return spacingHolds(list.items(), windowSeconds);
+}
+
+bool windowFits(const std::vector<Alarm>& userAlarms, int windowSeconds, const SYSTEMTIME& now,
+                const DaylightTable& daylight) {
+    InstantList list(500);
+    fillInstantList(list, userAlarms, userAlarms, now, daylight);
+    return spacingHolds(list.items(), windowSeconds);
+}
+
+void applyHistory(std::vector<AlarmOccurrence>& occurrences,
+                  const std::map<TimeValue, LogEntry>& history, std::vector<LogEntry>& unmatched) {
+    std::unordered_multimap<TimeValue, std::size_t> byInstant;
+    byInstant.reserve(occurrences.size());
+    for (std::size_t i = 0; i < occurrences.size(); ++i) {
+        byInstant.emplace(toTimeValue(occurrences[i].time), i);
+    }
+    for (const auto& [instant, entry] : history) {
+        auto [lo, hi] = byInstant.equal_range(entry.alarm_time);
+        if (lo == hi) {
+            unmatched.push_back(entry);
+            continue;
+        }
+        for (auto it = lo; it != hi; ++it) {
+            AlarmOccurrence& o = occurrences[it->second];
+            o.status = entry.log_status;
+            if (entry.log_status == kStatusAcknowledged || entry.log_status == kStatusAcknowledgedLate) {
+                o.ack_time = fromTimeValue(static_cast<std::uint32_t>(entry.ack));
+            }
+        }
+    }
+}
+
+}  // namespace velmora

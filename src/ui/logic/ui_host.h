@@ -1,0 +1,32 @@
+#pragma once
+// The one small interface through which dialog and flow logic reaches the
+// person: message boxes, Yes/No questions and nested dialogs. The Qt layer
+// implements it; tests script it (answer Yes, record what was shown).
+#include "core/interaction.h"
+
+namespace velmora {
+
+// Command ids that close a dialog.
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
+
+// The logic object of a dialog. The host finds the widget that shows it
+// from the template id and runs it modally; the widget reads and writes
+// the model, the model decides.
+class DialogModel {
+public:
+    virtual ~DialogModel() = default;
+    virtual int templateId() const = 0;
+};
+
+class UiHost : public Interaction {
+public:
+    // Runs a nested modal dialog; returns the command that closed it.
+    virtual int runDialog(DialogModel& dialog) = 0;
+    // Opens a text file in the desktop's text viewer without waiting.
+    virtual void openTextFile(const Text& path) = 0;
+};
+
+}  // namespace velmora

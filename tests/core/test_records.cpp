@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "core/datetime.h"
+#include "core/records.h"
+
+using namespace velmora;
+
+TEST(Records, DefaultsOfANewProfileAndAlarm) {
+    const Profile p;
+    EXPECT_EQ(p.id, 0);
+    EXPECT_EQ(p.program_type, 0);
+    EXPECT_EQ(p.window, 600);
+    EXPECT_FALSE(p.is_programming_needed);
+    const Alarm a;
+    EXPECT_EQ(a.id, 0);
+    EXPECT_EQ(toTimeValue(a.alarm_start), 0);
+    EXPECT_FALSE(a.repeat_forever);
+}
+
+TEST(Records, LineFeedsLeaveNamesButStayInComments) {
+    Profile p;
+    p.setName("Aino\nVirtanen");
+    p.setSsn("010101-\n123A");
+    p.setPhone("\n040 123\n");
+    p.setComment("rivi 1\nrivi 2");
+    EXPECT_EQ(p.name, "AinoVirtanen");
+    EXPECT_EQ(p.ssn, "010101-123A");
+    EXPECT_EQ(p.phone, "040 123");
+    EXPECT_EQ(p.comment, "rivi 1\nrivi 2");
+}
+
+TEST(Records, AlarmsOrderByTheirFirstInstant) {
+    Alarm a, b;
+    a.alarm_start = makeTime(2024, 5, 1, 9, 0);
+    b.alarm_start = makeTime(2024, 4, 30, 23, 0);
+    EXPECT_TRUE(alarmStartsBefore(b, a));
+    EXPECT_FALSE(alarmStartsBefore(a, b));
+}
+
+TEST(Records, CurrentUserKeepsItsCompanionsWhenTheUserChanges) {
+    CurrentUser cu;
+    cu.account_name = "apteekki";
+    cu.connected_sn = 42;
+    Profile p;
+    p.id = 7;
+    p.setName("Bertta");
+    cu.setProfile(p);
+    EXPECT_EQ(cu.id, 7);
+    EXPECT_EQ(cu.name, "Bertta");
+    EXPECT_EQ(cu.account_name, "apteekki");
+    EXPECT_EQ(cu.connected_sn, 42u);
+}
+
+TEST(InstantListTest, BoundedSortedAndTrimmed) {
+    InstantList list(3);
+    EXPECT_TRUE(list.add(300));
+    EXPECT_TRUE(list.add(100));
+    EXPECT_TRUE(list.add(300));
+    EXPECT_FALSE(list.add(200)) << "a full list refuses";
+    list.sortUnique();
+    EXPECT_EQ(list.items(), (std::vector<TimeValue>{100, 300}));
+
+    InstantList days(10);
+    const TimeValue d1 = toTimeValue(makeTime(2024, 5, 1, 8, 0));
+    const TimeValue d2a = toTimeValue(makeTime(2024, 5, 2, 0, 0));
+    const TimeValue d2b = toTimeValue(makeTime(2024, 5, 2, 23, 59));
+    for (TimeValue t : {d1, d2a, d2b}) days.add(t);
+    days.trimLastDay();
+    EXPECT_EQ(days.items(), (std::vector<TimeValue>{d1}));
+}
