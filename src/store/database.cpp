@@ -1,0 +1,192 @@
+#include "store/database.h"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <utility>
+
+namespace velmora {
+
+namespace {
+
+// Diagnostic for calls on a closed connection; it goes nowhere visible.
+void noteNotOpened(const char* operation) {
+    char text[96];
+    std::snprintf(text, sizeof text, "Database::%s: db not opened.\n", operation);
+    (void)text;
+}
+
+}  // namespace
+
+Database::Database(const std::string& path) : path_(path) {
+    sqlite3* handle = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                             nullptr);
+    if (rc != SQLITE_OK) {
+        // A handle is returned even on failure; it is of no use.
+        sqlite3_close(handle);
+        return;
+    }
+    db_ = handle;
+    // Another process (a backup tool, a second copy of the program) may
+    // hold the file for a moment.
+    sqlite3_busy_timeout(db_, 3000);
+    // Databases have always been created in UTF-16le; on an existing file
+    // this does nothing.
+    sqlite3_exec(db_, "PRAGMA encoding = 'UTF-16le';", nullptr, nullptr, nullptr);
+}
+
+Database::~Database() { close(); }
+
+void Database::close() {
+    if (db_ != nullptr) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+}
+
+int Database::execute(const std::string& sql, RowCallback callback, void* arg) {
+    if (db_ == nullptr) {
+        noteNotOpened("Execute");
+        return kSqliteError;
+    }
+    return sqlite3_exec(db_, sql.c_str(), callback, arg, nullptr);
+}
+
+std::int64_t Database::getLastInsertId() {
+    if (db_ == nullptr) {
+        noteNotOpened("GetLastInsertID");
+        return kSqliteError;
+    }
+    return sqlite3_last_insert_rowid(db_);
+}
+
+// ---- Statement ----
+
+Statement::Statement(Database& db, const std::string& sql) : db_(db) {
+    if (db_.handle() == nullptr) return;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db_.handle(), sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
+        stmt != nullptr) {
+        stmt_ = stmt;
+        columns_ = sqlite3_column_count(stmt_);
+    } else {
+        sqlite3_finalize(stmt);
+    }
+}
+
+Statement::~Statement() { finalize(); }
+
+int Statement::bind(int index, const Text& value) {
+    if (stmt_ == nullptr) return kSqliteError;
+    return sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()),
+                             SQLITE_TRANSIENT);
+}
+
+int Statement::bind(int index, int value) {
+    if (stmt_ == nullptr) return kSqliteError;
+    return sqlite3_bind_int(stmt_, index, value);
+}
+
+int Statement::executeNonQuery() {
+    Cursor c(*this);
+    return c.step();
+}
+
+Cursor Statement::query() { return Cursor(*this); }
+
+int Statement::finalize() {
+    if (stmt_ == nullptr) return kSqliteOk;
+    int rc = sqlite3_finalize(stmt_);
+    stmt_ = nullptr;
+    columns_ = 0;
+    return rc;
+}
+
+void Statement::release() {
+    if (shares_ > 0 && --shares_ == 0 && stmt_ != nullptr) sqlite3_reset(stmt_);
+}
+
+// ---- Cursor ----
+
+Cursor::Cursor(Statement& s) : stmt_(&s) { s.acquire(); }
+
+Cursor::Cursor(Cursor&& other) noexcept : stmt_(std::exchange(other.stmt_, nullptr)) {}
+
+Cursor& Cursor::operator=(Cursor&& other) noexcept {
+    if (this != &other) {
+        release();
+        stmt_ = std::exchange(other.stmt_, nullptr);
+    }
+    return *this;
+}
+
+int Cursor::step() {
+    if (stmt_ == nullptr || stmt_->stmt_ == nullptr) return kSqliteError;
+    return sqlite3_step(stmt_->stmt_);
+}
+
+bool Cursor::getInt(int column, int& out) const {
+    if (stmt_ == nullptr || stmt_->stmt_ == nullptr || column < 0 || column >= stmt_->columns_)
+        return false;
+    out = sqlite3_column_int(stmt_->stmt_, column);
+    return true;
+}
+
+bool Cursor::getInt64(int column, std::int64_t& out) const {
+    if (stmt_ == nullptr || stmt_->stmt_ == nullptr || column < 0 || column >= stmt_->columns_)
+        return false;
+    out = sqlite3_column_int64(stmt_->stmt_, column);
+    return true;
+}
+
+bool Cursor::getString(int column, Text& out) const {
+    if (stmt_ == nullptr || stmt_->stmt_ == nullptr || column < 0 || column >= stmt_->columns_)
+        return false;
+    const unsigned char* p = sqlite3_column_text(stmt_->stmt_, column);
+    int n = sqlite3_column_bytes(stmt_->stmt_, column);
+    if (p == nullptr)
+        out.clear();
+    else
+        out.assign(reinterpret_cast<const char*>(p), static_cast<std::size_t>(n));
+    return true;
+}
+
+void Cursor::release() {
+    if (stmt_ != nullptr) {
+        stmt_->release();
+        stmt_ = nullptr;
+    }
+}
+
+// ---- Transaction ----
+
+Transaction::Transaction(Database& db, bool beginNow) : db_(db) {
+    if (beginNow) active_ = db_.execute("begin;") == kSqliteOk;
+}
+
+Transaction::~Transaction() {
+    if (active_) rollback();
+}
+
+int Transaction::begin() {
+    if (active_) return kSqliteError;
+    int rc = db_.execute("begin;");
+    active_ = rc == kSqliteOk;
+    return rc;
+}
+
+int Transaction::commit() {
+    if (!active_) return kSqliteError;
+    int rc = db_.execute("commit;");
+    active_ = false;
+    return rc;
+}
+
+int Transaction::rollback() {
+    int rc = db_.execute("rollback;");
+    active_ = false;
+    return rc;
+}
+
+}  // namespace velmora

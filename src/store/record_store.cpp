@@ -1,0 +1,542 @@
+#include "store/record_store.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
+#include "core/datetime.h"
+#include "store/credentials.h"
+#include "store/database.h"
+#include "store/schema.h"
+
+namespace velmora {
+
+namespace {
+
+// printf-style formatting of a statement text. Only integers and texts
+// that cannot hold a quote (Base64, hex digests, fixed versions) are
+// formatted in; every other text is bound.
+std::string sqlf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string sqlf(const char* format, ...) {
+    char small[512];
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(small, sizeof small, format, args);
+    va_end(args);
+    if (n < 0) return {};
+    if (static_cast<std::size_t>(n) < sizeof small) return std::string(small, static_cast<std::size_t>(n));
+    std::string out(static_cast<std::size_t>(n) + 1, '\0');
+    va_start(args, format);
+    std::vsnprintf(out.data(), out.size(), format, args);
+    va_end(args);
+    out.resize(static_cast<std::size_t>(n));
+    return out;
+}
+
+int serial(std::uint32_t sn) { return static_cast<int>(sn); }
+
+int intColumn(const Cursor& c, int column) {
+    int v = 0;
+    c.getInt(column, v);
+    return v;
+}
+
+Text textColumn(const Cursor& c, int column) {
+    Text v;
+    c.getString(column, v);
+    return v;
+}
+
+Profile profileFromRow(const Cursor& c) {
+    Profile p;
+    p.id = intColumn(c, 0);
+    p.is_programming_needed = intColumn(c, 1) != 0;
+    p.setName(FieldCipher::decipher(textColumn(c, 2)));
+    p.setSsn(FieldCipher::decipher(textColumn(c, 3)));
+    p.setPhone(FieldCipher::decipher(textColumn(c, 4)));
+    p.setComment(FieldCipher::decipher(textColumn(c, 5)));
+    p.program_type = intColumn(c, 6);
+    p.window = intColumn(c, 7);
+    return p;
+}
+
+Alarm alarmFromRow(const Cursor& c) {
+    Alarm a;
+    a.id = intColumn(c, 0);
+    a.alarm_start = fromTimeValue(static_cast<TimeValue>(intColumn(c, 1)));
+    a.alarm_end = fromTimeValue(static_cast<TimeValue>(intColumn(c, 2)));
+    a.repeat_forever = intColumn(c, 3) != 0;
+    a.repeat_pattern = static_cast<std::uint8_t>(intColumn(c, 4) & 0xFF);
+    a.alarm_type = intColumn(c, 5);
+    a.title = textColumn(c, 6);
+    a.description = textColumn(c, 7);
+    return a;
+}
+
+DeviceRecord deviceFromRow(const Cursor& c) {
+    DeviceRecord d;
+    d.sn = static_cast<std::uint32_t>(intColumn(c, 0));
+    d.device_type = intColumn(c, 1);
+    d.programming_time = intColumn(c, 2);
+    d.last_alarm = intColumn(c, 3);
+    d.alarm_amount = intColumn(c, 4);
+    return d;
+}
+
+LogEntry logFromRow(const Cursor& c) {
+    LogEntry e;
+    e.alarm_time = intColumn(c, 0);
+    e.log_status = intColumn(c, 1);
+    e.ack = intColumn(c, 2);
+    return e;
+}
+
+// ---- Single statements on an open connection ----
+
+int insertProfileOn(Database& db, bool needed, const Text& name, const Text& ssn,
+                    const Text& phone, const Text& comment) {
+    Statement st(db, sqlf("INSERT INTO Profiles ('is_programming_needed', 'name', 'ssn', 'phone', "
+                          "'comment', 'program_type', 'window') VALUES (%d, '%s', '%s', '%s', "
+                          "'%s', %d, %d);",
+                          needed ? 1 : 0, FieldCipher::encipher(name).c_str(),
+                          FieldCipher::encipher(ssn).c_str(), FieldCipher::encipher(phone).c_str(),
+                          FieldCipher::encipher(comment).c_str(), 0, 600));
+    if (!stepSucceeded(st.executeNonQuery())) return -1;
+    return static_cast<int>(db.getLastInsertId());
+}
+
+bool insertAlarmOn(Database& db, const Alarm& a, int owner) {
+    Statement st(db, sqlf("INSERT INTO Alarms ('alarm_start', 'alarm_end', 'repeat_forever', "
+                          "'repeat_pattern', 'alarm_type', 'title', 'description', 'owner_id') "
+                          "VALUES(%d, %d, %d, %d, %d, ?, ?, %d);",
+                          toTimeValue(a.alarm_start), toTimeValue(a.alarm_end),
+                          a.repeat_forever ? 1 : 0, static_cast<int>(a.repeat_pattern),
+                          a.alarm_type, owner));
+    st.bind(1, a.title);
+    st.bind(2, a.description);
+    return stepSucceeded(st.executeNonQuery());
+}
+
+bool saveDeviceOn(Database& db, const DeviceRecord& d, int owner) {
+    Statement st(db, sqlf("REPLACE INTO Devices VALUES(%d, %d, %d, %d, %d, %d);", serial(d.sn),
+                          d.device_type, d.programming_time, d.last_alarm, d.alarm_amount, owner));
+    return stepSucceeded(st.executeNonQuery());
+}
+
+bool saveLogEntryOn(Database& db, const LogEntry& e, int owner) {
+    Statement st(db, sqlf("REPLACE INTO Log VALUES(%d, %d, %d, %d);", e.alarm_time, e.log_status,
+                          e.ack, owner));
+    return stepSucceeded(st.executeNonQuery());
+}
+
+}  // namespace
+
+void mergeLogEntries(std::map<TimeValue, LogEntry>& history, const std::vector<LogEntry>& entries) {
+    for (const LogEntry& e : entries) {
+        auto [it, inserted] = history.try_emplace(e.alarm_time, e);
+        if (inserted) continue;
+        LogEntry& h = it->second;
+        if (h.log_status == kStatusNotAlarmed && e.log_status != kStatusNotAlarmed) {
+            h.ack = e.ack;
+            h.log_status = e.log_status;
+        } else if ((h.log_status == kStatusForgottenAlt || h.log_status == kStatusAcknowledgedLate) &&
+                   e.log_status == kStatusAcknowledged) {
+            h.ack = e.ack;
+            h.log_status = kStatusAcknowledged;
+        }
+    }
+}
+
+RecordStore::RecordStore(std::filesystem::path databasePath) : path_(std::move(databasePath)) {}
+
+// ---- Schema ----
+
+bool RecordStore::createDatabase() {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    db.execute(kSettingsTableSql);
+    db.execute(sqlf("INSERT INTO Settings ('id', 'sw_version', 'db_version', 'password') "
+                    "VALUES(1, '%s', %d, '%s');",
+                    kSoftwareVersion, kSchemaVersion, logoutDigest().c_str()));
+    db.execute(kProfilesTableSql);
+    db.execute(kDevicesTableSql);
+    db.execute(kAlarmsTableSql);
+    db.execute(kLogTableSql);
+    return true;
+}
+
+bool RecordStore::createReportsTable() {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    db.execute(kReportsTableSql);
+    return true;
+}
+
+bool RecordStore::migrateProfiles() {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    db.execute("ALTER TABLE Profiles ADD COLUMN program_type INTEGER;");
+    db.execute("ALTER TABLE Profiles ADD COLUMN window INTEGER;");
+    return true;
+}
+
+bool RecordStore::setVersion(const Text& swVersion, int dbVersion) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Statement st(db, "UPDATE Settings SET sw_version=?, db_version=? WHERE id=1;");
+    st.bind(1, swVersion);
+    st.bind(2, dbVersion);
+    return st.executeNonQuery() == kSqliteDone;
+}
+
+bool RecordStore::readSettings(SettingsRow& row) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Statement st(db, "SELECT * FROM Settings WHERE id = 1;");
+    Cursor c = st.query();
+    if (c.step() != kSqliteRow) return false;
+    row.sw_version = textColumn(c, 1);
+    row.db_version = intColumn(c, 2);
+    row.username = textColumn(c, 3);
+    row.password = textColumn(c, 4);
+    row.logged_in = row.password != logoutDigest();
+    return true;
+}
+
+// ---- Users ----
+
+bool RecordStore::loadProfiles(std::vector<Profile>& list) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    // The stored names are enciphered, so the order is made on the plain
+    // names after reading.
+    Statement st(db, "SELECT * FROM Profiles ORDER BY name ASC;");
+    Cursor c = st.query();
+    std::vector<Profile> read;
+    while (c.step() == kSqliteRow) read.push_back(profileFromRow(c));
+    std::stable_sort(read.begin(), read.end(),
+                     [](const Profile& a, const Profile& b) { return a.name < b.name; });
+    list.insert(list.end(), std::make_move_iterator(read.begin()),
+                std::make_move_iterator(read.end()));
+    return true;
+}
+
+bool RecordStore::loadProfile(int id, Profile& profile) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Statement st(db, sqlf("SELECT * FROM Profiles WHERE id = %d;", id));
+    Cursor c = st.query();
+    if (c.step() == kSqliteRow) profile = profileFromRow(c);
+    return true;
+}
+
+int RecordStore::insertProfile(bool isProgrammingNeeded, const Text& name, const Text& ssn,
+                               const Text& phone, const Text& comment) {
+    Database db(pathText());
+    if (!db.isOpen()) return -1;
+    return insertProfileOn(db, isProgrammingNeeded, name, ssn, phone, comment);
+}
+
+bool RecordStore::updateProfile(const Profile& p) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Statement st(db, sqlf("UPDATE Profiles SET is_programming_needed = %d, name = '%s', ssn = '%s', "
+                          "phone = '%s', comment = '%s', program_type = %d, window = %d WHERE id = "
+                          "%d;",
+                          p.is_programming_needed ? 1 : 0, FieldCipher::encipher(p.name).c_str(),
+                          FieldCipher::encipher(p.ssn).c_str(),
+                          FieldCipher::encipher(p.phone).c_str(),
+                          FieldCipher::encipher(p.comment).c_str(), p.program_type, p.window, p.id));
+    st.executeNonQuery();
+    return true;
+}
+
+bool RecordStore::deleteProfile(int id) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Transaction tr(db, true);
+    if (!tr.isActive()) return false;
+    static const char* const kDeletes[] = {
+        "DELETE FROM Profiles WHERE id = %d;",      "DELETE FROM Alarms WHERE owner_id = %d;",
+        "DELETE FROM Log WHERE owner_id = %d;",     "DELETE FROM Devices WHERE owner_id = %d;",
+        "DELETE FROM Reports WHERE owner_id = %d;",
+    };
+    for (const char* format : kDeletes) {
+        int rc = db.execute(sqlf(format, id));
+        if (rc == kSqliteOk) continue;
+        // A database from before stored reports has no Reports table:
+        // nothing to delete there.
+        if (format == kDeletes[4] && rc == kSqliteError) continue;
+        return false;  // the transaction rolls back
+    }
+    return tr.commit() == kSqliteOk;
+}
+
+// ---- Alarms ----
+
+bool RecordStore::loadAlarms(int owner, std::vector<Alarm>& list) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Statement st(db, sqlf("SELECT * FROM Alarms WHERE owner_id = %d;", owner));
+    Cursor c = st.query();
+    while (c.step() == kSqliteRow) list.push_back(alarmFromRow(c));
+    return true;
+}
+
+bool RecordStore::saveAlarm(Alarm& alarm, int owner) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    if (alarm.id <= 0) {
+        if (!insertAlarmOn(db, alarm, owner)) return false;
+        alarm.id = static_cast<int>(db.getLastInsertId());
+        return true;
+    }
+    Statement st(db, sqlf("UPDATE Alarms SET alarm_start = %d, alarm_end = %d, repeat_forever = %d, "
+                          "repeat_pattern = %d, alarm_type = %d, title = ?, description = ? WHERE "
+                          "id = %d",
+                          toTimeValue(alarm.alarm_start), toTimeValue(alarm.alarm_end),
+                          alarm.repeat_forever ? 1 : 0, static_cast<int>(alarm.repeat_pattern),
+                          alarm.alarm_type, alarm.id));
+    st.bind(1, alarm.title);
+    st.bind(2, alarm.description);
+    return stepSucceeded(st.executeNonQuery());
+}
+
+bool RecordStore::insertAlarms(const std::vector<Alarm>& alarms, int owner) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Transaction tr(db, true);
+    tr.begin();
+    for (const Alarm& a : alarms) insertAlarmOn(db, a, owner);
+    tr.commit();
+    return true;
+}
+
+bool RecordStore::deleteAlarm(int id) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Statement st(db, sqlf("DELETE FROM Alarms WHERE id = %d;", id));
+    return stepSucceeded(st.executeNonQuery());
+}
+
+bool RecordStore::deleteAlarmsOfOwner(int owner) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Statement st(db, sqlf("DELETE FROM Alarms WHERE owner_id = %d;", owner));
+    return stepSucceeded(st.executeNonQuery());
+}
+
+// ---- Reminders ----
+
+bool RecordStore::saveDevice(const DeviceRecord& record, int owner) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    return saveDeviceOn(db, record, owner);
+}
+
+bool RecordStore::findDevice(std::uint32_t sn, DeviceRecord& record) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Statement st(db, sqlf("SELECT * FROM Devices WHERE sn = %d;", serial(sn)));
+    Cursor c = st.query();
+    if (c.step() == kSqliteRow) record = deviceFromRow(c);
+    return true;
+}
+
+bool RecordStore::findOwnerDevice(int owner, DeviceRecord& record) {
+    record = DeviceRecord{};
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Statement st(db, sqlf("SELECT * FROM Devices WHERE owner_id = %d AND device_type = %d;", owner,
+                          0));
+    Cursor c = st.query();
+    bool found = false;
+    while (c.step() == kSqliteRow) {
+        record = deviceFromRow(c);
+        found = true;
+    }
+    return found;
+}
+
+int RecordStore::getDeviceOwner(std::uint32_t sn) {
+    Database db(pathText());
+    if (!db.isOpen()) return -1;
+    Statement st(db, sqlf("SELECT owner_id FROM Devices WHERE sn = %d;", serial(sn)));
+    Cursor c = st.query();
+    if (c.step() != kSqliteRow) return -1;
+    return intColumn(c, 0);
+}
+
+bool RecordStore::setDeviceOwner(int owner, std::uint32_t sn) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Statement st(db, sqlf("UPDATE Devices SET owner_id = %d WHERE sn = %d;", owner, serial(sn)));
+    st.executeNonQuery();
+    return true;
+}
+
+// ---- Log and reports ----
+
+bool RecordStore::saveLogEntries(const std::vector<LogEntry>& entries, int owner) {
+    if (owner < 0) return false;
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Transaction tr(db, true);
+    tr.begin();
+    for (const LogEntry& e : entries) saveLogEntryOn(db, e, owner);
+    tr.commit();
+    return true;
+}
+
+bool RecordStore::saveLogEntries(const std::map<TimeValue, LogEntry>& history, int owner) {
+    std::vector<LogEntry> entries;
+    entries.reserve(history.size());
+    for (const auto& [t, e] : history) entries.push_back(e);
+    return saveLogEntries(entries, owner);
+}
+
+bool RecordStore::loadLog(int owner, std::vector<LogEntry>& list) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Statement st(db, sqlf("SELECT * FROM Log WHERE owner_id = %d;", owner));
+    Cursor c = st.query();
+    while (c.step() == kSqliteRow) list.push_back(logFromRow(c));
+    return true;
+}
+
+bool RecordStore::saveReport(int owner, const Text& text) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    db.execute(kReportsTableSql);
+    Statement st(db, sqlf("REPLACE INTO Reports VALUES(%d, '%s');", owner,
+                          FieldCipher::encipher(text).c_str()));
+    st.executeNonQuery();
+    return true;
+}
+
+bool RecordStore::loadReport(int owner, Text& text) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Statement st(db, sqlf("SELECT * FROM Reports WHERE owner_id = %d;", owner));
+    Cursor c = st.query();
+    if (c.step() == kSqliteRow) text = FieldCipher::decipher(textColumn(c, 1));
+    return true;
+}
+
+// ---- Account ----
+
+bool RecordStore::storeAccount(const Text& username, const std::string& passwordDigest) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Statement st(db, sqlf("UPDATE Settings SET id = 1, username = ?, password = '%s'",
+                          passwordDigest.c_str()));
+    st.bind(1, username);
+    st.executeNonQuery();
+    return true;
+}
+
+bool RecordStore::storePassword(const std::string& passwordDigest) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Statement st(db, sqlf("UPDATE Settings SET id = 1, password = '%s'", passwordDigest.c_str()));
+    st.executeNonQuery();
+    return true;
+}
+
+// ---- Legacy import ----
+
+int RecordStore::insertImportedUser(const Profile& p, const std::vector<DeviceRecord>& devices,
+                                    const std::vector<Alarm>& alarms,
+                                    const std::map<TimeValue, LogEntry>& history) {
+    Database db(pathText());
+    if (!db.isOpen()) return -1;
+    Transaction tr(db, true);
+    if (!tr.isActive()) return -1;
+    int owner = insertProfileOn(db, p.is_programming_needed, p.name, p.ssn, p.phone, p.comment);
+    if (owner < 0) return -1;  // the transaction rolls back
+    for (const DeviceRecord& d : devices)
+        if (!saveDeviceOn(db, d, owner)) return -1;
+    for (const Alarm& a : alarms)
+        if (!insertAlarmOn(db, a, owner)) return -1;
+    for (const auto& [t, e] : history)
+        if (!saveLogEntryOn(db, e, owner)) return -1;
+    if (tr.commit() != kSqliteOk) return -1;
+    return owner;
+}
+
+// ---- The current user ----
+
+bool RecordStore::deleteUser(CurrentUser& user, const Profile& profile) {
+    if (!deleteProfile(profile.id)) return false;
+    if (user.id == profile.id) {
+        user.setProfile(Profile{});
+        user.alarm_table.clear();
+    }
+    std::erase_if(user.users, [&](const Profile& p) { return p.id == profile.id; });
+    return true;
+}
+
+bool RecordStore::reloadUsers(CurrentUser& user) {
+    user.users.clear();
+    return loadProfiles(user.users);
+}
+
+bool RecordStore::selectUser(CurrentUser& user, int id, TimeValue now,
+                             const AlarmTablePreparer& prepare, SaveCurrent save) {
+    if (id < 1) return false;
+    if (id == user.id) return true;
+    Profile chosen;
+    if (!loadProfile(id, chosen) || chosen.id != id) return false;
+    if (save == SaveCurrent::Yes && user.id > 0) updateProfile(user.profile());
+
+    user.setProfile(chosen);
+    user.alarm_table.clear();
+    loadAlarms(id, user.alarms);
+    std::vector<LogEntry> log;
+    loadLog(id, log);
+    mergeLogEntries(user.history, log);
+
+    if (!user.is_programming_needed) {
+        if (prepare) prepare(user, now);
+        if (reprogrammingDue(user, now)) user.is_programming_needed = true;
+    }
+    return true;
+}
+
+bool RecordStore::reprogrammingDue(const CurrentUser& user, TimeValue now) {
+    return static_cast<std::int64_t>(lastAlarmOf(user)) <
+           static_cast<std::int64_t>(now) + kReprogramLeadSeconds;
+}
+
+bool RecordStore::assignDevice(const CurrentUser& user, std::uint32_t sn) {
+    if (getDeviceOwner(sn) == user.id) return true;
+    DeviceRecord d;
+    d.sn = sn;
+    d.device_type = DeviceRecord::kNewlyTied;
+    if (!saveDevice(d, user.id)) return false;
+    return setDeviceOwner(user.id, sn);
+}
+
+TimeValue RecordStore::programmingTimeOf(std::uint32_t sn) {
+    DeviceRecord d;
+    findDevice(sn, d);
+    return d.programming_time;
+}
+
+TimeValue RecordStore::lastAlarmOf(const CurrentUser& user) {
+    DeviceRecord d;
+    if (user.id > 0)
+        findOwnerDevice(user.id, d);
+    else
+        findDevice(user.connected_sn, d);
+    return d.last_alarm;
+}
+
+bool RecordStore::isOwnReminder(std::uint32_t sn) {
+    DeviceRecord d;
+    d.device_type = -1;
+    findDevice(sn, d);
+    return d.device_type == DeviceRecord::kOwn;
+}
+
+}  // namespace velmora

@@ -1,0 +1,25 @@
+#pragma once
+// The table definitions, executed with exactly these texts so that the
+// stored schema matches the databases in use.
+namespace velmora {
+
+inline constexpr char kSettingsTableSql[] =
+    "CREATE TABLE Settings (id INTEGER PRIMARY KEY, sw_version TEXT, db_version INTEGER, "
+    "username TEXT, password TEXT);";
+inline constexpr char kProfilesTableSql[] =
+    "CREATE TABLE Profiles (id INTEGER PRIMARY KEY, is_programming_needed INTEGER, name TEXT, "
+    "ssn TEXT, phone TEXT, comment TEXT, program_type INTEGER, window INTEGER);";
+inline constexpr char kDevicesTableSql[] =
+    "CREATE TABLE Devices(sn INTEGER PRIMARY KEY, device_type INTEGER, programming_time INTEGER, "
+    "last_alarm INTEGER, alarm_amount INTEGER, owner_id INTEGER);";
+inline constexpr char kAlarmsTableSql[] =
+    "CREATE TABLE Alarms(id INTEGER PRIMARY KEY, alarm_start INTEGER, alarm_end INTEGER, "
+    "repeat_forever INTEGER, repeat_pattern INTEGER, alarm_type INTEGER, title TEXT, "
+    "description TEXT, owner_id INTEGER);";
+inline constexpr char kLogTableSql[] =
+    "CREATE TABLE Log(alarm_time INTEGER, log_status INTEGER, ack INTEGER, owner_id INTEGER, "
+    "PRIMARY KEY (alarm_time, owner_id));";
+inline constexpr char kReportsTableSql[] =
+    "CREATE TABLE IF NOT EXISTS Reports(owner_id INTEGER PRIMARY KEY, report TEXT);";
+
+}  // namespace velmora
