@@ -14,13 +14,26 @@ using U32 = std::uint32_t;
 
 U32 u(TimeValue t) { return static_cast<U32>(t); }
 
-// Local calendar year of an instant.
-int yearOf(U32 t) {
-    const std::time_t tt = static_cast<std::time_t>(t);
-    std::tm tm{};
-    localtime_r(&tt, &tm);
-    return tm.tm_year + 1900;
-}
+// Local calendar year of an instant. Remembers the span of the last year
+// it found, since an expansion walks through one year at a time.
+class YearOf {
+public:
+    int operator()(U32 t) {
+        if (t >= lo_ && t < hi_) return year_;
+        const std::time_t tt = static_cast<std::time_t>(t);
+        std::tm tm{};
+        localtime_r(&tt, &tm);
+        year_ = tm.tm_year + 1900;
+        lo_ = static_cast<std::int64_t>(toTimeValue64(makeTime(year_, 1, 1)));
+        hi_ = static_cast<std::int64_t>(toTimeValue64(makeTime(year_ + 1, 1, 1)));
+        return year_;
+    }
+
+private:
+    int year_ = 0;
+    std::int64_t lo_ = 1;
+    std::int64_t hi_ = 0;
+};
 
 // The farthest instant any alarm can reach when none repeats forever with
 // a step (a forever-repeating single alarm has only its start).
@@ -34,6 +47,20 @@ U32 lastReachable(const std::vector<Alarm>& alarms) {
         bound = std::max(bound, u(toTimeValue(c)));
     }
     return bound;
+}
+
+// Sorts occurrences by instant, converting each date-time only once.
+void sortByInstant(std::vector<AlarmOccurrence>& out) {
+    std::vector<std::pair<U32, std::size_t>> keys;
+    keys.reserve(out.size());
+    for (std::size_t i = 0; i < out.size(); ++i) keys.emplace_back(u(toTimeValue(out[i].time)), i);
+    if (std::is_sorted(keys.begin(), keys.end())) return;
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<AlarmOccurrence> sorted;
+    sorted.reserve(out.size());
+    for (const auto& k : keys) sorted.push_back(std::move(out[k.second]));
+    out.swap(sorted);
 }
 
 // A guard against filling forever: about 100 years of 30-day chunks.
@@ -60,6 +87,7 @@ void expandOccurrences(const std::vector<Alarm>& alarms, const SYSTEMTIME& range
     const U32 from = u(toTimeValue(rangeStart));
     const U32 to = u(toTimeValue(rangeEnd));
     int yearMemory = rangeStart.wYear;
+    YearOf yearOf;
 
     for (const Alarm& alarm : alarms) {
         const U32 first = u(toTimeValue(alarm.alarm_start));
@@ -100,9 +128,7 @@ void expandOccurrences(const std::vector<Alarm>& alarms, const SYSTEMTIME& range
             if (t > last) break;
         }
     }
-    std::stable_sort(out.begin(), out.end(), [](const AlarmOccurrence& a, const AlarmOccurrence& b) {
-        return u(toTimeValue(a.time)) < u(toTimeValue(b.time));
-    });
+    sortByInstant(out);
 }
 
 Horizon scheduleHorizon(const std::vector<Alarm>& alarms, const SYSTEMTIME& now) {
