@@ -21,6 +21,7 @@ constexpr int kTextNameMissing = 40035;     // "Syötä nimi ja henkilötunnus!"
 constexpr int kTextDeleteFailed = 40037;    // "Poistaminen epäonnistui!"
 constexpr int kTextAskDelete = 40157;       // "Poistetaanko käyttäjä %s?"
 constexpr int kTextCreateFailed = 40185;    // "Käyttäjän luonti epäonnistui!"
+constexpr int kTextActionFailed = 40120;    // "Toiminto epäonnistui!"
 
 // Leading and trailing blanks are never part of a name, ssn or phone.
 Text trimmed(const Text& v) {
@@ -114,8 +115,10 @@ int ProfileDlgLogic::choose() {
     if (!store_.selectUser(user_, id, clock_.nowValue(), prepare_,
                            RecordStore::SaveCurrent::No)) {
         // The user is gone from the database (a restore replaced it, or the
-        // file cannot be read): nothing was chosen. Show the list as the
-        // database has it now.
+        // file cannot be read): nothing was chosen. Say so and show the list
+        // as the database has it now.
+        person_.showMessage(strings_.load(kTextActionFailed), strings_.load(kTextError),
+                            MessageIcon::Error);
         refreshList();
         return 0;
     }

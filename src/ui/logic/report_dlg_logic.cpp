@@ -22,6 +22,8 @@ constexpr int kHeadProgrammingTime = 40043;   // "Ohjelmointiaika"
 constexpr int kHeadSsn2 = 40145;              // " "
 constexpr int kHeadLastAlarm2 = 40143;        // "laitteessa"
 constexpr int kDashCount = 100;
+constexpr int kTextError = 40011;             // "Virhe"
+constexpr int kTextActionFailed = 40120;      // "Toiminto epäonnistui!"
 
 // Number of characters (code points) of UTF-8 text.
 std::size_t characterCount(const Text& utf8) {
@@ -108,6 +110,16 @@ std::filesystem::path ReportDlgLogic::reportFilePath() const {
 }
 
 bool ReportDlgLogic::openInViewer() {
+    if (!writeReportFile()) {
+        host_.showMessage(strings_.load(kTextActionFailed), strings_.load(kTextError),
+                          MessageIcon::Error);
+        return false;
+    }
+    host_.openTextFile(reportFilePath().string());
+    return true;
+}
+
+bool ReportDlgLogic::writeReportFile() const {
     const std::filesystem::path target = reportFilePath();
     std::error_code ec;
     std::filesystem::create_directories(target.parent_path(), ec);
@@ -132,7 +144,6 @@ bool ReportDlgLogic::openInViewer() {
         std::filesystem::remove(temp, ec);
         return false;
     }
-    host_.openTextFile(target.string());
     return true;
 }
 

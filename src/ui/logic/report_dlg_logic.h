@@ -51,9 +51,12 @@ public:
 
     // 1008: writes the report as Windows-1252 to "report.txt" in the
     // database's directory and opens it in the text viewer without
-    // waiting. When the file cannot be written nothing is opened (an old
-    // file would show a stale report) and false comes back.
+    // waiting. When the file cannot be written the person is told and
+    // nothing is opened (an old file would show a stale report); false.
     bool openInViewer();
+    // Writes the file only (replacing it whole, never half); false when
+    // it could not be written.
+    bool writeReportFile() const;
     std::filesystem::path reportFilePath() const;
 
     // ---- Formatting, usable without a dialog ----

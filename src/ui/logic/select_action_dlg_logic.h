@@ -38,6 +38,12 @@ public:
     void setEndListener(std::function<void(int)> listener);
     // The result requested by end() before a listener existed, or 0.
     int pendingEnd() const { return pendingEnd_; }
+    // Hands out the pending result once.
+    int takePendingEnd() {
+        const int r = pendingEnd_;
+        pendingEnd_ = 0;
+        return r;
+    }
 
 private:
     const StringSource& strings_;

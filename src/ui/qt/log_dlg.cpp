@@ -1,0 +1,70 @@
+#include "ui/qt/log_dlg.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velmora {
+
+namespace {
+QString q(const Text& t) { return QString::fromStdString(t); }
+}  // namespace
+
+LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(model) {
+    setObjectName("LogDlg");
+    setWindowTitle(q(model_.title()));
+
+    auto* list = new QListWidget(this);
+    list->setObjectName("history");
+    list->setSortingEnabled(false);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    for (const Text& line : model_.lines()) list->addItem(q(line));
+
+    auto* totals = new QGroupBox(q(model_.controlText(LogDlgLogic::kIdTotalsFrame)), this);
+    auto* grid = new QGridLayout(totals);
+    struct Row {
+        int caption;
+        int value;
+        const char* name;
+    };
+    const Row rows[] = {
+        {LogDlgLogic::kIdTotalCaption, LogDlgLogic::kIdTotal, "total"},
+        {LogDlgLogic::kIdAcknowledgedCaption, LogDlgLogic::kIdAcknowledged, "acknowledged"},
+        {LogDlgLogic::kIdLateCaption, LogDlgLogic::kIdLate, "late"},
+        {LogDlgLogic::kIdForgottenCaption, LogDlgLogic::kIdForgotten, "forgotten"},
+    };
+    int r = 0;
+    for (const Row& row : rows) {
+        auto* caption = new QLabel(q(model_.controlText(row.caption)), totals);
+        auto* value = new QLabel(q(model_.numberText(row.value)), totals);
+        value->setObjectName(row.name);
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        value->setMinimumWidth(48);
+        grid->addWidget(caption, r, 0);
+        grid->addWidget(value, r, 1);
+        ++r;
+    }
+    grid->setColumnStretch(0, 1);
+
+    auto* close = new QPushButton(q(model_.controlText(LogDlgLogic::kIdClose)), this);
+    close->setObjectName("close");
+    close->setDefault(true);
+    connect(close, &QPushButton::clicked, this, &LogDlg::accept);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(totals);
+    side->addStretch(1);
+    side->addWidget(close);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(list, 1);
+    layout->addLayout(side);
+    list->setMinimumWidth(380);
+    resize(620, 380);
+}
+
+}  // namespace velmora

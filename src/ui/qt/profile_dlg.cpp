@@ -1,0 +1,194 @@
+#include "ui/qt/profile_dlg.h"
+
+#include <QApplication>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velmora {
+
+namespace {
+QString q(const Text& t) { return QString::fromStdString(t); }
+Text t(const QString& s) { return s.toStdString(); }
+
+QGroupBox* boldFrame(const QString& title, QWidget* parent) {
+    auto* box = new QGroupBox(title, parent);
+    QFont f = box->font();
+    f.setBold(true);
+    box->setFont(f);
+    return box;
+}
+
+// Children of a bold frame keep the normal font.
+void plainFont(QWidget* w, const QWidget* dialog) { w->setFont(dialog->font()); }
+
+bool isEnter(QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+}  // namespace
+
+ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
+    : QDialog(parent), model_(model) {
+    setObjectName("ProfileDlg");
+    setWindowTitle(q(model_.title()));
+
+    auto* listFrame = boldFrame(q(model_.controlText(ProfileDlgLogic::kIdListFrame)), this);
+    list_ = new QListWidget(listFrame);
+    list_->setObjectName("list");
+    list_->setSortingEnabled(false);
+    list_->setMinimumHeight(180);
+    choose_ = new QPushButton(q(model_.controlText(ProfileDlgLogic::kIdChoose)), listFrame);
+    choose_->setObjectName("choose");
+    delete_ = new QPushButton(q(model_.controlText(ProfileDlgLogic::kIdDelete)), listFrame);
+    delete_->setObjectName("delete");
+    for (QWidget* w : {static_cast<QWidget*>(list_), static_cast<QWidget*>(choose_),
+                       static_cast<QWidget*>(delete_)})
+        plainFont(w, this);
+    auto* listButtons = new QHBoxLayout;
+    listButtons->addWidget(choose_);
+    listButtons->addWidget(delete_);
+    listButtons->addStretch(1);
+    auto* listLayout = new QVBoxLayout(listFrame);
+    listLayout->addWidget(list_);
+    listLayout->addLayout(listButtons);
+
+    auto* newFrame = boldFrame(q(model_.controlText(ProfileDlgLogic::kIdNewFrame)), this);
+    name_ = new QLineEdit(newFrame);
+    name_->setObjectName("name");
+    ssn_ = new QLineEdit(newFrame);
+    ssn_->setObjectName("ssn");
+    phone_ = new QLineEdit(newFrame);
+    phone_->setObjectName("phone");
+    create_ = new QPushButton(q(model_.controlText(ProfileDlgLogic::kIdCreate)), newFrame);
+    create_->setObjectName("create");
+    auto* nameCaption = new QLabel(q(model_.controlText(ProfileDlgLogic::kIdNameCaption)), newFrame);
+    auto* ssnCaption = new QLabel(q(model_.controlText(ProfileDlgLogic::kIdSsnCaption)), newFrame);
+    auto* phoneCaption =
+        new QLabel(q(model_.controlText(ProfileDlgLogic::kIdPhoneCaption)), newFrame);
+    for (QWidget* w : std::initializer_list<QWidget*>{name_, ssn_, phone_, create_, nameCaption,
+                                                      ssnCaption, phoneCaption})
+        plainFont(w, this);
+    nameCaption->setBuddy(name_);
+    ssnCaption->setBuddy(ssn_);
+    phoneCaption->setBuddy(phone_);
+    auto* form = new QFormLayout;
+    form->addRow(nameCaption, name_);
+    form->addRow(ssnCaption, ssn_);
+    form->addRow(phoneCaption, phone_);
+    auto* createRow = new QHBoxLayout;
+    createRow->addStretch(1);
+    createRow->addWidget(create_);
+    auto* newLayout = new QVBoxLayout(newFrame);
+    newLayout->addLayout(form);
+    newLayout->addLayout(createRow);
+
+    close_ = new QPushButton(q(model_.controlText(ProfileDlgLogic::kIdClose)), this);
+    close_->setObjectName("close");
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(close_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(listFrame, 1);
+    layout->addWidget(newFrame);
+    layout->addLayout(bottom);
+    setMinimumWidth(380);
+
+    // Enter is handled here, not by QDialog's default button: in the list it
+    // chooses, in the name and ssn fields it moves on, in the phone field it
+    // creates. The default button only shows which of the two Enter presses.
+    for (QPushButton* b : {choose_, delete_, create_, close_}) b->setAutoDefault(false);
+    for (QWidget* w : std::initializer_list<QWidget*>{list_, name_, ssn_, phone_})
+        w->installEventFilter(this);
+
+    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+        model_.select(row);
+    });
+    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { finishIf(model_.choose()); });
+    connect(choose_, &QPushButton::clicked, this, [this] { finishIf(model_.choose()); });
+    connect(delete_, &QPushButton::clicked, this, [this] {
+        model_.deleteSelected();
+        fillList();
+    });
+    connect(create_, &QPushButton::clicked, this, [this] {
+        model_.name = t(name_->text());
+        model_.ssn = t(ssn_->text());
+        model_.phone = t(phone_->text());
+        finishIf(model_.create());
+    });
+    connect(close_, &QPushButton::clicked, this, [this] { done(model_.close()); });
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { onFocusChanged(now); });
+
+    fillList();
+    list_->setFocus();
+    onFocusChanged(list_);
+}
+
+void ProfileDlg::fillList() {
+    const QSignalBlocker block(list_);
+    list_->clear();
+    for (int i = 0; i < model_.count(); ++i) list_->addItem(q(model_.entryText(i)));
+    list_->setCurrentRow(model_.selection());
+    if (model_.selection() >= 0) list_->scrollToItem(list_->item(model_.selection()));
+    updateButtons();
+}
+
+void ProfileDlg::updateButtons() {
+    const bool on = model_.listButtonsEnabled();
+    choose_->setEnabled(on);
+    delete_->setEnabled(on);
+}
+
+void ProfileDlg::onFocusChanged(QWidget* now) {
+    if (now == list_) {
+        model_.focusChanged(ProfileDlgLogic::Focus::List);
+    } else if (now == name_) {
+        model_.focusChanged(ProfileDlgLogic::Focus::Name);
+    } else if (now == ssn_) {
+        model_.focusChanged(ProfileDlgLogic::Focus::Ssn);
+    } else if (now == phone_) {
+        model_.focusChanged(ProfileDlgLogic::Focus::Phone);
+    } else {
+        return;
+    }
+    choose_->setDefault(model_.defaultButton() == ProfileDlgLogic::kIdChoose);
+    create_->setDefault(model_.defaultButton() == ProfileDlgLogic::kIdCreate);
+}
+
+bool ProfileDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (!isEnter(event)) return QDialog::eventFilter(watched, event);
+    if (watched == list_) {
+        finishIf(model_.choose());
+    } else if (watched == name_) {
+        ssn_->setFocus();
+    } else if (watched == ssn_) {
+        phone_->setFocus();
+    } else if (watched == phone_) {
+        create_->click();
+    } else {
+        return QDialog::eventFilter(watched, event);
+    }
+    return true;
+}
+
+void ProfileDlg::finishIf(int result) {
+    if (result != 0) {
+        done(result);
+    } else {
+        // The model may have changed the list (a user that vanished).
+        fillList();
+    }
+}
+
+void ProfileDlg::reject() { done(model_.close()); }
+
+}  // namespace velmora

@@ -1,0 +1,42 @@
+#pragma once
+// User management window: shows a ProfileDlgLogic and hands it the
+// person's clicks and keys.
+#include <QDialog>
+
+#include "ui/logic/profile_dlg_logic.h"
+
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace velmora {
+
+class ProfileDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit ProfileDlg(ProfileDlgLogic& model, QWidget* parent = nullptr);
+
+    // Ends with the model's results: 1 created, 1008 chosen, 2 closed.
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void fillList();
+    void updateButtons();
+    void onFocusChanged(QWidget* now);
+    void finishIf(int result);
+
+    ProfileDlgLogic& model_;
+    QListWidget* list_ = nullptr;
+    QPushButton* choose_ = nullptr;
+    QPushButton* delete_ = nullptr;
+    QLineEdit* name_ = nullptr;
+    QLineEdit* ssn_ = nullptr;
+    QLineEdit* phone_ = nullptr;
+    QPushButton* create_ = nullptr;
+    QPushButton* close_ = nullptr;
+};
+
+}  // namespace velmora
