@@ -1,0 +1,237 @@
+// The string table, menus and the language module replacement rule.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "resources/resource_module.h"
+#include "resources/string_ids.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path sourceLangDir() {
+    // tests/ui/logic/test_resources.cpp -> resources/lang
+    return fs::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "resources" /
+           "lang";
+}
+
+class TempDir {
+public:
+    TempDir() {
+        char tmpl[] = "/tmp/velmora-res-XXXXXX";
+        path_ = mkdtemp(tmpl);
+    }
+    ~TempDir() { fs::remove_all(path_); }
+    const fs::path& path() const { return path_; }
+    void write(const std::string& name, const std::string& text) const {
+        std::ofstream(path_ / name, std::ios::binary) << text;
+    }
+
+private:
+    fs::path path_;
+};
+
+std::vector<int> allStringIds() {
+    std::vector<int> v;
+#define VELMORA_COLLECT(name, id) v.push_back(id);
+    VELMORA_STRING_IDS(VELMORA_COLLECT)
+#undef VELMORA_COLLECT
+    return v;
+}
+
+TEST(StringTable, CoversEveryIdOnceAndNothingElse) {
+    std::vector<int> v = allStringIds();
+    std::set<int> unique(v.begin(), v.end());
+    EXPECT_EQ(unique.size(), v.size()) << "an id is named twice";
+    for (int id = ids::kFirstStringId; id <= ids::kLastStringId; ++id) EXPECT_TRUE(unique.count(id)) << id;
+    EXPECT_TRUE(unique.count(57345));
+    EXPECT_EQ(unique.size(), 207u);
+
+    const ResourceModule& fi = ResourceModule::builtIn();
+    EXPECT_EQ(fi.stringCount(), unique.size());
+    for (int id : v) EXPECT_FALSE(fi.load(id).empty()) << id;
+}
+
+TEST(StringTable, FinnishTextsAreTheProgramsOwn) {
+    const ResourceModule& fi = ResourceModule::builtIn();
+    EXPECT_EQ(fi.load(ids::kTabDay), " Päivä");
+    EXPECT_EQ(fi.load(ids::kTabComments), " Kommentit");
+    EXPECT_EQ(fi.load(ids::kNeedsProgramming), "Laite ohjelmoitava\nuudelleen");
+    EXPECT_EQ(fi.load(ids::kNoProgrammingNeeded), "Laitteen ohjelmointia\nei tarvita");
+    EXPECT_EQ(fi.load(ids::kReportSsnSecondLine), " ");
+    EXPECT_EQ(fi.load(ids::kWindow40Min), "40 minuttia");
+    EXPECT_EQ(fi.load(ids::kWindowDoesNotFit),
+              "Lääkkeenottoikkunan koko ei sovi kalenterin hälytyksiin. Kalenteri pitää tyhjentää. "
+              "Haluatko jatkaa?");
+    EXPECT_EQ(fi.load(ids::kTitleWithVersionVelmora), "Velmora\n%s");
+    EXPECT_EQ(fi.load(ids::kStoreAcknowledgementsFor),
+              "Laitteessa on tietoja hälytysten kuittauksista.\nTallennetaanko tiedot käyttäjälle %s?");
+    EXPECT_EQ(fi.load(ids::kReady), "Ready");
+    EXPECT_EQ(fi.languageCode(), "fi");
+    EXPECT_EQ(fi.load(ids::kSafetyInstructions).rfind("TÄRKEÄÄ TIETOA", 0), 0u);
+    EXPECT_FALSE(fi.isLanguageModule());
+}
+
+TEST(StringTable, MissingIdIsEmpty) {
+    EXPECT_EQ(ResourceModule::builtIn().load(40000), "");
+    EXPECT_EQ(ResourceModule::builtIn().load(39999), "");
+    EXPECT_EQ(ResourceModule::builtIn().load(-1), "");
+}
+
+// Every command that the main window routes is in the menus that send it.
+TEST(Menus, CarryTheirCommands) {
+    const ResourceModule& fi = ResourceModule::builtIn();
+    for (int id : {180, 155, 173, 154}) ASSERT_NE(fi.menu(id), nullptr) << id;
+    EXPECT_EQ(fi.menuItemText(180, cmd::kShowHistory), "Näytä historia...");
+    EXPECT_EQ(fi.menuItemText(180, cmd::kExit), "Poistu");
+    EXPECT_EQ(fi.menuItemText(180, cmd::kClearCalendar), "Tyhjennä kalenteri");
+    EXPECT_EQ(fi.menuItemText(155, cmd::kClearCalendar), "Sarjaohjelmointi...");
+    for (int c : {cmd::kAccount, cmd::kBackup, cmd::kRegister}) EXPECT_EQ(fi.menuItemText(155, c), "") << c;
+    EXPECT_EQ(fi.menuItemText(173, cmd::kExit), "Poistu");
+    EXPECT_EQ(fi.menuItemText(173, cmd::kUserManual), "Käyttöohje...");
+    EXPECT_EQ(fi.menuItemText(173, cmd::kAbout), "Tietoja ohjelmasta...");
+    EXPECT_EQ(fi.menuItemText(173, cmd::kShowHistory), "");
+    EXPECT_EQ(fi.menuItemText(154, cmd::kEditAlarm), "Muokkaa hälytystä");
+    EXPECT_EQ(fi.menuItemText(154, cmd::kDeleteAlarm), "Poista hälytys");
+    for (int c = 40000; c <= 40016; ++c) {
+        if (c == cmd::kEditAlarm || c == cmd::kDeleteAlarm) continue;
+        EXPECT_NE(fi.menuItemText(180, c), "") << c;
+    }
+}
+
+TEST(Editions, VelmoraByDefault) {
+    const Edition& e = currentEdition();
+    EXPECT_STREQ(e.name, "Velmora");
+    EXPECT_EQ(e.titleId, 40085);
+    EXPECT_EQ(e.menuId, 180);
+    EXPECT_EQ(editionByName("VelmoraMDD").menuId, 155);
+    EXPECT_EQ(editionByName("VelmoraMDD").titleId, 40084);
+    EXPECT_EQ(editionByName("VelmoraReader").menuId, 173);
+    EXPECT_EQ(editionByName("VelmoraReader").titleWithVersionId, 40059);
+    EXPECT_STREQ(editionByName("nonsense").name, "Velmora");
+}
+
+TEST(Locale, MapsTheSixCodesExactly) {
+    EXPECT_EQ(localeIdentifier("en"), 1033);
+    EXPECT_EQ(localeIdentifier("fi"), 1035);
+    EXPECT_EQ(localeIdentifier("sv"), 1053);
+    EXPECT_EQ(localeIdentifier("no"), 1044);
+    EXPECT_EQ(localeIdentifier("de"), 1031);
+    EXPECT_EQ(localeIdentifier("dk"), 1030);
+    for (const char* other : {"SV", "se", "", "fi ", " fi", "fin", "da", "sv\n"})
+        EXPECT_EQ(localeIdentifier(other), 1033) << other;
+}
+
+TEST(Parser, ReadsEscapesMenusAndCaptions) {
+    auto m = ResourceModule::parse(
+        "\xEF\xBB\xBF# comment\r\n[strings]\r\n40001 \"a\\nb\\t\\\"c\\\\\"  # trailing\r\n"
+        "[menu 7]\npopup \"P\"\n  item 5 \"Five\"\n  separator\n  popup \"Q\"\n    item 6 \"Six\"\n  end\nend\n"
+        "[dialog 9]\ntitle \"T\"\n3 \"Three\"\n");
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->load(40001), "a\nb\t\"c\\");
+    ASSERT_NE(m->menu(7), nullptr);
+    ASSERT_EQ(m->menu(7)->items.size(), 1u);
+    EXPECT_EQ(m->menu(7)->items[0].children.size(), 3u);
+    EXPECT_EQ(m->menuItemText(7, 6), "Six");
+    EXPECT_EQ(m->dialogCaption(9, 0), "T");
+    EXPECT_EQ(m->dialogCaption(9, 3), "Three");
+    EXPECT_EQ(m->dialogCaption(9, 4), "");
+}
+
+TEST(Parser, RefusesMalformedText) {
+    const char* bad[] = {
+        "40001 \"outside a section\"\n",
+        "[strings]\n40001 \"unterminated\n",
+        "[strings]\n40001 \"a\"\n40001 \"twice\"\n",
+        "[strings]\n40001 \"bad escape \\q\"\n",
+        "[strings]\nabc \"no id\"\n",
+        "[strings]\n40001 \"a\" extra\n",
+        "[menu 1]\npopup \"P\"\n  item 1 \"x\"\n",
+        "[menu 1]\nend\n",
+        "[things]\n",
+        "[menu]\n",
+    };
+    for (const char* text : bad) {
+        std::string why;
+        EXPECT_FALSE(ResourceModule::parse(text, &why)) << text;
+        EXPECT_NE(why.find("line "), std::string::npos) << text;
+    }
+}
+
+TEST(LanguageModule, ReplacesTheWholeTableWithoutFallback) {
+    TempDir dir;
+    dir.write(ResourceModule::kLanguageModuleFile,
+              "[strings]\n40153 \"sv\"\n40011 \"Fel\"\n[menu 180]\npopup \"Arkiv\"\n  item 40006 \"Avsluta\"\nend\n");
+    ResourceModule m = chooseResourceModule(dir.path());
+    EXPECT_TRUE(m.isLanguageModule());
+    EXPECT_EQ(m.file(), dir.path() / "VelmoraLang.txt");
+    EXPECT_EQ(m.load(ids::kCaptionError), "Fel");
+    EXPECT_EQ(localeIdentifier(m.languageCode()), 1053);
+    // Ids the module lacks are empty, never the Finnish text.
+    EXPECT_EQ(m.load(ids::kCaptionQuestion), "");
+    EXPECT_EQ(m.load(ids::kCreateOrChooseUser), "");
+    EXPECT_EQ(m.menuItemText(180, cmd::kExit), "Avsluta");
+    EXPECT_EQ(m.menuItemText(180, cmd::kShowHistory), "");
+    EXPECT_EQ(m.menu(154), nullptr);
+    EXPECT_EQ(m.dialogCaption(151, 57724), "");
+}
+
+TEST(LanguageModule, EmptyLanguageCodeGivesEnglishLocale) {
+    TempDir dir;
+    dir.write("VelmoraLang.txt", "[strings]\n40153 \"\"\n");
+    ResourceModule m = chooseResourceModule(dir.path());
+    EXPECT_TRUE(m.isLanguageModule());
+    EXPECT_EQ(m.languageCode(), "");
+    EXPECT_EQ(localeIdentifier(m.languageCode()), 1033);
+}
+
+TEST(LanguageModule, AbsentOrBrokenModuleLeavesTheOwnResources) {
+    TempDir dir;
+    ResourceModule none = chooseResourceModule(dir.path());
+    EXPECT_FALSE(none.isLanguageModule());
+    EXPECT_EQ(none.load(ids::kCaptionError), "Virhe");
+
+    dir.write("VelmoraLang.txt", "[strings]\n40011 \"Fel\n");
+    std::string diagnostic;
+    ResourceModule broken = chooseResourceModule(dir.path(), &diagnostic);
+    EXPECT_FALSE(broken.isLanguageModule());
+    EXPECT_EQ(broken.load(ids::kCaptionError), "Virhe");
+    EXPECT_NE(diagnostic.find("VelmoraLang.txt"), std::string::npos);
+
+    // Another name beside the program is not the language module.
+    TempDir other;
+    other.write("velmoralang.txt", "[strings]\n40011 \"Fel\"\n");
+    EXPECT_FALSE(chooseResourceModule(other.path()).isLanguageModule());
+}
+
+TEST(LanguageModule, EnglishModuleTranslatesEverything) {
+    auto en = ResourceModule::fromFile(sourceLangDir() / "en.txt");
+    ASSERT_TRUE(en);
+    const ResourceModule& fi = ResourceModule::builtIn();
+    EXPECT_EQ(en->languageCode(), "en");
+    for (int id : allStringIds()) EXPECT_FALSE(en->load(id).empty()) << id;
+    EXPECT_EQ(en->stringCount(), fi.stringCount());
+    for (int menuId : {154, 155, 173, 180}) {
+        ASSERT_NE(en->menu(menuId), nullptr);
+        for (int c = 40000; c <= 40016; ++c) {
+            EXPECT_EQ(fi.menuItemText(menuId, c).empty(), en->menuItemText(menuId, c).empty())
+                << menuId << " " << c;
+            if (!fi.menuItemText(menuId, c).empty()) {
+                EXPECT_NE(fi.menuItemText(menuId, c), en->menuItemText(menuId, c)) << c;
+            }
+        }
+    }
+    EXPECT_EQ(en->load(ids::kCaptionError), "Error");
+    // The built-in table is the same file as the Finnish module in the tree.
+    auto fiFile = ResourceModule::fromFile(sourceLangDir() / "fi.txt");
+    ASSERT_TRUE(fiFile);
+    for (int id : allStringIds()) EXPECT_EQ(fiFile->load(id), fi.load(id)) << id;
+}
+
+}  // namespace
+}  // namespace velmora
