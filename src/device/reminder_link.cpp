@@ -1,0 +1,156 @@
+#include "device/reminder_link.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "core/cp1252.h"
+#include "device/log_decode.h"
+
+namespace velmora {
+
+ReminderLink::ReminderLink(UsbTransport& transport, AlarmTable& readBack, const Clock& clock)
+    : transport_(transport), read_back_(readBack), clock_(clock) {}
+
+TransportStatus ReminderLink::open() {
+    const TransportStatus s = transport_.open();
+    connected_ = (s == kTransportOk);
+    return s;
+}
+
+void ReminderLink::disconnect() {
+    transport_.close();
+    connected_ = false;
+    identity_.serial = 0;
+}
+
+bool ReminderLink::exchange() {
+    reply_.fill(0);
+    ++exchanges_;
+    last_status_ = transport_.transfer(request_, reply_);
+    return last_status_ == kTransportOk;
+}
+
+bool ReminderLink::readIdentity() {
+    buildPlainRequest(request_, kCmdIdentify);
+    bool ok = exchange() && replyStatus() == 1;
+    if (ok) {
+        identity_.serial = getU32(reply_.data() + 12);
+        identity_.model = reply_[7];
+        // Zero-terminated 8-bit text of at most 29 characters, within the
+        // bytes the reply actually carries.
+        const std::size_t avail =
+            std::min(transport_.packetSize(), kPacketBufferSize) > kVersionOffset
+                ? std::min(transport_.packetSize(), kPacketBufferSize) - kVersionOffset
+                : 0;
+        const char* text = reinterpret_cast<const char*>(reply_.data() + kVersionOffset);
+        std::size_t n = 0;
+        while (n < std::min(avail, kMaxVersionChars) && text[n] != '\0') ++n;
+        const std::string raw(text, n);
+        identity_.version = fromCp1252(raw);
+        identity_.window_support = (raw == "1.1.0 RD" || raw == "1.1.0");
+
+        if (auto m = memoryMapForModel(identity_.model)) {
+            map_ = *m;
+        } else if (unrecognised_models_ == 0) {
+            buildPlainRequest(request_, kCmdUnknownModel);
+            exchange();
+            ++unrecognised_models_;
+            return false;
+        }
+        if (programming_table_) programming_table_->setCapacity(map_.table_capacity);
+
+        buildPlainRequest(request_, kCmdBattery);
+        if (!exchange() || replyStatus() != 1) return false;
+        battery_ = getU16(reply_.data() + 6);
+    }
+
+    window_ = 0;
+    if (identity_.window_support) {
+        buildPlainRequest(request_, kCmdQueryWindow);
+        if (!exchange()) return false;
+        if (replyStatus() == 1) window_ = getU32(reply_.data() + 20);
+    }
+    return ok;
+}
+
+bool ReminderLink::readBlock(std::uint16_t address, std::uint8_t* data32) {
+    buildReadBlockRequest(request_, address);
+    if (!exchange() || replyStatus() == 0) return false;
+    std::memcpy(data32, reply_.data() + kBlockDataOffset, kBlockSize);
+    return true;
+}
+
+bool ReminderLink::writeBlock(std::uint16_t address, const std::uint8_t* data32) {
+    buildWriteBlockRequest(request_, address, data32);
+    return exchange();
+}
+
+bool ReminderLink::readTableArea() {
+    const std::size_t blocks = map_.tableBlocks();
+    std::vector<std::uint8_t> buf(blocks * kBlockSize, 0);
+    for (std::size_t b = 0; b < blocks; ++b) {
+        if (!readBlock(static_cast<std::uint16_t>(kTableAreaStart + b * kBlockSize),
+                       buf.data() + b * kBlockSize))
+            return false;
+    }
+    decodeTableArea(buf.data(), buf.size(), read_back_);
+    return true;
+}
+
+bool ReminderLink::readLogArea() {
+    const std::size_t blocks = map_.logBlocks();
+    std::vector<std::uint8_t> buf(blocks * kBlockSize, 0);
+    for (std::size_t b = 0; b < blocks; ++b) {
+        if (!readBlock(static_cast<std::uint16_t>(map_.table_end + b * kBlockSize),
+                       buf.data() + b * kBlockSize))
+            return false;
+    }
+    const std::size_t skip = map_.first_log_word - map_.table_end;
+    const std::size_t words = buf.size() > skip ? (buf.size() - skip) / 4 : 0;
+    decodeLog(buf.data() + std::min(skip, buf.size()), words, read_back_, window_,
+              clock_.nowValue());
+    return true;
+}
+
+bool ReminderLink::readAll() {
+    std::uint8_t ignored[kBlockSize];
+    readBlock(0, ignored);
+    return readIdentity() && readTableArea() && readLogArea();
+}
+
+bool ReminderLink::clearTableArea() {
+    sendCommand(kCmdClearTable);
+    const std::uint8_t zero[kBlockSize] = {};
+    for (std::uint32_t a = kTableAreaStart; a + kBlockSize <= map_.table_end; a += kBlockSize)
+        if (!writeBlock(static_cast<std::uint16_t>(a), zero)) return false;
+    return true;
+}
+
+bool ReminderLink::clearLogArea() {
+    const std::uint8_t zero[kBlockSize] = {};
+    for (std::uint32_t a = map_.table_end; a + kBlockSize <= map_.log_end; a += kBlockSize)
+        if (!writeBlock(static_cast<std::uint16_t>(a), zero)) return false;
+    return true;
+}
+
+void ReminderLink::sendClock(std::uint32_t deviceTime, std::uint32_t windowSeconds) {
+    buildSetClockRequest(request_, deviceTime, windowSeconds);
+    exchange();
+}
+
+bool ReminderLink::writeTableArea(const std::vector<std::uint8_t>& image) {
+    const std::size_t blocks = std::min(image.size() / kBlockSize, map_.tableBlocks());
+    for (std::size_t b = 0; b < blocks; ++b)
+        if (!writeBlock(static_cast<std::uint16_t>(kTableAreaStart + b * kBlockSize),
+                        image.data() + b * kBlockSize))
+            return false;
+    return true;
+}
+
+void ReminderLink::sendCommand(std::uint16_t command) {
+    buildPlainRequest(request_, command);
+    exchange();
+}
+
+}  // namespace velmora

@@ -1,0 +1,85 @@
+#pragma once
+// The connected-reminder state and every protocol operation on it. One
+// instance, owned by the main window; user-interface thread only.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "core/clock.h"
+#include "core/instant_list.h"
+#include "core/types.h"
+#include "device/alarm_table.h"
+#include "device/reminder_protocol.h"
+#include "device/usb_transport.h"
+
+namespace velmora {
+
+struct ReminderIdentity {
+    std::uint32_t serial = 0;
+    std::uint8_t model = 0;
+    Text version;                 // UTF-8, converted from the reminder's 8-bit text
+    bool window_support = false;  // firmware "1.1.0 RD" or "1.1.0"
+};
+
+class ReminderLink {
+public:
+    // `readBack` receives what readTableArea / readLogArea decode; `clock`
+    // gives the present instant for the log decoding.
+    ReminderLink(UsbTransport& transport, AlarmTable& readBack, const Clock& clock);
+
+    // The programming table whose capacity follows the identified model.
+    void setProgrammingTable(InstantList* table) { programming_table_ = table; }
+
+    // Opens the transport; connected becomes (result == 0).
+    TransportStatus open();
+    // After removal: drops the link, clears connected and the serial number.
+    void disconnect();
+    bool connected() const { return connected_; }
+
+    bool readIdentity();
+    bool readBlock(std::uint16_t address, std::uint8_t* data32);
+    bool writeBlock(std::uint16_t address, const std::uint8_t* data32);
+    bool readTableArea();
+    bool readLogArea();
+    bool readAll();
+    bool clearTableArea();
+    bool clearLogArea();
+    // One 0x86 exchange; the result is not examined.
+    void sendClock(std::uint32_t deviceTime, std::uint32_t windowSeconds);
+    // Writes the table area image block by block from address 32.
+    bool writeTableArea(const std::vector<std::uint8_t>& image);
+    // One 4-byte command (0x92, 0x98, 0x9A ...); the result is not examined.
+    void sendCommand(std::uint16_t command);
+
+    const ReminderIdentity& identity() const { return identity_; }
+    const MemoryMap& memoryMap() const { return map_; }
+    std::uint16_t battery() const { return battery_; }
+    std::uint32_t reminderWindow() const { return window_; }
+    int unrecognisedModelCount() const { return unrecognised_models_; }
+    // Status of the last exchange, and the number of exchanges so far.
+    TransportStatus lastStatus() const { return last_status_; }
+    std::size_t exchangeCount() const { return exchanges_; }
+
+private:
+    // One request/reply pair; true when the transfer returned 0.
+    bool exchange();
+    std::uint8_t replyStatus() const { return reply_[kReplyStatusOffset]; }
+
+    UsbTransport& transport_;
+    AlarmTable& read_back_;
+    const Clock& clock_;
+    InstantList* programming_table_ = nullptr;
+
+    PacketBuffer request_{};
+    PacketBuffer reply_{};
+    bool connected_ = false;
+    ReminderIdentity identity_;
+    MemoryMap map_ = *memoryMapForModel(1);
+    std::uint16_t battery_ = 0;
+    std::uint32_t window_ = 0;
+    int unrecognised_models_ = 0;
+    TransportStatus last_status_ = kTransportOk;
+    std::size_t exchanges_ = 0;
+};
+
+}  // namespace velmora
