@@ -6,6 +6,7 @@
 
 #include "core/cp1252.h"
 #include "core/datetime.h"
+#include "resources/resource_module.h"
 #include "store/record_store.h"
 
 namespace velmora {
@@ -54,7 +55,12 @@ Text ReportDlgLogic::controlText(int controlId) const {
         case kIdShowAll: return strings_.load(kTextShowAll);
         case kIdShowNeedingProgramming: return strings_.load(kTextShowNeeding);
         case kIdOpenInViewer: return strings_.load(kTextOpenInViewer);
-        case kIdOk: return "OK";
+        case kIdOk: {
+            // The template's own caption, translated by the language module.
+            if (const auto* module = dynamic_cast<const ResourceModule*>(&strings_))
+                return module->dialogCaption(kTemplateId, kIdOk);
+            return "OK";
+        }
         default: return {};
     }
 }

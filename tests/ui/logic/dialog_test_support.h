@@ -1,0 +1,97 @@
+#pragma once
+// Support for the dialog logic tests: a database in a temporary directory
+// opened the way the program opens it, and a scripted person in front of
+// the dialogs (answers Yes/No from a script, records every message).
+#include <stdlib.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "core/datetime.h"
+#include "core/records.h"
+#include "store/record_store.h"
+#include "store/startup.h"
+#include "ui/logic/ui_host.h"
+
+namespace velmora::dialogtest {
+
+class TempDatabase {
+public:
+    TempDatabase() {
+        std::string tmpl =
+            (std::filesystem::temp_directory_path() / "velmora-dlg-XXXXXX").string();
+        char* made = ::mkdtemp(tmpl.data());
+        dir_ = made != nullptr ? std::filesystem::path(made) : std::filesystem::path();
+        store_ = std::make_unique<RecordStore>(dir_ / kDatabaseFileName);
+        openDatabaseAtStartup(*store_, dir_, user, makeTime(2026, 3, 2, 9, 0));
+    }
+    ~TempDatabase() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    TempDatabase(const TempDatabase&) = delete;
+    TempDatabase& operator=(const TempDatabase&) = delete;
+
+    const std::filesystem::path& dir() const { return dir_; }
+    RecordStore& store() { return *store_; }
+
+    // Stores a user and reloads the user list; the new id.
+    int addUser(const Text& name, const Text& ssn, bool needsProgramming = false) {
+        const int id = store_->insertProfile(needsProgramming, name, ssn, "040 123", "");
+        store_->reloadUsers(user);
+        return id;
+    }
+    std::vector<Profile> storedUsers() {
+        std::vector<Profile> list;
+        store_->loadProfiles(list);
+        return list;
+    }
+
+    CurrentUser user;
+
+private:
+    std::filesystem::path dir_;
+    std::unique_ptr<RecordStore> store_;
+};
+
+struct Message {
+    Text text;
+    Text caption;
+    MessageIcon icon;
+};
+
+class ScriptedHost : public UiHost {
+public:
+    void showMessage(const Text& text, const Text& caption, MessageIcon icon) override {
+        messages.push_back({text, caption, icon});
+    }
+    bool askYesNo(const Text& text, const Text& caption) override {
+        questions.push_back({text, caption, MessageIcon::Question});
+        if (answers.empty()) return false;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    int runDialog(DialogModel& dialog) override {
+        dialogs.push_back(dialog.templateId());
+        return kIdCancel;
+    }
+    void openTextFile(const Text& path) override { opened.push_back(path); }
+
+    std::deque<bool> answers;
+    std::vector<Message> messages;
+    std::vector<Message> questions;
+    std::vector<int> dialogs;
+    std::vector<Text> opened;
+};
+
+inline std::string readBytes(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+}  // namespace velmora::dialogtest

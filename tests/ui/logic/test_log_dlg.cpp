@@ -1,0 +1,123 @@
+// History dialog: lines, counters and texts, on the program's own
+// (Finnish) string table.
+#include <gtest/gtest.h>
+
+#include "core/datetime.h"
+#include "resources/resource_module.h"
+#include "ui/logic/log_dlg_logic.h"
+
+namespace velmora {
+namespace {
+
+const StringSource& fi() { return ResourceModule::builtIn(); }
+
+TimeValue at(int y, int mo, int d, int h, int mi) { return toTimeValue(makeTime(y, mo, d, h, mi)); }
+
+void addEntry(CurrentUser& u, TimeValue alarm, int status, TimeValue ack = 0) {
+    u.history[alarm] = LogEntry{alarm, ack, status};
+}
+
+TEST(LogDlgLogic, TitleAndCaptionsComeFromTheStringTable) {
+    CurrentUser u;
+    LogDlgLogic dlg(u, fi());
+    EXPECT_EQ(dlg.templateId(), 150);
+    EXPECT_EQ(dlg.title(), "Hälytyshistoria");
+    EXPECT_EQ(dlg.controlText(LogDlgLogic::kIdTotalsFrame), "Hälytysten tila");
+    EXPECT_EQ(dlg.controlText(LogDlgLogic::kIdTotalCaption), "Yhteensä");
+    EXPECT_EQ(dlg.controlText(LogDlgLogic::kIdAcknowledgedCaption), "Kuitattu");
+    EXPECT_EQ(dlg.controlText(LogDlgLogic::kIdLateCaption), "Kuitattu myöhässä");
+    EXPECT_EQ(dlg.controlText(LogDlgLogic::kIdForgottenCaption), "Unohdettu");
+    EXPECT_EQ(dlg.controlText(LogDlgLogic::kIdClose), "Sulje");
+}
+
+TEST(LogDlgLogic, NoHistoryGivesAnEmptyListAndFourZeros) {
+    CurrentUser u;
+    LogDlgLogic dlg(u, fi());
+    EXPECT_TRUE(dlg.lines().empty());
+    for (int id : {LogDlgLogic::kIdTotal, LogDlgLogic::kIdAcknowledged, LogDlgLogic::kIdLate,
+                   LogDlgLogic::kIdForgotten})
+        EXPECT_EQ(dlg.numberText(id), "0") << id;
+}
+
+TEST(LogDlgLogic, LinesShowTimeStatusWordAndAcknowledgement) {
+    CurrentUser u;
+    addEntry(u, at(2026, 3, 5, 8, 0), kStatusAcknowledgedLate, at(2026, 3, 5, 8, 45));
+    addEntry(u, at(2026, 3, 5, 20, 0), kStatusAcknowledged, at(2026, 3, 5, 20, 3));
+    addEntry(u, at(2026, 3, 6, 8, 0), kStatusForgotten);
+    addEntry(u, at(2026, 3, 6, 20, 0), kStatusForgottenAlt);
+    addEntry(u, at(2026, 3, 7, 8, 0), kStatusNotAlarmed);
+    LogDlgLogic dlg(u, fi());
+    const std::vector<Text> expected = {
+        "05.03.2026 08:00 - kuitattu myöhässä: 05.03.2026 08:45",
+        "05.03.2026 20:00 - kuitattu: 05.03.2026 20:03",
+        "06.03.2026 08:00 - unohdettu",
+        "06.03.2026 20:00 - unohdettu",
+        "07.03.2026 08:00 - ei hälytetty",
+    };
+    EXPECT_EQ(dlg.lines(), expected);
+}
+
+TEST(LogDlgLogic, LinesFollowAlarmTimeWhateverTheInsertionOrder) {
+    CurrentUser u;
+    addEntry(u, at(2026, 12, 31, 23, 59), kStatusNotAlarmed);
+    addEntry(u, at(2025, 1, 1, 0, 5), kStatusNotAlarmed);
+    addEntry(u, at(2026, 6, 15, 12, 30), kStatusNotAlarmed);
+    LogDlgLogic dlg(u, fi());
+    ASSERT_EQ(dlg.lines().size(), 3u);
+    EXPECT_EQ(dlg.lines()[0].substr(0, 16), "01.01.2025 00:05");
+    EXPECT_EQ(dlg.lines()[1].substr(0, 16), "15.06.2026 12:30");
+    EXPECT_EQ(dlg.lines()[2].substr(0, 16), "31.12.2026 23:59");
+}
+
+TEST(LogDlgLogic, CountersAndATotalThatCanExceedTheirSum) {
+    CurrentUser u;
+    TimeValue t = at(2026, 3, 1, 8, 0);
+    auto next = [&t] { return t += 3600; };
+    for (int i = 0; i < 3; ++i) addEntry(u, next(), kStatusAcknowledged, t + 60);
+    for (int i = 0; i < 2; ++i) addEntry(u, next(), kStatusAcknowledgedLate, t + 1800);
+    addEntry(u, next(), kStatusForgotten);
+    addEntry(u, next(), kStatusForgottenAlt);
+    addEntry(u, next(), kStatusForgotten);
+    for (int i = 0; i < 4; ++i) addEntry(u, next(), kStatusNotAlarmed);
+    addEntry(u, next(), 0);
+    addEntry(u, next(), 9);
+    LogDlgLogic dlg(u, fi());
+    EXPECT_EQ(dlg.total(), 14);
+    EXPECT_EQ(dlg.acknowledged(), 3);
+    EXPECT_EQ(dlg.acknowledgedLate(), 2);
+    EXPECT_EQ(dlg.forgotten(), 3);
+    EXPECT_EQ(dlg.numberText(LogDlgLogic::kIdTotal), "14");
+    EXPECT_EQ(dlg.numberText(LogDlgLogic::kIdAcknowledged), "3");
+    EXPECT_EQ(dlg.numberText(LogDlgLogic::kIdLate), "2");
+    EXPECT_EQ(dlg.numberText(LogDlgLogic::kIdForgotten), "3");
+    EXPECT_GT(dlg.total(), dlg.acknowledged() + dlg.acknowledgedLate() + dlg.forgotten());
+}
+
+TEST(LogDlgLogic, UnknownStatusAndMissingAcknowledgementInstant) {
+    const TimeValue alarm = at(2026, 10, 25, 3, 30);  // the night clocks go back
+    EXPECT_EQ(LogDlgLogic::formatLine({alarm, 0, 7}, fi()), "25.10.2026 03:30 - ");
+    EXPECT_EQ(LogDlgLogic::formatLine({alarm, 0, 0}, fi()), "25.10.2026 03:30 - ");
+    // An acknowledged entry whose instant was never recorded shows no 1970 date.
+    EXPECT_EQ(LogDlgLogic::formatLine({alarm, 0, kStatusAcknowledged}, fi()),
+              "25.10.2026 03:30 - kuitattu");
+    // Status 1 never shows an acknowledgement, even when one is stored.
+    EXPECT_EQ(LogDlgLogic::formatLine({alarm, alarm + 60, kStatusNotAlarmed}, fi()),
+              "25.10.2026 03:30 - ei hälytetty");
+}
+
+TEST(LogDlgLogic, TextsFollowTheResourceModuleWithoutFallback) {
+    std::string error;
+    auto module = ResourceModule::parse("[strings]\n40032 \"taken\"\n40080 \"History\"\n", &error);
+    ASSERT_TRUE(module) << error;
+    CurrentUser u;
+    addEntry(u, at(2026, 3, 5, 8, 0), kStatusAcknowledged, at(2026, 3, 5, 8, 1));
+    addEntry(u, at(2026, 3, 5, 9, 0), kStatusForgotten);
+    LogDlgLogic dlg(u, *module);
+    EXPECT_EQ(dlg.title(), "History");
+    EXPECT_EQ(dlg.controlText(LogDlgLogic::kIdTotalCaption), "");
+    EXPECT_EQ(dlg.lines()[0], "05.03.2026 08:00 - taken: 05.03.2026 08:01");
+    EXPECT_EQ(dlg.lines()[1], "05.03.2026 09:00 - ");
+}
+
+}  // namespace
+}  // namespace velmora

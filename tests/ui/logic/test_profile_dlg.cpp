@@ -1,0 +1,309 @@
+// User management: list, choose, create and delete users on a real
+// database file, with a scripted person answering the questions.
+#include <gtest/gtest.h>
+
+#include "core/clock.h"
+#include "dialog_test_support.h"
+#include "resources/resource_module.h"
+#include "ui/logic/profile_dlg_logic.h"
+
+namespace velmora {
+namespace {
+
+using dialogtest::ScriptedHost;
+using dialogtest::TempDatabase;
+using Focus = ProfileDlgLogic::Focus;
+
+const StringSource& fi() { return ResourceModule::builtIn(); }
+
+class ProfileDlgTest : public ::testing::Test {
+protected:
+    ProfileDlgLogic open(AlarmTablePreparer prepare = {}) {
+        return ProfileDlgLogic(db.user, db.store(), fi(), person, clock, std::move(prepare));
+    }
+    std::vector<Text> entries(const ProfileDlgLogic& dlg) {
+        std::vector<Text> out;
+        for (int i = 0; i < dlg.count(); ++i) out.push_back(dlg.entryText(i));
+        return out;
+    }
+
+    TempDatabase db;
+    ScriptedHost person;
+    FixedClock clock{makeTime(2026, 3, 2, 9, 0)};
+};
+
+TEST_F(ProfileDlgTest, TextsComeFromTheStringTable) {
+    auto dlg = open();
+    EXPECT_EQ(dlg.templateId(), 161);
+    EXPECT_EQ(dlg.title(), "Käyttäjien hallinta");
+    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdListFrame), "Valitse käyttäjä");
+    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdChoose), "Valitse käyttäjä");
+    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdDelete), "Poista käyttäjä");
+    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdNewFrame), "Luo uusi käyttäjä");
+    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdNameCaption), "Nimi:");
+    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdSsnCaption), "Henkilötunnus:");
+    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdPhoneCaption), "Puhelinnumero:");
+    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdCreate), "Luo uusi käyttäjä");
+    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdClose), "Sulje");
+}
+
+TEST_F(ProfileDlgTest, ListShowsNameAndSsnInLoadOrderAndSelectsTheCurrentUser) {
+    db.addUser("Maija", "123");
+    const int aino = db.addUser("Aino", "010101-123A");
+    db.addUser("Bertta", "020202-234B");
+    ASSERT_TRUE(db.store().selectUser(db.user, aino, clock.nowValue(), {}));
+    auto dlg = open();
+    EXPECT_EQ(entries(dlg), (std::vector<Text>{"Aino (010101-123A)", "Bertta (020202-234B)",
+                                               "Maija (123)"}));
+    EXPECT_EQ(dlg.selection(), 0);
+    EXPECT_TRUE(dlg.listButtonsEnabled());
+    EXPECT_EQ(dlg.defaultButton(), ProfileDlgLogic::kIdChoose);
+}
+
+TEST_F(ProfileDlgTest, WithoutCurrentUserNothingIsSelectedAndChooseDoesNothing) {
+    db.addUser("Aino", "1");
+    auto dlg = open();
+    EXPECT_EQ(dlg.selection(), -1);
+    EXPECT_EQ(dlg.choose(), 0);
+    EXPECT_EQ(db.user.id, 0);
+    dlg.select(5);
+    EXPECT_EQ(dlg.selection(), -1);
+    EXPECT_EQ(dlg.deleteSelected(), 0);
+    EXPECT_TRUE(person.questions.empty());
+}
+
+TEST_F(ProfileDlgTest, AnEmptyListDisablesTheListButtons) {
+    auto dlg = open();
+    EXPECT_EQ(dlg.count(), 0);
+    EXPECT_FALSE(dlg.listButtonsEnabled());
+}
+
+TEST_F(ProfileDlgTest, ChoosingLoadsTheUserWithAlarmsAndHistory) {
+    const int aino = db.addUser("Aino", "1");
+    const int bertta = db.addUser("Bertta", "2");
+    Alarm a;
+    a.alarm_start = makeTime(2026, 3, 3, 8, 0);
+    a.alarm_end = makeTime(2026, 3, 3, 8, 0);
+    ASSERT_TRUE(db.store().saveAlarm(a, bertta));
+    const TimeValue t = toTimeValue(makeTime(2026, 3, 1, 8, 0));
+    ASSERT_TRUE(db.store().saveLogEntries(std::vector<LogEntry>{{t, t + 120, kStatusAcknowledged}}, bertta));
+    ASSERT_TRUE(db.store().selectUser(db.user, aino, clock.nowValue(), {}));
+
+    TimeValue preparedAt = 0;
+    int preparedFor = 0;
+    auto dlg = open([&](CurrentUser& u, TimeValue now) {
+        preparedAt = now;
+        preparedFor = u.id;
+    });
+    dlg.select(1);
+    EXPECT_EQ(dlg.choose(), ProfileDlgLogic::kIdChoose);
+    EXPECT_EQ(db.user.id, bertta);
+    EXPECT_EQ(db.user.name, "Bertta");
+    ASSERT_EQ(db.user.alarms.size(), 1u);
+    ASSERT_EQ(db.user.history.size(), 1u);
+    EXPECT_EQ(db.user.history.begin()->second.log_status, kStatusAcknowledged);
+    // The alarm table was prepared at the clock's present time; no reminder
+    // means that it must be programmed again.
+    EXPECT_EQ(preparedFor, bertta);
+    EXPECT_EQ(preparedAt, clock.nowValue());
+    EXPECT_TRUE(db.user.is_programming_needed);
+}
+
+TEST_F(ProfileDlgTest, ChoosingAUserThatVanishedSaysSoAndShowsTheStoredList) {
+    db.addUser("Aino", "1");
+    const int bertta = db.addUser("Bertta", "2");
+    auto dlg = open();
+    ASSERT_TRUE(db.store().deleteProfile(bertta));  // e.g. a restored backup
+    dlg.select(1);
+    EXPECT_EQ(dlg.choose(), 0);
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_EQ(person.messages[0].text, "Toiminto epäonnistui!");
+    EXPECT_EQ(person.messages[0].caption, "Virhe");
+    EXPECT_EQ(entries(dlg), std::vector<Text>{"Aino (1)"});
+    EXPECT_EQ(dlg.selection(), -1);
+    EXPECT_EQ(db.user.id, 0);
+}
+
+TEST_F(ProfileDlgTest, EmptyNameIsRefusedWhateverTheOtherFieldsHold) {
+    auto dlg = open();
+    for (const Text& name : {Text{}, Text{"   "}}) {
+        dlg.name = name;
+        dlg.ssn = "010101-123A";
+        dlg.phone = "040 1234567";
+        EXPECT_EQ(dlg.create(), 0);
+    }
+    ASSERT_EQ(person.messages.size(), 2u);
+    for (const auto& m : person.messages) {
+        EXPECT_EQ(m.text, "Syötä nimi ja henkilötunnus!");
+        EXPECT_EQ(m.caption, "Virhe");
+        EXPECT_EQ(m.icon, MessageIcon::Error);
+    }
+    EXPECT_TRUE(db.storedUsers().empty());
+    EXPECT_EQ(dlg.count(), 0);
+    // The fields keep what was entered.
+    EXPECT_EQ(dlg.ssn, "010101-123A");
+}
+
+TEST_F(ProfileDlgTest, ANameAloneCreatesAUserWithDashAsSsn) {
+    const int aino = db.addUser("Aino", "1");
+    ASSERT_TRUE(db.store().selectUser(db.user, aino, clock.nowValue(), {}));
+    db.user.alarm_table.add(12345);
+    auto dlg = open();
+    dlg.name = "Matti";
+    EXPECT_EQ(dlg.create(), ProfileDlgLogic::kIdCreate);
+    EXPECT_TRUE(person.messages.empty());
+
+    // The new user is the current user, stored with defaults.
+    EXPECT_GT(db.user.id, aino);
+    EXPECT_EQ(db.user.name, "Matti");
+    EXPECT_EQ(db.user.ssn, "-");
+    EXPECT_TRUE(db.user.is_programming_needed);
+    EXPECT_EQ(db.user.program_type, 0);
+    EXPECT_EQ(db.user.window, 600);
+    EXPECT_TRUE(db.user.alarms.empty());
+    EXPECT_TRUE(db.user.alarm_table.empty());
+    ASSERT_EQ(db.user.users.size(), 2u);
+    EXPECT_EQ(db.user.users.back().id, db.user.id);
+
+    Profile stored;
+    ASSERT_TRUE(db.store().loadProfile(db.user.id, stored));
+    EXPECT_EQ(stored.name, "Matti");
+    EXPECT_EQ(stored.ssn, "-");
+    EXPECT_TRUE(stored.is_programming_needed);
+
+    // Next time the list reads "Matti (-)".
+    ASSERT_TRUE(db.store().reloadUsers(db.user));
+    auto again = open();
+    EXPECT_EQ(entries(again), (std::vector<Text>{"Aino (1)", "Matti (-)"}));
+    EXPECT_EQ(again.selection(), 1);
+}
+
+TEST_F(ProfileDlgTest, CreatedTextsAreTrimmedAndStoredWhole) {
+    auto dlg = open();
+    dlg.name = "  O'Brien Ääkkönen ";
+    dlg.ssn = " 121212-1212 ";
+    dlg.phone = "+358 40 123";
+    ASSERT_EQ(dlg.create(), ProfileDlgLogic::kIdCreate);
+    Profile stored;
+    ASSERT_TRUE(db.store().loadProfile(db.user.id, stored));
+    EXPECT_EQ(stored.name, "O'Brien Ääkkönen");
+    EXPECT_EQ(stored.ssn, "121212-1212");
+    EXPECT_EQ(stored.phone, "+358 40 123");
+}
+
+TEST_F(ProfileDlgTest, AFailedCreateLeavesTheCurrentUserAsItWas) {
+    const int aino = db.addUser("Aino", "1");
+    ASSERT_TRUE(db.store().selectUser(db.user, aino, clock.nowValue(), {}));
+    RecordStore broken(db.dir() / "missing-dir" / "velmora.db");
+    ProfileDlgLogic dlg(db.user, broken, fi(), person, clock);
+    dlg.name = "Matti";
+    EXPECT_EQ(dlg.create(), 0);
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_EQ(person.messages[0].text, "Käyttäjän luonti epäonnistui!");
+    EXPECT_EQ(person.messages[0].caption, "Virhe");
+    EXPECT_EQ(db.user.id, aino);
+    EXPECT_EQ(db.user.name, "Aino");
+    EXPECT_EQ(dlg.count(), 1);
+    EXPECT_EQ(dlg.name, "Matti");
+}
+
+TEST_F(ProfileDlgTest, DeleteAsksWithTheNameAndNoKeepsTheUser) {
+    db.addUser("Aino", "1");
+    auto dlg = open();
+    dlg.select(0);
+    person.answers = {false};
+    EXPECT_EQ(dlg.deleteSelected(), 0);
+    ASSERT_EQ(person.questions.size(), 1u);
+    EXPECT_EQ(person.questions[0].text, "Poistetaanko käyttäjä Aino?");
+    EXPECT_EQ(person.questions[0].caption, "Kysymys");
+    EXPECT_EQ(db.storedUsers().size(), 1u);
+    EXPECT_EQ(dlg.count(), 1);
+}
+
+TEST_F(ProfileDlgTest, DeleteKeepsThePositionOrMovesToTheNewLast) {
+    for (const char* n : {"A", "B", "C", "D"}) db.addUser(n, "x");
+    auto dlg = open();
+    person.answers = {true, true, true, true};
+
+    dlg.select(1);  // B: the next one moves up into its place
+    dlg.deleteSelected();
+    EXPECT_EQ(entries(dlg), (std::vector<Text>{"A (x)", "C (x)", "D (x)"}));
+    EXPECT_EQ(dlg.selection(), 1);
+
+    dlg.select(2);  // D, the last: the new last is selected
+    dlg.deleteSelected();
+    EXPECT_EQ(entries(dlg), (std::vector<Text>{"A (x)", "C (x)"}));
+    EXPECT_EQ(dlg.selection(), 1);
+
+    dlg.select(0);
+    dlg.deleteSelected();
+    EXPECT_EQ(dlg.selection(), 0);
+    EXPECT_TRUE(dlg.listButtonsEnabled());
+
+    dlg.deleteSelected();  // the only one
+    EXPECT_EQ(dlg.count(), 0);
+    EXPECT_EQ(dlg.selection(), -1);
+    EXPECT_FALSE(dlg.listButtonsEnabled());
+    EXPECT_TRUE(db.storedUsers().empty());
+    EXPECT_EQ(dlg.close(), kIdCancel);
+}
+
+TEST_F(ProfileDlgTest, DeletingTheCurrentUserRemovesEverythingItOwned) {
+    const int aino = db.addUser("Aino", "1");
+    db.addUser("Bertta", "2");
+    Alarm a;
+    a.alarm_start = makeTime(2026, 3, 3, 8, 0);
+    ASSERT_TRUE(db.store().saveAlarm(a, aino));
+    ASSERT_TRUE(db.store().selectUser(db.user, aino, clock.nowValue(), {}));
+    auto dlg = open();
+    ASSERT_EQ(dlg.selection(), 0);
+    person.answers = {true};
+    dlg.deleteSelected();
+    EXPECT_EQ(db.user.id, 0);
+    EXPECT_TRUE(db.user.alarms.empty());
+    ASSERT_EQ(db.user.users.size(), 1u);
+    EXPECT_EQ(db.user.users[0].name, "Bertta");
+    std::vector<Alarm> left;
+    db.store().loadAlarms(aino, left);
+    EXPECT_TRUE(left.empty());
+}
+
+TEST_F(ProfileDlgTest, AFailedDeleteIsReportedAndTheListStays) {
+    db.addUser("Aino", "1");
+    RecordStore broken(db.dir() / "missing-dir" / "velmora.db");
+    ProfileDlgLogic dlg(db.user, broken, fi(), person, clock);
+    dlg.select(0);
+    person.answers = {true};
+    dlg.deleteSelected();
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_EQ(person.messages[0].text, "Poistaminen epäonnistui!");
+    EXPECT_EQ(person.messages[0].caption, "Virhe");
+    EXPECT_EQ(dlg.count(), 1);
+    EXPECT_EQ(dlg.selection(), 0);
+}
+
+TEST_F(ProfileDlgTest, EnterMovesThroughTheFieldsAndFocusPicksTheDefaultButton) {
+    EXPECT_EQ(ProfileDlgLogic::nextFieldOnEnter(Focus::Name), Focus::Ssn);
+    EXPECT_EQ(ProfileDlgLogic::nextFieldOnEnter(Focus::Ssn), Focus::Phone);
+    EXPECT_EQ(ProfileDlgLogic::nextFieldOnEnter(Focus::Phone), Focus::Other);
+    auto dlg = open();
+    dlg.focusChanged(Focus::Name);
+    EXPECT_EQ(dlg.defaultButton(), ProfileDlgLogic::kIdCreate);
+    dlg.focusChanged(Focus::Other);
+    EXPECT_EQ(dlg.defaultButton(), ProfileDlgLogic::kIdCreate);
+    dlg.focusChanged(Focus::List);
+    EXPECT_EQ(dlg.defaultButton(), ProfileDlgLogic::kIdChoose);
+    dlg.focusChanged(Focus::Ssn);
+    EXPECT_EQ(dlg.defaultButton(), ProfileDlgLogic::kIdCreate);
+}
+
+TEST(FillPlaceholder, InsertsTheValueLiterally) {
+    EXPECT_EQ(fillPlaceholder("Poistetaanko käyttäjä %s?", "Aino"), "Poistetaanko käyttäjä Aino?");
+    EXPECT_EQ(fillPlaceholder("Delete %s?", "100%s %d %n"), "Delete 100%s %d %n?");
+    EXPECT_EQ(fillPlaceholder("%s and %s", "x"), "x and %s");
+    EXPECT_EQ(fillPlaceholder("no placeholder", "x"), "no placeholder");
+    EXPECT_EQ(fillPlaceholder("", "x"), "");
+}
+
+}  // namespace
+}  // namespace velmora
