@@ -1,0 +1,136 @@
+#include "store/credentials.h"
+
+#include <gtest/gtest.h>
+
+#include "store/record_store.h"
+#include "store_test_util.h"
+
+namespace velmora {
+namespace {
+
+TEST(Md5Hex, Rfc1321Vectors) {
+    EXPECT_EQ(md5Hex(""), "d41d8cd98f00b204e9800998ecf8427e");
+    EXPECT_EQ(md5Hex("a"), "0cc175b9c0f1b6a831c399e269772661");
+    EXPECT_EQ(md5Hex("abc"), "900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_EQ(md5Hex("message digest"), "f96b697d7cb7938d525a2f31aaf161d0");
+    EXPECT_EQ(md5Hex("abcdefghijklmnopqrstuvwxyz"), "c3fcd3d76192e4007dfb496cca67e13b");
+    EXPECT_EQ(md5Hex("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"),
+              "d174ab98d277d9f5a5611c2c9f419d9f");
+    EXPECT_EQ(md5Hex("1234567890123456789012345678901234567890123456789012345678901234567890123456"
+                     "7890"),
+              "57edf4a22be3c955ac49da2e2107b67a");
+}
+
+TEST(Base64, Rfc4648VectorsBothWays) {
+    const std::pair<const char*, const char*> vectors[] = {
+        {"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},         {"foo", "Zm9v"},
+        {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"},
+    };
+    for (const auto& [plain, coded] : vectors) {
+        EXPECT_EQ(base64Encode(plain), coded);
+        EXPECT_EQ(base64Decode(coded), plain);
+    }
+    EXPECT_EQ(base64Encode(std::string("\xff\xfe\x00", 3)), "//4A");
+}
+
+TEST(Base64, DecodingStopsAtFillOrForeignCharacter) {
+    EXPECT_EQ(base64Decode("Zm9v=Zm9v"), "foo");
+    EXPECT_EQ(base64Decode("Zm9v Zm9v"), "foo");
+    EXPECT_EQ(base64Decode("Zm9v\nYmFy"), "foo");
+    EXPECT_EQ(base64Decode("Zm9vY"), "foo");  // a lone sextet makes no byte
+    EXPECT_EQ(base64Decode("!Zm9v"), "");
+}
+
+TEST(FieldCipher, KnownFormsOfStoredTexts) {
+    // Forms that databases written by earlier versions hold.
+    EXPECT_EQ(FieldCipher::encipher("Aino"), "EAxZXg==");
+    EXPECT_EQ(FieldCipher::encipher("Pääkkönen Åsa"), "AYHTWiebFBVWcaBEUA==");
+    EXPECT_EQ(FieldCipher::encipher(""), "");
+    EXPECT_EQ(FieldCipher::decipher("EAxZXg=="), "Aino");
+}
+
+TEST(FieldCipher, KeyCycleRestartsAfterNineBytes) {
+    std::string raw = base64Decode(FieldCipher::encipher("aaaaaaaaaa"));
+    ASSERT_EQ(raw.size(), 10u);
+    EXPECT_EQ(raw[0], static_cast<char>('a' ^ 'Q'));
+    EXPECT_EQ(raw[9], raw[0]);
+    EXPECT_EQ(raw[8], static_cast<char>('a' ^ '8'));
+}
+
+TEST(FieldCipher, OnlyTheFirstLengthMod65536BytesAreScrambled) {
+    std::string text(65536 + 3, 'x');
+    std::string raw = base64Decode(FieldCipher::encipher(text));
+    ASSERT_EQ(raw.size(), text.size());
+    EXPECT_EQ(raw[0], static_cast<char>('x' ^ 'Q'));
+    EXPECT_EQ(raw[1], static_cast<char>('x' ^ 'e'));
+    EXPECT_EQ(raw[2], static_cast<char>('x' ^ '7'));
+    EXPECT_EQ(raw[3], 'x');
+    EXPECT_EQ(raw.back(), 'x');
+    EXPECT_EQ(FieldCipher::decipher(FieldCipher::encipher(text)), text);
+}
+
+TEST(FieldCipher, RoundTripsFinnishAndReplacesForeignCharacters) {
+    for (const Text& t : {Text("Äiti Öljynen, Åbo"), Text("line\nfeed|bar'quote"), Text("€ – …")})
+        EXPECT_EQ(FieldCipher::decipher(FieldCipher::encipher(t)), t) << t;
+    EXPECT_EQ(FieldCipher::decipher(FieldCipher::encipher("Ωmega 漢")), "?mega ?");
+    // Not Base64: whatever decodes up to the bad character, never a failure.
+    EXPECT_EQ(FieldCipher::decipher(FieldCipher::encipher("Aino") + "*junk"), "Aino");
+}
+
+TEST(Digests, KnownValues) {
+    EXPECT_EQ(logoutDigest(), "b5b7ba5c9694d2b0a4f991607780802a");
+    EXPECT_EQ(accountDigest("Sala-ä"), "cb0cc6f77035b9a5c727d0c1a6623761");
+    EXPECT_NE(accountDigest("Sala-a"), accountDigest("Sala-ä"));
+}
+
+TEST(CheckAccount, ComparesNameExactlyAndPasswordByDigest) {
+    CurrentUser user;
+    user.settings.username = "Apteekki";
+    user.settings.password = accountDigest("salainen");
+    EXPECT_TRUE(checkAccount(user, "Apteekki", "salainen"));
+    EXPECT_FALSE(checkAccount(user, "apteekki", "salainen"));
+    EXPECT_FALSE(checkAccount(user, "Apteekki", "Salainen"));
+    EXPECT_FALSE(checkAccount(user, "", "salainen"));
+    EXPECT_FALSE(checkAccount(user, "Apteekki", ""));
+    CurrentUser blank;  // an empty settings copy never matches
+    EXPECT_FALSE(checkAccount(blank, "x", "y"));
+}
+
+TEST(Account, SaveAndLogoutPersistInTheSettingsRow) {
+    testing::TempDir dir;
+    RecordStore store(dir.db());
+    ASSERT_TRUE(store.createDatabase());
+    CurrentUser user;
+    user.account_name = "O'Brien Apteekki";  // a quote must neither break nor alter the statement
+    ASSERT_TRUE(saveAccount(store, user, "pw"));
+    SettingsRow row;
+    ASSERT_TRUE(store.readSettings(row));
+    EXPECT_EQ(row.username, "O'Brien Apteekki");
+    EXPECT_EQ(row.password, accountDigest("pw"));
+    EXPECT_TRUE(row.logged_in);
+
+    user.logged_in = true;
+    ASSERT_TRUE(setLoggedIn(store, user, false));
+    EXPECT_FALSE(user.logged_in);
+    ASSERT_TRUE(store.readSettings(row));
+    EXPECT_EQ(row.password, logoutDigest());
+    EXPECT_FALSE(row.logged_in);
+    EXPECT_EQ(row.username, "O'Brien Apteekki");
+
+    ASSERT_TRUE(setLoggedIn(store, user, true));  // stores nothing
+    EXPECT_TRUE(user.logged_in);
+    ASSERT_TRUE(store.readSettings(row));
+    EXPECT_FALSE(row.logged_in);
+    EXPECT_EQ(testing::rawScalar(dir.db(), "SELECT count(*) FROM Settings;"), "1");
+}
+
+TEST(Account, WritesFailOnlyWithoutADatabase) {
+    testing::TempDir dir;
+    RecordStore store(dir.path() / "missing" / "velmora.db");
+    CurrentUser user;
+    EXPECT_FALSE(saveAccount(store, user, "pw"));
+    EXPECT_FALSE(setLoggedIn(store, user, false));
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include "core/datetime.h"
+#include "store/record_store.h"
+#include "store_test_util.h"
+
+namespace velmora {
+namespace {
+
+using testing::rawScalar;
+using testing::TempDir;
+
+constexpr TimeValue kNow = 1796000000;  // December 2026
+constexpr TimeValue kDay = 86400;
+
+class CurrentUserTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(store.createDatabase());
+        aino = store.insertProfile(false, "Aino", "", "", "");
+        bertta = store.insertProfile(true, "Bertta", "", "", "");
+        ASSERT_GT(aino, 0);
+        ASSERT_GT(bertta, 0);
+        Alarm a;
+        a.alarm_start = fromTimeValue(kNow + kDay);
+        a.title = "Aamu";
+        ASSERT_TRUE(store.saveAlarm(a, aino));
+        ASSERT_TRUE(store.saveLogEntries(std::vector<LogEntry>{{kNow - kDay, kNow - kDay + 60, 4}}, aino));
+        ASSERT_TRUE(store.reloadUsers(user));
+    }
+    // A preparer that records its calls and leaves a mark in the table.
+    AlarmTablePreparer recorder() {
+        return [this](CurrentUser& u, TimeValue now) {
+            prepared.push_back(u.id);
+            preparedAt = now;
+            u.alarm_table.add(now + 3600);
+        };
+    }
+    TempDir dir;
+    RecordStore store{dir.db()};
+    CurrentUser user;
+    int aino = 0, bertta = 0;
+    std::vector<int> prepared;
+    TimeValue preparedAt = 0;
+};
+
+TEST_F(CurrentUserTest, SelectUserLoadsProfileAlarmsAndHistoryAndPreparesTheTable) {
+    ASSERT_TRUE(store.saveDevice({500, 0, kNow - kDay, kNow + 30 * kDay, 40}, aino));
+    ASSERT_TRUE(store.selectUser(user, aino, kNow, recorder()));
+    EXPECT_EQ(user.id, aino);
+    EXPECT_EQ(user.name, "Aino");
+    ASSERT_EQ(user.alarms.size(), 1u);
+    EXPECT_EQ(user.alarms[0].title, "Aamu");
+    ASSERT_EQ(user.history.size(), 1u);
+    EXPECT_EQ(user.history.at(kNow - kDay).log_status, 4);
+    EXPECT_EQ(prepared, std::vector<int>{aino});
+    EXPECT_EQ(preparedAt, kNow);
+    EXPECT_EQ(user.alarm_table.size(), 1u);
+    EXPECT_FALSE(user.is_programming_needed);  // last alarm 30 days ahead
+    ASSERT_EQ(user.users.size(), 2u);          // the list is kept
+
+    // Selecting the current user again does nothing.
+    EXPECT_TRUE(store.selectUser(user, aino, kNow, recorder()));
+    EXPECT_EQ(prepared.size(), 1u);
+}
+
+TEST_F(CurrentUserTest, SelectUserSavesThePreviousUserUnlessToldNot) {
+    ASSERT_TRUE(store.selectUser(user, aino, kNow, recorder()));
+    user.phone = "040 111";
+    ASSERT_TRUE(store.selectUser(user, bertta, kNow, recorder()));
+    Profile saved;
+    ASSERT_TRUE(store.loadProfile(aino, saved));
+    EXPECT_EQ(saved.phone, "040 111");
+
+    user.phone = "not saved";
+    ASSERT_TRUE(store.selectUser(user, aino, kNow, recorder(), RecordStore::SaveCurrent::No));
+    ASSERT_TRUE(store.loadProfile(bertta, saved));
+    EXPECT_EQ(saved.phone, "");
+    EXPECT_EQ(user.phone, "040 111");
+}
+
+TEST_F(CurrentUserTest, UserNeedingProgrammingGetsAnEmptyTable) {
+    ASSERT_TRUE(store.selectUser(user, aino, kNow, recorder()));
+    ASSERT_EQ(user.alarm_table.size(), 1u);
+    ASSERT_TRUE(store.selectUser(user, bertta, kNow, recorder()));
+    EXPECT_TRUE(user.is_programming_needed);
+    EXPECT_TRUE(user.alarm_table.empty());
+    EXPECT_TRUE(user.alarms.empty());
+    EXPECT_TRUE(user.history.empty());  // the previous user's history is gone
+    EXPECT_EQ(prepared, std::vector<int>{aino});
+}
+
+TEST_F(CurrentUserTest, SelectUserRejectsBadIds) {
+    ASSERT_TRUE(store.selectUser(user, aino, kNow, recorder()));
+    EXPECT_FALSE(store.selectUser(user, 0, kNow, recorder()));
+    EXPECT_FALSE(store.selectUser(user, -3, kNow, recorder()));
+    EXPECT_FALSE(store.selectUser(user, 999, kNow, recorder()));
+    EXPECT_EQ(user.id, aino);  // still selected
+    EXPECT_EQ(user.alarms.size(), 1u);
+}
+
+TEST_F(CurrentUserTest, SelectUserWithoutAPreparerStillWorks) {
+    ASSERT_TRUE(store.selectUser(user, aino, kNow, nullptr));
+    EXPECT_TRUE(user.alarm_table.empty());
+    EXPECT_TRUE(user.is_programming_needed);  // no own reminder: due
+}
+
+TEST_F(CurrentUserTest, ReprogrammingIsDueWithin21Days) {
+    ASSERT_TRUE(store.selectUser(user, aino, kNow, nullptr));
+    EXPECT_TRUE(store.reprogrammingDue(user, kNow));  // no reminder: last alarm 0
+    ASSERT_TRUE(store.saveDevice({500, 0, 0, kNow + 1814400, 1}, aino));
+    EXPECT_FALSE(store.reprogrammingDue(user, kNow));
+    EXPECT_TRUE(store.reprogrammingDue(user, kNow + 1));
+    // A spare reminder does not count as the user's own.
+    ASSERT_TRUE(store.saveDevice({500, 1, 0, kNow + 40 * kDay, 1}, aino));
+    EXPECT_TRUE(store.reprogrammingDue(user, kNow));
+    EXPECT_EQ(store.lastAlarmOf(user), 0);
+
+    // With no user selected the connected reminder is asked.
+    CurrentUser nobody;
+    nobody.connected_sn = 500;
+    EXPECT_EQ(store.lastAlarmOf(nobody), kNow + 40 * kDay);
+    EXPECT_FALSE(store.reprogrammingDue(nobody, kNow));
+    // Near the end of the 32-bit range the sum does not overflow.
+    EXPECT_TRUE(store.reprogrammingDue(nobody, 0x7FFFFF00));
+}
+
+TEST_F(CurrentUserTest, AssignDeviceTiesANewReminderOnce) {
+    ASSERT_TRUE(store.selectUser(user, aino, kNow, nullptr));
+    ASSERT_TRUE(store.saveDevice({900, 0, kNow - 100, kNow + kDay, 12}, bertta));
+    ASSERT_TRUE(store.assignDevice(user, 900));
+    DeviceRecord d;
+    ASSERT_TRUE(store.findDevice(900, d));
+    EXPECT_EQ(d.device_type, 2);
+    EXPECT_EQ(d.programming_time, 0);
+    EXPECT_EQ(d.alarm_amount, 0);
+    EXPECT_EQ(store.getDeviceOwner(900), aino);
+    EXPECT_FALSE(store.isOwnReminder(900));
+
+    // Already the user's: nothing is written.
+    ASSERT_TRUE(store.saveDevice({900, 0, kNow, kNow + kDay, 12}, aino));
+    ASSERT_TRUE(store.assignDevice(user, 900));
+    EXPECT_TRUE(store.isOwnReminder(900));
+    EXPECT_EQ(store.programmingTimeOf(900), kNow);
+    EXPECT_EQ(store.programmingTimeOf(901), 0);
+    EXPECT_FALSE(store.isOwnReminder(901));
+}
+
+TEST_F(CurrentUserTest, DeleteUserClearsTheCurrentUserAndTheList) {
+    ASSERT_TRUE(store.selectUser(user, aino, kNow, recorder()));
+    Profile victim = user.profile();
+    ASSERT_TRUE(store.deleteUser(user, victim));
+    EXPECT_EQ(user.id, 0);
+    EXPECT_TRUE(user.alarms.empty());
+    EXPECT_TRUE(user.alarm_table.empty());
+    ASSERT_EQ(user.users.size(), 1u);
+    EXPECT_EQ(user.users[0].name, "Bertta");
+    EXPECT_EQ(rawScalar(dir.db(), "SELECT count(*) FROM Alarms;"), "0");
+
+    // Deleting another user leaves the current one selected.
+    ASSERT_TRUE(store.selectUser(user, bertta, kNow, nullptr));
+    int c = store.insertProfile(false, "Cecilia", "", "", "");
+    ASSERT_TRUE(store.reloadUsers(user));
+    ASSERT_EQ(user.users.size(), 2u);
+    Profile other;
+    other.id = c;
+    ASSERT_TRUE(store.deleteUser(user, other));
+    EXPECT_EQ(user.id, bertta);
+    EXPECT_EQ(user.users.size(), 1u);
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,156 @@
+#include "store/database.h"
+
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <sqlite3.h>
+
+#include "store_test_util.h"
+
+namespace velmora {
+namespace {
+
+using testing::TempDir;
+
+// Records every statement text that SQLite runs on a connection.
+struct Trace {
+    std::vector<std::string> sql;
+    explicit Trace(Database& db) {
+        sqlite3_trace_v2(
+            db.handle(), SQLITE_TRACE_STMT,
+            [](unsigned, void* ctx, void*, void* x) {
+                static_cast<Trace*>(ctx)->sql.emplace_back(static_cast<const char*>(x));
+                return 0;
+            },
+            this);
+    }
+    int count(const std::string& s) const { return static_cast<int>(std::count(sql.begin(), sql.end(), s)); }
+};
+
+TEST(Database, OpeningAMissingFileCreatesItAndClosedConnectionFails) {
+    TempDir dir;
+    ASSERT_FALSE(std::filesystem::exists(dir.db()));
+    {
+        Database db(dir.db().string());
+        EXPECT_TRUE(db.isOpen());
+        EXPECT_EQ(db.execute("CREATE TABLE T(a INTEGER, b TEXT);"), kSqliteOk);
+        db.close();
+        EXPECT_FALSE(db.isOpen());
+        EXPECT_EQ(db.execute("SELECT 1;"), kSqliteError);
+        EXPECT_EQ(db.getLastInsertId(), 1);
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir.db()));
+    // New files carry the UTF-16le text encoding of the stored databases.
+    EXPECT_EQ(testing::rawScalar(dir.db(), "PRAGMA encoding;"), "UTF-16le");
+}
+
+TEST(Database, UnopenableDirectoryGivesNoConnection) {
+    TempDir dir;
+    Database db((dir.path() / "no" / "such" / "dir" / "x.db").string());
+    EXPECT_FALSE(db.isOpen());
+    Statement st(db, "SELECT 1;");
+    EXPECT_FALSE(st.isPrepared());
+    EXPECT_NE(st.executeNonQuery(), kSqliteDone);
+}
+
+TEST(Database, CursorReadsColumnsAndRejectsBadIndexes) {
+    TempDir dir;
+    Database db(dir.db().string());
+    ASSERT_EQ(db.execute("CREATE TABLE T(a INTEGER, b TEXT); INSERT INTO T VALUES(7, NULL);"), kSqliteOk);
+    Statement st(db, "SELECT a, b FROM T;");
+    ASSERT_EQ(st.columnCount(), 2);
+    Cursor c = st.query();
+    ASSERT_EQ(c.step(), kSqliteRow);
+    int a = -1;
+    EXPECT_TRUE(c.getInt(0, a));
+    EXPECT_EQ(a, 7);
+    Text b = "previous";
+    EXPECT_TRUE(c.getString(1, b));
+    EXPECT_EQ(b, "");  // NULL reads as empty text
+    int untouched = 42;
+    EXPECT_FALSE(c.getInt(2, untouched));
+    EXPECT_FALSE(c.getInt(-1, untouched));
+    EXPECT_EQ(untouched, 42);
+    EXPECT_EQ(c.step(), kSqliteDone);
+}
+
+TEST(Database, StatementThatDoesNotPrepareReadsNothing) {
+    TempDir dir;
+    Database db(dir.db().string());
+    Statement st(db, "SELECT * FROM NoSuchTable;");
+    EXPECT_FALSE(st.isPrepared());
+    EXPECT_EQ(st.columnCount(), 0);
+    Cursor c = st.query();
+    EXPECT_EQ(c.step(), kSqliteError);
+    Text s;
+    EXPECT_FALSE(c.getString(0, s));
+    EXPECT_FALSE(stepSucceeded(st.executeNonQuery()));
+}
+
+TEST(Database, StatementRunsAgainAfterItsCursorIsReleased) {
+    TempDir dir;
+    Database db(dir.db().string());
+    ASSERT_EQ(db.execute("CREATE TABLE T(a INTEGER); INSERT INTO T VALUES(1); INSERT INTO T VALUES(2);"), kSqliteOk);
+    Statement st(db, "SELECT a FROM T ORDER BY a;");
+    for (int round = 0; round < 2; ++round) {
+        Cursor c = st.query();
+        int v = 0;
+        ASSERT_EQ(c.step(), kSqliteRow);
+        ASSERT_TRUE(c.getInt(0, v));
+        EXPECT_EQ(v, 1) << "round " << round;
+    }  // release resets the statement
+}
+
+TEST(Database, BoundTextIsStoredAsItself) {
+    TempDir dir;
+    Database db(dir.db().string());
+    ASSERT_EQ(db.execute("CREATE TABLE T(a TEXT);"), kSqliteOk);
+    const Text tricky = "it's'); DROP TABLE T; --";
+    {
+        Statement st(db, "INSERT INTO T VALUES(?);");
+        ASSERT_EQ(st.bind(1, tricky), kSqliteOk);
+        EXPECT_EQ(st.executeNonQuery(), kSqliteDone);
+        EXPECT_EQ(db.getLastInsertId(), 1);
+    }
+    db.close();
+    EXPECT_EQ(testing::rawScalar(dir.db(), "SELECT a FROM T;"), tricky);
+}
+
+TEST(Transaction, BeginTwiceRunsBeginOnceAndCommitEndsIt) {
+    TempDir dir;
+    Database db(dir.db().string());
+    ASSERT_EQ(db.execute("CREATE TABLE T(a INTEGER);"), kSqliteOk);
+    Trace trace(db);
+    {
+        Transaction tr(db, true);
+        EXPECT_TRUE(tr.isActive());
+        EXPECT_EQ(tr.begin(), kSqliteError);  // already active: nothing run
+        db.execute("INSERT INTO T VALUES(1);");
+        EXPECT_EQ(tr.commit(), kSqliteOk);
+        EXPECT_FALSE(tr.isActive());
+        EXPECT_EQ(tr.commit(), kSqliteError);
+    }
+    EXPECT_EQ(trace.count("begin;"), 1);
+    EXPECT_EQ(trace.count("commit;"), 1);
+    EXPECT_EQ(trace.count("rollback;"), 0);  // nothing at the end of the scope
+    db.close();
+    EXPECT_EQ(testing::rawScalar(dir.db(), "SELECT count(*) FROM T;"), "1");
+}
+
+TEST(Transaction, LeavingTheScopeWhileActiveRollsBack) {
+    TempDir dir;
+    Database db(dir.db().string());
+    ASSERT_EQ(db.execute("CREATE TABLE T(a INTEGER);"), kSqliteOk);
+    Trace trace(db);
+    {
+        Transaction tr(db, false);
+        EXPECT_FALSE(tr.isActive());
+        EXPECT_EQ(tr.begin(), kSqliteOk);
+        db.execute("INSERT INTO T VALUES(1);");
+    }
+    EXPECT_EQ(trace.count("rollback;"), 1);
+    db.close();
+    EXPECT_EQ(testing::rawScalar(dir.db(), "SELECT count(*) FROM T;"), "0");
+}
+
+}  // namespace
+}  // namespace velmora
