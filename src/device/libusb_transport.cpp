@@ -112,7 +112,7 @@ TransportStatus LibusbTransport::open() {
 }
 
 TransportStatus LibusbTransport::transfer(const PacketBuffer& request, PacketBuffer& reply) {
-    if (!handle_ || lost_) return kTransportWriteFailed;
+    if (!handle_ || lost_ || out_ep_ == 0) return kTransportWriteFailed;
     const int len = static_cast<int>(packet_size_);
     int done = 0;
     int r = libusb_bulk_transfer(handle_, out_ep_, const_cast<unsigned char*>(request.data()), len,
@@ -120,6 +120,7 @@ TransportStatus LibusbTransport::transfer(const PacketBuffer& request, PacketBuf
     if (r == LIBUSB_ERROR_TIMEOUT) return kTransportTimeout;
     if (r != 0) return kTransportWriteFailed;
 
+    if (in_ep_ == 0) return kTransportReadFailed;  // the interface offers no bulk IN pipe
     PacketBuffer in{};
     done = 0;
     r = libusb_bulk_transfer(handle_, in_ep_, in.data(), len, &done, timeout_ms_);

@@ -1,0 +1,320 @@
+#include "reminder-sim/emulated_usb_reminder.h"
+
+#include <sys/ioctl.h>
+#include <linux/usbdevice_fs.h>
+#include <umockdev.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace velmora::sim {
+
+namespace {
+constexpr const char* kDevNode = "/dev/bus/usb/001/007";
+constexpr const char* kSysPath = "/sys/devices/velmora-usb1";
+
+std::string hex(const std::vector<std::uint8_t>& b) {
+    std::string s;
+    char tmp[3];
+    for (auto v : b) {
+        std::snprintf(tmp, sizeof tmp, "%02x", v);
+        s += tmp;
+    }
+    return s;
+}
+
+// Device, configuration, interface and endpoint descriptors as sysfs
+// "descriptors" holds them.
+std::vector<std::uint8_t> descriptors(const UsbIds& ids, std::size_t inPacket) {
+    const std::uint8_t endpoints = inPacket > 0 ? 2 : 1;
+    const std::uint16_t total = static_cast<std::uint16_t>(9 + 9 + 7 * endpoints);
+    std::vector<std::uint8_t> d = {
+        0x12, 0x01, 0x00, 0x02, 0x00, 0x00, 0x00, 0x40,
+        static_cast<std::uint8_t>(ids.vendor), static_cast<std::uint8_t>(ids.vendor >> 8),
+        static_cast<std::uint8_t>(ids.product), static_cast<std::uint8_t>(ids.product >> 8),
+        0x00, 0x01, 0x01, 0x02, 0x03, 0x01,
+        // configuration 1
+        0x09, 0x02, static_cast<std::uint8_t>(total), static_cast<std::uint8_t>(total >> 8),
+        0x01, 0x01, 0x00, 0x80, 0x32,
+        // interface 0, vendor specific
+        0x09, 0x04, 0x00, 0x00, endpoints, 0xFF, 0x00, 0x00, 0x00,
+        // bulk OUT 0x01, 64 bytes
+        0x07, 0x05, 0x01, 0x02, 0x40, 0x00, 0x00};
+    if (inPacket > 0) {
+        const std::vector<std::uint8_t> in = {0x07, 0x05, 0x81, 0x02,
+                                              static_cast<std::uint8_t>(inPacket),
+                                              static_cast<std::uint8_t>(inPacket >> 8), 0x00};
+        d.insert(d.end(), in.begin(), in.end());
+    }
+    return d;
+}
+}  // namespace
+
+struct EmulatedUsbReminder::State {
+    SimulatedReminder& reminder;
+    Options options;
+    UMockdevTestbed* testbed = nullptr;
+    UMockdevIoctlBase* handler = nullptr;
+    bool added = false;
+
+    mutable std::mutex mutex;  // guards everything below (testbed thread vs. test thread)
+    bool plugged = false;
+    bool stall_writes = false;
+    std::size_t out_submits = 0;
+    std::size_t in_submits = 0;
+    std::vector<UMockdevIoctlData*> in_flight_in;   // IN URBs waiting for a reply
+    std::vector<UMockdevIoctlData*> in_flight_out;  // stalled OUT URBs
+    std::deque<UMockdevIoctlData*> done;            // completed, waiting to be reaped
+    std::deque<UMockdevIoctlData*> discarded;
+    std::deque<std::vector<std::uint8_t>> replies;  // answers not yet read
+
+    State(SimulatedReminder& r, Options o) : reminder(r), options(o) {}
+
+    // Completes the oldest IN URB with the oldest reply, when both exist.
+    void deliver() {
+        while (!in_flight_in.empty() && !replies.empty()) {
+            UMockdevIoctlData* urbData = in_flight_in.front();
+            in_flight_in.erase(in_flight_in.begin());
+            auto* urb = reinterpret_cast<usbdevfs_urb*>(urbData->data);
+            const std::vector<std::uint8_t> reply = std::move(replies.front());
+            replies.pop_front();
+            const std::size_t n = std::min<std::size_t>(reply.size(), static_cast<std::size_t>(urb->buffer_length));
+            std::memcpy(urb->buffer, reply.data(), n);
+            urb->actual_length = static_cast<int>(n);
+            urb->status = 0;
+            done.push_back(urbData);
+        }
+    }
+
+    gboolean onIoctl(UMockdevIoctlClient* client) {
+        const gulong request = umockdev_ioctl_client_get_request(client);
+        UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
+        std::lock_guard lock(mutex);
+        switch (request) {
+            case USBDEVFS_GET_CAPABILITIES: {
+                UMockdevIoctlData* d = umockdev_ioctl_data_resolve(arg, 0, sizeof(guint32), nullptr);
+                *reinterpret_cast<guint32*>(d->data) =
+                    USBDEVFS_CAP_BULK_CONTINUATION | USBDEVFS_CAP_NO_PACKET_SIZE_LIM |
+                    USBDEVFS_CAP_REAP_AFTER_DISCONNECT | USBDEVFS_CAP_ZERO_PACKET;
+                g_object_unref(d);
+                umockdev_ioctl_client_complete(client, 0, 0);
+                return TRUE;
+            }
+            case USBDEVFS_CLAIMINTERFACE:
+            case USBDEVFS_RELEASEINTERFACE:
+            case USBDEVFS_CLEAR_HALT:
+            case USBDEVFS_RESET:
+            case USBDEVFS_RESETEP:
+            case USBDEVFS_SETINTERFACE:
+                umockdev_ioctl_client_complete(client, plugged ? 0 : -1, plugged ? 0 : ENODEV);
+                return TRUE;
+            case USBDEVFS_DISCONNECT_CLAIM:  // no kernel driver to detach: a plain claim
+                umockdev_ioctl_client_complete(client, plugged ? 0 : -1, plugged ? 0 : ENODEV);
+                return TRUE;
+            case USBDEVFS_GETDRIVER:
+            case USBDEVFS_IOCTL:  // no kernel driver is bound to the interface
+                umockdev_ioctl_client_complete(client, -1, ENODATA);
+                return TRUE;
+            case USBDEVFS_SUBMITURB: {
+                if (!plugged) {
+                    umockdev_ioctl_client_complete(client, -1, ENODEV);
+                    return TRUE;
+                }
+                UMockdevIoctlData* urbData =
+                    umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_urb), nullptr);
+                auto* urb = reinterpret_cast<usbdevfs_urb*>(urbData->data);
+                UMockdevIoctlData* buf = umockdev_ioctl_data_resolve(
+                    urbData, G_STRUCT_OFFSET(usbdevfs_urb, buffer),
+                    static_cast<gsize>(urb->buffer_length), nullptr);
+                if (urb->type != USBDEVFS_URB_TYPE_BULK) {
+                    if (buf) g_object_unref(buf);
+                    g_object_unref(urbData);
+                    umockdev_ioctl_client_complete(client, -1, EINVAL);
+                    return TRUE;
+                }
+                if (urb->endpoint & 0x80) {
+                    ++in_submits;
+                    in_flight_in.push_back(urbData);
+                    deliver();
+                } else {
+                    ++out_submits;
+                    if (stall_writes) {
+                        in_flight_out.push_back(urbData);
+                    } else {
+                        std::vector<std::uint8_t> reply(64, 0);
+                        const std::size_t n = reminder.handle(
+                            static_cast<const std::uint8_t*>(urb->buffer),
+                            static_cast<std::size_t>(urb->buffer_length), reply.data(),
+                            std::max<std::size_t>(options.in_packet_size, 8));
+                        if (n > 0) {
+                            reply.resize(n);
+                            replies.push_back(std::move(reply));
+                        }
+                        urb->actual_length = urb->buffer_length;
+                        urb->status = 0;
+                        done.push_back(urbData);
+                        deliver();
+                    }
+                }
+                if (buf) g_object_unref(buf);
+                umockdev_ioctl_client_complete(client, 0, 0);
+                return TRUE;
+            }
+            case USBDEVFS_REAPURB:
+            case USBDEVFS_REAPURBNDELAY: {
+                UMockdevIoctlData* urbData = nullptr;
+                if (!discarded.empty()) {
+                    urbData = discarded.front();
+                    discarded.pop_front();
+                    reinterpret_cast<usbdevfs_urb*>(urbData->data)->status = -ENOENT;
+                } else if (!done.empty()) {
+                    urbData = done.front();
+                    done.pop_front();
+                } else if (!plugged && (!in_flight_in.empty() || !in_flight_out.empty())) {
+                    // The reminder is gone: URBs in flight end with "no such device".
+                    auto& from = !in_flight_in.empty() ? in_flight_in : in_flight_out;
+                    urbData = from.front();
+                    from.erase(from.begin());
+                    reinterpret_cast<usbdevfs_urb*>(urbData->data)->status = -ENODEV;
+                }
+                if (!urbData) {
+                    umockdev_ioctl_client_complete(client, -1, plugged ? EAGAIN : ENODEV);
+                    return TRUE;
+                }
+                UMockdevIoctlData* ptr = umockdev_ioctl_data_resolve(arg, 0, sizeof(gpointer), nullptr);
+                umockdev_ioctl_data_set_ptr(ptr, 0, urbData);
+                g_object_unref(ptr);
+                g_object_unref(urbData);
+                umockdev_ioctl_client_complete(client, 0, 0);
+                return TRUE;
+            }
+            case USBDEVFS_DISCARDURB: {
+                const gulong addr = *reinterpret_cast<gulong*>(arg->data);
+                for (auto* list : {&in_flight_in, &in_flight_out}) {
+                    for (auto it = list->begin(); it != list->end(); ++it) {
+                        if ((*it)->client_addr == addr) {
+                            discarded.push_back(*it);
+                            list->erase(it);
+                            umockdev_ioctl_client_complete(client, 0, 0);
+                            return TRUE;
+                        }
+                    }
+                }
+                umockdev_ioctl_client_complete(client, -1, EINVAL);
+                return TRUE;
+            }
+            default:
+                return FALSE;
+        }
+    }
+
+    static gboolean handleIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
+        return static_cast<State*>(self)->onIoctl(client);
+    }
+
+    void release(std::vector<UMockdevIoctlData*>& v) {
+        for (auto* d : v) g_object_unref(d);
+        v.clear();
+    }
+    void release(std::deque<UMockdevIoctlData*>& v) {
+        for (auto* d : v) g_object_unref(d);
+        v.clear();
+    }
+};
+
+EmulatedUsbReminder::EmulatedUsbReminder(SimulatedReminder& reminder)
+    : EmulatedUsbReminder(reminder, Options{}) {}
+
+EmulatedUsbReminder::EmulatedUsbReminder(SimulatedReminder& reminder, Options options)
+    : state_(std::make_unique<State>(reminder, options)) {
+    state_->testbed = umockdev_testbed_new();
+    state_->handler = umockdev_ioctl_base_new();
+    g_signal_connect(state_->handler, "handle-ioctl", G_CALLBACK(&State::handleIoctl), state_.get());
+    umockdev_testbed_attach_ioctl(state_->testbed, kDevNode, state_->handler, nullptr);
+}
+
+EmulatedUsbReminder::~EmulatedUsbReminder() {
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->release(state_->in_flight_in);
+        state_->release(state_->in_flight_out);
+        state_->release(state_->done);
+        state_->release(state_->discarded);
+    }
+    umockdev_testbed_detach_ioctl(state_->testbed, kDevNode, nullptr);
+    g_object_unref(state_->handler);
+    g_object_unref(state_->testbed);
+}
+
+bool EmulatedUsbReminder::available() {
+    // umockdev_in_mock_environment() does not report the preload reliably
+    // (it answered false under LD_PRELOAD with umockdev 0.17.16), so look
+    // at the variable the preload comes from.
+    const char* preload = std::getenv("LD_PRELOAD");
+    return preload != nullptr && std::strstr(preload, "libumockdev-preload") != nullptr;
+}
+
+void EmulatedUsbReminder::plug() {
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->plugged = true;
+    }
+    if (!state_->added) {
+        const std::string text =
+            std::string("P: /devices/velmora-usb1\n"
+                        "N: bus/usb/001/007\n"
+                        "E: SUBSYSTEM=usb\n"
+                        "E: DRIVER=usb\n"
+                        "E: BUSNUM=001\n"
+                        "E: DEVNUM=007\n"
+                        "E: DEVNAME=/dev/bus/usb/001/007\n"
+                        "E: DEVTYPE=usb_device\n"
+                        "A: bConfigurationValue=1\\n\n"
+                        "A: busnum=1\\n\n"
+                        "A: devnum=7\\n\n"
+                        "A: speed=12\\n\n"
+                        "H: descriptors=") +
+            hex(descriptors(state_->options.ids, state_->options.in_packet_size)) + "\n";
+        umockdev_testbed_add_from_string(state_->testbed, text.c_str(), nullptr);
+        state_->added = true;
+    } else {
+        umockdev_testbed_uevent(state_->testbed, kSysPath, "add");
+    }
+}
+
+void EmulatedUsbReminder::unplug() {
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->plugged = false;
+    }
+    umockdev_testbed_uevent(state_->testbed, kSysPath, "remove");
+}
+
+bool EmulatedUsbReminder::plugged() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->plugged;
+}
+
+void EmulatedUsbReminder::stallWrites(bool on) {
+    std::lock_guard lock(state_->mutex);
+    state_->stall_writes = on;
+}
+
+std::size_t EmulatedUsbReminder::outSubmits() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->out_submits;
+}
+
+std::size_t EmulatedUsbReminder::inSubmits() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->in_submits;
+}
+
+}  // namespace velmora::sim

@@ -1,0 +1,52 @@
+#pragma once
+// The simulated reminder as a USB device that an unmodified libusb program
+// finds and talks to, through umockdev: the device appears in an emulated
+// sysfs with the reminder's descriptors, and its usbdevfs requests (URB
+// submit, reap, discard) are answered here from the simulated reminder.
+// The process must run with LD_PRELOAD=libumockdev-preload.so.0, and an
+// instance must exist before libusb is initialised.
+#include <cstddef>
+#include <memory>
+
+#include "device/usb_ids.h"
+#include "reminder-sim/simulated_reminder.h"
+
+namespace velmora::sim {
+
+class EmulatedUsbReminder {
+public:
+    struct Options {
+        UsbIds ids = kPlaceholderReminderUsbIds;
+        // Maximum packet size of the bulk endpoints; 0 leaves the IN endpoint out.
+        std::size_t in_packet_size = 64;
+    };
+    EmulatedUsbReminder(SimulatedReminder& reminder, Options options);
+    explicit EmulatedUsbReminder(SimulatedReminder& reminder);
+    ~EmulatedUsbReminder();
+    EmulatedUsbReminder(const EmulatedUsbReminder&) = delete;
+    EmulatedUsbReminder& operator=(const EmulatedUsbReminder&) = delete;
+
+    // True when the umockdev preload library is active in this process.
+    static bool available();
+
+    // Attaches the reminder (an "add" event); answering starts.
+    void plug();
+    // Detaches it (a "remove" event): URBs in flight and new ones fail
+    // with "no such device".
+    void unplug();
+    bool plugged() const;
+
+    // Request URBs stay in flight without completing (a write that times out).
+    void stallWrites(bool on);
+
+    // URBs submitted so far on the OUT and the IN endpoint.
+    std::size_t outSubmits() const;
+    std::size_t inSubmits() const;
+
+    struct State;
+
+private:
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace velmora::sim
