@@ -109,6 +109,11 @@ bool parseMultipart(const std::string& contentType, const std::string& body,
 
 ServiceLogic::ServiceLogic(DateSource date) : date_(date ? std::move(date) : DateSource(localDate)) {}
 
+void ServiceLogic::setDateSource(DateSource date) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    date_ = date ? std::move(date) : DateSource(localDate);
+}
+
 void ServiceLogic::addAccount(const std::string& user, const std::string& password) {
     std::lock_guard<std::mutex> lock(mutex_);
     accounts_[user] = password;

@@ -42,6 +42,7 @@ public:
     // `date` gives the text stored with each backup; local time by default.
     explicit ServiceLogic(DateSource date = {});
 
+    void setDateSource(DateSource date);
     void addAccount(const std::string& user, const std::string& password);
     std::optional<std::string> passwordOf(const std::string& user) const;
     // A person known to the pharmacy; empty pouch text means no pouch data.
