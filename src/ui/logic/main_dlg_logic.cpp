@@ -1,0 +1,474 @@
+#include "ui/logic/main_dlg_logic.h"
+
+#include "core/datetime.h"
+#include "resources/resource_module.h"
+#include "resources/string_ids.h"
+#include "store/startup.h"
+#include "ui/logic/about_dlg_logic.h"
+#include "ui/logic/log_dlg_logic.h"
+#include "ui/logic/profile_dlg_logic.h"
+#include "ui/logic/report_dlg_logic.h"
+
+namespace velmora {
+
+// ---------------------------------------------------------------------------
+// Default flows
+
+bool MainDlgFlows::signIn(MainDlgLogic&, int&) { return true; }
+void MainDlgFlows::startDeviceWatch(MainDlgLogic&) {}
+void MainDlgFlows::programmingJob(MainDlgLogic& main) { notAvailable(main); }
+bool MainDlgFlows::buildProgrammingTable(MainDlgLogic& main) {
+    CurrentUser& u = main.user();
+    return fillInstantList(u.alarm_table, u.alarms, u.alarms, main.clock().localNow(), u.daylight);
+}
+void MainDlgFlows::emptyReminder(MainDlgLogic& main) { notAvailable(main); }
+void MainDlgFlows::ownerlessReminder(MainDlgLogic&) {}
+void MainDlgFlows::storeReadBackForChosenUser(MainDlgLogic&) {}
+void MainDlgFlows::recomputeProgrammingNeeded(MainDlgLogic&, int) {}
+void MainDlgFlows::printAlarmReport(MainDlgLogic& main) { notAvailable(main); }
+void MainDlgFlows::account(MainDlgLogic& main) { notAvailable(main); }
+void MainDlgFlows::backup(MainDlgLogic& main) { notAvailable(main); }
+void MainDlgFlows::changePassword(MainDlgLogic& main) { notAvailable(main); }
+void MainDlgFlows::userManual(MainDlgLogic& main) { notAvailable(main); }
+void MainDlgFlows::checkUpdates(MainDlgLogic& main) { notAvailable(main); }
+void MainDlgFlows::registration(MainDlgLogic& main) { notAvailable(main); }
+void MainDlgFlows::serviceReply(MainDlgLogic&) {}
+void MainDlgFlows::addAlarm(MainDlgLogic& main, const SYSTEMTIME&) { notAvailable(main); }
+void MainDlgFlows::editAlarm(MainDlgLogic& main, const SYSTEMTIME&, const Alarm&) { notAvailable(main); }
+void MainDlgFlows::deleteAlarm(MainDlgLogic& main, const SYSTEMTIME&, const Alarm&) { notAvailable(main); }
+void MainDlgFlows::about(MainDlgLogic& main) {
+    AboutDlgLogic dlg(main.strings());
+    main.host().runDialog(dlg);
+}
+AlarmTablePreparer MainDlgFlows::alarmTablePreparer(MainDlgLogic&) { return {}; }
+void MainDlgFlows::notAvailable(MainDlgLogic& main) {
+    main.host().showMessage(main.strings().load(ids::kNotAvailableYet),
+                            main.strings().load(ids::kCaptionWarning), MessageIcon::Information);
+}
+
+// ---------------------------------------------------------------------------
+// Window choices
+
+const std::vector<MainDlgLogic::WindowChoice>& MainDlgLogic::windowChoices() {
+    static const std::vector<WindowChoice> choices = {
+        {ids::kWindow10Min, 600},  {ids::kWindow20Min, 1200}, {ids::kWindow40Min, 2400},
+        {ids::kWindow60Min, 3600}, {ids::kWindow2h, 7200},    {ids::kWindow3h, 10800},
+        {ids::kWindow4h, 14400},   {ids::kWindow5h, 18000},   {ids::kWindow6h, 21600},
+        {ids::kWindow12h, 43200},
+    };
+    return choices;
+}
+
+int MainDlgLogic::windowIndexOf(int seconds) {
+    const auto& c = windowChoices();
+    for (std::size_t i = 0; i < c.size(); ++i) {
+        if (c[i].seconds == seconds) return static_cast<int>(i);
+    }
+    return 0;
+}
+
+int MainDlgLogic::windowSecondsAt(int index) {
+    const auto& c = windowChoices();
+    if (index < 0 || index >= static_cast<int>(c.size())) return 600;
+    return c[static_cast<std::size_t>(index)].seconds;
+}
+
+// ---------------------------------------------------------------------------
+
+MainDlgLogic::MainDlgLogic(RecordStore& store, const std::filesystem::path& dataDirectory,
+                           const StringSource& strings, UiHost& host, const Clock& clock)
+    : store_(store), strings_(strings), host_(host), clock_(clock) {
+    openDatabaseAtStartup(store_, dataDirectory, user_, clock_.localNow());
+    currentDate_ = clock_.localNow();
+}
+
+MainDlgLogic::~MainDlgLogic() = default;
+
+void MainDlgLogic::setFlows(MainDlgFlows* flows) { flows_ = flows ? flows : &defaultFlows_; }
+
+void MainDlgLogic::initialise() {
+    statusText_ = strings_.load(ids::kIdleStatusText);
+    commands_ = CommandStates{};
+    panel_ = UserPanel{};
+    navigationStep_ = 7;
+    monthStale_ = true;
+    setBusy(true);
+    store_.reloadUsers(user_);
+    refresh();
+    setBusy(false);
+    setDate(clock_.localNow());
+    reminderRemoved();
+}
+
+void MainDlgLogic::startup() {
+    int code = 0;
+    if (!flows_->signIn(*this, code)) {
+        exitCode_ = code;
+        if (view_) view_->closeRequested(code);
+        return;
+    }
+    flows_->startDeviceWatch(*this);
+}
+
+// ---- Texts ----
+
+Text MainDlgLogic::title() const { return strings_.load(currentEdition().titleId); }
+int MainDlgLogic::menuId() const { return currentEdition().menuId; }
+
+Text MainDlgLogic::controlText(int controlId) const {
+    switch (controlId) {
+        case kIdToday: return strings_.load(ids::kToday);
+        case kIdUserFrame: return strings_.load(ids::kUserInfoFrame);
+        case kIdChooseUser: return strings_.load(ids::kChooseUserEllipsis);
+        case kIdNameCaption: return strings_.load(ids::kNameLabel);
+        case kIdSsnCaption: return strings_.load(ids::kSsnLabel);
+        case kIdTypeCaption: return strings_.load(ids::kProgrammingTypeLabel);
+        case kIdTypeIntake: return strings_.load(ids::kTypeAlarmAtIntake);
+        case kIdTypeForgotten: return strings_.load(ids::kTypeAlarmIfForgotten);
+        case kIdWindowCaption: return strings_.load(ids::kWindowLabel);
+        case kIdLastAlarmCaption: return strings_.load(ids::kLastProgrammedAlarm);
+        case kIdProgram: return strings_.load(ids::kProgramReminder);
+        default: return {};
+    }
+}
+
+Text MainDlgLogic::tabText(int tabIndex) const {
+    static constexpr int kTabIds[] = {ids::kTabDay, ids::kTabWeek, ids::kTabMonth, ids::kTabComments};
+    if (tabIndex < 0 || tabIndex > 3) return {};
+    return strings_.load(kTabIds[tabIndex]);
+}
+
+Text MainDlgLogic::windowChoiceText(int index) const {
+    const auto& c = windowChoices();
+    if (index < 0 || index >= static_cast<int>(c.size())) return {};
+    return strings_.load(c[static_cast<std::size_t>(index)].stringId);
+}
+
+Text MainDlgLogic::tooltipText(int radioId) const {
+    if (radioId == kIdTypeIntake) return strings_.load(ids::kTooltipAlarmAtIntake);
+    if (radioId == kIdTypeForgotten) return strings_.load(ids::kTooltipAlarmIfForgotten);
+    return {};
+}
+
+Text MainDlgLogic::dateText() const { return formatDateShort(currentDate_); }
+
+// ---- Application messages ----
+
+void MainDlgLogic::setDate(const SYSTEMTIME& date) {
+    currentDate_ = date;
+    currentDate_.wDayOfWeek = static_cast<std::uint16_t>(dayOfWeek(date.wYear, date.wMonth, date.wDay));
+    if (view_) view_->dateChanged(currentDate_);
+}
+
+void MainDlgLogic::refresh() {
+    refreshPanel();
+    const bool month = monthStale_;
+    monthStale_ = false;
+    if (view_) view_->refreshViews(month);
+}
+
+void MainDlgLogic::occurrences(const SYSTEMTIME& from, const SYSTEMTIME& to,
+                               std::vector<AlarmOccurrence>& out) const {
+    expandOccurrences(user_.alarms, from, to, out, user_.daylight);
+}
+
+void MainDlgLogic::selectTab(int index) {
+    if (view_) view_->selectTab(index);
+    refresh();
+}
+
+void MainDlgLogic::acknowledgementLog(std::vector<LogEntry>& out) const {
+    for (const auto& [time, entry] : user_.history) out.push_back(entry);
+}
+
+void MainDlgLogic::tabChanged(int visibleTab) {
+    navigationStep_ = (visibleTab == kTabWeek || visibleTab == kTabMonth) ? 7 : 1;
+}
+
+void MainDlgLogic::serviceReply() { flows_->serviceReply(*this); }
+void MainDlgLogic::addAlarm(const SYSTEMTIME& start) { flows_->addAlarm(*this, start); }
+void MainDlgLogic::editAlarm(const SYSTEMTIME& occurrence, const Alarm& alarm) {
+    flows_->editAlarm(*this, occurrence, alarm);
+}
+void MainDlgLogic::deleteAlarm(const SYSTEMTIME& occurrence, const Alarm& alarm) {
+    flows_->deleteAlarm(*this, occurrence, alarm);
+}
+
+// ---- Panel ----
+
+void MainDlgLogic::refreshPanel() {
+    const bool selected = userSelected();
+    commands_.alarmReport = selected;
+    if (selected) {
+        if (user_.program_type != 0) {
+            panel_.windowListEnabled = true;
+            panel_.forgottenChecked = true;
+            panel_.intakeChecked = false;
+            panel_.windowIndex = windowIndexOf(user_.window);
+        } else {
+            resetTypeToIntake();
+        }
+    }
+    panel_.name = user_.name.empty() ? Text("-") : user_.name;
+    if (user_.ssn.empty()) {
+        panel_.ssn = "-";
+        panel_.lastAlarm = "-";
+        panel_.status.clear();
+        panel_.statusColour = UserPanel::StatusColour::None;
+        commands_.showHistory = false;
+        commands_.closeUser = false;
+    } else {
+        commands_.showHistory = true;
+        commands_.closeUser = true;
+        const TimeValue last = store_.lastAlarmOf(user_);
+        panel_.lastAlarm = last > 0 ? formatDateTime(fromTimeValue(last)) : Text("-");
+        panel_.ssn = user_.ssn;
+        const Horizon h = scheduleHorizon(user_.alarms, clock_.localNow());
+        if (h.kind == Horizon::kNothingAhead) {
+            panel_.status = strings_.load(ids::kNoAlarms);
+            panel_.statusColour = UserPanel::StatusColour::Red;
+        } else if (user_.is_programming_needed) {
+            panel_.status = strings_.load(ids::kNeedsProgramming);
+            panel_.statusColour = UserPanel::StatusColour::Red;
+        } else {
+            panel_.status = strings_.load(ids::kNoProgrammingNeeded);
+            panel_.statusColour = UserPanel::StatusColour::Green;
+        }
+    }
+    panel_.comment = user_.comment;
+    notifyPanel();
+}
+
+void MainDlgLogic::resetTypeToIntake() {
+    panel_.intakeChecked = true;
+    panel_.forgottenChecked = false;
+    panel_.windowIndex = 0;
+    panel_.windowListEnabled = false;
+}
+
+void MainDlgLogic::notifyPanel() {
+    if (view_) view_->panelChanged();
+}
+
+void MainDlgLogic::setCommentText(const Text& text) {
+    panel_.comment = text;
+    if (userSelected()) user_.comment = text;
+}
+
+void MainDlgLogic::savePanelState() {
+    if (!userSelected()) return;
+    user_.comment = panel_.comment;
+    user_.program_type = panelProgramType();
+    user_.window = panelWindowSeconds();
+    for (Profile& p : user_.users) {
+        if (p.id == user_.id) {
+            p.comment = user_.comment;
+            p.program_type = user_.program_type;
+            p.window = user_.window;
+            p.is_programming_needed = user_.is_programming_needed;
+        }
+    }
+    if (!store_.updateProfile(user_)) {
+        host_.showMessage(strings_.load(ids::kUserSaveFailed), strings_.load(ids::kCaptionError),
+                          MessageIcon::Error);
+    }
+}
+
+// ---- Commands ----
+
+bool MainDlgLogic::command(int id) {
+    switch (id) {
+        case cmd::kOk:
+        case cmd::kCancel:
+        case cmd::kExit: closeWindow(id); return true;
+        case kIdPrevious: navigate(-1); return true;
+        case kIdNext: navigate(+1); return true;
+        case kIdToday: goToday(); return true;
+        case kIdChooseUser:
+        case cmd::kUserManagement: userManagement(); return true;
+        case cmd::kCloseUser: closeUser(); return true;
+        case cmd::kShowHistory: showHistory(); return true;
+        case cmd::kReport: report(); return true;
+        case cmd::kPrintAlarmReport:
+            if (userSelected()) flows_->printAlarmReport(*this);
+            return true;
+        case cmd::kClearCalendar: clearCalendar(); return true;
+        case cmd::kEmptyReminder:
+            if (reminderConnected_) flows_->emptyReminder(*this);
+            return true;
+        case kIdProgram: programReminder(); return true;
+        case cmd::kAccount: flows_->account(*this); return true;
+        case cmd::kBackup: flows_->backup(*this); return true;
+        case cmd::kChangePassword: flows_->changePassword(*this); return true;
+        case cmd::kUserManual: flows_->userManual(*this); return true;
+        case cmd::kCheckUpdates: flows_->checkUpdates(*this); return true;
+        case cmd::kRegister: flows_->registration(*this); return true;
+        case cmd::kAbout: flows_->about(*this); return true;
+        default: return false;
+    }
+}
+
+void MainDlgLogic::navigate(int direction) {
+    setDate(addDays(currentDate_, direction < 0 ? -navigationStep_ : navigationStep_));
+}
+
+void MainDlgLogic::goToday() { setDate(clock_.localNow()); }
+
+void MainDlgLogic::userManagement() {
+    savePanelState();
+    ProfileDlgLogic dlg(user_, store_, strings_, host_, clock_, flows_->alarmTablePreparer(*this));
+    const int result = host_.runDialog(dlg);
+    if (result == kIdCancel) {
+        monthStale_ = true;
+        refresh();
+        setBusy(false);
+        if (user_.program_type == 0) {
+            resetTypeToIntake();
+            notifyPanel();
+        }
+        if (!userSelected() && reminderConnected_) flows_->ownerlessReminder(*this);
+    } else {
+        flows_->storeReadBackForChosenUser(*this);
+    }
+    monthStale_ = true;
+    refresh();
+    setBusy(false);
+}
+
+void MainDlgLogic::closeUser() {
+    savePanelState();
+    user_.setProfile(Profile{});
+    noUserProfile_ = false;
+    user_.programmed_instants.clear();
+    user_.programmed_window = 0;
+    user_.alarm_table.clear();
+    commands_.program = false;
+    monthStale_ = true;
+    refresh();
+}
+
+void MainDlgLogic::clearCalendar() {
+    if (!userSelected()) return;
+    if (!host_.askYesNo(strings_.load(ids::kConfirmClearCalendar), strings_.load(ids::kCaptionQuestion)))
+        return;
+    if (!store_.deleteAlarmsOfOwner(user_.id)) {
+        host_.showMessage(strings_.load(ids::kDeleteFailed), strings_.load(ids::kCaptionError),
+                          MessageIcon::Error);
+        return;
+    }
+    user_.alarms.clear();
+    flows_->recomputeProgrammingNeeded(*this, user_.window);
+    monthStale_ = true;
+    refresh();
+}
+
+void MainDlgLogic::programReminder() {
+    if (!userSelected() && !noUserProfile_) {
+        host_.showMessage(strings_.load(ids::kCreateOrChooseUser), strings_.load(ids::kCaptionError),
+                          MessageIcon::Error);
+        return;
+    }
+    if (!flows_->buildProgrammingTable(*this)) {
+        host_.showMessage(strings_.load(ids::kNothingToProgram), strings_.load(ids::kCaptionError),
+                          MessageIcon::Error);
+        return;
+    }
+    flows_->programmingJob(*this);
+}
+
+void MainDlgLogic::showHistory() {
+    if (user_.ssn.empty()) return;
+    LogDlgLogic dlg(user_, strings_);
+    host_.runDialog(dlg);
+}
+
+void MainDlgLogic::report() {
+    closeUser();
+    store_.reloadUsers(user_);
+    ReportDlgLogic dlg(user_, store_, strings_, host_);
+    host_.runDialog(dlg);
+}
+
+void MainDlgLogic::programTypeClicked(int radioId, bool nowChecked) {
+    if (!nowChecked) return;
+    if (radioId == kIdTypeIntake) {
+        resetTypeToIntake();
+        user_.program_type = 0;
+        user_.window = 600;
+    } else if (radioId == kIdTypeForgotten) {
+        panel_.intakeChecked = false;
+        panel_.forgottenChecked = true;
+        panel_.windowListEnabled = true;
+        user_.program_type = 1;
+    } else {
+        return;
+    }
+    flows_->recomputeProgrammingNeeded(*this, 600);
+    refreshPanel();
+}
+
+void MainDlgLogic::windowSelected(int index) {
+    const int seconds = windowSecondsAt(index);
+    std::vector<Alarm> alarms;
+    if (userSelected()) {
+        if (!store_.loadAlarms(user_.id, alarms)) alarms = user_.alarms;
+    }
+    if (windowFits(alarms, seconds, clock_.localNow(), user_.daylight)) {
+        user_.window = seconds;
+        panel_.windowIndex = windowIndexOf(seconds);
+        flows_->recomputeProgrammingNeeded(*this, seconds);
+        refreshPanel();
+        return;
+    }
+    if (host_.askYesNo(strings_.load(ids::kWindowDoesNotFit), strings_.load(ids::kCaptionQuestion))) {
+        if (!store_.deleteAlarmsOfOwner(user_.id)) {
+            host_.showMessage(strings_.load(ids::kDeleteFailed), strings_.load(ids::kCaptionError),
+                              MessageIcon::Error);
+        } else {
+            user_.alarms.clear();
+            flows_->recomputeProgrammingNeeded(*this, user_.window);
+        }
+        monthStale_ = true;
+        panel_.windowIndex = windowIndexOf(user_.window);
+        refresh();
+    } else {
+        panel_.windowIndex = windowIndexOf(user_.window);
+        notifyPanel();
+    }
+}
+
+void MainDlgLogic::closeWindow(int exitCode) {
+    savePanelState();
+    closeUser();
+    exitCode_ = exitCode;
+    if (view_) view_->closeRequested(exitCode);
+}
+
+// ---- Reminder state ----
+
+void MainDlgLogic::setBusy(bool busy) {
+    busy_ = busy;
+    if (view_) view_->busyChanged(busy);
+}
+
+void MainDlgLogic::setStatusText(const Text& text) {
+    statusText_ = text;
+    notifyPanel();
+}
+
+void MainDlgLogic::setReminderConnected(bool connected, std::uint32_t serial) {
+    reminderConnected_ = connected;
+    user_.connected_sn = connected ? serial : 0;
+    commands_.program = connected;
+    commands_.emptyReminder = connected;
+    statusText_ = strings_.load(connected ? ids::kReminderConnected : ids::kReminderNotConnected);
+    notifyPanel();
+}
+
+void MainDlgLogic::reminderRemoved() {
+    setReminderConnected(false);
+    if (view_) view_->endDeviceDialog();
+    if (!programmingInProgress_) closeUser();
+}
+
+}  // namespace velmora

@@ -1,0 +1,324 @@
+#pragma once
+// The main window's logic: the current user and the user panel, the
+// current date and navigation, the command routing of the menus and
+// buttons, and the application messages between the window, its views
+// and the flows. Plain C++: the Qt window shows what this holds and hands
+// clicks back; tests drive it directly.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "core/clock.h"
+#include "core/interaction.h"
+#include "core/records.h"
+#include "core/schedule.h"
+#include "store/record_store.h"
+#include "ui/logic/ui_host.h"
+
+namespace velmora {
+
+class MainDlgLogic;
+
+// Application messages of the main window (their numbers are fixed).
+namespace msg {
+inline constexpr int kSetDate = 32872;
+inline constexpr int kRefresh = 32873;
+inline constexpr int kOccurrences = 32874;
+inline constexpr int kSelectTab = 32875;
+inline constexpr int kAddAlarm = 32877;
+inline constexpr int kDeleteAlarm = 32878;
+inline constexpr int kEditAlarm = 32879;
+inline constexpr int kAcknowledgementLog = 32880;
+inline constexpr int kServiceReply = 32882;
+inline constexpr int kTabChanged = 32883;
+inline constexpr int kStartup = 32884;
+}  // namespace msg
+
+// The places where the flows of the reminder, the web service, the alarm
+// dialog and the web links plug into the main window. Every method has a
+// default so the window works before a flow exists: commands whose flow
+// is missing say that the function is not available.
+class MainDlgFlows {
+public:
+    virtual ~MainDlgFlows() = default;
+
+    // 32884, first part: sign-in. False ends the program with `exitCode`.
+    virtual bool signIn(MainDlgLogic& main, int& exitCode);
+    // 32884, second part: watch for the reminder and look for one already
+    // attached. Default: the reminder is considered absent.
+    virtual void startDeviceWatch(MainDlgLogic& main);
+    // "Ohjelmoi laite" after the checks of the main window (a user, alarms
+    // to program).
+    virtual void programmingJob(MainDlgLogic& main);
+    // Builds the user's programming table; false when nothing lies ahead.
+    // Default: the alarm schedule alone decides (fillInstantList).
+    virtual bool buildProgrammingTable(MainDlgLogic& main);
+    // 40015.
+    virtual void emptyReminder(MainDlgLogic& main);
+    // After user management ended with Close while a reminder without a
+    // user is connected.
+    virtual void ownerlessReminder(MainDlgLogic& main);
+    // After user management chose a user: offer the connected reminder's
+    // acknowledgements to that user.
+    virtual void storeReadBackForChosenUser(MainDlgLogic& main);
+    // Recomputes the user's is_programming_needed against what the
+    // reminder was last programmed with, for `window` seconds. Default:
+    // leaves the flag as it is.
+    virtual void recomputeProgrammingNeeded(MainDlgLogic& main, int window);
+    // 40002.
+    virtual void printAlarmReport(MainDlgLogic& main);
+    // 40011, 40004, 40014.
+    virtual void account(MainDlgLogic& main);
+    virtual void backup(MainDlgLogic& main);
+    virtual void changePassword(MainDlgLogic& main);
+    // 40016, 40009, 40007.
+    virtual void userManual(MainDlgLogic& main);
+    virtual void checkUpdates(MainDlgLogic& main);
+    virtual void registration(MainDlgLogic& main);
+    // 32882 to the main window (a pouch data reply).
+    virtual void serviceReply(MainDlgLogic& main);
+    // 32877, 32879, 32878 from the calendar views.
+    virtual void addAlarm(MainDlgLogic& main, const SYSTEMTIME& start);
+    virtual void editAlarm(MainDlgLogic& main, const SYSTEMTIME& occurrence, const Alarm& alarm);
+    virtual void deleteAlarm(MainDlgLogic& main, const SYSTEMTIME& occurrence, const Alarm& alarm);
+    // The about box (template 146).
+    virtual void about(MainDlgLogic& main);
+    // Fills a newly chosen user's alarm table for the reminder (passed to
+    // user management). Default: none.
+    virtual AlarmTablePreparer alarmTablePreparer(MainDlgLogic& main);
+
+protected:
+    // Tells the person that a function is not available in this build.
+    static void notAvailable(MainDlgLogic& main);
+};
+
+// What the window needs to know to draw the user panel.
+struct UserPanel {
+    enum class StatusColour { None, Red, Green };
+    Text name = "-";
+    Text ssn = "-";
+    Text lastAlarm = "-";
+    Text status;  // empty, 40132, 40023 or 40024
+    StatusColour statusColour = StatusColour::None;
+    bool intakeChecked = true;    // radio 1020
+    bool forgottenChecked = false;  // radio 1021
+    int windowIndex = 0;          // entry of list 1013
+    bool windowListEnabled = false;
+    Text comment;                 // the comments page
+};
+
+// Enabled state of the commands that change with the user and reminder.
+struct CommandStates {
+    bool program = false;         // button 1008
+    bool emptyReminder = false;   // 40015
+    bool closeUser = false;       // 40001
+    bool showHistory = false;     // 40000
+    bool alarmReport = false;     // 40002
+};
+
+// Listener for the window: the logic says what changed, the window redraws.
+class MainDlgView {
+public:
+    virtual ~MainDlgView() = default;
+    // The user panel, the command states or the status text changed.
+    virtual void panelChanged() {}
+    // 32872 forwarded to the day, week and month views.
+    virtual void dateChanged(const SYSTEMTIME& /*date*/) {}
+    // 32873 to the day and week views, and to the month view when stale.
+    virtual void refreshViews(bool includeMonth) { (void)includeMonth; }
+    // 32875: the tab to show.
+    virtual void selectTab(int /*index*/) {}
+    // The wait cursor on (true) or off.
+    virtual void busyChanged(bool /*busy*/) {}
+    // The window must close; the program ends with `exitCode`.
+    virtual void closeRequested(int /*exitCode*/) {}
+    // Ends an open modal dialog of a device flow (the reminder was removed).
+    virtual void endDeviceDialog() {}
+};
+
+class MainDlgLogic {
+public:
+    static constexpr int kTemplateId = 151;
+
+    // Controls of the window.
+    static constexpr int kIdTabs = 1000;
+    static constexpr int kIdDateLabel = 1011;
+    static constexpr int kIdPrevious = 57724;
+    static constexpr int kIdNext = 57725;
+    static constexpr int kIdToday = 1004;
+    static constexpr int kIdUserFrame = 57731;
+    static constexpr int kIdChooseUser = 1018;
+    static constexpr int kIdNameCaption = 1007;
+    static constexpr int kIdName = 57720;
+    static constexpr int kIdSsnCaption = 1006;
+    static constexpr int kIdSsn = 57723;
+    static constexpr int kIdTypeCaption = 1016;
+    static constexpr int kIdTypeIntake = 1020;
+    static constexpr int kIdTypeForgotten = 1021;
+    static constexpr int kIdWindowCaption = 1014;
+    static constexpr int kIdWindowList = 1013;
+    static constexpr int kIdLastAlarmCaption = 57732;
+    static constexpr int kIdLastAlarm = 57728;
+    static constexpr int kIdStatus = 57729;
+    static constexpr int kIdProgram = 1008;
+    static constexpr int kIdLogoLeft = 57745;
+    static constexpr int kIdLogoRight = 1003;
+    static constexpr int kIdCommentEdit = 57701;
+
+    // Tab indexes.
+    static constexpr int kTabDay = 0;
+    static constexpr int kTabWeek = 1;
+    static constexpr int kTabMonth = 2;
+    static constexpr int kTabComments = 3;
+
+    // Colours (red, green, blue).
+    struct Rgb {
+        int r, g, b;
+    };
+    static constexpr Rgb kValueColour{8, 174, 198};
+    static constexpr Rgb kStatusRed{255, 0, 0};
+    static constexpr Rgb kStatusGreen{34, 139, 34};
+
+    // The medication window choices of list 1013: string id and seconds.
+    struct WindowChoice {
+        int stringId;
+        int seconds;
+    };
+    static const std::vector<WindowChoice>& windowChoices();
+    // The list entry of a window in seconds; 0 (the first) when not listed.
+    static int windowIndexOf(int seconds);
+    // The seconds of a list entry; 600 outside the list.
+    static int windowSecondsAt(int index);
+
+    // Builds the CurrentUser: opens (creates, migrates) the database and
+    // imports legacy files. No window exists yet.
+    MainDlgLogic(RecordStore& store, const std::filesystem::path& dataDirectory,
+                 const StringSource& strings, UiHost& host, const Clock& clock);
+    ~MainDlgLogic();
+    MainDlgLogic(const MainDlgLogic&) = delete;
+    MainDlgLogic& operator=(const MainDlgLogic&) = delete;
+
+    void setView(MainDlgView* view) { view_ = view; }
+    // Flows of later parts; nullptr restores the defaults.
+    void setFlows(MainDlgFlows* flows);
+
+    // Initialisation of the window: title, user list, first refresh,
+    // today's date, the reminder absent. The window posts 32884 after it.
+    void initialise();
+    // 32884.
+    void startup();
+
+    // ---- Texts ----
+    Text title() const;
+    int menuId() const;
+    // The text of a keyed control of the window; empty for other ids.
+    Text controlText(int controlId) const;
+    Text tabText(int tabIndex) const;
+    Text windowChoiceText(int index) const;
+    Text tooltipText(int radioId) const;
+    Text statusText() const { return statusText_; }
+    Text dateText() const;  // "%d.%d.%d" of the current date
+    const StringSource& strings() const { return strings_; }
+
+    // ---- State ----
+    const UserPanel& panel() const { return panel_; }
+    const CommandStates& commands() const { return commands_; }
+    CurrentUser& user() { return user_; }
+    const CurrentUser& user() const { return user_; }
+    RecordStore& store() { return store_; }
+    UiHost& host() { return host_; }
+    const Clock& clock() const { return clock_; }
+    const SYSTEMTIME& currentDate() const { return currentDate_; }
+    int navigationStep() const { return navigationStep_; }
+    bool monthViewStale() const { return monthStale_; }
+    bool busy() const { return busy_; }
+    bool reminderConnected() const { return reminderConnected_; }
+    bool programmingInProgress() const { return programmingInProgress_; }
+    bool userSelected() const { return user_.id > 0; }
+    // The programming type and window chosen in the panel.
+    int panelProgramType() const { return panel_.intakeChecked ? 0 : 1; }
+    int panelWindowSeconds() const { return windowSecondsAt(panel_.windowIndex); }
+
+    // ---- Application messages ----
+    void setDate(const SYSTEMTIME& date);                                   // 32872
+    void refresh();                                                         // 32873
+    void occurrences(const SYSTEMTIME& from, const SYSTEMTIME& to,
+                     std::vector<AlarmOccurrence>& out) const;              // 32874
+    void selectTab(int index);                                              // 32875
+    void acknowledgementLog(std::vector<LogEntry>& out) const;              // 32880
+    void tabChanged(int visibleTab);                                        // 32883
+    void serviceReply();                                                    // 32882
+    void addAlarm(const SYSTEMTIME& start);                                 // 32877
+    void editAlarm(const SYSTEMTIME& occurrence, const Alarm& alarm);      // 32879
+    void deleteAlarm(const SYSTEMTIME& occurrence, const Alarm& alarm);    // 32878
+
+    // ---- Commands (menus and buttons) ----
+    // Routes a command id; false for an id the window does not know.
+    bool command(int id);
+    void navigate(int direction);  // -1 "<", +1 ">"
+    void goToday();
+    void userManagement();
+    void closeUser();
+    void clearCalendar();
+    void programReminder();
+    void showHistory();
+    void report();
+    // Radio 1020 or 1021 clicked; `nowChecked` is the clicked button's state.
+    void programTypeClicked(int radioId, bool nowChecked);
+    // List 1013 selection changed to `index`.
+    void windowSelected(int index);
+    // The comments page's text as the person typed it. It is kept with the
+    // user at once, so a refresh before the panel is saved cannot lose it;
+    // the database gets it when the panel state is saved.
+    void setCommentText(const Text& text);
+    // Commands 1, 2 and 40006: save, close the user, end with `exitCode`.
+    void closeWindow(int exitCode);
+
+    // Saves the comment, programming type and window into the user's
+    // profile and the database.
+    void savePanelState();
+
+    // ---- For the reminder flows ----
+    void setBusy(bool busy);
+    void markMonthStale() { monthStale_ = true; }
+    void setReminderConnected(bool connected, std::uint32_t serial = 0);
+    void setProgrammingInProgress(bool v) { programmingInProgress_ = v; }
+    // The current user is the no-user profile of an ownerless reminder.
+    void setNoUserProfile(bool v) { noUserProfile_ = v; }
+    bool noUserProfile() const { return noUserProfile_; }
+    void setStatusText(const Text& text);
+    // The reminder was removed (also at start-up).
+    void reminderRemoved();
+    // Refreshes the user panel only (after a size change, programming).
+    void refreshPanel();
+
+    // Exit code once the window asked to close; 0 before.
+    int exitCode() const { return exitCode_; }
+
+private:
+    void notifyPanel();
+    void resetTypeToIntake();
+
+    RecordStore& store_;
+    const StringSource& strings_;
+    UiHost& host_;
+    const Clock& clock_;
+    MainDlgView* view_ = nullptr;
+    MainDlgFlows defaultFlows_;
+    MainDlgFlows* flows_ = &defaultFlows_;
+
+    CurrentUser user_;
+    UserPanel panel_;
+    CommandStates commands_;
+    Text statusText_;
+    SYSTEMTIME currentDate_{};
+    int navigationStep_ = 7;
+    bool monthStale_ = true;
+    bool busy_ = false;
+    bool reminderConnected_ = false;
+    bool programmingInProgress_ = false;
+    bool noUserProfile_ = false;
+    int exitCode_ = 0;
+};
+
+}  // namespace velmora

@@ -1,0 +1,558 @@
+// The main window's logic on a real database in a temporary directory,
+// with a scripted person in front of it.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "core/clock.h"
+#include "core/datetime.h"
+#include "dialog_test_support.h"
+#include "resources/resource_module.h"
+#include "resources/string_ids.h"
+#include "store/record_store.h"
+#include "store/startup.h"
+#include "ui/logic/about_dlg_logic.h"
+#include "ui/logic/main_dlg_logic.h"
+#include "ui/logic/profile_dlg_logic.h"
+
+namespace velmora {
+namespace {
+
+using dialogtest::ScriptedHost;
+
+// A host whose nested dialogs are played by a script.
+class Host : public ScriptedHost {
+public:
+    std::function<int(DialogModel&)> onDialog;
+    int runDialog(DialogModel& dialog) override {
+        dialogs.push_back(dialog.templateId());
+        return onDialog ? onDialog(dialog) : kIdCancel;
+    }
+};
+
+class RecordingView : public MainDlgView {
+public:
+    void panelChanged() override { ++panelChanges; }
+    void dateChanged(const SYSTEMTIME& d) override { dates.push_back(d); }
+    void refreshViews(bool includeMonth) override { refreshes.push_back(includeMonth); }
+    void selectTab(int index) override { tabs.push_back(index); }
+    void busyChanged(bool busy) override { busyStates.push_back(busy); }
+    void closeRequested(int code) override { closes.push_back(code); }
+    void endDeviceDialog() override { ++deviceDialogEnds; }
+
+    int panelChanges = 0;
+    std::vector<SYSTEMTIME> dates;
+    std::vector<bool> refreshes;
+    std::vector<int> tabs;
+    std::vector<bool> busyStates;
+    std::vector<int> closes;
+    int deviceDialogEnds = 0;
+};
+
+// Monday 2 March 2026, 09:00 local time.
+constexpr SYSTEMTIME kNow = makeTime(2026, 3, 2, 9, 0);
+
+Alarm dailyAlarm(int hour, int minute) {
+    Alarm a;
+    a.alarm_start = makeTime(2026, 3, 3, hour, minute);
+    a.alarm_end = a.alarm_start;
+    a.repeat_forever = true;
+    a.repeat_pattern = 1;
+    a.title = "Hälytys";
+    return a;
+}
+
+class MainDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/velmora-main-XXXXXX";
+        dir_ = mkdtemp(tmpl);
+        store_ = std::make_unique<RecordStore>(dir_ / kDatabaseFileName);
+        CurrentUser scratch;
+        openDatabaseAtStartup(*store_, dir_, scratch, kNow);
+    }
+    void TearDown() override {
+        main_.reset();
+        std::filesystem::remove_all(dir_);
+    }
+
+    // Opens the window (the database is created on the first start).
+    MainDlgLogic& open() {
+        main_ = std::make_unique<MainDlgLogic>(*store_, dir_, strings_, host_, clock_);
+        main_->setView(&view_);
+        main_->initialise();
+        return *main_;
+    }
+
+    // Stores a user before the window opens; its id.
+    int addUser(const Text& name, const Text& ssn, std::vector<Alarm> alarms = {}, int window = 600,
+                int programType = 0) {
+        const int id = store_->insertProfile(false, name, ssn, "040 1", "");
+        Profile p;
+        store_->loadProfile(id, p);
+        p.window = window;
+        p.program_type = programType;
+        store_->updateProfile(p);
+        for (Alarm& a : alarms) store_->saveAlarm(a, id);
+        return id;
+    }
+
+    // Chooses the user `name` in user management as a person would.
+    void chooseUser(const Text& name) {
+        host_.onDialog = [name](DialogModel& d) {
+            auto& dlg = dynamic_cast<ProfileDlgLogic&>(d);
+            for (int i = 0; i < dlg.count(); ++i) {
+                if (dlg.profileAt(i).name == name) dlg.select(i);
+            }
+            return dlg.choose();
+        };
+        main_->command(MainDlgLogic::kIdChooseUser);
+        host_.onDialog = nullptr;
+    }
+
+    Text text(int id) const { return strings_.load(id); }
+
+    std::filesystem::path dir_;
+    std::unique_ptr<RecordStore> store_;
+    const ResourceModule& strings_ = ResourceModule::builtIn();
+    Host host_;
+    FixedClock clock_{kNow};
+    RecordingView view_;
+    std::unique_ptr<MainDlgLogic> main_;
+};
+
+TEST_F(MainDlgTest, OpensWithoutUserAndWithoutReminder) {
+    MainDlgLogic& m = open();
+    EXPECT_EQ(m.title(), "Velmora");
+    EXPECT_EQ(m.menuId(), 180);
+    EXPECT_EQ(m.statusText(), "Laitetta ei kytketty");
+    EXPECT_EQ(m.panel().name, "-");
+    EXPECT_EQ(m.panel().ssn, "-");
+    EXPECT_EQ(m.panel().lastAlarm, "-");
+    EXPECT_EQ(m.panel().status, "");
+    EXPECT_TRUE(m.panel().intakeChecked);
+    EXPECT_FALSE(m.panel().windowListEnabled);
+    EXPECT_FALSE(m.commands().program);
+    EXPECT_FALSE(m.commands().emptyReminder);
+    EXPECT_FALSE(m.commands().closeUser);
+    EXPECT_FALSE(m.commands().showHistory);
+    EXPECT_FALSE(m.commands().alarmReport);
+    EXPECT_EQ(m.navigationStep(), 7);
+    EXPECT_EQ(m.dateText(), "2.3.2026");
+    ASSERT_FALSE(view_.refreshes.empty());
+    EXPECT_TRUE(view_.refreshes.front()) << "the first refresh loads the month view";
+    EXPECT_FALSE(m.busy());
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "velmora.db"));
+    // Keyed controls show string-table texts, never keys.
+    EXPECT_EQ(m.controlText(MainDlgLogic::kIdToday), "Tänään");
+    EXPECT_EQ(m.controlText(MainDlgLogic::kIdChooseUser), "Valitse käyttäjä...");
+    EXPECT_EQ(m.controlText(MainDlgLogic::kIdProgram), "Ohjelmoi laite");
+    EXPECT_EQ(m.tabText(0), " Päivä");
+    EXPECT_EQ(m.tabText(3), " Kommentit");
+    EXPECT_EQ(m.windowChoiceText(2), "40 minuttia");
+    EXPECT_EQ(m.tooltipText(MainDlgLogic::kIdTypeForgotten), text(40204));
+}
+
+TEST_F(MainDlgTest, ProgramWithoutUserSaysSoAndChangesNothing) {
+    MainDlgLogic& m = open();
+    EXPECT_TRUE(m.command(MainDlgLogic::kIdProgram));
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].text, "Luo tai valitse käyttäjä!");
+    EXPECT_EQ(host_.messages[0].caption, "Virhe");
+    EXPECT_EQ(host_.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(m.panel().status, "");
+}
+
+TEST_F(MainDlgTest, ProgramWithNothingAheadSaysNoAlarms) {
+    addUser("Aino", "010101-0101");
+    MainDlgLogic& m = open();
+    chooseUser("Aino");
+    m.command(MainDlgLogic::kIdProgram);
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].text, "Ei ohjelmoitavia hälytyksiä!");
+    EXPECT_EQ(host_.messages[0].caption, "Virhe");
+}
+
+TEST_F(MainDlgTest, ChosenUserFillsThePanel) {
+    addUser("Bertta", "020202-0202", {dailyAlarm(8, 0)});
+    addUser("Aino", "010101-0101");
+    MainDlgLogic& m = open();
+    chooseUser("Bertta");
+    EXPECT_EQ(m.panel().name, "Bertta");
+    EXPECT_EQ(m.panel().ssn, "020202-0202");
+    // No reminder was ever programmed for her: it must be programmed.
+    EXPECT_EQ(m.panel().status, "Laite ohjelmoitava\nuudelleen");
+    EXPECT_EQ(m.panel().statusColour, UserPanel::StatusColour::Red);
+    EXPECT_EQ(m.panel().lastAlarm, "-");
+    EXPECT_TRUE(m.commands().closeUser);
+    EXPECT_TRUE(m.commands().showHistory);
+    EXPECT_TRUE(m.commands().alarmReport);
+
+    chooseUser("Aino");
+    EXPECT_EQ(m.panel().name, "Aino");
+    EXPECT_EQ(m.panel().status, "Ei hälytyksiä");
+    EXPECT_EQ(m.panel().statusColour, UserPanel::StatusColour::Red);
+}
+
+TEST_F(MainDlgTest, ProgrammedReminderShowsGreenStatusAndLastAlarm) {
+    const int id = addUser("Cecilia", "030303-0303", {dailyAlarm(8, 0)});
+    DeviceRecord rec;
+    rec.sn = 4711;
+    rec.programming_time = toTimeValue(kNow);
+    rec.last_alarm = toTimeValue(makeTime(2026, 5, 1, 8, 0));
+    rec.alarm_amount = 60;
+    store_->saveDevice(rec, id);
+    MainDlgLogic& m = open();
+    chooseUser("Cecilia");
+    EXPECT_EQ(m.panel().status, "Laitteen ohjelmointia\nei tarvita");
+    EXPECT_EQ(m.panel().statusColour, UserPanel::StatusColour::Green);
+    EXPECT_EQ(m.panel().lastAlarm, "01.05.2026 08:00");
+}
+
+TEST_F(MainDlgTest, UnlistedStoredWindowShowsTheFirstEntry) {
+    addUser("Aino", "1", {}, 900, 1);
+    MainDlgLogic& m = open();
+    chooseUser("Aino");
+    EXPECT_TRUE(m.panel().forgottenChecked);
+    EXPECT_FALSE(m.panel().intakeChecked);
+    EXPECT_TRUE(m.panel().windowListEnabled);
+    EXPECT_EQ(m.panel().windowIndex, 0);
+    EXPECT_EQ(m.windowChoiceText(m.panel().windowIndex), "10 minuuttia");
+}
+
+TEST_F(MainDlgTest, WindowIndexAndSeconds) {
+    EXPECT_EQ(MainDlgLogic::windowChoices().size(), 10u);
+    EXPECT_EQ(MainDlgLogic::windowIndexOf(43200), 9);
+    EXPECT_EQ(MainDlgLogic::windowIndexOf(0), 0);
+    EXPECT_EQ(MainDlgLogic::windowSecondsAt(3), 3600);
+    EXPECT_EQ(MainDlgLogic::windowSecondsAt(-1), 600);
+    EXPECT_EQ(MainDlgLogic::windowSecondsAt(10), 600);
+}
+
+// Two daily alarms 45 minutes apart: a 40-minute window fits, 60 does not.
+TEST_F(MainDlgTest, WindowThatConflictsAnsweredNoKeepsStoredWindowAndAlarms) {
+    const int id = addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(8, 45)}, 2400, 1);
+    MainDlgLogic& m = open();
+    chooseUser("Aino");
+    EXPECT_EQ(m.panel().windowIndex, 2);
+
+    host_.answers = {false};
+    m.windowSelected(3);  // 60 minutes
+    ASSERT_EQ(host_.questions.size(), 1u);
+    EXPECT_EQ(host_.questions[0].text, text(ids::kWindowDoesNotFit));
+    EXPECT_EQ(host_.questions[0].caption, "Kysymys");
+    EXPECT_EQ(m.panel().windowIndex, 2);
+    std::vector<Alarm> stored;
+    store_->loadAlarms(id, stored);
+    EXPECT_EQ(stored.size(), 2u);
+    EXPECT_EQ(m.user().alarms.size(), 2u);
+}
+
+TEST_F(MainDlgTest, WindowThatConflictsAnsweredYesEmptiesCalendarButKeepsWindow) {
+    const int id = addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(8, 45)}, 2400, 1);
+    MainDlgLogic& m = open();
+    chooseUser("Aino");
+    view_.refreshes.clear();
+
+    host_.answers = {true};
+    m.windowSelected(3);
+    std::vector<Alarm> stored;
+    store_->loadAlarms(id, stored);
+    EXPECT_TRUE(stored.empty());
+    EXPECT_TRUE(m.user().alarms.empty());
+    EXPECT_EQ(m.panel().windowIndex, 2) << "the stored window is shown";
+    ASSERT_FALSE(view_.refreshes.empty());
+    EXPECT_TRUE(view_.refreshes.back()) << "the month view is reloaded";
+    EXPECT_EQ(m.panel().status, "Ei hälytyksiä");
+
+    // Now the calendar is empty, so the new size is taken without a question.
+    m.windowSelected(3);
+    EXPECT_EQ(host_.questions.size(), 1u);
+    EXPECT_EQ(m.panel().windowIndex, 3);
+    m.command(cmd::kCloseUser);
+    Profile p;
+    store_->loadProfile(id, p);
+    EXPECT_EQ(p.window, 3600);
+    EXPECT_EQ(p.program_type, 1);
+}
+
+TEST_F(MainDlgTest, FittingWindowIsTakenAndStoredWhenThePanelIsSaved) {
+    const int id = addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(8, 45)});
+    MainDlgLogic& m = open();
+    chooseUser("Aino");
+    m.programTypeClicked(MainDlgLogic::kIdTypeForgotten, true);
+    EXPECT_TRUE(m.panel().windowListEnabled);
+    m.windowSelected(2);  // 40 minutes: 2400 + 300 = 2700 s = 45 min, fits
+    EXPECT_TRUE(host_.questions.empty());
+    EXPECT_EQ(m.panel().windowIndex, 2);
+    Profile before;
+    store_->loadProfile(id, before);
+    EXPECT_EQ(before.window, 600) << "nothing is written before the panel is saved";
+
+    m.command(cmd::kExit);
+    Profile after;
+    store_->loadProfile(id, after);
+    EXPECT_EQ(after.window, 2400);
+    EXPECT_EQ(after.program_type, 1);
+}
+
+TEST_F(MainDlgTest, AlarmAtIntakeResetsWindowAndDisablesList) {
+    addUser("Aino", "1", {}, 7200, 1);
+    MainDlgLogic& m = open();
+    chooseUser("Aino");
+    EXPECT_EQ(m.panel().windowIndex, 4);
+    m.programTypeClicked(MainDlgLogic::kIdTypeIntake, false);  // unchecked: ignored
+    EXPECT_TRUE(m.panel().forgottenChecked);
+    m.programTypeClicked(MainDlgLogic::kIdTypeIntake, true);
+    EXPECT_TRUE(m.panel().intakeChecked);
+    EXPECT_FALSE(m.panel().forgottenChecked);
+    EXPECT_FALSE(m.panel().windowListEnabled);
+    EXPECT_EQ(m.panel().windowIndex, 0);
+    EXPECT_EQ(m.panelWindowSeconds(), 600);
+}
+
+TEST_F(MainDlgTest, NavigationStepFollowsTheVisibleTab) {
+    MainDlgLogic& m = open();
+    m.tabChanged(MainDlgLogic::kTabDay);
+    EXPECT_EQ(m.navigationStep(), 1);
+    m.command(MainDlgLogic::kIdNext);
+    EXPECT_EQ(m.dateText(), "3.3.2026");
+    m.tabChanged(MainDlgLogic::kTabWeek);
+    m.command(MainDlgLogic::kIdNext);
+    EXPECT_EQ(m.dateText(), "10.3.2026");
+    m.tabChanged(MainDlgLogic::kTabMonth);
+    EXPECT_EQ(m.navigationStep(), 7);
+    m.command(MainDlgLogic::kIdPrevious);
+    m.command(MainDlgLogic::kIdPrevious);
+    EXPECT_EQ(m.dateText(), "24.2.2026");
+    EXPECT_EQ(m.currentDate().wHour, 9) << "the time of day is kept";
+    m.tabChanged(MainDlgLogic::kTabComments);
+    EXPECT_EQ(m.navigationStep(), 1);
+
+    clock_.set(makeTime(2026, 12, 31, 23, 30));
+    m.command(MainDlgLogic::kIdToday);
+    EXPECT_EQ(m.dateText(), "31.12.2026");
+    m.command(MainDlgLogic::kIdNext);
+    EXPECT_EQ(m.dateText(), "1.1.2027");
+    EXPECT_EQ(view_.dates.back().wDayOfWeek, 5) << "1 January 2027 is a Friday";
+}
+
+TEST_F(MainDlgTest, MonthViewReloadsOnlyWhenStale) {
+    addUser("Aino", "1");
+    MainDlgLogic& m = open();
+    view_.refreshes.clear();
+    m.refresh();
+    m.refresh();
+    EXPECT_EQ(view_.refreshes, (std::vector<bool>{false, false}));
+    chooseUser("Aino");
+    ASSERT_FALSE(view_.refreshes.empty());
+    EXPECT_TRUE(view_.refreshes.back());
+    view_.refreshes.clear();
+    m.refresh();
+    EXPECT_EQ(view_.refreshes, (std::vector<bool>{false}));
+    m.command(cmd::kCloseUser);
+    EXPECT_EQ(view_.refreshes.back(), true);
+    m.selectTab(MainDlgLogic::kTabDay);
+    EXPECT_EQ(view_.tabs, (std::vector<int>{0}));
+}
+
+TEST_F(MainDlgTest, RemovingTheReminderClosesTheUserUnlessProgramming) {
+    addUser("Aino", "1");
+    MainDlgLogic& m = open();
+    chooseUser("Aino");
+    m.setReminderConnected(true, 1234);
+    EXPECT_EQ(m.statusText(), "Laite kytketty");
+    EXPECT_TRUE(m.commands().program);
+    EXPECT_TRUE(m.commands().emptyReminder);
+    EXPECT_EQ(m.user().connected_sn, 1234u);
+
+    m.setProgrammingInProgress(true);
+    m.reminderRemoved();
+    EXPECT_EQ(m.user().name, "Aino");
+    EXPECT_EQ(m.statusText(), "Laitetta ei kytketty");
+    EXPECT_FALSE(m.commands().program);
+    EXPECT_EQ(m.user().connected_sn, 0u);
+    EXPECT_GE(view_.deviceDialogEnds, 1);
+
+    m.setProgrammingInProgress(false);
+    m.setReminderConnected(true, 1234);
+    m.reminderRemoved();
+    EXPECT_FALSE(m.userSelected());
+    EXPECT_EQ(m.panel().name, "-");
+}
+
+TEST_F(MainDlgTest, ExitSavesThePanelAndEndsWithTheCommand) {
+    const int id = addUser("Aino", "1");
+    MainDlgLogic& m = open();
+    chooseUser("Aino");
+    m.setCommentText("Aamulla ennen ruokaa\nIltaisin puolikas");
+    EXPECT_TRUE(m.command(cmd::kExit));
+    EXPECT_EQ(view_.closes, (std::vector<int>{40006}));
+    EXPECT_EQ(m.exitCode(), 40006);
+    Profile p;
+    store_->loadProfile(id, p);
+    EXPECT_EQ(p.comment, "Aamulla ennen ruokaa\nIltaisin puolikas");
+
+    MainDlgLogic& again = open();
+    again.command(cmd::kCancel);
+    EXPECT_EQ(again.exitCode(), 2);
+}
+
+// A refresh (a size change, the reminder's arrival) must not throw away a
+// comment that is being typed.
+TEST_F(MainDlgTest, TypedCommentSurvivesARefresh) {
+    const int id = addUser("Aino", "1");
+    MainDlgLogic& m = open();
+    chooseUser("Aino");
+    m.setCommentText("Muista vesi");
+    m.refresh();
+    EXPECT_EQ(m.panel().comment, "Muista vesi");
+    m.command(cmd::kCloseUser);
+    Profile p;
+    store_->loadProfile(id, p);
+    EXPECT_EQ(p.comment, "Muista vesi");
+}
+
+TEST_F(MainDlgTest, ClearCalendarAsksAndDeletesOnlyOnYes) {
+    const int id = addUser("Aino", "1", {dailyAlarm(8, 0)});
+    MainDlgLogic& m = open();
+    m.command(cmd::kClearCalendar);
+    EXPECT_TRUE(host_.questions.empty()) << "nothing to clear without a user";
+
+    chooseUser("Aino");
+    host_.answers = {false, true};
+    m.command(cmd::kClearCalendar);
+    ASSERT_EQ(host_.questions.size(), 1u);
+    EXPECT_EQ(host_.questions[0].text,
+              "Haluatko varmasti tyhjentää kalenterin? Kaikki muistutukset poistetaan.");
+    std::vector<Alarm> stored;
+    store_->loadAlarms(id, stored);
+    EXPECT_EQ(stored.size(), 1u);
+
+    m.command(cmd::kClearCalendar);
+    stored.clear();
+    store_->loadAlarms(id, stored);
+    EXPECT_TRUE(stored.empty());
+    EXPECT_TRUE(m.user().alarms.empty());
+    EXPECT_EQ(m.panel().status, "Ei hälytyksiä");
+}
+
+TEST_F(MainDlgTest, UserManagementClosedWithoutChoiceKeepsNoUser) {
+    addUser("Aino", "1");
+    MainDlgLogic& m = open();
+    m.command(cmd::kUserManagement);
+    ASSERT_EQ(host_.dialogs, (std::vector<int>{161}));
+    EXPECT_FALSE(m.userSelected());
+    EXPECT_FALSE(m.busy());
+}
+
+TEST_F(MainDlgTest, CreatingAUserInUserManagementMakesItCurrent) {
+    MainDlgLogic& m = open();
+    host_.onDialog = [](DialogModel& d) {
+        auto& dlg = dynamic_cast<ProfileDlgLogic&>(d);
+        dlg.name = "Matti";
+        return dlg.create();
+    };
+    m.command(MainDlgLogic::kIdChooseUser);
+    EXPECT_EQ(m.panel().name, "Matti");
+    EXPECT_EQ(m.panel().ssn, "-");
+    EXPECT_EQ(m.user().users.size(), 1u);
+}
+
+TEST_F(MainDlgTest, HistoryAndReportOpenTheirDialogs) {
+    addUser("Aino", "1");
+    MainDlgLogic& m = open();
+    m.command(cmd::kShowHistory);
+    EXPECT_TRUE(host_.dialogs.empty()) << "no history without a user";
+    chooseUser("Aino");
+    host_.dialogs.clear();
+    m.command(cmd::kShowHistory);
+    EXPECT_EQ(host_.dialogs, (std::vector<int>{150}));
+    m.command(cmd::kReport);
+    EXPECT_EQ(host_.dialogs, (std::vector<int>{150, 171}));
+    EXPECT_FALSE(m.userSelected()) << "the report closes the current user";
+    EXPECT_EQ(m.user().users.size(), 1u);
+}
+
+TEST_F(MainDlgTest, CommandsWithoutTheirFlowSayNotAvailable) {
+    MainDlgLogic& m = open();
+    for (int c : {cmd::kAccount, cmd::kBackup, cmd::kChangePassword, cmd::kUserManual,
+                  cmd::kCheckUpdates, cmd::kRegister}) {
+        host_.messages.clear();
+        EXPECT_TRUE(m.command(c));
+        ASSERT_EQ(host_.messages.size(), 1u) << c;
+        EXPECT_EQ(host_.messages[0].text, text(ids::kNotAvailableYet));
+    }
+    host_.messages.clear();
+    m.command(cmd::kEmptyReminder);  // no reminder connected: nothing
+    m.command(cmd::kPrintAlarmReport);  // no user: nothing
+    EXPECT_TRUE(host_.messages.empty());
+    EXPECT_FALSE(m.command(12345));
+    EXPECT_FALSE(m.command(cmd::kEditAlarm)) << "menu 154 belongs to the views";
+}
+
+TEST_F(MainDlgTest, AboutBoxShowsVersion) {
+    MainDlgLogic& m = open();
+    AboutDlgLogic* seen = nullptr;
+    Text version;
+    host_.onDialog = [&](DialogModel& d) {
+        seen = dynamic_cast<AboutDlgLogic*>(&d);
+        if (seen) version = seen->versionText();
+        return kIdOk;
+    };
+    m.command(cmd::kAbout);
+    ASSERT_NE(seen, nullptr);
+    EXPECT_EQ(version, "v1.7");
+    AboutDlgLogic about(strings_);
+    EXPECT_EQ(about.title(), "Tietoja ohjelmasta");
+    EXPECT_EQ(about.programName(), "Velmora");
+}
+
+class RefusingSignIn : public MainDlgFlows {
+public:
+    bool signIn(MainDlgLogic&, int& exitCode) override {
+        exitCode = 1;
+        return false;
+    }
+    void startDeviceWatch(MainDlgLogic&) override { watched = true; }
+    bool watched = false;
+};
+
+TEST_F(MainDlgTest, StartupEndsTheProgramWhenSignInIsCancelled) {
+    MainDlgLogic& m = open();
+    RefusingSignIn flows;
+    m.setFlows(&flows);
+    m.startup();
+    EXPECT_EQ(view_.closes, (std::vector<int>{1}));
+    EXPECT_FALSE(flows.watched);
+    m.setFlows(nullptr);
+}
+
+TEST_F(MainDlgTest, OccurrencesAndLogComeFromTheCurrentUser) {
+    addUser("Aino", "1", {dailyAlarm(8, 0)});
+    MainDlgLogic& m = open();
+    chooseUser("Aino");
+    std::vector<AlarmOccurrence> occ;
+    m.occurrences(makeTime(2026, 3, 2), makeTime(2026, 3, 8, 23, 59, 59), occ);
+    EXPECT_EQ(occ.size(), 6u);  // 3rd to 8th March
+    std::vector<LogEntry> log;
+    m.acknowledgementLog(log);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(MainDlgTest, MissingStringsGiveEmptyTextsNotFinnish) {
+    auto module = ResourceModule::parse("[strings]\n40085 \"Velmora\"\n");
+    ASSERT_TRUE(module);
+    main_ = std::make_unique<MainDlgLogic>(*store_, dir_, *module, host_, clock_);
+    main_->initialise();
+    EXPECT_EQ(main_->title(), "Velmora");
+    EXPECT_EQ(main_->statusText(), "");
+    main_->command(MainDlgLogic::kIdProgram);
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].text, "");
+    EXPECT_EQ(host_.messages[0].caption, "");
+}
+
+}  // namespace
+}  // namespace velmora
