@@ -112,7 +112,10 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
         model_.select(row);
     });
-    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { finishIf(model_.choose()); });
+    connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        model_.select(list_->row(item));
+        finishIf(model_.choose());
+    });
     connect(choose_, &QPushButton::clicked, this, [this] { finishIf(model_.choose()); });
     connect(delete_, &QPushButton::clicked, this, [this] {
         model_.deleteSelected();
