@@ -45,11 +45,11 @@ std::string accountDigest(const Text& password);
 std::string logoutDigest();
 
 // Stores the CurrentUser's account name and AccountDigest(password) in the
-// settings row. False only when the database did not open.
+// settings row. False when the database did not open or the write failed.
 bool saveAccount(RecordStore& store, const CurrentUser& user, const Text& password);
 // Sets the CurrentUser's logged-in flag; when false, also stores the
-// logout marker digest as the password. False only when the database did
-// not open.
+// logout marker digest as the password. False when the database did not
+// open or the write failed.
 bool setLoggedIn(RecordStore& store, CurrentUser& user, bool loggedIn);
 // Offline login check against the settings copy read at start-up: both
 // non-empty, the name equal (case-sensitive) and the digest equal.

@@ -7,14 +7,13 @@
 
 namespace velmora {
 
-std::filesystem::path defaultDataDirectory() {
-    namespace fs = std::filesystem;
+namespace fs = std::filesystem;
+
+fs::path dataDirectoryFor(const fs::path& programDirectory) {
     std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        fs::path dir = exe.parent_path();
-        if (!dir.empty() && ::access(dir.c_str(), W_OK) == 0) return dir;
-    }
+    if (!programDirectory.empty() && fs::is_directory(programDirectory, ec) &&
+        ::access(programDirectory.c_str(), W_OK) == 0)
+        return programDirectory;
     fs::path base;
     const char* xdg = std::getenv("XDG_DATA_HOME");
     if (xdg != nullptr && *xdg == '/') {
@@ -28,6 +27,12 @@ std::filesystem::path defaultDataDirectory() {
     return dir;
 }
 
-std::filesystem::path defaultDatabasePath() { return defaultDataDirectory() / kDatabaseFileName; }
+fs::path defaultDataDirectory() {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return dataDirectoryFor(ec ? fs::path() : exe.parent_path());
+}
+
+fs::path defaultDatabasePath() { return defaultDataDirectory() / kDatabaseFileName; }
 
 }  // namespace velmora

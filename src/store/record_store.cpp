@@ -247,8 +247,7 @@ bool RecordStore::updateProfile(const Profile& p) {
                           FieldCipher::encipher(p.ssn).c_str(),
                           FieldCipher::encipher(p.phone).c_str(),
                           FieldCipher::encipher(p.comment).c_str(), p.program_type, p.window, p.id));
-    st.executeNonQuery();
-    return true;
+    return stepSucceeded(st.executeNonQuery());
 }
 
 bool RecordStore::deleteProfile(int id) {
@@ -307,9 +306,10 @@ bool RecordStore::insertAlarms(const std::vector<Alarm>& alarms, int owner) {
     if (!db.isOpen()) return false;
     Transaction tr(db, true);
     tr.begin();
-    for (const Alarm& a : alarms) insertAlarmOn(db, a, owner);
-    tr.commit();
-    return true;
+    // A failed row leaves the others to be committed, but is reported.
+    bool all = tr.isActive();
+    for (const Alarm& a : alarms) all = insertAlarmOn(db, a, owner) && all;
+    return tr.commit() == kSqliteOk && all;
 }
 
 bool RecordStore::deleteAlarm(int id) {
@@ -371,8 +371,7 @@ bool RecordStore::setDeviceOwner(int owner, std::uint32_t sn) {
     Database db(pathText());
     if (!db.isOpen()) return false;
     Statement st(db, sqlf("UPDATE Devices SET owner_id = %d WHERE sn = %d;", owner, serial(sn)));
-    st.executeNonQuery();
-    return true;
+    return stepSucceeded(st.executeNonQuery());
 }
 
 // ---- Log and reports ----
@@ -383,9 +382,9 @@ bool RecordStore::saveLogEntries(const std::vector<LogEntry>& entries, int owner
     if (!db.isOpen()) return false;
     Transaction tr(db, true);
     tr.begin();
-    for (const LogEntry& e : entries) saveLogEntryOn(db, e, owner);
-    tr.commit();
-    return true;
+    bool all = tr.isActive();
+    for (const LogEntry& e : entries) all = saveLogEntryOn(db, e, owner) && all;
+    return tr.commit() == kSqliteOk && all;
 }
 
 bool RecordStore::saveLogEntries(const std::map<TimeValue, LogEntry>& history, int owner) {
@@ -410,8 +409,7 @@ bool RecordStore::saveReport(int owner, const Text& text) {
     db.execute(kReportsTableSql);
     Statement st(db, sqlf("REPLACE INTO Reports VALUES(%d, '%s');", owner,
                           FieldCipher::encipher(text).c_str()));
-    st.executeNonQuery();
-    return true;
+    return stepSucceeded(st.executeNonQuery());
 }
 
 bool RecordStore::loadReport(int owner, Text& text) {
@@ -431,16 +429,14 @@ bool RecordStore::storeAccount(const Text& username, const std::string& password
     Statement st(db, sqlf("UPDATE Settings SET id = 1, username = ?, password = '%s'",
                           passwordDigest.c_str()));
     st.bind(1, username);
-    st.executeNonQuery();
-    return true;
+    return stepSucceeded(st.executeNonQuery());
 }
 
 bool RecordStore::storePassword(const std::string& passwordDigest) {
     Database db(pathText());
     if (!db.isOpen()) return false;
     Statement st(db, sqlf("UPDATE Settings SET id = 1, password = '%s'", passwordDigest.c_str()));
-    st.executeNonQuery();
-    return true;
+    return stepSucceeded(st.executeNonQuery());
 }
 
 // ---- Legacy import ----

@@ -28,6 +28,8 @@ inline constexpr std::int64_t kReprogramLeadSeconds = 1814400;  // 21 days
 // writable, else $XDG_DATA_HOME/velmora (default ~/.local/share/velmora),
 // created when missing.
 std::filesystem::path defaultDataDirectory();
+// The same choice for a given program directory.
+std::filesystem::path dataDirectoryFor(const std::filesystem::path& programDirectory);
 // defaultDataDirectory() / "velmora.db".
 std::filesystem::path defaultDatabasePath();
 
@@ -67,6 +69,7 @@ public:
     // New user with program_type 0 and window 600; the new id, or -1.
     int insertProfile(bool isProgrammingNeeded, const Text& name, const Text& ssn,
                       const Text& phone, const Text& comment);
+    // True when the UPDATE succeeded.
     bool updateProfile(const Profile& profile);
     // Removes the user's rows from Profiles, Alarms, Log, Devices and
     // Reports in one transaction: all or nothing. True when committed.
@@ -78,7 +81,8 @@ public:
     // unchanged). True when the statement succeeded.
     bool saveAlarm(Alarm& alarm, int owner);
     // Inserts all in one transaction; ids of the records are not updated.
-    // True when the database opened (a failed row leaves the others).
+    // A failed row leaves the others committed; true when every row and
+    // the commit succeeded.
     bool insertAlarms(const std::vector<Alarm>& alarms, int owner);
     bool deleteAlarm(int id);
     bool deleteAlarmsOfOwner(int owner);
@@ -94,20 +98,25 @@ public:
     bool findOwnerDevice(int owner, DeviceRecord& record);
     // The owner's id, -1 when there is no row or no database.
     int getDeviceOwner(std::uint32_t sn);
+    // True when the UPDATE succeeded (also when no row has that serial).
     bool setDeviceOwner(int owner, std::uint32_t sn);
 
     // ---- Acknowledgement log and reports ----
     // REPLACE per entry in one transaction; false at once for owner < 0.
+    // A failed row leaves the others committed; true when every row and
+    // the commit succeeded.
     bool saveLogEntries(const std::vector<LogEntry>& entries, int owner);
     bool saveLogEntries(const std::map<TimeValue, LogEntry>& history, int owner);
     bool loadLog(int owner, std::vector<LogEntry>& list);
-    // Creates Reports when missing, then REPLACE of the enciphered text.
+    // Creates Reports when missing, then REPLACE of the enciphered text;
+    // true when that succeeded.
     bool saveReport(int owner, const Text& text);
     // Sets text when a report exists, else leaves it; true when opened.
     bool loadReport(int owner, Text& text);
 
     // ---- Settings and account (see also credentials.h) ----
-    // username bound as a value; digest as stored. False when not opened.
+    // username bound as a value; digest as stored. True when the UPDATE
+    // succeeded (every row of Settings, which holds one).
     bool storeAccount(const Text& username, const std::string& passwordDigest);
     bool storePassword(const std::string& passwordDigest);
 

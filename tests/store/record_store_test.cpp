@@ -310,6 +310,25 @@ TEST_F(RecordStoreTest, DeleteProfileWorksWithoutAReportsTable) {
     EXPECT_EQ(count("Profiles", a), 0);
 }
 
+TEST_F(RecordStoreTest, FailedWritesAreReportedNotHidden) {
+    int a = store.insertProfile(false, "Aino", "", "", "");
+    ASSERT_EQ(rawExec(dir.db(), "DROP TABLE Log; DROP TABLE Alarms; DROP TABLE Devices; DROP TABLE Reports;"), 0);
+    EXPECT_FALSE(store.saveLogEntries(std::vector<LogEntry>{{1000, 0, 2}}, a));
+    EXPECT_FALSE(store.insertAlarms({makeAlarm(makeTime(2026, 12, 7, 8, 0), "t")}, a));
+    EXPECT_FALSE(store.setDeviceOwner(a, 42));
+    EXPECT_FALSE(store.saveDevice({42, 0, 0, 0, 0}, a));
+    Alarm al = makeAlarm(makeTime(2026, 12, 7, 8, 0), "t");
+    EXPECT_FALSE(store.saveAlarm(al, a));
+    EXPECT_EQ(al.id, 0);
+    // The report table is created on demand, so storing a report works.
+    EXPECT_TRUE(store.saveReport(a, "r"));
+    ASSERT_EQ(rawExec(dir.db(), "ALTER TABLE Profiles RENAME TO Old;"), 0);
+    Profile p;
+    p.id = a;
+    EXPECT_FALSE(store.updateProfile(p));
+    EXPECT_EQ(store.insertProfile(false, "x", "", "", ""), -1);
+}
+
 TEST(RecordStoreFailure, EveryOperationReportsAMissingDatabase) {
     TempDir dir;
     RecordStore store(dir.path() / "missing" / "velmora.db");

@@ -1,6 +1,9 @@
 #include "store/startup.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdlib>
 
 #include "core/datetime.h"
 #include "store/credentials.h"
@@ -177,6 +180,55 @@ TEST(Startup, NewerDatabaseIsUsedUnchangedButForItsVersion) {
             EXPECT_EQ(after[i], (std::vector<std::string>{"1", "v1.7", "4", "NULL", logoutDigest()}));
         }
     EXPECT_EQ(differing, 1);
+}
+
+TEST(Startup, TablesWithoutSettingsRowGetTheRowAndKeepTheirUsers) {
+    TempDir dir;
+    RecordStore store(dir.db());
+    ASSERT_TRUE(store.createDatabase());
+    int id = store.insertProfile(false, "Aino", "", "", "");
+    ASSERT_EQ(rawExec(dir.db(), "DELETE FROM Settings;"), 0);
+    CurrentUser user;
+    StartupResult r = openDatabaseAtStartup(store, dir.path(), user, kToday);
+    EXPECT_TRUE(r.opened);
+    EXPECT_EQ(rawQuery(dir.db(), "SELECT * FROM Settings;"),
+              (Rows{{"1", "v1.7", "4", "NULL", logoutDigest()}}));
+    Profile p;
+    ASSERT_TRUE(store.loadProfile(id, p));
+    EXPECT_EQ(p.name, "Aino");
+}
+
+TEST(Startup, AFileThatIsNoDatabaseIsLeftAlone) {
+    TempDir dir;
+    std::string junk(4096, '\x5a');
+    testing::writeBytes(dir.db(), junk);
+    RecordStore store(dir.db());
+    CurrentUser user;
+    StartupResult r = openDatabaseAtStartup(store, dir.path(), user, kToday);
+    EXPECT_FALSE(r.opened);
+    EXPECT_EQ(testing::readBytes(dir.db()), junk);
+}
+
+TEST(DataDirectory, ProgramDirectoryWhenWritableElseTheUsersDataDirectory) {
+    std::error_code ec;
+    std::filesystem::path exeDir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
+    ASSERT_FALSE(ec);
+    EXPECT_EQ(defaultDataDirectory(), exeDir);
+    EXPECT_EQ(defaultDatabasePath(), exeDir / "velmora.db");
+
+    TempDir home;
+    const char* oldXdg = std::getenv("XDG_DATA_HOME");
+    const char* oldHome = std::getenv("HOME");
+    std::string savedXdg = oldXdg ? oldXdg : "", savedHome = oldHome ? oldHome : "";
+    ::setenv("XDG_DATA_HOME", (home.path() / "xdg").c_str(), 1);
+    EXPECT_EQ(dataDirectoryFor(home.path() / "not-there"), home.path() / "xdg" / "velmora");
+    EXPECT_TRUE(std::filesystem::is_directory(home.path() / "xdg" / "velmora"));
+    ::unsetenv("XDG_DATA_HOME");
+    ::setenv("HOME", home.path().c_str(), 1);
+    EXPECT_EQ(dataDirectoryFor({}), home.path() / ".local" / "share" / "velmora");
+    EXPECT_TRUE(std::filesystem::is_directory(home.path() / ".local" / "share" / "velmora"));
+    if (oldXdg) ::setenv("XDG_DATA_HOME", savedXdg.c_str(), 1);
+    if (oldHome) ::setenv("HOME", savedHome.c_str(), 1);
 }
 
 TEST(Startup, UnopenableDatabaseLeavesDefaults) {
