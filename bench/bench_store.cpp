@@ -351,5 +351,17 @@ void BM_RawFindDeviceBySerial(benchmark::State& state) {
 }
 BENCHMARK(BM_RawFindDeviceBySerial)->Unit(benchmark::kMicrosecond);
 
+// What a connection costs by itself: open, prepare (which reads the
+// schema), one indexed lookup, finalise, close, through the C library.
+void BM_RawOpenQueryClose(benchmark::State& state) {
+    for (auto _ : state) {
+        sqlite3* h = nullptr;
+        sqlite3_open_v2(data().db.c_str(), &h, SQLITE_OPEN_READWRITE, nullptr);
+        benchmark::DoNotOptimize(rawQuery(h, "SELECT * FROM Devices WHERE sn = 1;"));
+        sqlite3_close(h);
+    }
+}
+BENCHMARK(BM_RawOpenQueryClose)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 }  // namespace velmora

@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace velmora {
@@ -19,6 +21,8 @@ void noteNotOpened(const char* operation) {
 }  // namespace
 
 Database::Database(const std::string& path) : path_(path) {
+    std::error_code ec;
+    const bool fresh = !std::filesystem::exists(path, ec) || std::filesystem::file_size(path, ec) == 0;
     sqlite3* handle = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                              nullptr);
@@ -31,9 +35,9 @@ Database::Database(const std::string& path) : path_(path) {
     // Another process (a backup tool, a second copy of the program) may
     // hold the file for a moment.
     sqlite3_busy_timeout(db_, 3000);
-    // Databases have always been created in UTF-16le; on an existing file
-    // this does nothing.
-    sqlite3_exec(db_, "PRAGMA encoding = 'UTF-16le';", nullptr, nullptr, nullptr);
+    // Databases have always been created in UTF-16le. The encoding can only
+    // be chosen before the first table exists.
+    if (fresh) sqlite3_exec(db_, "PRAGMA encoding = 'UTF-16le';", nullptr, nullptr, nullptr);
 }
 
 Database::~Database() { close(); }
