@@ -1,0 +1,56 @@
+#pragma once
+// What the user's reminder should hold and whether it must be programmed
+// again: the programming table, the expected instants and the
+// needs-programming rule on top of the current user's records.
+#include <vector>
+
+#include "core/records.h"
+#include "core/types.h"
+#include "store/record_store.h"
+
+namespace velmora {
+
+inline constexpr TimeValue kExpectedRangeSeconds = 1814400;  // 21 days
+
+// Fills user.alarm_table (its capacity is the identified reminder's) with
+// the occurrence instants of the user's alarms ahead of `now`. False when
+// there is nothing to program: no alarms, nothing ahead of now, or no
+// instant at all in the table.
+bool buildProgrammingTable(CurrentUser& user, const SYSTEMTIME& now);
+
+// The instants the user's reminder should hold now: the occurrences from
+// now up to the reminder's last alarm (at least 21 days ahead), at most as
+// many as the reminder was given, ascending and distinct.
+std::vector<TimeValue> expectedInstants(RecordStore& store, const CurrentUser& user,
+                                        TimeValue now);
+
+// True when the reminder must be programmed again: the window differs from
+// the one programmed, the reminder's last alarm is less than 21 days ahead,
+// or the expected instants are not the leading instants of what was
+// programmed (from now on).
+bool needsProgramming(RecordStore& store, const CurrentUser& user, int currentWindow,
+                      TimeValue now);
+
+// Records what was just written into the user's reminder.
+void rememberProgrammed(CurrentUser& user, const std::vector<TimeValue>& instants, int window);
+
+// The seam of RecordStore::selectUser: the programmed instants of a user
+// whose reminder was programmed from these records are the expected ones.
+AlarmTablePreparer alarmTablePreparer(RecordStore& store);
+
+// Selects user `id` as the current user and prepares what the user's
+// reminder is believed to hold: the programmed instants and window of the
+// previous user are dropped; when the stored flag is false they become the
+// expected instants and the flag is set when the reminder is due for
+// programming. Same result as RecordStore::selectUser.
+bool selectUserWithReminder(RecordStore& store, CurrentUser& user, int id, TimeValue now,
+                            RecordStore::SaveCurrent save = RecordStore::SaveCurrent::Yes);
+
+// After the user's own reminder was read: programmed instants := expected;
+// the flag := needsProgramming with the user's window.
+void noteOwnReminderRead(RecordStore& store, CurrentUser& user, TimeValue now);
+
+// After the user's alarms or window changed: the flag := needsProgramming.
+void noteAlarmsChanged(RecordStore& store, CurrentUser& user, TimeValue now);
+
+}  // namespace velmora

@@ -1,0 +1,127 @@
+#include "device/programming_report.h"
+
+#include <fcntl.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "core/cp1252.h"
+#include "core/datetime.h"
+#include "device/device_strings.h"
+
+namespace velmora {
+
+namespace {
+
+const Text kSeparator(80, '-');
+
+// "%-30s": padded with spaces to 30 characters; longer texts are kept whole.
+Text pad30(const Text& s) {
+    const std::size_t chars = utf8ToUtf16(s).size();
+    return chars >= 30 ? s : s + Text(30 - chars, ' ');
+}
+
+Text dateTimeOf(TimeValue t) {
+    const SYSTEMTIME s = fromTimeValue(t);
+    return formatDate(s) + " " + formatTimeOfDay(s);
+}
+
+int groupOf(const Alarm& a) { return a.repeat_pattern <= 7 ? a.repeat_pattern : 0; }
+
+}  // namespace
+
+Text buildReport(RecordStore& store, const CurrentUser& user, const StringSource& strings) {
+    using namespace device_strings;
+    const TimeValue programmed = store.programmingTimeOf(user.connected_sn);
+    const TimeValue lastAlarm = store.lastAlarmOf(user);
+
+    Text r;
+    r += "\n" + kSeparator + "\n";
+    r += strings.load(kReportName) + "\t\t" + user.name + "\t\t\n";
+    r += strings.load(kReportPhone) + "\t" + user.phone;
+    r += "\n" + kSeparator + "\n\n";
+    r += strings.load(kReportAlarms) + "\n\n";
+    r += pad30(strings.load(kReportProgrammingTime) + ":") + "\t" + dateTimeOf(programmed) + "\n";
+    r += pad30(strings.load(kReportLastAlarm) + ":") + "\t" + dateTimeOf(lastAlarm) + "\n";
+    r += "\n\n";
+    for (int code : {1, 2, 3, 4, 5, 6, 0}) {
+        bool any = false;
+        for (const Alarm& a : user.alarms) any = any || groupOf(a) == code;
+        if (!any) continue;
+        r += strings.load(kRepeatTexts[code]) + ":\n\n";
+        for (const Alarm& a : user.alarms) {
+            if (groupOf(a) != code) continue;
+            r += formatTimeOfDay(a.alarm_start) + "\t" + formatDate(a.alarm_start);
+            if (code != 0)
+                r += " - " + (a.repeat_forever ? formatDate(fromTimeValue(lastAlarm))
+                                               : formatDate(a.alarm_end));
+            r += "\n";
+        }
+        r += "\n\n";
+    }
+    r += kSeparator + "\n";
+    r += strings.load(kReportInstructions);
+    return r;
+}
+
+bool writeReportFile(const std::filesystem::path& file, const Text& report) {
+    std::string bytes;
+    for (char c : toCp1252(report)) {
+        if (c == '\n') bytes += "\r\n";
+        else bytes += c;
+    }
+    bytes += "\r\n";
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+bool startTextViewer(const std::filesystem::path& file) {
+    const char* env = std::getenv(kTextViewerVariable);
+    const std::string viewer = env && *env ? env : "xdg-open";
+    const std::string path = file.string();
+    std::vector<char*> argv = {const_cast<char*>(viewer.c_str()), const_cast<char*>(path.c_str()),
+                               nullptr};
+    // Two forks, so that the viewer is nobody's child here and the program
+    // neither waits for it nor leaves it a zombie.
+    const pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        setsid();
+        const pid_t viewerPid = fork();
+        if (viewerPid == 0) {
+            const int devnull = ::open("/dev/null", O_RDWR);
+            if (devnull >= 0) {
+                dup2(devnull, STDIN_FILENO);
+                dup2(devnull, STDOUT_FILENO);
+            }
+            execvp(argv[0], argv.data());
+            _exit(127);
+        }
+        _exit(viewerPid < 0 ? 1 : 0);
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool openInNotepad(const Text& report, const std::filesystem::path& directory) {
+    std::error_code ec;
+    std::filesystem::create_directories(directory, ec);
+    const std::filesystem::path file = directory / kReportFileName;
+    const bool written = writeReportFile(file, report);
+    startTextViewer(file);
+    return written;
+}
+
+}  // namespace velmora
