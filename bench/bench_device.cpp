@@ -1,0 +1,146 @@
+// The reminder protocol against the simulated reminder in the process: a
+// full programming pass and a full read of a model-3 reminder. Reported per
+// exchange: the CPU time of the whole exchange (our side plus the simulated
+// firmware), and of the simulated firmware alone, so that our own share is
+// their difference.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "core/clock.h"
+#include "core/datetime.h"
+#include "core/schedule.h"
+#include "device/alarm_rules.h"
+#include "device/alarm_table.h"
+#include "device/reminder_link.h"
+#include "reminder-sim/sim_transport.h"
+#include "reminder-sim/simulated_reminder.h"
+
+using namespace velmora;
+
+namespace {
+
+const SYSTEMTIME kNow = makeTime(2026, 3, 10, 12, 0);
+
+InstantList fullModel3Table() {
+    InstantList list(2000);
+    const TimeValue start = toTimeValue(kNow) + 3600;
+    for (int i = 0; i < 2000; ++i) list.add(start + 4 * 3600 * i);
+    return list;
+}
+
+void programmingPass(ReminderLink& link, const InstantList& table, TimeValue now) {
+    link.sendCommand(kCmdStartProgramming);
+    link.clearTableArea();
+    link.clearLogArea();
+    link.sendClock(static_cast<std::uint32_t>(now), 600);
+    link.writeTableArea(encodeTableArea(table, now, link.memoryMap()));
+    link.sendCommand(kCmdFinishOwn);
+}
+
+void setCounters(benchmark::State& state, std::size_t exchangesPerIteration) {
+    state.counters["exchanges"] = static_cast<double>(exchangesPerIteration);
+    state.counters["cpu_per_exchange"] = benchmark::Counter(
+        static_cast<double>(exchangesPerIteration),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_ProgrammingPassModel3(benchmark::State& state) {
+    FixedClock clock{kNow};
+    sim::SimulatedReminder reminder(3);
+    sim::SimTransport transport(reminder);
+    AlarmTable readBack;
+    InstantList programming(2000);
+    ReminderLink link(transport, readBack, clock);
+    link.setProgrammingTable(&programming);
+    link.open();
+    link.readIdentity();
+    const InstantList table = fullModel3Table();
+    const TimeValue now = clock.nowValue();
+    std::size_t exchanges = 0;
+    for (auto _ : state) {
+        const std::size_t before = link.exchangeCount();
+        programmingPass(link, table, now);
+        exchanges = link.exchangeCount() - before;
+    }
+    if (reminder.tableInstants().size() != 2000) state.SkipWithError("table not written");
+    setCounters(state, exchanges);
+}
+BENCHMARK(BM_ProgrammingPassModel3)->Unit(benchmark::kMicrosecond);
+
+void BM_FullReadModel3(benchmark::State& state) {
+    FixedClock clock{kNow};
+    sim::SimulatedReminder reminder(3);
+    reminder.setVersion("1.1.0");
+    sim::SimTransport transport(reminder);
+    AlarmTable readBack;
+    InstantList programming(2000);
+    ReminderLink link(transport, readBack, clock);
+    link.setProgrammingTable(&programming);
+    link.open();
+    link.readIdentity();
+    const InstantList table = fullModel3Table();
+    programmingPass(link, table, clock.nowValue() - 86400);
+    for (std::size_t i = 0; i < 2000; ++i) reminder.setLogWord(i, i % 3 == 0 ? 1 : 0);
+    clock.advanceSeconds(200 * 86400);  // half of the alarms lie in the past
+    std::size_t exchanges = 0;
+    for (auto _ : state) {
+        const std::size_t before = link.exchangeCount();
+        readBack.clear();
+        if (!link.readAll()) state.SkipWithError("read failed");
+        exchanges = link.exchangeCount() - before;
+    }
+    if (readBack.instants().size() != 2000 || readBack.log_entries.empty())
+        state.SkipWithError("nothing decoded");
+    setCounters(state, exchanges);
+}
+BENCHMARK(BM_FullReadModel3)->Unit(benchmark::kMicrosecond);
+
+// The simulated firmware alone, answering the requests of the two runs above.
+void firmwareOnly(benchmark::State& state, bool read) {
+    FixedClock clock{kNow};
+    sim::SimulatedReminder reminder(3);
+    reminder.setVersion("1.1.0");
+    sim::SimTransport transport(reminder);
+    AlarmTable readBack;
+    ReminderLink link(transport, readBack, clock);
+    link.open();
+    link.readIdentity();
+    reminder.setRecording(true);
+    reminder.resetCounters();
+    if (read) link.readAll();
+    else programmingPass(link, fullModel3Table(), clock.nowValue());
+    const auto requests = reminder.requests();
+    reminder.setRecording(false);
+    PacketBuffer reply{};
+    for (auto _ : state) {
+        for (const auto& r : requests) {
+            benchmark::DoNotOptimize(reminder.handle(r.data(), r.size(), reply.data(), reply.size()));
+        }
+    }
+    setCounters(state, requests.size());
+}
+void BM_FirmwareOnlyProgrammingPassModel3(benchmark::State& state) { firmwareOnly(state, false); }
+void BM_FirmwareOnlyFullReadModel3(benchmark::State& state) { firmwareOnly(state, true); }
+BENCHMARK(BM_FirmwareOnlyProgrammingPassModel3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FirmwareOnlyFullReadModel3)->Unit(benchmark::kMicrosecond);
+
+// Filling a model-3 programming table from a user's alarms (once per pass).
+void BM_BuildProgrammingTableModel3(benchmark::State& state) {
+    CurrentUser user;
+    user.daylight = buildDaylightTable(kNow);
+    for (int h : {8, 12, 16, 20}) {
+        Alarm a;
+        a.alarm_start = makeTime(2026, 3, 1, h, 0);
+        a.alarm_end = a.alarm_start;
+        a.repeat_pattern = 1;
+        a.repeat_forever = true;
+        user.alarms.push_back(a);
+    }
+    user.alarm_table.setCapacity(2000);
+    for (auto _ : state) benchmark::DoNotOptimize(buildProgrammingTable(user, kNow));
+    state.counters["instants"] = static_cast<double>(user.alarm_table.size());
+}
+BENCHMARK(BM_BuildProgrammingTableModel3)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
