@@ -363,5 +363,30 @@ void BM_RawOpenQueryClose(benchmark::State& state) {
 }
 BENCHMARK(BM_RawOpenQueryClose)->Unit(benchmark::kMicrosecond);
 
+// Open and close alone, no statement (the schema is not read).
+void BM_RawOpenCloseBare(benchmark::State& state) {
+    for (auto _ : state) {
+        sqlite3* h = nullptr;
+        sqlite3_open_v2(data().db.c_str(), &h, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_close(h);
+    }
+}
+BENCHMARK(BM_RawOpenCloseBare)->Unit(benchmark::kMicrosecond);
+
+// The deciphering share of LoadProfiles: four texts for each of 5,000 users.
+void BM_DecipherProfileTexts(benchmark::State& state) {
+    std::vector<std::string> stored;
+    for (const char* t : {"Käyttäjä 01234", "010101-1234", "+358 40 123 4567", "Aamulla ja illalla,\nruoan kanssa."})
+        stored.push_back(FieldCipher::encipher(t));
+    for (auto _ : state) {
+        std::size_t n = 0;
+        for (int u = 0; u < kUsers; ++u)
+            for (const std::string& s : stored) n += FieldCipher::decipher(s).size();
+        benchmark::DoNotOptimize(n);
+    }
+    state.SetItemsProcessed(state.iterations() * kUsers);
+}
+BENCHMARK(BM_DecipherProfileTexts)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace velmora
