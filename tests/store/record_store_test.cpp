@@ -72,6 +72,22 @@ TEST_F(RecordStoreTest, ProfileRoundTripAndOnlyEncipheredFormsInTheFile) {
     }
 }
 
+TEST_F(RecordStoreTest, CharactersOutsideCodePage1252ComeBackAsQuestionMarks) {
+    int id = store.insertProfile(false, "Zoë Ωmega", "", "", "Ш€");
+    Profile p;
+    ASSERT_TRUE(store.loadProfile(id, p));
+    EXPECT_EQ(p.name, "Zoë ?mega");
+    EXPECT_EQ(p.comment, "?€");
+    // Alarm texts are not enciphered and keep every character.
+    Alarm a = makeAlarm(makeTime(2026, 12, 7, 8, 0), "Ωmega", "漢字");
+    ASSERT_TRUE(store.saveAlarm(a, id));
+    std::vector<Alarm> list;
+    ASSERT_TRUE(store.loadAlarms(id, list));
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].title, "Ωmega");
+    EXPECT_EQ(list[0].description, "漢字");
+}
+
 TEST_F(RecordStoreTest, LineFeedsAreRemovedFromNameSsnAndPhoneWhenRead) {
     // An older version could store a name with a line feed.
     ASSERT_EQ(rawExec(dir.db(), "INSERT INTO Profiles VALUES(9, 0, '" + FieldCipher::encipher("Aino\nAalto") + "', '" +
