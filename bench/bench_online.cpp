@@ -9,7 +9,8 @@
 
 #include "online/pouch.h"
 #include "online/service_protocol.h"
-#include "online_test_support.h"
+#include "velmora-service/service_logic.h"
+#include "online_test_peers.h"
 
 namespace {
 
@@ -59,10 +60,10 @@ BENCHMARK(BM_ParsePouchData);
 
 // One client and one substitute service for the transfer benchmarks.
 struct Loopback {
-    testing::TestPki pki;
+    velmora::testing::TestPki pki;
     service::ServiceLogic logic;
     service::SubstituteService server{logic};
-    testing::OwnerQueue owner;
+    velmora::testing::OwnerQueue owner;
     int notices = 0;
     std::unique_ptr<ServiceClient> client;
 

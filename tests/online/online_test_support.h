@@ -1,99 +1,15 @@
 #pragma once
-// Shared pieces of the online tests: a queue that stands in for the
-// owner's event loop, a private PKI made at test time, and a substitute
-// service on 127.0.0.1 over TLS.
+// The fixture of the online tests: a substitute service on 127.0.0.1 over
+// TLS with a certificate made at test time, clients of it, and waiting for
+// their notices on the test's own thread.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <condition_variable>
-#include <deque>
-#include <filesystem>
 #include <memory>
-#include <mutex>
-#include <random>
-#include <string>
 
-#include "online/service_client.h"
-#include "velmora-service/pki.h"
+#include "online_test_peers.h"
 #include "velmora-service/service_logic.h"
-#include "velmora-service/substitute_service.h"
 
 namespace velmora::testing {
-
-// The owner's thread: tasks posted from the worker wait here until the
-// test runs them.
-class OwnerQueue {
-public:
-    ServiceClient::PostToOwner poster() {
-        return [this](ServiceClient::Task t) {
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                tasks_.push_back(std::move(t));
-            }
-            wake_.notify_all();
-        };
-    }
-    // Runs the next task, waiting up to `limit` for one; false on timeout.
-    bool runNext(std::chrono::milliseconds limit) {
-        ServiceClient::Task task;
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            if (!wake_.wait_for(lock, limit, [this] { return !tasks_.empty(); })) return false;
-            task = std::move(tasks_.front());
-            tasks_.pop_front();
-        }
-        task();
-        return true;
-    }
-    std::size_t pending() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return tasks_.size();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<ServiceClient::Task> tasks_;
-};
-
-inline std::filesystem::path makeTempDir(const std::string& prefix) {
-    std::random_device rd;
-    auto dir = std::filesystem::temp_directory_path() /
-               (prefix + "-" + std::to_string(rd()) + std::to_string(rd()));
-    std::filesystem::create_directories(dir);
-    return dir;
-}
-
-// Certificates of one test suite, written into a temporary directory.
-struct TestPki {
-    std::filesystem::path dir;
-    service::PemPair authority;
-    std::filesystem::path caFile;
-
-    TestPki() : dir(makeTempDir("velmora-online-pki")) {
-        authority = service::makeCertificateAuthority("Velmora test CA");
-        caFile = dir / "ca.pem";
-        service::writeTextFile(caFile, authority.certificate);
-    }
-    ~TestPki() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-    // Writes a server certificate and key signed by `issuer`; returns
-    // options for SubstituteService::start.
-    service::SubstituteService::Options server(const std::string& name,
-                                               const service::CertificateOptions& options,
-                                               const service::PemPair* issuer = nullptr) {
-        service::PemPair pair =
-            service::makeServerCertificate(issuer ? *issuer : authority, options);
-        service::SubstituteService::Options o;
-        o.certFile = (dir / (name + ".pem")).string();
-        o.keyFile = (dir / (name + ".key")).string();
-        service::writeTextFile(o.certFile, pair.certificate);
-        service::writeTextFile(o.keyFile, pair.privateKey);
-        return o;
-    }
-};
 
 // A running substitute service with a trusted certificate for 127.0.0.1,
 // and helpers to make clients of it and wait for their notices.

@@ -148,18 +148,18 @@ TEST_F(ServiceClientTest, SilentServerFailsAfterTheIdleTimeout) {
 }
 
 TEST_F(ServiceClientTest, SlowButSteadyReplyIsNotCutOff) {
-    // Six pieces 250 ms apart take longer than the 700 ms limit in total,
+    // Ten pieces 200 ms apart take longer than the 1.5 s limit in total,
     // but the line is never silent for that long.
     ScriptedReply r;
-    r.chunks = {"1|", "a", "b", "c", "d", "e"};
-    r.pause = 250ms;
+    r.chunks = {"1|", "a", "b", "c", "d", "e", "f", "g", "h", "i"};
+    r.pause = 200ms;
     script(r);
-    auto client = makeClient(700);
+    auto client = makeClient(1500);
     prepareRequest(*client);
     ASSERT_TRUE(client->send());
     ASSERT_TRUE(waitForNotice());
     EXPECT_EQ(client->replyState(), kReplyComplete) << client->lastErrorText();
-    EXPECT_EQ(client->reply(), "1|abcde");
+    EXPECT_EQ(client->reply(), "1|abcdefghi");
 }
 
 TEST_F(ServiceClientTest, ServerThatAcceptsButNeverHandshakesTimesOut) {

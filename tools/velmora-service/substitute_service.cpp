@@ -29,6 +29,7 @@ bool SubstituteService::start(const Options& options) {
         return false;
     }
     http->set_keep_alive_timeout(1);
+    http->set_tcp_nodelay(true);
     http->set_read_timeout(5, 0);
     http->set_write_timeout(5, 0);
     http->set_payload_max_length(32u * 1024u * 1024u);
