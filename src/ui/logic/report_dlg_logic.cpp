@@ -72,7 +72,14 @@ void ReportDlgLogic::rebuild(bool onlyNeedingProgramming) {
     onlyNeeding_ = onlyNeedingProgramming;
     report_ = buildReport(users_, onlyNeedingProgramming, strings_,
                           [this](int owner, DeviceRecord& record) {
-                              return store_.findOwnerDevice(owner, record);
+                              auto it = devices_.find(owner);
+                              if (it == devices_.end()) {
+                                  DeviceRecord found;
+                                  const bool has = store_.findOwnerDevice(owner, found);
+                                  it = devices_.emplace(owner, std::make_pair(has, found)).first;
+                              }
+                              record = it->second.second;
+                              return it->second.first;
                           });
 }
 

@@ -6,6 +6,7 @@
 // text viewer.
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "core/interaction.h"
@@ -75,6 +76,10 @@ public:
 private:
     void rebuild(bool onlyNeedingProgramming);
 
+    // The own reminder of each user looked up so far (false: none). The
+    // dialog is modal and nothing it shows changes while it is open, so
+    // switching between the two lists does not read every reminder again.
+    std::map<int, std::pair<bool, DeviceRecord>> devices_;
     std::vector<Profile> users_;
     RecordStore& store_;
     const StringSource& strings_;

@@ -1,5 +1,6 @@
 #include "ui/qt/report_dlg.h"
 
+#include <QApplication>
 #include <QFont>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
@@ -11,6 +12,14 @@ namespace velmora {
 
 namespace {
 QString q(const Text& t) { return QString::fromStdString(t); }
+
+// The wait cursor while the reminders of many users are read.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
 }  // namespace
 
 ReportDlg::ReportDlg(ReportDlgLogic& model, QWidget* parent) : QDialog(parent), model_(model) {
@@ -41,10 +50,12 @@ ReportDlg::ReportDlg(ReportDlgLogic& model, QWidget* parent) : QDialog(parent), 
     for (QPushButton* b : {showAll, showNeeding, open}) b->setAutoDefault(false);
 
     connect(showAll, &QPushButton::clicked, this, [this] {
+        const WaitCursor wait;
         model_.showAll();
         showReport();
     });
     connect(showNeeding, &QPushButton::clicked, this, [this] {
+        const WaitCursor wait;
         model_.showNeedingProgramming();
         showReport();
     });

@@ -1,0 +1,1 @@
+velmora_bench(bench_dialogs velmora_ui_logic)
