@@ -185,8 +185,8 @@ namespace velmora::ids {
     X(kProgramWithoutUser, 40159)                                                           \
     X(kCreateOrChooseForReminder, 40160)                                                    \
     X(kNoUserForReminder, 40161)                                                            \
-    X(kUserWord, 40162)                                                                     \
-    X(kPhoneWord, 40163)                                                                    \
+    X(kYes, 40162)                                                                          \
+    X(kNo, 40163)                                                                           \
     X(kPhoneLabel, 40164)                                                                   \
     /* Backup */                                                                            \
     X(kBackupRestored, 40165)                                                               \

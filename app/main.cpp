@@ -1,0 +1,76 @@
+// Velmora: the desktop companion of the Velmora medication reminder.
+//
+// Start-up order: the resource module (the language module VelmoraLang.txt
+// beside the program, else the program's own Finnish resources) is chosen
+// before any window exists; then the main window object opens the
+// database, the window is created, initialised and shown, and the event
+// loop runs. The start-up message (sign-in, then the reminder watch) is
+// the first event handled. The exit code is the command that closed the
+// window (1 Enter, 2 Esc or the close button, 40006 "Poistu"; the system
+// keeps its low eight bits), or 1 or 2 when the sign-in was cancelled.
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "startup.h"
+#include "ui/qt/app_style.h"
+
+namespace {
+
+const velmora::ResourceModule* gResources = nullptr;
+std::string gProgram = "velmora";
+
+// Qt ends the process with a fatal message when its platform plugin finds
+// no display; say it in one line with the way out instead.
+void messageHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) {
+        const QByteArray m = message.toLocal8Bit();
+        if (m.contains("platform plugin") || m.contains("could not connect to display") ||
+            m.contains("Could not connect to display")) {
+            std::fprintf(stderr, "%s\n", velmora::noDisplayMessage(*gResources, gProgram).c_str());
+            std::fflush(stderr);
+            std::_Exit(1);
+        }
+        std::fprintf(stderr, "%s\n", m.constData());
+        std::fflush(stderr);
+        std::abort();
+    }
+    if (type == QtCriticalMsg || type == QtWarningMsg) {
+        if (qEnvironmentVariableIsSet("VELMORA_QT_WARNINGS"))
+            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    using namespace velmora;
+    const std::filesystem::path programDir = programDirectory();
+    if (argc > 0 && argv[0]) gProgram = argv[0];
+
+    // The resource module is decided once, before any window exists.
+    std::string diagnostic;
+    static const ResourceModule resources = chooseResourceModule(programDir, &diagnostic);
+    gResources = &resources;
+    if (!diagnostic.empty()) std::fprintf(stderr, "velmora: %s\n", diagnostic.c_str());
+
+    if (!displayLikelyAvailable()) {
+        std::fprintf(stderr, "%s\n", noDisplayMessage(resources, gProgram).c_str());
+        return 1;
+    }
+    qInstallMessageHandler(messageHandler);
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Velmora");
+    QApplication::setApplicationVersion(kVersionText);
+    applyAppStyle(app);
+
+    const std::filesystem::path dataDir = programDir.empty() ? defaultDataDirectory()
+                                                             : dataDirectoryFor(programDir);
+    MainWindow main(resources, dataDir);
+    if (main.logic.exitCode() != 0) return main.logic.exitCode();
+    QObject::connect(main.window.get(), &MainDlg::finished, &app, [](int code) { QApplication::exit(code); });
+    main.window->show();
+    return app.exec();
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The program's start-up: the checks before Qt starts, and the main window
+// with everything it owns.
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "core/clock.h"
+#include "resources/resource_module.h"
+#include "store/record_store.h"
+#include "ui/logic/main_dlg_logic.h"
+#include "ui/qt/main_dlg.h"
+#include "ui/qt/qt_host.h"
+
+namespace velmora {
+
+// True when Qt can be expected to find a screen: a platform was chosen
+// explicitly (QT_QPA_PLATFORM other than xcb/wayland), or DISPLAY or
+// WAYLAND_DISPLAY is set.
+bool displayLikelyAvailable();
+
+// The one-line message for a machine without a display, naming the way to
+// run `program` under Xvfb or offscreen.
+std::string noDisplayMessage(const StringSource& strings, const std::string& program);
+
+// The main window and what it owns, in construction order: the record
+// store on the database file, the host of message boxes and dialogs, the
+// logic (which opens the database and imports legacy files) and the
+// window (whose initialisation loads the users and posts 32884).
+struct MainWindow {
+    MainWindow(const ResourceModule& resources, const std::filesystem::path& dataDirectory);
+    ~MainWindow();
+
+    SystemClock clock;
+    RecordStore store;
+    QtHost host;
+    MainDlgLogic logic;
+    std::unique_ptr<MainDlg> window;
+};
+
+}  // namespace velmora

@@ -1,0 +1,444 @@
+#include "ui/qt/main_dlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "resources/resource_module.h"
+#include "ui/qt/logo.h"
+#include "ui/qt/qt_host.h"
+
+namespace velmora {
+
+namespace {
+
+QString idName(int id) { return QString("id%1").arg(id); }
+
+QColor toColor(MainDlgLogic::Rgb c) { return QColor(c.r, c.g, c.b); }
+
+// The tooltips of the two radio buttons wrap at about 200 pixels.
+QString wrappedTooltip(const Text& text) {
+    return QString("<table width=\"200\"><tr><td>%1</td></tr></table>").arg(toQ(text).toHtmlEscaped());
+}
+
+// A page of the tab control that shows nothing of its own yet.
+QWidget* emptyPage(const char* objectName, QWidget* parent) {
+    auto* page = new QFrame(parent);
+    page->setObjectName(objectName);
+    page->setAutoFillBackground(true);
+    QPalette pal = page->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    page->setPalette(pal);
+    return page;
+}
+
+// Tabs at least 60 pixels wide.
+class MinWidthTabBar : public QTabBar {
+public:
+    using QTabBar::QTabBar;
+
+protected:
+    QSize tabSizeHint(int index) const override {
+        return QTabBar::tabSizeHint(index).expandedTo(QSize(60, 0));
+    }
+};
+
+// The tab control that hosts the views and the comments page.
+class DialogTabCtrl : public QTabWidget {
+public:
+    explicit DialogTabCtrl(QWidget* parent) : QTabWidget(parent) {
+        setTabBar(new MinWidthTabBar(this));
+    }
+};
+
+}  // namespace
+
+MainDlg::MainDlg(MainDlgLogic& logic, const ResourceModule& resources, QWidget* parent)
+    : QMainWindow(parent), logic_(logic), resources_(resources) {
+    setObjectName("MainDlg");
+    logic_.setView(this);
+
+    // White dialog: window and labels paint on white.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    pal.setColor(QPalette::Base, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    setWindowTitle(toQ(logic_.title()));
+    setWindowIcon(QIcon(velmoraLogo(64)));
+    buildMenu(logic_.menuId());
+
+    auto* central = new QWidget(this);
+    central->setObjectName("central");
+    auto* columns = new QHBoxLayout(central);
+    columns->setContentsMargins(10, 8, 10, 6);
+    columns->setSpacing(12);
+    columns->addWidget(buildLeft(), 1);
+    columns->addWidget(buildPanel(), 0);
+    setCentralWidget(central);
+
+    statusBarText_ = new QLabel(this);
+    statusBarText_->setObjectName("statusText");
+    statusBar()->setSizeGripEnabled(true);
+    statusBarText_->setContentsMargins(6, 0, 0, 0);
+    statusBar()->addWidget(statusBarText_, 1);
+
+    logic_.initialise();
+
+    // The client area starts at 900 x 500; the layout's minimum is the
+    // smallest size.
+    setMinimumSize(minimumSizeHint().expandedTo(QSize(760, 470)));
+    resize(900, 500 + menuBar()->sizeHint().height());
+
+    // 32884: handled as the first event once the loop runs.
+    QMetaObject::invokeMethod(this, "startup", Qt::QueuedConnection);
+}
+
+MainDlg::~MainDlg() {
+    logic_.setView(nullptr);
+    while (busyDepth_ > 0) {
+        QApplication::restoreOverrideCursor();
+        --busyDepth_;
+    }
+}
+
+void MainDlg::buildMenu(int menuId) {
+    menuBar()->clear();
+    actions_.clear();
+    const Menu* menu = resources_.menu(menuId);
+    if (!menu) return;
+    std::function<void(QMenu*, const std::vector<MenuItem>&)> fill = [&](QMenu* into,
+                                                                         const std::vector<MenuItem>& items) {
+        for (const MenuItem& item : items) {
+            switch (item.kind) {
+                case MenuItem::Kind::Separator: into->addSeparator(); break;
+                case MenuItem::Kind::Popup: fill(into->addMenu(toQ(item.text)), item.children); break;
+                case MenuItem::Kind::Command: {
+                    QAction* a = into->addAction(toQ(item.text));
+                    a->setObjectName(idName(item.id));
+                    const int id = item.id;
+                    connect(a, &QAction::triggered, this, [this, id] { logic_.command(id); });
+                    actions_[id] = a;
+                    break;
+                }
+            }
+        }
+    };
+    for (const MenuItem& top : menu->items) {
+        if (top.kind == MenuItem::Kind::Popup) {
+            QMenu* m = menuBar()->addMenu(toQ(top.text));
+            fill(m, top.children);
+        } else if (top.kind == MenuItem::Kind::Command) {
+            QAction* a = menuBar()->addAction(toQ(top.text));
+            a->setObjectName(idName(top.id));
+            const int id = top.id;
+            connect(a, &QAction::triggered, this, [this, id] { logic_.command(id); });
+            actions_[id] = a;
+        }
+    }
+}
+
+QWidget* MainDlg::buildLeft() {
+    auto* left = new QWidget(this);
+    auto* layout = new QVBoxLayout(left);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+
+    // Navigation row: "<" ">" the date, "Tänään", and label 1001 that grows.
+    auto* nav = new QHBoxLayout;
+    nav->setSpacing(4);
+    previous_ = new QPushButton(toQ(resources_.dialogCaption(MainDlgLogic::kTemplateId, MainDlgLogic::kIdPrevious)), left);
+    next_ = new QPushButton(toQ(resources_.dialogCaption(MainDlgLogic::kTemplateId, MainDlgLogic::kIdNext)), left);
+    for (QPushButton* b : {previous_, next_}) b->setFixedWidth(34);
+    previous_->setObjectName(idName(MainDlgLogic::kIdPrevious));
+    next_->setObjectName(idName(MainDlgLogic::kIdNext));
+    dateLabel_ = new QLabel(left);
+    dateLabel_->setObjectName(idName(MainDlgLogic::kIdDateLabel));
+    QFont bold = font();
+    bold.setBold(true);
+    dateLabel_->setFont(bold);
+    dateLabel_->setMinimumWidth(90);
+    dateLabel_->setAlignment(Qt::AlignCenter);
+    today_ = new QPushButton(toQ(logic_.controlText(MainDlgLogic::kIdToday)), left);
+    today_->setObjectName(idName(MainDlgLogic::kIdToday));
+    auto* header = new QLabel(left);
+    header->setObjectName("id1001");
+    nav->addWidget(previous_);
+    nav->addWidget(dateLabel_);
+    nav->addWidget(next_);
+    nav->addSpacing(6);
+    nav->addWidget(today_);
+    nav->addWidget(header, 1);
+    layout->addLayout(nav);
+    connect(previous_, &QPushButton::clicked, this, [this] { logic_.command(MainDlgLogic::kIdPrevious); });
+    connect(next_, &QPushButton::clicked, this, [this] { logic_.command(MainDlgLogic::kIdNext); });
+    connect(today_, &QPushButton::clicked, this, [this] { logic_.command(MainDlgLogic::kIdToday); });
+
+    // The four pages. The calendar views arrive with the calendar; until
+    // then their pages are empty frames.
+    tabs_ = new DialogTabCtrl(left);
+    tabs_->setObjectName(idName(MainDlgLogic::kIdTabs));
+    tabs_->addTab(emptyPage("CDayView", tabs_), toQ(logic_.tabText(0)));
+    tabs_->addTab(emptyPage("CWeekView", tabs_), toQ(logic_.tabText(1)));
+    tabs_->addTab(emptyPage("CMonthView", tabs_), toQ(logic_.tabText(2)));
+    auto* commentsPage = emptyPage("AlarmComment", tabs_);
+    comment_ = new QPlainTextEdit(commentsPage);
+    comment_->setObjectName(idName(MainDlgLogic::kIdCommentEdit));
+    auto* commentLayout = new QVBoxLayout(commentsPage);
+    commentLayout->setContentsMargins(10, 10, 10, 10);
+    commentLayout->addWidget(comment_);
+    tabs_->addTab(commentsPage, toQ(logic_.tabText(3)));
+    tabs_->setCurrentIndex(MainDlgLogic::kTabWeek);
+    layout->addWidget(tabs_, 1);
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { logic_.tabChanged(index); });
+    connect(comment_, &QPlainTextEdit::textChanged, this, [this] {
+        if (!syncing_) logic_.setCommentText(fromQ(comment_->toPlainText()));
+    });
+
+    // Picture 57745 keeps its distance to the bottom edge.
+    auto* logo = new QLabel(left);
+    logo->setObjectName(idName(MainDlgLogic::kIdLogoLeft));
+    logo->setPixmap(velmoraWordmark(22));
+    layout->addWidget(logo, 0, Qt::AlignLeft | Qt::AlignBottom);
+    return left;
+}
+
+QLabel* MainDlg::valueLabel(int id) {
+    auto* l = new QLabel("-", userFrame_);
+    l->setObjectName(idName(id));
+    QFont f = font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() + 2);
+    l->setFont(f);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, toColor(MainDlgLogic::kValueColour));
+    l->setPalette(pal);
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    l->setWordWrap(true);
+    return l;
+}
+
+QWidget* MainDlg::buildPanel() {
+    auto* column = new QWidget(this);
+    column->setFixedWidth(270);
+    auto* outer = new QVBoxLayout(column);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(6);
+
+    userFrame_ = new QGroupBox(toQ(logic_.controlText(MainDlgLogic::kIdUserFrame)), column);
+    userFrame_->setObjectName(idName(MainDlgLogic::kIdUserFrame));
+    auto* v = new QVBoxLayout(userFrame_);
+    v->setContentsMargins(10, 8, 10, 10);
+    v->setSpacing(3);
+
+    auto caption = [this](int id) {
+        auto* l = new QLabel(toQ(logic_.controlText(id)), userFrame_);
+        l->setObjectName(idName(id));
+        return l;
+    };
+
+    chooseUser_ = new QPushButton(toQ(logic_.controlText(MainDlgLogic::kIdChooseUser)), userFrame_);
+    chooseUser_->setObjectName(idName(MainDlgLogic::kIdChooseUser));
+    connect(chooseUser_, &QPushButton::clicked, this, [this] { logic_.command(MainDlgLogic::kIdChooseUser); });
+    v->addWidget(chooseUser_);
+    v->addSpacing(6);
+
+    v->addWidget(caption(MainDlgLogic::kIdNameCaption));
+    name_ = valueLabel(MainDlgLogic::kIdName);
+    v->addWidget(name_);
+    v->addSpacing(4);
+    v->addWidget(caption(MainDlgLogic::kIdSsnCaption));
+    ssn_ = valueLabel(MainDlgLogic::kIdSsn);
+    v->addWidget(ssn_);
+    v->addSpacing(8);
+
+    v->addWidget(caption(MainDlgLogic::kIdTypeCaption));
+    typeIntake_ = new QRadioButton(toQ(logic_.controlText(MainDlgLogic::kIdTypeIntake)), userFrame_);
+    typeForgotten_ = new QRadioButton(toQ(logic_.controlText(MainDlgLogic::kIdTypeForgotten)), userFrame_);
+    typeIntake_->setObjectName(idName(MainDlgLogic::kIdTypeIntake));
+    typeForgotten_->setObjectName(idName(MainDlgLogic::kIdTypeForgotten));
+    typeIntake_->setToolTip(wrappedTooltip(logic_.tooltipText(MainDlgLogic::kIdTypeIntake)));
+    typeForgotten_->setToolTip(wrappedTooltip(logic_.tooltipText(MainDlgLogic::kIdTypeForgotten)));
+    for (QRadioButton* r : {typeIntake_, typeForgotten_}) r->setToolTipDuration(7000);
+    auto* group = new QButtonGroup(this);
+    group->addButton(typeIntake_);
+    group->addButton(typeForgotten_);
+    typeIntake_->setChecked(true);
+    v->addWidget(typeIntake_);
+    v->addWidget(typeForgotten_);
+    connect(typeIntake_, &QRadioButton::clicked, this,
+            [this](bool checked) { logic_.programTypeClicked(MainDlgLogic::kIdTypeIntake, checked); });
+    connect(typeForgotten_, &QRadioButton::clicked, this,
+            [this](bool checked) { logic_.programTypeClicked(MainDlgLogic::kIdTypeForgotten, checked); });
+    v->addSpacing(4);
+
+    v->addWidget(caption(MainDlgLogic::kIdWindowCaption));
+    window_ = new QComboBox(userFrame_);
+    window_->setObjectName(idName(MainDlgLogic::kIdWindowList));
+    for (int i = 0; i < static_cast<int>(MainDlgLogic::windowChoices().size()); ++i)
+        window_->addItem(toQ(logic_.windowChoiceText(i)), MainDlgLogic::windowSecondsAt(i));
+    window_->setCurrentIndex(0);
+    window_->setEnabled(false);
+    v->addWidget(window_);
+    connect(window_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!syncing_ && index != logic_.panel().windowIndex) logic_.windowSelected(index);
+    });
+    v->addSpacing(8);
+
+    v->addWidget(caption(MainDlgLogic::kIdLastAlarmCaption));
+    lastAlarm_ = valueLabel(MainDlgLogic::kIdLastAlarm);
+    v->addWidget(lastAlarm_);
+    v->addSpacing(6);
+    status_ = valueLabel(MainDlgLogic::kIdStatus);
+    status_->setText(QString());
+    status_->setMinimumHeight(status_->fontMetrics().lineSpacing() * 2 + 2);
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    v->addWidget(status_);
+    v->addSpacing(4);
+    program_ = new QPushButton(toQ(logic_.controlText(MainDlgLogic::kIdProgram)), userFrame_);
+    program_->setObjectName(idName(MainDlgLogic::kIdProgram));
+    program_->setMinimumHeight(30);
+    program_->setEnabled(false);
+    connect(program_, &QPushButton::clicked, this, [this] { logic_.command(MainDlgLogic::kIdProgram); });
+    v->addWidget(program_);
+
+    outer->addWidget(userFrame_);
+    outer->addStretch(1);
+    // Picture 1003 keeps its place in the bottom-right corner.
+    auto* logo = new QLabel(column);
+    logo->setObjectName(idName(MainDlgLogic::kIdLogoRight));
+    logo->setPixmap(velmoraLogo(36));
+    outer->addWidget(logo, 0, Qt::AlignRight | Qt::AlignBottom);
+    return column;
+}
+
+QAction* MainDlg::action(int commandId) const {
+    auto it = actions_.find(commandId);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+QWidget* MainDlg::page(int index) const { return tabs_->widget(index); }
+
+void MainDlg::startup() { logic_.startup(); }
+
+// ---- MainDlgView ----
+
+void MainDlg::panelChanged() { syncPanel(); }
+
+void MainDlg::syncPanel() {
+    if (!name_) return;
+    const UserPanel& p = logic_.panel();
+    const CommandStates& c = logic_.commands();
+    syncing_ = true;
+    name_->setText(toQ(p.name));
+    ssn_->setText(toQ(p.ssn));
+    lastAlarm_->setText(toQ(p.lastAlarm));
+    status_->setText(toQ(p.status));
+    QPalette pal = status_->palette();
+    pal.setColor(QPalette::WindowText, p.statusColour == UserPanel::StatusColour::Green
+                                           ? toColor(MainDlgLogic::kStatusGreen)
+                                           : toColor(MainDlgLogic::kStatusRed));
+    status_->setPalette(pal);
+    typeIntake_->setChecked(p.intakeChecked);
+    typeForgotten_->setChecked(p.forgottenChecked);
+    window_->setCurrentIndex(p.windowIndex);
+    window_->setEnabled(p.windowListEnabled);
+    if (comment_->toPlainText() != toQ(p.comment)) comment_->setPlainText(toQ(p.comment));
+    program_->setEnabled(c.program);
+    const std::pair<int, bool> states[] = {{cmd::kEmptyReminder, c.emptyReminder},
+                                           {cmd::kCloseUser, c.closeUser},
+                                           {cmd::kShowHistory, c.showHistory},
+                                           {cmd::kPrintAlarmReport, c.alarmReport}};
+    for (const auto& [id, enabled] : states) {
+        if (QAction* a = action(id)) a->setEnabled(enabled);
+    }
+    statusBarText_->setText(toQ(logic_.statusText()));
+    syncing_ = false;
+}
+
+void MainDlg::dateChanged(const SYSTEMTIME& date) {
+    dateLabel_->setText(toQ(logic_.dateText()));
+    emit viewsSetDate(QDate(date.wYear, date.wMonth, date.wDay));
+}
+
+void MainDlg::refreshViews(bool includeMonth) {
+    dateLabel_->update();
+    previous_->update();
+    next_->update();
+    emit viewsRefresh(includeMonth);
+}
+
+void MainDlg::selectTab(int index) { tabs_->setCurrentIndex(index); }
+
+void MainDlg::busyChanged(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++busyDepth_;
+    } else {
+        while (busyDepth_ > 0) {
+            QApplication::restoreOverrideCursor();
+            --busyDepth_;
+        }
+    }
+}
+
+void MainDlg::closeRequested(int exitCode) {
+    exitCode_ = exitCode;
+    closing_ = true;
+    close();
+    emit finished(exitCode);
+}
+
+// ---- Window events ----
+
+void MainDlg::closeEvent(QCloseEvent* event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    // The window's close button acts as Esc: command 2.
+    event->ignore();
+    logic_.command(cmd::kCancel);
+}
+
+void MainDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        logic_.command(cmd::kCancel);
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Enter presses the focused button; elsewhere it is the dialog's OK.
+        if (auto* b = qobject_cast<QAbstractButton*>(QApplication::focusWidget())) {
+            b->click();
+        } else {
+            logic_.command(cmd::kOk);
+        }
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void MainDlg::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    logic_.refreshPanel();
+}
+
+}  // namespace velmora

@@ -1,0 +1,86 @@
+#include "ui/qt/qt_host.h"
+
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+
+#include "resources/resource_module.h"
+#include "resources/string_ids.h"
+#include "ui/logic/about_dlg_logic.h"
+#include "ui/logic/log_dlg_logic.h"
+#include "ui/logic/profile_dlg_logic.h"
+#include "ui/logic/report_dlg_logic.h"
+#include "ui/logic/select_action_dlg_logic.h"
+#include "ui/qt/about_dlg.h"
+#include "ui/qt/log_dlg.h"
+#include "ui/qt/profile_dlg.h"
+#include "ui/qt/report_dlg.h"
+#include "ui/qt/select_action_dlg.h"
+
+namespace velmora {
+
+namespace {
+
+template <class Widget, class Model>
+QtHost::DialogRunner runnerFor() {
+    return [](DialogModel& dialog, QWidget* parent) {
+        auto* model = dynamic_cast<Model*>(&dialog);
+        if (!model) return kIdCancel;
+        Widget w(*model, parent);
+        return w.exec();
+    };
+}
+
+QMessageBox::Icon iconOf(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Error: return QMessageBox::Critical;
+        case MessageIcon::Warning: return QMessageBox::Warning;
+        case MessageIcon::Information: return QMessageBox::Information;
+        case MessageIcon::Question: return QMessageBox::Question;
+        case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+QtHost::QtHost(const ResourceModule& resources) : resources_(resources) {
+    registerDialog(ProfileDlgLogic::kTemplateId, runnerFor<ProfileDlg, ProfileDlgLogic>());
+    registerDialog(LogDlgLogic::kTemplateId, runnerFor<LogDlg, LogDlgLogic>());
+    registerDialog(ReportDlgLogic::kTemplateId, runnerFor<ReportDlg, ReportDlgLogic>());
+    registerDialog(SelectActionDlgLogic::kTemplateId, runnerFor<SelectActionDlg, SelectActionDlgLogic>());
+    registerDialog(AboutDlgLogic::kTemplateId, runnerFor<AboutDlg, AboutDlgLogic>());
+    opener_ = [](const Text& path) { QProcess::startDetached("xdg-open", {toQ(path)}); };
+}
+
+void QtHost::registerDialog(int templateId, DialogRunner runner) { runners_[templateId] = std::move(runner); }
+
+void QtHost::showMessage(const Text& text, const Text& caption, MessageIcon icon) {
+    QMessageBox box(iconOf(icon), toQ(caption), toQ(text), QMessageBox::Ok, parent_);
+    box.setObjectName("message");
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->setText(toQ(resources_.load(ids::kOk)));
+    box.exec();
+}
+
+bool QtHost::askYesNo(const Text& text, const Text& caption) {
+    QMessageBox box(QMessageBox::Question, toQ(caption), toQ(text), QMessageBox::Yes | QMessageBox::No,
+                    parent_);
+    box.setObjectName("question");
+    box.button(QMessageBox::Yes)->setText(toQ(resources_.load(ids::kYes)));
+    box.button(QMessageBox::No)->setText(toQ(resources_.load(ids::kNo)));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+int QtHost::runDialog(DialogModel& dialog) {
+    auto it = runners_.find(dialog.templateId());
+    if (it == runners_.end()) return kIdCancel;
+    return it->second(dialog, parent_);
+}
+
+void QtHost::openTextFile(const Text& path) {
+    if (opener_) opener_(path);
+}
+
+}  // namespace velmora

@@ -1,0 +1,53 @@
+#pragma once
+// The program's UiHost on Qt: message boxes, Yes/No questions, the modal
+// dialogs of the logic (found by template id) and the desktop's text
+// viewer. Dialogs of later parts register a runner for their template id.
+#include <QString>
+#include <functional>
+#include <map>
+
+#include "core/types.h"
+#include "ui/logic/ui_host.h"
+
+class QWidget;
+
+namespace velmora {
+
+class ResourceModule;
+
+inline QString toQ(const Text& t) { return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())); }
+inline Text fromQ(const QString& s) { return s.toUtf8().toStdString(); }
+
+class QtHost : public UiHost {
+public:
+    // Shows `dialog` modally over `parent`; returns the closing command.
+    using DialogRunner = std::function<int(DialogModel& dialog, QWidget* parent)>;
+    // Opens a file; the default starts xdg-open without waiting.
+    using FileOpener = std::function<void(const Text& path)>;
+
+    explicit QtHost(const ResourceModule& resources);
+
+    // The window that owns message boxes and dialogs (the main window).
+    void setParentWindow(QWidget* w) { parent_ = w; }
+    QWidget* parentWindow() const { return parent_; }
+    const ResourceModule& resources() const { return resources_; }
+
+    // Adds or replaces the runner of a dialog template.
+    void registerDialog(int templateId, DialogRunner runner);
+    bool hasDialog(int templateId) const { return runners_.count(templateId) != 0; }
+    void setFileOpener(FileOpener opener) { opener_ = std::move(opener); }
+
+    void showMessage(const Text& text, const Text& caption, MessageIcon icon) override;
+    bool askYesNo(const Text& text, const Text& caption) override;
+    // A template without a runner ends at once with 2 (cancel).
+    int runDialog(DialogModel& dialog) override;
+    void openTextFile(const Text& path) override;
+
+private:
+    const ResourceModule& resources_;
+    QWidget* parent_ = nullptr;
+    std::map<int, DialogRunner> runners_;
+    FileOpener opener_;
+};
+
+}  // namespace velmora
