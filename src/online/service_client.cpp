@@ -266,6 +266,7 @@ void ServiceClient::workerLoop() {
         }
         Outcome outcome = perform(*job);
         if (abort_) return;  // the owner is going away: nobody to tell
+        if (!post_) continue;  // nobody to hand it to
         std::weak_ptr<int> alive = job->alive;
         post_([this, alive, outcome = std::move(outcome)]() mutable {
             if (alive.lock()) deliver(std::move(outcome));

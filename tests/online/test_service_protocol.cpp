@@ -248,6 +248,21 @@ TEST_F(ProtocolTest, UploadBodyIsByteExact) {
                   db + "\r\n--AaB03x--\r\n");
 }
 
+TEST_F(ProtocolTest, BackupJustUnderTheSizeLimitRoundTrips) {
+    std::mt19937 gen(11);
+    std::string db(9'999'999, '\0');
+    for (auto& c : db) c = static_cast<char>(gen() & 0xFF);
+    ASSERT_TRUE(SendDatabase(*client_, db));
+    Text payload;
+    EXPECT_EQ(result(payload), 1) << client_->lastErrorText();
+    ASSERT_TRUE(logic_.backupOf("anna").has_value());
+    EXPECT_TRUE(logic_.backupOf("anna")->bytes == db);
+    ASSERT_TRUE(Restore(*client_, "fi"));
+    ASSERT_TRUE(waitForNotice());
+    EXPECT_EQ(client_->replySize(), db.size());
+    EXPECT_TRUE(client_->reply() == db);
+}
+
 TEST_F(ProtocolTest, WrongCredentialsAndMissingBackup) {
     Text payload;
     ASSERT_TRUE(Restore(*client_, "fi"));
