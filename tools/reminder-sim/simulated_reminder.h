@@ -57,6 +57,9 @@ public:
     // records the press time; an alarm that has come without a press
     // records 1; once that period is over without a press, 0xFFFFFFFF.
     void actOut(std::uint32_t now, std::uint32_t forgottenAfter = 3600);
+    // A person who presses `offsetSeconds` after every alarm (negative:
+    // before it), on top of the scripted presses; off by default.
+    void pressAroundEveryAlarm(std::int32_t offsetSeconds);
 
     // --- inspection ---
     const MemoryMap& memoryMap() const { return map_; }
@@ -94,6 +97,8 @@ private:
     std::size_t answers_left_ = SIZE_MAX;
     std::vector<std::uint16_t> failing_reads_;
     std::vector<std::uint32_t> presses_;
+    bool auto_press_ = false;
+    std::int32_t auto_press_offset_ = 0;
     std::size_t requests_ = 0;
     std::map<std::uint16_t, std::size_t> per_command_;
     bool recording_ = false;

@@ -1,0 +1,27 @@
+// Run by velmora-reminder-sim in the test of the command: identifies the
+// emulated reminder through the real libusb transport in a separate
+// process. Exit status 0 when the serial number is the expected one.
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/clock.h"
+#include "device/alarm_table.h"
+#include "device/libusb_transport.h"
+#include "device/reminder_link.h"
+
+int main(int argc, char** argv) {
+    using namespace velmora;
+    if (argc != 2) return 2;
+    LibusbTransport transport;
+    SystemClock clock;
+    AlarmTable readBack;
+    ReminderLink link(transport, readBack, clock);
+    if (link.open() != kTransportOk) {
+        std::fprintf(stderr, "open failed: %d\n", static_cast<int>(link.open()));
+        return 1;
+    }
+    if (!link.readAll()) return 1;
+    std::printf("serial %u model %d version %s window %u\n", link.identity().serial,
+                link.identity().model, link.identity().version.c_str(), link.reminderWindow());
+    return link.identity().serial == std::strtoul(argv[1], nullptr, 0) ? 0 : 1;
+}
