@@ -1,0 +1,183 @@
+// User management window on the offscreen platform: a person types a new
+// user, chooses one from the list, deletes one.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "../logic/dialog_test_support.h"
+#include "core/clock.h"
+#include "resources/resource_module.h"
+#include "ui/qt/profile_dlg.h"
+
+namespace velmora {
+namespace {
+
+using dialogtest::ScriptedHost;
+using dialogtest::TempDatabase;
+
+// Types text key by key, letters outside ASCII included.
+void typeText(QWidget* w, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &release);
+    }
+}
+
+class ProfileDlgWidget : public ::testing::Test {
+protected:
+    void open() {
+        model = std::make_unique<ProfileDlgLogic>(db.user, db.store(), ResourceModule::builtIn(),
+                                                  person, clock);
+        dlg = std::make_unique<ProfileDlg>(*model);
+        dlg->show();
+        dlg->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+    }
+    template <class W>
+    W* child(const char* name) {
+        auto* w = dlg->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void clickRow(int row) {
+        auto* list = child<QListWidget>("list");
+        const QRect r = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    }
+
+    TempDatabase db;
+    ScriptedHost person;
+    FixedClock clock{makeTime(2026, 3, 2, 9, 0)};
+    std::unique_ptr<ProfileDlgLogic> model;
+    std::unique_ptr<ProfileDlg> dlg;
+};
+
+TEST_F(ProfileDlgWidget, ShowsTheFinnishTextsAndTheUsers) {
+    db.addUser("Maija", "123");
+    db.addUser("Aino", "010101-123A");
+    open();
+    EXPECT_EQ(dlg->windowTitle(), QString::fromUtf8("Käyttäjien hallinta"));
+    EXPECT_EQ(child<QPushButton>("choose")->text(), QString::fromUtf8("Valitse käyttäjä"));
+    EXPECT_EQ(child<QPushButton>("delete")->text(), QString::fromUtf8("Poista käyttäjä"));
+    EXPECT_EQ(child<QPushButton>("create")->text(), QString::fromUtf8("Luo uusi käyttäjä"));
+    EXPECT_EQ(child<QPushButton>("close")->text(), QString::fromUtf8("Sulje"));
+    auto* list = child<QListWidget>("list");
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), QString::fromUtf8("Aino (010101-123A)"));
+    EXPECT_EQ(list->item(1)->text(), QString::fromUtf8("Maija (123)"));
+    EXPECT_TRUE(list->hasFocus());
+}
+
+TEST_F(ProfileDlgWidget, TypingANewUserWithEnterCreatesAndSelectsIt) {
+    open();
+    auto* name = child<QLineEdit>("name");
+    auto* ssn = child<QLineEdit>("ssn");
+    auto* phone = child<QLineEdit>("phone");
+    name->setFocus();
+    EXPECT_TRUE(child<QPushButton>("create")->isDefault());
+    typeText(name, QString::fromUtf8("Matti Meikäläinen"));
+    QTest::keyClick(name, Qt::Key_Return);
+    // Enter in the name field only moves on.
+    EXPECT_TRUE(ssn->hasFocus());
+    EXPECT_TRUE(db.storedUsers().empty());
+    EXPECT_TRUE(dlg->isVisible());
+    QTest::keyClicks(ssn, "010170-1234");
+    QTest::keyClick(ssn, Qt::Key_Enter);
+    EXPECT_TRUE(phone->hasFocus());
+    EXPECT_TRUE(db.storedUsers().empty());
+    QTest::keyClicks(phone, "040 555 1234");
+    QTest::keyClick(phone, Qt::Key_Return);
+
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(dlg->result(), ProfileDlgLogic::kIdCreate);
+    EXPECT_TRUE(person.messages.empty());
+    const auto stored = db.storedUsers();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].name, "Matti Meikäläinen");
+    EXPECT_EQ(stored[0].ssn, "010170-1234");
+    EXPECT_EQ(stored[0].phone, "040 555 1234");
+    EXPECT_EQ(db.user.id, stored[0].id);
+    EXPECT_EQ(db.user.name, "Matti Meikäläinen");
+}
+
+TEST_F(ProfileDlgWidget, CreatingWithoutANameShowsTheErrorAndStaysOpen) {
+    open();
+    auto* ssn = child<QLineEdit>("ssn");
+    QTest::keyClicks(ssn, "010170-1234");
+    QTest::mouseClick(child<QPushButton>("create"), Qt::LeftButton);
+    EXPECT_TRUE(dlg->isVisible());
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_EQ(person.messages[0].text, "Syötä nimi ja henkilötunnus!");
+    EXPECT_EQ(person.messages[0].caption, "Virhe");
+    EXPECT_EQ(ssn->text(), QString("010170-1234"));
+    EXPECT_TRUE(db.storedUsers().empty());
+}
+
+TEST_F(ProfileDlgWidget, ClickingAUserAndChooseMakesItCurrent) {
+    db.addUser("Aino", "1");
+    const int bertta = db.addUser("Bertta", "2");
+    open();
+    clickRow(1);
+    EXPECT_TRUE(child<QPushButton>("choose")->isDefault());
+    QTest::mouseClick(child<QPushButton>("choose"), Qt::LeftButton);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(dlg->result(), ProfileDlgLogic::kIdChoose);
+    EXPECT_EQ(db.user.id, bertta);
+    EXPECT_EQ(db.user.ssn, "2");
+}
+
+TEST_F(ProfileDlgWidget, DoubleClickAndEnterInTheListChoose) {
+    const int aino = db.addUser("Aino", "1");
+    open();
+    auto* list = child<QListWidget>("list");
+    const QRect r = list->visualItemRect(list->item(0));
+    // A double click is a click followed by the double-click event.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(dlg->result(), ProfileDlgLogic::kIdChoose);
+    EXPECT_EQ(db.user.id, aino);
+
+    db.user.setProfile(Profile{});
+    open();
+    child<QListWidget>("list")->setFocus();
+    clickRow(0);
+    QTest::keyClick(child<QListWidget>("list"), Qt::Key_Return);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(dlg->result(), ProfileDlgLogic::kIdChoose);
+    EXPECT_EQ(db.user.id, aino);
+}
+
+TEST_F(ProfileDlgWidget, DeletingTheLastUsersMovesTheSelectionAndFinallyDisablesTheButtons) {
+    db.addUser("Aino", "1");
+    db.addUser("Bertta", "2");
+    open();
+    auto* list = child<QListWidget>("list");
+    person.answers = {true, true};
+    clickRow(1);
+    QTest::mouseClick(child<QPushButton>("delete"), Qt::LeftButton);
+    ASSERT_EQ(person.questions.size(), 1u);
+    EXPECT_EQ(person.questions[0].text, "Poistetaanko käyttäjä Bertta?");
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->currentRow(), 0);
+    EXPECT_TRUE(child<QPushButton>("delete")->isEnabled());
+
+    QTest::mouseClick(child<QPushButton>("delete"), Qt::LeftButton);
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_FALSE(child<QPushButton>("delete")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("choose")->isEnabled());
+    EXPECT_TRUE(db.storedUsers().empty());
+
+    QTest::keyClick(dlg.get(), Qt::Key_Escape);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(dlg->result(), kIdCancel);
+}
+
+}  // namespace
+}  // namespace velmora

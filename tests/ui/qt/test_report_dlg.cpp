@@ -1,0 +1,67 @@
+// Report window on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "../logic/dialog_test_support.h"
+#include "core/cp1252.h"
+#include "resources/resource_module.h"
+#include "ui/qt/report_dlg.h"
+
+namespace velmora {
+namespace {
+
+using dialogtest::ScriptedHost;
+using dialogtest::TempDatabase;
+
+TEST(ReportDlgWidget, ShowsAllOrOnlyTheUsersNeedingProgrammingAndOpensTheFile) {
+    TempDatabase db;
+    const int aino = db.addUser("Aino", "010101-123A");
+    db.addUser("Bertta", "020202-234B", true);
+    DeviceRecord d;
+    d.sn = 5;
+    d.programming_time = toTimeValue(makeTime(2026, 3, 1, 10, 5));
+    d.last_alarm = toTimeValue(makeTime(2026, 4, 12, 20, 0));
+    ASSERT_TRUE(db.store().saveDevice(d, aino));
+    ScriptedHost host;
+    ReportDlgLogic model(db.user, db.store(), ResourceModule::builtIn(), host);
+    ReportDlg dlg(model);
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+
+    auto* text = dlg.findChild<QPlainTextEdit*>("report");
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->isReadOnly());
+    EXPECT_TRUE(text->font().fixedPitch());
+    QStringList lines = text->toPlainText().split('\n');
+    ASSERT_GE(lines.size(), 5);
+    EXPECT_TRUE(lines[0].startsWith("Nimi"));
+    EXPECT_EQ(lines[2], QString(100, '-'));
+    EXPECT_TRUE(lines[3].startsWith("Aino"));
+    EXPECT_TRUE(lines[3].contains("12.04.2026 20:00    01.03.2026 10:05"));
+    EXPECT_FALSE(text->toPlainText().contains('\r'));
+
+    QTest::mouseClick(dlg.findChild<QPushButton*>("showNeedingProgramming"), Qt::LeftButton);
+    lines = text->toPlainText().split('\n');
+    EXPECT_FALSE(text->toPlainText().contains("Aino"));
+    EXPECT_TRUE(lines[3].startsWith("Bertta"));
+
+    QTest::mouseClick(dlg.findChild<QPushButton*>("openInViewer"), Qt::LeftButton);
+    ASSERT_EQ(host.opened.size(), 1u);
+    EXPECT_EQ(host.opened[0], (db.dir() / "report.txt").string());
+    EXPECT_EQ(dialogtest::readBytes(db.dir() / "report.txt"), toCp1252(model.reportText()));
+    EXPECT_TRUE(dlg.isVisible());
+
+    QTest::mouseClick(dlg.findChild<QPushButton*>("showAll"), Qt::LeftButton);
+    EXPECT_TRUE(text->toPlainText().contains("Aino"));
+
+    auto* ok = dlg.findChild<QPushButton*>("ok");
+    EXPECT_EQ(ok->text(), "OK");
+    QTest::mouseClick(ok, Qt::LeftButton);
+    EXPECT_EQ(dlg.result(), kIdOk);
+}
+
+}  // namespace
+}  // namespace velmora
