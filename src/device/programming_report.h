@@ -30,6 +30,11 @@ bool writeReportFile(const std::filesystem::path& file, const Text& report);
 // without waiting for it. False when it could not be started.
 bool startTextViewer(const std::filesystem::path& file);
 
+// The folder of the report file: where the database lives.
+inline std::filesystem::path reportDirectory(const RecordStore& store) {
+    return store.databasePath().parent_path();
+}
+
 // Writes `report` to "raportti.txt" in `directory` (created when missing)
 // and starts the viewer on it, also when the file could not be written.
 // Returns whether the file was written.

@@ -80,6 +80,7 @@ TEST_F(Report, WholeTextWithGroupsInTheirOrder) {
         kSep + "\n" + closing;
     EXPECT_EQ(buildReport(store, user, strings), expected);
     EXPECT_EQ(closing.rfind("TÄRKEÄÄ TIETOA", 0), 0u);
+    EXPECT_EQ(reportDirectory(store), db.dir.path());
 }
 
 TEST_F(Report, NoPhoneNoAlarmsAndUnknownReminder) {
