@@ -246,6 +246,7 @@ bool ServiceClient::send() {
     job->body = body_;
     job->extraCaFile = settings_.extraCaFile;
     job->timeoutMs = settings_.receiveTimeoutMs;
+    job->noProxy = noProxyList();
     job->alive = alive_;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -300,7 +301,6 @@ ServiceClient::Outcome ServiceClient::perform(const Job& job) {
     t.extraCaFile = &job.extraCaFile;
     char errorBuffer[CURL_ERROR_SIZE] = {0};
     curl_slist* headers = headerList(job.headers);
-    const std::string noProxy = noProxyList();
 
     curl_easy_setopt(easy, CURLOPT_URL, job.url.c_str());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "https");
@@ -312,7 +312,7 @@ ServiceClient::Outcome ServiceClient::perform(const Job& job) {
     curl_easy_setopt(easy, CURLOPT_POSTFIELDS, job.body.data());
     curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(job.body.size()));
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(easy, CURLOPT_NOPROXY, noProxy.c_str());
+    curl_easy_setopt(easy, CURLOPT_NOPROXY, job.noProxy.c_str());
     // Chain, host name and dates are all checked.
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);

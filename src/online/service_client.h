@@ -93,6 +93,7 @@ private:
         std::string headers;
         std::string body;
         std::string extraCaFile;
+        std::string noProxy;
         int timeoutMs = -1;
         std::weak_ptr<int> alive;
     };
