@@ -1,0 +1,367 @@
+// The main window on the offscreen platform, used the way a person uses
+// it: clicks, typing, menus and the modal dialogs that they open.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <set>
+
+#include "core/clock.h"
+#include "core/datetime.h"
+#include "resources/resource_module.h"
+#include "resources/string_ids.h"
+#include "store/record_store.h"
+#include "store/startup.h"
+#include "ui/logic/main_dlg_logic.h"
+#include "ui/qt/main_dlg.h"
+#include "ui/qt/qt_host.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path sourceLangDir() {
+    return fs::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "resources" /
+           "lang";
+}
+
+// Runs `act` on the next modal window (dialog or message box) as soon as
+// it is shown. The returned flag tells whether it was seen.
+std::shared_ptr<bool> onNextModal(std::function<void(QWidget*)> act) {
+    auto seen = std::make_shared<bool>(false);
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act, seen] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || !w->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        *seen = true;
+        act(w);
+    });
+    timer->start();
+    return seen;
+}
+
+// Types text key by key; letters outside ASCII (ä, ö) arrive as key
+// events that carry only their text, as an input method delivers them.
+void typeInto(QWidget* w, const QString& text) {
+    w->setFocus();
+    for (const QChar c : text) {
+        if (c.unicode() < 128) {
+            QTest::keyClick(w, c.toLatin1());
+            continue;
+        }
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &release);
+    }
+}
+
+QPushButton* buttonWithText(QWidget* parent, const QString& text) {
+    for (QPushButton* b : parent->findChildren<QPushButton*>()) {
+        if (b->text() == text) return b;
+    }
+    return nullptr;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/velmora-mainwin-XXXXXX";
+        dir_ = mkdtemp(tmpl);
+        store_ = std::make_unique<RecordStore>(dir_ / kDatabaseFileName);
+        CurrentUser scratch;
+        openDatabaseAtStartup(*store_, dir_, scratch, clock_.localNow());
+    }
+    void TearDown() override {
+        window_.reset();
+        logic_.reset();
+        host_.reset();
+        fs::remove_all(dir_);
+    }
+
+    MainDlg& open(const ResourceModule& resources = ResourceModule::builtIn()) {
+        host_ = std::make_unique<QtHost>(resources);
+        host_->setFileOpener([](const Text&) {});
+        logic_ = std::make_unique<MainDlgLogic>(*store_, dir_, resources, *host_, clock_);
+        window_ = std::make_unique<MainDlg>(*logic_, resources);
+        host_->setParentWindow(window_.get());
+        window_->show();
+        QApplication::processEvents();
+        return *window_;
+    }
+
+    QString labelText(int id) { return window_->findChild<QLabel*>(QString("id%1").arg(id))->text(); }
+    template <class W>
+    W* control(int id) {
+        return window_->findChild<W*>(QString("id%1").arg(id));
+    }
+
+    int addUser(const Text& name, const Text& ssn) {
+        return store_->insertProfile(false, name, ssn, "", "");
+    }
+
+    fs::path dir_;
+    std::unique_ptr<RecordStore> store_;
+    FixedClock clock_{makeTime(2026, 3, 2, 9, 0)};
+    std::unique_ptr<QtHost> host_;
+    std::unique_ptr<MainDlgLogic> logic_;
+    std::unique_ptr<MainDlg> window_;
+};
+
+TEST_F(MainWindowTest, ShowsFinnishTextsAndNoUser) {
+    MainDlg& w = open();
+    EXPECT_EQ(w.windowTitle(), "Velmora");
+    EXPECT_EQ(labelText(MainDlgLogic::kIdName), "-");
+    EXPECT_EQ(labelText(MainDlgLogic::kIdSsn), "-");
+    EXPECT_EQ(labelText(MainDlgLogic::kIdStatus), "");
+    EXPECT_EQ(labelText(MainDlgLogic::kIdDateLabel), "2.3.2026");
+    EXPECT_EQ(control<QPushButton>(MainDlgLogic::kIdToday)->text(), "Tänään");
+    EXPECT_EQ(control<QPushButton>(MainDlgLogic::kIdChooseUser)->text(), "Valitse käyttäjä...");
+    EXPECT_FALSE(control<QPushButton>(MainDlgLogic::kIdProgram)->isEnabled());
+    EXPECT_TRUE(control<QRadioButton>(MainDlgLogic::kIdTypeIntake)->isChecked());
+    EXPECT_FALSE(control<QComboBox>(MainDlgLogic::kIdWindowList)->isEnabled());
+    EXPECT_EQ(control<QComboBox>(MainDlgLogic::kIdWindowList)->count(), 10);
+    auto* tabs = control<QTabWidget>(MainDlgLogic::kIdTabs);
+    EXPECT_EQ(tabs->currentIndex(), MainDlgLogic::kTabWeek);
+    EXPECT_EQ(tabs->tabText(0), " Päivä");
+    EXPECT_EQ(w.findChild<QLabel*>("statusText")->text(), "Laitetta ei kytketty");
+    ASSERT_NE(w.action(cmd::kShowHistory), nullptr);
+    EXPECT_FALSE(w.action(cmd::kShowHistory)->isEnabled());
+    EXPECT_FALSE(w.action(cmd::kCloseUser)->isEnabled());
+    EXPECT_FALSE(w.action(cmd::kEmptyReminder)->isEnabled());
+    EXPECT_TRUE(w.action(cmd::kUserManagement)->isEnabled());
+    EXPECT_EQ(w.menuBar()->actions().size(), 3);
+    EXPECT_GE(w.width(), w.minimumWidth());
+    EXPECT_GE(w.minimumWidth(), 700);
+    EXPECT_FALSE(control<QRadioButton>(MainDlgLogic::kIdTypeForgotten)->toolTip().isEmpty());
+}
+
+TEST_F(MainWindowTest, CreateAUserAndSeeItInThePanel) {
+    MainDlg& w = open();
+    auto seen = onNextModal([](QWidget* dlg) {
+        typeInto(dlg->findChild<QLineEdit*>("name"), "Matti Meikäläinen");
+        typeInto(dlg->findChild<QLineEdit*>("ssn"), "010170-123X");
+        QTest::mouseClick(dlg->findChild<QPushButton*>("create"), Qt::LeftButton);
+    });
+    QTest::mouseClick(control<QPushButton>(MainDlgLogic::kIdChooseUser), Qt::LeftButton);
+    EXPECT_TRUE(*seen);
+    EXPECT_EQ(labelText(MainDlgLogic::kIdName), "Matti Meikäläinen");
+    EXPECT_EQ(labelText(MainDlgLogic::kIdSsn), "010170-123X");
+    EXPECT_EQ(labelText(MainDlgLogic::kIdStatus), "Ei hälytyksiä");
+    EXPECT_TRUE(w.action(cmd::kShowHistory)->isEnabled());
+    std::vector<Profile> stored;
+    store_->loadProfiles(stored);
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].name, "Matti Meikäläinen");
+}
+
+TEST_F(MainWindowTest, ChooseAUserAndReadTheHistoryTotals) {
+    const int id = addUser("Aino", "010101-0101");
+    addUser("Bertta", "020202-0202");
+    std::vector<LogEntry> log;
+    const TimeValue base = toTimeValue(makeTime(2026, 2, 20, 8, 0));
+    const int statuses[] = {4, 4, 5, 3, 1};
+    for (int i = 0; i < 5; ++i) {
+        LogEntry e;
+        e.alarm_time = base + i * 86400;
+        e.log_status = statuses[i];
+        e.ack = statuses[i] >= 4 ? e.alarm_time + 60 : 0;
+        log.push_back(e);
+    }
+    store_->saveLogEntries(log, id);
+    MainDlg& w = open();
+
+    auto chose = onNextModal([](QWidget* dlg) {
+        auto* list = dlg->findChild<QListWidget*>("list");
+        QListWidgetItem* item = list->findItems("Aino (010101-0101)", Qt::MatchExactly).value(0);
+        ASSERT_NE(item, nullptr);
+        list->setCurrentItem(item);
+        QTest::mouseClick(dlg->findChild<QPushButton*>("choose"), Qt::LeftButton);
+    });
+    QTest::mouseClick(control<QPushButton>(MainDlgLogic::kIdChooseUser), Qt::LeftButton);
+    ASSERT_TRUE(*chose);
+    EXPECT_EQ(labelText(MainDlgLogic::kIdName), "Aino");
+
+    QString total, acknowledged, late, forgotten;
+    int lines = -1;
+    auto read = onNextModal([&](QWidget* dlg) {
+        total = dlg->findChild<QLabel*>("total")->text();
+        acknowledged = dlg->findChild<QLabel*>("acknowledged")->text();
+        late = dlg->findChild<QLabel*>("late")->text();
+        forgotten = dlg->findChild<QLabel*>("forgotten")->text();
+        lines = dlg->findChild<QListWidget*>("history")->count();
+        QTest::mouseClick(dlg->findChild<QPushButton*>("close"), Qt::LeftButton);
+    });
+    ASSERT_TRUE(w.action(cmd::kShowHistory)->isEnabled());
+    w.action(cmd::kShowHistory)->trigger();
+    ASSERT_TRUE(*read);
+    EXPECT_EQ(total, "5");
+    EXPECT_EQ(acknowledged, "2");
+    EXPECT_EQ(late, "1");
+    EXPECT_EQ(forgotten, "1");
+    EXPECT_EQ(lines, 5);
+}
+
+TEST_F(MainWindowTest, ConflictingWindowAnsweredNoPutsTheListBack) {
+    const int id = addUser("Aino", "1");
+    Profile p;
+    store_->loadProfile(id, p);
+    p.program_type = 1;
+    p.window = 2400;
+    store_->updateProfile(p);
+    for (int minute : {0, 45}) {
+        Alarm a;
+        a.alarm_start = makeTime(2026, 3, 3, 8, minute);
+        a.alarm_end = a.alarm_start;
+        a.repeat_forever = true;
+        a.repeat_pattern = 1;
+        store_->saveAlarm(a, id);
+    }
+    open();
+    store_->selectUser(logic_->user(), id, clock_.nowValue(), {}, RecordStore::SaveCurrent::No);
+    logic_->refresh();
+    auto* list = control<QComboBox>(MainDlgLogic::kIdWindowList);
+    EXPECT_TRUE(list->isEnabled());
+    EXPECT_EQ(list->currentIndex(), 2);
+
+    QString question;
+    auto asked = onNextModal([&](QWidget* box) {
+        question = static_cast<QMessageBox*>(box)->text();
+        QTest::mouseClick(buttonWithText(box, "Ei"), Qt::LeftButton);
+    });
+    list->setCurrentIndex(3);  // 60 minuuttia
+    ASSERT_TRUE(*asked);
+    EXPECT_EQ(question, QString::fromUtf8(ResourceModule::builtIn().load(ids::kWindowDoesNotFit).c_str()));
+    EXPECT_EQ(list->currentIndex(), 2);
+    std::vector<Alarm> alarms;
+    store_->loadAlarms(id, alarms);
+    EXPECT_EQ(alarms.size(), 2u);
+}
+
+TEST_F(MainWindowTest, DayTabStepsOneDayWeekTabSeven) {
+    open();
+    auto* tabs = control<QTabWidget>(MainDlgLogic::kIdTabs);
+    auto* next = control<QPushButton>(MainDlgLogic::kIdNext);
+    tabs->setCurrentIndex(MainDlgLogic::kTabDay);
+    QTest::mouseClick(next, Qt::LeftButton);
+    EXPECT_EQ(labelText(MainDlgLogic::kIdDateLabel), "3.3.2026");
+    tabs->setCurrentIndex(MainDlgLogic::kTabWeek);
+    QTest::mouseClick(next, Qt::LeftButton);
+    EXPECT_EQ(labelText(MainDlgLogic::kIdDateLabel), "10.3.2026");
+    QTest::mouseClick(control<QPushButton>(MainDlgLogic::kIdToday), Qt::LeftButton);
+    EXPECT_EQ(labelText(MainDlgLogic::kIdDateLabel), "2.3.2026");
+}
+
+TEST_F(MainWindowTest, ProgramWithoutUserShowsAnError) {
+    open();
+    logic_->setReminderConnected(true, 42);
+    auto* program = control<QPushButton>(MainDlgLogic::kIdProgram);
+    ASSERT_TRUE(program->isEnabled());
+    EXPECT_EQ(window_->findChild<QLabel*>("statusText")->text(), "Laite kytketty");
+    QString text, title;
+    auto shown = onNextModal([&](QWidget* box) {
+        text = static_cast<QMessageBox*>(box)->text();
+        title = box->windowTitle();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QTest::mouseClick(program, Qt::LeftButton);
+    ASSERT_TRUE(*shown);
+    EXPECT_EQ(text, "Luo tai valitse käyttäjä!");
+    EXPECT_EQ(title, "Virhe");
+}
+
+TEST_F(MainWindowTest, CommentTypedIsStoredWhenTheWindowCloses) {
+    const int id = addUser("Aino", "1");
+    MainDlg& w = open();
+    store_->selectUser(logic_->user(), id, clock_.nowValue(), {}, RecordStore::SaveCurrent::No);
+    logic_->refresh();
+    control<QTabWidget>(MainDlgLogic::kIdTabs)->setCurrentIndex(MainDlgLogic::kTabComments);
+    auto* edit = control<QPlainTextEdit>(MainDlgLogic::kIdCommentEdit);
+    typeInto(edit, "Puolikas tabletti");
+    w.resize(w.width() + 40, w.height());  // a size change refreshes the panel
+    QApplication::processEvents();
+    EXPECT_EQ(edit->toPlainText(), "Puolikas tabletti");
+
+    int finished = 0;
+    QObject::connect(&w, &MainDlg::finished, [&](int code) { finished = code; });
+    w.action(cmd::kExit)->trigger();
+    EXPECT_EQ(finished, 40006);
+    EXPECT_FALSE(w.isVisible());
+    Profile p;
+    store_->loadProfile(id, p);
+    EXPECT_EQ(p.comment, "Puolikas tabletti");
+}
+
+TEST_F(MainWindowTest, EscapeAndTheCloseButtonEndWithTwo) {
+    MainDlg& w = open();
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_EQ(w.exitCode(), 2);
+    EXPECT_FALSE(w.isVisible());
+
+    MainDlg& again = open();
+    again.close();
+    EXPECT_EQ(again.exitCode(), 2);
+}
+
+TEST_F(MainWindowTest, AboutBoxShowsTheVersion) {
+    MainDlg& w = open();
+    QString version;
+    auto shown = onNextModal([&](QWidget* dlg) {
+        version = dlg->findChild<QLabel*>("id1002")->text();
+        QTest::keyClick(dlg, Qt::Key_Escape);
+    });
+    w.action(cmd::kAbout)->trigger();
+    ASSERT_TRUE(*shown);
+    EXPECT_EQ(version, "v1.7");
+}
+
+// With the English module every visible text of the window is English.
+TEST_F(MainWindowTest, EnglishModuleTurnsTheWindowEnglish) {
+    auto en = ResourceModule::fromFile(sourceLangDir() / "en.txt");
+    ASSERT_TRUE(en);
+    MainDlg& w = open(*en);
+    EXPECT_EQ(control<QPushButton>(MainDlgLogic::kIdToday)->text(), "Today");
+    EXPECT_EQ(control<QPushButton>(MainDlgLogic::kIdProgram)->text(), "Program reminder");
+    EXPECT_EQ(control<QTabWidget>(MainDlgLogic::kIdTabs)->tabText(1), " Week");
+    EXPECT_EQ(control<QComboBox>(MainDlgLogic::kIdWindowList)->itemText(0), "10 minutes");
+    EXPECT_EQ(w.findChild<QLabel*>("statusText")->text(), "No reminder connected");
+    EXPECT_EQ(w.action(cmd::kExit)->text(), "Exit");
+    const auto fi = ResourceModule::builtIn();
+    // No label, button, radio button or menu item shows a Finnish text.
+    std::set<QString> finnish;
+#define VELMORA_COLLECT(name, id) finnish.insert(QString::fromUtf8(fi.load(id).c_str()));
+    VELMORA_STRING_IDS(VELMORA_COLLECT)
+#undef VELMORA_COLLECT
+    for (const char* same : {"OK", "Velmora", "VelmoraMDD", "VelmoraReader", "Ready", " "})
+        finnish.erase(same);
+    for (QLabel* l : w.findChildren<QLabel*>()) EXPECT_FALSE(finnish.count(l->text())) << l->text().toStdString();
+    for (QAbstractButton* b : w.findChildren<QAbstractButton*>())
+        EXPECT_FALSE(finnish.count(b->text())) << b->text().toStdString();
+    for (QAction* a : w.findChildren<QAction*>()) {
+        EXPECT_FALSE(a->text().contains(QString::fromUtf8("ä"))) << a->text().toStdString();
+        EXPECT_FALSE(a->text().contains(QString::fromUtf8("ö"))) << a->text().toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace velmora
