@@ -25,8 +25,12 @@ QGroupBox* boldFrame(const QString& title, QWidget* parent) {
     return box;
 }
 
-// Children of a bold frame keep the normal font.
-void plainFont(QWidget* w, const QWidget* dialog) { w->setFont(dialog->font()); }
+// Children of a bold frame keep the normal weight.
+void plainFont(QWidget* w, const QWidget* dialog) {
+    QFont f = dialog->font();
+    f.setBold(false);
+    w->setFont(f);
+}
 
 bool isEnter(QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;

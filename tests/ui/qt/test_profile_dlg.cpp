@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -73,6 +74,13 @@ TEST_F(ProfileDlgWidget, ShowsTheFinnishTextsAndTheUsers) {
     EXPECT_EQ(list->item(0)->text(), QString::fromUtf8("Aino (010101-123A)"));
     EXPECT_EQ(list->item(1)->text(), QString::fromUtf8("Maija (123)"));
     EXPECT_TRUE(list->hasFocus());
+    // The two frames are bold; what they hold is not.
+    const auto frames = dlg->findChildren<QGroupBox*>();
+    ASSERT_EQ(frames.size(), 2);
+    for (const QGroupBox* frame : frames) EXPECT_TRUE(frame->font().bold());
+    EXPECT_FALSE(list->font().bold());
+    EXPECT_FALSE(child<QLineEdit>("name")->font().bold());
+    EXPECT_FALSE(child<QPushButton>("create")->font().bold());
 }
 
 TEST_F(ProfileDlgWidget, TypingANewUserWithEnterCreatesAndSelectsIt) {
