@@ -231,3 +231,20 @@ TEST(EmulatedUsbWithoutInPipe, PacketSizeStaysAt48AndReadsFail) {
     buildPlainRequest(request, kCmdBattery);
     EXPECT_EQ(t.transfer(request, reply), kTransportReadFailed);
 }
+
+TEST(EmulatedUsbLargePackets, PacketSizeIsCappedAtTheBuffers) {
+    ASSERT_TRUE(EmulatedUsbReminder::available());
+    SimulatedReminder reminder(3, 99);
+    EmulatedUsbReminder usb(reminder, {kPlaceholderReminderUsbIds, 512});
+    usb.plug();
+    LibusbTransport t(kPlaceholderReminderUsbIds, 1000);
+    ASSERT_EQ(t.open(), kTransportOk);
+    EXPECT_EQ(t.packetSize(), 64u);
+    FixedClock clock{makeTime(2026, 3, 10, 12, 0)};
+    AlarmTable readBack;
+    ReminderLink link(t, readBack, clock);
+    ASSERT_EQ(link.open(), kTransportOk);
+    ASSERT_TRUE(link.readIdentity());
+    EXPECT_EQ(link.identity().serial, 99u);
+    EXPECT_EQ(link.memoryMap().model, 3);
+}

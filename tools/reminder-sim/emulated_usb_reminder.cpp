@@ -148,11 +148,11 @@ struct EmulatedUsbReminder::State {
                     if (stall_writes) {
                         in_flight_out.push_back(urbData);
                     } else {
-                        std::vector<std::uint8_t> reply(64, 0);
+                        // The reminder answers a whole packet of its IN endpoint.
+                        std::vector<std::uint8_t> reply(std::max<std::size_t>(options.in_packet_size, 8), 0);
                         const std::size_t n = reminder.handle(
                             static_cast<const std::uint8_t*>(urb->buffer),
-                            static_cast<std::size_t>(urb->buffer_length), reply.data(),
-                            std::max<std::size_t>(options.in_packet_size, 8));
+                            static_cast<std::size_t>(urb->buffer_length), reply.data(), reply.size());
                         if (n > 0) {
                             reply.resize(n);
                             replies.push_back(std::move(reply));
