@@ -106,10 +106,11 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
     layout->addLayout(bottom);
     setMinimumWidth(380);
 
-    // Enter is handled here, not by QDialog's default button: in the list it
-    // chooses, in the name and ssn fields it moves on, in the phone field it
-    // creates. The default button only shows which of the two Enter presses.
-    for (QPushButton* b : {choose_, delete_, create_, close_}) b->setAutoDefault(false);
+    // Enter in the list and in the fields is handled here, not by QDialog's
+    // default button: in the list it chooses, in the name and ssn fields it
+    // moves on, in the phone field it creates. The default button shows
+    // which of the two Enter presses; a button that has the focus presses
+    // itself.
     for (QWidget* w : std::initializer_list<QWidget*>{list_, name_, ssn_, phone_})
         w->installEventFilter(this);
 

@@ -187,5 +187,17 @@ TEST_F(ProfileDlgWidget, DeletingTheLastUsersMovesTheSelectionAndFinallyDisables
     EXPECT_EQ(dlg->result(), kIdCancel);
 }
 
+TEST_F(ProfileDlgWidget, EnterOnAFocusedButtonPressesThatButton) {
+    db.addUser("Aino", "1");
+    open();
+    clickRow(0);
+    auto* close = child<QPushButton>("close");
+    close->setFocus();
+    QTest::keyClick(close, Qt::Key_Return);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(dlg->result(), kIdCancel);
+    EXPECT_EQ(db.user.id, 0);
+}
+
 }  // namespace
 }  // namespace velmora
