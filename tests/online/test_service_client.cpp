@@ -240,6 +240,28 @@ TEST_F(CertificateTest, ExpiredCertificateIsRefused) {
     expectRefused("expired or is not yet valid");
 }
 
+TEST_F(CertificateTest, CertificateNotYetValidIsRefused) {
+    service::CertificateOptions o;
+    o.notBeforeOffset = 2L * 86400;
+    o.notAfterOffset = 30L * 86400;
+    restartWith(pki_->server("future", o));
+    expectRefused("expired or is not yet valid");
+}
+
+TEST_F(CertificateTest, EveryAuthorityInTheExtraFileIsTrusted) {
+    service::PemPair other = service::makeCertificateAuthority("Second CA");
+    const auto bundle = pki_->dir / "bundle.pem";
+    ASSERT_TRUE(service::writeTextFile(bundle, pki_->authority.certificate + other.certificate));
+    restartWith(pki_->server("by-second", service::CertificateOptions{}, &other));
+    ServiceSettings s = settingsFor(service_->url());
+    s.extraCaFile = bundle.string();
+    ServiceClient client(s, owner_.poster(), [this] { ++notices_; });
+    prepareRequest(client);
+    ASSERT_TRUE(client.send());
+    ASSERT_TRUE(waitForNotice());
+    EXPECT_EQ(client.replyState(), kReplyComplete) << client.lastErrorText();
+}
+
 TEST_F(CertificateTest, WithoutTheExtraAuthorityTheTestServerIsNotTrusted) {
     ServiceSettings s = settingsFor(service_->url());
     s.extraCaFile.clear();
