@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 
 #include "core/datetime.h"
 #include "startup.h"
@@ -82,8 +83,10 @@ int prepare(RecordStore& store, const std::filesystem::path& dir) {
     DeviceRecord rec;
     rec.sn = 100234;
     rec.device_type = DeviceRecord::kOwn;
-    rec.programming_time = nowValue - 3 * 86400;
-    rec.last_alarm = nowValue + 40 * 86400;
+    const SYSTEMTIME programmed = addDays(now, -3);
+    rec.programming_time = toTimeValue(makeTime(programmed.wYear, programmed.wMonth, programmed.wDay, 10, 15));
+    const SYSTEMTIME last = addDays(now, 40);
+    rec.last_alarm = toTimeValue(makeTime(last.wYear, last.wMonth, last.wDay, 20, 0));
     rec.alarm_amount = 129;
     store.saveDevice(rec, aino);
 
@@ -168,8 +171,19 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
 }  // namespace
 }  // namespace velmora
 
+// The offscreen platform warns about window features it lacks; those
+// warnings say nothing about the pictures.
+void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtDebugMsg || type == QtInfoMsg || message.contains("propagateSizeHints") ||
+        message.contains("XDG_RUNTIME_DIR"))
+        return;
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    if (type == QtFatalMsg) std::abort();
+}
+
 int main(int argc, char* argv[]) {
     using namespace velmora;
+    qInstallMessageHandler(quietHandler);
     if (argc < 3) {
         std::fprintf(stderr, "usage: %s <output directory> <data directory> [language module]\n", argv[0]);
         return 2;

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds what is needed and saves PNG screenshots of the main window and of
+# its dialogs (user management, history, report, the ownerless-reminder
+# question, the about box, a question box) into build/screenshots/, in
+# Finnish, and in English under build/screenshots/en/. The program's own
+# start-up code opens a prepared database (a few users, one chosen with
+# alarms, a reminder and a history) on Qt's offscreen platform, so no
+# display is needed. VELMORA_BUILD_DIR chooses another build directory.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${VELMORA_BUILD_DIR:-$root/build}"
+out="$build/screenshots"
+
+# Without fonts Qt draws boxes; the program's look uses DejaVu Sans.
+if ! dpkg-query -W -f='${Status}' fonts-dejavu-core 2>/dev/null | grep -q 'install ok installed'; then
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -q
+  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends fonts-dejavu-core
+fi
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build "$build" --target velmora-screenshots -j "$(nproc 2>/dev/null || echo 2)"
+
+data="$(mktemp -d)"
+trap 'rm -rf "$data"' EXIT
+rm -rf "$out"
+export QT_QPA_PLATFORM=offscreen
+"$build/bin/velmora-screenshots" "$out" "$data/fi"
+"$build/bin/velmora-screenshots" "$out/en" "$data/en" "$root/resources/lang/en.txt"
+echo "Screenshots are in $out"
