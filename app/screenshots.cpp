@@ -79,7 +79,6 @@ int prepare(RecordStore& store, const std::filesystem::path& dir) {
                     daily(started, 20, 0, "Iltalääke")})
         store.saveAlarm(a, aino);
 
-    const TimeValue nowValue = toTimeValue(now);
     DeviceRecord rec;
     rec.sn = 100234;
     rec.device_type = DeviceRecord::kOwn;
