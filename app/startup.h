@@ -9,19 +9,11 @@
 #include "resources/resource_module.h"
 #include "store/record_store.h"
 #include "ui/logic/main_dlg_logic.h"
+#include "ui/logic/startup_logic.h"
 #include "ui/qt/main_dlg.h"
 #include "ui/qt/qt_host.h"
 
 namespace velmora {
-
-// True when Qt can be expected to find a screen: a platform was chosen
-// explicitly (QT_QPA_PLATFORM other than xcb/wayland), or DISPLAY or
-// WAYLAND_DISPLAY is set.
-bool displayLikelyAvailable();
-
-// The one-line message for a machine without a display, naming the way to
-// run `program` under Xvfb or offscreen.
-std::string noDisplayMessage(const StringSource& strings, const std::string& program);
 
 // The main window and what it owns, in construction order: the record
 // store on the database file, the host of message boxes and dialogs, the
