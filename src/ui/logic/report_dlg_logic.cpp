@@ -35,6 +35,18 @@ std::size_t characterCount(const Text& utf8) {
     return n;
 }
 
+// Every line of the file ends in CR LF, also where a translated heading
+// carries a line break of its own.
+std::string withCrLf(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+
 void appendPadded(Text& out, const Text& value, std::size_t width) {
     out += value;
     const std::size_t n = characterCount(value);
@@ -144,7 +156,7 @@ bool ReportDlgLogic::writeReportFile() const {
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) return false;
-        const std::string bytes = toCp1252(report_);
+        const std::string bytes = toCp1252(withCrLf(report_));
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.close();
         if (!out) {

@@ -139,6 +139,26 @@ TEST(ReportDlgLogic, ReportFileIsWindows1252WithCrLfBesideTheDatabase) {
     EXPECT_FALSE(std::filesystem::exists(db.dir() / "report.txt.tmp"));
 }
 
+TEST(ReportDlgLogic, TranslatedHeadingsWithLineBreaksStillGiveCrLfLines) {
+    std::string error;
+    auto module = ResourceModule::parse(
+        "[strings]\n40040 \"Name\"\n40144 \"Id\"\n40142 \"Last\\nalarm\"\n40043 \"Programmed\"\n",
+        &error);
+    ASSERT_TRUE(module) << error;
+    TempDatabase db;
+    ScriptedHost host;
+    ReportDlgLogic dlg(db.user, db.store(), *module, host);
+    EXPECT_EQ(dlg.reportText().substr(0, 40), "Name" + Text(31, ' ') + "Id   ");
+    ASSERT_TRUE(dlg.writeReportFile());
+    const std::string bytes = dialogtest::readBytes(db.dir() / "report.txt");
+    EXPECT_NE(bytes.find("Last\r\nalarm"), std::string::npos);
+    for (std::size_t i = 1; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') {
+            EXPECT_EQ(bytes[i - 1], '\r') << i;
+        }
+    }
+}
+
 TEST(ReportDlgLogic, ReportFileReplacesAnOlderOneWhole) {
     TempDatabase db;
     db.addUser("Aino", "1");
