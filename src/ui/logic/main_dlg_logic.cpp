@@ -1,6 +1,7 @@
 #include "ui/logic/main_dlg_logic.h"
 
 #include "core/datetime.h"
+#include "device/alarm_rules.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "store/startup.h"
@@ -18,13 +19,16 @@ bool MainDlgFlows::signIn(MainDlgLogic&, int&) { return true; }
 void MainDlgFlows::startDeviceWatch(MainDlgLogic&) {}
 void MainDlgFlows::programmingJob(MainDlgLogic& main) { notAvailable(main); }
 bool MainDlgFlows::buildProgrammingTable(MainDlgLogic& main) {
-    CurrentUser& u = main.user();
-    return fillInstantList(u.alarm_table, u.alarms, u.alarms, main.clock().localNow(), u.daylight);
+    return velmora::buildProgrammingTable(main.user(), main.clock().localNow());
 }
 void MainDlgFlows::emptyReminder(MainDlgLogic& main) { notAvailable(main); }
 void MainDlgFlows::ownerlessReminder(MainDlgLogic&) {}
 void MainDlgFlows::storeReadBackForChosenUser(MainDlgLogic&) {}
-void MainDlgFlows::recomputeProgrammingNeeded(MainDlgLogic&, int) {}
+void MainDlgFlows::recomputeProgrammingNeeded(MainDlgLogic& main, int window) {
+    if (!main.userSelected()) return;
+    main.user().is_programming_needed =
+        needsProgramming(main.store(), main.user(), window, main.clock().nowValue());
+}
 void MainDlgFlows::printAlarmReport(MainDlgLogic& main) { notAvailable(main); }
 void MainDlgFlows::account(MainDlgLogic& main) { notAvailable(main); }
 void MainDlgFlows::backup(MainDlgLogic& main) { notAvailable(main); }
@@ -40,7 +44,9 @@ void MainDlgFlows::about(MainDlgLogic& main) {
     AboutDlgLogic dlg(main.strings());
     main.host().runDialog(dlg);
 }
-AlarmTablePreparer MainDlgFlows::alarmTablePreparer(MainDlgLogic&) { return {}; }
+AlarmTablePreparer MainDlgFlows::alarmTablePreparer(MainDlgLogic& main) {
+    return velmora::alarmTablePreparer(main.store());
+}
 void MainDlgFlows::notAvailable(MainDlgLogic& main) {
     main.host().showMessage(main.strings().load(ids::kNotAvailableYet),
                             main.strings().load(ids::kCaptionWarning), MessageIcon::Information);

@@ -51,7 +51,6 @@ public:
     // to program).
     virtual void programmingJob(MainDlgLogic& main);
     // Builds the user's programming table; false when nothing lies ahead.
-    // Default: the alarm schedule alone decides (fillInstantList).
     virtual bool buildProgrammingTable(MainDlgLogic& main);
     // 40015.
     virtual void emptyReminder(MainDlgLogic& main);
@@ -62,8 +61,7 @@ public:
     // acknowledgements to that user.
     virtual void storeReadBackForChosenUser(MainDlgLogic& main);
     // Recomputes the user's is_programming_needed against what the
-    // reminder was last programmed with, for `window` seconds. Default:
-    // leaves the flag as it is.
+    // reminder was last programmed with, for `window` seconds.
     virtual void recomputeProgrammingNeeded(MainDlgLogic& main, int window);
     // 40002.
     virtual void printAlarmReport(MainDlgLogic& main);
@@ -83,8 +81,8 @@ public:
     virtual void deleteAlarm(MainDlgLogic& main, const SYSTEMTIME& occurrence, const Alarm& alarm);
     // The about box (template 146).
     virtual void about(MainDlgLogic& main);
-    // Fills a newly chosen user's alarm table for the reminder (passed to
-    // user management). Default: none.
+    // Prepares what a newly chosen user's reminder is believed to hold
+    // (passed to user management).
     virtual AlarmTablePreparer alarmTablePreparer(MainDlgLogic& main);
 
 protected:

@@ -556,3 +556,31 @@ TEST_F(MainDlgTest, MissingStringsGiveEmptyTextsNotFinnish) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// Emptying the calendar of a user whose reminder holds alarms means the
+// reminder must be programmed again; the flag is stored with the panel.
+TEST_F(MainDlgTest, ClearingTheCalendarMarksTheReminderForProgramming) {
+    const int id = addUser("Cecilia", "030303-0303", {dailyAlarm(8, 0)});
+    DeviceRecord rec;
+    rec.sn = 4711;
+    rec.programming_time = toTimeValue(kNow);
+    rec.last_alarm = toTimeValue(makeTime(2026, 5, 1, 8, 0));
+    rec.alarm_amount = 60;
+    store_->saveDevice(rec, id);
+    MainDlgLogic& m = open();
+    chooseUser("Cecilia");
+    ASSERT_FALSE(m.user().is_programming_needed);
+    host_.answers = {true};
+    m.command(cmd::kClearCalendar);
+    EXPECT_TRUE(m.user().is_programming_needed);
+    m.command(cmd::kCloseUser);
+    Profile p;
+    store_->loadProfile(id, p);
+    EXPECT_TRUE(p.is_programming_needed);
+}
+
+}  // namespace
+}  // namespace velmora
