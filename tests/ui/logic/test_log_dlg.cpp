@@ -57,18 +57,6 @@ TEST(LogDlgLogic, LinesShowTimeStatusWordAndAcknowledgement) {
     EXPECT_EQ(dlg.lines(), expected);
 }
 
-TEST(LogDlgLogic, LinesFollowAlarmTimeWhateverTheInsertionOrder) {
-    CurrentUser u;
-    addEntry(u, at(2026, 12, 31, 23, 59), kStatusNotAlarmed);
-    addEntry(u, at(2025, 1, 1, 0, 5), kStatusNotAlarmed);
-    addEntry(u, at(2026, 6, 15, 12, 30), kStatusNotAlarmed);
-    LogDlgLogic dlg(u, fi());
-    ASSERT_EQ(dlg.lines().size(), 3u);
-    EXPECT_EQ(dlg.lines()[0].substr(0, 16), "01.01.2025 00:05");
-    EXPECT_EQ(dlg.lines()[1].substr(0, 16), "15.06.2026 12:30");
-    EXPECT_EQ(dlg.lines()[2].substr(0, 16), "31.12.2026 23:59");
-}
-
 TEST(LogDlgLogic, CountersAndATotalThatCanExceedTheirSum) {
     CurrentUser u;
     TimeValue t = at(2026, 3, 1, 8, 0);

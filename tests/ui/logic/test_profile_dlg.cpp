@@ -72,12 +72,6 @@ TEST_F(ProfileDlgTest, WithoutCurrentUserNothingIsSelectedAndChooseDoesNothing) 
     EXPECT_TRUE(person.questions.empty());
 }
 
-TEST_F(ProfileDlgTest, AnEmptyListDisablesTheListButtons) {
-    auto dlg = open();
-    EXPECT_EQ(dlg.count(), 0);
-    EXPECT_FALSE(dlg.listButtonsEnabled());
-}
-
 TEST_F(ProfileDlgTest, ChoosingLoadsTheUserWithAlarmsAndHistory) {
     const int aino = db.addUser("Aino", "1");
     const int bertta = db.addUser("Bertta", "2");

@@ -195,17 +195,5 @@ TEST(ReportDlgLogic, AFileThatCannotBeWrittenIsNotOpened) {
     EXPECT_EQ(dialogtest::readBytes(file), "stale report");
 }
 
-TEST(ReportDlgLogic, TheListIsTheOneGivenAtOpening) {
-    TempDatabase db;
-    db.addUser("Aino", "1");
-    ScriptedHost host;
-    ReportDlgLogic dlg(db.user, db.store(), fi(), host);
-    // A user stored later is not in this dialog's copy.
-    db.store().insertProfile(false, "Bertta", "2", "", "");
-    dlg.showAll();
-    EXPECT_NE(dlg.reportText().find("Aino"), Text::npos);
-    EXPECT_EQ(dlg.reportText().find("Bertta"), Text::npos);
-}
-
 }  // namespace
 }  // namespace velmora
