@@ -473,6 +473,11 @@ void MainDlgLogic::setReminderConnected(bool connected, std::uint32_t serial) {
 
 void MainDlgLogic::reminderRemoved() {
     setReminderConnected(false);
+    if (endDeviceDialog_) {
+        auto end = std::move(endDeviceDialog_);
+        endDeviceDialog_ = nullptr;
+        end();
+    }
     if (view_) view_->endDeviceDialog();
     if (!programmingInProgress_) closeUser();
 }

@@ -281,6 +281,10 @@ public:
     void markMonthStale() { monthStale_ = true; }
     void setReminderConnected(bool connected, std::uint32_t serial = 0);
     void setProgrammingInProgress(bool v) { programmingInProgress_ = v; }
+    // The modal dialog of a device flow now open: `end` ends it (the
+    // reminder was removed). An empty function when none is open.
+    void setOpenDeviceDialog(std::function<void()> end) { endDeviceDialog_ = std::move(end); }
+    bool deviceDialogOpen() const { return static_cast<bool>(endDeviceDialog_); }
     // The current user is the no-user profile of an ownerless reminder.
     void setNoUserProfile(bool v) { noUserProfile_ = v; }
     bool noUserProfile() const { return noUserProfile_; }
@@ -316,6 +320,7 @@ private:
     bool reminderConnected_ = false;
     bool programmingInProgress_ = false;
     bool noUserProfile_ = false;
+    std::function<void()> endDeviceDialog_;
     int exitCode_ = 0;
 };
 

@@ -245,6 +245,11 @@ QWidget* MainDlg::buildPanel() {
 
     userFrame_ = new QGroupBox(toQ(logic_.controlText(MainDlgLogic::kIdUserFrame)), column);
     userFrame_->setObjectName(idName(MainDlgLogic::kIdUserFrame));
+    // The panel paints on white like the rest of the window.
+    userFrame_->setStyleSheet(
+        "QGroupBox#id57731 { background: white; border: 1px solid #c9ccd1; border-radius: 4px;"
+        " margin-top: 0.8em; padding-top: 4px; }"
+        "QGroupBox#id57731::title { subcontrol-origin: margin; left: 9px; padding: 0 4px; }");
     auto* v = new QVBoxLayout(userFrame_);
     v->setContentsMargins(10, 8, 10, 10);
     v->setSpacing(3);

@@ -367,8 +367,13 @@ TEST_F(MainDlgTest, RemovingTheReminderClosesTheUserUnlessProgramming) {
     EXPECT_TRUE(m.commands().emptyReminder);
     EXPECT_EQ(m.user().connected_sn, 1234u);
 
+    int ended = 0;
+    m.setOpenDeviceDialog([&] { ++ended; });
+    EXPECT_TRUE(m.deviceDialogOpen());
     m.setProgrammingInProgress(true);
     m.reminderRemoved();
+    EXPECT_EQ(ended, 1);
+    EXPECT_FALSE(m.deviceDialogOpen());
     EXPECT_EQ(m.user().name, "Aino");
     EXPECT_EQ(m.statusText(), "Laitetta ei kytketty");
     EXPECT_FALSE(m.commands().program);
@@ -378,6 +383,7 @@ TEST_F(MainDlgTest, RemovingTheReminderClosesTheUserUnlessProgramming) {
     m.setProgrammingInProgress(false);
     m.setReminderConnected(true, 1234);
     m.reminderRemoved();
+    EXPECT_EQ(ended, 1) << "a dialog is ended once";
     EXPECT_FALSE(m.userSelected());
     EXPECT_EQ(m.panel().name, "-");
 }
