@@ -365,3 +365,46 @@ TEST_F(MainWindowTest, EnglishModuleTurnsTheWindowEnglish) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+struct UnknownDialog : DialogModel {
+    int templateId() const override { return 9999; }
+};
+
+// Message boxes take every text from the resource module, the buttons too.
+TEST(QtHostTest, QuestionButtonsComeFromTheStringTableAndNoIsEscape) {
+    QtHost host(ResourceModule::builtIn());
+    QStringList buttons;
+    auto seen = onNextModal([&](QWidget* box) {
+        for (QAbstractButton* b : static_cast<QMessageBox*>(box)->buttons()) buttons << b->text();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(host.askYesNo("Poistetaanko?", "Kysymys"));
+    ASSERT_TRUE(*seen);
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"Ei", "Kyllä"}));
+
+    auto yes = onNextModal([](QWidget* box) { QTest::mouseClick(buttonWithText(box, "Kyllä"), Qt::LeftButton); });
+    EXPECT_TRUE(host.askYesNo("Poistetaanko?", "Kysymys"));
+    EXPECT_TRUE(*yes);
+}
+
+TEST(QtHostTest, DialogWithoutWindowEndsAsCancelledAndFilesGoToTheOpener) {
+    QtHost host(ResourceModule::builtIn());
+    UnknownDialog unknown;
+    EXPECT_FALSE(host.hasDialog(9999));
+    EXPECT_EQ(host.runDialog(unknown), kIdCancel);
+    host.registerDialog(9999, [](DialogModel& d, QWidget*) { return d.templateId() + 1; });
+    EXPECT_EQ(host.runDialog(unknown), 10000);
+    for (int t : {146, 150, 161, 171, 199}) EXPECT_TRUE(host.hasDialog(t)) << t;
+
+    std::vector<Text> opened;
+    host.setFileOpener([&](const Text& p) { opened.push_back(p); });
+    host.openTextFile("/tmp/report.txt");
+    EXPECT_EQ(opened, (std::vector<Text>{"/tmp/report.txt"}));
+}
+
+}  // namespace
+}  // namespace velmora
