@@ -21,11 +21,13 @@
 #include "store/startup.h"
 #include <QPushButton>
 #include "ui/logic/about_dlg_logic.h"
+#include "ui/logic/device_dialogs_logic.h"
 #include "ui/logic/log_dlg_logic.h"
 #include "ui/logic/profile_dlg_logic.h"
 #include "ui/logic/report_dlg_logic.h"
 #include "ui/logic/select_action_dlg_logic.h"
 #include "ui/qt/about_dlg.h"
+#include "ui/qt/device_dialogs.h"
 #include "ui/qt/log_dlg.h"
 #include "ui/qt/profile_dlg.h"
 #include "ui/qt/report_dlg.h"
@@ -156,6 +158,23 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         box.button(QMessageBox::Yes)->setText(QString::fromUtf8(resources.load(ids::kYes).c_str()));
         box.button(QMessageBox::No)->setText(QString::fromUtf8(resources.load(ids::kNo).c_str()));
         ok = save(box, outDir, "question") && ok;
+    }
+    {
+        ProgramDlgLogic model(resources, logic.clock());
+        ProgramDlg dlg(model, &w);
+        ok = save(dlg, outDir, "program-clock") && ok;
+    }
+    {
+        Text done = resources.load(ids::kUserReminderProgrammed);
+        if (auto at = done.find("%s"); at != Text::npos) done.replace(at, 2, logic.user().name);
+        ProgrammingFinishedDlgLogic model(resources, done);
+        ProgrammingFinishedDlg dlg(model, &w);
+        ok = save(dlg, outDir, "programming-finished") && ok;
+    }
+    {
+        WaitProgramDlgLogic model(resources);
+        WaitProgramDlg dlg(model, &w);
+        ok = save(dlg, outDir, "wait-spare") && ok;
     }
     {
         logic.closeUser();

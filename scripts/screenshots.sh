@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds what is needed and saves PNG screenshots of the main window and of
 # its dialogs (user management, history, report, the ownerless-reminder
-# question, the about box, a question box) into build/screenshots/, in
+# question, the clock check, the programming result, the spare wait, the
+# about box, a question box) into build/screenshots/, in
 # Finnish, and in English under build/screenshots/en/. The program's own
 # start-up code opens a prepared database (a few users, one chosen with
 # alarms, a reminder and a history) on Qt's offscreen platform, so no
