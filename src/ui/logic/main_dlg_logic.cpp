@@ -84,7 +84,7 @@ int MainDlgLogic::windowSecondsAt(int index) {
 MainDlgLogic::MainDlgLogic(RecordStore& store, const std::filesystem::path& dataDirectory,
                            const StringSource& strings, UiHost& host, const Clock& clock)
     : store_(store), strings_(strings), host_(host), clock_(clock) {
-    openDatabaseAtStartup(store_, dataDirectory, user_, clock_.localNow());
+    databaseOpened_ = openDatabaseAtStartup(store_, dataDirectory, user_, clock_.localNow()).opened;
     currentDate_ = clock_.localNow();
 }
 
@@ -107,6 +107,12 @@ void MainDlgLogic::initialise() {
 }
 
 void MainDlgLogic::startup() {
+    if (!databaseOpened_) {
+        // The program goes on with an empty user list; say why, so nobody
+        // takes the empty list for lost users and enters them again.
+        host_.showMessage(strings_.load(ids::kDatabaseOpenFailed) + "\n\n" + store_.databasePath().string(),
+                          strings_.load(ids::kCaptionError), MessageIcon::Error);
+    }
     int code = 0;
     if (!flows_->signIn(*this, code)) {
         exitCode_ = code;

@@ -294,6 +294,10 @@ public:
     // Refreshes the user panel only (after a size change, programming).
     void refreshPanel();
 
+    // False when the database could not be opened or created at start;
+    // the start-up message then says so before anything else.
+    bool databaseOpened() const { return databaseOpened_; }
+
     // Exit code once the window asked to close; 0 before.
     int exitCode() const { return exitCode_; }
 
@@ -321,6 +325,7 @@ private:
     bool programmingInProgress_ = false;
     bool noUserProfile_ = false;
     std::function<void()> endDeviceDialog_;
+    bool databaseOpened_ = false;
     int exitCode_ = 0;
 };
 

@@ -525,6 +525,26 @@ public:
     bool watched = false;
 };
 
+TEST_F(MainDlgTest, StartupSaysWhenTheDatabaseCannotBeOpened) {
+    MainDlgLogic& fine = open();
+    EXPECT_TRUE(fine.databaseOpened());
+    fine.startup();
+    EXPECT_TRUE(host_.messages.empty());
+
+    RecordStore nowhere(dir_ / "missing" / "velmora.db");
+    main_ = std::make_unique<MainDlgLogic>(nowhere, dir_ / "missing", strings_, host_, clock_);
+    main_->setView(&view_);
+    main_->initialise();
+    EXPECT_FALSE(main_->databaseOpened());
+    EXPECT_TRUE(main_->user().users.empty());
+    main_->startup();
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].text.rfind("Tietokannan avaaminen epäonnistui!", 0), 0u);
+    EXPECT_NE(host_.messages[0].text.find("missing/velmora.db"), std::string::npos);
+    EXPECT_EQ(host_.messages[0].caption, "Virhe");
+    EXPECT_TRUE(view_.closes.empty()) << "the program goes on";
+}
+
 TEST_F(MainDlgTest, StartupEndsTheProgramWhenSignInIsCancelled) {
     MainDlgLogic& m = open();
     RefusingSignIn flows;
