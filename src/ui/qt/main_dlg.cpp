@@ -19,6 +19,11 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolTip>
+#include <QPointer>
+#include <QStyle>
+#include <QHelpEvent>
+#include <algorithm>
 #include <QVBoxLayout>
 
 #include "resources/resource_module.h"
@@ -67,6 +72,10 @@ public:
         setTabBar(new MinWidthTabBar(this));
     }
 };
+
+// The radio buttons' tooltips: shown after the mouse rests 2 s, for 7 s.
+constexpr int kTooltipDelayMs = 2000;
+constexpr int kTooltipVisibleMs = 7000;
 
 }  // namespace
 
@@ -282,7 +291,10 @@ QWidget* MainDlg::buildPanel() {
     typeForgotten_->setObjectName(idName(MainDlgLogic::kIdTypeForgotten));
     typeIntake_->setToolTip(wrappedTooltip(logic_.tooltipText(MainDlgLogic::kIdTypeIntake)));
     typeForgotten_->setToolTip(wrappedTooltip(logic_.tooltipText(MainDlgLogic::kIdTypeForgotten)));
-    for (QRadioButton* r : {typeIntake_, typeForgotten_}) r->setToolTipDuration(7000);
+    for (QRadioButton* r : {typeIntake_, typeForgotten_}) {
+        r->setToolTipDuration(kTooltipVisibleMs);
+        r->installEventFilter(this);
+    }
     auto* group = new QButtonGroup(this);
     group->addButton(typeIntake_);
     group->addButton(typeForgotten_);
@@ -439,6 +451,30 @@ void MainDlg::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QMainWindow::keyPressEvent(event);
+}
+
+bool MainDlg::eventFilter(QObject* watched, QEvent* event) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget && (widget == typeIntake_ || widget == typeForgotten_)) {
+        if (event->type() == QEvent::ToolTip) {
+            // Qt asks early; the tooltip waits until the mouse has rested
+            // for the whole delay.
+            const QPoint at = static_cast<QHelpEvent*>(event)->globalPos();
+            tooltipTimer_.stop();
+            tooltipTimer_.disconnect();
+            QPointer<QWidget> target(widget);
+            connect(&tooltipTimer_, &QTimer::timeout, this, [target, at] {
+                if (target && target->underMouse())
+                    QToolTip::showText(at, target->toolTip(), target, {}, kTooltipVisibleMs);
+            });
+            const int alreadyWaited = style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, widget);
+            tooltipTimer_.setSingleShot(true);
+            tooltipTimer_.start(std::max(0, kTooltipDelayMs - alreadyWaited));
+            return true;
+        }
+        if (event->type() == QEvent::Leave) tooltipTimer_.stop();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainDlg::resizeEvent(QResizeEvent* event) {

@@ -4,6 +4,7 @@
 // MainDlgLogic holds and hands clicks, keys and typing back to it.
 #include <QDate>
 #include <QMainWindow>
+#include <QTimer>
 #include <map>
 
 #include "ui/logic/main_dlg_logic.h"
@@ -61,6 +62,7 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -90,6 +92,7 @@ private:
     QPushButton* program_ = nullptr;
     QPlainTextEdit* comment_ = nullptr;
     QLabel* statusBarText_ = nullptr;
+    QTimer tooltipTimer_;
     bool syncing_ = false;
     bool closing_ = false;
     int busyDepth_ = 0;

@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <functional>
 #include <memory>
 #include <set>
@@ -321,6 +323,21 @@ TEST_F(MainWindowTest, EscapeAndTheCloseButtonEndWithTwo) {
     MainDlg& again = open();
     again.close();
     EXPECT_EQ(again.exitCode(), 2);
+}
+
+TEST_F(MainWindowTest, RadioTooltipWaitsTwoSeconds) {
+    open();
+    QToolTip::hideText();
+    auto* radio = control<QRadioButton>(MainDlgLogic::kIdTypeForgotten);
+    radio->setAttribute(Qt::WA_UnderMouse);
+    const QPoint at = radio->mapToGlobal(QPoint(5, 5));
+    QHelpEvent ask(QEvent::ToolTip, QPoint(5, 5), at);
+    QApplication::sendEvent(radio, &ask);
+    EXPECT_FALSE(QToolTip::isVisible()) << "not at Qt's usual 0.7 s";
+    QTest::qWait(1500);
+    ASSERT_TRUE(QToolTip::isVisible());
+    EXPECT_TRUE(QToolTip::text().contains("ikkunan aikana"));
+    QToolTip::hideText();
 }
 
 TEST_F(MainWindowTest, AboutBoxShowsTheVersion) {
