@@ -450,8 +450,7 @@ void MainDlgLogic::windowSelected(int index) {
 }
 
 void MainDlgLogic::closeWindow(int exitCode) {
-    savePanelState();
-    closeUser();
+    closeUser();  // saves the panel state first
     exitCode_ = exitCode;
     if (view_) view_->closeRequested(exitCode);
 }
