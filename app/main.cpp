@@ -36,10 +36,8 @@ void messageHandler(QtMsgType type, const QMessageLogContext&, const QString& me
         std::fflush(stderr);
         std::abort();
     }
-    if (type == QtCriticalMsg || type == QtWarningMsg) {
-        if (qEnvironmentVariableIsSet("VELMORA_QT_WARNINGS"))
-            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-    }
+    if (type == QtCriticalMsg || type == QtWarningMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
 }  // namespace
