@@ -63,6 +63,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("Velmora");
     QApplication::setApplicationVersion(kVersionText);
     applyAppStyle(app);
+    // The loop ends with the command that closed the window, never with
+    // Qt's own 0 for "last window closed".
+    QApplication::setQuitOnLastWindowClosed(false);
 
     const std::filesystem::path dataDir = programDir.empty() ? defaultDataDirectory()
                                                              : dataDirectoryFor(programDir);
