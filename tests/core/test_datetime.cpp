@@ -27,17 +27,14 @@ TEST(TimeZone, FinnishRulesAreInForce) {
     EXPECT_EQ(toTimeValue(makeTime(2024, 7, 1, 12, 0)), 1719824400);   // 09:00 UTC
 }
 
-TEST(TimeConversion, AllZeroDateIsZeroWhateverTheSeconds) {
+TEST(TimeConversion, ZeroMeansNoInstantAndReadsBackAsTheLocalEpoch) {
     SYSTEMTIME t{};
     t.wSecond = 30;
     t.wMilliseconds = 999;
     EXPECT_EQ(toTimeValue(t), 0);
-}
-
-TEST(TimeConversion, ZeroReadsBackAsTheEpochInLocalTime) {
-    const SYSTEMTIME t = fromTimeValue(0);
-    EXPECT_EQ(t, withWeekday(makeTime(1970, 1, 1, 2, 0, 0)));
-    EXPECT_EQ(t.wDayOfWeek, 4);  // Thursday
+    const SYSTEMTIME epoch = fromTimeValue(0);
+    EXPECT_EQ(epoch, withWeekday(makeTime(1970, 1, 1, 2, 0, 0)));
+    EXPECT_EQ(epoch.wDayOfWeek, 4);  // Thursday
 }
 
 TEST(TimeConversion, RoundTripFillsWeekdayAndClearsMilliseconds) {
@@ -67,31 +64,29 @@ TEST(TimeConversion, AutumnAmbiguousHourMapsToOneOfItsInstants) {
 }
 
 TEST(AddSecondsRounded, RoundsToTheNearestMinute) {
-    const SYSTEMTIME ten = makeTime(2024, 5, 10, 10, 0, 0);
-    EXPECT_EQ(addSecondsRounded(ten, 89), withWeekday(makeTime(2024, 5, 10, 10, 1, 0)));
-    EXPECT_EQ(addSecondsRounded(ten, 90), withWeekday(makeTime(2024, 5, 10, 10, 2, 0)));
-    EXPECT_EQ(addSecondsRounded(ten, 29), withWeekday(makeTime(2024, 5, 10, 10, 0, 0)));
-    EXPECT_EQ(addSecondsRounded(ten, 30), withWeekday(makeTime(2024, 5, 10, 10, 1, 0)));
+    const struct {
+        SYSTEMTIME from;
+        double seconds;
+        SYSTEMTIME to;
+    } cases[] = {
+        {makeTime(2024, 5, 10, 10, 0, 0), 89, makeTime(2024, 5, 10, 10, 1, 0)},
+        {makeTime(2024, 5, 10, 10, 0, 0), 90, makeTime(2024, 5, 10, 10, 2, 0)},
+        {makeTime(2024, 5, 10, 10, 0, 0), 29, makeTime(2024, 5, 10, 10, 0, 0)},
+        {makeTime(2024, 5, 10, 10, 0, 0), 30, makeTime(2024, 5, 10, 10, 1, 0)},
+        {makeTime(2024, 12, 31, 23, 59, 0), 120, makeTime(2025, 1, 1, 0, 1, 0)},
+        {makeTime(2024, 3, 1, 0, 0, 0), -86400, makeTime(2024, 2, 29, 0, 0, 0)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(addSecondsRounded(c.from, c.seconds), withWeekday(c.to))
+            << formatDateTime(c.from) << " + " << c.seconds;
+    }
 }
 
-TEST(AddSecondsRounded, CrossesMidnightAndYearEnd) {
-    EXPECT_EQ(addSecondsRounded(makeTime(2024, 12, 31, 23, 59, 0), 120),
-              withWeekday(makeTime(2025, 1, 1, 0, 1, 0)));
-    EXPECT_EQ(addSecondsRounded(makeTime(2024, 3, 1, 0, 0, 0), -86400),
-              withWeekday(makeTime(2024, 2, 29, 0, 0, 0)));
-}
-
-TEST(Calendar, LeapYears) {
-    EXPECT_TRUE(isLeapYear(2024));
-    EXPECT_TRUE(isLeapYear(2000));
-    EXPECT_FALSE(isLeapYear(1900));
-    EXPECT_FALSE(isLeapYear(2023));
-    EXPECT_FALSE(isLeapYear(2100));
-}
-
-TEST(Calendar, DaysInMonth) {
+TEST(Calendar, LeapYearsAndDaysInMonth) {
+    for (int y : {2024, 2000}) EXPECT_TRUE(isLeapYear(y)) << y;
+    for (int y : {1900, 2023, 2100}) EXPECT_FALSE(isLeapYear(y)) << y;
     for (int d : {1, 15, 29}) EXPECT_EQ(daysInMonth(makeTime(2024, 2, d)), 29);
-    for (int d : {1, 28}) EXPECT_EQ(daysInMonth(makeTime(2023, 2, d)), 28);
+    EXPECT_EQ(daysInMonth(makeTime(2023, 2, 28)), 28);
     EXPECT_EQ(daysInMonth(makeTime(1900, 2, 1)), 28);
     EXPECT_EQ(daysInMonth(makeTime(2024, 4, 30)), 30);
     EXPECT_EQ(daysInMonth(makeTime(2024, 12, 31)), 31);

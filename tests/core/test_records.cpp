@@ -5,18 +5,6 @@
 
 using namespace velmora;
 
-TEST(Records, DefaultsOfANewProfileAndAlarm) {
-    const Profile p;
-    EXPECT_EQ(p.id, 0);
-    EXPECT_EQ(p.program_type, 0);
-    EXPECT_EQ(p.window, 600);
-    EXPECT_FALSE(p.is_programming_needed);
-    const Alarm a;
-    EXPECT_EQ(a.id, 0);
-    EXPECT_EQ(toTimeValue(a.alarm_start), 0);
-    EXPECT_FALSE(a.repeat_forever);
-}
-
 TEST(Records, LineFeedsLeaveNamesButStayInComments) {
     Profile p;
     p.setName("Aino\nVirtanen");
@@ -35,20 +23,6 @@ TEST(Records, AlarmsOrderByTheirFirstInstant) {
     b.alarm_start = makeTime(2024, 4, 30, 23, 0);
     EXPECT_TRUE(alarmStartsBefore(b, a));
     EXPECT_FALSE(alarmStartsBefore(a, b));
-}
-
-TEST(Records, CurrentUserKeepsItsCompanionsWhenTheUserChanges) {
-    CurrentUser cu;
-    cu.account_name = "apteekki";
-    cu.connected_sn = 42;
-    Profile p;
-    p.id = 7;
-    p.setName("Bertta");
-    cu.setProfile(p);
-    EXPECT_EQ(cu.id, 7);
-    EXPECT_EQ(cu.name, "Bertta");
-    EXPECT_EQ(cu.account_name, "apteekki");
-    EXPECT_EQ(cu.connected_sn, 42u);
 }
 
 TEST(InstantListTest, BoundedSortedAndTrimmed) {
