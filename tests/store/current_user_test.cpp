@@ -7,16 +7,16 @@
 namespace velmora {
 namespace {
 
-using testing::rawScalar;
-using testing::TempDir;
+using testing::fields;
 
 constexpr TimeValue kNow = 1796000000;  // December 2026
 constexpr TimeValue kDay = 86400;
 
-class CurrentUserTest : public ::testing::Test {
+// Aino with an alarm and a history entry, Bertta needing programming; the user list loaded.
+class CurrentUserTest : public testing::StoreTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(store.createDatabase());
+        StoreTest::SetUp();
         aino = store.insertProfile(false, "Aino", "", "", "");
         bertta = store.insertProfile(true, "Bertta", "", "", "");
         ASSERT_GT(aino, 0);
@@ -36,8 +36,6 @@ protected:
             u.alarm_table.add(now + 3600);
         };
     }
-    TempDir dir;
-    RecordStore store{dir.db()};
     CurrentUser user;
     int aino = 0, bertta = 0;
     std::vector<int> prepared;
@@ -59,55 +57,37 @@ TEST_F(CurrentUserTest, SelectUserLoadsProfileAlarmsAndHistoryAndPreparesTheTabl
     EXPECT_FALSE(user.is_programming_needed);  // last alarm 30 days ahead
     ASSERT_EQ(user.users.size(), 2u);          // the list is kept
 
-    // Selecting the current user again does nothing.
+    // Selecting the current user again does nothing; bad ids leave the selection.
     EXPECT_TRUE(store.selectUser(user, aino, kNow, recorder()));
     EXPECT_EQ(prepared.size(), 1u);
+    for (int bad : {0, -3, 999}) EXPECT_FALSE(store.selectUser(user, bad, kNow, recorder())) << bad;
+    EXPECT_EQ(user.id, aino);
+    EXPECT_EQ(user.alarms.size(), 1u);
 }
 
 TEST_F(CurrentUserTest, SelectUserSavesThePreviousUserUnlessToldNot) {
     ASSERT_TRUE(store.selectUser(user, aino, kNow, recorder()));
     user.phone = "040 111";
     ASSERT_TRUE(store.selectUser(user, bertta, kNow, recorder()));
-    Profile saved;
-    ASSERT_TRUE(store.loadProfile(aino, saved));
-    EXPECT_EQ(saved.phone, "040 111");
-
-    user.phone = "not saved";
-    ASSERT_TRUE(store.selectUser(user, aino, kNow, recorder(), RecordStore::SaveCurrent::No));
-    ASSERT_TRUE(store.loadProfile(bertta, saved));
-    EXPECT_EQ(saved.phone, "");
-    EXPECT_EQ(user.phone, "040 111");
-}
-
-TEST_F(CurrentUserTest, UserNeedingProgrammingGetsAnEmptyTable) {
-    ASSERT_TRUE(store.selectUser(user, aino, kNow, recorder()));
-    ASSERT_EQ(user.alarm_table.size(), 1u);
-    ASSERT_TRUE(store.selectUser(user, bertta, kNow, recorder()));
+    EXPECT_EQ(profileOf(aino).phone, "040 111");
+    // Bertta needs programming: no table is prepared, and nothing of Aino's stays.
     EXPECT_TRUE(user.is_programming_needed);
     EXPECT_TRUE(user.alarm_table.empty());
     EXPECT_TRUE(user.alarms.empty());
-    EXPECT_TRUE(user.history.empty());  // the previous user's history is gone
+    EXPECT_TRUE(user.history.empty());
     EXPECT_EQ(prepared, std::vector<int>{aino});
-}
 
-TEST_F(CurrentUserTest, SelectUserRejectsBadIds) {
-    ASSERT_TRUE(store.selectUser(user, aino, kNow, recorder()));
-    EXPECT_FALSE(store.selectUser(user, 0, kNow, recorder()));
-    EXPECT_FALSE(store.selectUser(user, -3, kNow, recorder()));
-    EXPECT_FALSE(store.selectUser(user, 999, kNow, recorder()));
-    EXPECT_EQ(user.id, aino);  // still selected
-    EXPECT_EQ(user.alarms.size(), 1u);
-}
-
-TEST_F(CurrentUserTest, SelectUserWithoutAPreparerStillWorks) {
-    ASSERT_TRUE(store.selectUser(user, aino, kNow, nullptr));
-    EXPECT_TRUE(user.alarm_table.empty());
-    EXPECT_TRUE(user.is_programming_needed);  // no own reminder: due
+    user.phone = "not saved";
+    ASSERT_TRUE(store.selectUser(user, aino, kNow, recorder(), RecordStore::SaveCurrent::No));
+    EXPECT_EQ(profileOf(bertta).phone, "");
+    EXPECT_EQ(user.phone, "040 111");
 }
 
 TEST_F(CurrentUserTest, ReprogrammingIsDueWithin21Days) {
     ASSERT_TRUE(store.selectUser(user, aino, kNow, nullptr));
-    EXPECT_TRUE(store.reprogrammingDue(user, kNow));  // no reminder: last alarm 0
+    EXPECT_TRUE(user.alarm_table.empty());    // no preparer
+    EXPECT_TRUE(user.is_programming_needed);  // no own reminder: due
+    EXPECT_TRUE(store.reprogrammingDue(user, kNow));
     ASSERT_TRUE(store.saveDevice({500, 0, 0, kNow + 1814400, 1}, aino));
     EXPECT_FALSE(store.reprogrammingDue(user, kNow));
     EXPECT_TRUE(store.reprogrammingDue(user, kNow + 1));
@@ -131,9 +111,7 @@ TEST_F(CurrentUserTest, AssignDeviceTiesANewReminderOnce) {
     ASSERT_TRUE(store.assignDevice(user, 900));
     DeviceRecord d;
     ASSERT_TRUE(store.findDevice(900, d));
-    EXPECT_EQ(d.device_type, 2);
-    EXPECT_EQ(d.programming_time, 0);
-    EXPECT_EQ(d.alarm_amount, 0);
+    EXPECT_EQ(fields(d), std::tuple(900u, 2, 0, kNow + kDay, 0));
     EXPECT_EQ(store.getDeviceOwner(900), aino);
     EXPECT_FALSE(store.isOwnReminder(900));
 
@@ -155,7 +133,7 @@ TEST_F(CurrentUserTest, DeleteUserClearsTheCurrentUserAndTheList) {
     EXPECT_TRUE(user.alarm_table.empty());
     ASSERT_EQ(user.users.size(), 1u);
     EXPECT_EQ(user.users[0].name, "Bertta");
-    EXPECT_EQ(rawScalar(dir.db(), "SELECT count(*) FROM Alarms;"), "0");
+    EXPECT_EQ(rows("Alarms"), 0);
 
     // Deleting another user leaves the current one selected.
     ASSERT_TRUE(store.selectUser(user, bertta, kNow, nullptr));

@@ -9,6 +9,7 @@
 namespace velmora {
 namespace {
 
+using testing::rawScalar;
 using testing::TempDir;
 
 // Records every statement text that SQLite runs on a connection.
@@ -26,6 +27,14 @@ struct Trace {
     int count(const std::string& s) const { return static_cast<int>(std::count(sql.begin(), sql.end(), s)); }
 };
 
+class DatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(db.execute("CREATE TABLE T(a INTEGER, b TEXT);"), kSqliteOk); }
+    std::string countOfT() { return rawScalar(dir.db(), "SELECT count(*) FROM T;"); }
+    TempDir dir;
+    Database db{dir.db().string()};
+};
+
 TEST(Database, OpeningAMissingFileCreatesItAndClosedConnectionFails) {
     TempDir dir;
     ASSERT_FALSE(std::filesystem::exists(dir.db()));
@@ -40,42 +49,16 @@ TEST(Database, OpeningAMissingFileCreatesItAndClosedConnectionFails) {
     }
     EXPECT_TRUE(std::filesystem::exists(dir.db()));
     // New files carry the UTF-16le text encoding of the stored databases.
-    EXPECT_EQ(testing::rawScalar(dir.db(), "PRAGMA encoding;"), "UTF-16le");
+    EXPECT_EQ(rawScalar(dir.db(), "PRAGMA encoding;"), "UTF-16le");
 }
 
-TEST(Database, UnopenableDirectoryGivesNoConnection) {
-    TempDir dir;
-    Database db((dir.path() / "no" / "such" / "dir" / "x.db").string());
-    EXPECT_FALSE(db.isOpen());
-    Statement st(db, "SELECT 1;");
-    EXPECT_FALSE(st.isPrepared());
-    EXPECT_NE(st.executeNonQuery(), kSqliteDone);
-}
+TEST_F(DatabaseTest, StatementsThatDoNotPrepareReadNothing) {
+    Database nowhere((dir.path() / "no" / "such" / "dir" / "x.db").string());
+    EXPECT_FALSE(nowhere.isOpen());
+    Statement lost(nowhere, "SELECT 1;");
+    EXPECT_FALSE(lost.isPrepared());
+    EXPECT_NE(lost.executeNonQuery(), kSqliteDone);
 
-TEST(Database, CursorReadsColumnsAndRejectsBadIndexes) {
-    TempDir dir;
-    Database db(dir.db().string());
-    ASSERT_EQ(db.execute("CREATE TABLE T(a INTEGER, b TEXT); INSERT INTO T VALUES(7, NULL);"), kSqliteOk);
-    Statement st(db, "SELECT a, b FROM T;");
-    ASSERT_EQ(st.columnCount(), 2);
-    Cursor c = st.query();
-    ASSERT_EQ(c.step(), kSqliteRow);
-    int a = -1;
-    EXPECT_TRUE(c.getInt(0, a));
-    EXPECT_EQ(a, 7);
-    Text b = "previous";
-    EXPECT_TRUE(c.getString(1, b));
-    EXPECT_EQ(b, "");  // NULL reads as empty text
-    int untouched = 42;
-    EXPECT_FALSE(c.getInt(2, untouched));
-    EXPECT_FALSE(c.getInt(-1, untouched));
-    EXPECT_EQ(untouched, 42);
-    EXPECT_EQ(c.step(), kSqliteDone);
-}
-
-TEST(Database, StatementThatDoesNotPrepareReadsNothing) {
-    TempDir dir;
-    Database db(dir.db().string());
     Statement st(db, "SELECT * FROM NoSuchTable;");
     EXPECT_FALSE(st.isPrepared());
     EXPECT_EQ(st.columnCount(), 0);
@@ -86,45 +69,46 @@ TEST(Database, StatementThatDoesNotPrepareReadsNothing) {
     EXPECT_FALSE(stepSucceeded(st.executeNonQuery()));
 }
 
-TEST(Database, StatementRunsAgainAfterItsCursorIsReleased) {
-    TempDir dir;
-    Database db(dir.db().string());
-    ASSERT_EQ(db.execute("CREATE TABLE T(a INTEGER); INSERT INTO T VALUES(1); INSERT INTO T VALUES(2);"), kSqliteOk);
-    Statement st(db, "SELECT a FROM T ORDER BY a;");
-    for (int round = 0; round < 2; ++round) {
+TEST_F(DatabaseTest, CursorReadsColumnsRejectsBadIndexesAndRunsAgainAfterRelease) {
+    ASSERT_EQ(db.execute("INSERT INTO T VALUES(7, NULL);"), kSqliteOk);
+    Statement st(db, "SELECT a, b FROM T;");
+    ASSERT_EQ(st.columnCount(), 2);
+    for (int round = 0; round < 2; ++round) {  // releasing the cursor resets the statement
+        SCOPED_TRACE(round);
         Cursor c = st.query();
-        int v = 0;
         ASSERT_EQ(c.step(), kSqliteRow);
-        ASSERT_TRUE(c.getInt(0, v));
-        EXPECT_EQ(v, 1) << "round " << round;
-    }  // release resets the statement
+        int a = -1;
+        EXPECT_TRUE(c.getInt(0, a));
+        EXPECT_EQ(a, 7);
+        Text b = "previous";
+        EXPECT_TRUE(c.getString(1, b));
+        EXPECT_EQ(b, "");  // NULL reads as empty text
+        int untouched = 42;
+        EXPECT_FALSE(c.getInt(2, untouched));
+        EXPECT_FALSE(c.getInt(-1, untouched));
+        EXPECT_EQ(untouched, 42);
+        EXPECT_EQ(c.step(), kSqliteDone);
+    }
 }
 
-TEST(Database, BoundTextIsStoredAsItself) {
-    TempDir dir;
-    Database db(dir.db().string());
-    ASSERT_EQ(db.execute("CREATE TABLE T(a TEXT);"), kSqliteOk);
+TEST_F(DatabaseTest, BoundTextIsStoredAsItself) {
     const Text tricky = "it's'); DROP TABLE T; --";
     {
-        Statement st(db, "INSERT INTO T VALUES(?);");
+        Statement st(db, "INSERT INTO T(b) VALUES(?);");
         ASSERT_EQ(st.bind(1, tricky), kSqliteOk);
         EXPECT_EQ(st.executeNonQuery(), kSqliteDone);
         EXPECT_EQ(db.getLastInsertId(), 1);
     }
-    db.close();
-    EXPECT_EQ(testing::rawScalar(dir.db(), "SELECT a FROM T;"), tricky);
+    EXPECT_EQ(rawScalar(dir.db(), "SELECT b FROM T;"), tricky);
 }
 
-TEST(Transaction, BeginTwiceRunsBeginOnceAndCommitEndsIt) {
-    TempDir dir;
-    Database db(dir.db().string());
-    ASSERT_EQ(db.execute("CREATE TABLE T(a INTEGER);"), kSqliteOk);
+TEST_F(DatabaseTest, TransactionBeginsOnceAndCommitEndsIt) {
     Trace trace(db);
     {
         Transaction tr(db, true);
         EXPECT_TRUE(tr.isActive());
         EXPECT_EQ(tr.begin(), kSqliteError);  // already active: nothing run
-        db.execute("INSERT INTO T VALUES(1);");
+        db.execute("INSERT INTO T VALUES(1, NULL);");
         EXPECT_EQ(tr.commit(), kSqliteOk);
         EXPECT_FALSE(tr.isActive());
         EXPECT_EQ(tr.commit(), kSqliteError);
@@ -132,24 +116,19 @@ TEST(Transaction, BeginTwiceRunsBeginOnceAndCommitEndsIt) {
     EXPECT_EQ(trace.count("begin;"), 1);
     EXPECT_EQ(trace.count("commit;"), 1);
     EXPECT_EQ(trace.count("rollback;"), 0);  // nothing at the end of the scope
-    db.close();
-    EXPECT_EQ(testing::rawScalar(dir.db(), "SELECT count(*) FROM T;"), "1");
+    EXPECT_EQ(countOfT(), "1");
 }
 
-TEST(Transaction, LeavingTheScopeWhileActiveRollsBack) {
-    TempDir dir;
-    Database db(dir.db().string());
-    ASSERT_EQ(db.execute("CREATE TABLE T(a INTEGER);"), kSqliteOk);
+TEST_F(DatabaseTest, LeavingTheScopeWhileActiveRollsBack) {
     Trace trace(db);
     {
         Transaction tr(db, false);
         EXPECT_FALSE(tr.isActive());
         EXPECT_EQ(tr.begin(), kSqliteOk);
-        db.execute("INSERT INTO T VALUES(1);");
+        db.execute("INSERT INTO T VALUES(1, NULL);");
     }
     EXPECT_EQ(trace.count("rollback;"), 1);
-    db.close();
-    EXPECT_EQ(testing::rawScalar(dir.db(), "SELECT count(*) FROM T;"), "0");
+    EXPECT_EQ(countOfT(), "0");
 }
 
 }  // namespace

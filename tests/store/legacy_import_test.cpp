@@ -11,9 +11,9 @@
 namespace velmora {
 namespace {
 
+using testing::fields;
 using testing::rawExec;
 using testing::rawScalar;
-using testing::TempDir;
 namespace fs = std::filesystem;
 
 const Text kBody =
@@ -34,20 +34,13 @@ const Text kBody =
 
 TimeValue at(int y, int mo, int d, int h, int mi, int s = 0) { return toTimeValue(makeTime(y, mo, d, h, mi, s)); }
 
-class LegacyImportTest : public ::testing::Test {
+class LegacyImportTest : public testing::StoreTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(store.createDatabase());
-        ASSERT_TRUE(store.createReportsTable());
-    }
     fs::path userFile(const std::string& name) const { return dir.path() / "profiles" / name; }
-    int rows(const std::string& table) { return std::stoi(rawScalar(dir.db(), "SELECT count(*) FROM " + table + ";")); }
-    TempDir dir;
-    RecordStore store{dir.db()};
 };
 
 TEST(Container, RoundTripAndChecks) {
-    std::string bytes = makeContainer("[PERSON]0|Åke|");
+    const std::string bytes = makeContainer("[PERSON]0|Åke|");
     ASSERT_EQ(bytes.substr(0, 33), md5Hex(toCp1252("[PERSON]0|Åke|")) + "|");
     ASSERT_EQ(readContainer(bytes), Text("[PERSON]0|Åke|"));
     // The body is XOR-scrambled, not plain.
@@ -55,36 +48,30 @@ TEST(Container, RoundTripAndChecks) {
 
     std::string changed = bytes;
     changed[40] = static_cast<char>(changed[40] ^ 1);
-    EXPECT_FALSE(readContainer(changed));
-    EXPECT_FALSE(readContainer("abcd|efgh"));          // 9 bytes
-    EXPECT_FALSE(readContainer(md5Hex("") + "|"));     // empty body
-    EXPECT_FALSE(readContainer(std::string(40, 'a')));  // no separator
-    std::string upper = bytes;
+    std::string upper = bytes;  // the digest must match exactly
     for (int i = 0; i < 32; ++i) upper[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(upper[i])));
-    if (upper != bytes) {
-        EXPECT_FALSE(readContainer(upper));  // the digest must match exactly
-    }
+    ASSERT_NE(upper, bytes);
+    // A changed byte, 9 bytes, an empty body, no separator, an upper-case digest.
+    for (const std::string& bad : {changed, std::string("abcd|efgh"), md5Hex("") + "|", std::string(40, 'a'), upper})
+        EXPECT_FALSE(readContainer(bad)) << bad;
 }
 
 TEST(ParseLegacyBody, PersonFieldsAndComment) {
-    auto users = parseLegacyBody("[PERSON] 7|Ni\nmi|12\n34|a|b|\r\n");
-    ASSERT_EQ(users.size(), 1u);
-    const Profile& p = users[0].profile;
-    EXPECT_TRUE(p.is_programming_needed);
-    EXPECT_EQ(p.name, "Nimi");
-    EXPECT_EQ(p.ssn, "1234");
-    EXPECT_EQ(p.comment, "a|b");
-    EXPECT_EQ(p.phone, "");
-
-    users = parseLegacyBody("[PERSON]0|Nimi|hetu|\n");  // four fields: empty comment
-    ASSERT_EQ(users.size(), 1u);
-    EXPECT_EQ(users[0].profile.comment, "");
-    EXPECT_FALSE(users[0].profile.is_programming_needed);
-
-    users = parseLegacyBody("[[OTHER]]skipped[PERSON]]x|Eeva|||\n");
-    ASSERT_EQ(users.size(), 1u);
-    EXPECT_FALSE(users[0].profile.is_programming_needed);  // "x" reads as 0
-    EXPECT_EQ(users[0].profile.name, "Eeva");
+    struct Case {
+        const char *body, *name, *ssn, *comment;
+        bool needsProgramming;
+    };
+    const Case cases[] = {
+        {"[PERSON] 7|Ni\nmi|12\n34|a|b|\r\n", "Nimi", "1234", "a|b", true},
+        {"[PERSON]0|Nimi|hetu|\n", "Nimi", "hetu", "", false},               // four fields: empty comment
+        {"[[OTHER]]skipped[PERSON]]x|Eeva|||\n", "Eeva", "", "", false},     // "x" reads as 0
+    };
+    for (const Case& c : cases) {
+        auto users = parseLegacyBody(c.body);
+        ASSERT_EQ(users.size(), 1u) << c.body;
+        EXPECT_EQ(fields(users[0].profile), std::tuple(c.name, c.ssn, "", c.comment, c.needsProgramming, 0, 600))
+            << c.body;
+    }
 }
 
 TEST(ParseLegacyBody, SectionsBeforePersonBelongToThatUser) {
@@ -103,51 +90,27 @@ TEST_F(LegacyImportTest, ImportsEverythingThatPassesTheLineChecksAndDeletesTheFi
     std::vector<Profile> users;
     ASSERT_TRUE(store.loadProfiles(users));
     ASSERT_EQ(users.size(), 1u);
-    const Profile& p = users[0];
-    EXPECT_EQ(p.name, "Aino Ääninen");
-    EXPECT_EQ(p.ssn, "121212-1212");
-    EXPECT_EQ(p.comment, "kommentti|osa 2");
-    EXPECT_TRUE(p.is_programming_needed);
-    EXPECT_EQ(p.window, 600);
+    const int id = users[0].id;
+    EXPECT_EQ(fields(users[0]), std::tuple("Aino Ääninen", "121212-1212", "", "kommentti|osa 2", true, 0, 600));
 
     DeviceRecord d;
     ASSERT_TRUE(store.findDevice(1234, d));
-    EXPECT_EQ(d.device_type, 0);
-    EXPECT_EQ(d.programming_time, at(2026, 12, 1, 10, 0));
-    EXPECT_EQ(d.last_alarm, at(2026, 12, 20, 20, 0));
-    EXPECT_EQ(d.alarm_amount, 40);
-    EXPECT_EQ(store.getDeviceOwner(1234), p.id);
-    DeviceRecord typeless;
-    ASSERT_TRUE(store.findDevice(555, typeless));
-    EXPECT_EQ(typeless.device_type, 2);  // empty first field
-    EXPECT_EQ(typeless.programming_time, 0);
-    EXPECT_EQ(rows("Devices"), 2);        // the serial-0 line is skipped
+    EXPECT_EQ(fields(d), std::tuple(1234u, 0, at(2026, 12, 1, 10, 0), at(2026, 12, 20, 20, 0), 40));
+    EXPECT_EQ(store.getDeviceOwner(1234), id);
+    ASSERT_TRUE(store.findDevice(555, d));
+    EXPECT_EQ(fields(d), std::tuple(555u, 2, 0, 0, 0));  // empty first field: type 2
+    EXPECT_EQ(rows("Devices"), 2);                        // the serial-0 line is skipped
 
-    std::vector<Alarm> alarms;
-    ASSERT_TRUE(store.loadAlarms(p.id, alarms));
+    std::vector<Alarm> alarms = alarmsOf(id);
     ASSERT_EQ(alarms.size(), 2u);
-    EXPECT_EQ(alarms[0].title, "Aamu 'lääke'");
-    EXPECT_EQ(alarms[0].description, "kuvaus");
-    EXPECT_EQ(toTimeValue(alarms[0].alarm_start), at(2026, 12, 7, 8, 0));
-    EXPECT_EQ(toTimeValue(alarms[0].alarm_end), at(2026, 12, 31, 8, 0));
-    EXPECT_EQ(alarms[0].repeat_pattern, 1);
-    EXPECT_FALSE(alarms[0].repeat_forever);
-    EXPECT_EQ(alarms[1].title, "Pussihälytys");
-    EXPECT_EQ(alarms[1].alarm_type, 1);
-    EXPECT_TRUE(alarms[1].repeat_forever);
-    EXPECT_EQ(rawScalar(dir.db(), "SELECT alarm_end FROM Alarms WHERE id = " + std::to_string(alarms[1].id) + ";"),
-              "0");
+    EXPECT_EQ(fields(alarms[0]),
+              std::tuple("Aamu 'lääke'", "kuvaus", at(2026, 12, 7, 8, 0), at(2026, 12, 31, 8, 0), false, 1, 0));
+    EXPECT_EQ(fields(alarms[1]), std::tuple("Pussihälytys", "", at(2026, 12, 10, 9, 0), 0, true, 0, 1));
 
-    std::vector<LogEntry> log;
-    ASSERT_TRUE(store.loadLog(p.id, log));
-    std::map<TimeValue, LogEntry> byTime;
-    for (const LogEntry& e : log) byTime[e.alarm_time] = e;
-    ASSERT_EQ(byTime.size(), 2u);
-    // Status 4 with its time; the later status-5 line for the same instant does not downgrade it.
-    EXPECT_EQ(byTime[at(2026, 12, 1, 8, 0)].log_status, 4);
-    EXPECT_EQ(byTime[at(2026, 12, 1, 8, 0)].ack, at(2026, 12, 1, 8, 5));
-    EXPECT_EQ(byTime[at(2026, 12, 2, 8, 0)].log_status, 3);
-    EXPECT_EQ(byTime[at(2026, 12, 2, 8, 0)].ack, 0);  // not read for status 3
+    // Status 4 with its time, not downgraded by the later status-5 line for the same instant; status 3 has
+    // no time read.
+    EXPECT_EQ(logOf(id), (decltype(logOf(id)){{at(2026, 12, 1, 8, 0), at(2026, 12, 1, 8, 5), 4},
+                                              {at(2026, 12, 2, 8, 0), 0, 3}}));
 
     // A second run finds nothing.
     EXPECT_EQ(importLegacyUsers(store, dir.path()), 0);
@@ -168,28 +131,23 @@ TEST_F(LegacyImportTest, DamagedFilesStayAndAddNothing) {
     for (const char* t : {"Profiles", "Devices", "Alarms", "Log"}) EXPECT_EQ(rows(t), 0) << t;
 }
 
-TEST_F(LegacyImportTest, FailedUserInsertWritesNothingAndKeepsTheFile) {
+TEST_F(LegacyImportTest, AFailedWriteStoresNothingOfTheFileAndKeepsIt) {
     testing::writeBytes(userFile("aino.vel"), makeContainer(kBody));
-    ASSERT_EQ(rawExec(dir.db(), "DROP TABLE Profiles;"), 0);
-    EXPECT_FALSE(importUserFile(store, dir.path(), "aino.vel"));
-    EXPECT_TRUE(fs::exists(userFile("aino.vel")));
-    EXPECT_EQ(rows("Devices"), 0);  // nothing under owner -1
-    EXPECT_EQ(rows("Alarms"), 0);
-    EXPECT_EQ(rows("Log"), 0);
-}
-
-TEST_F(LegacyImportTest, FailureInALaterSectionRollsBackTheUser) {
-    testing::writeBytes(userFile("aino.vel"), makeContainer(kBody));
-    ASSERT_EQ(rawExec(dir.db(), "DROP TABLE Log;"), 0);
-    EXPECT_FALSE(importUserFile(store, dir.path(), "aino.vel"));
-    EXPECT_TRUE(fs::exists(userFile("aino.vel")));
-    EXPECT_EQ(rows("Profiles"), 0);
-    EXPECT_EQ(rows("Devices"), 0);
-    EXPECT_EQ(rows("Alarms"), 0);
+    // Without Profiles nothing may land under owner -1; without Log the stored user is rolled back.
+    for (const std::string dropped : {"Profiles", "Log"}) {
+        SCOPED_TRACE(dropped);
+        const std::string create = rawScalar(dir.db(), "SELECT sql FROM sqlite_master WHERE name = '" + dropped + "';");
+        ASSERT_EQ(rawExec(dir.db(), "DROP TABLE " + dropped + ";"), 0);
+        EXPECT_FALSE(importUserFile(store, dir.path(), "aino.vel"));
+        EXPECT_TRUE(fs::exists(userFile("aino.vel")));
+        for (const std::string t : {"Profiles", "Devices", "Alarms", "Log"}) {
+            if (t != dropped) {
+                EXPECT_EQ(rows(t), 0) << t;
+            }
+        }
+        ASSERT_EQ(rawExec(dir.db(), create + ";"), 0);
+    }
     // Once the file can be stored it is imported whole.
-    ASSERT_EQ(rawExec(dir.db(), "CREATE TABLE Log(alarm_time INTEGER, log_status INTEGER, ack INTEGER, owner_id "
-                                "INTEGER, PRIMARY KEY (alarm_time, owner_id));"),
-              0);
     EXPECT_EQ(importLegacyUsers(store, dir.path()), 1);
     EXPECT_EQ(rows("Profiles"), 1);
     EXPECT_EQ(rows("Log"), 2);

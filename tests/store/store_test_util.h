@@ -1,15 +1,21 @@
 #pragma once
-// Helpers for the store tests: a temporary directory that removes itself,
-// raw file reading, and direct SQL on a database file through the SQLite C
-// library (to look at what the store really wrote).
+// Helpers for the store tests: a temporary directory that removes itself, raw file access, direct SQL on a
+// database file through the SQLite C library (to look at what the store really wrote), and a fixture with a
+// fresh database.
+#include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
+
+#include "core/datetime.h"
+#include "store/record_store.h"
 
 namespace velmora::testing {
 
@@ -17,8 +23,7 @@ class TempDir {
 public:
     TempDir() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "velmora-store-XXXXXX").string();
-        char* made = ::mkdtemp(tmpl.data());
-        path_ = made != nullptr ? std::filesystem::path(made) : std::filesystem::path();
+        if (::mkdtemp(tmpl.data()) != nullptr) path_ = tmpl;
     }
     ~TempDir() {
         std::error_code ec;
@@ -40,47 +45,85 @@ inline std::string readBytes(const std::filesystem::path& p) {
 
 inline void writeBytes(const std::filesystem::path& p, const std::string& bytes) {
     std::filesystem::create_directories(p.parent_path());
-    std::ofstream out(p, std::ios::binary);
-    out << bytes;
+    std::ofstream(p, std::ios::binary) << bytes;
 }
 
-// Runs SQL directly; every row comes back as its column texts ("NULL" for NULL).
 using Rows = std::vector<std::vector<std::string>>;
-inline Rows rawQuery(const std::filesystem::path& db, const std::string& sql) {
-    Rows rows;
-    sqlite3* h = nullptr;
-    if (sqlite3_open(db.c_str(), &h) != SQLITE_OK) {
-        sqlite3_close(h);
-        return rows;
-    }
-    sqlite3_exec(
-        h, sql.c_str(),
-        [](void* arg, int n, char** values, char**) {
-            auto* out = static_cast<Rows*>(arg);
-            std::vector<std::string> row;
-            for (int i = 0; i < n; ++i) row.emplace_back(values[i] != nullptr ? values[i] : "NULL");
-            out->push_back(std::move(row));
-            return 0;
-        },
-        &rows, nullptr);
-    sqlite3_close(h);
-    return rows;
-}
 
-inline int rawExec(const std::filesystem::path& db, const std::string& sql) {
+// Runs SQL directly and gives SQLite's result code (-1 when the file does not open). Rows, when asked
+// for, come back as their column texts ("NULL" for NULL).
+inline int rawExec(const std::filesystem::path& db, const std::string& sql, Rows* rows = nullptr) {
+    auto collect = [](void* arg, int n, char** values, char**) {
+        std::vector<std::string>& row = static_cast<Rows*>(arg)->emplace_back();
+        for (int i = 0; i < n; ++i) row.emplace_back(values[i] != nullptr ? values[i] : "NULL");
+        return 0;
+    };
     sqlite3* h = nullptr;
-    if (sqlite3_open(db.c_str(), &h) != SQLITE_OK) {
-        sqlite3_close(h);
-        return -1;
-    }
-    int rc = sqlite3_exec(h, sql.c_str(), nullptr, nullptr, nullptr);
+    int rc = sqlite3_open(db.c_str(), &h) == SQLITE_OK
+                 ? sqlite3_exec(h, sql.c_str(), rows != nullptr ? +collect : nullptr, rows, nullptr)
+                 : -1;
     sqlite3_close(h);
     return rc;
+}
+
+inline Rows rawQuery(const std::filesystem::path& db, const std::string& sql) {
+    Rows rows;
+    rawExec(db, sql, &rows);
+    return rows;
 }
 
 inline std::string rawScalar(const std::filesystem::path& db, const std::string& sql) {
     Rows r = rawQuery(db, sql);
     return r.empty() || r[0].empty() ? std::string("<none>") : r[0][0];
 }
+
+// Whole records as tuples, so that one assertion compares (and prints) every stored field.
+inline auto fields(const Profile& p) {
+    return std::tuple(p.name, p.ssn, p.phone, p.comment, p.is_programming_needed, p.program_type, p.window);
+}
+inline auto fields(const DeviceRecord& d) {
+    return std::tuple(d.sn, d.device_type, d.programming_time, d.last_alarm, d.alarm_amount);
+}
+inline auto fields(const Alarm& a) {
+    return std::tuple(a.title, a.description, toTimeValue(a.alarm_start), toTimeValue(a.alarm_end), a.repeat_forever,
+                      int{a.repeat_pattern}, a.alarm_type);
+}
+
+// A new database with all six tables in a directory of its own.
+class StoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(store.createDatabase());
+        ASSERT_TRUE(store.createReportsTable());
+    }
+    int rows(const std::string& table, const std::string& where = "1") {
+        return std::stoi(rawScalar(dir.db(), "SELECT count(*) FROM " + table + " WHERE " + where + ";"));
+    }
+    // Rows of one user: the user's own row in Profiles, the owned rows elsewhere.
+    int owned(const std::string& table, int owner) {
+        return rows(table, (table == "Profiles" ? "id = " : "owner_id = ") + std::to_string(owner));
+    }
+    Profile profileOf(int id) {
+        Profile p;
+        EXPECT_TRUE(store.loadProfile(id, p));
+        return p;
+    }
+    std::vector<Alarm> alarmsOf(int owner) {
+        std::vector<Alarm> list;
+        EXPECT_TRUE(store.loadAlarms(owner, list));
+        return list;
+    }
+    // The owner's log as (instant, acknowledgement, status) in time order.
+    std::vector<std::tuple<TimeValue, TimeValue, int>> logOf(int owner) {
+        std::vector<LogEntry> log;
+        EXPECT_TRUE(store.loadLog(owner, log));
+        std::vector<std::tuple<TimeValue, TimeValue, int>> out;
+        for (const LogEntry& e : log) out.emplace_back(e.alarm_time, e.ack, e.log_status);
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    TempDir dir;
+    RecordStore store{dir.db()};
+};
 
 }  // namespace velmora::testing
