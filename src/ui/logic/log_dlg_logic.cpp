@@ -3,21 +3,11 @@
 #include <string>
 
 #include "core/datetime.h"
+#include "resources/string_ids.h"
 
 namespace velmora {
 
 namespace {
-constexpr int kTextTitle = 40080;           // "Hälytyshistoria"
-constexpr int kTextTotalsFrame = 40079;     // "Hälytysten tila"
-constexpr int kTextTotal = 40075;           // "Yhteensä"
-constexpr int kTextAcknowledged = 40076;    // "Kuitattu"
-constexpr int kTextForgotten = 40077;       // "Unohdettu"
-constexpr int kTextLate = 40078;            // "Kuitattu myöhässä"
-constexpr int kTextClose = 40095;           // "Sulje"
-constexpr int kWordNotAlarmed = 40031;      // "ei hälytetty"
-constexpr int kWordAcknowledged = 40032;    // "kuitattu"
-constexpr int kWordLate = 40033;            // "kuitattu myöhässä"
-constexpr int kWordForgotten = 40034;       // "unohdettu"
 
 Text formatInstant(TimeValue t) { return formatDateTime(fromTimeValue(t)); }
 }  // namespace
@@ -40,16 +30,16 @@ LogDlgLogic::LogDlgLogic(const CurrentUser& user, const StringSource& strings)
     }
 }
 
-Text LogDlgLogic::title() const { return strings_.load(kTextTitle); }
+Text LogDlgLogic::title() const { return strings_.load(ids::kHistoryTitle); }
 
 Text LogDlgLogic::controlText(int controlId) const {
     switch (controlId) {
-        case kIdTotalsFrame: return strings_.load(kTextTotalsFrame);
-        case kIdTotalCaption: return strings_.load(kTextTotal);
-        case kIdAcknowledgedCaption: return strings_.load(kTextAcknowledged);
-        case kIdLateCaption: return strings_.load(kTextLate);
-        case kIdForgottenCaption: return strings_.load(kTextForgotten);
-        case kIdClose: return strings_.load(kTextClose);
+        case kIdTotalsFrame: return strings_.load(ids::kHistoryTotalsFrame);
+        case kIdTotalCaption: return strings_.load(ids::kHistoryTotal);
+        case kIdAcknowledgedCaption: return strings_.load(ids::kHistoryAcknowledged);
+        case kIdLateCaption: return strings_.load(ids::kHistoryAcknowledgedLate);
+        case kIdForgottenCaption: return strings_.load(ids::kHistoryForgotten);
+        case kIdClose: return strings_.load(ids::kClose);
         default: return {};
     }
 }
@@ -66,11 +56,11 @@ Text LogDlgLogic::numberText(int controlId) const {
 
 Text LogDlgLogic::statusWord(int logStatus, const StringSource& strings) {
     switch (logStatus) {
-        case kStatusNotAlarmed: return strings.load(kWordNotAlarmed);
+        case kStatusNotAlarmed: return strings.load(ids::kStatusNotAlarmed);
         case kStatusForgotten:
-        case kStatusForgottenAlt: return strings.load(kWordForgotten);
-        case kStatusAcknowledged: return strings.load(kWordAcknowledged);
-        case kStatusAcknowledgedLate: return strings.load(kWordLate);
+        case kStatusForgottenAlt: return strings.load(ids::kStatusForgotten);
+        case kStatusAcknowledged: return strings.load(ids::kStatusAcknowledged);
+        case kStatusAcknowledgedLate: return strings.load(ids::kStatusAcknowledgedLate);
         default: return {};
     }
 }

@@ -2,26 +2,11 @@
 
 #include <utility>
 
+#include "resources/string_ids.h"
+
 namespace velmora {
 
 namespace {
-constexpr int kTextTitle = 40094;           // "Käyttäjien hallinta"
-constexpr int kTextListFrame = 40096;       // "Valitse käyttäjä"
-constexpr int kTextChoose = 40097;          // "Valitse käyttäjä"
-constexpr int kTextDelete = 40098;          // "Poista käyttäjä"
-constexpr int kTextLookup = 40099;
-constexpr int kTextNewUser = 40100;         // "Luo uusi käyttäjä"
-constexpr int kTextName = 40087;            // "Nimi:"
-constexpr int kTextSsn = 40088;             // "Henkilötunnus:"
-constexpr int kTextPhone = 40164;           // "Puhelinnumero:"
-constexpr int kTextClose = 40095;           // "Sulje"
-constexpr int kTextError = 40011;           // "Virhe"
-constexpr int kTextQuestion = 40022;        // "Kysymys"
-constexpr int kTextNameMissing = 40035;     // "Syötä nimi ja henkilötunnus!"
-constexpr int kTextDeleteFailed = 40037;    // "Poistaminen epäonnistui!"
-constexpr int kTextAskDelete = 40157;       // "Poistetaanko käyttäjä %s?"
-constexpr int kTextCreateFailed = 40185;    // "Käyttäjän luonti epäonnistui!"
-constexpr int kTextActionFailed = 40120;    // "Toiminto epäonnistui!"
 
 // Leading and trailing blanks are never part of a name, ssn or phone.
 Text trimmed(const Text& v) {
@@ -62,20 +47,20 @@ ProfileDlgLogic::ProfileDlgLogic(CurrentUser& user, RecordStore& store,
     }
 }
 
-Text ProfileDlgLogic::title() const { return strings_.load(kTextTitle); }
+Text ProfileDlgLogic::title() const { return strings_.load(ids::kUserManagementTitle); }
 
 Text ProfileDlgLogic::controlText(int controlId) const {
     switch (controlId) {
-        case kIdListFrame: return strings_.load(kTextListFrame);
-        case kIdChoose: return strings_.load(kTextChoose);
-        case kIdDelete: return strings_.load(kTextDelete);
-        case kIdNewFrame: return strings_.load(kTextNewUser);
-        case kIdNameCaption: return strings_.load(kTextName);
-        case kIdSsnCaption: return strings_.load(kTextSsn);
-        case kIdPhoneCaption: return strings_.load(kTextPhone);
-        case kIdLookup: return strings_.load(kTextLookup);
-        case kIdCreate: return strings_.load(kTextNewUser);
-        case kIdClose: return strings_.load(kTextClose);
+        case kIdListFrame: return strings_.load(ids::kChooseUserFrame);
+        case kIdChoose: return strings_.load(ids::kChooseUserButton);
+        case kIdDelete: return strings_.load(ids::kDeleteUser);
+        case kIdNewFrame: return strings_.load(ids::kCreateUser);
+        case kIdNameCaption: return strings_.load(ids::kNameLabel);
+        case kIdSsnCaption: return strings_.load(ids::kSsnLabel);
+        case kIdPhoneCaption: return strings_.load(ids::kPhoneLabel);
+        case kIdLookup: return strings_.load(ids::kFetchNameFromService);
+        case kIdCreate: return strings_.load(ids::kCreateUser);
+        case kIdClose: return strings_.load(ids::kClose);
         default: return {};
     }
 }
@@ -117,7 +102,7 @@ int ProfileDlgLogic::choose() {
         // The user is gone from the database (a restore replaced it, or the
         // file cannot be read): nothing was chosen. Say so and show the list
         // as the database has it now.
-        person_.showMessage(strings_.load(kTextActionFailed), strings_.load(kTextError),
+        person_.showMessage(strings_.load(ids::kOperationFailed), strings_.load(ids::kCaptionError),
                             MessageIcon::Error);
         refreshList();
         return 0;
@@ -138,7 +123,7 @@ void ProfileDlgLogic::refreshList() {
 int ProfileDlgLogic::create() {
     const Text newName = trimmed(name);
     if (newName.empty()) {
-        person_.showMessage(strings_.load(kTextNameMissing), strings_.load(kTextError),
+        person_.showMessage(strings_.load(ids::kEnterNameAndSsn), strings_.load(ids::kCaptionError),
                             MessageIcon::Error);
         return 0;
     }
@@ -156,7 +141,7 @@ int ProfileDlgLogic::create() {
     const int id = store_.insertProfile(true, created.name, created.ssn, created.phone, Text{});
     if (id <= 0) {
         // The current user stays as it was.
-        person_.showMessage(strings_.load(kTextCreateFailed), strings_.load(kTextError),
+        person_.showMessage(strings_.load(ids::kUserCreateFailed), strings_.load(ids::kCaptionError),
                             MessageIcon::Error);
         return 0;
     }
@@ -174,12 +159,12 @@ int ProfileDlgLogic::create() {
 int ProfileDlgLogic::deleteSelected() {
     if (selection_ < 0) return 0;
     const Profile victim = profileAt(selection_);
-    if (!person_.askYesNo(fillPlaceholder(strings_.load(kTextAskDelete), victim.name),
-                          strings_.load(kTextQuestion))) {
+    if (!person_.askYesNo(fillPlaceholder(strings_.load(ids::kConfirmDeleteUser), victim.name),
+                          strings_.load(ids::kCaptionQuestion))) {
         return 0;
     }
     if (!store_.deleteUser(user_, victim)) {
-        person_.showMessage(strings_.load(kTextDeleteFailed), strings_.load(kTextError),
+        person_.showMessage(strings_.load(ids::kDeleteFailed), strings_.load(ids::kCaptionError),
                             MessageIcon::Error);
         return 0;
     }

@@ -7,24 +7,13 @@
 #include "core/cp1252.h"
 #include "core/datetime.h"
 #include "resources/resource_module.h"
+#include "resources/string_ids.h"
 #include "store/record_store.h"
 
 namespace velmora {
 
 namespace {
-constexpr int kTextTitle = 40108;             // "Raportti"
-constexpr int kTextShowAll = 40105;           // "Näytä kaikki"
-constexpr int kTextShowNeeding = 40106;       // "Näytä ohjelmointia\nvaativat laitteet"
-constexpr int kTextOpenInViewer = 40107;      // "Avaa Notepad"
-constexpr int kHeadName = 40040;              // "Nimi"
-constexpr int kHeadSsn = 40144;               // "Henkilötunnus"
-constexpr int kHeadLastAlarm = 40142;         // "Viimeinen hälytys"
-constexpr int kHeadProgrammingTime = 40043;   // "Ohjelmointiaika"
-constexpr int kHeadSsn2 = 40145;              // " "
-constexpr int kHeadLastAlarm2 = 40143;        // "laitteessa"
 constexpr int kDashCount = 100;
-constexpr int kTextError = 40011;             // "Virhe"
-constexpr int kTextActionFailed = 40120;      // "Toiminto epäonnistui!"
 
 // Number of characters (code points) of UTF-8 text.
 std::size_t characterCount(const Text& utf8) {
@@ -60,13 +49,13 @@ ReportDlgLogic::ReportDlgLogic(const CurrentUser& user, RecordStore& store,
     rebuild(false);
 }
 
-Text ReportDlgLogic::title() const { return strings_.load(kTextTitle); }
+Text ReportDlgLogic::title() const { return strings_.load(ids::kReportTitle); }
 
 Text ReportDlgLogic::controlText(int controlId) const {
     switch (controlId) {
-        case kIdShowAll: return strings_.load(kTextShowAll);
-        case kIdShowNeedingProgramming: return strings_.load(kTextShowNeeding);
-        case kIdOpenInViewer: return strings_.load(kTextOpenInViewer);
+        case kIdShowAll: return strings_.load(ids::kShowAll);
+        case kIdShowNeedingProgramming: return strings_.load(ids::kShowNeedingProgramming);
+        case kIdOpenInViewer: return strings_.load(ids::kOpenNotepad);
         case kIdOk: {
             // The template's own caption, translated by the language module.
             if (const auto* module = dynamic_cast<const ResourceModule*>(&strings_))
@@ -113,9 +102,11 @@ Text ReportDlgLogic::formatTime(TimeValue t) {
 
 Text ReportDlgLogic::buildReport(const std::vector<Profile>& users, bool onlyNeedingProgramming,
                                  const StringSource& strings, const DeviceLookup& lookup) {
-    Text text = formatRow(strings.load(kHeadName), strings.load(kHeadSsn),
-                          strings.load(kHeadLastAlarm), strings.load(kHeadProgrammingTime));
-    text += formatRow(" ", strings.load(kHeadSsn2), strings.load(kHeadLastAlarm2), " ");
+    Text text = formatRow(strings.load(ids::kReportName), strings.load(ids::kReportSsn),
+                          strings.load(ids::kReportLastAlarm),
+                          strings.load(ids::kReportProgrammingTime));
+    text += formatRow(" ", strings.load(ids::kReportSsnSecondLine),
+                      strings.load(ids::kReportInReminder), " ");
     text.append(kDashCount, '-');
     text += "\r\n";
     for (const Profile& p : users) {
@@ -136,7 +127,7 @@ std::filesystem::path ReportDlgLogic::reportFilePath() const {
 
 bool ReportDlgLogic::openInViewer() {
     if (!writeReportFile()) {
-        host_.showMessage(strings_.load(kTextActionFailed), strings_.load(kTextError),
+        host_.showMessage(strings_.load(ids::kOperationFailed), strings_.load(ids::kCaptionError),
                           MessageIcon::Error);
         return false;
     }

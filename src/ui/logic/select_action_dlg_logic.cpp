@@ -2,22 +2,17 @@
 
 #include <utility>
 
+#include "resources/string_ids.h"
+
 namespace velmora {
 
-namespace {
-constexpr int kTextTitle = 40014;            // "Valitse"
-constexpr int kTextMessage = 40161;          // "Laitteelle ei löytynyt käyttäjätietoja. ..."
-constexpr int kTextCreateOrChoose = 40160;   // "Luo tai valitse laitteelle käyttäjä"
-constexpr int kTextWithoutUser = 40159;      // "Ohjelmoi ilman käyttäjää"
-}  // namespace
-
-Text SelectActionDlgLogic::title() const { return strings_.load(kTextTitle); }
+Text SelectActionDlgLogic::title() const { return strings_.load(ids::kSelectActionTitle); }
 
 Text SelectActionDlgLogic::controlText(int controlId) const {
     switch (controlId) {
-        case kIdMessage: return strings_.load(kTextMessage);
-        case kIdCreateOrChoose: return strings_.load(kTextCreateOrChoose);
-        case kIdProgramWithoutUser: return strings_.load(kTextWithoutUser);
+        case kIdMessage: return strings_.load(ids::kNoUserForReminder);
+        case kIdCreateOrChoose: return strings_.load(ids::kCreateOrChooseForReminder);
+        case kIdProgramWithoutUser: return strings_.load(ids::kProgramWithoutUser);
         default: return {};
     }
 }
