@@ -1,6 +1,7 @@
 #pragma once
-// Helpers for the device tests: a database in a temporary directory, a
-// scripted person, and alarm builders.
+// Helpers for the device tests: a database in a temporary directory with a
+// current user, a scripted person, and alarm builders.
+#include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <deque>
@@ -16,32 +17,44 @@
 
 namespace velmora::devtest {
 
-class TempDir {
-public:
-    TempDir() {
+inline const SYSTEMTIME kNow = makeTime(2026, 3, 10, 12, 0);
+
+// A fresh directory, removed with everything in it.
+struct TempDir {
+    std::filesystem::path path = [] {
         std::string tmpl = (std::filesystem::temp_directory_path() / "velmora-device-XXXXXX").string();
-        char* made = ::mkdtemp(tmpl.data());
-        path_ = made ? std::filesystem::path(made) : std::filesystem::path();
-    }
+        return std::filesystem::path(::mkdtemp(tmpl.data()) ? tmpl : "");
+    }();
     ~TempDir() {
         std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
+        std::filesystem::remove_all(path, ec);
     }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
 };
 
-// A real database file, created and migrated as at program start.
-struct Database {
+// A real database file, created and migrated as at program start, at kNow.
+struct DatabaseTest : ::testing::Test {
     TempDir dir;
-    RecordStore store{dir.path() / kDatabaseFileName};
+    RecordStore store{dir.path / kDatabaseFileName};
     CurrentUser user;
-    explicit Database(const SYSTEMTIME& today) {
-        openDatabaseAtStartup(store, dir.path(), user, today);
+    TimeValue now = toTimeValue(kNow);
+
+    void SetUp() override { ASSERT_TRUE(openDatabaseAtStartup(store, dir.path, user, kNow).opened); }
+    // Stores a profile and makes it the current user.
+    int addCurrentUser(const Text& name, const Text& phone = "") {
+        const int id = store.insertProfile(false, name, "", phone, "");
+        Profile p;
+        EXPECT_TRUE(store.loadProfile(id, p)) << name;
+        user.setProfile(p);
+        return id;
+    }
+    void saveReminder(int owner, std::uint32_t sn, TimeValue programmed, TimeValue lastAlarm = 0,
+                      int amount = 0) {
+        DeviceRecord d;
+        d.sn = sn;
+        d.programming_time = programmed;
+        d.last_alarm = lastAlarm;
+        d.alarm_amount = amount;
+        ASSERT_TRUE(store.saveDevice(d, owner));
     }
 };
 
@@ -60,10 +73,9 @@ struct ScriptedPerson : Interaction {
     }
     bool askYesNo(const Text& text, const Text& caption) override {
         shown.push_back({text, caption, MessageIcon::Question, true});
-        if (answers.empty()) return false;
-        const bool a = answers.front();
-        answers.pop_front();
-        return a;
+        const bool yes = !answers.empty() && answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return yes;
     }
 };
 
@@ -78,9 +90,7 @@ inline Alarm daily(const SYSTEMTIME& start, bool forever = true, SYSTEMTIME end 
 }
 
 inline Alarm single(const SYSTEMTIME& at) {
-    Alarm a;
-    a.alarm_start = at;
-    a.alarm_end = at;
+    Alarm a = daily(at, false);
     a.repeat_pattern = 0;
     a.title = "Kerta";
     return a;

@@ -30,26 +30,31 @@ struct EmulatedUsb : ::testing::Test {
     SimulatedReminder reminder{1, 0xA1B2C3D4};
     std::unique_ptr<EmulatedUsbReminder> usb;
     std::unique_ptr<LibusbTransport> transport;
+    FixedClock clock{makeTime(2026, 3, 10, 12, 0)};
+    AlarmTable readBack;
 
     void SetUp() override {
-        ASSERT_TRUE(EmulatedUsbReminder::available())
-            << "run with LD_PRELOAD=libumockdev-preload.so.0";
-        // The emulated device exists before libusb starts.
-        usb = std::make_unique<EmulatedUsbReminder>(reminder);
-        usb->plug();
+        ASSERT_TRUE(EmulatedUsbReminder::available()) << "run with LD_PRELOAD=libumockdev-preload.so.0";
     }
-    void TearDown() override {
+    void TearDown() override { unplugAll(); }
+    void unplugAll() {
         transport.reset();
         usb.reset();
     }
-    LibusbTransport& makeTransport(unsigned timeoutMs = kTransferTimeoutMs) {
-        transport = std::make_unique<LibusbTransport>(kPlaceholderReminderUsbIds, timeoutMs);
+    // Plugs the reminder in, before libusb starts, and makes the transport.
+    LibusbTransport& plugIn(unsigned timeoutMs = kTransferTimeoutMs, std::size_t inPacketSize = 64,
+                            UsbIds ids = kPlaceholderReminderUsbIds) {
+        unplugAll();
+        usb = std::make_unique<EmulatedUsbReminder>(
+            reminder, EmulatedUsbReminder::Options{kPlaceholderReminderUsbIds, inPacketSize});
+        usb->plug();
+        transport = std::make_unique<LibusbTransport>(ids, timeoutMs);
         return *transport;
     }
-    static PacketBuffer plain(std::uint16_t command) {
-        PacketBuffer p{};
-        buildPlainRequest(p, command);
-        return p;
+    TransportStatus send(std::uint16_t command, PacketBuffer& reply) {
+        PacketBuffer request{};
+        buildPlainRequest(request, command);
+        return transport->transfer(request, reply);
     }
 };
 
@@ -76,39 +81,48 @@ struct EventQueue {
 }  // namespace
 
 TEST_F(EmulatedUsb, OpenFindsTheReminderAndItsBulkPipes) {
-    LibusbTransport& t = makeTransport();
+    LibusbTransport& t = plugIn();
     EXPECT_EQ(t.packetSize(), kDefaultPacketSize);
     ASSERT_EQ(t.open(), kTransportOk);
     EXPECT_TRUE(t.isOpen());
-    EXPECT_EQ(t.inEndpoint(), 0x81);
     EXPECT_EQ(t.outEndpoint(), 0x01);
-    EXPECT_EQ(t.packetSize(), 64u);
     PacketBuffer reply{};
-    ASSERT_EQ(t.transfer(plain(kCmdBattery), reply), kTransportOk);
+    ASSERT_EQ(send(kCmdBattery, reply), kTransportOk);
     EXPECT_EQ(reply[4], 1);
     EXPECT_EQ(getU16(reply.data() + 6), 700);
     // A second open releases the first link and opens again.
     ASSERT_EQ(t.open(), kTransportOk);
-    ASSERT_EQ(t.transfer(plain(kCmdIdentify), reply), kTransportOk);
+    ASSERT_EQ(send(kCmdIdentify, reply), kTransportOk);
     EXPECT_EQ(getU32(reply.data() + 12), 0xA1B2C3D4u);
 }
 
+TEST_F(EmulatedUsb, PacketSizeIsTheInPipesCappedAtTheBuffersOr48WithoutOne) {
+    struct Case { std::size_t inPacketSize, packetSize; int inEndpoint; TransportStatus status; };
+    for (const Case& c : {Case{64, 64, 0x81, kTransportOk}, Case{512, 64, 0x81, kTransportOk},
+                          Case{0, 48, 0, kTransportReadFailed}}) {
+        LibusbTransport& t = plugIn(1000, c.inPacketSize);
+        ASSERT_EQ(t.open(), kTransportOk) << c.inPacketSize;
+        EXPECT_EQ(t.packetSize(), c.packetSize) << c.inPacketSize;
+        EXPECT_EQ(t.inEndpoint(), c.inEndpoint) << c.inPacketSize;
+        ReminderLink link(t, readBack, clock);
+        EXPECT_EQ(link.readIdentity(), c.status == kTransportOk) << c.inPacketSize;
+        EXPECT_EQ(link.lastStatus(), c.status) << c.inPacketSize;
+        if (c.status == kTransportOk) { EXPECT_EQ(link.identity().serial, 0xA1B2C3D4u); }
+    }
+}
+
 TEST_F(EmulatedUsb, OtherIdsFindNoReminder) {
-    transport = std::make_unique<LibusbTransport>(UsbIds{0xDEAD, 0xBEEF});
-    EXPECT_EQ(transport->open(), kTransportNotFound);
-    EXPECT_FALSE(transport->isOpen());
+    LibusbTransport& t = plugIn(kTransferTimeoutMs, 64, UsbIds{0xDEAD, 0xBEEF});
+    EXPECT_EQ(t.open(), kTransportNotFound);
+    EXPECT_FALSE(t.isOpen());
     PacketBuffer reply{};
-    EXPECT_EQ(transport->transfer(plain(kCmdBattery), reply), kTransportWriteFailed);
+    EXPECT_EQ(send(kCmdBattery, reply), kTransportWriteFailed);
 }
 
 TEST_F(EmulatedUsb, ProgramThenReadBackThroughLibusb) {
-    LibusbTransport& t = makeTransport();
     reminder.setVersion("1.1.0");
-    const SYSTEMTIME start = makeTime(2026, 3, 10, 12, 0);
-    FixedClock clock{start};
-    AlarmTable readBack;
     InstantList programming;
-    ReminderLink link(t, readBack, clock);
+    ReminderLink link(plugIn(), readBack, clock);
     link.setProgrammingTable(&programming);
     ASSERT_EQ(link.open(), kTransportOk);
     ASSERT_TRUE(link.readAll());
@@ -133,8 +147,7 @@ TEST_F(EmulatedUsb, ProgramThenReadBackThroughLibusb) {
     const std::uint32_t t1 = now + 3600, t2 = now + 7200;
     reminder.pressButton(t1 - 120);
     reminder.pressButton(t2 + 700);
-    const std::uint32_t later = now + 4 * 3600 + 100;
-    reminder.actOut(later);
+    reminder.actOut(now + 4 * 3600 + 100);
     clock.advanceSeconds(4 * 3600 + 100);
 
     readBack.clear();
@@ -151,32 +164,29 @@ TEST_F(EmulatedUsb, ProgramThenReadBackThroughLibusb) {
 }
 
 TEST_F(EmulatedUsb, SilentReminderTimesOutOnTheRead) {
-    LibusbTransport& t = makeTransport();  // the production 3000 ms
-    ASSERT_EQ(t.open(), kTransportOk);
+    ASSERT_EQ(plugIn().open(), kTransportOk);  // the production 3000 ms
     reminder.setSilent(true);
     PacketBuffer reply{};
-    reply.fill(0xAB);
-    EXPECT_EQ(t.transfer(plain(kCmdBattery), reply), kTransportTimeout);
+    EXPECT_EQ(send(kCmdBattery, reply), kTransportTimeout);
     EXPECT_EQ(usb->inSubmits(), 1u);
     reminder.setSilent(false);
     // The link is still usable afterwards.
-    ASSERT_EQ(t.transfer(plain(kCmdBattery), reply), kTransportOk);
+    ASSERT_EQ(send(kCmdBattery, reply), kTransportOk);
     EXPECT_EQ(reply[4], 1);
 }
 
 TEST_F(EmulatedUsb, StalledWriteTimesOutWithoutARead) {
-    LibusbTransport& t = makeTransport(400);
-    ASSERT_EQ(t.open(), kTransportOk);
+    ASSERT_EQ(plugIn(400).open(), kTransportOk);
     usb->stallWrites(true);
     PacketBuffer reply{};
-    EXPECT_EQ(t.transfer(plain(kCmdBattery), reply), kTransportTimeout);
+    EXPECT_EQ(send(kCmdBattery, reply), kTransportTimeout);
     EXPECT_EQ(usb->outSubmits(), 1u);
     EXPECT_EQ(usb->inSubmits(), 0u);
     EXPECT_EQ(reminder.requestCount(), 0u);
 }
 
 TEST_F(EmulatedUsb, RemovalInTheMiddleOfAnExchangeFailsIt) {
-    LibusbTransport& t = makeTransport();
+    LibusbTransport& t = plugIn();
     ASSERT_EQ(t.open(), kTransportOk);
     reminder.setSilent(true);  // the reply never comes; the reminder is pulled meanwhile
     std::thread puller([this] {
@@ -185,19 +195,19 @@ TEST_F(EmulatedUsb, RemovalInTheMiddleOfAnExchangeFailsIt) {
     });
     PacketBuffer reply{};
     const auto before = std::chrono::steady_clock::now();
-    const TransportStatus s = t.transfer(plain(kCmdBattery), reply);
+    const TransportStatus s = send(kCmdBattery, reply);
     const auto took = std::chrono::steady_clock::now() - before;
     puller.join();
     EXPECT_EQ(s, kTransportReadFailed);
     EXPECT_LT(took, 2500ms) << "the removal, not the timeout, ended the exchange";
-    EXPECT_EQ(t.transfer(plain(kCmdBattery), reply), kTransportWriteFailed);
+    EXPECT_EQ(send(kCmdBattery, reply), kTransportWriteFailed);
     t.close();
     EXPECT_FALSE(t.isOpen());
-    EXPECT_EQ(t.transfer(plain(kCmdBattery), reply), kTransportWriteFailed);
+    EXPECT_EQ(send(kCmdBattery, reply), kTransportWriteFailed);
 }
 
 TEST_F(EmulatedUsb, HotplugReportsPresentReminderRemovalAndArrival) {
-    LibusbTransport& t = makeTransport();
+    LibusbTransport& t = plugIn();
     EventQueue q;
     ASSERT_TRUE(t.startWatch([&q](ReminderEvent e) { q.push(e); }));
     EXPECT_TRUE(q.waitFor(ReminderEvent::Arrived, 0ms)) << "present reminder reported at registration";
@@ -206,45 +216,14 @@ TEST_F(EmulatedUsb, HotplugReportsPresentReminderRemovalAndArrival) {
     usb->unplug();
     EXPECT_TRUE(q.waitFor(ReminderEvent::Left));
     PacketBuffer reply{};
-    EXPECT_EQ(t.transfer(plain(kCmdBattery), reply), kTransportWriteFailed);
+    EXPECT_EQ(send(kCmdBattery, reply), kTransportWriteFailed);
     t.close();
     EXPECT_EQ(t.open(), kTransportNotFound);
 
     usb->plug();
     EXPECT_TRUE(q.waitFor(ReminderEvent::Arrived));
     ASSERT_EQ(t.open(), kTransportOk);
-    ASSERT_EQ(t.transfer(plain(kCmdBattery), reply), kTransportOk);
+    ASSERT_EQ(send(kCmdBattery, reply), kTransportOk);
     EXPECT_EQ(reply[4], 1);
     t.stopWatch();
-}
-
-TEST(EmulatedUsbWithoutInPipe, PacketSizeStaysAt48AndReadsFail) {
-    ASSERT_TRUE(EmulatedUsbReminder::available());
-    SimulatedReminder reminder;
-    EmulatedUsbReminder usb(reminder, {kPlaceholderReminderUsbIds, 0});
-    usb.plug();
-    LibusbTransport t(kPlaceholderReminderUsbIds, 500);
-    ASSERT_EQ(t.open(), kTransportOk);
-    EXPECT_EQ(t.packetSize(), 48u);
-    EXPECT_EQ(t.inEndpoint(), 0);
-    PacketBuffer request{}, reply{};
-    buildPlainRequest(request, kCmdBattery);
-    EXPECT_EQ(t.transfer(request, reply), kTransportReadFailed);
-}
-
-TEST(EmulatedUsbLargePackets, PacketSizeIsCappedAtTheBuffers) {
-    ASSERT_TRUE(EmulatedUsbReminder::available());
-    SimulatedReminder reminder(3, 99);
-    EmulatedUsbReminder usb(reminder, {kPlaceholderReminderUsbIds, 512});
-    usb.plug();
-    LibusbTransport t(kPlaceholderReminderUsbIds, 1000);
-    ASSERT_EQ(t.open(), kTransportOk);
-    EXPECT_EQ(t.packetSize(), 64u);
-    FixedClock clock{makeTime(2026, 3, 10, 12, 0)};
-    AlarmTable readBack;
-    ReminderLink link(t, readBack, clock);
-    ASSERT_EQ(link.open(), kTransportOk);
-    ASSERT_TRUE(link.readIdentity());
-    EXPECT_EQ(link.identity().serial, 99u);
-    EXPECT_EQ(link.memoryMap().model, 3);
 }

@@ -1,6 +1,8 @@
 // ReminderLink against the simulated reminder: packets byte for byte,
-// identification, block reads and writes, exchange counts and faults.
+// identification, block reads and writes, exchange counts and faults; the
+// simulated reminder's person; the USB ids.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <cstring>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "core/datetime.h"
 #include "device/alarm_table.h"
 #include "device/reminder_link.h"
+#include "device/usb_ids.h"
 #include "reminder-sim/sim_transport.h"
 #include "reminder-sim/simulated_reminder.h"
 
@@ -20,24 +23,29 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes packet(std::initializer_list<int> head, std::size_t size = 64) {
-    Bytes b(size, 0);
+Bytes packet(std::initializer_list<int> head) {
+    Bytes b(64, 0);
     std::size_t i = 0;
     for (int v : head) b[i++] = static_cast<std::uint8_t>(v);
     return b;
 }
 
-struct LinkFixture : ::testing::Test {
-    explicit LinkFixture(int model = 1) : reminder(model, 0x12345678), transport(reminder) {}
+// The program's side of the link and the simulated reminder behind it.
+struct Peer {
+    explicit Peer(int model = 1, std::size_t packetSize = 64)
+        : reminder(model, 0x12345678), transport(reminder, packetSize) {
+        link.setProgrammingTable(&programming);
+    }
     FixedClock clock{makeTime(2026, 3, 10, 12, 0)};
     SimulatedReminder reminder;
     SimTransport transport;
     AlarmTable readBack;
     InstantList programming{500};
     ReminderLink link{transport, readBack, clock};
+};
 
+struct LinkFixture : ::testing::Test, Peer {
     void SetUp() override {
-        link.setProgrammingTable(&programming);
         ASSERT_EQ(link.open(), kTransportOk);
         reminder.setRecording(true);
     }
@@ -90,25 +98,21 @@ TEST_F(LinkFixture, IdentificationRequestsAndFields) {
     EXPECT_EQ(link.identity().version, "1.1.0 RD");
     EXPECT_TRUE(link.identity().window_support);
     EXPECT_EQ(link.battery(), 812);
-    EXPECT_FALSE(batteryLow(link.battery()));
     EXPECT_EQ(link.reminderWindow(), 3600u);
 }
 
 TEST_F(LinkFixture, WindowQueryOnlyForTheTwoExactVersions) {
     reminder.setWindow(2400);
-    for (const char* v : {"1.1.0", "1.1.0 RD"}) {
-        reminder.setVersion(v);
-        ASSERT_TRUE(link.readIdentity()) << v;
-        EXPECT_TRUE(link.identity().window_support) << v;
-        EXPECT_EQ(link.reminderWindow(), 2400u) << v;
-    }
-    for (const char* v : {"1.1.0 rd", "1.1.0 ", "1.1.1", "", "1.1.0 RD "}) {
+    for (auto [version, supported] : {std::pair{"1.1.0", true}, std::pair{"1.1.0 RD", true},
+                                      std::pair{"1.1.0 rd", false}, std::pair{"1.1.0 ", false},
+                                      std::pair{"1.1.1", false}, std::pair{"", false},
+                                      std::pair{"1.1.0 RD ", false}}) {
         reminder.resetCounters();
-        reminder.setVersion(v);
-        ASSERT_TRUE(link.readIdentity()) << v;
-        EXPECT_FALSE(link.identity().window_support) << v;
-        EXPECT_EQ(link.reminderWindow(), 0u) << v;
-        EXPECT_EQ(reminder.commandCount(kCmdQueryWindow), 0u) << v;
+        reminder.setVersion(version);
+        ASSERT_TRUE(link.readIdentity()) << version;
+        EXPECT_EQ(link.identity().window_support, supported) << version;
+        EXPECT_EQ(link.reminderWindow(), supported ? 2400u : 0u) << version;
+        EXPECT_EQ(reminder.commandCount(kCmdQueryWindow), supported ? 1u : 0u) << version;
     }
 }
 
@@ -151,55 +155,28 @@ TEST_F(LinkFixture, FailedIdentifyResetsWindowAndStillQueriesItForWindowFirmware
     EXPECT_EQ(link.lastStatus(), kTransportTimeout);
 }
 
-TEST_F(LinkFixture, IdentificationSetsProgrammingCapacityFromTheModel) {
-    EXPECT_TRUE(link.readIdentity());
-    EXPECT_EQ(programming.capacity(), 500u);
-}
-
 TEST(Battery, Thresholds) {
-    EXPECT_TRUE(batteryLow(0));
-    EXPECT_FALSE(batteryLow(1));
-    EXPECT_FALSE(batteryLow(824));
-    EXPECT_TRUE(batteryLow(825));
-    EXPECT_TRUE(batteryLow(0xFFFF));
+    for (auto [value, low] : {std::pair{0, true}, std::pair{1, false}, std::pair{812, false},
+                              std::pair{824, false}, std::pair{825, true}, std::pair{0xFFFF, true}})
+        EXPECT_EQ(batteryLow(static_cast<std::uint16_t>(value)), low) << value;
 }
 
 // Full reads: block 0, identity (+ window query), the table and log areas.
-class FullRead : public ::testing::TestWithParam<std::tuple<int, bool>> {};
-
-TEST_P(FullRead, ExchangeCountsFollowTheMemoryMap) {
-    const auto [model, windowFirmware] = GetParam();
-    FixedClock clock{makeTime(2026, 3, 10, 12, 0)};
-    SimulatedReminder reminder(model);
-    reminder.setVersion(windowFirmware ? "1.1.0" : "1.0.4");
-    SimTransport transport(reminder);
-    AlarmTable readBack;
-    InstantList programming;
-    ReminderLink link(transport, readBack, clock);
-    link.setProgrammingTable(&programming);
-    ASSERT_EQ(link.open(), kTransportOk);
-    ASSERT_TRUE(link.readAll());
-    const MemoryMap map = *memoryMapForModel(model);
-    const std::size_t expected = 1 + 1 + 1 + (windowFirmware ? 1 : 0) + map.tableBlocks() + map.logBlocks();
-    EXPECT_EQ(reminder.requestCount(), expected);
-    EXPECT_EQ(link.exchangeCount(), expected);
-    EXPECT_EQ(programming.capacity(), map.table_capacity);
-    if (model == 1) {
-        EXPECT_EQ(expected, windowFirmware ? 131u : 130u);  // 1+1+1(+1)+63+64
+TEST(FullRead, ExchangeCountsFollowTheMemoryMap) {
+    struct Case { int model; std::size_t exchanges, capacity; std::uint16_t firstLogWord; };
+    for (const Case& c : {Case{1, 130, 500, 2052}, Case{2, 258, 1000, 4100}, Case{3, 514, 2000, 8196}}) {
+        EXPECT_EQ(memoryMapForModel(c.model)->first_log_word, c.firstLogWord);
+        for (bool windowFirmware : {false, true}) {
+            Peer p(c.model);
+            p.reminder.setVersion(windowFirmware ? "1.1.0" : "1.0.4");
+            ASSERT_EQ(p.link.open(), kTransportOk);
+            ASSERT_TRUE(p.link.readAll()) << c.model;
+            const std::size_t expected = c.exchanges + (windowFirmware ? 1 : 0);
+            EXPECT_EQ(p.reminder.requestCount(), expected) << c.model << " " << windowFirmware;
+            EXPECT_EQ(p.link.exchangeCount(), expected) << c.model << " " << windowFirmware;
+            EXPECT_EQ(p.programming.capacity(), c.capacity) << c.model;
+        }
     }
-    if (model == 3) {
-        EXPECT_EQ(expected, windowFirmware ? 515u : 514u);  // 1+1+1(+1)+255+256
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Models, FullRead,
-                         ::testing::Combine(::testing::Values(1, 2, 3), ::testing::Bool()));
-
-TEST(MemoryMaps, ModelsOneToThreeOnly) {
-    EXPECT_EQ(memoryMapForModel(2)->table_end, 4096);
-    EXPECT_EQ(memoryMapForModel(2)->first_log_word, 4100);
-    EXPECT_EQ(memoryMapForModel(3)->log_end, 16384);
-    EXPECT_EQ(memoryMapForModel(3)->table_capacity, 2000u);
     EXPECT_FALSE(memoryMapForModel(0));
     EXPECT_FALSE(memoryMapForModel(4));
 }
@@ -249,15 +226,93 @@ TEST_F(LinkFixture, TransfersFailWhenTheLinkIsGone) {
 }
 
 TEST(ShortPackets, A48BytePacketStillCarriesBlocksAndIdentity) {
-    FixedClock clock{makeTime(2026, 3, 10, 12, 0)};
-    SimulatedReminder reminder(2);
-    reminder.setVersion("1.0.9");
-    SimTransport transport(reminder, 48);
-    AlarmTable readBack;
-    ReminderLink link(transport, readBack, clock);
-    ASSERT_EQ(link.open(), kTransportOk);
-    EXPECT_EQ(transport.packetSize(), 48u);
-    ASSERT_TRUE(link.readAll());
-    EXPECT_EQ(link.identity().version, "1.0.9");
-    EXPECT_EQ(link.memoryMap().model, 2);
+    Peer p(2, 48);
+    p.reminder.setVersion("1.0.9");
+    ASSERT_EQ(p.link.open(), kTransportOk);
+    EXPECT_EQ(p.transport.packetSize(), 48u);
+    ASSERT_TRUE(p.link.readAll());
+    EXPECT_EQ(p.link.identity().version, "1.0.9");
+    EXPECT_EQ(p.link.memoryMap().model, 2);
+}
+
+TEST(SimulatedReminderPackets, UnknownCommandsAndBadAddressesGetStatusZero) {
+    SimulatedReminder r(1);
+    // An unknown command, a read past model 1's memory, a write to addresses 0 to 31.
+    struct Case { std::uint16_t command, length, address; };
+    for (const Case& c : {Case{0x77, 4, 0}, Case{kCmdReadBlock, 8, 4096}, Case{kCmdWriteBlock, 40, 0}}) {
+        std::uint8_t req[64] = {}, reply[64];
+        putU16(req, c.command);
+        putU16(req + 2, c.length);
+        req[4] = 1;
+        putU16(req + 6, c.address);
+        req[8] = 0x55;
+        ASSERT_EQ(r.handle(req, 64, reply, 64), 64u) << c.command;
+        EXPECT_EQ(reply[4], 0) << c.command;
+    }
+    EXPECT_EQ(r.word(0), 0u);
+}
+
+namespace {
+// Writes a table of alarm times straight into the reminder's memory.
+void program(SimulatedReminder& r, const std::vector<std::uint32_t>& times, std::uint32_t window) {
+    r.setWindow(window);
+    r.setWord(32, 2u | ((12u + 4u * static_cast<std::uint32_t>(times.size())) << 16));
+    r.setWord(36, static_cast<std::uint32_t>(times.size()));
+    for (std::size_t i = 0; i < times.size(); ++i) r.setWord(44 + 4 * i, times[i]);
+}
+constexpr std::uint32_t T = 1773136800;
+}  // namespace
+
+TEST(SimulatedPerson, PressesAlarmsAndForgottenAlarms) {
+    SimulatedReminder r(1);
+    program(r, {T, T + 7200, T + 14400, T + 21600}, 600);
+    ASSERT_EQ(r.tableInstants().size(), 4u);
+    r.pressButton(T - 700);        // before the first window opens: not counted
+    r.pressButton(T - 300);        // inside the window
+    r.pressButton(T + 7200 + 900); // late, before the next window opens
+    r.actOut(T + 14400 + 60);
+    EXPECT_EQ(r.logWord(0), T - 300);
+    EXPECT_EQ(r.logWord(1), T + 7200 + 900);
+    EXPECT_EQ(r.logWord(2), kLogWordAlarmed);  // has come, no press yet
+    EXPECT_EQ(r.logWord(3), kLogWordEmpty);    // still ahead
+    r.actOut(T + 21600 - 600);                 // the next window opens
+    EXPECT_EQ(r.logWord(2), kLogWordForgotten);
+    EXPECT_EQ(r.logWord(3), kLogWordEmpty);
+}
+
+TEST(SimulatedPerson, ForgottenAfterAnHourForTheLastAlarm) {
+    SimulatedReminder r(1);
+    program(r, {T}, 600);
+    r.actOut(T + 3599);
+    EXPECT_EQ(r.logWord(0), kLogWordAlarmed);
+    r.actOut(T + 3600);
+    EXPECT_EQ(r.logWord(0), kLogWordForgotten);
+    r.pressButton(T + 3000);
+    r.actOut(T + 4000);
+    EXPECT_EQ(r.logWord(0), T + 3000);
+}
+
+TEST(SimulatedPerson, PressAroundEveryAlarm) {
+    SimulatedReminder r(2);
+    program(r, {T, T + 3600}, 600);
+    r.pressAroundEveryAlarm(-60);
+    r.actOut(T + 3600 - 90);  // the second press lies in the future
+    EXPECT_EQ(r.logWord(0), T - 60);
+    EXPECT_EQ(r.logWord(1), kLogWordEmpty);
+    r.actOut(T + 3600);
+    EXPECT_EQ(r.logWord(1), T + 3600 - 60);
+}
+
+TEST(UsbIds, ParsesHexPairsAndTheEnvironmentOverridesThePlaceholder) {
+    EXPECT_EQ(parseUsbIds("1209:0001"), (UsbIds{0x1209, 0x0001}));
+    EXPECT_EQ(parseUsbIds("abCD:f"), (UsbIds{0xABCD, 0x000F}));
+    for (const char* bad : {"12090001", "1209:", ":0001", "12345:0001", "12g9:0001"})
+        EXPECT_FALSE(parseUsbIds(bad)) << bad;
+    unsetenv(kUsbIdsEnvironmentVariable);
+    EXPECT_EQ(reminderUsbIds(), kPlaceholderReminderUsbIds);
+    setenv(kUsbIdsEnvironmentVariable, "04d8:f00d", 1);
+    EXPECT_EQ(reminderUsbIds(), (UsbIds{0x04D8, 0xF00D}));
+    setenv(kUsbIdsEnvironmentVariable, "garbage", 1);
+    EXPECT_EQ(reminderUsbIds(), kPlaceholderReminderUsbIds);
+    unsetenv(kUsbIdsEnvironmentVariable);
 }

@@ -1,0 +1,397 @@
+// The reminder's data in the user's records, against a real database file:
+// the programming table, the expected instants and the needs-programming
+// rule; storing a read-back acknowledgement log; the programming report.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <thread>
+
+#include "device/alarm_rules.h"
+#include "device/alarm_table.h"
+#include "device/log_readback.h"
+#include "device/programming_report.h"
+#include "device_test_util.h"
+#include "resources/resource_module.h"
+
+using namespace velmora;
+using namespace velmora::devtest;
+
+namespace {
+
+struct Rules : DatabaseTest {
+    int maija = 0;
+
+    void SetUp() override {
+        DatabaseTest::SetUp();
+        maija = addCurrentUser("Maija");
+        ASSERT_GT(maija, 0);
+    }
+    void addAlarm(Alarm a) {
+        ASSERT_TRUE(store.saveAlarm(a, maija));
+        user.alarms.push_back(a);
+    }
+    void ownReminder(TimeValue lastAlarm, int amount) { saveReminder(maija, 4242, 1, lastAlarm, amount); }
+};
+
+}  // namespace
+
+TEST_F(Rules, TableEndsWithTheLastWholeDayThatFits) {
+    for (int h : {8, 10, 13, 16, 19, 22}) addAlarm(daily(makeTime(2026, 3, 1, h, 0)));
+    for (int model : {1, 3}) {
+        const MemoryMap map = *memoryMapForModel(model);
+        user.alarm_table.setCapacity(map.table_capacity);
+        ASSERT_TRUE(buildProgrammingTable(user, kNow)) << model;
+        const auto& items = user.alarm_table.items();
+        EXPECT_LE(items.size(), map.table_capacity) << model;
+        EXPECT_GT(items.size(), map.table_capacity - 10) << model;
+        EXPECT_GE(items.front(), now) << model;
+        EXPECT_TRUE(std::is_sorted(items.begin(), items.end())) << model;
+        std::map<std::tuple<int, int, int>, int> perDay;
+        for (TimeValue t : items) {
+            const SYSTEMTIME s = fromTimeValue(t);
+            ++perDay[{s.wYear, s.wMonth, s.wDay}];
+        }
+        EXPECT_EQ(perDay.rbegin()->second, 6) << model << ": the last day is complete";
+        EXPECT_EQ(perDay.begin()->second, 4) << model << ": 13, 16, 19 and 22 are left today";
+        EXPECT_EQ(fromTimeValue(items.back()).wHour, 22) << model;
+        // Its last instant is what the reminder's record gets as last_alarm.
+        const auto image = encodeTableArea(user.alarm_table, now, map);
+        const std::uint16_t count = getU16(image.data() + 4);
+        EXPECT_EQ(count, items.size()) << model;
+        EXPECT_EQ(static_cast<TimeValue>(getU32(image.data() + 12 + 4 * (count - 1))), items.back());
+    }
+}
+
+TEST_F(Rules, NothingToProgram) {
+    EXPECT_FALSE(buildProgrammingTable(user, kNow)) << "no alarms";
+    addAlarm(single(makeTime(2026, 3, 9, 8, 0)));
+    addAlarm(daily(makeTime(2026, 2, 1, 8, 0), false, makeTime(2026, 3, 1, 8, 0)));
+    EXPECT_FALSE(buildProgrammingTable(user, kNow)) << "every alarm lies in the past";
+    user.alarms.clear();
+    // Ends later today, but its next occurrence (tomorrow 08:00) is past the end.
+    addAlarm(daily(makeTime(2026, 3, 1, 8, 0), false, makeTime(2026, 3, 10, 23, 0)));
+    EXPECT_FALSE(buildProgrammingTable(user, kNow));
+    EXPECT_TRUE(user.alarm_table.empty());
+}
+
+TEST_F(Rules, ExpectedInstantsCoverThreeWeeksOrFollowTheReminderRecord) {
+    addAlarm(daily(makeTime(2026, 3, 1, 8, 0)));
+    auto expected = expectedInstants(store, user, now);
+    ASSERT_EQ(expected.size(), 21u);  // 11.3. to 31.3. at 08:00
+    EXPECT_EQ(fromTimeValue(expected.front()).wDay, 11);
+    EXPECT_EQ(fromTimeValue(expected.back()).wDay, 31);
+    EXPECT_EQ(fromTimeValue(expected.back()).wHour, 8) << "08:00 also after the spring change";
+
+    ownReminder(toTimeValue(makeTime(2026, 4, 30, 8, 0)), 10);
+    EXPECT_EQ(expectedInstants(store, user, now).size(), 10u) << "no more than the reminder was given";
+    ownReminder(toTimeValue(makeTime(2026, 4, 30, 8, 0)), 100);
+    EXPECT_EQ(expectedInstants(store, user, now).size(), 51u) << "up to the last alarm, past three weeks";
+}
+
+TEST_F(Rules, NeedsProgrammingRule) {
+    addAlarm(daily(makeTime(2026, 3, 1, 8, 0)));
+    addAlarm(daily(makeTime(2026, 3, 1, 20, 0)));
+    user.alarm_table.setCapacity(500);
+    ASSERT_TRUE(buildProgrammingTable(user, kNow));
+    const auto programmed = user.alarm_table.items();
+    ownReminder(programmed.back(), static_cast<int>(programmed.size()));
+    rememberProgrammed(user, programmed, 600);
+
+    EXPECT_FALSE(needsProgramming(store, user, 600, now));
+    EXPECT_TRUE(needsProgramming(store, user, 1200, now)) << "window changed after programming";
+
+    // More programmed instants than expected still agree when the expected lead.
+    auto longer = programmed;
+    longer.push_back(programmed.back() + 86400);
+    rememberProgrammed(user, longer, 600);
+    EXPECT_FALSE(needsProgramming(store, user, 600, now));
+
+    // A changed alarm breaks the agreement.
+    const Alarm evening = user.alarms[1];
+    user.alarms[1].alarm_start.wHour = 21;
+    user.alarms[1].alarm_end.wHour = 21;
+    EXPECT_TRUE(needsProgramming(store, user, 600, now));
+    user.alarms[1] = evening;
+
+    // Nothing programmed ahead: must be programmed.
+    rememberProgrammed(user, {}, 600);
+    EXPECT_TRUE(needsProgramming(store, user, 600, now));
+}
+
+TEST_F(Rules, SelectingAUserPreparesWhatItsReminderHolds) {
+    for (int h : {8, 20}) addAlarm(daily(makeTime(2026, 3, 1, h, 0)));
+    ownReminder(now + 40 * 86400, 500);
+    const int other = store.insertProfile(true, "Olli", "", "", "");
+    ASSERT_GT(other, 0);
+
+    // A user whose flag is stored true: the previous user's instants are dropped.
+    user.programmed_instants = {now + 100, now + 200};
+    user.programmed_window = 1200;
+    ASSERT_TRUE(selectUserWithReminder(store, user, other, now));
+    EXPECT_EQ(user.id, other);
+    EXPECT_TRUE(user.programmed_instants.empty());
+    EXPECT_EQ(user.programmed_window, 0);
+    EXPECT_TRUE(user.is_programming_needed);
+
+    // A user whose flag is stored false: the expected instants, flag false
+    // while the reminder's last alarm is far enough.
+    ASSERT_TRUE(selectUserWithReminder(store, user, maija, now));
+    EXPECT_EQ(user.id, maija);
+    EXPECT_EQ(user.programmed_instants.size(), 80u);  // 10.3. 20:00 to 19.4. 08:00
+    EXPECT_FALSE(user.is_programming_needed);
+    EXPECT_FALSE(needsProgramming(store, user, 600, now));
+
+    // ... and true when it is within three weeks.
+    ASSERT_TRUE(selectUserWithReminder(store, user, other, now));
+    ownReminder(now + 20 * 86400, 500);
+    ASSERT_TRUE(selectUserWithReminder(store, user, maija, now));
+    EXPECT_TRUE(user.is_programming_needed);
+
+    // An unknown user changes nothing.
+    const auto before = user.programmed_instants;
+    EXPECT_FALSE(selectUserWithReminder(store, user, 999, now));
+    EXPECT_EQ(user.programmed_instants, before);
+    EXPECT_EQ(user.id, maija);
+}
+
+TEST_F(Rules, ReadOfOwnReminderAndAlarmChangesUpdateTheFlag) {
+    ASSERT_TRUE(selectUserWithReminder(store, user, maija, now));
+    user.alarms.clear();
+    addAlarm(daily(makeTime(2026, 3, 1, 9, 0)));
+    ownReminder(now + 40 * 86400, 500);
+    user.is_programming_needed = true;
+    noteOwnReminderRead(store, user, now);
+    EXPECT_FALSE(user.is_programming_needed);
+    addAlarm(single(makeTime(2026, 3, 12, 15, 0)));
+    noteAlarmsChanged(store, user, now);
+    EXPECT_TRUE(user.is_programming_needed);
+}
+
+// Storing a read-back log: whose it is, the questions and notices, the merge
+// into the history, and a write that does not stick.
+namespace {
+
+constexpr std::uint32_t kSn = 777001;
+
+struct ReadBack : DatabaseTest {
+    ScriptedPerson person;
+    AlarmTable table;
+    int maija = 0, olli = 0;
+
+    void SetUp() override {
+        DatabaseTest::SetUp();
+        maija = addCurrentUser("Maija Meikäläinen");
+        olli = store.insertProfile(false, "Olli", "", "", "");
+        saveReminder(maija, kSn, now - 86400);
+        table.programming_time = now - 86400;
+        table.add(now - 7200);
+        table.add(now - 3600);
+        table.log_entries = {{0, now - 7200, now - 7100, kStatusAcknowledged},
+                             {0, now - 3600, 0, kStatusForgottenAlt}};
+    }
+    std::vector<LogEntry> stored(int owner) {
+        std::vector<LogEntry> v;
+        store.loadLog(owner, v);
+        return v;
+    }
+    ReadBackOutcome run(int owner, bool check = true, bool connected = true, RecordStore* in = nullptr) {
+        return storeReadBack(in ? *in : store, user, table, connected, kSn, owner, check, person,
+                             ResourceModule::builtIn());
+    }
+};
+
+}  // namespace
+
+TEST_F(ReadBack, WhoseReminderItIsDecidesAndAReminderWithoutOwnerAsks) {
+    struct Case { int owner; bool answer; ReadBackOutcome outcome; std::size_t questions, rows; };
+    for (const Case& c : {Case{olli, true, ReadBackOutcome::Dropped, 0, 0},
+                          Case{-1, false, ReadBackOutcome::Dropped, 1, 0},
+                          Case{0, true, ReadBackOutcome::Stored, 1, 2},
+                          Case{maija, false, ReadBackOutcome::Stored, 0, 2}}) {
+        person.shown.clear();
+        person.answers = {c.answer};
+        EXPECT_EQ(run(c.owner, c.owner > 0), c.outcome) << c.owner;
+        EXPECT_EQ(person.shown.size(), c.questions) << c.owner;
+        EXPECT_EQ(stored(maija).size(), c.rows) << c.owner;
+        EXPECT_EQ(user.history.size(), c.rows) << c.owner;
+        EXPECT_TRUE(stored(olli).empty()) << c.owner;
+        if (c.owner == -1) {
+            ASSERT_EQ(person.shown.size(), 1u);
+            EXPECT_TRUE(person.shown[0].question);
+            EXPECT_EQ(person.shown[0].text,
+                      "Laitteessa on tietoja hälytysten kuittauksista.\n"
+                      "Tallennetaanko tiedot käyttäjälle Maija Meikäläinen?");
+            EXPECT_EQ(person.shown[0].caption, "Kysymys");
+        }
+    }
+    EXPECT_EQ(user.history[now - 7200].log_status, kStatusAcknowledged);
+    EXPECT_EQ(user.history[now - 7200].ack, now - 7100);
+    EXPECT_EQ(user.history[now - 3600].log_status, kStatusForgottenAlt);
+}
+
+TEST_F(ReadBack, ReminderProgrammedElsewhereBringsANotice) {
+    table.programming_time = now - 5000;
+    EXPECT_EQ(run(maija), ReadBackOutcome::Stored);
+    ASSERT_EQ(person.shown.size(), 1u);
+    EXPECT_EQ(person.shown[0].text, "Laite on viimeksi ohjelmoitu eri käyttäjätiedoista");
+    EXPECT_EQ(person.shown[0].caption, "Huomautus");
+    EXPECT_EQ(person.shown[0].icon, MessageIcon::Information);
+    person.shown.clear();
+    EXPECT_EQ(run(maija, false), ReadBackOutcome::Stored) << "no check asked for";
+    EXPECT_TRUE(person.shown.empty());
+}
+
+TEST_F(ReadBack, NothingHappensWithoutAReminderAUserOrEntries) {
+    EXPECT_EQ(run(maija, true, false), ReadBackOutcome::NotConnected);
+    const auto entries = table.log_entries;
+    table.log_entries.clear();
+    EXPECT_EQ(run(-1), ReadBackOutcome::NothingToStore);
+    table.log_entries = entries;
+    user.setProfile(Profile{});
+    EXPECT_EQ(run(-1, false), ReadBackOutcome::NoCurrentUser);
+    EXPECT_TRUE(stored(0).empty());
+    EXPECT_TRUE(person.shown.empty()) << "no question and no notice";
+}
+
+TEST_F(ReadBack, MergeKeepsTheBestKnownStatus) {
+    user.history[now - 7200] = {now - 7200, 0, kStatusNotAlarmed};
+    user.history[now - 3600] = {now - 3600, now - 3500, kStatusAcknowledged};
+    user.history[now - 10800] = {now - 10800, 0, kStatusForgottenAlt};
+    user.history[now - 14400] = {now - 14400, now - 13000, kStatusAcknowledgedLate};
+    table.log_entries = {{0, now - 14400, now - 14300, kStatusAcknowledged},
+                         {0, now - 10800, 0, kStatusForgottenAlt},
+                         {0, now - 7200, now - 7100, kStatusAcknowledged},
+                         {0, now - 3600, 0, kStatusForgottenAlt}};
+    EXPECT_EQ(run(maija), ReadBackOutcome::Stored);
+    EXPECT_EQ(user.history[now - 14400].log_status, kStatusAcknowledged) << "late becomes on time";
+    EXPECT_EQ(user.history[now - 14400].ack, now - 14300);
+    EXPECT_EQ(user.history[now - 10800].log_status, kStatusForgottenAlt);
+    EXPECT_EQ(user.history[now - 7200].log_status, kStatusAcknowledged) << "not alarmed yet -> read";
+    EXPECT_EQ(user.history[now - 3600].log_status, kStatusAcknowledged) << "never changes back";
+    EXPECT_EQ(user.history[now - 3600].ack, now - 3500);
+    // Every history entry is written, not only the merged ones.
+    EXPECT_EQ(stored(maija).size(), 4u);
+}
+
+TEST_F(ReadBack, AHistoryThatCannotBeStoredIsReported) {
+    // Table Log is gone: the statements fail although the file opens.
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(store.databasePath().c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw, "DROP TABLE Log;", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+    EXPECT_EQ(run(maija), ReadBackOutcome::StoreFailed);
+    EXPECT_EQ(user.history.size(), 2u) << "the merge stays in memory";
+
+    // A database that cannot be opened at all.
+    RecordStore missing(dir.path / "no-such-dir" / "velmora.db");
+    EXPECT_EQ(run(maija, false, true, &missing), ReadBackOutcome::StoreFailed);
+}
+
+// The programming report text and its file.
+namespace {
+
+const std::string kSep(80, '-');
+
+std::string readFile(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+struct Report : DatabaseTest {
+    const StringSource& strings = ResourceModule::builtIn();
+
+    void SetUp() override {
+        DatabaseTest::SetUp();
+        const int maija = addCurrentUser("Maija", "040 765 4321");
+        user.connected_sn = 31337;
+        saveReminder(maija, 31337, toTimeValue(makeTime(2026, 3, 10, 11, 58)),
+                     toTimeValue(makeTime(2026, 6, 1, 20, 0)), 166);
+    }
+};
+
+}  // namespace
+
+TEST_F(Report, WholeTextWithGroupsInTheirOrder) {
+    Alarm once = single(makeTime(2026, 3, 20, 9, 30));
+    Alarm morning = daily(makeTime(2026, 3, 1, 8, 0));  // forever
+    Alarm evening = daily(makeTime(2026, 3, 1, 20, 0), false, makeTime(2026, 5, 31, 20, 0));
+    Alarm weekly = daily(makeTime(2026, 3, 2, 7, 15), false, makeTime(2026, 4, 27, 7, 15));
+    weekly.repeat_pattern = 6;
+    Alarm pouch = daily(makeTime(2026, 3, 3, 12, 0), false, makeTime(2026, 4, 3, 12, 0));
+    pouch.repeat_pattern = 7;
+    user.alarms = {once, weekly, morning, pouch, evening};
+
+    const Text closing = strings.load(40184);
+    const Text expected =
+        "\n" + kSep + "\n" +
+        "Nimi:\t\tMaija\t\t\n"
+        "Puhelinnumero:\t040 765 4321" +
+        "\n" + kSep + "\n\n" +
+        "Hälytykset\n\n"
+        "Ohjelmointiaika:              \t10.03.2026 11:58\n"
+        "Viimeinen hälytys laitteessa: \t01.06.2026 20:00\n"
+        "\n\n"
+        "Joka päivä:\n\n"
+        "08:00\t01.03.2026 - 01.06.2026\n"
+        "20:00\t01.03.2026 - 31.05.2026\n"
+        "\n\n"
+        "Joka viikko:\n\n"
+        "07:15\t02.03.2026 - 27.04.2026\n"
+        "\n\n"
+        "Yksittäinen:\n\n"
+        "09:30\t20.03.2026\n"
+        "\n\n" +
+        kSep + "\n" + closing;
+    EXPECT_EQ(buildReport(store, user, strings), expected);
+    EXPECT_EQ(closing.rfind("TÄRKEÄÄ TIETOA", 0), 0u);
+    EXPECT_EQ(reportDirectory(store), dir.path);
+}
+
+TEST_F(Report, NoPhoneNoAlarmsAndUnknownReminder) {
+    user.phone.clear();
+    user.connected_sn = 0;  // no record: the programming time is instant 0
+    const Text r = buildReport(store, user, strings);
+    EXPECT_NE(r.find("Puhelinnumero:\t\n" + kSep), Text::npos);
+    EXPECT_NE(r.find("Ohjelmointiaika:              \t01.01.1970 02:00\n"), Text::npos);
+    EXPECT_NE(r.find("laitteessa: \t01.06.2026 20:00\n\n\n" + kSep + "\n"), Text::npos)
+        << "no groups at all";
+}
+
+TEST_F(Report, LongLabelIsWrittenInFullBeforeTheTab) {
+    struct LongLabels : StringSource {
+        Text load(int id) const override {
+            return id == 40043 ? "Ohjelmointiaika, päivämäärä ja kellonaika"
+                               : ResourceModule::builtIn().load(id);
+        }
+    } longLabels;
+    const Text r = buildReport(store, user, longLabels);
+    EXPECT_NE(r.find("\nOhjelmointiaika, päivämäärä ja kellonaika:\t10.03.2026 11:58\n"), Text::npos);
+}
+
+TEST_F(Report, FileIsCp1252WithCrLfAndAClosingLineEnd) {
+    const auto file = dir.path / kReportFileName;
+    ASSERT_TRUE(writeReportFile(file, "Hälytykset\n\nÄÖ €\n"));
+    EXPECT_EQ(readFile(file), "H\xE4lytykset\r\n\r\n\xC4\xD6 \x80\r\n\r\n");
+    ASSERT_TRUE(writeReportFile(file, "x"));
+    EXPECT_EQ(readFile(file), "x\r\n") << "a second report replaces the first";
+    EXPECT_FALSE(writeReportFile(dir.path / "missing" / "dir" / kReportFileName, "x"));
+}
+
+TEST_F(Report, FileOpensInTheViewerWithoutWaiting) {
+    const auto viewer = dir.path / "viewer.sh";
+    const auto marker = dir.path / "seen.txt";
+    std::ofstream(viewer) << "#!/bin/sh\ncp \"$1\" '" << marker.string() << "'\n";
+    std::filesystem::permissions(viewer, std::filesystem::perms::owner_all);
+    setenv(kTextViewerVariable, viewer.c_str(), 1);
+    const auto reports = dir.path / "reports";
+    EXPECT_TRUE(openInNotepad("Raportti\n", reports));
+    for (int i = 0; i < 100 && !std::filesystem::exists(marker); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    unsetenv(kTextViewerVariable);
+    ASSERT_TRUE(std::filesystem::exists(marker));
+    EXPECT_EQ(readFile(reports / kReportFileName), "Raportti\r\n\r\n");
+}
