@@ -36,11 +36,10 @@ protected:
         return s;
     }
     std::unique_ptr<ServiceClient> makeClient(int timeoutMs = 5000) {
-        return makeClientFor(service_->url(), timeoutMs);
+        return makeClient(settingsFor(service_->url(), timeoutMs));
     }
-    std::unique_ptr<ServiceClient> makeClientFor(const std::string& url, int timeoutMs = 5000) {
-        return std::make_unique<ServiceClient>(settingsFor(url, timeoutMs), owner_.poster(),
-                                               [this] { ++notices_; });
+    std::unique_ptr<ServiceClient> makeClient(const ServiceSettings& settings) {
+        return std::make_unique<ServiceClient>(settings, owner_.poster(), [this] { ++notices_; });
     }
     // Runs owner tasks until one more notice has come; false when none
     // came within the limit.

@@ -2,7 +2,6 @@
 // alarms in a real database file.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "core/datetime.h"
@@ -22,18 +21,13 @@ const char* kSample =
 
 // ---- parsing ----
 
-TEST(ParsePouchDataTest, SampleGivesBasicInformationAndDosesInOrder) {
+TEST(ParsePouchDataTest, SampleGivesBasicInformationAndDoses) {
     PouchData d = ParsePouchData(kSample);
     EXPECT_EQ(d.name, "Anna Aalto");
     EXPECT_EQ(d.orderNumber, "4711");
     EXPECT_EQ(d.startDate, "2030-03-01");
     EXPECT_EQ(d.endDate, "2030-03-14");
-    ASSERT_EQ(d.doses.size(), 3u);
-    EXPECT_EQ(d.doses[0].date, "2030-03-01");
-    EXPECT_EQ(d.doses[0].time, "8:00");
-    EXPECT_EQ(d.doses[1].time, "20:00");
-    EXPECT_EQ(d.doses[2].date, "2030-03-02");
-    EXPECT_EQ(d.doses[2].time, "12:30");
+    EXPECT_EQ(d.doses.size(), 3u) << "their dates and times are checked where they become alarms";
 }
 
 TEST(ParsePouchDataTest, KeysAreFoundAsSubstringsAndValuesStopAtEquals) {
@@ -71,41 +65,39 @@ TEST(ParsePeriodTest, ValidRangesOnly) {
     EXPECT_EQ(p->second, normalizeDate(makeTime(2030, 3, 14, 23, 59, 59)));
     EXPECT_EQ(p->first.wDayOfWeek, 5) << "1 March 2030 is a Friday";
     EXPECT_TRUE(ParsePeriod("2011-01-01", "2011-01-01").has_value());
-    EXPECT_FALSE(ParsePeriod("2010-12-31", "2030-01-01").has_value());
-    EXPECT_FALSE(ParsePeriod("2030-01-01", "2010-12-31").has_value());
-    EXPECT_FALSE(ParsePeriod("2030-13-01", "2030-12-01").has_value());
-    EXPECT_FALSE(ParsePeriod("2030-00-01", "2030-12-01").has_value());
-    EXPECT_FALSE(ParsePeriod("2030-01-32", "2030-12-01").has_value());
-    EXPECT_FALSE(ParsePeriod("2030-01-00", "2030-12-01").has_value());
-    EXPECT_FALSE(ParsePeriod("", "2030-12-01").has_value());
-    EXPECT_FALSE(ParsePeriod("2030-01", "2030-12-01").has_value());
-    EXPECT_FALSE(ParsePeriod("2038-01-01", "2038-01-02").has_value())
-        << "beyond what a TimeValue holds";
+    const std::pair<const char*, const char*> invalid[] = {
+        {"2010-12-31", "2030-01-01"}, {"2030-01-01", "2010-12-31"}, {"2030-13-01", "2030-12-01"},
+        {"2030-00-01", "2030-12-01"}, {"2030-01-32", "2030-12-01"}, {"2030-01-00", "2030-12-01"},
+        {"", "2030-12-01"},           {"2030-01", "2030-12-01"},
+        {"2038-01-01", "2038-01-02"},  // beyond what a TimeValue holds
+    };
+    for (const auto& [start, end] : invalid) {
+        EXPECT_FALSE(ParsePeriod(start, end).has_value()) << start << " to " << end;
+    }
 }
 
 TEST(ParsePeriodTest, DayOverflowRollsIntoTheNextMonth) {
     auto p = ParsePeriod("2030-04-31", "2030-02-30");
     ASSERT_TRUE(p.has_value());
-    EXPECT_EQ(p->first.wMonth, 5);
-    EXPECT_EQ(p->first.wDay, 1);
+    EXPECT_EQ(p->first, normalizeDate(makeTime(2030, 5, 1, 0, 0, 0)));
     EXPECT_EQ(p->first.wDayOfWeek, 3) << "1 May 2030 is a Wednesday";
-    EXPECT_EQ(p->second.wMonth, 3);
-    EXPECT_EQ(p->second.wDay, 2);
+    EXPECT_EQ(p->second, normalizeDate(makeTime(2030, 3, 2, 23, 59, 59)));
 }
 
 TEST(ParseDoseTimeTest, HoursAndMinutesInRange) {
     auto t = ParseDoseTime("8:05", "2030-03-01");
     ASSERT_TRUE(t.has_value());
     EXPECT_EQ(*t, normalizeDate(makeTime(2030, 3, 1, 8, 5, 0)));
-    EXPECT_TRUE(ParseDoseTime("0:00", "2030-03-01").has_value());
-    EXPECT_TRUE(ParseDoseTime("23:59", "2030-03-01").has_value());
-    EXPECT_FALSE(ParseDoseTime("24:00", "2030-03-01").has_value());
-    EXPECT_FALSE(ParseDoseTime("12:60", "2030-03-01").has_value());
-    EXPECT_FALSE(ParseDoseTime("-1:00", "2030-03-01").has_value());
-    EXPECT_FALSE(ParseDoseTime("", "2030-03-01").has_value());
-    EXPECT_FALSE(ParseDoseTime("8", "2030-03-01").has_value());
-    EXPECT_FALSE(ParseDoseTime("8:00", "2010-03-01").has_value());
-    EXPECT_FALSE(ParseDoseTime("8:00", "").has_value());
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"0:00", "2030-03-01", true},   {"23:59", "2030-03-01", true},
+        {"24:00", "2030-03-01", false}, {"12:60", "2030-03-01", false},
+        {"-1:00", "2030-03-01", false}, {"", "2030-03-01", false},
+        {"8", "2030-03-01", false},     {"8:00", "2010-03-01", false},
+        {"8:00", "", false},
+    };
+    for (const auto& [time, date, valid] : cases) {
+        EXPECT_EQ(ParseDoseTime(time, date).has_value(), valid) << time << " on " << date;
+    }
 }
 
 // ---- conversion ----
@@ -126,21 +118,23 @@ protected:
         std::error_code ec;
         std::filesystem::remove_all(dir_, ec);
     }
+    int convert(const std::string& text) {
+        return ConvertPouchToAlarms(ParsePouchData(text), 7, user_, *store_);
+    }
     std::vector<Alarm> stored() {
         std::vector<Alarm> list;
         EXPECT_TRUE(store_->loadAlarms(id_, list));
         return list;
     }
-    static long count(const std::vector<Alarm>& list, int type) {
-        return std::count_if(list.begin(), list.end(),
-                             [type](const Alarm& a) { return a.alarm_type == type; });
-    }
-    Alarm handAlarm() {
+    // Saves a pouch alarm (type 1) or one made by hand (type 0) at `at`.
+    Alarm save(const SYSTEMTIME& at, int type) {
         Alarm a;
-        a.alarm_start = makeTime(2030, 3, 5, 9, 0);
-        a.alarm_end = makeTime(2030, 3, 5, 9, 0);
+        a.alarm_start = a.alarm_end = at;
+        a.alarm_type = type;
+        a.repeat_forever = type == 1;
+        a.repeat_pattern = type == 1 ? 7 : 0;
         a.title = "Hälytys";
-        a.description = "by hand";
+        a.description = type == 0 ? "by hand" : "";
         EXPECT_TRUE(store_->saveAlarm(a, id_));
         user_.alarms.push_back(a);
         return a;
@@ -152,7 +146,7 @@ protected:
     int id_ = 0;
 };
 
-TEST_F(ConvertPouchTest, DosesBecomeFortnightlyPouchAlarms) {
+TEST_F(ConvertPouchTest, DosesBecomeFortnightlyPouchAlarmsOnce) {
     PouchConversion options;
     options.needsProgramming = [](const CurrentUser& u) { return u.alarms.size() == 3; };
     ASSERT_EQ(ConvertPouchToAlarms(ParsePouchData(kSample), kPouchRepeatPattern, user_, *store_,
@@ -177,78 +171,55 @@ TEST_F(ConvertPouchTest, DosesBecomeFortnightlyPouchAlarms) {
     Profile p;
     ASSERT_TRUE(store_->loadProfile(id_, p));
     EXPECT_TRUE(p.is_programming_needed) << "the flag is stored with the user";
-}
 
-TEST_F(ConvertPouchTest, ConvertingTwiceGivesUnchangedAndNoDuplicates) {
-    const PouchData d = ParsePouchData(kSample);
-    ASSERT_EQ(ConvertPouchToAlarms(d, 7, user_, *store_), kPouchChanged);
-    EXPECT_EQ(ConvertPouchToAlarms(d, 7, user_, *store_), kPouchUnchanged);
-    EXPECT_EQ(stored().size(), 3u);
+    EXPECT_EQ(convert(kSample), kPouchUnchanged) << "converting twice";
+    EXPECT_EQ(stored().size(), 3u) << "no duplicates";
     EXPECT_EQ(user_.alarms.size(), 3u);
 }
 
 TEST_F(ConvertPouchTest, NewDataReplacesEveryOldPouchAlarmAndKeepsHandAlarms) {
-    const Alarm mine = handAlarm();
-    ASSERT_EQ(ConvertPouchToAlarms(ParsePouchData(kSample), 7, user_, *store_), kPouchChanged);
-    EXPECT_EQ(ConvertPouchToAlarms(ParsePouchData(kSample), 7, user_, *store_), kPouchUnchanged)
+    const Alarm mine = save(makeTime(2030, 3, 5, 9, 0), 0);
+    ASSERT_EQ(convert(kSample), kPouchChanged);
+    EXPECT_EQ(convert(kSample), kPouchUnchanged)
         << "a hand alarm beside them does not make unchanged pouch data look changed";
-    // An old pouch alarm far outside the new period goes too.
-    Alarm old;
-    old.alarm_start = old.alarm_end = makeTime(2031, 1, 1, 7, 0);
-    old.repeat_forever = true;
-    old.repeat_pattern = 7;
-    old.alarm_type = 1;
-    ASSERT_TRUE(store_->saveAlarm(old, id_));
-    user_.alarms.push_back(old);
+    save(makeTime(2031, 1, 1, 7, 0), 1);  // an old pouch alarm far outside the new period
 
-    const char* next =
-        "[BASIC_INFORMATION]NAME=Anna;STARTDATE=2030-03-15;ENDDATE=2030-03-28"
-        "[POUCH1]DOSEDATE=2030-03-15;DOSETIME=9:15";
-    EXPECT_EQ(ConvertPouchToAlarms(ParsePouchData(next), 7, user_, *store_), kPouchChanged);
+    EXPECT_EQ(convert("[BASIC_INFORMATION]NAME=Anna;STARTDATE=2030-03-15;ENDDATE=2030-03-28"
+                      "[POUCH1]DOSEDATE=2030-03-15;DOSETIME=9:15"),
+              kPouchChanged);
     const std::vector<Alarm> db = stored();
-    EXPECT_EQ(count(db, 1), 1);
-    EXPECT_EQ(count(db, 0), 1);
-    auto kept = std::find_if(db.begin(), db.end(), [](const Alarm& a) { return a.alarm_type == 0; });
-    ASSERT_NE(kept, db.end());
-    EXPECT_EQ(kept->id, mine.id);
-    EXPECT_EQ(kept->description, "by hand");
+    ASSERT_EQ(db.size(), 2u);
+    const Alarm& kept = db[0].alarm_type == 0 ? db[0] : db[1];
+    const Alarm& pouch = db[0].alarm_type == 0 ? db[1] : db[0];
+    EXPECT_EQ(pouch.alarm_type, 1);
+    EXPECT_EQ(kept.alarm_type, 0);
+    EXPECT_EQ(kept.id, mine.id);
+    EXPECT_EQ(kept.description, "by hand");
     EXPECT_EQ(user_.alarms.size(), 2u);
 }
 
 TEST_F(ConvertPouchTest, BadDataChangesNothing) {
-    const Alarm mine = handAlarm();
-    ASSERT_EQ(ConvertPouchToAlarms(ParsePouchData(kSample), 7, user_, *store_), kPouchChanged);
+    save(makeTime(2030, 3, 5, 9, 0), 0);
+    ASSERT_EQ(convert(kSample), kPouchChanged);
     const std::vector<Alarm> before = stored();
     const bool flagBefore = user_.is_programming_needed;
-
-    // One bad dose among good ones.
-    std::string bad = std::string(kSample) + "[POUCH4]DOSEDATE=2030-03-02;DOSETIME=24:00";
-    EXPECT_EQ(ConvertPouchToAlarms(ParsePouchData(bad), 7, user_, *store_), kPouchInvalid);
-    // A section without DOSETIME.
-    std::string noTime = std::string(kSample) + "[POUCH4]DOSEDATE=2030-03-02";
-    EXPECT_EQ(ConvertPouchToAlarms(ParsePouchData(noTime), 7, user_, *store_), kPouchInvalid);
-    // A period in 2010, and a missing end date.
-    EXPECT_EQ(ConvertPouchToAlarms(ParsePouchData("[BASIC_INFORMATION]STARTDATE=2010-03-01;"
-                                                  "ENDDATE=2030-03-14[POUCH1]DOSEDATE=2030-03-01;"
-                                                  "DOSETIME=8:00"),
-                                   7, user_, *store_),
-              kPouchInvalid);
-    EXPECT_EQ(ConvertPouchToAlarms(ParsePouchData("[BASIC_INFORMATION]STARTDATE=2030-03-01"
-                                                  "[POUCH1]DOSEDATE=2030-03-01;DOSETIME=8:00"),
-                                   7, user_, *store_),
-              kPouchInvalid);
-    // No doses at all.
-    EXPECT_EQ(ConvertPouchToAlarms(ParsePouchData("[BASIC_INFORMATION]NAME=Anna;STARTDATE="
-                                                  "2030-03-01;ENDDATE=2030-03-14"),
-                                   7, user_, *store_),
-              kPouchNoDoses);
+    const std::pair<std::string, int> cases[] = {
+        {std::string(kSample) + "[POUCH4]DOSEDATE=2030-03-02;DOSETIME=24:00", kPouchInvalid},
+        {std::string(kSample) + "[POUCH4]DOSEDATE=2030-03-02", kPouchInvalid},  // no DOSETIME
+        {"[BASIC_INFORMATION]STARTDATE=2010-03-01;ENDDATE=2030-03-14"
+         "[POUCH1]DOSEDATE=2030-03-01;DOSETIME=8:00",
+         kPouchInvalid},
+        {"[BASIC_INFORMATION]STARTDATE=2030-03-01[POUCH1]DOSEDATE=2030-03-01;DOSETIME=8:00",
+         kPouchInvalid},  // no end date
+        {"[BASIC_INFORMATION]NAME=Anna;STARTDATE=2030-03-01;ENDDATE=2030-03-14", kPouchNoDoses},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(convert(text), expected) << text;
 
     const std::vector<Alarm> after = stored();
     ASSERT_EQ(after.size(), before.size());
     for (std::size_t i = 0; i < after.size(); ++i) EXPECT_EQ(after[i].id, before[i].id);
     EXPECT_EQ(user_.alarms.size(), 4u);
     EXPECT_EQ(user_.is_programming_needed, flagBefore);
-    EXPECT_EQ(mine.alarm_type, 0);
 }
 
 TEST_F(ConvertPouchTest, WithoutASelectedUserNothingIsWritten) {

@@ -10,7 +10,6 @@
 #include <random>
 #include <thread>
 
-#include "online/service_client.h"
 #include "online/service_protocol.h"
 #include "online_test_support.h"
 
@@ -28,90 +27,83 @@ std::string randomBytes(std::size_t n, unsigned seed) {
     return s;
 }
 
-void prepareRequest(ServiceClient& c, const std::string& body = "a=check_user") {
-    c.setObjectName(kServicePath);
-    c.setRequestHeaders(kFormHeaders);
-    c.setRequestBody(body);
-}
+// A TCP socket on 127.0.0.1 that never speaks TLS: bound only (nobody
+// listening) or listening without ever answering.
+struct LoopbackSocket {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    int port = 0;
+    explicit LoopbackSocket(bool listening) {
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&addr), len) == 0 &&
+            (!listening || ::listen(fd, 4) == 0) &&
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0) {
+            port = ntohs(addr.sin_port);
+        }
+    }
+    ~LoopbackSocket() { ::close(fd); }
+};
 
 class ServiceClientTest : public OnlineTest {
 protected:
     void script(ScriptedReply reply) {
         service_->setScript([reply](const service::ReceivedRequest&) { return reply; });
     }
+    static bool send(ServiceClient& c, const std::string& body = "a=check_user") {
+        c.setObjectName(kServicePath);
+        c.setRequestHeaders(kFormHeaders);
+        c.setRequestBody(body);
+        return c.send();
+    }
+    // Sends a form request and runs owner tasks until its notice.
+    bool exchange(ServiceClient& c, const std::string& body = "a=check_user") {
+        return send(c, body) && waitForNotice();
+    }
+    static void expectFailed(const ServiceClient& c, const std::string& textPart) {
+        EXPECT_EQ(c.replyState(), kReplyFailed);
+        EXPECT_NE(c.lastErrorText().find(textPart), std::string::npos) << c.lastErrorText();
+        EXPECT_TRUE(c.reply().empty());
+    }
 };
 
 // ---- replies ----
 
 TEST_F(ServiceClientTest, ReplyInSeveralReadsIsDeliveredWhole) {
-    ScriptedReply r;
-    r.chunks = {"1|ab", std::string("c\0d", 3), "ef", randomBytes(70000, 1)};
-    r.pause = 30ms;
-    script(r);
+    script({.body = {},
+            .chunks = {"1|ab", std::string("c\0d", 3), "ef", randomBytes(70000, 1)},
+            .pause = 30ms});
     auto client = makeClient();
-    prepareRequest(*client);
-    ASSERT_TRUE(client->send());
+    ASSERT_TRUE(send(*client));
     EXPECT_TRUE(client->busy());
     ASSERT_TRUE(waitForNotice());
     EXPECT_FALSE(client->busy());
     EXPECT_EQ(client->replyState(), kReplyComplete);
     EXPECT_EQ(client->reply(), "1|ab" + std::string("c\0d", 3) + "ef" + randomBytes(70000, 1));
-    EXPECT_EQ(client->replySize(), 4u + 3u + 2u + 70000u);
     EXPECT_TRUE(client->lastErrorText().empty());
 }
 
-TEST_F(ServiceClientTest, LargeBinaryReplyArrivesByteForByte) {
-    ScriptedReply r;
-    r.body = randomBytes(3 * 1024 * 1024 + 17, 2);
-    script(r);
+TEST_F(ServiceClientTest, EmptyAndErrorStatusBodiesAreDelivered) {
     auto client = makeClient();
-    prepareRequest(*client);
-    ASSERT_TRUE(client->send());
-    ASSERT_TRUE(waitForNotice());
-    ASSERT_EQ(client->replyState(), kReplyComplete);
-    EXPECT_TRUE(client->reply() == r.body);
-}
-
-TEST_F(ServiceClientTest, EmptyBodyIsACompleteEmptyReply) {
-    script(ScriptedReply{});
-    auto client = makeClient();
-    prepareRequest(*client);
-    ASSERT_TRUE(client->send());
-    ASSERT_TRUE(waitForNotice());
-    EXPECT_EQ(client->replyState(), kReplyComplete);
-    EXPECT_EQ(client->replySize(), 0u);
-    Text payload = "untouched";
-    EXPECT_EQ(ReadReply(*client, payload), 0);
-    EXPECT_EQ(payload, "");
-}
-
-TEST_F(ServiceClientTest, ErrorStatusBodiesAreDelivered) {
-    auto client = makeClient();
-    for (int status : {404, 500}) {
-        ScriptedReply r;
-        r.status = status;
-        r.body = "<html><body>error " + std::to_string(status) + "</body></html>";
-        script(r);
-        prepareRequest(*client);
-        ASSERT_TRUE(client->send());
-        ASSERT_TRUE(waitForNotice());
+    const std::pair<int, std::string> replies[] = {
+        {200, ""}, {404, "<html><body>Not found</body></html>"}, {500, "<html>Oops</html>"}};
+    for (const auto& [status, body] : replies) {
+        script({.status = status, .body = body, .chunks = {}});
+        ASSERT_TRUE(exchange(*client));
         EXPECT_EQ(client->replyState(), kReplyComplete) << status;
         EXPECT_EQ(client->lastStatus(), status);
-        EXPECT_EQ(client->reply(), r.body);
-        Text payload;
-        EXPECT_EQ(ReadReply(*client, payload), 0) << "an HTML page reads as code 0";
+        EXPECT_EQ(client->reply(), body);
+        Text payload = "untouched";
+        EXPECT_EQ(ReadReply(*client, payload), 0) << "an empty reply or HTML page reads as code 0";
+        EXPECT_EQ(payload, "");
     }
 }
 
 TEST_F(ServiceClientTest, UnauthorizedGivesNoReplyButStillEndsTheRequest) {
-    ScriptedReply r;
-    r.status = 401;
-    r.body = "1|should not be seen";
-    script(r);
+    script({.status = 401, .body = "1|should not be seen", .chunks = {}});
     auto client = makeClient();
-    prepareRequest(*client);
-    ASSERT_TRUE(client->send());
-    ASSERT_TRUE(waitForNotice()) << "the owner must hear of the request's end";
+    ASSERT_TRUE(exchange(*client)) << "the owner must hear of the request's end";
     EXPECT_FALSE(client->busy());
     EXPECT_EQ(client->replyState(), kReplyNone);
     EXPECT_EQ(client->replySize(), 0u);
@@ -120,227 +112,117 @@ TEST_F(ServiceClientTest, UnauthorizedGivesNoReplyButStillEndsTheRequest) {
     EXPECT_EQ(ReadReply(*client, payload), 0);
     // The client can be used again afterwards.
     service_->setScript({});
-    prepareRequest(*client, "a=nothing");
-    ASSERT_TRUE(client->send());
-    ASSERT_TRUE(waitForNotice());
+    ASSERT_TRUE(exchange(*client, "a=nothing"));
     EXPECT_EQ(client->replyState(), kReplyComplete);
 }
 
 // ---- the idle timer ----
 
 TEST_F(ServiceClientTest, SilentServerFailsAfterTheIdleTimeout) {
-    ScriptedReply r;
-    r.silence = 15s;
-    r.body = "1";
-    script(r);
+    script({.body = "1", .chunks = {}, .silence = 15s});
     auto client = makeClient(300);
-    prepareRequest(*client);
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(client->send());
-    ASSERT_TRUE(waitForNotice());
-    const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_EQ(client->replyState(), kReplyFailed);
-    EXPECT_NE(client->lastErrorText().find("did not answer"), std::string::npos)
-        << client->lastErrorText();
+    ASSERT_TRUE(exchange(*client));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 10s)
+        << "the transfer must end long before the server speaks";
+    expectFailed(*client, "did not answer");
     EXPECT_NE(client->lastErrorText().find("0.3 seconds"), std::string::npos);
-    EXPECT_LT(took, 10s) << "the transfer must end long before the server speaks";
     EXPECT_EQ(service_->received().size(), 1u);
 }
 
 TEST_F(ServiceClientTest, SlowButSteadyReplyIsNotCutOff) {
     // Ten pieces 200 ms apart take longer than the 1.5 s limit in total,
     // but the line is never silent for that long.
-    ScriptedReply r;
-    r.chunks = {"1|", "a", "b", "c", "d", "e", "f", "g", "h", "i"};
-    r.pause = 200ms;
-    script(r);
+    script({.body = {},
+            .chunks = {"1|", "a", "b", "c", "d", "e", "f", "g", "h", "i"},
+            .pause = 200ms});
     auto client = makeClient(1500);
-    prepareRequest(*client);
-    ASSERT_TRUE(client->send());
-    ASSERT_TRUE(waitForNotice());
+    ASSERT_TRUE(exchange(*client));
     EXPECT_EQ(client->replyState(), kReplyComplete) << client->lastErrorText();
     EXPECT_EQ(client->reply(), "1|abcdefghi");
 }
 
-TEST_F(ServiceClientTest, ServerThatAcceptsButNeverHandshakesTimesOut) {
-    // A plain TCP listener that never speaks TLS.
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(fd, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ASSERT_EQ(::listen(fd, 4), 0);
-    socklen_t len = sizeof addr;
-    ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len), 0);
-    const int port = ntohs(addr.sin_port);
+// ---- transfer failures and certificates ----
 
-    auto client = makeClientFor("https://127.0.0.1:" + std::to_string(port), 300);
-    prepareRequest(*client);
-    ASSERT_TRUE(client->send());
-    ASSERT_TRUE(waitForNotice());
-    ::close(fd);
-    EXPECT_EQ(client->replyState(), kReplyFailed);
-    EXPECT_NE(client->lastErrorText().find("did not answer"), std::string::npos)
-        << client->lastErrorText();
-}
-
-// ---- certificates ----
-
-class CertificateTest : public ServiceClientTest {
-protected:
-    // Restarts the service with another certificate.
-    void restartWith(const service::SubstituteService::Options& o) {
-        service_->stop();
-        ASSERT_TRUE(service_->start(o)) << service_->error();
+TEST_F(ServiceClientTest, TransferFailuresEndWithTheirText) {
+    const LoopbackSocket closed(false), mute(true);
+    ASSERT_GT(closed.port, 0);
+    ASSERT_GT(mute.port, 0);
+    struct Case {
+        std::string url;
+        int timeoutMs;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"http://127.0.0.1:" + std::to_string(service_->port()), 5000,
+         "not a valid https address"},
+        {"https://127.0.0.1:" + std::to_string(closed.port), 5000, "Could not connect"},
+        {"https://127.0.0.1:" + std::to_string(mute.port), 300, "did not answer"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.url);
+        auto client = makeClient(settingsFor(c.url, c.timeoutMs));
+        ASSERT_TRUE(exchange(*client));
+        expectFailed(*client, c.text);
     }
-    void expectRefused(const std::string& textPart) {
-        auto client = makeClient();
-        prepareRequest(*client);
-        ASSERT_TRUE(client->send());
-        ASSERT_TRUE(waitForNotice());
-        EXPECT_EQ(client->replyState(), kReplyFailed);
-        EXPECT_NE(client->lastErrorText().find(textPart), std::string::npos)
-            << client->lastErrorText();
-        EXPECT_TRUE(client->reply().empty());
-        EXPECT_TRUE(service_->received().empty()) << "nothing may reach an unverified server";
-        EXPECT_EQ(owner_.pending(), 0u) << "exactly one notice, no retries";
-    }
-};
-
-TEST_F(CertificateTest, TrustedCertificateIsAccepted) {
-    auto client = makeClient();
-    prepareRequest(*client);
-    ASSERT_TRUE(client->send());
-    ASSERT_TRUE(waitForNotice());
-    EXPECT_EQ(client->replyState(), kReplyComplete) << client->lastErrorText();
+    EXPECT_TRUE(service_->received().empty()) << "a plain http address is never contacted";
 }
 
-TEST_F(CertificateTest, CertificateFromAnUnknownAuthorityIsRefused) {
-    service::PemPair stranger = service::makeCertificateAuthority("Somebody else's CA");
-    restartWith(pki_->server("stranger", service::CertificateOptions{}, &stranger));
-    expectRefused("not signed by a trusted certificate authority");
-}
-
-TEST_F(CertificateTest, CertificateForAnotherHostIsRefused) {
-    service::CertificateOptions o;
-    o.commonName = "other.example";
-    o.dnsNames = {"other.example"};
-    o.ipAddresses = {"10.1.2.3"};
-    restartWith(pki_->server("other-host", o));
-    expectRefused("issued for another host name");
-}
-
-TEST_F(CertificateTest, ExpiredCertificateIsRefused) {
-    service::CertificateOptions o;
-    o.notBeforeOffset = -10L * 86400;
-    o.notAfterOffset = -86400;
-    restartWith(pki_->server("expired", o));
-    expectRefused("expired or is not yet valid");
-}
-
-TEST_F(CertificateTest, CertificateNotYetValidIsRefused) {
-    service::CertificateOptions o;
-    o.notBeforeOffset = 2L * 86400;
-    o.notAfterOffset = 30L * 86400;
-    restartWith(pki_->server("future", o));
-    expectRefused("expired or is not yet valid");
-}
-
-TEST_F(CertificateTest, EveryAuthorityInTheExtraFileIsTrusted) {
-    service::PemPair other = service::makeCertificateAuthority("Second CA");
+TEST_F(ServiceClientTest, ServerCertificateIsVerified) {
+    const service::PemPair stranger = service::makeCertificateAuthority("Somebody else's CA");
+    const service::PemPair second = service::makeCertificateAuthority("Second CA");
     const auto bundle = pki_->dir / "bundle.pem";
-    ASSERT_TRUE(service::writeTextFile(bundle, pki_->authority.certificate + other.certificate));
-    restartWith(pki_->server("by-second", service::CertificateOptions{}, &other));
-    ServiceSettings s = settingsFor(service_->url());
-    s.extraCaFile = bundle.string();
-    ServiceClient client(s, owner_.poster(), [this] { ++notices_; });
-    prepareRequest(client);
-    ASSERT_TRUE(client.send());
-    ASSERT_TRUE(waitForNotice());
-    EXPECT_EQ(client.replyState(), kReplyComplete) << client.lastErrorText();
-}
-
-TEST_F(CertificateTest, WithoutTheExtraAuthorityTheTestServerIsNotTrusted) {
-    ServiceSettings s = settingsFor(service_->url());
-    s.extraCaFile.clear();
-    ServiceClient client(s, owner_.poster(), [this] { ++notices_; });
-    prepareRequest(client);
-    ASSERT_TRUE(client.send());
-    ASSERT_TRUE(waitForNotice());
-    EXPECT_EQ(client.replyState(), kReplyFailed);
-    EXPECT_NE(client.lastErrorText().find("not signed by a trusted"), std::string::npos)
-        << client.lastErrorText();
-}
-
-TEST_F(CertificateTest, UnreadableExtraAuthorityFileFailsClearly) {
-    ServiceSettings s = settingsFor(service_->url());
-    s.extraCaFile = (pki_->dir / "missing-ca.pem").string();
-    ServiceClient client(s, owner_.poster(), [this] { ++notices_; });
-    prepareRequest(client);
-    ASSERT_TRUE(client.send());
-    ASSERT_TRUE(waitForNotice());
-    EXPECT_EQ(client.replyState(), kReplyFailed);
-    EXPECT_NE(client.lastErrorText().find("missing-ca.pem could not be read"), std::string::npos)
-        << client.lastErrorText();
-    EXPECT_TRUE(service_->received().empty());
-}
-
-// ---- transfer failures and addresses ----
-
-TEST_F(ServiceClientTest, NobodyListeningIsATransferFailure) {
-    const std::string url = service_->url();
-    service_->stop();
-    auto client = makeClientFor(url);
-    prepareRequest(*client);
-    ASSERT_TRUE(client->send());
-    ASSERT_TRUE(waitForNotice());
-    EXPECT_EQ(client->replyState(), kReplyFailed);
-    EXPECT_NE(client->lastErrorText().find("Could not connect"), std::string::npos)
-        << client->lastErrorText();
-}
-
-TEST_F(ServiceClientTest, PlainHttpAddressIsNeverContacted) {
-    auto client = makeClientFor("http://127.0.0.1:" + std::to_string(service_->port()));
-    prepareRequest(*client);
-    ASSERT_TRUE(client->send());
-    ASSERT_TRUE(waitForNotice());
-    EXPECT_EQ(client->replyState(), kReplyFailed);
-    EXPECT_NE(client->lastErrorText().find("not a valid https address"), std::string::npos)
-        << client->lastErrorText();
-    EXPECT_TRUE(service_->received().empty());
+    ASSERT_TRUE(service::writeTextFile(bundle, pki_->authority.certificate + second.certificate));
+    const std::string ca = pki_->caFile.string();
+    struct Case {
+        const char* name;  // also the name of the server's certificate file
+        service::CertificateOptions certificate;
+        const service::PemPair* issuer;
+        std::string extraCaFile;
+        const char* refusal;  // nullptr: accepted
+    };
+    const Case cases[] = {
+        {"stranger", {}, &stranger, ca, "not signed by a trusted certificate authority"},
+        {"other-host",
+         {.commonName = "other.example",
+          .dnsNames = {"other.example"},
+          .ipAddresses = {"10.1.2.3"}},
+         nullptr, ca, "issued for another host name"},
+        {"expired", {.notBeforeOffset = -10L * 86400, .notAfterOffset = -86400}, nullptr, ca,
+         "expired or is not yet valid"},
+        {"future", {.notBeforeOffset = 2L * 86400, .notAfterOffset = 30L * 86400}, nullptr, ca,
+         "expired or is not yet valid"},
+        {"no-extra-ca", {}, nullptr, "", "not signed by a trusted"},
+        {"unreadable-ca", {}, nullptr, (pki_->dir / "missing-ca.pem").string(),
+         "missing-ca.pem could not be read"},
+        // Every authority in the extra file is trusted.
+        {"by-second", {}, &second, bundle.string(), nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        service_->stop();
+        ASSERT_TRUE(service_->start(pki_->server(c.name, c.certificate, c.issuer)))
+            << service_->error();
+        ServiceSettings s = settingsFor(service_->url());
+        s.extraCaFile = c.extraCaFile;
+        auto client = makeClient(s);
+        ASSERT_TRUE(exchange(*client));
+        EXPECT_EQ(owner_.pending(), 0u) << "exactly one notice, no retries";
+        if (!c.refusal) {
+            EXPECT_EQ(client->replyState(), kReplyComplete) << client->lastErrorText();
+            continue;
+        }
+        expectFailed(*client, c.refusal);
+        EXPECT_TRUE(service_->received().empty()) << "nothing may reach an unverified server";
+    }
 }
 
 // ---- request shape and life cycle ----
 
-TEST_F(ServiceClientTest, RequestCarriesPathAgentAndBodyAndClientIsReusable) {
-    auto client = makeClient();
-    for (int i = 0; i < 3; ++i) {
-        prepareRequest(*client, "a=get_date&n=" + std::to_string(i));
-        ASSERT_TRUE(client->send());
-        ASSERT_TRUE(waitForNotice());
-        EXPECT_EQ(client->replyState(), kReplyComplete);
-    }
-    auto got = service_->received();
-    ASSERT_EQ(got.size(), 3u);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(got[i].method, "POST");
-        EXPECT_EQ(got[i].path, "/velmora/service_velmora.php");
-        EXPECT_EQ(got[i].userAgent, "Mozilla/4.0 (compatible; MSIE 6.0;Windows NT 5.1)");
-        EXPECT_EQ(got[i].contentType, "application/x-www-form-urlencoded");
-        EXPECT_EQ(got[i].body, "a=get_date&n=" + std::to_string(i));
-    }
-}
-
 TEST_F(ServiceClientTest, OnlyOneRequestAtATime) {
-    ScriptedReply r;
-    r.body = "1";
-    r.silence = 200ms;
-    script(r);
+    script({.body = "1", .chunks = {}, .silence = 200ms});
     auto client = makeClient();
-    prepareRequest(*client);
-    ASSERT_TRUE(client->send());
+    ASSERT_TRUE(send(*client));
     EXPECT_FALSE(client->send()) << "a second send while one is out is refused";
     ASSERT_TRUE(waitForNotice());
     EXPECT_EQ(client->replyState(), kReplyComplete);
@@ -349,12 +231,9 @@ TEST_F(ServiceClientTest, OnlyOneRequestAtATime) {
 }
 
 TEST_F(ServiceClientTest, DestroyingTheClientAbortsWithoutANotice) {
-    ScriptedReply r;
-    r.silence = 20s;
-    script(r);
+    script({.body = {}, .chunks = {}, .silence = 20s});
     auto client = makeClient(60000);
-    prepareRequest(*client);
-    ASSERT_TRUE(client->send());
+    ASSERT_TRUE(send(*client));
     for (int i = 0; i < 2000 && service_->received().empty(); ++i) {
         std::this_thread::sleep_for(5ms);
     }
@@ -369,8 +248,7 @@ TEST_F(ServiceClientTest, DestroyingTheClientAbortsWithoutANotice) {
 
 TEST_F(ServiceClientTest, NoticeQueuedBeforeDestructionIsDropped) {
     auto client = makeClient();
-    prepareRequest(*client);
-    ASSERT_TRUE(client->send());
+    ASSERT_TRUE(send(*client));
     for (int i = 0; i < 4000 && owner_.pending() == 0; ++i) std::this_thread::sleep_for(5ms);
     ASSERT_EQ(owner_.pending(), 1u);
     client.reset();

@@ -14,73 +14,51 @@ using testing::OnlineTest;
 
 // ---- reading replies ----
 
-TEST(ReadReplyTest, CodeAndPayload) {
-    Text p;
-    EXPECT_EQ(readReply(kReplyComplete, "1|abc", p), 1);
-    EXPECT_EQ(p, "abc");
-    EXPECT_EQ(readReply(kReplyComplete, "1|a|b", p), 1);
-    EXPECT_EQ(p, "a");
-    EXPECT_EQ(readReply(kReplyComplete, "|1|x", p), 1) << "leading bars are skipped";
-    EXPECT_EQ(p, "x");
-    EXPECT_EQ(readReply(kReplyComplete, "1||x", p), 1) << "a run of bars is one separator";
-    EXPECT_EQ(p, "x");
-    p = "old";
-    EXPECT_EQ(readReply(kReplyComplete, "1", p), 1);
-    EXPECT_EQ(p, "");
-    EXPECT_EQ(readReply(kReplyComplete, "1|", p), 1);
-    EXPECT_EQ(p, "");
+TEST(ReadReplyTest, CodesAndPayloads) {
+    struct Case {
+        int state;
+        std::string reply;
+        int code;
+        Text payload;
+    };
+    const Case cases[] = {
+        {kReplyComplete, "1|abc", 1, "abc"},
+        {kReplyComplete, "1|a|b", 1, "a"},
+        {kReplyComplete, "|1|x", 1, "x"},  // leading bars are skipped
+        {kReplyComplete, "1||x", 1, "x"},  // a run of bars is one separator
+        {kReplyComplete, "1", 1, ""},
+        {kReplyComplete, "1|", 1, ""},
+        // Other codes empty the payload.
+        {kReplyComplete, "-2|x", -2, ""},
+        {kReplyComplete, "-6", -6, ""},
+        {kReplyComplete, "0|data", 0, ""},
+        // Numbers read like the C library.
+        {kReplyComplete, "  \t+1|ok", 1, "ok"},
+        {kReplyComplete, "12abc|x", 12, ""},
+        {kReplyComplete, "-", 0, ""},
+        {kReplyComplete, "99999999999|x", 2147483647, ""},
+        {kReplyComplete, "-99999999999", -2147483647 - 1, ""},
+        // Non-numeric and empty replies give zero.
+        {kReplyComplete, "<html><body>Internal error</body></html>", 0, ""},
+        {kReplyComplete, "", 0, ""},
+        {kReplyComplete, "|||", 0, ""},
+        // The text stops at the first zero byte and is Windows-1252.
+        {kReplyComplete, std::string("1|ab\0|cd", 8), 1, "ab"},
+        {kReplyComplete, std::string("\0" "1|x", 4), 0, ""},
+        {kReplyComplete, "1|K\xE4\xE4p\xE4 \x80", 1, "Kääpä €"},
+        // Without a complete reply the state is the code and the payload stays.
+        {kReplyFailed, "1|x", -10, "old"},
+        {kReplyNone, "1|x", 0, "old"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.reply) + " in state " + std::to_string(c.state));
+        Text payload = "old";
+        EXPECT_EQ(readReply(c.state, c.reply, payload), c.code);
+        EXPECT_EQ(payload, c.payload);
+    }
 }
 
-TEST(ReadReplyTest, OtherCodesEmptyThePayload) {
-    Text p = "old";
-    EXPECT_EQ(readReply(kReplyComplete, "-2|x", p), -2);
-    EXPECT_EQ(p, "");
-    p = "old";
-    EXPECT_EQ(readReply(kReplyComplete, "-6", p), -6);
-    EXPECT_EQ(p, "");
-    p = "old";
-    EXPECT_EQ(readReply(kReplyComplete, "0|data", p), 0);
-    EXPECT_EQ(p, "");
-}
-
-TEST(ReadReplyTest, NumbersReadLikeTheCLibrary) {
-    Text p;
-    EXPECT_EQ(readReply(kReplyComplete, "  \t+1|ok", p), 1);
-    EXPECT_EQ(p, "ok");
-    EXPECT_EQ(readReply(kReplyComplete, "12abc|x", p), 12);
-    EXPECT_EQ(readReply(kReplyComplete, "-", p), 0);
-    EXPECT_EQ(readReply(kReplyComplete, "99999999999|x", p), 2147483647);
-    EXPECT_EQ(readReply(kReplyComplete, "-99999999999", p), -2147483647 - 1);
-}
-
-TEST(ReadReplyTest, NonNumericAndEmptyRepliesGiveZero) {
-    Text p = "old";
-    EXPECT_EQ(readReply(kReplyComplete, "<html><body>Internal error</body></html>", p), 0);
-    EXPECT_EQ(p, "");
-    p = "old";
-    EXPECT_EQ(readReply(kReplyComplete, "", p), 0);
-    EXPECT_EQ(p, "");
-    EXPECT_EQ(readReply(kReplyComplete, "|||", p), 0);
-}
-
-TEST(ReadReplyTest, TextStopsAtTheFirstZeroByteAndIsWindows1252) {
-    Text p;
-    EXPECT_EQ(readReply(kReplyComplete, std::string("1|ab\0|cd", 8), p), 1);
-    EXPECT_EQ(p, "ab");
-    EXPECT_EQ(readReply(kReplyComplete, std::string("\0" "1|x", 4), p), 0);
-    EXPECT_EQ(readReply(kReplyComplete, "1|K\xE4\xE4p\xE4 \x80", p), 1);
-    EXPECT_EQ(p, "Kääpä €");
-}
-
-TEST(ReadReplyTest, WithoutACompleteReplyTheStateIsTheCode) {
-    Text p = "kept";
-    EXPECT_EQ(readReply(kReplyFailed, "1|x", p), -10);
-    EXPECT_EQ(p, "kept");
-    EXPECT_EQ(readReply(kReplyNone, "1|x", p), 0);
-    EXPECT_EQ(p, "kept");
-}
-
-// ---- form values ----
+// ---- form values and multipart ----
 
 TEST(FormValueTest, OnlyStructuralAndControlCharactersAreEncoded) {
     EXPECT_EQ(encodeFormValue("a&b=c+d%e"), "a%26b%3Dc%2Bd%25e");
@@ -90,37 +68,9 @@ TEST(FormValueTest, OnlyStructuralAndControlCharactersAreEncoded) {
     EXPECT_EQ(encodeFormValue(""), "");
 }
 
-TEST(FormValueTest, BodiesKeepTheirFieldOrderAndFields) {
-    EXPECT_EQ(checkUserBody("anna", "pw", "fi"), "a=check_user&un=anna&pw=pw&l=fi&t=2");
-    EXPECT_EQ(changePasswordBody("anna", "old", "n1", "n2"),
-              "a=change_pw&un=anna&pw=old&npw1=n1&npw2=n2&t=2");
-    EXPECT_EQ(getDateBody("anna", "pw", "fi"), "a=get_date&un=anna&pw=pw&l=fi&t=2");
-    EXPECT_EQ(restoreBody("anna", "pw", "fi"), "a=restore&un=anna&pw=pw&l=fi&t=2");
-    EXPECT_EQ(pouchDataBody("anna", "pw", "010101-123N", "fi"),
-              "a=get_pouch_data&un=anna&pw=pw&ssn=010101-123N&l=fi&t=2");
-}
-
-// ---- multipart ----
-
-const std::string kUploadPrefix =
-    "--AaB03x\r\n"
-    "Content-Disposition: form-data; name=\"part1\"\r\n"
-    "\r\n"
-    "a=send_database&un=anna&pw=s%26cret\r\n"
-    "--AaB03x\r\n"
-    "Content-Disposition: form-data; name=\"velmora\"; filename=\"velmora.db\"\r\n"
-    "Content-Type: application/octet-stream\r\n"
-    "Content-Transfer-Encoding: binary\r\n"
-    "\r\n";
-
-TEST(MultipartTest, BoundaryStaysUnlessTheFileContainsIt) {
-    const std::string file = std::string("SQLite format 3\0--AaB0", 22);
-    MultipartRequest r = sendDatabaseRequest("anna", "s&cret", file);
-    EXPECT_EQ(r.boundary, "AaB03x");
-    EXPECT_EQ(r.headers, "Content-Type: multipart/form-data, boundary=AaB03x\r\n");
-    EXPECT_EQ(r.headers.size(), 52u);
-    EXPECT_EQ(r.body, kUploadPrefix + file + "\r\n--AaB03x--\r\n");
-
+TEST(MultipartTest, BoundaryChangesOnlyWhenTheFileContainsIt) {
+    EXPECT_EQ(sendDatabaseRequest("anna", "pw", "xx--AaB0").headers,
+              "Content-Type: multipart/form-data, boundary=AaB03x\r\n");
     const std::string clash = "xx\r\n--AaB03x\r\nyy--AaB03x1";
     MultipartRequest c = sendDatabaseRequest("anna", "s&cret", clash);
     EXPECT_EQ(c.boundary, "AaB03x2");
@@ -138,24 +88,28 @@ TEST(MultipartTest, BoundaryStaysUnlessTheFileContainsIt) {
 
 // ---- against the service ----
 
+const std::string kPassword = "s&cret=1+2%";
+const std::string kAnna = "un=anna&pw=s%26cret%3D1%2B2%25";  // as the form carries it
+
 class ProtocolTest : public OnlineTest {
 protected:
     void SetUp() override {
         OnlineTest::SetUp();
         logic_.setDateSource([] { return std::string("06.12.2026 08:15"); });
-        logic_.addAccount("anna", "s&cret=1+2%");
+        logic_.addAccount("anna", kPassword);
         logic_.addAccount("K\xE4\xE4p\xE4", "p\xE4");
         client_ = makeClient();
-        client_->setCredentials("anna", "s&cret=1+2%");
+        client_->setCredentials("anna", kPassword);
     }
     void TearDown() override {
         client_.reset();
         OnlineTest::TearDown();
     }
-    // Waits for the reply and reads it.
-    int result(Text& payload) {
-        EXPECT_TRUE(waitForNotice());
-        return ReadReply(*client_, payload);
+    // Waits for the reply of the request just sent and reads it into payload_.
+    int result(bool sent) {
+        EXPECT_TRUE(sent) << "the request was refused";
+        EXPECT_TRUE(sent && waitForNotice()) << "no reply notice";
+        return ReadReply(*client_, payload_);
     }
     service::ReceivedRequest last() {
         auto all = service_->received();
@@ -163,83 +117,53 @@ protected:
         return all.empty() ? service::ReceivedRequest{} : all.back();
     }
     std::unique_ptr<ServiceClient> client_;
+    Text payload_;
 };
 
-TEST_F(ProtocolTest, CheckUserBodyIsExactAndTheServiceUnderstandsIt) {
-    ASSERT_TRUE(CheckUser(*client_, "fi"));
-    Text payload;
-    EXPECT_EQ(result(payload), 1);
-    EXPECT_EQ(last().body, "a=check_user&un=anna&pw=s%26cret%3D1%2B2%25&l=fi&t=2");
-    EXPECT_EQ(last().contentType, "application/x-www-form-urlencoded");
-
-    client_->setCredentials("anna", "s&cret");
-    ASSERT_TRUE(CheckUser(*client_, "fi"));
-    EXPECT_EQ(result(payload), -2) << "a password cut at '&' must not pass";
-}
-
-TEST_F(ProtocolTest, NonAsciiUserNameTravelsAsSingleBytes) {
-    client_->setCredentials("Kääpä", "pä");
-    ASSERT_TRUE(CheckUser(*client_, "fi"));
-    Text payload;
-    EXPECT_EQ(result(payload), 1);
-    EXPECT_EQ(last().body, "a=check_user&un=K\xE4\xE4p\xE4&pw=p\xE4&l=fi&t=2");
+TEST_F(ProtocolTest, CheckUserValuesNeverChangeTheBodysStructure) {
+    struct Case {
+        Text user, password;
+        int code;
+        std::string body;
+    };
+    const Case cases[] = {
+        {"anna", kPassword, 1, "a=check_user&" + kAnna + "&l=fi&t=2"},
+        // A password cut at '&' must not pass.
+        {"anna", "s&cret", -2, "a=check_user&un=anna&pw=s%26cret&l=fi&t=2"},
+        {"Kääpä", "pä", 1, "a=check_user&un=K\xE4\xE4p\xE4&pw=p\xE4&l=fi&t=2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.user + " " + c.password);
+        client_->setCredentials(c.user, c.password);
+        EXPECT_EQ(result(CheckUser(*client_, "fi")), c.code);
+        const auto request = last();
+        EXPECT_EQ(request.method, "POST");
+        EXPECT_EQ(request.path, "/velmora/service_velmora.php");
+        EXPECT_EQ(request.userAgent, "Mozilla/4.0 (compatible; MSIE 6.0;Windows NT 5.1)");
+        EXPECT_EQ(request.contentType, "application/x-www-form-urlencoded");
+        EXPECT_EQ(request.body, c.body);
+    }
 }
 
 TEST_F(ProtocolTest, ChangePasswordHasNoLanguageAndChangesIt) {
-    ASSERT_TRUE(ChangePassword(*client_, "s&cret=1+2%", "new&1", "new&1"));
-    Text payload;
-    EXPECT_EQ(result(payload), 1);
-    EXPECT_EQ(last().body,
-              "a=change_pw&un=anna&pw=s%26cret%3D1%2B2%25&npw1=new%261&npw2=new%261&t=2");
+    EXPECT_EQ(result(ChangePassword(*client_, kPassword, "new&1", "new&1")), 1);
+    EXPECT_EQ(last().body, "a=change_pw&" + kAnna + "&npw1=new%261&npw2=new%261&t=2");
     EXPECT_EQ(logic_.passwordOf("anna"), "new&1");
 
-    ASSERT_TRUE(ChangePassword(*client_, "wrong", "x", "x"));
-    EXPECT_EQ(result(payload), -2);
+    EXPECT_EQ(result(ChangePassword(*client_, "wrong", "x", "x")), -2);
     EXPECT_EQ(logic_.passwordOf("anna"), "new&1");
-}
-
-TEST_F(ProtocolTest, BackupDateRestoreRoundTrip) {
-    Text payload;
-    ASSERT_TRUE(GetBackupDate(*client_, "fi"));
-    EXPECT_EQ(result(payload), 1);
-    EXPECT_EQ(payload, "-") << "no backup yet";
-    EXPECT_EQ(last().body, "a=get_date&un=anna&pw=s%26cret%3D1%2B2%25&l=fi&t=2");
-
-    std::mt19937 gen(7);
-    std::string db = std::string("SQLite format 3\0", 16);
-    for (int i = 0; i < 200000; ++i) db += static_cast<char>(gen() & 0xFF);
-    db += "\r\n--AaB03x\r\n";  // the boundary inside the file
-    ASSERT_TRUE(SendDatabase(*client_, db));
-    EXPECT_EQ(result(payload), 1);
-    const auto upload = last();
-    EXPECT_EQ(upload.contentType, "multipart/form-data, boundary=AaB03x1");
-    EXPECT_EQ(upload.body, sendDatabaseRequest("anna", "s&cret=1+2%", db).body);
-    ASSERT_TRUE(logic_.backupOf("anna").has_value());
-    EXPECT_TRUE(logic_.backupOf("anna")->bytes == db);
-
-    ASSERT_TRUE(GetBackupDate(*client_, "fi"));
-    EXPECT_EQ(result(payload), 1);
-    EXPECT_EQ(payload, "06.12.2026 08:15");
-
-    ASSERT_TRUE(Restore(*client_, "fi"));
-    ASSERT_TRUE(waitForNotice());
-    EXPECT_EQ(last().body, "a=restore&un=anna&pw=s%26cret%3D1%2B2%25&l=fi&t=2");
-    EXPECT_EQ(client_->replyState(), kReplyComplete);
-    EXPECT_TRUE(client_->replyBytes() == db) << "the restore reply is the file itself";
 }
 
 TEST_F(ProtocolTest, UploadBodyIsByteExact) {
-    const std::string db = std::string("db\0bytes", 8);
-    ASSERT_TRUE(SendDatabase(*client_, db));
-    Text payload;
-    EXPECT_EQ(result(payload), 1);
+    const std::string db = std::string("SQLite format 3\0--AaB0", 22);
+    EXPECT_EQ(result(SendDatabase(*client_, db)), 1);
     const auto upload = last();
     EXPECT_EQ(upload.contentType, "multipart/form-data, boundary=AaB03x");
     EXPECT_EQ(upload.body,
               "--AaB03x\r\n"
               "Content-Disposition: form-data; name=\"part1\"\r\n"
               "\r\n"
-              "a=send_database&un=anna&pw=s%26cret%3D1%2B2%25\r\n"
+              "a=send_database&" + kAnna + "\r\n"
               "--AaB03x\r\n"
               "Content-Disposition: form-data; name=\"velmora\"; filename=\"velmora.db\"\r\n"
               "Content-Type: application/octet-stream\r\n"
@@ -248,47 +172,52 @@ TEST_F(ProtocolTest, UploadBodyIsByteExact) {
                   db + "\r\n--AaB03x--\r\n");
 }
 
-TEST_F(ProtocolTest, BackupJustUnderTheSizeLimitRoundTrips) {
-    std::mt19937 gen(11);
+TEST_F(ProtocolTest, BackupDateRestoreRoundTripJustUnderTenMegabytes) {
+    EXPECT_EQ(result(GetBackupDate(*client_, "fi")), 1);
+    EXPECT_EQ(payload_, "-") << "no backup yet";
+    EXPECT_EQ(last().body, "a=get_date&" + kAnna + "&l=fi&t=2");
+
+    std::mt19937 gen(7);
     std::string db(9'999'999, '\0');
     for (auto& c : db) c = static_cast<char>(gen() & 0xFF);
-    ASSERT_TRUE(SendDatabase(*client_, db));
-    Text payload;
-    EXPECT_EQ(result(payload), 1) << client_->lastErrorText();
+    db.replace(0, 16, std::string("SQLite format 3\0", 16));
+    db.replace(db.size() - 12, 12, "\r\n--AaB03x\r\n");  // the boundary inside the file
+    EXPECT_EQ(result(SendDatabase(*client_, db)), 1) << client_->lastErrorText();
+    const auto upload = last();
+    EXPECT_EQ(upload.contentType, "multipart/form-data, boundary=AaB03x1");
+    EXPECT_TRUE(upload.body == sendDatabaseRequest("anna", kPassword, db).body);
     ASSERT_TRUE(logic_.backupOf("anna").has_value());
     EXPECT_TRUE(logic_.backupOf("anna")->bytes == db);
+
+    EXPECT_EQ(result(GetBackupDate(*client_, "fi")), 1);
+    EXPECT_EQ(payload_, "06.12.2026 08:15");
+
     ASSERT_TRUE(Restore(*client_, "fi"));
     ASSERT_TRUE(waitForNotice());
+    EXPECT_EQ(last().body, "a=restore&" + kAnna + "&l=fi&t=2");
+    EXPECT_EQ(client_->replyState(), kReplyComplete);
     EXPECT_EQ(client_->replySize(), db.size());
-    EXPECT_TRUE(client_->reply() == db);
+    EXPECT_TRUE(client_->replyBytes() == db) << "the restore reply is the file itself";
 }
 
 TEST_F(ProtocolTest, WrongCredentialsAndMissingBackup) {
-    Text payload;
-    ASSERT_TRUE(Restore(*client_, "fi"));
-    EXPECT_EQ(result(payload), -7) << "no backup: a short error reply, not a database";
+    EXPECT_EQ(result(Restore(*client_, "fi")), -7) << "no backup: a short error, not a database";
     EXPECT_LT(client_->replySize(), 1000u);
 
     client_->setCredentials("anna", "nope");
-    ASSERT_TRUE(SendDatabase(*client_, "file"));
-    EXPECT_EQ(result(payload), -2);
+    EXPECT_EQ(result(SendDatabase(*client_, "file")), -2);
     EXPECT_FALSE(logic_.backupOf("anna").has_value());
 }
 
 TEST_F(ProtocolTest, PouchDataRequest) {
     logic_.setPouchData("010101-123N", "[BASIC_INFORMATION]NAME=Anna[POUCH1]DOSEDATE=2030-01-01");
     logic_.setPouchData("020202-456M", "");
-    Text payload;
-    ASSERT_TRUE(GetPouchData(*client_, "010101-123N", "fi"));
-    EXPECT_EQ(result(payload), 1);
-    EXPECT_EQ(payload, "[BASIC_INFORMATION]NAME=Anna[POUCH1]DOSEDATE=2030-01-01");
-    EXPECT_EQ(last().body,
-              "a=get_pouch_data&un=anna&pw=s%26cret%3D1%2B2%25&ssn=010101-123N&l=fi&t=2");
+    EXPECT_EQ(result(GetPouchData(*client_, "010101-123N", "fi")), 1);
+    EXPECT_EQ(payload_, "[BASIC_INFORMATION]NAME=Anna[POUCH1]DOSEDATE=2030-01-01");
+    EXPECT_EQ(last().body, "a=get_pouch_data&" + kAnna + "&ssn=010101-123N&l=fi&t=2");
 
-    ASSERT_TRUE(GetPouchData(*client_, "020202-456M", "fi"));
-    EXPECT_EQ(result(payload), 0);
-    ASSERT_TRUE(GetPouchData(*client_, "999999-999X", "fi"));
-    EXPECT_EQ(result(payload), -6);
+    EXPECT_EQ(result(GetPouchData(*client_, "020202-456M", "fi")), 0);
+    EXPECT_EQ(result(GetPouchData(*client_, "999999-999X", "fi")), -6);
 }
 
 }  // namespace
