@@ -2,11 +2,14 @@
 // Support for the dialog logic tests: a database in a temporary directory
 // opened the way the program opens it, and a scripted person in front of
 // the dialogs (answers Yes/No from a script, records every message).
+#include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -37,6 +40,9 @@ public:
     TempDatabase& operator=(const TempDatabase&) = delete;
 
     const std::filesystem::path& dir() const { return dir_; }
+    void writeFile(const std::string& name, const std::string& bytes) const {
+        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    }
     RecordStore& store() { return *store_; }
 
     // Stores a user and reloads the user list; the new id.
@@ -76,18 +82,33 @@ public:
         answers.pop_front();
         return a;
     }
+    // Nested dialogs are played by `onDialog`, or cancelled at once.
     int runDialog(DialogModel& dialog) override {
         dialogs.push_back(dialog.templateId());
-        return kIdCancel;
+        return onDialog ? onDialog(dialog) : kIdCancel;
     }
     void openTextFile(const Text& path) override { opened.push_back(path); }
 
+    std::function<int(DialogModel&)> onDialog;
     std::deque<bool> answers;
     std::vector<Message> messages;
     std::vector<Message> questions;
     std::vector<int> dialogs;
     std::vector<Text> opened;
 };
+
+// A dialog's template, title and the texts of its keyed controls.
+struct ControlText {
+    int id;
+    const char* text;
+};
+template <class Dialog>
+void expectTexts(const Dialog& dlg, int templateId, const Text& title,
+                 std::initializer_list<ControlText> controls) {
+    EXPECT_EQ(dlg.templateId(), templateId);
+    EXPECT_EQ(dlg.title(), title);
+    for (const ControlText& c : controls) EXPECT_EQ(dlg.controlText(c.id), c.text) << "control " << c.id;
+}
 
 inline std::string readBytes(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);

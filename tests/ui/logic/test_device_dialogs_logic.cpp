@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/clock.h"
+#include "dialog_test_support.h"
 #include "resources/resource_module.h"
 #include "ui/logic/device_dialogs_logic.h"
 
@@ -11,16 +12,14 @@ namespace {
 TEST(ProgramDlgLogicTest, TextsAndTheClock) {
     FixedClock clock(makeTime(2026, 3, 2, 9, 5, 59));
     ProgramDlgLogic dlg(ResourceModule::builtIn(), clock);
-    EXPECT_EQ(dlg.templateId(), 159);
-    EXPECT_EQ(dlg.title(), "Ohjelmoi laite");
-    EXPECT_EQ(dlg.controlText(ProgramDlgLogic::kIdInstructions),
-              "Tarkista että tietokoneen päiväys ja kellonaika ovat oikeassa. Päiväyksen ja kellonajan "
-              "voit muuttaa Windowsin asetuksista.");
-    EXPECT_EQ(dlg.controlText(ProgramDlgLogic::kIdDateCaption), "Päiväys:");
-    EXPECT_EQ(dlg.controlText(ProgramDlgLogic::kIdTimeCaption), "Kellonaika:");
-    EXPECT_EQ(dlg.controlText(kIdOk), "Ohjelmoi");
-    EXPECT_EQ(dlg.controlText(kIdCancel), "Peruuta");
-    EXPECT_EQ(dlg.controlText(ProgramDlgLogic::kIdDate), "");
+    using P = ProgramDlgLogic;
+    dialogtest::expectTexts(
+        dlg, 159, "Ohjelmoi laite",
+        {{P::kIdInstructions,
+          "Tarkista että tietokoneen päiväys ja kellonaika ovat oikeassa. Päiväyksen ja kellonajan "
+          "voit muuttaa Windowsin asetuksista."},
+         {P::kIdDateCaption, "Päiväys:"}, {P::kIdTimeCaption, "Kellonaika:"}, {kIdOk, "Ohjelmoi"},
+         {kIdCancel, "Peruuta"}, {P::kIdDate, ""}});
     EXPECT_EQ(dlg.dateText(), "02.03.2026");
     EXPECT_EQ(dlg.timeText(), "09:05");
     clock.advanceSeconds(1);
@@ -31,11 +30,9 @@ TEST(ProgramDlgLogicTest, TextsAndTheClock) {
 
 TEST(ProgrammingFinishedDlgLogicTest, TextsAndResult) {
     ProgrammingFinishedDlgLogic dlg(ResourceModule::builtIn(), "Käyttäjän Aino laite ohjelmoitu!");
-    EXPECT_EQ(dlg.templateId(), 204);
-    EXPECT_EQ(dlg.title(), "Vahvistus");
-    EXPECT_EQ(dlg.controlText(1001), "Tulosta hälytysaikaraportti");
-    EXPECT_EQ(dlg.controlText(kIdOk), "Sulje");
-    EXPECT_EQ(dlg.controlText(1003), "Käyttäjän Aino laite ohjelmoitu!");
+    dialogtest::expectTexts(dlg, 204, "Vahvistus",
+                            {{1001, "Tulosta hälytysaikaraportti"}, {kIdOk, "Sulje"},
+                             {1003, "Käyttäjän Aino laite ohjelmoitu!"}});
 }
 
 TEST(WaitProgramDlgLogicTest, EndsWhenTheSpareArrivesEvenBeforeItIsShown) {

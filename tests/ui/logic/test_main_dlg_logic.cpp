@@ -2,7 +2,6 @@
 // with a scripted person in front of it.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 #include "core/clock.h"
@@ -11,46 +10,28 @@
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "store/record_store.h"
-#include "store/startup.h"
-#include "ui/logic/about_dlg_logic.h"
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/logic/profile_dlg_logic.h"
 
 namespace velmora {
 namespace {
 
-using dialogtest::ScriptedHost;
-
-// A host whose nested dialogs are played by a script.
-class Host : public ScriptedHost {
-public:
-    std::function<int(DialogModel&)> onDialog;
-    int runDialog(DialogModel& dialog) override {
-        dialogs.push_back(dialog.templateId());
-        return onDialog ? onDialog(dialog) : kIdCancel;
-    }
-};
-
 class RecordingView : public MainDlgView {
 public:
-    void panelChanged() override { ++panelChanges; }
     void dateChanged(const SYSTEMTIME& d) override { dates.push_back(d); }
     void refreshViews(bool includeMonth) override { refreshes.push_back(includeMonth); }
     void selectTab(int index) override { tabs.push_back(index); }
-    void busyChanged(bool busy) override { busyStates.push_back(busy); }
     void closeRequested(int code) override { closes.push_back(code); }
     void endDeviceDialog() override { ++deviceDialogEnds; }
 
-    int panelChanges = 0;
     std::vector<SYSTEMTIME> dates;
     std::vector<bool> refreshes;
     std::vector<int> tabs;
-    std::vector<bool> busyStates;
     std::vector<int> closes;
     int deviceDialogEnds = 0;
 };
 
-// Monday 2 March 2026, 09:00 local time.
+// Monday 2 March 2026, 09:00 local time (the temporary database's start).
 constexpr SYSTEMTIME kNow = makeTime(2026, 3, 2, 9, 0);
 
 Alarm dailyAlarm(int hour, int minute) {
@@ -65,37 +46,50 @@ Alarm dailyAlarm(int hour, int minute) {
 
 class MainDlgTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/velmora-main-XXXXXX";
-        dir_ = mkdtemp(tmpl);
-        store_ = std::make_unique<RecordStore>(dir_ / kDatabaseFileName);
-        CurrentUser scratch;
-        openDatabaseAtStartup(*store_, dir_, scratch, kNow);
-    }
-    void TearDown() override {
-        main_.reset();
-        std::filesystem::remove_all(dir_);
-    }
-
     // Opens the window (the database is created on the first start).
     MainDlgLogic& open() {
-        main_ = std::make_unique<MainDlgLogic>(*store_, dir_, strings_, host_, clock_);
+        main_ = std::make_unique<MainDlgLogic>(store(), db_.dir(), strings_, host_, clock_);
         main_->setView(&view_);
         main_->initialise();
         return *main_;
     }
+    // Opens the window and chooses the stored user `name`.
+    MainDlgLogic& openAs(const Text& name) {
+        open();
+        chooseUser(name);
+        return *main_;
+    }
+    RecordStore& store() { return db_.store(); }
 
     // Stores a user before the window opens; its id.
     int addUser(const Text& name, const Text& ssn, std::vector<Alarm> alarms = {}, int window = 600,
                 int programType = 0) {
-        const int id = store_->insertProfile(false, name, ssn, "040 1", "");
-        Profile p;
-        store_->loadProfile(id, p);
+        const int id = store().insertProfile(false, name, ssn, "040 1", "");
+        Profile p = storedProfile(id);
         p.window = window;
         p.program_type = programType;
-        store_->updateProfile(p);
-        for (Alarm& a : alarms) store_->saveAlarm(a, id);
+        store().updateProfile(p);
+        for (Alarm& a : alarms) store().saveAlarm(a, id);
         return id;
+    }
+    // Ties a reminder programmed now, last alarm 1 May 08:00, to the user.
+    void giveProgrammedReminder(int id) {
+        DeviceRecord rec;
+        rec.sn = 4711;
+        rec.programming_time = toTimeValue(kNow);
+        rec.last_alarm = toTimeValue(makeTime(2026, 5, 1, 8, 0));
+        rec.alarm_amount = 60;
+        store().saveDevice(rec, id);
+    }
+    Profile storedProfile(int id) {
+        Profile p;
+        store().loadProfile(id, p);
+        return p;
+    }
+    std::vector<Alarm> storedAlarms(int id) {
+        std::vector<Alarm> list;
+        store().loadAlarms(id, list);
+        return list;
     }
 
     // Chooses the user `name` in user management as a person would.
@@ -113,10 +107,9 @@ protected:
 
     Text text(int id) const { return strings_.load(id); }
 
-    std::filesystem::path dir_;
-    std::unique_ptr<RecordStore> store_;
+    dialogtest::TempDatabase db_;
     const ResourceModule& strings_ = ResourceModule::builtIn();
-    Host host_;
+    dialogtest::ScriptedHost host_;
     FixedClock clock_{kNow};
     RecordingView view_;
     std::unique_ptr<MainDlgLogic> main_;
@@ -143,42 +136,34 @@ TEST_F(MainDlgTest, OpensWithoutUserAndWithoutReminder) {
     ASSERT_FALSE(view_.refreshes.empty());
     EXPECT_TRUE(view_.refreshes.front()) << "the first refresh loads the month view";
     EXPECT_FALSE(m.busy());
-    EXPECT_TRUE(std::filesystem::exists(dir_ / "velmora.db"));
+    EXPECT_TRUE(std::filesystem::exists(db_.dir() / "velmora.db"));
     // Keyed controls show string-table texts, never keys.
-    EXPECT_EQ(m.controlText(MainDlgLogic::kIdToday), "Tänään");
-    EXPECT_EQ(m.controlText(MainDlgLogic::kIdChooseUser), "Valitse käyttäjä...");
     EXPECT_EQ(m.controlText(MainDlgLogic::kIdProgram), "Ohjelmoi laite");
-    EXPECT_EQ(m.tabText(0), " Päivä");
     EXPECT_EQ(m.tabText(3), " Kommentit");
     EXPECT_EQ(m.windowChoiceText(2), "40 minuttia");
     EXPECT_EQ(m.tooltipText(MainDlgLogic::kIdTypeForgotten), text(40204));
 }
 
-TEST_F(MainDlgTest, ProgramWithoutUserSaysSoAndChangesNothing) {
-    MainDlgLogic& m = open();
-    EXPECT_TRUE(m.command(MainDlgLogic::kIdProgram));
-    ASSERT_EQ(host_.messages.size(), 1u);
-    EXPECT_EQ(host_.messages[0].text, "Luo tai valitse käyttäjä!");
-    EXPECT_EQ(host_.messages[0].caption, "Virhe");
-    EXPECT_EQ(host_.messages[0].icon, MessageIcon::Error);
-    EXPECT_EQ(m.panel().status, "");
-}
-
-TEST_F(MainDlgTest, ProgramWithNothingAheadSaysNoAlarms) {
+TEST_F(MainDlgTest, ProgramSaysWhyItCannotStartAndChangesNothing) {
     addUser("Aino", "010101-0101");
     MainDlgLogic& m = open();
+    EXPECT_TRUE(m.command(MainDlgLogic::kIdProgram));  // no user chosen
+    EXPECT_EQ(m.panel().status, "");
     chooseUser("Aino");
-    m.command(MainDlgLogic::kIdProgram);
-    ASSERT_EQ(host_.messages.size(), 1u);
-    EXPECT_EQ(host_.messages[0].text, "Ei ohjelmoitavia hälytyksiä!");
-    EXPECT_EQ(host_.messages[0].caption, "Virhe");
+    m.command(MainDlgLogic::kIdProgram);  // nothing ahead in her calendar
+    ASSERT_EQ(host_.messages.size(), 2u);
+    EXPECT_EQ(host_.messages[0].text, "Luo tai valitse käyttäjä!");
+    EXPECT_EQ(host_.messages[1].text, "Ei ohjelmoitavia hälytyksiä!");
+    for (const auto& shown : host_.messages) {
+        EXPECT_EQ(shown.caption, "Virhe");
+        EXPECT_EQ(shown.icon, MessageIcon::Error);
+    }
 }
 
 TEST_F(MainDlgTest, ChosenUserFillsThePanel) {
     addUser("Bertta", "020202-0202", {dailyAlarm(8, 0)});
     addUser("Aino", "010101-0101");
-    MainDlgLogic& m = open();
-    chooseUser("Bertta");
+    MainDlgLogic& m = openAs("Bertta");
     EXPECT_EQ(m.panel().name, "Bertta");
     EXPECT_EQ(m.panel().ssn, "020202-0202");
     // No reminder was ever programmed for her: it must be programmed.
@@ -196,29 +181,11 @@ TEST_F(MainDlgTest, ChosenUserFillsThePanel) {
 }
 
 TEST_F(MainDlgTest, ProgrammedReminderShowsGreenStatusAndLastAlarm) {
-    const int id = addUser("Cecilia", "030303-0303", {dailyAlarm(8, 0)});
-    DeviceRecord rec;
-    rec.sn = 4711;
-    rec.programming_time = toTimeValue(kNow);
-    rec.last_alarm = toTimeValue(makeTime(2026, 5, 1, 8, 0));
-    rec.alarm_amount = 60;
-    store_->saveDevice(rec, id);
-    MainDlgLogic& m = open();
-    chooseUser("Cecilia");
+    giveProgrammedReminder(addUser("Cecilia", "030303-0303", {dailyAlarm(8, 0)}));
+    MainDlgLogic& m = openAs("Cecilia");
     EXPECT_EQ(m.panel().status, "Laitteen ohjelmointia\nei tarvita");
     EXPECT_EQ(m.panel().statusColour, UserPanel::StatusColour::Green);
     EXPECT_EQ(m.panel().lastAlarm, "01.05.2026 08:00");
-}
-
-TEST_F(MainDlgTest, UnlistedStoredWindowShowsTheFirstEntry) {
-    addUser("Aino", "1", {}, 900, 1);
-    MainDlgLogic& m = open();
-    chooseUser("Aino");
-    EXPECT_TRUE(m.panel().forgottenChecked);
-    EXPECT_FALSE(m.panel().intakeChecked);
-    EXPECT_TRUE(m.panel().windowListEnabled);
-    EXPECT_EQ(m.panel().windowIndex, 0);
-    EXPECT_EQ(m.windowChoiceText(m.panel().windowIndex), "10 minuuttia");
 }
 
 TEST_F(MainDlgTest, WindowIndexAndSeconds) {
@@ -231,35 +198,23 @@ TEST_F(MainDlgTest, WindowIndexAndSeconds) {
 }
 
 // Two daily alarms 45 minutes apart: a 40-minute window fits, 60 does not.
-TEST_F(MainDlgTest, WindowThatConflictsAnsweredNoKeepsStoredWindowAndAlarms) {
+TEST_F(MainDlgTest, ConflictingWindowAsksAndOnlyYesEmptiesTheCalendar) {
     const int id = addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(8, 45)}, 2400, 1);
-    MainDlgLogic& m = open();
-    chooseUser("Aino");
+    MainDlgLogic& m = openAs("Aino");
     EXPECT_EQ(m.panel().windowIndex, 2);
 
-    host_.answers = {false};
-    m.windowSelected(3);  // 60 minutes
+    host_.answers = {false, true};
+    m.windowSelected(3);  // 60 minutes, answered No
     ASSERT_EQ(host_.questions.size(), 1u);
     EXPECT_EQ(host_.questions[0].text, text(ids::kWindowDoesNotFit));
     EXPECT_EQ(host_.questions[0].caption, "Kysymys");
     EXPECT_EQ(m.panel().windowIndex, 2);
-    std::vector<Alarm> stored;
-    store_->loadAlarms(id, stored);
-    EXPECT_EQ(stored.size(), 2u);
+    EXPECT_EQ(storedAlarms(id).size(), 2u);
     EXPECT_EQ(m.user().alarms.size(), 2u);
-}
 
-TEST_F(MainDlgTest, WindowThatConflictsAnsweredYesEmptiesCalendarButKeepsWindow) {
-    const int id = addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(8, 45)}, 2400, 1);
-    MainDlgLogic& m = open();
-    chooseUser("Aino");
     view_.refreshes.clear();
-
-    host_.answers = {true};
-    m.windowSelected(3);
-    std::vector<Alarm> stored;
-    store_->loadAlarms(id, stored);
-    EXPECT_TRUE(stored.empty());
+    m.windowSelected(3);  // answered Yes
+    EXPECT_TRUE(storedAlarms(id).empty());
     EXPECT_TRUE(m.user().alarms.empty());
     EXPECT_EQ(m.panel().windowIndex, 2) << "the stored window is shown";
     ASSERT_FALSE(view_.refreshes.empty());
@@ -268,39 +223,38 @@ TEST_F(MainDlgTest, WindowThatConflictsAnsweredYesEmptiesCalendarButKeepsWindow)
 
     // Now the calendar is empty, so the new size is taken without a question.
     m.windowSelected(3);
-    EXPECT_EQ(host_.questions.size(), 1u);
+    EXPECT_EQ(host_.questions.size(), 2u);
     EXPECT_EQ(m.panel().windowIndex, 3);
     m.command(cmd::kCloseUser);
-    Profile p;
-    store_->loadProfile(id, p);
-    EXPECT_EQ(p.window, 3600);
-    EXPECT_EQ(p.program_type, 1);
+    EXPECT_EQ(storedProfile(id).window, 3600);
+    EXPECT_EQ(storedProfile(id).program_type, 1);
 }
 
 TEST_F(MainDlgTest, FittingWindowIsTakenAndStoredWhenThePanelIsSaved) {
     const int id = addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(8, 45)});
-    MainDlgLogic& m = open();
-    chooseUser("Aino");
+    MainDlgLogic& m = openAs("Aino");
     m.programTypeClicked(MainDlgLogic::kIdTypeForgotten, true);
     EXPECT_TRUE(m.panel().windowListEnabled);
     m.windowSelected(2);  // 40 minutes: 2400 + 300 = 2700 s = 45 min, fits
     EXPECT_TRUE(host_.questions.empty());
     EXPECT_EQ(m.panel().windowIndex, 2);
-    Profile before;
-    store_->loadProfile(id, before);
-    EXPECT_EQ(before.window, 600) << "nothing is written before the panel is saved";
+    EXPECT_EQ(storedProfile(id).window, 600) << "nothing is written before the panel is saved";
 
     m.command(cmd::kExit);
-    Profile after;
-    store_->loadProfile(id, after);
-    EXPECT_EQ(after.window, 2400);
-    EXPECT_EQ(after.program_type, 1);
+    EXPECT_EQ(storedProfile(id).window, 2400);
+    EXPECT_EQ(storedProfile(id).program_type, 1);
 }
 
-TEST_F(MainDlgTest, AlarmAtIntakeResetsWindowAndDisablesList) {
-    addUser("Aino", "1", {}, 7200, 1);
-    MainDlgLogic& m = open();
-    chooseUser("Aino");
+TEST_F(MainDlgTest, UnlistedStoredWindowShowsTheFirstEntryAndIntakeResetsIt) {
+    addUser("Aino", "1", {}, 900, 1);
+    MainDlgLogic& m = openAs("Aino");
+    EXPECT_TRUE(m.panel().forgottenChecked);
+    EXPECT_FALSE(m.panel().intakeChecked);
+    EXPECT_TRUE(m.panel().windowListEnabled);
+    EXPECT_EQ(m.panel().windowIndex, 0);
+    EXPECT_EQ(m.windowChoiceText(m.panel().windowIndex), "10 minuuttia");
+
+    m.windowSelected(4);  // no alarms: taken without a question
     EXPECT_EQ(m.panel().windowIndex, 4);
     m.programTypeClicked(MainDlgLogic::kIdTypeIntake, false);  // unchecked: ignored
     EXPECT_TRUE(m.panel().forgottenChecked);
@@ -359,8 +313,7 @@ TEST_F(MainDlgTest, MonthViewReloadsOnlyWhenStale) {
 
 TEST_F(MainDlgTest, RemovingTheReminderClosesTheUserUnlessProgramming) {
     addUser("Aino", "1");
-    MainDlgLogic& m = open();
-    chooseUser("Aino");
+    MainDlgLogic& m = openAs("Aino");
     m.setReminderConnected(true, 1234);
     EXPECT_EQ(m.statusText(), "Laite kytketty");
     EXPECT_TRUE(m.commands().program);
@@ -388,73 +341,59 @@ TEST_F(MainDlgTest, RemovingTheReminderClosesTheUserUnlessProgramming) {
     EXPECT_EQ(m.panel().name, "-");
 }
 
-TEST_F(MainDlgTest, ExitSavesThePanelAndEndsWithTheCommand) {
+// A refresh (a size change, the reminder's arrival) must not throw away a
+// comment that is being typed; exit stores it and ends with its command.
+TEST_F(MainDlgTest, TypedCommentSurvivesARefreshAndExitStoresIt) {
     const int id = addUser("Aino", "1");
-    MainDlgLogic& m = open();
-    chooseUser("Aino");
+    MainDlgLogic& m = openAs("Aino");
     m.setCommentText("Aamulla ennen ruokaa\nIltaisin puolikas");
+    m.refresh();
+    EXPECT_EQ(m.panel().comment, "Aamulla ennen ruokaa\nIltaisin puolikas");
     EXPECT_TRUE(m.command(cmd::kExit));
     EXPECT_EQ(view_.closes, (std::vector<int>{40006}));
     EXPECT_EQ(m.exitCode(), 40006);
-    Profile p;
-    store_->loadProfile(id, p);
-    EXPECT_EQ(p.comment, "Aamulla ennen ruokaa\nIltaisin puolikas");
+    EXPECT_EQ(storedProfile(id).comment, "Aamulla ennen ruokaa\nIltaisin puolikas");
 
     MainDlgLogic& again = open();
     again.command(cmd::kCancel);
     EXPECT_EQ(again.exitCode(), 2);
 }
 
-// A refresh (a size change, the reminder's arrival) must not throw away a
-// comment that is being typed.
-TEST_F(MainDlgTest, TypedCommentSurvivesARefresh) {
-    const int id = addUser("Aino", "1");
-    MainDlgLogic& m = open();
-    chooseUser("Aino");
-    m.setCommentText("Muista vesi");
-    m.refresh();
-    EXPECT_EQ(m.panel().comment, "Muista vesi");
-    m.command(cmd::kCloseUser);
-    Profile p;
-    store_->loadProfile(id, p);
-    EXPECT_EQ(p.comment, "Muista vesi");
-}
-
-TEST_F(MainDlgTest, ClearCalendarAsksAndDeletesOnlyOnYes) {
-    const int id = addUser("Aino", "1", {dailyAlarm(8, 0)});
+// Emptying the calendar of a user whose reminder holds alarms means the
+// reminder must be programmed again; the flag is stored with the panel.
+TEST_F(MainDlgTest, ClearCalendarAsksDeletesOnlyOnYesAndMarksTheReminder) {
+    const int id = addUser("Cecilia", "030303-0303", {dailyAlarm(8, 0)});
+    giveProgrammedReminder(id);
     MainDlgLogic& m = open();
     m.command(cmd::kClearCalendar);
     EXPECT_TRUE(host_.questions.empty()) << "nothing to clear without a user";
 
-    chooseUser("Aino");
+    chooseUser("Cecilia");
+    ASSERT_FALSE(m.user().is_programming_needed);
     host_.answers = {false, true};
     m.command(cmd::kClearCalendar);
     ASSERT_EQ(host_.questions.size(), 1u);
     EXPECT_EQ(host_.questions[0].text,
               "Haluatko varmasti tyhjentää kalenterin? Kaikki muistutukset poistetaan.");
-    std::vector<Alarm> stored;
-    store_->loadAlarms(id, stored);
-    EXPECT_EQ(stored.size(), 1u);
+    EXPECT_EQ(storedAlarms(id).size(), 1u);
+    EXPECT_FALSE(m.user().is_programming_needed);
 
     m.command(cmd::kClearCalendar);
-    stored.clear();
-    store_->loadAlarms(id, stored);
-    EXPECT_TRUE(stored.empty());
+    EXPECT_TRUE(storedAlarms(id).empty());
     EXPECT_TRUE(m.user().alarms.empty());
     EXPECT_EQ(m.panel().status, "Ei hälytyksiä");
+    EXPECT_TRUE(m.user().is_programming_needed);
+    m.command(cmd::kCloseUser);
+    EXPECT_TRUE(storedProfile(id).is_programming_needed);
 }
 
-TEST_F(MainDlgTest, UserManagementClosedWithoutChoiceKeepsNoUser) {
-    addUser("Aino", "1");
+TEST_F(MainDlgTest, UserManagementMakesANewUserCurrentButNotAClosedDialog) {
     MainDlgLogic& m = open();
     m.command(cmd::kUserManagement);
     ASSERT_EQ(host_.dialogs, (std::vector<int>{161}));
     EXPECT_FALSE(m.userSelected());
     EXPECT_FALSE(m.busy());
-}
 
-TEST_F(MainDlgTest, CreatingAUserInUserManagementMakesItCurrent) {
-    MainDlgLogic& m = open();
     host_.onDialog = [](DialogModel& d) {
         auto& dlg = dynamic_cast<ProfileDlgLogic&>(d);
         dlg.name = "Matti";
@@ -498,23 +437,6 @@ TEST_F(MainDlgTest, CommandsWithoutTheirFlowSayNotAvailable) {
     EXPECT_FALSE(m.command(cmd::kEditAlarm)) << "menu 154 belongs to the views";
 }
 
-TEST_F(MainDlgTest, AboutBoxShowsVersion) {
-    MainDlgLogic& m = open();
-    AboutDlgLogic* seen = nullptr;
-    Text version;
-    host_.onDialog = [&](DialogModel& d) {
-        seen = dynamic_cast<AboutDlgLogic*>(&d);
-        if (seen) version = seen->versionText();
-        return kIdOk;
-    };
-    m.command(cmd::kAbout);
-    ASSERT_NE(seen, nullptr);
-    EXPECT_EQ(version, "v1.7");
-    AboutDlgLogic about(strings_);
-    EXPECT_EQ(about.title(), "Tietoja ohjelmasta");
-    EXPECT_EQ(about.programName(), "Velmora");
-}
-
 class RefusingSignIn : public MainDlgFlows {
 public:
     bool signIn(MainDlgLogic&, int& exitCode) override {
@@ -531,8 +453,8 @@ TEST_F(MainDlgTest, StartupSaysWhenTheDatabaseCannotBeOpened) {
     fine.startup();
     EXPECT_TRUE(host_.messages.empty());
 
-    RecordStore nowhere(dir_ / "missing" / "velmora.db");
-    main_ = std::make_unique<MainDlgLogic>(nowhere, dir_ / "missing", strings_, host_, clock_);
+    RecordStore nowhere(db_.dir() / "missing" / "velmora.db");
+    main_ = std::make_unique<MainDlgLogic>(nowhere, db_.dir() / "missing", strings_, host_, clock_);
     main_->setView(&view_);
     main_->initialise();
     EXPECT_FALSE(main_->databaseOpened());
@@ -543,6 +465,7 @@ TEST_F(MainDlgTest, StartupSaysWhenTheDatabaseCannotBeOpened) {
     EXPECT_NE(host_.messages[0].text.find("missing/velmora.db"), std::string::npos);
     EXPECT_EQ(host_.messages[0].caption, "Virhe");
     EXPECT_TRUE(view_.closes.empty()) << "the program goes on";
+    main_.reset();
 }
 
 TEST_F(MainDlgTest, StartupEndsTheProgramWhenSignInIsCancelled) {
@@ -557,8 +480,7 @@ TEST_F(MainDlgTest, StartupEndsTheProgramWhenSignInIsCancelled) {
 
 TEST_F(MainDlgTest, OccurrencesAndLogComeFromTheCurrentUser) {
     addUser("Aino", "1", {dailyAlarm(8, 0)});
-    MainDlgLogic& m = open();
-    chooseUser("Aino");
+    MainDlgLogic& m = openAs("Aino");
     std::vector<AlarmOccurrence> occ;
     m.occurrences(makeTime(2026, 3, 2), makeTime(2026, 3, 8, 23, 59, 59), occ);
     EXPECT_EQ(occ.size(), 6u);  // 3rd to 8th March
@@ -570,7 +492,7 @@ TEST_F(MainDlgTest, OccurrencesAndLogComeFromTheCurrentUser) {
 TEST_F(MainDlgTest, MissingStringsGiveEmptyTextsNotFinnish) {
     auto module = ResourceModule::parse("[strings]\n40085 \"Velmora\"\n");
     ASSERT_TRUE(module);
-    main_ = std::make_unique<MainDlgLogic>(*store_, dir_, *module, host_, clock_);
+    main_ = std::make_unique<MainDlgLogic>(store(), db_.dir(), *module, host_, clock_);
     main_->initialise();
     EXPECT_EQ(main_->title(), "Velmora");
     EXPECT_EQ(main_->statusText(), "");
@@ -578,34 +500,7 @@ TEST_F(MainDlgTest, MissingStringsGiveEmptyTextsNotFinnish) {
     ASSERT_EQ(host_.messages.size(), 1u);
     EXPECT_EQ(host_.messages[0].text, "");
     EXPECT_EQ(host_.messages[0].caption, "");
-}
-
-}  // namespace
-}  // namespace velmora
-
-namespace velmora {
-namespace {
-
-// Emptying the calendar of a user whose reminder holds alarms means the
-// reminder must be programmed again; the flag is stored with the panel.
-TEST_F(MainDlgTest, ClearingTheCalendarMarksTheReminderForProgramming) {
-    const int id = addUser("Cecilia", "030303-0303", {dailyAlarm(8, 0)});
-    DeviceRecord rec;
-    rec.sn = 4711;
-    rec.programming_time = toTimeValue(kNow);
-    rec.last_alarm = toTimeValue(makeTime(2026, 5, 1, 8, 0));
-    rec.alarm_amount = 60;
-    store_->saveDevice(rec, id);
-    MainDlgLogic& m = open();
-    chooseUser("Cecilia");
-    ASSERT_FALSE(m.user().is_programming_needed);
-    host_.answers = {true};
-    m.command(cmd::kClearCalendar);
-    EXPECT_TRUE(m.user().is_programming_needed);
-    m.command(cmd::kCloseUser);
-    Profile p;
-    store_->loadProfile(id, p);
-    EXPECT_TRUE(p.is_programming_needed);
+    main_.reset();
 }
 
 }  // namespace

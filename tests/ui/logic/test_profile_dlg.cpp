@@ -33,18 +33,14 @@ protected:
 };
 
 TEST_F(ProfileDlgTest, TextsComeFromTheStringTable) {
-    auto dlg = open();
-    EXPECT_EQ(dlg.templateId(), 161);
-    EXPECT_EQ(dlg.title(), "Käyttäjien hallinta");
-    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdListFrame), "Valitse käyttäjä");
-    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdChoose), "Valitse käyttäjä");
-    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdDelete), "Poista käyttäjä");
-    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdNewFrame), "Luo uusi käyttäjä");
-    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdNameCaption), "Nimi:");
-    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdSsnCaption), "Henkilötunnus:");
-    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdPhoneCaption), "Puhelinnumero:");
-    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdCreate), "Luo uusi käyttäjä");
-    EXPECT_EQ(dlg.controlText(ProfileDlgLogic::kIdClose), "Sulje");
+    using P = ProfileDlgLogic;
+    dialogtest::expectTexts(
+        open(), 161, "Käyttäjien hallinta",
+        {{P::kIdListFrame, "Valitse käyttäjä"}, {P::kIdChoose, "Valitse käyttäjä"},
+         {P::kIdDelete, "Poista käyttäjä"}, {P::kIdNewFrame, "Luo uusi käyttäjä"},
+         {P::kIdNameCaption, "Nimi:"}, {P::kIdSsnCaption, "Henkilötunnus:"},
+         {P::kIdPhoneCaption, "Puhelinnumero:"}, {P::kIdCreate, "Luo uusi käyttäjä"},
+         {P::kIdClose, "Sulje"}});
 }
 
 TEST_F(ProfileDlgTest, ListShowsNameAndSsnInLoadOrderAndSelectsTheCurrentUser) {
@@ -159,14 +155,9 @@ TEST_F(ProfileDlgTest, ANameAloneCreatesAUserWithDashAsSsn) {
     ASSERT_EQ(db.user.users.size(), 2u);
     EXPECT_EQ(db.user.users.back().id, db.user.id);
 
-    Profile stored;
-    ASSERT_TRUE(db.store().loadProfile(db.user.id, stored));
-    EXPECT_EQ(stored.name, "Matti");
-    EXPECT_EQ(stored.ssn, "-");
-    EXPECT_TRUE(stored.is_programming_needed);
-
-    // Next time the list reads "Matti (-)".
+    // Stored so: next time the list reads "Matti (-)", still to be programmed.
     ASSERT_TRUE(db.store().reloadUsers(db.user));
+    EXPECT_TRUE(db.storedUsers().back().is_programming_needed);
     auto again = open();
     EXPECT_EQ(entries(again), (std::vector<Text>{"Aino (1)", "Matti (-)"}));
     EXPECT_EQ(again.selection(), 1);
@@ -185,39 +176,39 @@ TEST_F(ProfileDlgTest, CreatedTextsAreTrimmedAndStoredWhole) {
     EXPECT_EQ(stored.phone, "+358 40 123");
 }
 
-TEST_F(ProfileDlgTest, AFailedCreateLeavesTheCurrentUserAsItWas) {
+// A store that cannot be written: nothing changes, and the person is told.
+TEST_F(ProfileDlgTest, FailedCreateAndDeleteAreReportedAndChangeNothing) {
     const int aino = db.addUser("Aino", "1");
     ASSERT_TRUE(db.store().selectUser(db.user, aino, clock.nowValue(), {}));
     RecordStore broken(db.dir() / "missing-dir" / "velmora.db");
     ProfileDlgLogic dlg(db.user, broken, fi(), person, clock);
     dlg.name = "Matti";
     EXPECT_EQ(dlg.create(), 0);
-    ASSERT_EQ(person.messages.size(), 1u);
+    dlg.select(0);
+    person.answers = {true};
+    EXPECT_EQ(dlg.deleteSelected(), 0);
+    ASSERT_EQ(person.messages.size(), 2u);
     EXPECT_EQ(person.messages[0].text, "Käyttäjän luonti epäonnistui!");
-    EXPECT_EQ(person.messages[0].caption, "Virhe");
+    EXPECT_EQ(person.messages[1].text, "Poistaminen epäonnistui!");
+    for (const auto& m : person.messages) EXPECT_EQ(m.caption, "Virhe");
     EXPECT_EQ(db.user.id, aino);
     EXPECT_EQ(db.user.name, "Aino");
     EXPECT_EQ(dlg.count(), 1);
+    EXPECT_EQ(dlg.selection(), 0);
     EXPECT_EQ(dlg.name, "Matti");
 }
 
-TEST_F(ProfileDlgTest, DeleteAsksWithTheNameAndNoKeepsTheUser) {
-    db.addUser("Aino", "1");
-    auto dlg = open();
-    dlg.select(0);
-    person.answers = {false};
-    EXPECT_EQ(dlg.deleteSelected(), 0);
-    ASSERT_EQ(person.questions.size(), 1u);
-    EXPECT_EQ(person.questions[0].text, "Poistetaanko käyttäjä Aino?");
-    EXPECT_EQ(person.questions[0].caption, "Kysymys");
-    EXPECT_EQ(db.storedUsers().size(), 1u);
-    EXPECT_EQ(dlg.count(), 1);
-}
-
-TEST_F(ProfileDlgTest, DeleteKeepsThePositionOrMovesToTheNewLast) {
+TEST_F(ProfileDlgTest, DeleteAsksAndKeepsThePositionOrMovesToTheNewLast) {
     for (const char* n : {"A", "B", "C", "D"}) db.addUser(n, "x");
     auto dlg = open();
-    person.answers = {true, true, true, true};
+    person.answers = {false, true, true, true, true};
+    dlg.select(1);
+    EXPECT_EQ(dlg.deleteSelected(), 0);  // answered No
+    ASSERT_EQ(person.questions.size(), 1u);
+    EXPECT_EQ(person.questions[0].text, "Poistetaanko käyttäjä B?");
+    EXPECT_EQ(person.questions[0].caption, "Kysymys");
+    EXPECT_EQ(db.storedUsers().size(), 4u);
+    EXPECT_EQ(dlg.count(), 4);
 
     dlg.select(1);  // B: the next one moves up into its place
     dlg.deleteSelected();
@@ -281,14 +272,12 @@ TEST_F(ProfileDlgTest, EnterMovesThroughTheFieldsAndFocusPicksTheDefaultButton) 
     EXPECT_EQ(ProfileDlgLogic::nextFieldOnEnter(Focus::Ssn), Focus::Phone);
     EXPECT_EQ(ProfileDlgLogic::nextFieldOnEnter(Focus::Phone), Focus::Other);
     auto dlg = open();
-    dlg.focusChanged(Focus::Name);
-    EXPECT_EQ(dlg.defaultButton(), ProfileDlgLogic::kIdCreate);
-    dlg.focusChanged(Focus::Other);
-    EXPECT_EQ(dlg.defaultButton(), ProfileDlgLogic::kIdCreate);
-    dlg.focusChanged(Focus::List);
-    EXPECT_EQ(dlg.defaultButton(), ProfileDlgLogic::kIdChoose);
-    dlg.focusChanged(Focus::Ssn);
-    EXPECT_EQ(dlg.defaultButton(), ProfileDlgLogic::kIdCreate);
+    for (Focus f : {Focus::Name, Focus::Other, Focus::List, Focus::Ssn}) {
+        dlg.focusChanged(f);
+        EXPECT_EQ(dlg.defaultButton(), f == Focus::List ? ProfileDlgLogic::kIdChoose
+                                                          : ProfileDlgLogic::kIdCreate)
+            << static_cast<int>(f);
+    }
 }
 
 TEST(FillPlaceholder, InsertsTheValueLiterally) {

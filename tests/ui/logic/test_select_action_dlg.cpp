@@ -1,6 +1,7 @@
 // The question shown for a reminder without a user.
 #include <gtest/gtest.h>
 
+#include "dialog_test_support.h"
 #include "resources/resource_module.h"
 #include "ui/logic/select_action_dlg_logic.h"
 
@@ -9,14 +10,12 @@ namespace {
 
 TEST(SelectActionDlgLogic, TextsAndResults) {
     SelectActionDlgLogic dlg(ResourceModule::builtIn());
-    EXPECT_EQ(dlg.templateId(), 199);
-    EXPECT_EQ(dlg.title(), "Valitse");
-    EXPECT_EQ(dlg.controlText(SelectActionDlgLogic::kIdMessage),
-              "Laitteelle ei löytynyt käyttäjätietoja. Valitse toiminto tai irrota laite.");
-    EXPECT_EQ(dlg.controlText(SelectActionDlgLogic::kIdCreateOrChoose),
-              "Luo tai valitse laitteelle käyttäjä");
-    EXPECT_EQ(dlg.controlText(SelectActionDlgLogic::kIdProgramWithoutUser),
-              "Ohjelmoi ilman käyttäjää");
+    using S = SelectActionDlgLogic;
+    dialogtest::expectTexts(
+        dlg, 199, "Valitse",
+        {{S::kIdMessage, "Laitteelle ei löytynyt käyttäjätietoja. Valitse toiminto tai irrota laite."},
+         {S::kIdCreateOrChoose, "Luo tai valitse laitteelle käyttäjä"},
+         {S::kIdProgramWithoutUser, "Ohjelmoi ilman käyttäjää"}});
     EXPECT_EQ(SelectActionDlgLogic::resultOf(1), 1);
     EXPECT_EQ(SelectActionDlgLogic::resultOf(1000), 1000);
     EXPECT_EQ(SelectActionDlgLogic::resultOf(kIdCancel), 2);

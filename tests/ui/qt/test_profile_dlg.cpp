@@ -2,9 +2,7 @@
 // user, chooses one from the list, deletes one.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -13,6 +11,7 @@
 #include "../logic/dialog_test_support.h"
 #include "core/clock.h"
 #include "resources/resource_module.h"
+#include "qt_test_support.h"
 #include "ui/qt/profile_dlg.h"
 
 namespace velmora {
@@ -20,16 +19,7 @@ namespace {
 
 using dialogtest::ScriptedHost;
 using dialogtest::TempDatabase;
-
-// Types text key by key, letters outside ASCII included.
-void typeText(QWidget* w, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &release);
-    }
-}
+using qttest::typeInto;
 
 class ProfileDlgWidget : public ::testing::Test {
 protected:
@@ -65,10 +55,7 @@ TEST_F(ProfileDlgWidget, ShowsTheFinnishTextsAndTheUsers) {
     db.addUser("Aino", "010101-123A");
     open();
     EXPECT_EQ(dlg->windowTitle(), QString::fromUtf8("Käyttäjien hallinta"));
-    EXPECT_EQ(child<QPushButton>("choose")->text(), QString::fromUtf8("Valitse käyttäjä"));
-    EXPECT_EQ(child<QPushButton>("delete")->text(), QString::fromUtf8("Poista käyttäjä"));
     EXPECT_EQ(child<QPushButton>("create")->text(), QString::fromUtf8("Luo uusi käyttäjä"));
-    EXPECT_EQ(child<QPushButton>("close")->text(), QString::fromUtf8("Sulje"));
     auto* list = child<QListWidget>("list");
     ASSERT_EQ(list->count(), 2);
     EXPECT_EQ(list->item(0)->text(), QString::fromUtf8("Aino (010101-123A)"));
@@ -90,7 +77,7 @@ TEST_F(ProfileDlgWidget, TypingANewUserWithEnterCreatesAndSelectsIt) {
     auto* phone = child<QLineEdit>("phone");
     name->setFocus();
     EXPECT_TRUE(child<QPushButton>("create")->isDefault());
-    typeText(name, QString::fromUtf8("Matti Meikäläinen"));
+    typeInto(name, QString::fromUtf8("Matti Meikäläinen"));
     QTest::keyClick(name, Qt::Key_Return);
     // Enter in the name field only moves on.
     EXPECT_TRUE(ssn->hasFocus());
@@ -128,8 +115,8 @@ TEST_F(ProfileDlgWidget, CreatingWithoutANameShowsTheErrorAndStaysOpen) {
     EXPECT_TRUE(db.storedUsers().empty());
 }
 
-TEST_F(ProfileDlgWidget, ClickingAUserAndChooseMakesItCurrent) {
-    db.addUser("Aino", "1");
+TEST_F(ProfileDlgWidget, ChooseButtonDoubleClickAndEnterInTheListChoose) {
+    const int aino = db.addUser("Aino", "1");
     const int bertta = db.addUser("Bertta", "2");
     open();
     clickRow(1);
@@ -138,11 +125,8 @@ TEST_F(ProfileDlgWidget, ClickingAUserAndChooseMakesItCurrent) {
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(dlg->result(), ProfileDlgLogic::kIdChoose);
     EXPECT_EQ(db.user.id, bertta);
-    EXPECT_EQ(db.user.ssn, "2");
-}
 
-TEST_F(ProfileDlgWidget, DoubleClickAndEnterInTheListChoose) {
-    const int aino = db.addUser("Aino", "1");
+    db.user.setProfile(Profile{});
     open();
     auto* list = child<QListWidget>("list");
     const QRect r = list->visualItemRect(list->item(0));
