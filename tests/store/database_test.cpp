@@ -9,8 +9,7 @@
 namespace velmora {
 namespace {
 
-using testing::rawScalar;
-using testing::TempDir;
+using namespace testing;
 
 // Records every statement text that SQLite runs on a connection.
 struct Trace {
@@ -30,7 +29,6 @@ struct Trace {
 class DatabaseTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(db.execute("CREATE TABLE T(a INTEGER, b TEXT);"), kSqliteOk); }
-    std::string countOfT() { return rawScalar(dir.db(), "SELECT count(*) FROM T;"); }
     TempDir dir;
     Database db{dir.db().string()};
 };
@@ -91,18 +89,7 @@ TEST_F(DatabaseTest, CursorReadsColumnsRejectsBadIndexesAndRunsAgainAfterRelease
     }
 }
 
-TEST_F(DatabaseTest, BoundTextIsStoredAsItself) {
-    const Text tricky = "it's'); DROP TABLE T; --";
-    {
-        Statement st(db, "INSERT INTO T(b) VALUES(?);");
-        ASSERT_EQ(st.bind(1, tricky), kSqliteOk);
-        EXPECT_EQ(st.executeNonQuery(), kSqliteDone);
-        EXPECT_EQ(db.getLastInsertId(), 1);
-    }
-    EXPECT_EQ(rawScalar(dir.db(), "SELECT b FROM T;"), tricky);
-}
-
-TEST_F(DatabaseTest, TransactionBeginsOnceAndCommitEndsIt) {
+TEST_F(DatabaseTest, TransactionBeginsOnceCommitsAndRollsBackWhenLeftActive) {
     Trace trace(db);
     {
         Transaction tr(db, true);
@@ -116,19 +103,14 @@ TEST_F(DatabaseTest, TransactionBeginsOnceAndCommitEndsIt) {
     EXPECT_EQ(trace.count("begin;"), 1);
     EXPECT_EQ(trace.count("commit;"), 1);
     EXPECT_EQ(trace.count("rollback;"), 0);  // nothing at the end of the scope
-    EXPECT_EQ(countOfT(), "1");
-}
-
-TEST_F(DatabaseTest, LeavingTheScopeWhileActiveRollsBack) {
-    Trace trace(db);
     {
         Transaction tr(db, false);
         EXPECT_FALSE(tr.isActive());
         EXPECT_EQ(tr.begin(), kSqliteOk);
-        db.execute("INSERT INTO T VALUES(1, NULL);");
+        db.execute("INSERT INTO T VALUES(2, NULL);");
     }
     EXPECT_EQ(trace.count("rollback;"), 1);
-    EXPECT_EQ(countOfT(), "0");
+    EXPECT_EQ(rawScalar(dir.db(), "SELECT group_concat(a) FROM T;"), "1");
 }
 
 }  // namespace

@@ -11,9 +11,7 @@
 namespace velmora {
 namespace {
 
-using testing::fields;
-using testing::rawExec;
-using testing::rawScalar;
+using namespace testing;
 namespace fs = std::filesystem;
 
 const Text kBody =

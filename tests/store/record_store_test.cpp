@@ -9,12 +9,7 @@
 namespace velmora {
 namespace {
 
-using testing::fields;
-using testing::rawExec;
-using testing::rawQuery;
-using testing::rawScalar;
-using testing::Rows;
-using testing::TempDir;
+using namespace testing;
 using RecordStoreTest = testing::StoreTest;
 
 Alarm makeAlarm(const SYSTEMTIME& start, const Text& title, const Text& description = "") {
@@ -289,31 +284,23 @@ TEST(RecordStoreFailure, EveryOperationReportsAMissingDatabase) {
 }
 
 TEST(MergeLogEntries, FollowsTheAcknowledgementRules) {
-    struct Case {
-        LogEntry stored, incoming;
-        int status;
-        TimeValue ack;
+    std::map<TimeValue, LogEntry> h = {
+        {100, {100, 0, kStatusNotAlarmed}},         {200, {200, 0, kStatusForgottenAlt}},
+        {300, {300, 350, kStatusAcknowledgedLate}}, {400, {400, 410, kStatusAcknowledged}},
+        {500, {500, 0, kStatusForgotten}},
     };
-    const Case cases[] = {
-        {{100, 0, kStatusNotAlarmed}, {100, 120, kStatusAcknowledged}, kStatusAcknowledged, 120},
-        {{200, 0, kStatusForgottenAlt}, {200, 210, kStatusAcknowledged}, kStatusAcknowledged, 210},
-        {{300, 350, kStatusAcknowledgedLate}, {300, 305, kStatusAcknowledged}, kStatusAcknowledged, 305},
-        {{400, 410, kStatusAcknowledged}, {400, 0, kStatusForgottenAlt}, kStatusAcknowledged, 410},  // never downgraded
-        {{500, 0, kStatusForgotten}, {500, 505, kStatusAcknowledged}, kStatusForgotten, 0},          // status 2 keeps
-        {{}, {600, 0, kStatusNotAlarmed}, kStatusNotAlarmed, 0},                                     // new instant
-    };
-    std::map<TimeValue, LogEntry> h;
-    std::vector<LogEntry> incoming;
-    for (const Case& c : cases) {
-        if (c.stored.alarm_time != 0) h[c.stored.alarm_time] = c.stored;
-        incoming.push_back(c.incoming);
-    }
-    mergeLogEntries(h, incoming);
-    EXPECT_EQ(h.size(), 6u);
-    for (const Case& c : cases) {
-        EXPECT_EQ(h[c.incoming.alarm_time].log_status, c.status) << c.incoming.alarm_time;
-        EXPECT_EQ(h[c.incoming.alarm_time].ack, c.ack) << c.incoming.alarm_time;
-    }
+    mergeLogEntries(h, {{100, 120, kStatusAcknowledged},
+                        {200, 210, kStatusAcknowledged},
+                        {300, 305, kStatusAcknowledged},
+                        {400, 0, kStatusForgottenAlt},
+                        {500, 505, kStatusAcknowledged},
+                        {600, 0, kStatusNotAlarmed}});
+    std::vector<std::tuple<TimeValue, TimeValue, int>> merged;
+    for (const auto& [instant, e] : h) merged.emplace_back(instant, e.ack, e.log_status);
+    // An acknowledgement is never downgraded, and status 2 keeps.
+    EXPECT_EQ(merged, (decltype(merged){{100, 120, kStatusAcknowledged}, {200, 210, kStatusAcknowledged},
+                                        {300, 305, kStatusAcknowledged}, {400, 410, kStatusAcknowledged},
+                                        {500, 0, kStatusForgotten}, {600, 0, kStatusNotAlarmed}}));
 }
 
 }  // namespace
