@@ -52,29 +52,31 @@ private:
     std::deque<ServiceClient::Task> tasks_;
 };
 
-inline std::filesystem::path makeTempDir(const std::string& prefix) {
-    std::random_device rd;
-    auto dir = std::filesystem::temp_directory_path() /
+// A new directory under the system's temporary directory, removed with
+// all it holds when the object goes.
+struct TempDir {
+    std::filesystem::path path;
+    explicit TempDir(const std::string& prefix) {
+        std::random_device rd;
+        path = std::filesystem::temp_directory_path() /
                (prefix + "-" + std::to_string(rd()) + std::to_string(rd()));
-    std::filesystem::create_directories(dir);
-    return dir;
-}
+        std::filesystem::create_directories(path);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+};
 
 // Certificates of one test suite, written into a temporary directory.
 struct TestPki {
-    std::filesystem::path dir;
-    service::PemPair authority;
-    std::filesystem::path caFile;
+    TempDir dir{"velmora-online-pki"};
+    service::PemPair authority = service::makeCertificateAuthority("Velmora test CA");
+    std::filesystem::path caFile = dir.path / "ca.pem";
 
-    TestPki() : dir(makeTempDir("velmora-online-pki")) {
-        authority = service::makeCertificateAuthority("Velmora test CA");
-        caFile = dir / "ca.pem";
-        service::writeTextFile(caFile, authority.certificate);
-    }
-    ~TestPki() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
+    TestPki() { service::writeTextFile(caFile, authority.certificate); }
     // Writes a server certificate and key signed by `issuer`; returns
     // options for SubstituteService::start.
     service::SubstituteService::Options server(const std::string& name,
@@ -83,8 +85,8 @@ struct TestPki {
         service::PemPair pair =
             service::makeServerCertificate(issuer ? *issuer : authority, options);
         service::SubstituteService::Options o;
-        o.certFile = (dir / (name + ".pem")).string();
-        o.keyFile = (dir / (name + ".key")).string();
+        o.certFile = (dir.path / (name + ".pem")).string();
+        o.keyFile = (dir.path / (name + ".key")).string();
         service::writeTextFile(o.certFile, pair.certificate);
         service::writeTextFile(o.keyFile, pair.privateKey);
         return o;

@@ -105,18 +105,12 @@ TEST(ParseDoseTimeTest, HoursAndMinutesInRange) {
 class ConvertPouchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = testing::makeTempDir("velmora-pouch");
-        store_ = std::make_unique<RecordStore>(dir_ / "velmora.db");
-        ASSERT_TRUE(openDatabaseAtStartup(*store_, dir_, user_, makeTime(2029, 6, 1, 12, 0)).opened);
+        store_ = std::make_unique<RecordStore>(dir_.path / "velmora.db");
+        ASSERT_TRUE(openDatabaseAtStartup(*store_, dir_.path, user_, makeTime(2029, 6, 1, 12, 0)).opened);
         id_ = store_->insertProfile(false, "Anna Aalto", "010101-123N", "", "");
         ASSERT_GT(id_, 0);
         ASSERT_TRUE(store_->selectUser(user_, id_, toTimeValue(makeTime(2029, 6, 1, 12, 0)), {},
                                        RecordStore::SaveCurrent::No));
-    }
-    void TearDown() override {
-        store_.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
     }
     int convert(const std::string& text) {
         return ConvertPouchToAlarms(ParsePouchData(text), 7, user_, *store_);
@@ -140,7 +134,7 @@ protected:
         return a;
     }
 
-    std::filesystem::path dir_;
+    testing::TempDir dir_{"velmora-pouch"};  // outlives the store
     std::unique_ptr<RecordStore> store_;
     CurrentUser user_;
     int id_ = 0;
