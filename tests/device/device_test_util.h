@@ -43,7 +43,7 @@ struct DatabaseTest : ::testing::Test {
     int addCurrentUser(const Text& name, const Text& phone = "") {
         const int id = store.insertProfile(false, name, "", phone, "");
         Profile p;
-        EXPECT_TRUE(store.loadProfile(id, p)) << name;
+        EXPECT_TRUE(id > 0 && store.loadProfile(id, p)) << name;
         user.setProfile(p);
         return id;
     }

@@ -3,11 +3,10 @@
 // timeouts, removal in the middle of an exchange, and hotplug.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
+#include <functional>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 #include "core/clock.h"
@@ -58,25 +57,11 @@ struct EmulatedUsb : ::testing::Test {
     }
 };
 
-// Collects hotplug events from the libusb thread.
-struct EventQueue {
-    std::mutex m;
-    std::condition_variable cv;
-    std::deque<ReminderEvent> events;
-    void push(ReminderEvent e) {
-        std::lock_guard l(m);
-        events.push_back(e);
-        cv.notify_all();
-    }
-    bool waitFor(ReminderEvent e, std::chrono::milliseconds limit = 5000ms) {
-        std::unique_lock l(m);
-        const bool got = cv.wait_for(l, limit, [&] { return !events.empty(); });
-        if (!got) return false;
-        const ReminderEvent front = events.front();
-        events.pop_front();
-        return front == e;
-    }
-};
+// Waits up to five seconds for a condition set on libusb's event thread.
+bool eventually(const std::function<bool()>& holds) {
+    for (int i = 0; i < 500 && !holds(); ++i) std::this_thread::sleep_for(10ms);
+    return holds();
+}
 
 }  // namespace
 
@@ -85,7 +70,6 @@ TEST_F(EmulatedUsb, OpenFindsTheReminderAndItsBulkPipes) {
     EXPECT_EQ(t.packetSize(), kDefaultPacketSize);
     ASSERT_EQ(t.open(), kTransportOk);
     EXPECT_TRUE(t.isOpen());
-    EXPECT_EQ(t.outEndpoint(), 0x01);
     PacketBuffer reply{};
     ASSERT_EQ(send(kCmdBattery, reply), kTransportOk);
     EXPECT_EQ(reply[4], 1);
@@ -104,6 +88,7 @@ TEST_F(EmulatedUsb, PacketSizeIsTheInPipesCappedAtTheBuffersOr48WithoutOne) {
         ASSERT_EQ(t.open(), kTransportOk) << c.inPacketSize;
         EXPECT_EQ(t.packetSize(), c.packetSize) << c.inPacketSize;
         EXPECT_EQ(t.inEndpoint(), c.inEndpoint) << c.inPacketSize;
+        EXPECT_EQ(t.outEndpoint(), 0x01) << c.inPacketSize;
         ReminderLink link(t, readBack, clock);
         EXPECT_EQ(link.readIdentity(), c.status == kTransportOk) << c.inPacketSize;
         EXPECT_EQ(link.lastStatus(), c.status) << c.inPacketSize;
@@ -138,8 +123,6 @@ TEST_F(EmulatedUsb, ProgramThenReadBackThroughLibusb) {
     link.sendClock(static_cast<std::uint32_t>(now), 600);
     ASSERT_TRUE(link.writeTableArea(encodeTableArea(programming, now, link.memoryMap())));
     link.sendCommand(kCmdFinishOwn);
-    EXPECT_EQ(reminder.programmingTime(), static_cast<std::uint32_t>(now));
-    EXPECT_EQ(reminder.tableInstants().size(), 4u);
     EXPECT_EQ(reminder.clock(), static_cast<std::uint32_t>(now));
     EXPECT_EQ(reminder.commandCount(kCmdFinishOwn), 1u);
 
@@ -208,22 +191,24 @@ TEST_F(EmulatedUsb, RemovalInTheMiddleOfAnExchangeFailsIt) {
 
 TEST_F(EmulatedUsb, HotplugReportsPresentReminderRemovalAndArrival) {
     LibusbTransport& t = plugIn();
-    EventQueue q;
-    ASSERT_TRUE(t.startWatch([&q](ReminderEvent e) { q.push(e); }));
-    EXPECT_TRUE(q.waitFor(ReminderEvent::Arrived, 0ms)) << "present reminder reported at registration";
+    std::atomic<int> arrivals{0}, removals{0};
+    ASSERT_TRUE(t.startWatch([&](ReminderEvent e) { ++(e == ReminderEvent::Arrived ? arrivals : removals); }));
+    EXPECT_EQ(arrivals, 1) << "present reminder reported at registration";
     ASSERT_EQ(t.open(), kTransportOk);
 
     usb->unplug();
-    EXPECT_TRUE(q.waitFor(ReminderEvent::Left));
+    EXPECT_TRUE(eventually([&] { return removals == 1; }));
     PacketBuffer reply{};
     EXPECT_EQ(send(kCmdBattery, reply), kTransportWriteFailed);
     t.close();
     EXPECT_EQ(t.open(), kTransportNotFound);
 
     usb->plug();
-    EXPECT_TRUE(q.waitFor(ReminderEvent::Arrived));
+    EXPECT_TRUE(eventually([&] { return arrivals == 2; }));
     ASSERT_EQ(t.open(), kTransportOk);
     ASSERT_EQ(send(kCmdBattery, reply), kTransportOk);
     EXPECT_EQ(reply[4], 1);
     t.stopWatch();
+    EXPECT_EQ(arrivals, 2);
+    EXPECT_EQ(removals, 1);
 }

@@ -28,7 +28,6 @@ struct Rules : DatabaseTest {
     void SetUp() override {
         DatabaseTest::SetUp();
         maija = addCurrentUser("Maija");
-        ASSERT_GT(maija, 0);
     }
     void addAlarm(Alarm a) {
         ASSERT_TRUE(store.saveAlarm(a, maija));
@@ -58,11 +57,6 @@ TEST_F(Rules, TableEndsWithTheLastWholeDayThatFits) {
         EXPECT_EQ(perDay.rbegin()->second, 6) << model << ": the last day is complete";
         EXPECT_EQ(perDay.begin()->second, 4) << model << ": 13, 16, 19 and 22 are left today";
         EXPECT_EQ(fromTimeValue(items.back()).wHour, 22) << model;
-        // Its last instant is what the reminder's record gets as last_alarm.
-        const auto image = encodeTableArea(user.alarm_table, now, map);
-        const std::uint16_t count = getU16(image.data() + 4);
-        EXPECT_EQ(count, items.size()) << model;
-        EXPECT_EQ(static_cast<TimeValue>(getU32(image.data() + 12 + 4 * (count - 1))), items.back());
     }
 }
 
@@ -126,7 +120,6 @@ TEST_F(Rules, SelectingAUserPreparesWhatItsReminderHolds) {
     for (int h : {8, 20}) addAlarm(daily(makeTime(2026, 3, 1, h, 0)));
     ownReminder(now + 40 * 86400, 500);
     const int other = store.insertProfile(true, "Olli", "", "", "");
-    ASSERT_GT(other, 0);
 
     // A user whose flag is stored true: the previous user's instants are dropped.
     user.programmed_instants = {now + 100, now + 200};

@@ -1,0 +1,413 @@
+// ReminderLink against the simulated reminder: packets byte for byte,
+// identification, block reads and writes, exchange counts and faults; the
+// table area image and the log words decoded; the simulated reminder's
+// person; the USB ids.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstring>
+#include <vector>
+
+#include "core/clock.h"
+#include "core/datetime.h"
+#include "core/records.h"
+#include "device/alarm_table.h"
+#include "device/log_decode.h"
+#include "device/reminder_link.h"
+#include "device/usb_ids.h"
+#include "reminder-sim/sim_transport.h"
+#include "reminder-sim/simulated_reminder.h"
+
+using namespace velmora;
+using sim::SimTransport;
+using sim::SimulatedReminder;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr TimeValue kNow = 1773144000;  // the present in the log tests
+constexpr std::uint32_t T = 1773136800;
+
+Bytes area(std::uint16_t count, std::uint32_t programmed, const std::vector<TimeValue>& entries,
+           std::size_t size) {
+    Bytes b(size, 0);
+    putU16(b.data(), 2);
+    putU16(b.data() + 2, static_cast<std::uint16_t>(12 + 4 * count));
+    putU16(b.data() + 4, count);
+    putU32(b.data() + 8, programmed);
+    std::size_t i = 0;
+    for (auto e : entries) putU32(b.data() + 12 + 4 * i++, e);
+    return b;
+}
+
+// Writes a table of alarm times straight into the reminder's memory.
+void program(SimulatedReminder& r, const std::vector<std::uint32_t>& times, std::uint32_t window) {
+    r.setWindow(window);
+    r.setWord(32, 2u | ((12u + 4u * static_cast<std::uint32_t>(times.size())) << 16));
+    r.setWord(36, static_cast<std::uint32_t>(times.size()));
+    for (std::size_t i = 0; i < times.size(); ++i) r.setWord(44 + 4 * i, times[i]);
+}
+
+Bytes packet(std::initializer_list<int> head) {
+    Bytes b(64, 0);
+    std::size_t i = 0;
+    for (int v : head) b[i++] = static_cast<std::uint8_t>(v);
+    return b;
+}
+
+// The program's side of the link and the simulated reminder behind it.
+struct Peer {
+    explicit Peer(int model = 1, std::size_t packetSize = 64)
+        : reminder(model, 0x12345678), transport(reminder, packetSize) {
+        link.setProgrammingTable(&programming);
+    }
+    FixedClock clock{makeTime(2026, 3, 10, 12, 0)};
+    SimulatedReminder reminder;
+    SimTransport transport;
+    AlarmTable readBack;
+    InstantList programming{500};
+    ReminderLink link{transport, readBack, clock};
+};
+
+struct LinkFixture : ::testing::Test, Peer {
+    void SetUp() override {
+        ASSERT_EQ(link.open(), kTransportOk);
+        reminder.setRecording(true);
+    }
+    Bytes lastRequest() const { return reminder.requests().back(); }
+};
+
+}  // namespace
+
+TEST_F(LinkFixture, PlainCommandsAreFourByteRequestsPaddedWithZeros) {
+    for (std::uint16_t c : {0x92, 0x94, 0x98, 0x9A}) {
+        link.sendCommand(c);
+        EXPECT_EQ(lastRequest(), packet({c, 0x00, 0x04, 0x00})) << std::hex << c;
+    }
+}
+
+TEST_F(LinkFixture, ClockRequestCarriesTimeZerosAndWindow) {
+    link.sendClock(0x6A1B2C3D, 1200);
+    EXPECT_EQ(lastRequest(), packet({0x86, 0x00, 0x14, 0x00, 0x3D, 0x2C, 0x1B, 0x6A, 0, 0, 0, 0, 0,
+                                     0, 0, 0, 0xB0, 0x04, 0x00, 0x00}));
+    EXPECT_EQ(reminder.clock(), 0x6A1B2C3Du);
+    EXPECT_EQ(reminder.window(), 1200u);
+}
+
+TEST_F(LinkFixture, BlockReadAndWriteRequestsAreByteExact) {
+    std::uint8_t data[32];
+    for (int i = 0; i < 32; ++i) data[i] = static_cast<std::uint8_t>(0xA0 + i);
+    ASSERT_TRUE(link.writeBlock(0x0820, data));
+    Bytes expected = packet({0x9D, 0x00, 0x28, 0x00, 0x01, 0x00, 0x20, 0x08});
+    std::memcpy(expected.data() + 8, data, 32);
+    EXPECT_EQ(lastRequest(), expected);
+
+    std::uint8_t back[32] = {};
+    ASSERT_TRUE(link.readBlock(0x0820, back));
+    EXPECT_EQ(lastRequest(), packet({0x9F, 0x00, 0x08, 0x00, 0x01, 0x00, 0x20, 0x08}));
+    EXPECT_EQ(0, std::memcmp(back, data, 32));
+}
+
+TEST_F(LinkFixture, IdentificationRequestsAndFields) {
+    reminder.setVersion("1.1.0 RD");
+    reminder.setWindow(3600);
+    reminder.setBattery(812);
+    ASSERT_TRUE(link.readIdentity());
+    const auto reqs = reminder.requests();
+    ASSERT_EQ(reqs.size(), 3u);
+    EXPECT_EQ(reqs[0], packet({0x96, 0x00, 0x04, 0x00}));
+    EXPECT_EQ(reqs[1], packet({0x9B, 0x00, 0x04, 0x00}));
+    EXPECT_EQ(reqs[2], packet({0x88, 0x00, 0x04, 0x00}));
+    EXPECT_EQ(link.identity().serial, 0x12345678u);
+    EXPECT_EQ(link.identity().model, 1);
+    EXPECT_EQ(link.identity().version, "1.1.0 RD");
+    EXPECT_TRUE(link.identity().window_support);
+    EXPECT_EQ(link.battery(), 812);
+    EXPECT_EQ(link.reminderWindow(), 3600u);
+}
+
+TEST_F(LinkFixture, VersionTextAndTheWindowQueryOnlyForTheTwoExactVersions) {
+    reminder.setWindow(2400);
+    struct Case { const char* sent; const char* read; bool window; };
+    for (const Case& c : {Case{"1.1.0", "1.1.0", true}, Case{"1.1.0 RD", "1.1.0 RD", true},
+                          Case{"1.1.0 rd", "1.1.0 rd", false}, Case{"1.1.0 ", "1.1.0 ", false},
+                          Case{"1.1.1", "1.1.1", false}, Case{"", "", false},
+                          Case{"1.1.0 RD ", "1.1.0 RD ", false},
+                          // Windows-1252 to UTF-8, cut at 29 characters.
+                          Case{"Ver\xE4 0123456789012345678901234567890", "Ver\xC3\xA4 012345678901234567890123", false}}) {
+        reminder.resetCounters();
+        reminder.setVersion(c.sent);
+        ASSERT_TRUE(link.readIdentity()) << c.sent;
+        EXPECT_EQ(link.identity().version, c.read);
+        EXPECT_EQ(link.identity().window_support, c.window) << c.sent;
+        EXPECT_EQ(link.reminderWindow(), c.window ? 2400u : 0u) << c.sent;
+        EXPECT_EQ(reminder.commandCount(kCmdQueryWindow), c.window ? 1u : 0u) << c.sent;
+    }
+}
+
+TEST_F(LinkFixture, UnknownModelSends9AOnceThenKeepsThePreviousMap) {
+    reminder.setReportedModel(4);
+    EXPECT_FALSE(link.readIdentity());
+    EXPECT_EQ(reminder.commandCount(kCmdUnknownModel), 1u);
+    EXPECT_EQ(reminder.commandCount(kCmdBattery), 0u);
+    EXPECT_EQ(link.unrecognisedModelCount(), 1);
+    // The reminder comes back: identification goes on with model 1's map.
+    EXPECT_TRUE(link.readIdentity());
+    EXPECT_EQ(reminder.commandCount(kCmdUnknownModel), 1u);
+    EXPECT_EQ(link.memoryMap(), *memoryMapForModel(1));
+    EXPECT_EQ(link.unrecognisedModelCount(), 1);
+}
+
+TEST_F(LinkFixture, FailedIdentifyResetsWindowAndStillQueriesItForWindowFirmware) {
+    reminder.setVersion("1.1.0");
+    reminder.setWindow(1200);
+    ASSERT_TRUE(link.readIdentity());
+    ASSERT_EQ(link.reminderWindow(), 1200u);
+    reminder.resetCounters();
+    transport.failNextRead(kTransportReadFailed);
+    EXPECT_FALSE(link.readIdentity());
+    // 0x96 failed; the window is read again because the earlier firmware supported it.
+    EXPECT_EQ(reminder.commandCount(kCmdQueryWindow), 1u);
+    EXPECT_EQ(link.reminderWindow(), 1200u);
+    reminder.setVersion("2.0");
+    ASSERT_TRUE(link.readIdentity());
+    reminder.resetCounters();
+    reminder.setSilent(true);
+    EXPECT_FALSE(link.readIdentity());
+    EXPECT_EQ(link.reminderWindow(), 0u);
+    EXPECT_EQ(link.lastStatus(), kTransportTimeout);
+}
+
+TEST(Battery, Thresholds) {
+    for (auto [value, low] : {std::pair{0, true}, std::pair{1, false}, std::pair{812, false},
+                              std::pair{824, false}, std::pair{825, true}, std::pair{0xFFFF, true}})
+        EXPECT_EQ(batteryLow(static_cast<std::uint16_t>(value)), low) << value;
+}
+
+// Full reads: block 0, identity (+ window query), the table and log areas.
+TEST(FullRead, ExchangeCountsFollowTheMemoryMap) {
+    struct Case { int model; std::size_t exchanges, capacity; std::uint16_t firstLogWord; };
+    for (const Case& c : {Case{1, 130, 500, 2052}, Case{2, 258, 1000, 4100}, Case{3, 514, 2000, 8196}}) {
+        EXPECT_EQ(memoryMapForModel(c.model)->first_log_word, c.firstLogWord);
+        for (const char* version : {"1.0.4", "1.1.0"}) {
+            for (std::size_t packetSize : {64, 48}) {
+                Peer p(c.model, packetSize);
+                p.reminder.setVersion(version);
+                ASSERT_EQ(p.link.open(), kTransportOk);
+                ASSERT_TRUE(p.link.readAll()) << c.model << " " << version << " " << packetSize;
+                EXPECT_EQ(p.link.identity().version, version);
+                const std::size_t expected = c.exchanges + (version == std::string("1.1.0") ? 1 : 0);
+                EXPECT_EQ(p.reminder.requestCount(), expected) << c.model << " " << version;
+                EXPECT_EQ(p.link.exchangeCount(), expected) << c.model << " " << version;
+                EXPECT_EQ(p.programming.capacity(), c.capacity) << c.model;
+            }
+        }
+    }
+    EXPECT_FALSE(memoryMapForModel(0));
+    EXPECT_FALSE(memoryMapForModel(4));
+}
+
+TEST_F(LinkFixture, ClearingWritesZeroBlocksOverBothAreas) {
+    for (std::size_t a = 32; a < 4096; a += 4) reminder.setWord(a, 0xDEADBEEF);
+    reminder.setWord(0, 0x11111111);
+    ASSERT_TRUE(link.readIdentity());
+    reminder.resetCounters();
+    EXPECT_TRUE(link.clearTableArea());
+    EXPECT_EQ(reminder.commandCount(kCmdClearTable), 1u);
+    EXPECT_EQ(reminder.commandCount(kCmdWriteBlock), 63u);
+    EXPECT_TRUE(link.clearLogArea());
+    EXPECT_EQ(reminder.commandCount(kCmdWriteBlock), 63u + 64u);
+    const auto mem = reminder.memory();
+    for (std::size_t a = 32; a < mem.size(); ++a) ASSERT_EQ(mem[a], 0) << a;
+    EXPECT_EQ(reminder.word(0), 0x11111111u);  // addresses 0 to 31 are never written
+}
+
+TEST_F(LinkFixture, ReadsStopAtTheFirstFailedBlock) {
+    ASSERT_TRUE(link.readIdentity());
+    reminder.failReadsAt(32 + 5 * 32);
+    reminder.resetCounters();
+    EXPECT_FALSE(link.readTableArea());
+    EXPECT_EQ(reminder.requestCount(), 6u);
+    EXPECT_FALSE(link.readAll());
+}
+
+TEST_F(LinkFixture, WriteTimeoutEndsTheTableWrite) {
+    ASSERT_TRUE(link.readIdentity());
+    InstantList list;
+    list.add(1773136800);
+    const auto image = encodeTableArea(list, 1773130000, link.memoryMap());
+    reminder.resetCounters();
+    reminder.goSilentAfter(3);
+    EXPECT_FALSE(link.writeTableArea(image));
+    EXPECT_EQ(link.lastStatus(), kTransportTimeout);
+    EXPECT_EQ(reminder.commandCount(kCmdWriteBlock), 3u);
+}
+
+TEST_F(LinkFixture, TransfersFailWhenTheLinkIsGone) {
+    transport.setPresent(false);
+    EXPECT_FALSE(link.readIdentity());
+    EXPECT_EQ(link.lastStatus(), kTransportWriteFailed);
+    EXPECT_EQ(link.open(), kTransportNotFound);
+    EXPECT_FALSE(link.connected());
+}
+
+TEST(EncodeTableArea, HeaderEntriesAndZeroFill) {
+    struct Case { int model, count; std::size_t bytes; std::vector<std::uint8_t> head; };
+    for (const Case& c : {Case{1, 3, 2016, {2, 0, 24, 0, 3, 0, 0, 0, 0x00, 0x00, 0xB0, 0x69}},
+                          Case{1, 0, 2016, {2, 0, 12, 0, 0, 0, 0, 0, 0x00, 0x00, 0xB0, 0x69}},
+                          Case{3, 2000, 8160, {2, 0, 0x4C, 0x1F, 0xD0, 0x07, 0, 0, 0x00, 0x00, 0xB0, 0x69}}}) {
+        InstantList list(2000);
+        for (int i = 0; i < c.count; ++i) list.add(1773136800 + 3600 * i);
+        const auto image = encodeTableArea(list, 0x69B00000, *memoryMapForModel(c.model));
+        ASSERT_EQ(image.size(), c.bytes) << c.model;
+        EXPECT_EQ(std::vector<std::uint8_t>(image.begin(), image.begin() + 12), c.head) << c.count;
+        for (int i = 0; i < c.count; ++i) ASSERT_EQ(getU32(image.data() + 12 + 4 * i), 1773136800u + 3600u * i);
+        for (std::size_t i = 12 + 4 * c.count; i < image.size(); ++i) ASSERT_EQ(image[i], 0) << i;
+    }
+}
+
+TEST(DecodeTableArea, RoundTripAndCapacityNotConsulted) {
+    InstantList list(1000);
+    for (int i = 0; i < 700; ++i) list.add(1773136800 + 600 * i);
+    const auto image = encodeTableArea(list, 1773000000, *memoryMapForModel(2));
+    AlarmTable table(500);
+    decodeTableArea(image.data(), image.size(), table);
+    EXPECT_EQ(table.programming_time, 1773000000);
+    EXPECT_EQ(table.instants(), list.items());
+    EXPECT_EQ(table.capacity(), 500u);
+}
+
+TEST(DecodeTableArea, TheCountAZeroEntryAndTheAreaEndLimitTheTable) {
+    std::vector<TimeValue> full(501);  // as many words as a model-1 area holds after the header
+    for (std::size_t i = 0; i < full.size(); ++i) full[i] = static_cast<TimeValue>(1000 + i);
+    struct Case { const char* name; std::uint16_t count; std::vector<TimeValue> entries, expected;
+                  std::size_t bytes; TimeValue programmed; };
+    for (const Case& c : {Case{"a zero entry ends it", 10, {11, 12, 13, 14, 0, 16}, {11, 12, 13, 14}, 2016, 1773000000},
+                          Case{"a count above 2000 empties it", 2001, {11, 12}, {}, 8160, 0},
+                          Case{"a count of 2000 is read", 2000, {11, 12}, {11, 12}, 8160, 1773000000},
+                          Case{"no reading past the area", 2000, full, full, 2016, 1773000000}}) {
+        AlarmTable table;
+        table.add(5);
+        const auto b = area(c.count, 1773000000, c.entries, c.bytes);
+        decodeTableArea(b.data(), b.size(), table);
+        EXPECT_EQ(table.instants(), c.expected) << c.name;
+        EXPECT_EQ(table.programming_time, c.programmed) << c.name;
+    }
+}
+
+TEST(AlarmTableOps, ClearKeepsCapacityAndAddFailsWhenFull) {
+    AlarmTable table(2);
+    EXPECT_TRUE(table.add(3));
+    EXPECT_TRUE(table.add(1));
+    EXPECT_FALSE(table.add(2));
+    table.sortUnique();
+    EXPECT_EQ(table.instants(), (std::vector<TimeValue>{1, 3}));
+    table.clear();
+    EXPECT_TRUE(table.instants().empty());
+    EXPECT_EQ(table.capacity(), 2u);
+}
+
+TEST(DecodeLog, StatusesFromLogWordsTimesAndTheWindow) {
+    const TimeValue t = kNow - 7200;
+    const auto at = [](TimeValue v) { return static_cast<std::uint32_t>(v); };
+    struct Case {
+        const char* name;
+        std::vector<TimeValue> instants;
+        std::vector<std::uint32_t> log;
+        std::uint32_t window;
+        std::vector<ReadBackEntry> expected;
+    };
+    const Case cases[] = {
+        {"pressed before", {t}, {at(t - 300)}, 0, {{0, t, t - 300, kStatusAcknowledged}}},
+        {"pressed 600 s after", {t}, {at(t + 600)}, 0, {{0, t, t + 600, kStatusAcknowledged}}},
+        {"pressed 609 s after", {t}, {at(t + 609)}, 0, {{0, t, t + 609, kStatusAcknowledged}}},
+        {"pressed 610 s after", {t}, {at(t + 610)}, 0, {{0, t, t + 610, kStatusAcknowledgedLate}}},
+        {"past: nothing, alarmed, forgotten", {t, t + 100, t + 200}, {0, 1, kLogWordForgotten}, 0,
+         {{0, t + 100, 0, kStatusForgottenAlt}, {0, t + 200, 0, kStatusForgottenAlt}}},
+        {"window 0 stops at future alarms", {kNow - 60, kNow + 1800, kNow + 7200}, {1, 0, 0}, 0,
+         {{0, kNow - 60, 0, kStatusForgottenAlt}}},
+        {"an open window: not alarmed yet", {kNow - 60, kNow + 1800, kNow + 7200}, {1, 0, 0}, 3600,
+         {{0, kNow - 60, 0, kStatusForgottenAlt}, {0, kNow + 1800, 0, kStatusNotAlarmed}}},
+        {"alarmed inside its open window", {kNow + 600}, {1}, 1200, {{0, kNow + 600, 0, kStatusNotAlarmed}}},
+        {"pressed inside its open window", {kNow + 600}, {at(kNow - 10)}, 1200,
+         {{0, kNow + 600, kNow - 10, kStatusAcknowledged}}},
+        {"more instants than log words", {t, t + 100, t + 200, t + 300, t + 400}, {1, 1, 1}, 0,
+         {{0, t, 0, kStatusForgottenAlt}, {0, t + 100, 0, kStatusForgottenAlt}, {0, t + 200, 0, kStatusForgottenAlt}}},
+    };
+    for (const Case& c : cases) {
+        AlarmTable table;
+        for (TimeValue i : c.instants) table.add(i);
+        std::vector<std::uint8_t> words(4 * c.log.size());
+        for (std::size_t i = 0; i < c.log.size(); ++i) putU32(words.data() + 4 * i, c.log[i]);
+        decodeLog(words.data(), c.log.size(), table, c.window, kNow);
+        EXPECT_EQ(table.log_entries, c.expected) << c.name;
+        decodeLog(words.data(), 0, table, c.window, kNow);
+        EXPECT_TRUE(table.log_entries.empty()) << c.name << ": a decoding without words leaves none";
+    }
+}
+
+TEST(SimulatedReminderPackets, UnknownCommandsAndBadAddressesGetStatusZero) {
+    SimulatedReminder r(1);
+    // An unknown command, a read past model 1's memory, a write to addresses 0 to 31.
+    struct Case { std::uint16_t command, length, address; };
+    for (const Case& c : {Case{0x77, 4, 0}, Case{kCmdReadBlock, 8, 4096}, Case{kCmdWriteBlock, 40, 0}}) {
+        std::uint8_t req[64] = {}, reply[64];
+        putU16(req, c.command);
+        putU16(req + 2, c.length);
+        req[4] = 1;
+        putU16(req + 6, c.address);
+        req[8] = 0x55;
+        ASSERT_EQ(r.handle(req, 64, reply, 64), 64u) << c.command;
+        EXPECT_EQ(reply[4], 0) << c.command;
+    }
+    EXPECT_EQ(r.word(0), 0u);
+}
+
+TEST(SimulatedPerson, PressesBecomeLogWords) {
+    constexpr std::uint32_t A = kLogWordAlarmed, F = kLogWordForgotten;
+    const std::vector<std::uint32_t> four = {T, T + 7200, T + 14400, T + 21600};
+    // The press at T - 700 comes before the first window opens and is not counted.
+    const std::vector<std::uint32_t> presses = {T - 700, T - 300, T + 7200 + 900};
+    struct Case { const char* name; std::vector<std::uint32_t> alarms, presses; std::uint32_t until;
+                  std::vector<std::uint32_t> words; };
+    const Case cases[] = {
+        {"third alarm come, no press yet", four, presses, T + 14400 + 60, {T - 300, T + 8100, A, 0}},
+        {"the next window opens", four, presses, T + 21600 - 600, {T - 300, T + 8100, F, 0}},
+        {"last alarm, within its hour", {T}, {}, T + 3599, {A}},
+        {"last alarm, an hour later", {T}, {}, T + 3600, {F}},
+        {"last alarm, pressed within its hour", {T}, {T + 3000}, T + 4000, {T + 3000}},
+    };
+    for (const Case& c : cases) {
+        SimulatedReminder r(1);
+        program(r, c.alarms, 600);
+        for (std::uint32_t at : c.presses) r.pressButton(at);
+        r.actOut(c.until);
+        for (std::size_t i = 0; i < c.words.size(); ++i) EXPECT_EQ(r.logWord(i), c.words[i]) << c.name << ", " << i;
+    }
+}
+
+TEST(SimulatedPerson, PressAroundEveryAlarm) {
+    SimulatedReminder r(2);
+    program(r, {T, T + 3600}, 600);
+    r.pressAroundEveryAlarm(-60);
+    r.actOut(T + 3600 - 90);  // the second press lies in the future
+    EXPECT_EQ(r.logWord(0), T - 60);
+    EXPECT_EQ(r.logWord(1), kLogWordEmpty);
+    r.actOut(T + 3600);
+    EXPECT_EQ(r.logWord(1), T + 3600 - 60);
+}
+
+TEST(UsbIds, ParsesHexPairsAndTheEnvironmentOverridesThePlaceholder) {
+    EXPECT_EQ(parseUsbIds("1209:0001"), (UsbIds{0x1209, 0x0001}));
+    EXPECT_EQ(parseUsbIds("abCD:f"), (UsbIds{0xABCD, 0x000F}));
+    for (const char* bad : {"12090001", "1209:", ":0001", "12345:0001", "12g9:0001"})
+        EXPECT_FALSE(parseUsbIds(bad)) << bad;
+    unsetenv(kUsbIdsEnvironmentVariable);
+    EXPECT_EQ(reminderUsbIds(), kPlaceholderReminderUsbIds);
+    setenv(kUsbIdsEnvironmentVariable, "04d8:f00d", 1);
+    EXPECT_EQ(reminderUsbIds(), (UsbIds{0x04D8, 0xF00D}));
+    setenv(kUsbIdsEnvironmentVariable, "garbage", 1);
+    EXPECT_EQ(reminderUsbIds(), kPlaceholderReminderUsbIds);
+    unsetenv(kUsbIdsEnvironmentVariable);
+}
