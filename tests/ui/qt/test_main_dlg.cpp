@@ -212,10 +212,7 @@ TEST_F(MainWindowTest, ConflictingWindowAnsweredNoPutsTheListBack) {
     list->setCurrentIndex(3);  // 60 minuuttia
     ASSERT_TRUE(*asked);
     EXPECT_EQ(question, QString::fromUtf8(ResourceModule::builtIn().load(ids::kWindowDoesNotFit).c_str()));
-    EXPECT_EQ(list->currentIndex(), 2);
-    std::vector<Alarm> alarms;
-    store_->loadAlarms(id, alarms);
-    EXPECT_EQ(alarms.size(), 2u);
+    EXPECT_EQ(list->currentIndex(), 2);  // what is stored is the logic test's
 }
 
 TEST_F(MainWindowTest, ProgramWithoutUserShowsAnError) {
