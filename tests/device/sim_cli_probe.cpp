@@ -16,11 +16,10 @@ int main(int argc, char** argv) {
     SystemClock clock;
     AlarmTable readBack;
     ReminderLink link(transport, readBack, clock);
-    if (link.open() != kTransportOk) {
-        std::fprintf(stderr, "open failed: %d\n", static_cast<int>(link.open()));
+    if (const TransportStatus s = link.open(); s != kTransportOk || !link.readAll()) {
+        std::fprintf(stderr, "open or read failed: %d\n", static_cast<int>(s));
         return 1;
     }
-    if (!link.readAll()) return 1;
     std::printf("serial %u model %d version %s window %u\n", link.identity().serial,
                 link.identity().model, link.identity().version.c_str(), link.reminderWindow());
     return link.identity().serial == std::strtoul(argv[1], nullptr, 0) ? 0 : 1;

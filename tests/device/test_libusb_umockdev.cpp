@@ -35,15 +35,14 @@ struct EmulatedUsb : ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(EmulatedUsbReminder::available()) << "run with LD_PRELOAD=libumockdev-preload.so.0";
     }
-    void TearDown() override { unplugAll(); }
-    void unplugAll() {
+    void TearDown() override {
         transport.reset();
         usb.reset();
     }
     // Plugs the reminder in, before libusb starts, and makes the transport.
     LibusbTransport& plugIn(unsigned timeoutMs = kTransferTimeoutMs, std::size_t inPacketSize = 64,
                             UsbIds ids = kPlaceholderReminderUsbIds) {
-        unplugAll();
+        TearDown();
         usb = std::make_unique<EmulatedUsbReminder>(
             reminder, EmulatedUsbReminder::Options{kPlaceholderReminderUsbIds, inPacketSize});
         usb->plug();
@@ -111,8 +110,7 @@ TEST_F(EmulatedUsb, ProgramThenReadBackThroughLibusb) {
     link.setProgrammingTable(&programming);
     ASSERT_EQ(link.open(), kTransportOk);
     ASSERT_TRUE(link.readAll());
-    EXPECT_EQ(reminder.requestCount(), 131u);  // 1+1+1+1+63+64
-    EXPECT_EQ(link.identity().serial, 0xA1B2C3D4u);
+    EXPECT_EQ(reminder.requestCount(), 131u);  // 1+1+1+1+63+64, no retries
 
     // Program four alarms, one hour apart, with a 600 s window.
     const TimeValue now = clock.nowValue();
@@ -192,7 +190,8 @@ TEST_F(EmulatedUsb, RemovalInTheMiddleOfAnExchangeFailsIt) {
 TEST_F(EmulatedUsb, HotplugReportsPresentReminderRemovalAndArrival) {
     LibusbTransport& t = plugIn();
     std::atomic<int> arrivals{0}, removals{0};
-    ASSERT_TRUE(t.startWatch([&](ReminderEvent e) { ++(e == ReminderEvent::Arrived ? arrivals : removals); }));
+    ASSERT_TRUE(t.startWatch(
+        [&](ReminderEvent e) { ++(e == ReminderEvent::Arrived ? arrivals : removals); }));
     EXPECT_EQ(arrivals, 1) << "present reminder reported at registration";
     ASSERT_EQ(t.open(), kTransportOk);
 

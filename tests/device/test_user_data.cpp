@@ -3,38 +3,110 @@
 // rule; storing a read-back acknowledgement log; the programming report.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <stdlib.h>
 
 #include <chrono>
+#include <deque>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <thread>
+#include <vector>
 
+#include "core/datetime.h"
+#include "core/interaction.h"
+#include "core/records.h"
 #include "device/alarm_rules.h"
 #include "device/alarm_table.h"
 #include "device/log_readback.h"
 #include "device/programming_report.h"
-#include "device_test_util.h"
 #include "resources/resource_module.h"
+#include "store/record_store.h"
+#include "store/startup.h"
 
 using namespace velmora;
-using namespace velmora::devtest;
 
 namespace {
 
-struct Rules : DatabaseTest {
+const SYSTEMTIME kNow = makeTime(2026, 3, 10, 12, 0);
+
+// A fresh directory, removed with everything in it.
+struct TempDir {
+    std::filesystem::path path = [] {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "velmora-device-XXXXXX").string();
+        return std::filesystem::path(::mkdtemp(tmpl.data()) ? tmpl : "");
+    }();
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+};
+
+// A real database file, created and migrated as at program start, with
+// Maija as the current user.
+struct UserData : ::testing::Test {
+    TempDir dir;
+    RecordStore store{dir.path / kDatabaseFileName};
+    CurrentUser user;
+    TimeValue now = toTimeValue(kNow);
     int maija = 0;
 
     void SetUp() override {
-        DatabaseTest::SetUp();
-        maija = addCurrentUser("Maija");
+        ASSERT_TRUE(openDatabaseAtStartup(store, dir.path, user, kNow).opened);
+        maija = store.insertProfile(false, "Maija Meikäläinen", "", "040 765 4321", "");
+        Profile p;
+        ASSERT_TRUE(store.loadProfile(maija, p));
+        user.setProfile(p);
+    }
+    void ownReminder(std::uint32_t sn, TimeValue programmed, TimeValue lastAlarm = 0, int amount = 0) {
+        ASSERT_TRUE(store.saveDevice({sn, DeviceRecord::kOwn, programmed, lastAlarm, amount}, maija));
     }
     void addAlarm(Alarm a) {
         ASSERT_TRUE(store.saveAlarm(a, maija));
         user.alarms.push_back(a);
     }
-    void ownReminder(TimeValue lastAlarm, int amount) { saveReminder(maija, 4242, 1, lastAlarm, amount); }
 };
+
+// The person in front of the program: answers questions from a script and
+// remembers every message and question.
+struct ScriptedPerson : Interaction {
+    struct Shown {
+        Text text, caption;
+        MessageIcon icon = MessageIcon::None;
+        bool question = false;
+    };
+    std::deque<bool> answers;
+    std::vector<Shown> shown;
+    void showMessage(const Text& text, const Text& caption, MessageIcon icon) override {
+        shown.push_back({text, caption, icon, false});
+    }
+    bool askYesNo(const Text& text, const Text& caption) override {
+        shown.push_back({text, caption, MessageIcon::Question, true});
+        const bool yes = !answers.empty() && answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return yes;
+    }
+};
+
+Alarm daily(const SYSTEMTIME& start, bool forever = true, SYSTEMTIME end = {}) {
+    Alarm a;
+    a.alarm_start = start;
+    a.alarm_end = end == SYSTEMTIME{} ? start : end;
+    a.repeat_pattern = 1;
+    a.repeat_forever = forever;
+    a.title = "Lääke";
+    return a;
+}
+
+Alarm single(const SYSTEMTIME& at) {
+    Alarm a = daily(at, false);
+    a.repeat_pattern = 0;
+    a.title = "Kerta";
+    return a;
+}
+
+using Rules = UserData;
 
 }  // namespace
 
@@ -80,9 +152,9 @@ TEST_F(Rules, ExpectedInstantsCoverThreeWeeksOrFollowTheReminderRecord) {
     EXPECT_EQ(fromTimeValue(expected.back()).wDay, 31);
     EXPECT_EQ(fromTimeValue(expected.back()).wHour, 8) << "08:00 also after the spring change";
 
-    ownReminder(toTimeValue(makeTime(2026, 4, 30, 8, 0)), 10);
+    ownReminder(4242, 1, toTimeValue(makeTime(2026, 4, 30, 8, 0)), 10);
     EXPECT_EQ(expectedInstants(store, user, now).size(), 10u) << "no more than the reminder was given";
-    ownReminder(toTimeValue(makeTime(2026, 4, 30, 8, 0)), 100);
+    ownReminder(4242, 1, toTimeValue(makeTime(2026, 4, 30, 8, 0)), 100);
     EXPECT_EQ(expectedInstants(store, user, now).size(), 51u) << "up to the last alarm, past three weeks";
 }
 
@@ -92,7 +164,7 @@ TEST_F(Rules, NeedsProgrammingRule) {
     user.alarm_table.setCapacity(500);
     ASSERT_TRUE(buildProgrammingTable(user, kNow));
     const auto programmed = user.alarm_table.items();
-    ownReminder(programmed.back(), static_cast<int>(programmed.size()));
+    ownReminder(4242, 1, programmed.back(), static_cast<int>(programmed.size()));
     rememberProgrammed(user, programmed, 600);
 
     EXPECT_FALSE(needsProgramming(store, user, 600, now));
@@ -118,7 +190,7 @@ TEST_F(Rules, NeedsProgrammingRule) {
 
 TEST_F(Rules, SelectingAUserPreparesWhatItsReminderHolds) {
     for (int h : {8, 20}) addAlarm(daily(makeTime(2026, 3, 1, h, 0)));
-    ownReminder(now + 40 * 86400, 500);
+    ownReminder(4242, 1, now + 40 * 86400, 500);
     const int other = store.insertProfile(true, "Olli", "", "", "");
 
     // A user whose flag is stored true: the previous user's instants are dropped.
@@ -140,7 +212,7 @@ TEST_F(Rules, SelectingAUserPreparesWhatItsReminderHolds) {
 
     // ... and true when it is within three weeks.
     ASSERT_TRUE(selectUserWithReminder(store, user, other, now));
-    ownReminder(now + 20 * 86400, 500);
+    ownReminder(4242, 1, now + 20 * 86400, 500);
     ASSERT_TRUE(selectUserWithReminder(store, user, maija, now));
     EXPECT_TRUE(user.is_programming_needed);
 
@@ -155,7 +227,7 @@ TEST_F(Rules, ReadOfOwnReminderAndAlarmChangesUpdateTheFlag) {
     ASSERT_TRUE(selectUserWithReminder(store, user, maija, now));
     user.alarms.clear();
     addAlarm(daily(makeTime(2026, 3, 1, 9, 0)));
-    ownReminder(now + 40 * 86400, 500);
+    ownReminder(4242, 1, now + 40 * 86400, 500);
     user.is_programming_needed = true;
     noteOwnReminderRead(store, user, now);
     EXPECT_FALSE(user.is_programming_needed);
@@ -170,16 +242,15 @@ namespace {
 
 constexpr std::uint32_t kSn = 777001;
 
-struct ReadBack : DatabaseTest {
+struct ReadBack : UserData {
     ScriptedPerson person;
     AlarmTable table;
-    int maija = 0, olli = 0;
+    int olli = 0;
 
     void SetUp() override {
-        DatabaseTest::SetUp();
-        maija = addCurrentUser("Maija Meikäläinen");
+        UserData::SetUp();
         olli = store.insertProfile(false, "Olli", "", "", "");
-        saveReminder(maija, kSn, now - 86400);
+        ownReminder(kSn, now - 86400);
         table.programming_time = now - 86400;
         table.add(now - 7200);
         table.add(now - 3600);
@@ -294,15 +365,14 @@ std::string readFile(const std::filesystem::path& p) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-struct Report : DatabaseTest {
+struct Report : UserData {
     const StringSource& strings = ResourceModule::builtIn();
 
     void SetUp() override {
-        DatabaseTest::SetUp();
-        const int maija = addCurrentUser("Maija", "040 765 4321");
+        UserData::SetUp();
         user.connected_sn = 31337;
-        saveReminder(maija, 31337, toTimeValue(makeTime(2026, 3, 10, 11, 58)),
-                     toTimeValue(makeTime(2026, 6, 1, 20, 0)), 166);
+        ownReminder(31337, toTimeValue(makeTime(2026, 3, 10, 11, 58)), toTimeValue(makeTime(2026, 6, 1, 20, 0)),
+                    166);
     }
 };
 
@@ -321,7 +391,7 @@ TEST_F(Report, WholeTextWithGroupsInTheirOrder) {
     const Text closing = strings.load(40184);
     const Text expected =
         "\n" + kSep + "\n" +
-        "Nimi:\t\tMaija\t\t\n"
+        "Nimi:\t\tMaija Meikäläinen\t\t\n"
         "Puhelinnumero:\t040 765 4321" +
         "\n" + kSep + "\n\n" +
         "Hälytykset\n\n"
@@ -344,25 +414,22 @@ TEST_F(Report, WholeTextWithGroupsInTheirOrder) {
     EXPECT_EQ(reportDirectory(store), dir.path);
 }
 
-TEST_F(Report, NoPhoneNoAlarmsAndUnknownReminder) {
-    user.phone.clear();
-    user.connected_sn = 0;  // no record: the programming time is instant 0
-    const Text r = buildReport(store, user, strings);
-    EXPECT_NE(r.find("Puhelinnumero:\t\n" + kSep), Text::npos);
-    EXPECT_NE(r.find("Ohjelmointiaika:              \t01.01.1970 02:00\n"), Text::npos);
-    EXPECT_NE(r.find("laitteessa: \t01.06.2026 20:00\n\n\n" + kSep + "\n"), Text::npos)
-        << "no groups at all";
-}
-
-TEST_F(Report, LongLabelIsWrittenInFullBeforeTheTab) {
+TEST_F(Report, LongLabelNoPhoneNoAlarmsAndUnknownReminder) {
     struct LongLabels : StringSource {
         Text load(int id) const override {
             return id == 40043 ? "Ohjelmointiaika, päivämäärä ja kellonaika"
                                : ResourceModule::builtIn().load(id);
         }
     } longLabels;
-    const Text r = buildReport(store, user, longLabels);
-    EXPECT_NE(r.find("\nOhjelmointiaika, päivämäärä ja kellonaika:\t10.03.2026 11:58\n"), Text::npos);
+    Text r = buildReport(store, user, longLabels);
+    EXPECT_NE(r.find("\nOhjelmointiaika, päivämäärä ja kellonaika:\t10.03.2026 11:58\n"), Text::npos)
+        << "a long label is written in full before the tab";
+    user.phone.clear();
+    user.connected_sn = 0;  // no record: the programming time is instant 0
+    r = buildReport(store, user, strings);
+    EXPECT_NE(r.find("Puhelinnumero:\t\n" + kSep), Text::npos);
+    EXPECT_NE(r.find("Ohjelmointiaika:              \t01.01.1970 02:00\n"), Text::npos);
+    EXPECT_NE(r.find("laitteessa: \t01.06.2026 20:00\n\n\n" + kSep + "\n"), Text::npos) << "no groups at all";
 }
 
 TEST_F(Report, FileIsCp1252WithCrLfAndAClosingLineEnd) {
