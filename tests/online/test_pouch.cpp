@@ -21,15 +21,6 @@ const char* kSample =
 
 // ---- parsing ----
 
-TEST(ParsePouchDataTest, SampleGivesBasicInformationAndDoses) {
-    PouchData d = ParsePouchData(kSample);
-    EXPECT_EQ(d.name, "Anna Aalto");
-    EXPECT_EQ(d.orderNumber, "4711");
-    EXPECT_EQ(d.startDate, "2030-03-01");
-    EXPECT_EQ(d.endDate, "2030-03-14");
-    EXPECT_EQ(d.doses.size(), 3u) << "their dates and times are checked where they become alarms";
-}
-
 TEST(ParsePouchDataTest, KeysAreFoundAsSubstringsAndValuesStopAtEquals) {
     PouchData d = ParsePouchData("[BASIC_INFORMATION]XNAMEX=Anna;STARTDATE==2030-01-01");
     EXPECT_EQ(d.name, "Anna");

@@ -3,7 +3,6 @@
 // answering the client's requests.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,8 +18,6 @@
 #include "online/pouch.h"
 #include "online_test_support.h"
 
-extern char** environ;
-
 namespace velmora {
 namespace {
 
@@ -34,26 +31,18 @@ protected:
         ::unsetenv("VELMORA_SERVICE_CA");
     }
 
-    // Starts the program and takes the settings lines it prints into the
+    // Starts the program through a shell that gives its process id first,
+    // and takes the settings lines the program prints into the
     // environment; it prints the address last, once it serves.
-    void start(std::vector<std::string> args) {
-        int pipeFds[2];
-        ASSERT_EQ(::pipe(pipeFds), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-        args.insert(args.begin(), VELMORA_SERVICE_EXE);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ASSERT_EQ(::posix_spawn(&pid_, VELMORA_SERVICE_EXE, &actions, nullptr, argv.data(), environ),
-                  0);
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(pipeFds[1]);
-        out_ = ::fdopen(pipeFds[0], "r");
+    void start(const std::vector<std::string>& args) {
+        std::string command = "echo $$; exec '" VELMORA_SERVICE_EXE "'";
+        for (const auto& a : args) command += " '" + a + "'";
+        out_ = ::popen(command.c_str(), "r");
         ASSERT_NE(out_, nullptr);
         char buf[1024];
+        ASSERT_NE(std::fgets(buf, sizeof buf, out_), nullptr);
+        pid_ = std::atoi(buf);
+        ASSERT_GT(pid_, 0) << buf;
         while (std::fgets(buf, sizeof buf, out_)) {
             const std::string line(buf);
             const auto eq = line.find('=');
@@ -66,13 +55,9 @@ protected:
     }
     // Ends the program with SIGTERM; its exit status.
     int stop() {
-        int status = -1;
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, &status, 0);
-            pid_ = -1;
-        }
-        if (out_) std::fclose(out_);
+        if (pid_ > 0) ::kill(pid_, SIGTERM);
+        const int status = out_ ? ::pclose(out_) : -1;
+        pid_ = -1;
         out_ = nullptr;
         return status;
     }
