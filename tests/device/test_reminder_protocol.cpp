@@ -80,15 +80,12 @@ struct LinkFixture : ::testing::Test, Peer {
 
 }  // namespace
 
-TEST_F(LinkFixture, PlainCommandsAreFourByteRequestsPaddedWithZeros) {
+TEST_F(LinkFixture, PlainAndClockRequestsAreByteExact) {
     for (std::uint16_t c : {0x92, 0x94, 0x98, 0x9A}) {
         link.sendCommand(c);
         EXPECT_EQ(lastRequest(), packet({c, 0x00, 0x04, 0x00})) << std::hex << c;
     }
-}
-
-TEST_F(LinkFixture, ClockRequestCarriesTimeZerosAndWindow) {
-    link.sendClock(0x6A1B2C3D, 1200);
+    link.sendClock(0x6A1B2C3D, 1200);  // the time, eight zero bytes, the window
     EXPECT_EQ(lastRequest(), packet({0x86, 0x00, 0x14, 0x00, 0x3D, 0x2C, 0x1B, 0x6A, 0, 0, 0, 0, 0,
                                      0, 0, 0, 0xB0, 0x04, 0x00, 0x00}));
     EXPECT_EQ(reminder.clock(), 0x6A1B2C3Du);

@@ -33,7 +33,7 @@ const SYSTEMTIME kNow = makeTime(2026, 3, 10, 12, 0);
 
 // A fresh directory, removed with everything in it.
 struct TempDir {
-    std::filesystem::path path = [] {
+    const std::filesystem::path path = [] {
         std::string tmpl = (std::filesystem::temp_directory_path() / "velmora-device-XXXXXX").string();
         return std::filesystem::path(::mkdtemp(tmpl.data()) ? tmpl : "");
     }();
@@ -43,17 +43,18 @@ struct TempDir {
     }
 };
 
-// A real database file, created and migrated as at program start, with
-// Maija as the current user.
+// A real database file in a fresh directory, created and migrated as at
+// program start, with Maija as the current user.
 struct UserData : ::testing::Test {
-    TempDir dir;
-    RecordStore store{dir.path / kDatabaseFileName};
+    TempDir temp;  // first, so that the database closes before the directory goes
+    const std::filesystem::path& dir = temp.path;
+    RecordStore store{dir / kDatabaseFileName};
     CurrentUser user;
     TimeValue now = toTimeValue(kNow);
     int maija = 0;
 
     void SetUp() override {
-        ASSERT_TRUE(openDatabaseAtStartup(store, dir.path, user, kNow).opened);
+        ASSERT_TRUE(openDatabaseAtStartup(store, dir, user, kNow).opened);
         maija = store.insertProfile(false, "Maija Meikäläinen", "", "040 765 4321", "");
         Profile p;
         ASSERT_TRUE(store.loadProfile(maija, p));
@@ -188,7 +189,7 @@ TEST_F(Rules, NeedsProgrammingRule) {
     EXPECT_TRUE(needsProgramming(store, user, 600, now));
 }
 
-TEST_F(Rules, SelectingAUserPreparesWhatItsReminderHolds) {
+TEST_F(Rules, SelectingAUserPreparesWhatItsReminderHoldsAndReadsAndChangesUpdateTheFlag) {
     for (int h : {8, 20}) addAlarm(daily(makeTime(2026, 3, 1, h, 0)));
     ownReminder(4242, 1, now + 40 * 86400, 500);
     const int other = store.insertProfile(true, "Olli", "", "", "");
@@ -216,24 +217,19 @@ TEST_F(Rules, SelectingAUserPreparesWhatItsReminderHolds) {
     ASSERT_TRUE(selectUserWithReminder(store, user, maija, now));
     EXPECT_TRUE(user.is_programming_needed);
 
-    // An unknown user changes nothing.
-    const auto before = user.programmed_instants;
-    EXPECT_FALSE(selectUserWithReminder(store, user, 999, now));
-    EXPECT_EQ(user.programmed_instants, before);
-    EXPECT_EQ(user.id, maija);
-}
-
-TEST_F(Rules, ReadOfOwnReminderAndAlarmChangesUpdateTheFlag) {
-    ASSERT_TRUE(selectUserWithReminder(store, user, maija, now));
-    user.alarms.clear();
-    addAlarm(daily(makeTime(2026, 3, 1, 9, 0)));
+    // Reading the own reminder and changing the alarms update the flag.
     ownReminder(4242, 1, now + 40 * 86400, 500);
-    user.is_programming_needed = true;
     noteOwnReminderRead(store, user, now);
     EXPECT_FALSE(user.is_programming_needed);
     addAlarm(single(makeTime(2026, 3, 12, 15, 0)));
     noteAlarmsChanged(store, user, now);
     EXPECT_TRUE(user.is_programming_needed);
+
+    // An unknown user changes nothing.
+    const auto before = user.programmed_instants;
+    EXPECT_FALSE(selectUserWithReminder(store, user, 999, now));
+    EXPECT_EQ(user.programmed_instants, before);
+    EXPECT_EQ(user.id, maija);
 }
 
 // Storing a read-back log: whose it is, the questions and notices, the merge
@@ -351,7 +347,7 @@ TEST_F(ReadBack, AHistoryThatCannotBeStoredIsReported) {
     EXPECT_EQ(user.history.size(), 2u) << "the merge stays in memory";
 
     // A database that cannot be opened at all.
-    RecordStore missing(dir.path / "no-such-dir" / "velmora.db");
+    RecordStore missing(dir / "no-such-dir" / "velmora.db");
     EXPECT_EQ(run(maija, false, true, &missing), ReadBackOutcome::StoreFailed);
 }
 
@@ -411,7 +407,7 @@ TEST_F(Report, WholeTextWithGroupsInTheirOrder) {
         kSep + "\n" + closing;
     EXPECT_EQ(buildReport(store, user, strings), expected);
     EXPECT_EQ(closing.rfind("TÄRKEÄÄ TIETOA", 0), 0u);
-    EXPECT_EQ(reportDirectory(store), dir.path);
+    EXPECT_EQ(reportDirectory(store), dir);
 }
 
 TEST_F(Report, LongLabelNoPhoneNoAlarmsAndUnknownReminder) {
@@ -433,21 +429,21 @@ TEST_F(Report, LongLabelNoPhoneNoAlarmsAndUnknownReminder) {
 }
 
 TEST_F(Report, FileIsCp1252WithCrLfAndAClosingLineEnd) {
-    const auto file = dir.path / kReportFileName;
+    const auto file = dir / kReportFileName;
     ASSERT_TRUE(writeReportFile(file, "Hälytykset\n\nÄÖ €\n"));
     EXPECT_EQ(readFile(file), "H\xE4lytykset\r\n\r\n\xC4\xD6 \x80\r\n\r\n");
     ASSERT_TRUE(writeReportFile(file, "x"));
     EXPECT_EQ(readFile(file), "x\r\n") << "a second report replaces the first";
-    EXPECT_FALSE(writeReportFile(dir.path / "missing" / "dir" / kReportFileName, "x"));
+    EXPECT_FALSE(writeReportFile(dir / "missing" / "dir" / kReportFileName, "x"));
 }
 
 TEST_F(Report, FileOpensInTheViewerWithoutWaiting) {
-    const auto viewer = dir.path / "viewer.sh";
-    const auto marker = dir.path / "seen.txt";
+    const auto viewer = dir / "viewer.sh";
+    const auto marker = dir / "seen.txt";
     std::ofstream(viewer) << "#!/bin/sh\ncp \"$1\" '" << marker.string() << "'\n";
     std::filesystem::permissions(viewer, std::filesystem::perms::owner_all);
     setenv(kTextViewerVariable, viewer.c_str(), 1);
-    const auto reports = dir.path / "reports";
+    const auto reports = dir / "reports";
     EXPECT_TRUE(openInNotepad("Raportti\n", reports));
     for (int i = 0; i < 100 && !std::filesystem::exists(marker); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
