@@ -31,6 +31,7 @@ struct EmulatedUsb : ::testing::Test {
     std::unique_ptr<LibusbTransport> transport;
     FixedClock clock{makeTime(2026, 3, 10, 12, 0)};
     AlarmTable readBack;
+    PacketBuffer reply{};
 
     void SetUp() override {
         ASSERT_TRUE(EmulatedUsbReminder::available()) << "run with LD_PRELOAD=libumockdev-preload.so.0";
@@ -49,7 +50,8 @@ struct EmulatedUsb : ::testing::Test {
         transport = std::make_unique<LibusbTransport>(ids, timeoutMs);
         return *transport;
     }
-    TransportStatus send(std::uint16_t command, PacketBuffer& reply) {
+    // Sends a plain request; the answer lands in `reply`.
+    TransportStatus send(std::uint16_t command) {
         PacketBuffer request{};
         buildPlainRequest(request, command);
         return transport->transfer(request, reply);
@@ -69,13 +71,12 @@ TEST_F(EmulatedUsb, OpenFindsTheReminderAndItsBulkPipes) {
     EXPECT_EQ(t.packetSize(), kDefaultPacketSize);
     ASSERT_EQ(t.open(), kTransportOk);
     EXPECT_TRUE(t.isOpen());
-    PacketBuffer reply{};
-    ASSERT_EQ(send(kCmdBattery, reply), kTransportOk);
+    ASSERT_EQ(send(kCmdBattery), kTransportOk);
     EXPECT_EQ(reply[4], 1);
     EXPECT_EQ(getU16(reply.data() + 6), 700);
     // A second open releases the first link and opens again.
     ASSERT_EQ(t.open(), kTransportOk);
-    ASSERT_EQ(send(kCmdIdentify, reply), kTransportOk);
+    ASSERT_EQ(send(kCmdIdentify), kTransportOk);
     EXPECT_EQ(getU32(reply.data() + 12), 0xA1B2C3D4u);
 }
 
@@ -99,8 +100,7 @@ TEST_F(EmulatedUsb, OtherIdsFindNoReminder) {
     LibusbTransport& t = plugIn(kTransferTimeoutMs, 64, UsbIds{0xDEAD, 0xBEEF});
     EXPECT_EQ(t.open(), kTransportNotFound);
     EXPECT_FALSE(t.isOpen());
-    PacketBuffer reply{};
-    EXPECT_EQ(send(kCmdBattery, reply), kTransportWriteFailed);
+    EXPECT_EQ(send(kCmdBattery), kTransportWriteFailed);
 }
 
 TEST_F(EmulatedUsb, ProgramThenReadBackThroughLibusb) {
@@ -147,20 +147,18 @@ TEST_F(EmulatedUsb, ProgramThenReadBackThroughLibusb) {
 TEST_F(EmulatedUsb, SilentReminderTimesOutOnTheRead) {
     ASSERT_EQ(plugIn().open(), kTransportOk);  // the production 3000 ms
     reminder.setSilent(true);
-    PacketBuffer reply{};
-    EXPECT_EQ(send(kCmdBattery, reply), kTransportTimeout);
+    EXPECT_EQ(send(kCmdBattery), kTransportTimeout);
     EXPECT_EQ(usb->inSubmits(), 1u);
     reminder.setSilent(false);
     // The link is still usable afterwards.
-    ASSERT_EQ(send(kCmdBattery, reply), kTransportOk);
+    ASSERT_EQ(send(kCmdBattery), kTransportOk);
     EXPECT_EQ(reply[4], 1);
 }
 
 TEST_F(EmulatedUsb, StalledWriteTimesOutWithoutARead) {
     ASSERT_EQ(plugIn(400).open(), kTransportOk);
     usb->stallWrites(true);
-    PacketBuffer reply{};
-    EXPECT_EQ(send(kCmdBattery, reply), kTransportTimeout);
+    EXPECT_EQ(send(kCmdBattery), kTransportTimeout);
     EXPECT_EQ(usb->outSubmits(), 1u);
     EXPECT_EQ(usb->inSubmits(), 0u);
     EXPECT_EQ(reminder.requestCount(), 0u);
@@ -174,17 +172,16 @@ TEST_F(EmulatedUsb, RemovalInTheMiddleOfAnExchangeFailsIt) {
         std::this_thread::sleep_for(300ms);
         usb->unplug();
     });
-    PacketBuffer reply{};
     const auto before = std::chrono::steady_clock::now();
-    const TransportStatus s = send(kCmdBattery, reply);
+    const TransportStatus s = send(kCmdBattery);
     const auto took = std::chrono::steady_clock::now() - before;
     puller.join();
     EXPECT_EQ(s, kTransportReadFailed);
     EXPECT_LT(took, 2500ms) << "the removal, not the timeout, ended the exchange";
-    EXPECT_EQ(send(kCmdBattery, reply), kTransportWriteFailed);
+    EXPECT_EQ(send(kCmdBattery), kTransportWriteFailed);
     t.close();
     EXPECT_FALSE(t.isOpen());
-    EXPECT_EQ(send(kCmdBattery, reply), kTransportWriteFailed);
+    EXPECT_EQ(send(kCmdBattery), kTransportWriteFailed);
 }
 
 TEST_F(EmulatedUsb, HotplugReportsPresentReminderRemovalAndArrival) {
@@ -197,15 +194,14 @@ TEST_F(EmulatedUsb, HotplugReportsPresentReminderRemovalAndArrival) {
 
     usb->unplug();
     EXPECT_TRUE(eventually([&] { return removals == 1; }));
-    PacketBuffer reply{};
-    EXPECT_EQ(send(kCmdBattery, reply), kTransportWriteFailed);
+    EXPECT_EQ(send(kCmdBattery), kTransportWriteFailed);
     t.close();
     EXPECT_EQ(t.open(), kTransportNotFound);
 
     usb->plug();
     EXPECT_TRUE(eventually([&] { return arrivals == 2; }));
     ASSERT_EQ(t.open(), kTransportOk);
-    ASSERT_EQ(send(kCmdBattery, reply), kTransportOk);
+    ASSERT_EQ(send(kCmdBattery), kTransportOk);
     EXPECT_EQ(reply[4], 1);
     t.stopWatch();
     EXPECT_EQ(arrivals, 2);

@@ -310,13 +310,8 @@ TEST(AlarmTableOps, ClearKeepsCapacityAndAddFailsWhenFull) {
 TEST(DecodeLog, StatusesFromLogWordsTimesAndTheWindow) {
     const TimeValue t = kNow - 7200;
     const auto at = [](TimeValue v) { return static_cast<std::uint32_t>(v); };
-    struct Case {
-        const char* name;
-        std::vector<TimeValue> instants;
-        std::vector<std::uint32_t> log;
-        std::uint32_t window;
-        std::vector<ReadBackEntry> expected;
-    };
+    struct Case { const char* name; std::vector<TimeValue> instants; std::vector<std::uint32_t> log;
+                  std::uint32_t window; std::vector<ReadBackEntry> expected; };
     const Case cases[] = {
         {"pressed before", {t}, {at(t - 300)}, 0, {{0, t, t - 300, kStatusAcknowledged}}},
         {"pressed 600 s after", {t}, {at(t + 600)}, 0, {{0, t, t + 600, kStatusAcknowledged}}},
@@ -368,35 +363,28 @@ TEST(SimulatedPerson, PressesBecomeLogWords) {
     constexpr std::uint32_t A = kLogWordAlarmed, F = kLogWordForgotten;
     const std::vector<std::uint32_t> four = {T, T + 7200, T + 14400, T + 21600};
     // The press at T - 700 comes before the first window opens and is not counted.
-    const std::vector<std::uint32_t> presses = {T - 700, T - 300, T + 7200 + 900};
-    struct Case { const char* name; std::vector<std::uint32_t> alarms, presses; std::uint32_t until;
-                  std::vector<std::uint32_t> words; };
+    const std::vector<std::uint32_t> three = {T - 700, T - 300, T + 7200 + 900};
+    // Alarms, presses or a press this far from every alarm, acting out until, the log words.
+    struct Case { const char* name; std::vector<std::uint32_t> alarms, presses; int around;
+                  std::uint32_t until; std::vector<std::uint32_t> words; };
     const Case cases[] = {
-        {"third alarm come, no press yet", four, presses, T + 14400 + 60, {T - 300, T + 8100, A, 0}},
-        {"the next window opens", four, presses, T + 21600 - 600, {T - 300, T + 8100, F, 0}},
-        {"last alarm, within its hour", {T}, {}, T + 3599, {A}},
-        {"last alarm, an hour later", {T}, {}, T + 3600, {F}},
-        {"last alarm, pressed within its hour", {T}, {T + 3000}, T + 4000, {T + 3000}},
+        {"third alarm come, no press yet", four, three, 0, T + 14400 + 60, {T - 300, T + 8100, A, 0}},
+        {"the next window opens", four, three, 0, T + 21600 - 600, {T - 300, T + 8100, F, 0}},
+        {"last alarm, within its hour", {T}, {}, 0, T + 3599, {A}},
+        {"last alarm, an hour later", {T}, {}, 0, T + 3600, {F}},
+        {"last alarm, pressed within its hour", {T}, {T + 3000}, 0, T + 4000, {T + 3000}},
+        {"around every alarm, the second ahead", {T, T + 3600}, {}, -60, T + 3600 - 90, {T - 60, 0}},
+        {"around every alarm", {T, T + 3600}, {}, -60, T + 3600, {T - 60, T + 3600 - 60}},
     };
     for (const Case& c : cases) {
         SimulatedReminder r(1);
         program(r, c.alarms, 600);
         for (std::uint32_t at : c.presses) r.pressButton(at);
+        if (c.around != 0) r.pressAroundEveryAlarm(c.around);
         r.actOut(c.until);
         for (std::size_t i = 0; i < c.words.size(); ++i)
             EXPECT_EQ(r.logWord(i), c.words[i]) << c.name << ", word " << i;
     }
-}
-
-TEST(SimulatedPerson, PressAroundEveryAlarm) {
-    SimulatedReminder r(2);
-    program(r, {T, T + 3600}, 600);
-    r.pressAroundEveryAlarm(-60);
-    r.actOut(T + 3600 - 90);  // the second press lies in the future
-    EXPECT_EQ(r.logWord(0), T - 60);
-    EXPECT_EQ(r.logWord(1), kLogWordEmpty);
-    r.actOut(T + 3600);
-    EXPECT_EQ(r.logWord(1), T + 3600 - 60);
 }
 
 TEST(UsbIds, ParsesHexPairsAndTheEnvironmentOverridesThePlaceholder) {
