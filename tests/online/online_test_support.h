@@ -15,18 +15,14 @@ namespace velmora::testing {
 // and helpers to make clients of it and wait for their notices.
 class OnlineTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { pki_ = new TestPki(); }
-    static void TearDownTestSuite() {
-        delete pki_;
-        pki_ = nullptr;
-    }
+    static void SetUpTestSuite() { pki_ = std::make_unique<TestPki>(); }
+    static void TearDownTestSuite() { pki_.reset(); }
 
     void SetUp() override {
         service_ = std::make_unique<service::SubstituteService>(logic_);
         ASSERT_TRUE(service_->start(pki_->server("good", service::CertificateOptions{})))
             << service_->error();
     }
-    void TearDown() override { service_->stop(); }
 
     ServiceSettings settingsFor(const std::string& url, int timeoutMs = 5000) const {
         ServiceSettings s;
@@ -48,13 +44,11 @@ protected:
         return owner_.runNext(limit) && notices_ == before + 1;
     }
 
-    static TestPki* pki_;
+    static inline std::unique_ptr<TestPki> pki_;
     service::ServiceLogic logic_;
     std::unique_ptr<service::SubstituteService> service_;
     OwnerQueue owner_;
     int notices_ = 0;
 };
-
-inline TestPki* OnlineTest::pki_ = nullptr;
 
 }  // namespace velmora::testing

@@ -99,12 +99,12 @@ protected:
         store_ = std::make_unique<RecordStore>(dir_.path / "velmora.db");
         ASSERT_TRUE(openDatabaseAtStartup(*store_, dir_.path, user_, makeTime(2029, 6, 1, 12, 0)).opened);
         id_ = store_->insertProfile(false, "Anna Aalto", "010101-123N", "", "");
-        ASSERT_GT(id_, 0);
         ASSERT_TRUE(store_->selectUser(user_, id_, toTimeValue(makeTime(2029, 6, 1, 12, 0)), {},
                                        RecordStore::SaveCurrent::No));
     }
-    int convert(const std::string& text) {
-        return ConvertPouchToAlarms(ParsePouchData(text), 7, user_, *store_);
+    int convert(const std::string& text, const PouchConversion& options = {}) {
+        return ConvertPouchToAlarms(ParsePouchData(text), kPouchRepeatPattern, user_, *store_,
+                                    options);
     }
     std::vector<Alarm> stored() {
         std::vector<Alarm> list;
@@ -118,7 +118,6 @@ protected:
         a.alarm_type = type;
         a.repeat_forever = type == 1;
         a.repeat_pattern = type == 1 ? 7 : 0;
-        a.title = "Hälytys";
         a.description = type == 0 ? "by hand" : "";
         EXPECT_TRUE(store_->saveAlarm(a, id_));
         user_.alarms.push_back(a);
@@ -134,9 +133,7 @@ protected:
 TEST_F(ConvertPouchTest, DosesBecomeFortnightlyPouchAlarmsOnce) {
     PouchConversion options;
     options.needsProgramming = [](const CurrentUser& u) { return u.alarms.size() == 3; };
-    ASSERT_EQ(ConvertPouchToAlarms(ParsePouchData(kSample), kPouchRepeatPattern, user_, *store_,
-                                   options),
-              kPouchChanged);
+    ASSERT_EQ(convert(kSample, options), kPouchChanged);
     const std::vector<Alarm> db = stored();
     ASSERT_EQ(db.size(), 3u);
     for (const Alarm& a : db) {

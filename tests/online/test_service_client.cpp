@@ -81,9 +81,6 @@ TEST_F(ServiceClientTest, EmptyAndErrorStatusBodiesAreDelivered) {
         EXPECT_EQ(client->replyState(), kReplyComplete) << status;
         EXPECT_EQ(client->lastStatus(), status);
         EXPECT_EQ(client->reply(), body);
-        Text payload = "untouched";
-        EXPECT_EQ(ReadReply(*client, payload), 0) << "an empty reply or HTML page reads as code 0";
-        EXPECT_EQ(payload, "");
     }
 }
 
@@ -178,7 +175,6 @@ TEST_F(ServiceClientTest, ServerCertificateIsVerified) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        service_->stop();
         ASSERT_TRUE(service_->start(pki_->server(c.name, c.certificate, c.issuer)))
             << service_->error();
         ServiceSettings s = settingsFor(service_->url());
@@ -195,7 +191,7 @@ TEST_F(ServiceClientTest, ServerCertificateIsVerified) {
     }
 }
 
-// ---- request shape and life cycle ----
+// ---- life cycle ----
 
 TEST_F(ServiceClientTest, DestroyingTheClientAbortsWithoutANotice) {
     script({.body = {}, .chunks = {}, .silence = 20s});

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -81,7 +80,6 @@ TEST_F(ServiceToolTest, ClientRoundTripsThroughTheProgram) {
 
     testing::OwnerQueue owner;
     ServiceClient client(ServiceSettings::fromEnvironment(), owner.poster(), [] {});
-    ASSERT_EQ(client.settings().url.rfind("https://127.0.0.1:", 0), 0u);
     // Each request posts one task to the owner: the one that ends it.
     auto reply = [&](Text& payload) {
         return owner.runNext(20s) ? ReadReply(client, payload) : -999;
