@@ -66,18 +66,16 @@ bool eventually(const std::function<bool()>& holds) {
 
 }  // namespace
 
-TEST_F(EmulatedUsb, OpenFindsTheReminderAndItsBulkPipes) {
+TEST_F(EmulatedUsb, OpenFindsTheReminderAndASecondOpenReopens) {
     LibusbTransport& t = plugIn();
     EXPECT_EQ(t.packetSize(), kDefaultPacketSize);
     ASSERT_EQ(t.open(), kTransportOk);
     EXPECT_TRUE(t.isOpen());
+    // A second open releases the first link and opens again.
+    ASSERT_EQ(t.open(), kTransportOk);
     ASSERT_EQ(send(kCmdBattery), kTransportOk);
     EXPECT_EQ(reply[4], 1);
     EXPECT_EQ(getU16(reply.data() + 6), 700);
-    // A second open releases the first link and opens again.
-    ASSERT_EQ(t.open(), kTransportOk);
-    ASSERT_EQ(send(kCmdIdentify), kTransportOk);
-    EXPECT_EQ(getU32(reply.data() + 12), 0xA1B2C3D4u);
 }
 
 TEST_F(EmulatedUsb, PacketSizeIsTheInPipesCappedAtTheBuffersOr48WithoutOne) {

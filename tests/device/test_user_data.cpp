@@ -72,11 +72,7 @@ struct UserData : ::testing::Test {
 // The person in front of the program: answers questions from a script and
 // remembers every message and question.
 struct ScriptedPerson : Interaction {
-    struct Shown {
-        Text text, caption;
-        MessageIcon icon = MessageIcon::None;
-        bool question = false;
-    };
+    struct Shown { Text text, caption; MessageIcon icon; bool question; };
     std::deque<bool> answers;
     std::vector<Shown> shown;
     void showMessage(const Text& text, const Text& caption, MessageIcon icon) override {
@@ -90,19 +86,19 @@ struct ScriptedPerson : Interaction {
     }
 };
 
-Alarm daily(const SYSTEMTIME& start, bool forever = true, SYSTEMTIME end = {}) {
+// An alarm repeating every day, or by another repeat pattern.
+Alarm daily(const SYSTEMTIME& start, bool forever = true, SYSTEMTIME end = {}, std::uint8_t pattern = 1) {
     Alarm a;
     a.alarm_start = start;
     a.alarm_end = end == SYSTEMTIME{} ? start : end;
-    a.repeat_pattern = 1;
+    a.repeat_pattern = pattern;
     a.repeat_forever = forever;
     a.title = "Lääke";
     return a;
 }
 
 Alarm single(const SYSTEMTIME& at) {
-    Alarm a = daily(at, false);
-    a.repeat_pattern = 0;
+    Alarm a = daily(at, false, {}, 0);
     a.title = "Kerta";
     return a;
 }
@@ -367,22 +363,19 @@ struct Report : UserData {
     void SetUp() override {
         UserData::SetUp();
         user.connected_sn = 31337;
-        ownReminder(31337, toTimeValue(makeTime(2026, 3, 10, 11, 58)), toTimeValue(makeTime(2026, 6, 1, 20, 0)),
-                    166);
+        ownReminder(31337, toTimeValue(makeTime(2026, 3, 10, 11, 58)),
+                    toTimeValue(makeTime(2026, 6, 1, 20, 0)), 166);
     }
 };
 
 }  // namespace
 
 TEST_F(Report, WholeTextWithGroupsInTheirOrder) {
-    Alarm once = single(makeTime(2026, 3, 20, 9, 30));
-    Alarm morning = daily(makeTime(2026, 3, 1, 8, 0));  // forever
-    Alarm evening = daily(makeTime(2026, 3, 1, 20, 0), false, makeTime(2026, 5, 31, 20, 0));
-    Alarm weekly = daily(makeTime(2026, 3, 2, 7, 15), false, makeTime(2026, 4, 27, 7, 15));
-    weekly.repeat_pattern = 6;
-    Alarm pouch = daily(makeTime(2026, 3, 3, 12, 0), false, makeTime(2026, 4, 3, 12, 0));
-    pouch.repeat_pattern = 7;
-    user.alarms = {once, weekly, morning, pouch, evening};
+    user.alarms = {single(makeTime(2026, 3, 20, 9, 30)),
+                   daily(makeTime(2026, 3, 2, 7, 15), false, makeTime(2026, 4, 27, 7, 15), 6),  // weekly
+                   daily(makeTime(2026, 3, 1, 8, 0)),
+                   daily(makeTime(2026, 3, 3, 12, 0), false, makeTime(2026, 4, 3, 12, 0), 7),  // the pouch
+                   daily(makeTime(2026, 3, 1, 20, 0), false, makeTime(2026, 5, 31, 20, 0))};
 
     const Text closing = strings.load(40184);
     const Text expected =
