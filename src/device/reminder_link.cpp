@@ -32,6 +32,8 @@ bool ReminderLink::exchange() {
 }
 
 bool ReminderLink::readIdentity() {
+    // A failed identification must not leave an earlier reminder's window.
+    window_ = 0;
     buildPlainRequest(request_, kCmdIdentify);
     bool ok = exchange() && replyStatus() == 1;
     if (ok) {
@@ -65,7 +67,6 @@ bool ReminderLink::readIdentity() {
         battery_ = getU16(reply_.data() + 6);
     }
 
-    window_ = 0;
     if (identity_.window_support) {
         buildPlainRequest(request_, kCmdQueryWindow);
         if (!exchange()) return false;

@@ -142,8 +142,14 @@ TEST_F(LinkFixture, VersionTextAndTheWindowQueryOnlyForTheTwoExactVersions) {
 }
 
 TEST_F(LinkFixture, UnknownModelSends9AOnceThenKeepsThePreviousMap) {
+    reminder.setVersion("1.1.0");
+    reminder.setWindow(3600);
+    ASSERT_TRUE(link.readIdentity());
+    ASSERT_EQ(link.reminderWindow(), 3600u);
+    reminder.resetCounters();
     reminder.setReportedModel(4);
     EXPECT_FALSE(link.readIdentity());
+    EXPECT_EQ(link.reminderWindow(), 0u) << "no window is left from the earlier identification";
     EXPECT_EQ(reminder.commandCount(kCmdUnknownModel), 1u);
     EXPECT_EQ(reminder.commandCount(kCmdBattery), 0u);
     EXPECT_EQ(link.unrecognisedModelCount(), 1);
