@@ -31,8 +31,8 @@ struct ReceivedRequest {
 // A reply chosen by a test instead of the service's own.
 struct ScriptedReply {
     int status = 200;
-    std::string body;                  // sent whole, unless chunks are given
-    std::vector<std::string> chunks;   // sent one by one (chunked transfer encoding)
+    std::string body{};                 // sent whole, unless chunks are given
+    std::vector<std::string> chunks{};  // sent one by one (chunked transfer encoding)
     std::chrono::milliseconds pause{0};    // before each chunk
     std::chrono::milliseconds silence{0};  // say nothing this long first (ends early on stop)
 };
