@@ -2,6 +2,7 @@
 // emulated USB device (umockdev): discovery, the protocol end to end,
 // timeouts, removal in the middle of an exchange, and hotplug.
 #include <gtest/gtest.h>
+#include <libusb.h>
 
 #include <atomic>
 #include <chrono>
@@ -180,6 +181,35 @@ TEST_F(EmulatedUsb, RemovalInTheMiddleOfAnExchangeFailsIt) {
     t.close();
     EXPECT_FALSE(t.isOpen());
     EXPECT_EQ(send(kCmdBattery), kTransportWriteFailed);
+}
+
+TEST_F(EmulatedUsb, RemovalLosesTheReplyNotYetRead) {
+    LibusbTransport& t = plugIn(1000);
+    {
+        // A request goes out and the reminder is pulled before its reply is read.
+        libusb_context* ctx = nullptr;
+        ASSERT_EQ(libusb_init(&ctx), 0);
+        libusb_device_handle* h = libusb_open_device_with_vid_pid(
+            ctx, kPlaceholderReminderUsbIds.vendor, kPlaceholderReminderUsbIds.product);
+        ASSERT_NE(h, nullptr);
+        ASSERT_EQ(libusb_claim_interface(h, 0), 0);
+        PacketBuffer request{};
+        buildPlainRequest(request, kCmdBattery);
+        int done = 0;
+        EXPECT_EQ(libusb_bulk_transfer(h, 0x01, request.data(), 64, &done, 1000), 0);
+        libusb_release_interface(h, 0);
+        libusb_close(h);
+        libusb_exit(ctx);
+    }
+    ASSERT_EQ(reminder.commandCount(kCmdBattery), 1u);
+    usb->unplug();
+    usb->plug();
+
+    // Plugged in again, the reminder answers the new request, not the old one.
+    ASSERT_EQ(t.open(), kTransportOk);
+    ASSERT_EQ(send(kCmdIdentify), kTransportOk);
+    EXPECT_EQ(getU16(reply.data()), kCmdIdentify);
+    EXPECT_EQ(getU32(reply.data() + 12), 0xA1B2C3D4u);
 }
 
 TEST_F(EmulatedUsb, HotplugReportsPresentReminderRemovalAndArrival) {

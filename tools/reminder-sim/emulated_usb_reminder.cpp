@@ -177,12 +177,6 @@ struct EmulatedUsbReminder::State {
                 } else if (!done.empty()) {
                     urbData = done.front();
                     done.pop_front();
-                } else if (!plugged && (!in_flight_in.empty() || !in_flight_out.empty())) {
-                    // The reminder is gone: URBs in flight end with "no such device".
-                    auto& from = !in_flight_in.empty() ? in_flight_in : in_flight_out;
-                    urbData = from.front();
-                    from.erase(from.begin());
-                    reinterpret_cast<usbdevfs_urb*>(urbData->data)->status = -ENODEV;
                 }
                 if (!urbData) {
                     umockdev_ioctl_client_complete(client, -1, plugged ? EAGAIN : ENODEV);
@@ -212,6 +206,20 @@ struct EmulatedUsbReminder::State {
             }
             default:
                 return FALSE;
+        }
+    }
+
+    // The reminder is pulled out: URBs in flight end with "no such device"
+    // and the replies it had not sent yet are lost with it.
+    void detach() {
+        plugged = false;
+        replies.clear();
+        for (auto* list : {&in_flight_in, &in_flight_out}) {
+            for (UMockdevIoctlData* urbData : *list) {
+                reinterpret_cast<usbdevfs_urb*>(urbData->data)->status = -ENODEV;
+                done.push_back(urbData);
+            }
+            list->clear();
         }
     }
 
@@ -292,7 +300,7 @@ void EmulatedUsbReminder::plug() {
 void EmulatedUsbReminder::unplug() {
     {
         std::lock_guard lock(state_->mutex);
-        state_->plugged = false;
+        state_->detach();
     }
     umockdev_testbed_uevent(state_->testbed, kSysPath, "remove");
 }

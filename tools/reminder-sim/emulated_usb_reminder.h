@@ -32,7 +32,7 @@ public:
     // Attaches the reminder (an "add" event); answering starts.
     void plug();
     // Detaches it (a "remove" event): URBs in flight and new ones fail
-    // with "no such device".
+    // with "no such device", and replies not yet read are lost.
     void unplug();
     bool plugged() const;
 
