@@ -69,8 +69,8 @@ struct EmulatedUsbReminder::State {
     bool stall_writes = false;
     std::size_t out_submits = 0;
     std::size_t in_submits = 0;
-    std::vector<UMockdevIoctlData*> in_flight_in;   // IN URBs waiting for a reply
-    std::vector<UMockdevIoctlData*> in_flight_out;  // stalled OUT URBs
+    std::deque<UMockdevIoctlData*> in_flight_in;   // IN URBs waiting for a reply
+    std::deque<UMockdevIoctlData*> in_flight_out;  // stalled OUT URBs
     std::deque<UMockdevIoctlData*> done;            // completed, waiting to be reaped
     std::deque<UMockdevIoctlData*> discarded;
     std::deque<std::vector<std::uint8_t>> replies;  // answers not yet read
@@ -81,7 +81,7 @@ struct EmulatedUsbReminder::State {
     void deliver() {
         while (!in_flight_in.empty() && !replies.empty()) {
             UMockdevIoctlData* urbData = in_flight_in.front();
-            in_flight_in.erase(in_flight_in.begin());
+            in_flight_in.pop_front();
             auto* urb = reinterpret_cast<usbdevfs_urb*>(urbData->data);
             const std::vector<std::uint8_t> reply = std::move(replies.front());
             replies.pop_front();
@@ -113,8 +113,6 @@ struct EmulatedUsbReminder::State {
             case USBDEVFS_RESET:
             case USBDEVFS_RESETEP:
             case USBDEVFS_SETINTERFACE:
-                umockdev_ioctl_client_complete(client, plugged ? 0 : -1, plugged ? 0 : ENODEV);
-                return TRUE;
             case USBDEVFS_DISCONNECT_CLAIM:  // no kernel driver to detach: a plain claim
                 umockdev_ioctl_client_complete(client, plugged ? 0 : -1, plugged ? 0 : ENODEV);
                 return TRUE;
@@ -227,10 +225,6 @@ struct EmulatedUsbReminder::State {
         return static_cast<State*>(self)->onIoctl(client);
     }
 
-    void release(std::vector<UMockdevIoctlData*>& v) {
-        for (auto* d : v) g_object_unref(d);
-        v.clear();
-    }
     void release(std::deque<UMockdevIoctlData*>& v) {
         for (auto* d : v) g_object_unref(d);
         v.clear();
