@@ -41,10 +41,8 @@ bool ReminderLink::readIdentity() {
         identity_.model = reply_[7];
         // Zero-terminated 8-bit text of at most 29 characters, within the
         // bytes the reply actually carries.
-        const std::size_t avail =
-            std::min(transport_.packetSize(), kPacketBufferSize) > kVersionOffset
-                ? std::min(transport_.packetSize(), kPacketBufferSize) - kVersionOffset
-                : 0;
+        const std::size_t carried = std::min(transport_.packetSize(), kPacketBufferSize);
+        const std::size_t avail = carried > kVersionOffset ? carried - kVersionOffset : 0;
         const char* text = reinterpret_cast<const char*>(reply_.data() + kVersionOffset);
         std::size_t n = 0;
         while (n < std::min(avail, kMaxVersionChars) && text[n] != '\0') ++n;
@@ -87,26 +85,26 @@ bool ReminderLink::writeBlock(std::uint16_t address, const std::uint8_t* data32)
     return exchange();
 }
 
-bool ReminderLink::readTableArea() {
-    const std::size_t blocks = map_.tableBlocks();
-    std::vector<std::uint8_t> buf(blocks * kBlockSize, 0);
-    for (std::size_t b = 0; b < blocks; ++b) {
-        if (!readBlock(static_cast<std::uint16_t>(kTableAreaStart + b * kBlockSize),
+bool ReminderLink::readBlocks(std::uint32_t address, std::size_t blocks,
+                              std::vector<std::uint8_t>& buf) {
+    buf.assign(blocks * kBlockSize, 0);
+    for (std::size_t b = 0; b < blocks; ++b)
+        if (!readBlock(static_cast<std::uint16_t>(address + b * kBlockSize),
                        buf.data() + b * kBlockSize))
             return false;
-    }
+    return true;
+}
+
+bool ReminderLink::readTableArea() {
+    std::vector<std::uint8_t> buf;
+    if (!readBlocks(kTableAreaStart, map_.tableBlocks(), buf)) return false;
     decodeTableArea(buf.data(), buf.size(), read_back_);
     return true;
 }
 
 bool ReminderLink::readLogArea() {
-    const std::size_t blocks = map_.logBlocks();
-    std::vector<std::uint8_t> buf(blocks * kBlockSize, 0);
-    for (std::size_t b = 0; b < blocks; ++b) {
-        if (!readBlock(static_cast<std::uint16_t>(map_.table_end + b * kBlockSize),
-                       buf.data() + b * kBlockSize))
-            return false;
-    }
+    std::vector<std::uint8_t> buf;
+    if (!readBlocks(map_.table_end, map_.logBlocks(), buf)) return false;
     const std::size_t skip = map_.first_log_word - map_.table_end;
     const std::size_t words = buf.size() > skip ? (buf.size() - skip) / 4 : 0;
     decodeLog(buf.data() + std::min(skip, buf.size()), words, read_back_, window_,

@@ -63,6 +63,9 @@ public:
 private:
     // One request/reply pair; true when the transfer returned 0.
     bool exchange();
+    // Reads `blocks` consecutive blocks from `address` on into `buf`; false
+    // at the first read that fails.
+    bool readBlocks(std::uint32_t address, std::size_t blocks, std::vector<std::uint8_t>& buf);
     std::uint8_t replyStatus() const { return reply_[kReplyStatusOffset]; }
 
     UsbTransport& transport_;
