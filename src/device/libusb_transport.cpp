@@ -58,14 +58,16 @@ TransportStatus LibusbTransport::open() {
         libusb_unref_device(found);
         return kTransportNotFound;
     }
+    const auto fail = [&](TransportStatus s) {
+        libusb_close(h);
+        libusb_unref_device(found);
+        return s;
+    };
 
     // The reminder's vendor-specific interface, alternate setting 0.
     libusb_config_descriptor* config = nullptr;
-    if (libusb_get_active_config_descriptor(found, &config) != 0 || !config) {
-        libusb_close(h);
-        libusb_unref_device(found);
-        return kTransportPipeQueryFailed;
-    }
+    if (libusb_get_active_config_descriptor(found, &config) != 0 || !config)
+        return fail(kTransportPipeQueryFailed);
     const libusb_interface_descriptor* alt = nullptr;
     for (int i = 0; i < config->bNumInterfaces && !alt; ++i) {
         const libusb_interface& itf = config->interface[i];
@@ -74,9 +76,7 @@ TransportStatus LibusbTransport::open() {
     }
     if (!alt) {
         libusb_free_config_descriptor(config);
-        libusb_close(h);
-        libusb_unref_device(found);
-        return kTransportPipeQueryFailed;
+        return fail(kTransportPipeQueryFailed);
     }
     const int number = alt->bInterfaceNumber;
     std::uint8_t in = 0, out = 0;
@@ -96,18 +96,13 @@ TransportStatus LibusbTransport::open() {
     libusb_free_config_descriptor(config);
 
     libusb_set_auto_detach_kernel_driver(h, 1);
-    if (libusb_claim_interface(h, number) != 0) {
-        libusb_close(h);
-        libusb_unref_device(found);
-        return kTransportNotFound;
-    }
+    if (libusb_claim_interface(h, number) != 0) return fail(kTransportNotFound);
     handle_ = h;
     device_ = found;
     interface_ = number;
     in_ep_ = in;
     out_ep_ = out;
     packet_size_ = packet;
-    lost_ = false;
     return kTransportOk;
 }
 
