@@ -45,13 +45,14 @@ std::vector<TimeValue> expectedInstants(RecordStore& store, const CurrentUser& u
 bool needsProgramming(RecordStore& store, const CurrentUser& user, int currentWindow,
                       TimeValue now) {
     if (user.programmed_window > 0 && user.programmed_window != currentWindow) return true;
+    if (store.reprogrammingDue(user, now)) return true;
     const std::vector<TimeValue> expected = expectedInstants(store, user, now);
     std::vector<TimeValue> ahead;
     for (TimeValue t : user.programmed_instants)
         if (static_cast<std::uint32_t>(t) >= static_cast<std::uint32_t>(now)) ahead.push_back(t);
     const bool agree = !ahead.empty() && !expected.empty() && expected.size() <= ahead.size() &&
                        std::equal(expected.begin(), expected.end(), ahead.begin());
-    return store.reprogrammingDue(user, now) || !agree;
+    return !agree;
 }
 
 void rememberProgrammed(CurrentUser& user, const std::vector<TimeValue>& instants, int window) {
