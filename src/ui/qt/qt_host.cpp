@@ -1,9 +1,9 @@
 #include "ui/qt/qt_host.h"
 
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 
+#include "device/programming_report.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "ui/logic/about_dlg_logic.h"
@@ -56,7 +56,7 @@ QtHost::QtHost(const ResourceModule& resources) : resources_(resources) {
     registerDialog(ProgrammingFinishedDlgLogic::kTemplateId,
                    runnerFor<ProgrammingFinishedDlg, ProgrammingFinishedDlgLogic>());
     registerDialog(WaitProgramDlgLogic::kTemplateId, runnerFor<WaitProgramDlg, WaitProgramDlgLogic>());
-    opener_ = [](const Text& path) { QProcess::startDetached("xdg-open", {toQ(path)}); };
+    opener_ = [](const Text& path) { startTextViewer(path); };
 }
 
 void QtHost::registerDialog(int templateId, DialogRunner runner) { runners_[templateId] = std::move(runner); }

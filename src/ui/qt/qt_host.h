@@ -22,7 +22,8 @@ class QtHost : public UiHost {
 public:
     // Shows `dialog` modally over `parent`; returns the closing command.
     using DialogRunner = std::function<int(DialogModel& dialog, QWidget* parent)>;
-    // Opens a file; the default starts xdg-open without waiting.
+    // Opens a file; the default is the text viewer the programming report
+    // uses (startTextViewer), started without waiting.
     using FileOpener = std::function<void(const Text& path)>;
 
     explicit QtHost(const ResourceModule& resources);

@@ -22,6 +22,7 @@
 
 #include "core/clock.h"
 #include "core/datetime.h"
+#include "device/programming_report.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "store/record_store.h"
@@ -357,6 +358,23 @@ TEST(QtHostTest, DialogWithoutWindowEndsAsCancelledAndFilesGoToTheOpener) {
     host.setFileOpener([&](const Text& p) { opened.push_back(p); });
     host.openTextFile("/tmp/report.txt");
     EXPECT_EQ(opened, (std::vector<Text>{"/tmp/report.txt"}));
+}
+
+TEST(QtHostTest, DefaultOpenerStartsTheTextViewerOfTheReports) {
+    dialogtest::TempDatabase db;
+    const fs::path viewer = db.dir() / "viewer.sh";
+    const fs::path marker = db.dir() / "seen.txt";
+    db.writeFile("viewer.sh", "#!/bin/sh\necho \"$1\" > '" + marker.string() + "'\n");
+    fs::permissions(viewer, fs::perms::owner_all);
+    setenv(kTextViewerVariable, viewer.c_str(), 1);
+    QtHost host(ResourceModule::builtIn());
+    host.openTextFile("/tmp/report.txt");
+    for (int i = 0; i < 100 && !fs::exists(marker); ++i) QTest::qWait(50);
+    unsetenv(kTextViewerVariable);
+    std::ifstream in(marker);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "/tmp/report.txt");
 }
 
 }  // namespace
