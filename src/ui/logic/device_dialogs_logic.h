@@ -24,6 +24,7 @@ public:
     // The result asked for before a window existed (0 = none); reading it
     // clears it.
     int takePendingEnd();
+    int pendingEnd() const { return pending_; }
 
 private:
     std::function<void(int)> listener_;

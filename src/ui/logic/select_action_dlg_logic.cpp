@@ -1,7 +1,5 @@
 #include "ui/logic/select_action_dlg_logic.h"
 
-#include <utility>
-
 #include "resources/string_ids.h"
 
 namespace velmora {
@@ -24,18 +22,6 @@ int SelectActionDlgLogic::resultOf(int controlId) {
         case kIdCancel: return kIdCancel;
         default: return -1;
     }
-}
-
-void SelectActionDlgLogic::end(int result) {
-    if (endListener_) {
-        endListener_(result);
-    } else {
-        pendingEnd_ = result;
-    }
-}
-
-void SelectActionDlgLogic::setEndListener(std::function<void(int)> listener) {
-    endListener_ = std::move(listener);
 }
 
 }  // namespace velmora
