@@ -134,34 +134,25 @@ void MainDlg::buildMenu(int menuId) {
     actions_.clear();
     const Menu* menu = resources_.menu(menuId);
     if (!menu) return;
+    // Every command, in a popup or on the bar itself, routes its id.
+    auto bind = [this](QAction* a, int id) {
+        a->setObjectName(idName(id));
+        connect(a, &QAction::triggered, this, [this, id] { logic_.command(id); });
+        actions_[id] = a;
+    };
     std::function<void(QMenu*, const std::vector<MenuItem>&)> fill = [&](QMenu* into,
                                                                          const std::vector<MenuItem>& items) {
         for (const MenuItem& item : items) {
             switch (item.kind) {
                 case MenuItem::Kind::Separator: into->addSeparator(); break;
                 case MenuItem::Kind::Popup: fill(into->addMenu(toQ(item.text)), item.children); break;
-                case MenuItem::Kind::Command: {
-                    QAction* a = into->addAction(toQ(item.text));
-                    a->setObjectName(idName(item.id));
-                    const int id = item.id;
-                    connect(a, &QAction::triggered, this, [this, id] { logic_.command(id); });
-                    actions_[id] = a;
-                    break;
-                }
+                case MenuItem::Kind::Command: bind(into->addAction(toQ(item.text)), item.id); break;
             }
         }
     };
     for (const MenuItem& top : menu->items) {
-        if (top.kind == MenuItem::Kind::Popup) {
-            QMenu* m = menuBar()->addMenu(toQ(top.text));
-            fill(m, top.children);
-        } else if (top.kind == MenuItem::Kind::Command) {
-            QAction* a = menuBar()->addAction(toQ(top.text));
-            a->setObjectName(idName(top.id));
-            const int id = top.id;
-            connect(a, &QAction::triggered, this, [this, id] { logic_.command(id); });
-            actions_[id] = a;
-        }
+        if (top.kind == MenuItem::Kind::Popup) fill(menuBar()->addMenu(toQ(top.text)), top.children);
+        else if (top.kind == MenuItem::Kind::Command) bind(menuBar()->addAction(toQ(top.text)), top.id);
     }
 }
 
