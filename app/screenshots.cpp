@@ -152,11 +152,11 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         ok = save(dlg, outDir, "about") && ok;
     }
     {
-        QMessageBox box(QMessageBox::Question, QString::fromUtf8(resources.load(ids::kCaptionQuestion).c_str()),
-                        QString::fromUtf8(resources.load(ids::kWindowDoesNotFit).c_str()),
+        QMessageBox box(QMessageBox::Question, toQ(resources.load(ids::kCaptionQuestion)),
+                        toQ(resources.load(ids::kWindowDoesNotFit)),
                         QMessageBox::Yes | QMessageBox::No, &w);
-        box.button(QMessageBox::Yes)->setText(QString::fromUtf8(resources.load(ids::kYes).c_str()));
-        box.button(QMessageBox::No)->setText(QString::fromUtf8(resources.load(ids::kNo).c_str()));
+        box.button(QMessageBox::Yes)->setText(toQ(resources.load(ids::kYes)));
+        box.button(QMessageBox::No)->setText(toQ(resources.load(ids::kNo)));
         ok = save(box, outDir, "question") && ok;
     }
     {

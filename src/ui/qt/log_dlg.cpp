@@ -8,23 +8,21 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace velmora {
+#include "ui/qt/qt_host.h"
 
-namespace {
-QString q(const Text& t) { return QString::fromStdString(t); }
-}  // namespace
+namespace velmora {
 
 LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(model) {
     setObjectName("LogDlg");
-    setWindowTitle(q(model_.title()));
+    setWindowTitle(toQ(model_.title()));
 
     auto* list = new QListWidget(this);
     list->setObjectName("history");
     list->setSortingEnabled(false);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
-    for (const Text& line : model_.lines()) list->addItem(q(line));
+    for (const Text& line : model_.lines()) list->addItem(toQ(line));
 
-    auto* totals = new QGroupBox(q(model_.controlText(LogDlgLogic::kIdTotalsFrame)), this);
+    auto* totals = new QGroupBox(toQ(model_.controlText(LogDlgLogic::kIdTotalsFrame)), this);
     auto* grid = new QGridLayout(totals);
     struct Row {
         int caption;
@@ -39,8 +37,8 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
     };
     int r = 0;
     for (const Row& row : rows) {
-        auto* caption = new QLabel(q(model_.controlText(row.caption)), totals);
-        auto* value = new QLabel(q(model_.numberText(row.value)), totals);
+        auto* caption = new QLabel(toQ(model_.controlText(row.caption)), totals);
+        auto* value = new QLabel(toQ(model_.numberText(row.value)), totals);
         value->setObjectName(row.name);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         value->setMinimumWidth(48);
@@ -50,7 +48,7 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
     }
     grid->setColumnStretch(0, 1);
 
-    auto* close = new QPushButton(q(model_.controlText(LogDlgLogic::kIdClose)), this);
+    auto* close = new QPushButton(toQ(model_.controlText(LogDlgLogic::kIdClose)), this);
     close->setObjectName("close");
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &LogDlg::accept);

@@ -11,12 +11,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/qt/qt_host.h"
+
 namespace velmora {
 
 namespace {
-QString q(const Text& t) { return QString::fromStdString(t); }
-Text t(const QString& s) { return s.toStdString(); }
-
 QGroupBox* boldFrame(const QString& title, QWidget* parent) {
     auto* box = new QGroupBox(title, parent);
     QFont f = box->font();
@@ -42,16 +41,16 @@ bool isEnter(QEvent* event) {
 ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
     : QDialog(parent), model_(model) {
     setObjectName("ProfileDlg");
-    setWindowTitle(q(model_.title()));
+    setWindowTitle(toQ(model_.title()));
 
-    auto* listFrame = boldFrame(q(model_.controlText(ProfileDlgLogic::kIdListFrame)), this);
+    auto* listFrame = boldFrame(toQ(model_.controlText(ProfileDlgLogic::kIdListFrame)), this);
     list_ = new QListWidget(listFrame);
     list_->setObjectName("list");
     list_->setSortingEnabled(false);
     list_->setMinimumHeight(180);
-    choose_ = new QPushButton(q(model_.controlText(ProfileDlgLogic::kIdChoose)), listFrame);
+    choose_ = new QPushButton(toQ(model_.controlText(ProfileDlgLogic::kIdChoose)), listFrame);
     choose_->setObjectName("choose");
-    delete_ = new QPushButton(q(model_.controlText(ProfileDlgLogic::kIdDelete)), listFrame);
+    delete_ = new QPushButton(toQ(model_.controlText(ProfileDlgLogic::kIdDelete)), listFrame);
     delete_->setObjectName("delete");
     for (QWidget* w : {static_cast<QWidget*>(list_), static_cast<QWidget*>(choose_),
                        static_cast<QWidget*>(delete_)})
@@ -64,19 +63,19 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
     listLayout->addWidget(list_);
     listLayout->addLayout(listButtons);
 
-    auto* newFrame = boldFrame(q(model_.controlText(ProfileDlgLogic::kIdNewFrame)), this);
+    auto* newFrame = boldFrame(toQ(model_.controlText(ProfileDlgLogic::kIdNewFrame)), this);
     name_ = new QLineEdit(newFrame);
     name_->setObjectName("name");
     ssn_ = new QLineEdit(newFrame);
     ssn_->setObjectName("ssn");
     phone_ = new QLineEdit(newFrame);
     phone_->setObjectName("phone");
-    create_ = new QPushButton(q(model_.controlText(ProfileDlgLogic::kIdCreate)), newFrame);
+    create_ = new QPushButton(toQ(model_.controlText(ProfileDlgLogic::kIdCreate)), newFrame);
     create_->setObjectName("create");
-    auto* nameCaption = new QLabel(q(model_.controlText(ProfileDlgLogic::kIdNameCaption)), newFrame);
-    auto* ssnCaption = new QLabel(q(model_.controlText(ProfileDlgLogic::kIdSsnCaption)), newFrame);
+    auto* nameCaption = new QLabel(toQ(model_.controlText(ProfileDlgLogic::kIdNameCaption)), newFrame);
+    auto* ssnCaption = new QLabel(toQ(model_.controlText(ProfileDlgLogic::kIdSsnCaption)), newFrame);
     auto* phoneCaption =
-        new QLabel(q(model_.controlText(ProfileDlgLogic::kIdPhoneCaption)), newFrame);
+        new QLabel(toQ(model_.controlText(ProfileDlgLogic::kIdPhoneCaption)), newFrame);
     for (QWidget* w : std::initializer_list<QWidget*>{name_, ssn_, phone_, create_, nameCaption,
                                                       ssnCaption, phoneCaption})
         plainFont(w, this);
@@ -94,7 +93,7 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
     newLayout->addLayout(form);
     newLayout->addLayout(createRow);
 
-    close_ = new QPushButton(q(model_.controlText(ProfileDlgLogic::kIdClose)), this);
+    close_ = new QPushButton(toQ(model_.controlText(ProfileDlgLogic::kIdClose)), this);
     close_->setObjectName("close");
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
@@ -127,9 +126,9 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
         fillList();
     });
     connect(create_, &QPushButton::clicked, this, [this] {
-        model_.name = t(name_->text());
-        model_.ssn = t(ssn_->text());
-        model_.phone = t(phone_->text());
+        model_.name = fromQ(name_->text());
+        model_.ssn = fromQ(ssn_->text());
+        model_.phone = fromQ(phone_->text());
         finishIf(model_.create());
     });
     connect(close_, &QPushButton::clicked, this, [this] { done(model_.close()); });
@@ -144,7 +143,7 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
 void ProfileDlg::fillList() {
     const QSignalBlocker block(list_);
     list_->clear();
-    for (int i = 0; i < model_.count(); ++i) list_->addItem(q(model_.entryText(i)));
+    for (int i = 0; i < model_.count(); ++i) list_->addItem(toQ(model_.entryText(i)));
     list_->setCurrentRow(model_.selection());
     if (model_.selection() >= 0) list_->scrollToItem(list_->item(model_.selection()));
     updateButtons();

@@ -8,10 +8,11 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "ui/qt/qt_host.h"
+
 namespace velmora {
 
 namespace {
-QString q(const Text& t) { return QString::fromStdString(t); }
 
 // The wait cursor while the reminders of many users are read.
 struct WaitCursor {
@@ -24,7 +25,7 @@ struct WaitCursor {
 
 ReportDlg::ReportDlg(ReportDlgLogic& model, QWidget* parent) : QDialog(parent), model_(model) {
     setObjectName("ReportDlg");
-    setWindowTitle(q(model_.title()));
+    setWindowTitle(toQ(model_.title()));
 
     text_ = new QPlainTextEdit(this);
     text_->setObjectName("report");
@@ -37,14 +38,14 @@ ReportDlg::ReportDlg(ReportDlgLogic& model, QWidget* parent) : QDialog(parent), 
     font.setPixelSize(ReportDlgLogic::kFontHeight);
     text_->setFont(font);
 
-    auto* showAll = new QPushButton(q(model_.controlText(ReportDlgLogic::kIdShowAll)), this);
+    auto* showAll = new QPushButton(toQ(model_.controlText(ReportDlgLogic::kIdShowAll)), this);
     showAll->setObjectName("showAll");
     auto* showNeeding =
-        new QPushButton(q(model_.controlText(ReportDlgLogic::kIdShowNeedingProgramming)), this);
+        new QPushButton(toQ(model_.controlText(ReportDlgLogic::kIdShowNeedingProgramming)), this);
     showNeeding->setObjectName("showNeedingProgramming");
-    auto* open = new QPushButton(q(model_.controlText(ReportDlgLogic::kIdOpenInViewer)), this);
+    auto* open = new QPushButton(toQ(model_.controlText(ReportDlgLogic::kIdOpenInViewer)), this);
     open->setObjectName("openInViewer");
-    auto* ok = new QPushButton(q(model_.controlText(kIdOk)), this);
+    auto* ok = new QPushButton(toQ(model_.controlText(kIdOk)), this);
     ok->setObjectName("ok");
     ok->setDefault(true);
     for (QPushButton* b : {showAll, showNeeding, open}) b->setAutoDefault(false);
@@ -80,7 +81,7 @@ ReportDlg::ReportDlg(ReportDlgLogic& model, QWidget* parent) : QDialog(parent), 
 
 void ReportDlg::showReport() {
     // The report's lines end in CR LF (the file form); the editor wants LF.
-    QString shown = q(model_.reportText());
+    QString shown = toQ(model_.reportText());
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text_->setPlainText(shown);
 }
