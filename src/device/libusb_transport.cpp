@@ -167,7 +167,6 @@ bool LibusbTransport::startWatch(Listener listener) {
         return false;
     }
     hotplug_handle_ = h;
-    watching_ = true;
     stop_ = false;
     events_ = std::thread([this] {
         while (!stop_) {
@@ -179,11 +178,10 @@ bool LibusbTransport::startWatch(Listener listener) {
 }
 
 void LibusbTransport::stopWatch() {
-    if (!watching_) return;
+    if (!events_.joinable()) return;
     stop_ = true;
     libusb_hotplug_deregister_callback(ctx_, hotplug_handle_);
-    if (events_.joinable()) events_.join();
-    watching_ = false;
+    events_.join();
     std::lock_guard lock(listener_mutex_);
     listener_ = nullptr;
 }

@@ -71,9 +71,8 @@ private:
     std::mutex listener_mutex_;
     Listener listener_;
     int hotplug_handle_ = 0;
-    bool watching_ = false;
     std::atomic<bool> stop_{false};
-    std::thread events_;
+    std::thread events_;  // joinable while watching
 };
 
 }  // namespace velmora
