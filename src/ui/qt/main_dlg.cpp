@@ -123,10 +123,7 @@ MainDlg::MainDlg(MainDlgLogic& logic, const ResourceModule& resources, QWidget* 
 
 MainDlg::~MainDlg() {
     logic_.setView(nullptr);
-    while (busyDepth_ > 0) {
-        QApplication::restoreOverrideCursor();
-        --busyDepth_;
-    }
+    busyChanged(false);  // a wait cursor of this window never outlives it
 }
 
 void MainDlg::buildMenu(int menuId) {
