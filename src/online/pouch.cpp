@@ -132,29 +132,26 @@ int ConvertPouchToAlarms(const PouchData& data, int repeatPattern, CurrentUser& 
     const bool same = pouchInstants(user.alarms, period->first, period->second, user.daylight) ==
                       pouchInstants(fresh, period->first, period->second, user.daylight);
 
-    // Old pouch alarms go first; should the database refuse to delete one,
-    // nothing new is added so that no dose is doubled.
-    bool stored = true;
+    // The old pouch alarms give way to the new ones in one transaction:
+    // should the database refuse any row, the user keeps the old ones and
+    // no dose is lost or doubled.
+    std::vector<int> old;
     for (const Alarm& a : user.alarms) {
-        if (a.alarm_type == 1 && !store.deleteAlarm(a.id)) stored = false;
+        if (a.alarm_type == 1) old.push_back(a.id);
     }
-    if (stored) {
-        for (Alarm& a : fresh) {
-            if (!store.saveAlarm(a, user.id)) stored = false;
-        }
-    }
+    bool stored = store.replaceAlarms(old, fresh, user.id);
     // The user's list is what the database now holds.
     std::vector<Alarm> reloaded;
     if (store.loadAlarms(user.id, reloaded)) {
         std::stable_sort(reloaded.begin(), reloaded.end(), alarmStartsBefore);
         user.alarms = std::move(reloaded);
     } else {
-        stored = false;
-        std::erase_if(user.alarms, [](const Alarm& a) { return a.alarm_type == 1; });
-        for (const Alarm& a : fresh) {
-            if (a.id > 0) user.alarms.push_back(a);
+        if (stored) {
+            std::erase_if(user.alarms, [](const Alarm& a) { return a.alarm_type == 1; });
+            user.alarms.insert(user.alarms.end(), fresh.begin(), fresh.end());
+            std::stable_sort(user.alarms.begin(), user.alarms.end(), alarmStartsBefore);
         }
-        std::stable_sort(user.alarms.begin(), user.alarms.end(), alarmStartsBefore);
+        stored = false;
     }
 
     user.is_programming_needed = options.needsProgramming ? options.needsProgramming(user) : true;

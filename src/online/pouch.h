@@ -69,8 +69,9 @@ struct PouchConversion {
 };
 
 // Replaces the current user's pouch alarms (every alarm_type 1 alarm,
-// whatever its dates) by the doses of `data`, stores them, reloads the
-// user's alarms and stores the recomputed is_programming_needed. The
+// whatever its dates) by the doses of `data` in one transaction (when
+// the database refuses any of it, the old ones stay), reloads the user's
+// alarms and stores the recomputed is_programming_needed. The
 // result compares the occurrences of the user's pouch alarms over the
 // pouch period before and after.
 int ConvertPouchToAlarms(const PouchData& data, int repeatPattern, CurrentUser& user,

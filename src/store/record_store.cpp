@@ -117,6 +117,11 @@ bool insertAlarmOn(Database& db, const Alarm& a, int owner) {
     return stepSucceeded(st.executeNonQuery());
 }
 
+bool deleteAlarmOn(Database& db, int id) {
+    Statement st(db, sqlf("DELETE FROM Alarms WHERE id = %d;", id));
+    return stepSucceeded(st.executeNonQuery());
+}
+
 bool saveDeviceOn(Database& db, const DeviceRecord& d, int owner) {
     Statement st(db, sqlf("REPLACE INTO Devices VALUES(%d, %d, %d, %d, %d, %d);", serial(d.sn),
                           d.device_type, d.programming_time, d.last_alarm, d.alarm_amount, owner));
@@ -315,8 +320,7 @@ bool RecordStore::insertAlarms(const std::vector<Alarm>& alarms, int owner) {
 bool RecordStore::deleteAlarm(int id) {
     Database db(pathText());
     if (!db.isOpen()) return false;
-    Statement st(db, sqlf("DELETE FROM Alarms WHERE id = %d;", id));
-    return stepSucceeded(st.executeNonQuery());
+    return deleteAlarmOn(db, id);
 }
 
 bool RecordStore::deleteAlarmsOfOwner(int owner) {
@@ -324,6 +328,25 @@ bool RecordStore::deleteAlarmsOfOwner(int owner) {
     if (!db.isOpen()) return false;
     Statement st(db, sqlf("DELETE FROM Alarms WHERE owner_id = %d;", owner));
     return stepSucceeded(st.executeNonQuery());
+}
+
+bool RecordStore::replaceAlarms(const std::vector<int>& removedIds, std::vector<Alarm>& added,
+                                int owner) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Transaction tr(db, true);
+    if (!tr.isActive()) return false;
+    for (int id : removedIds)
+        if (!deleteAlarmOn(db, id)) return false;  // the transaction rolls back
+    std::vector<int> ids;
+    ids.reserve(added.size());
+    for (const Alarm& a : added) {
+        if (!insertAlarmOn(db, a, owner)) return false;
+        ids.push_back(static_cast<int>(db.getLastInsertId()));
+    }
+    if (tr.commit() != kSqliteOk) return false;
+    for (std::size_t i = 0; i < added.size(); ++i) added[i].id = ids[i];
+    return true;
 }
 
 // ---- Reminders ----

@@ -86,6 +86,10 @@ public:
     bool insertAlarms(const std::vector<Alarm>& alarms, int owner);
     bool deleteAlarm(int id);
     bool deleteAlarmsOfOwner(int owner);
+    // Deletes the alarms `removedIds` and inserts `added` as new alarms of
+    // `owner` in one transaction: all or nothing. The ids of `added` are
+    // set only when it committed. True when committed.
+    bool replaceAlarms(const std::vector<int>& removedIds, std::vector<Alarm>& added, int owner);
 
     // ---- Reminders ----
     // REPLACE: the whole row, owner included.

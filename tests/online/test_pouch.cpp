@@ -2,11 +2,13 @@
 // alarms in a real database file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/datetime.h"
 #include "online/pouch.h"
 #include "online_test_support.h"
+#include "store/database.h"
 #include "store/record_store.h"
 #include "store/startup.h"
 
@@ -111,6 +113,17 @@ protected:
         EXPECT_TRUE(store_->loadAlarms(id_, list));
         return list;
     }
+    static std::vector<int> ids(const std::vector<Alarm>& alarms) {
+        std::vector<int> out;
+        for (const Alarm& a : alarms) out.push_back(a.id);
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    // Runs SQL on the database file directly.
+    int sql(const std::string& text) {
+        Database db((dir_.path / "velmora.db").string());
+        return db.execute(text);
+    }
     // Saves a pouch alarm (type 1) or one made by hand (type 0) at `at`.
     Alarm save(const SYSTEMTIME& at, int type) {
         Alarm a;
@@ -202,6 +215,35 @@ TEST_F(ConvertPouchTest, BadDataChangesNothing) {
     for (std::size_t i = 0; i < after.size(); ++i) EXPECT_EQ(after[i].id, before[i].id);
     EXPECT_EQ(user_.alarms.size(), 4u);
     EXPECT_EQ(user_.is_programming_needed, flagBefore);
+}
+
+TEST_F(ConvertPouchTest, ARefusedRowKeepsEveryOldPouchAlarm) {
+    save(makeTime(2030, 3, 5, 9, 0), 0);
+    ASSERT_EQ(convert(kSample), kPouchChanged);
+    const std::vector<int> before = ids(stored());
+    ASSERT_EQ(before.size(), 4u);
+    const std::string next =
+        "[BASIC_INFORMATION]NAME=Anna;STARTDATE=2030-03-15;ENDDATE=2030-03-28"
+        "[POUCH1]DOSEDATE=2030-03-15;DOSETIME=9:15[POUCH2]DOSEDATE=2030-03-16;DOSETIME=9:15";
+    // The database refuses to delete the last of the old pouch alarms, or
+    // to insert the second new one, after the rows before it went through.
+    const std::string refusals[] = {
+        "DELETE ON Alarms WHEN old.alarm_start = " +
+            std::to_string(toTimeValue(makeTime(2030, 3, 2, 12, 30))),
+        "INSERT ON Alarms WHEN new.alarm_start = " +
+            std::to_string(toTimeValue(makeTime(2030, 3, 16, 9, 15))),
+    };
+    for (const std::string& refusal : refusals) {
+        ASSERT_EQ(sql("CREATE TRIGGER refuse BEFORE " + refusal +
+                      " BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
+                  kSqliteOk);
+        EXPECT_EQ(convert(next), kPouchNotStored) << refusal;
+        EXPECT_EQ(ids(stored()), before) << refusal;
+        EXPECT_EQ(ids(user_.alarms), before) << refusal;
+        ASSERT_EQ(sql("DROP TRIGGER refuse;"), kSqliteOk);
+    }
+    EXPECT_EQ(convert(next), kPouchChanged);
+    EXPECT_EQ(stored().size(), 3u);
 }
 
 TEST_F(ConvertPouchTest, WithoutASelectedUserNothingIsWritten) {

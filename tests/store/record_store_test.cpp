@@ -141,6 +141,38 @@ TEST_F(RecordStoreTest, InsertAlarmsAndDeletes) {
     EXPECT_EQ(owned("Alarms", 6), 1);
 }
 
+TEST_F(RecordStoreTest, ReplaceAlarmsIsAllOrNothing) {
+    std::vector<Alarm> first = {makeAlarm(makeTime(2026, 12, 1, 8, 0), "a"), makeAlarm(makeTime(2026, 12, 2, 8, 0), "b")};
+    ASSERT_TRUE(store.replaceAlarms({}, first, 5));
+    ASSERT_TRUE(store.insertAlarms({makeAlarm(makeTime(2026, 12, 1, 9, 0), "kept")}, 5));
+    EXPECT_GT(first[0].id, 0);
+    EXPECT_GT(first[1].id, first[0].id);
+
+    // One refused row, a delete or an insert, leaves every row as it was.
+    const std::pair<const char*, std::string> refusals[] = {
+        {"DELETE", "old.id = " + std::to_string(first[1].id)},
+        {"INSERT", "new.title = 'refused'"},
+    };
+    for (const auto& [operation, when] : refusals) {
+        ASSERT_EQ(rawExec(dir.db(), std::string("CREATE TRIGGER refuse BEFORE ") + operation +
+                                        " ON Alarms WHEN " + when + " BEGIN SELECT RAISE(ABORT, 'no'); END;"),
+                  0);
+        std::vector<Alarm> next = {makeAlarm(makeTime(2026, 12, 3, 8, 0), "c"),
+                                   makeAlarm(makeTime(2026, 12, 4, 8, 0), "refused")};
+        EXPECT_FALSE(store.replaceAlarms({first[0].id, first[1].id}, next, 5)) << operation;
+        EXPECT_EQ(next[0].id, 0) << "no id for a row that was rolled back";
+        EXPECT_EQ(rawQuery(dir.db(), "SELECT title FROM Alarms ORDER BY id;"), (Rows{{"a"}, {"b"}, {"kept"}}))
+            << operation;
+        ASSERT_EQ(rawExec(dir.db(), "DROP TRIGGER refuse;"), 0);
+    }
+
+    std::vector<Alarm> next = {makeAlarm(makeTime(2026, 12, 3, 8, 0), "c")};
+    ASSERT_TRUE(store.replaceAlarms({first[0].id, first[1].id}, next, 5));
+    EXPECT_EQ(rawQuery(dir.db(), "SELECT title, id = " + std::to_string(next[0].id) + " FROM Alarms ORDER BY id;"),
+              (Rows{{"kept", "0"}, {"c", "1"}}));
+    EXPECT_EQ(owned("Alarms", 5), 2);
+}
+
 TEST_F(RecordStoreTest, LogEntriesReplaceByInstantAndOwner) {
     ASSERT_TRUE(store.saveLogEntries(std::vector<LogEntry>{{1000, 0, 1}, {2000, 2050, 4}, {1000, 1100, 5}}, 3));
     ASSERT_TRUE(store.saveLogEntries(std::vector<LogEntry>{{1000, 0, 2}}, 4));  // another owner, same instant
