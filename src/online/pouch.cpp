@@ -6,6 +6,7 @@
 
 #include "core/datetime.h"
 #include "core/schedule.h"
+#include "online/text_split.h"
 #include "store/record_store.h"
 
 namespace velmora {
@@ -13,20 +14,6 @@ namespace {
 
 // Latest year whose instants fit the 32-bit TimeValue.
 constexpr int kLastYear = 2037;
-
-std::vector<std::string> split(const std::string& text, const char* separators) {
-    std::vector<std::string> pieces;
-    std::size_t pos = 0;
-    for (;;) {
-        pos = text.find_first_not_of(separators, pos);
-        if (pos == std::string::npos) break;
-        std::size_t end = text.find_first_of(separators, pos);
-        if (end == std::string::npos) end = text.size();
-        pieces.push_back(text.substr(pos, end - pos));
-        pos = end;
-    }
-    return pieces;
-}
 
 std::string valueOf(const std::string& entry) {
     std::size_t pos = entry.find('=');
@@ -63,7 +50,7 @@ std::vector<TimeValue> pouchInstants(const std::vector<Alarm>& alarms, const SYS
 
 PouchData ParsePouchData(const Text& text) {
     PouchData data;
-    const std::vector<std::string> pieces = split(text, "[]");
+    const std::vector<std::string> pieces = splitAtRuns(text, "[]");
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const std::string& section = pieces[i];
         const bool basic = section == "BASIC_INFORMATION";
@@ -71,7 +58,7 @@ PouchData ParsePouchData(const Text& text) {
         if (!basic && !pouch) continue;
         const std::string body = i + 1 < pieces.size() ? pieces[++i] : std::string();
         if (basic) {
-            for (const std::string& entry : split(body, ";")) {
+            for (const std::string& entry : splitAtRuns(body, ";")) {
                 if (contains(entry, "NAME")) data.name = valueOf(entry);
                 else if (contains(entry, "STARTDATE")) data.startDate = valueOf(entry);
                 else if (contains(entry, "ENDDATE")) data.endDate = valueOf(entry);
@@ -79,7 +66,7 @@ PouchData ParsePouchData(const Text& text) {
             }
         } else {
             PouchDose dose;
-            for (const std::string& entry : split(body, ";")) {
+            for (const std::string& entry : splitAtRuns(body, ";")) {
                 if (contains(entry, "DOSETIME")) dose.time = valueOf(entry);
                 else if (contains(entry, "DOSEDATE")) dose.date = valueOf(entry);
             }

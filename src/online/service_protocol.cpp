@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/cp1252.h"
+#include "online/text_split.h"
 #include "store/record_store.h"
 
 namespace velmora {
@@ -21,22 +22,6 @@ void prepare(ServiceClient& client, const std::string& headers, std::string body
     client.setObjectName(kServicePath);
     client.setRequestHeaders(headers);
     client.setRequestBody(std::move(body));
-}
-
-// Splits at '|', runs of bars counting as one and empty fields yielding no
-// token.
-std::vector<std::string> barTokens(const std::string& text, std::size_t wanted) {
-    std::vector<std::string> tokens;
-    std::size_t pos = 0;
-    while (tokens.size() < wanted) {
-        pos = text.find_first_not_of('|', pos);
-        if (pos == std::string::npos) break;
-        std::size_t end = text.find('|', pos);
-        if (end == std::string::npos) end = text.size();
-        tokens.push_back(text.substr(pos, end - pos));
-        pos = end;
-    }
-    return tokens;
 }
 
 // Leading white space, optional sign, digits up to the first non-digit; no
@@ -169,7 +154,7 @@ bool GetPouchData(ServiceClient& client, const Text& ssn, const Text& language) 
 int readReply(int replyState, const std::string& replyBytes, Text& payload) {
     if (replyState != kReplyComplete) return replyState;
     const std::string text = replyBytes.substr(0, replyBytes.find('\0'));
-    const std::vector<std::string> tokens = barTokens(text, 2);
+    const std::vector<std::string> tokens = splitAtRuns(text, "|", 2);
     const int code = tokens.empty() ? 0 : leadingInt(tokens[0]);
     payload.clear();
     if (code == kResultOk && tokens.size() > 1) payload = fromCp1252(tokens[1]);
