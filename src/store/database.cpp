@@ -2,23 +2,11 @@
 
 #include <sqlite3.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
 namespace velmora {
-
-namespace {
-
-// Diagnostic for calls on a closed connection; it goes nowhere visible.
-void noteNotOpened(const char* operation) {
-    char text[96];
-    std::snprintf(text, sizeof text, "Database::%s: db not opened.\n", operation);
-    (void)text;
-}
-
-}  // namespace
 
 Database::Database(const std::string& path) : path_(path) {
     std::error_code ec;
@@ -50,18 +38,12 @@ void Database::close() {
 }
 
 int Database::execute(const std::string& sql, RowCallback callback, void* arg) {
-    if (db_ == nullptr) {
-        noteNotOpened("Execute");
-        return kSqliteError;
-    }
+    if (db_ == nullptr) return kSqliteError;
     return sqlite3_exec(db_, sql.c_str(), callback, arg, nullptr);
 }
 
 std::int64_t Database::getLastInsertId() {
-    if (db_ == nullptr) {
-        noteNotOpened("GetLastInsertID");
-        return kSqliteError;
-    }
+    if (db_ == nullptr) return kSqliteError;
     return sqlite3_last_insert_rowid(db_);
 }
 
