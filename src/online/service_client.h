@@ -73,7 +73,6 @@ public:
     int replyState() const { return replyState_; }
     std::size_t replySize() const { return reply_.size(); }
     const std::string& reply() const { return reply_; }
-    std::string replyBytes() const { return reply_; }
     // Why the last request failed, empty when it did not.
     const Text& lastErrorText() const { return lastError_; }
     // HTTP status of the last reply, 0 when none arrived.

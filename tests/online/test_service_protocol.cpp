@@ -170,7 +170,7 @@ TEST_F(ProtocolTest, BackupDateRestoreRoundTripJustUnderTenMegabytes) {
     ASSERT_TRUE(waitForNotice());
     EXPECT_EQ(last().body, "a=restore&" + kAnna + "&l=fi&t=2");
     EXPECT_EQ(client_->replyState(), kReplyComplete);
-    EXPECT_TRUE(client_->replyBytes() == db) << "the restore reply is the file itself";
+    EXPECT_TRUE(client_->reply() == db) << "the restore reply is the file itself";
 }
 
 TEST_F(ProtocolTest, WrongCredentialsAndMissingBackup) {
