@@ -532,8 +532,7 @@ bool RecordStore::assignDevice(const CurrentUser& user, std::uint32_t sn) {
     DeviceRecord d;
     d.sn = sn;
     d.device_type = DeviceRecord::kNewlyTied;
-    if (!saveDevice(d, user.id)) return false;
-    return setDeviceOwner(user.id, sn);
+    return saveDevice(d, user.id);  // the REPLACE writes the owner with the row
 }
 
 TimeValue RecordStore::programmingTimeOf(std::uint32_t sn) {
