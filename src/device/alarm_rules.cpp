@@ -68,15 +68,7 @@ AlarmTablePreparer alarmTablePreparer(RecordStore& store) {
 
 bool selectUserWithReminder(RecordStore& store, CurrentUser& user, int id, TimeValue now,
                             RecordStore::SaveCurrent save) {
-    if (id >= 1 && id == user.id) return true;
-    std::vector<TimeValue> keptInstants = user.programmed_instants;
-    const int keptWindow = user.programmed_window;
-    user.programmed_instants.clear();
-    user.programmed_window = 0;
-    if (store.selectUser(user, id, now, alarmTablePreparer(store), save)) return true;
-    user.programmed_instants = std::move(keptInstants);
-    user.programmed_window = keptWindow;
-    return false;
+    return store.selectUser(user, id, now, alarmTablePreparer(store), save);
 }
 
 void noteOwnReminderRead(RecordStore& store, CurrentUser& user, TimeValue now) {

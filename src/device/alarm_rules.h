@@ -38,11 +38,10 @@ void rememberProgrammed(CurrentUser& user, const std::vector<TimeValue>& instant
 // whose reminder was programmed from these records are the expected ones.
 AlarmTablePreparer alarmTablePreparer(RecordStore& store);
 
-// Selects user `id` as the current user and prepares what the user's
-// reminder is believed to hold: the programmed instants and window of the
-// previous user are dropped; when the stored flag is false they become the
-// expected instants and the flag is set when the reminder is due for
-// programming. Same result as RecordStore::selectUser.
+// Selects user `id` as the current user with the device's preparer: the
+// store drops the previous user's programmed instants and window; when the
+// stored flag is false they become the expected instants and the flag is
+// set when the reminder is due for programming.
 bool selectUserWithReminder(RecordStore& store, CurrentUser& user, int id, TimeValue now,
                             RecordStore::SaveCurrent save = RecordStore::SaveCurrent::Yes);
 

@@ -510,6 +510,10 @@ bool RecordStore::selectUser(CurrentUser& user, int id, TimeValue now,
 
     user.setProfile(chosen);
     user.alarm_table.clear();
+    // What the previous user's reminder was believed to hold is not this
+    // user's; the preparer fills it again when the stored flag allows.
+    user.programmed_instants.clear();
+    user.programmed_window = 0;
     loadAlarms(id, user.alarms);
     std::vector<LogEntry> log;
     loadLog(id, log);

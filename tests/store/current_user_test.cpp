@@ -68,7 +68,11 @@ TEST_F(CurrentUserTest, SelectUserLoadsProfileAlarmsAndHistoryAndPreparesTheTabl
 TEST_F(CurrentUserTest, SelectUserSavesThePreviousUserUnlessToldNot) {
     ASSERT_TRUE(store.selectUser(user, aino, kNow, recorder()));
     user.phone = "040 111";
+    user.programmed_instants = {kNow + 100};
+    user.programmed_window = 1200;
     ASSERT_TRUE(store.selectUser(user, bertta, kNow, recorder()));
+    EXPECT_TRUE(user.programmed_instants.empty()) << "Aino's reminder is not Bertta's";
+    EXPECT_EQ(user.programmed_window, 0);
     EXPECT_EQ(profileOf(aino).phone, "040 111");
     // Bertta needs programming: no table is prepared, and nothing of Aino's stays.
     EXPECT_TRUE(user.is_programming_needed);
