@@ -38,6 +38,22 @@ void programmingPass(ReminderLink& link, const InstantList& table, TimeValue now
     link.sendCommand(kCmdFinishOwn);
 }
 
+// A model-3 reminder in the process, linked and identified.
+struct Model3Peer {
+    explicit Model3Peer(const char* version = nullptr) {
+        if (version) reminder.setVersion(version);
+        link.setProgrammingTable(&programming);
+        link.open();
+        link.readIdentity();
+    }
+    FixedClock clock{kNow};
+    sim::SimulatedReminder reminder{3};
+    sim::SimTransport transport{reminder};
+    AlarmTable readBack;
+    InstantList programming{2000};
+    ReminderLink link{transport, readBack, clock};
+};
+
 void setCounters(benchmark::State& state, std::size_t exchangesPerIteration) {
     state.counters["exchanges"] = static_cast<double>(exchangesPerIteration);
     state.counters["cpu_per_exchange"] = benchmark::Counter(
@@ -46,15 +62,8 @@ void setCounters(benchmark::State& state, std::size_t exchangesPerIteration) {
 }
 
 void BM_ProgrammingPassModel3(benchmark::State& state) {
-    FixedClock clock{kNow};
-    sim::SimulatedReminder reminder(3);
-    sim::SimTransport transport(reminder);
-    AlarmTable readBack;
-    InstantList programming(2000);
-    ReminderLink link(transport, readBack, clock);
-    link.setProgrammingTable(&programming);
-    link.open();
-    link.readIdentity();
+    Model3Peer peer;
+    auto& [clock, reminder, transport, readBack, programming, link] = peer;
     const InstantList table = fullModel3Table();
     const TimeValue now = clock.nowValue();
     std::size_t exchanges = 0;
@@ -69,16 +78,8 @@ void BM_ProgrammingPassModel3(benchmark::State& state) {
 BENCHMARK(BM_ProgrammingPassModel3)->Unit(benchmark::kMicrosecond);
 
 void BM_FullReadModel3(benchmark::State& state) {
-    FixedClock clock{kNow};
-    sim::SimulatedReminder reminder(3);
-    reminder.setVersion("1.1.0");
-    sim::SimTransport transport(reminder);
-    AlarmTable readBack;
-    InstantList programming(2000);
-    ReminderLink link(transport, readBack, clock);
-    link.setProgrammingTable(&programming);
-    link.open();
-    link.readIdentity();
+    Model3Peer peer("1.1.0");
+    auto& [clock, reminder, transport, readBack, programming, link] = peer;
     const InstantList table = fullModel3Table();
     programmingPass(link, table, clock.nowValue() - 86400);
     for (std::size_t i = 0; i < 2000; ++i) reminder.setLogWord(i, i % 3 == 0 ? 1 : 0);
@@ -98,14 +99,8 @@ BENCHMARK(BM_FullReadModel3)->Unit(benchmark::kMicrosecond);
 
 // The simulated firmware alone, answering the requests of the two runs above.
 void firmwareOnly(benchmark::State& state, bool read) {
-    FixedClock clock{kNow};
-    sim::SimulatedReminder reminder(3);
-    reminder.setVersion("1.1.0");
-    sim::SimTransport transport(reminder);
-    AlarmTable readBack;
-    ReminderLink link(transport, readBack, clock);
-    link.open();
-    link.readIdentity();
+    Model3Peer peer("1.1.0");
+    auto& [clock, reminder, transport, readBack, programming, link] = peer;
     reminder.setRecording(true);
     reminder.resetCounters();
     if (read) link.readAll();
