@@ -14,8 +14,6 @@ struct AlarmEdits {
     std::vector<int> deleted;     // ids of stored alarms to delete
     std::vector<Alarm> updated;   // stored alarms (id > 0) to rewrite
     std::vector<Alarm> inserted;  // new alarms of the owner
-
-    bool empty() const { return deleted.empty() && updated.empty() && inserted.empty(); }
 };
 
 // Writes every change of `edits` for `owner` in one transaction: all or

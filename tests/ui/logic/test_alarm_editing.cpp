@@ -179,11 +179,9 @@ protected:
 TEST_F(AlarmFlowTest, AddStoresANewAlarmWithQuotesForApostrophes) {
     dialogFilledWith([](Dlg& d) { d.description = "Ota 'Burana' ruoan kanssa"; });
     flow.add(context(), makeTime(2026, 3, 3, 8, 0));
-    ASSERT_EQ(stored().size(), 1u);
-    EXPECT_EQ(stored()[0].description, "Ota \"Burana\" ruoan kanssa");
-    EXPECT_EQ(stored()[0].title, "Hälytys");
-    EXPECT_TRUE(stored()[0].repeat_forever);
-    EXPECT_EQ(db.user.alarms.size(), 1u);
+    ASSERT_EQ(db.user.alarms.size(), 1u) << "the user's list is reloaded";
+    EXPECT_EQ(stored().at(0).description, "Ota \"Burana\" ruoan kanssa");
+    EXPECT_EQ(stored().at(0).title, "Hälytys");
     EXPECT_EQ(changes, 1);
 }
 
