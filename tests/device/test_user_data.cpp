@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <deque>
@@ -153,6 +155,23 @@ TEST_F(Rules, ExpectedInstantsCoverThreeWeeksOrFollowTheReminderRecord) {
     EXPECT_EQ(expectedInstants(store, user, now).size(), 10u) << "no more than the reminder was given";
     ownReminder(4242, 1, toTimeValue(makeTime(2026, 4, 30, 8, 0)), 100);
     EXPECT_EQ(expectedInstants(store, user, now).size(), 51u) << "up to the last alarm, past three weeks";
+}
+
+TEST_F(Rules, ExpectedInstantsStopAtTheReminderCapacity) {
+    // 1000 daily alarms and a last alarm in 2038: expanding them all would
+    // take about 1 GB; the reminder holds 2000 instants.
+    for (int i = 0; i < 1000; ++i) user.alarms.push_back(daily(makeTime(2026, 3, 1, i / 60, i % 60)));
+    ownReminder(4242, 1, toTimeValue(makeTime(2038, 1, 1, 8, 0)), 2000);
+    const auto boundedRun = [&] {
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t limit = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (256u << 20);
+        const rlimit r{limit, limit};
+        setrlimit(RLIMIT_AS, &r);
+        const auto expected = expectedInstants(store, user, now);
+        std::exit(expected.size() == 2000 && expected.front() >= now ? 0 : 1);
+    };
+    EXPECT_EXIT(boundedRun(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(Rules, NeedsProgrammingRule) {
