@@ -279,6 +279,33 @@ struct ReadBack : UserData {
     }
 };
 
+// Counts the opens of database files in this process while it lives: the
+// process's default SQLite file system with its open wrapped.
+class DatabaseOpens {
+public:
+    DatabaseOpens() {
+        base_ = sqlite3_vfs_find(nullptr);
+        vfs_ = *base_;
+        vfs_.zName = "velmora-counting";
+        vfs_.xOpen = [](sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* out) {
+            if (flags & SQLITE_OPEN_MAIN_DB) ++count_;
+            return base_->xOpen(base_, name, file, flags, out);
+        };
+        count_ = 0;
+        sqlite3_vfs_register(&vfs_, 1);
+    }
+    ~DatabaseOpens() {
+        sqlite3_vfs_unregister(&vfs_);
+        sqlite3_vfs_register(base_, 1);
+    }
+    int count() const { return count_; }
+
+private:
+    static inline sqlite3_vfs* base_ = nullptr;
+    static inline int count_ = 0;
+    sqlite3_vfs vfs_{};
+};
+
 }  // namespace
 
 TEST_F(ReadBack, WhoseReminderItIsDecidesAndAReminderWithoutOwnerAsks) {
@@ -341,7 +368,11 @@ TEST_F(ReadBack, MergeKeepsTheBestKnownStatus) {
                          {0, now - 10800, 0, kStatusForgottenAlt},
                          {0, now - 7200, now - 7100, kStatusAcknowledged},
                          {0, now - 3600, 0, kStatusForgottenAlt}};
-    EXPECT_EQ(run(maija), ReadBackOutcome::Stored);
+    {
+        DatabaseOpens opens;
+        EXPECT_EQ(run(maija, false), ReadBackOutcome::Stored);
+        EXPECT_EQ(opens.count(), 1) << "one write, the log is not read back";
+    }
     EXPECT_EQ(user.history[now - 14400].log_status, kStatusAcknowledged) << "late becomes on time";
     EXPECT_EQ(user.history[now - 14400].ack, now - 14300);
     EXPECT_EQ(user.history[now - 10800].log_status, kStatusForgottenAlt);
