@@ -106,7 +106,9 @@ TransportStatus LibusbTransport::open() {
     return kTransportOk;
 }
 
-TransportStatus LibusbTransport::transfer(const PacketBuffer& request, PacketBuffer& reply) {
+TransportStatus LibusbTransport::transfer(const PacketBuffer& request, PacketBuffer& reply,
+                                          std::size_t& received) {
+    received = 0;
     if (!handle_ || lost_ || out_ep_ == 0) return kTransportWriteFailed;
     const int len = static_cast<int>(packet_size_);
     int done = 0;
@@ -124,6 +126,7 @@ TransportStatus LibusbTransport::transfer(const PacketBuffer& request, PacketBuf
     if (r == LIBUSB_ERROR_TIMEOUT) return kTransportTimeout;
     if (r != 0) return kTransportReadFailed;
     reply = in;
+    received = static_cast<std::size_t>(done);
     return kTransportOk;
 }
 

@@ -35,7 +35,8 @@ public:
     LibusbTransport& operator=(const LibusbTransport&) = delete;
 
     TransportStatus open() override;
-    TransportStatus transfer(const PacketBuffer& request, PacketBuffer& reply) override;
+    TransportStatus transfer(const PacketBuffer& request, PacketBuffer& reply,
+                             std::size_t& received) override;
     std::size_t packetSize() const override { return packet_size_; }
     bool isOpen() const override { return handle_ != nullptr && !lost_; }
     void close() override;

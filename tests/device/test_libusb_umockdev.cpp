@@ -55,7 +55,8 @@ struct EmulatedUsb : ::testing::Test {
     TransportStatus send(std::uint16_t command) {
         PacketBuffer request{};
         buildPlainRequest(request, command);
-        return transport->transfer(request, reply);
+        std::size_t received = 0;
+        return transport->transfer(request, reply, received);
     }
 };
 
@@ -80,18 +81,22 @@ TEST_F(EmulatedUsb, OpenFindsTheReminderAndASecondOpenReopens) {
 }
 
 TEST_F(EmulatedUsb, PacketSizeIsTheInPipesCappedAtTheBuffersOr48WithoutOne) {
-    struct Case { std::size_t inPacketSize, packetSize; int inEndpoint; TransportStatus status; };
-    for (const Case& c : {Case{64, 64, 0x81, kTransportOk}, Case{512, 64, 0x81, kTransportOk},
-                          Case{0, 48, 0, kTransportReadFailed}}) {
+    // A 32-byte packet carries the identity but no block request: nothing is
+    // sent. Without an IN pipe the request goes out and the reply read fails.
+    struct Case { std::size_t inPacketSize, packetSize; int inEndpoint; bool identifies, writes, stored; };
+    for (const Case& c : {Case{64, 64, 0x81, true, true, true}, Case{512, 64, 0x81, true, true, true},
+                          Case{32, 32, 0x81, true, false, false}, Case{0, 48, 0, false, false, true}}) {
         LibusbTransport& t = plugIn(1000, c.inPacketSize);
         ASSERT_EQ(t.open(), kTransportOk) << c.inPacketSize;
         EXPECT_EQ(t.packetSize(), c.packetSize) << c.inPacketSize;
         EXPECT_EQ(t.inEndpoint(), c.inEndpoint) << c.inPacketSize;
-        EXPECT_EQ(t.outEndpoint(), 0x01) << c.inPacketSize;
         ReminderLink link(t, readBack, clock);
-        EXPECT_EQ(link.readIdentity(), c.status == kTransportOk) << c.inPacketSize;
-        EXPECT_EQ(link.lastStatus(), c.status) << c.inPacketSize;
-        if (c.status == kTransportOk) { EXPECT_EQ(link.identity().serial, 0xA1B2C3D4u); }
+        EXPECT_EQ(link.readIdentity(), c.identifies) << c.inPacketSize;
+        if (c.identifies) { EXPECT_EQ(link.identity().serial, 0xA1B2C3D4u); }
+        const std::uint8_t block[32] = {0x5A};
+        EXPECT_EQ(link.writeBlock(64, block), c.writes) << c.inPacketSize;
+        EXPECT_EQ(reminder.word(64), c.stored ? 0x5Au : 0u) << c.inPacketSize;
+        reminder.setWord(64, 0);
     }
 }
 
