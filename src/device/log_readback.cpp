@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "device/device_strings.h"
+#include "resources/string_ids.h"
 
 namespace velmora {
 
@@ -40,11 +40,11 @@ ReadBackOutcome storeReadBack(RecordStore& store, CurrentUser& user, const Alarm
                               bool connected, std::uint32_t sn, int owner,
                               bool checkProgrammingTime, Interaction& ui,
                               const StringSource& strings) {
-    using namespace device_strings;
+    using namespace ids;
     if (!connected) return ReadBackOutcome::NotConnected;
 
     if (checkProgrammingTime && readBack.programming_time != store.programmingTimeOf(sn))
-        ui.showMessage(strings.load(kProgrammedElsewhere), strings.load(kCaptionNote),
+        ui.showMessage(strings.load(kProgrammedElsewhere), strings.load(kCaptionWarning),
                        MessageIcon::Information);
 
     if (readBack.log_entries.empty()) return ReadBackOutcome::NothingToStore;

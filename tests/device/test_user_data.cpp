@@ -24,6 +24,7 @@
 #include "device/log_readback.h"
 #include "device/programming_report.h"
 #include "resources/resource_module.h"
+#include "resources/string_ids.h"
 #include "store/record_store.h"
 #include "store/startup.h"
 
@@ -427,7 +428,7 @@ TEST_F(Report, WholeTextWithGroupsInTheirOrder) {
                    daily(makeTime(2026, 3, 3, 12, 0), false, makeTime(2026, 4, 3, 12, 0), 7),  // the pouch
                    daily(makeTime(2026, 3, 1, 20, 0), false, makeTime(2026, 5, 31, 20, 0))};
 
-    const Text closing = strings.load(40184);
+    const Text closing = strings.load(ids::kSafetyInstructions);
     const Text expected =
         "\n" + kSep + "\n" +
         "Nimi:\t\tMaija Meikäläinen\t\t\n"
@@ -456,7 +457,7 @@ TEST_F(Report, WholeTextWithGroupsInTheirOrder) {
 TEST_F(Report, LongLabelNoPhoneNoAlarmsAndUnknownReminder) {
     struct LongLabels : StringSource {
         Text load(int id) const override {
-            return id == 40043 ? "Ohjelmointiaika, päivämäärä ja kellonaika"
+            return id == ids::kReportProgrammingTime ? "Ohjelmointiaika, päivämäärä ja kellonaika"
                                : ResourceModule::builtIn().load(id);
         }
     } longLabels;
