@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/datetime.h"
@@ -42,13 +43,13 @@ struct EmulatedUsb : ::testing::Test {
         usb.reset();
     }
     // Plugs the reminder in, before libusb starts, and makes the transport.
-    LibusbTransport& plugIn(unsigned timeoutMs = kTransferTimeoutMs, std::size_t inPacketSize = 64,
-                            UsbIds ids = kPlaceholderReminderUsbIds) {
+    LibusbTransport& plugIn(unsigned timeoutMs = kTransferTimeoutMs,
+                            EmulatedUsbReminder::Options device = {},
+                            std::vector<UsbIds> ids = {kPlaceholderReminderUsbIds}) {
         TearDown();
-        usb = std::make_unique<EmulatedUsbReminder>(
-            reminder, EmulatedUsbReminder::Options{kPlaceholderReminderUsbIds, inPacketSize});
+        usb = std::make_unique<EmulatedUsbReminder>(reminder, device);
         usb->plug();
-        transport = std::make_unique<LibusbTransport>(ids, timeoutMs);
+        transport = std::make_unique<LibusbTransport>(std::move(ids), timeoutMs);
         return *transport;
     }
     // Sends a plain request; the answer lands in `reply`.
@@ -86,7 +87,7 @@ TEST_F(EmulatedUsb, PacketSizeIsTheInPipesCappedAtTheBuffersOr48WithoutOne) {
     struct Case { std::size_t inPacketSize, packetSize; int inEndpoint; bool identifies, writes, stored; };
     for (const Case& c : {Case{64, 64, 0x81, true, true, true}, Case{512, 64, 0x81, true, true, true},
                           Case{32, 32, 0x81, true, false, false}, Case{0, 48, 0, false, false, true}}) {
-        LibusbTransport& t = plugIn(1000, c.inPacketSize);
+        LibusbTransport& t = plugIn(1000, {kPlaceholderReminderUsbIds, c.inPacketSize});
         ASSERT_EQ(t.open(), kTransportOk) << c.inPacketSize;
         EXPECT_EQ(t.packetSize(), c.packetSize) << c.inPacketSize;
         EXPECT_EQ(t.inEndpoint(), c.inEndpoint) << c.inPacketSize;
@@ -100,11 +101,19 @@ TEST_F(EmulatedUsb, PacketSizeIsTheInPipesCappedAtTheBuffersOr48WithoutOne) {
     }
 }
 
-TEST_F(EmulatedUsb, OtherIdsFindNoReminder) {
-    LibusbTransport& t = plugIn(kTransferTimeoutMs, 64, UsbIds{0xDEAD, 0xBEEF});
-    EXPECT_EQ(t.open(), kTransportNotFound);
-    EXPECT_FALSE(t.isOpen());
-    EXPECT_EQ(send(kCmdBattery), kTransportWriteFailed);
+TEST_F(EmulatedUsb, FoundByListedIdsOrByTheInterfaceClassAndNeverClaimedOtherwise) {
+    using ClassIn = EmulatedUsbReminder::ClassIn;
+    const UsbIds other{0xDEAD, 0xBEEF};
+    struct Case { const char* name; UsbIds device; ClassIn in; TransportStatus status; };
+    for (const Case& c : {Case{"the second listed id", kPlaceholderReminderUsbIds, ClassIn::Nowhere, kTransportOk},
+                          Case{"OS 2.0 descriptors", other, ClassIn::MsOs20, kTransportOk},
+                          Case{"OS 1.0 descriptors", other, ClassIn::MsOs10, kTransportOk},
+                          Case{"neither", other, ClassIn::Nowhere, kTransportNotFound}}) {
+        LibusbTransport& t = plugIn(1000, {c.device, 64, c.in}, {{0x16C0, 0x05DC}, kPlaceholderReminderUsbIds});
+        EXPECT_EQ(t.open(), c.status) << c.name;
+        EXPECT_EQ(usb->claims(), c.status == kTransportOk ? 1u : 0u) << c.name;
+        EXPECT_EQ(send(kCmdBattery), c.status == kTransportOk ? kTransportOk : kTransportWriteFailed) << c.name;
+    }
 }
 
 TEST_F(EmulatedUsb, ProgramThenReadBackThroughLibusb) {

@@ -1,9 +1,8 @@
 // ReminderLink: packets byte for byte, replies built by hand from the
 // reminder's byte layout, identification, exchange counts and faults against
-// the simulated reminder; the table area image and the log words decoded;
-// the USB ids.
+// the simulated reminder;
+// the table area image and the log words decoded.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -16,7 +15,6 @@
 #include "device/alarm_table.h"
 #include "device/log_decode.h"
 #include "device/reminder_link.h"
-#include "device/usb_ids.h"
 #include "reminder-sim/sim_transport.h"
 #include "reminder-sim/simulated_reminder.h"
 
@@ -414,18 +412,4 @@ TEST(DecodeLog, StatusesFromLogWordsTimesAndTheWindow) {
         decodeLog(words.data(), 0, table, c.window, kNow);
         EXPECT_TRUE(table.log_entries.empty()) << c.name << ": a decoding without words leaves none";
     }
-}
-
-TEST(UsbIds, ParsesHexPairsAndTheEnvironmentOverridesThePlaceholder) {
-    EXPECT_EQ(parseUsbIds("1209:0001"), (UsbIds{0x1209, 0x0001}));
-    EXPECT_EQ(parseUsbIds("abCD:f"), (UsbIds{0xABCD, 0x000F}));
-    for (const char* bad : {"12090001", "1209:", ":0001", "12345:0001", "12g9:0001"})
-        EXPECT_FALSE(parseUsbIds(bad)) << bad;
-    unsetenv(kUsbIdsEnvironmentVariable);
-    EXPECT_EQ(reminderUsbIds(), kPlaceholderReminderUsbIds);
-    setenv(kUsbIdsEnvironmentVariable, "04d8:f00d", 1);
-    EXPECT_EQ(reminderUsbIds(), (UsbIds{0x04D8, 0xF00D}));
-    setenv(kUsbIdsEnvironmentVariable, "garbage", 1);
-    EXPECT_EQ(reminderUsbIds(), kPlaceholderReminderUsbIds);
-    unsetenv(kUsbIdsEnvironmentVariable);
 }

@@ -27,6 +27,7 @@
 #include "resources/string_ids.h"
 #include "store/record_store.h"
 #include "store/startup.h"
+#include "store/store_test_util.h"
 
 using namespace velmora;
 
@@ -34,23 +35,11 @@ namespace {
 
 const SYSTEMTIME kNow = makeTime(2026, 3, 10, 12, 0);
 
-// A fresh directory, removed with everything in it.
-struct TempDir {
-    const std::filesystem::path path = [] {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "velmora-device-XXXXXX").string();
-        return std::filesystem::path(::mkdtemp(tmpl.data()) ? tmpl : "");
-    }();
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-};
-
 // A real database file in a fresh directory, created and migrated as at
 // program start, with Maija as the current user.
 struct UserData : ::testing::Test {
-    TempDir temp;  // first, so that the database closes before the directory goes
-    const std::filesystem::path& dir = temp.path;
+    velmora::testing::TempDir temp;  // first, so that the database closes before the directory goes
+    const std::filesystem::path& dir = temp.path();
     RecordStore store{dir / kDatabaseFileName};
     CurrentUser user;
     TimeValue now = toTimeValue(kNow);
@@ -386,10 +375,7 @@ TEST_F(ReadBack, MergeKeepsTheBestKnownStatus) {
 
 TEST_F(ReadBack, AHistoryThatCannotBeStoredIsReported) {
     // Table Log is gone: the statements fail although the file opens.
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(store.databasePath().c_str(), &raw), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(raw, "DROP TABLE Log;", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(raw);
+    ASSERT_EQ(velmora::testing::rawExec(store.databasePath(), "DROP TABLE Log;"), SQLITE_OK);
     EXPECT_EQ(run(maija), ReadBackOutcome::StoreFailed);
     EXPECT_EQ(user.history.size(), 2u) << "the merge stays in memory";
 
@@ -403,10 +389,7 @@ namespace {
 
 const std::string kSep(80, '-');
 
-std::string readFile(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using velmora::testing::readBytes;
 
 struct Report : UserData {
     const StringSource& strings = ResourceModule::builtIn();
@@ -475,9 +458,9 @@ TEST_F(Report, LongLabelNoPhoneNoAlarmsAndUnknownReminder) {
 TEST_F(Report, FileIsCp1252WithCrLfAndAClosingLineEnd) {
     const auto file = dir / kReportFileName;
     ASSERT_TRUE(writeReportFile(file, "Hälytykset\n\nÄÖ €\n"));
-    EXPECT_EQ(readFile(file), "H\xE4lytykset\r\n\r\n\xC4\xD6 \x80\r\n\r\n");
+    EXPECT_EQ(readBytes(file), "H\xE4lytykset\r\n\r\n\xC4\xD6 \x80\r\n\r\n");
     ASSERT_TRUE(writeReportFile(file, "x"));
-    EXPECT_EQ(readFile(file), "x\r\n") << "a second report replaces the first";
+    EXPECT_EQ(readBytes(file), "x\r\n") << "a second report replaces the first";
     EXPECT_FALSE(writeReportFile(dir / "missing" / "dir" / kReportFileName, "x"));
 }
 
@@ -493,5 +476,5 @@ TEST_F(Report, FileOpensInTheViewerWithoutWaiting) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     unsetenv(kTextViewerVariable);
     ASSERT_TRUE(std::filesystem::exists(marker));
-    EXPECT_EQ(readFile(reports / kReportFileName), "Raportti\r\n\r\n");
+    EXPECT_EQ(readBytes(reports / kReportFileName), "Raportti\r\n\r\n");
 }
