@@ -42,9 +42,18 @@ void addStrings(const std::uint8_t* p, std::size_t bytes, std::vector<std::strin
     }
 }
 
-bool isGuidsName(const std::uint8_t* p, std::size_t bytes, bool singularToo) {
-    const std::string name = ascii(p, bytes);
-    return name == "DeviceInterfaceGUIDs" || (singularToo && name == "DeviceInterfaceGUID");
+// One registry property ending at `end`: its name of `nameLength` bytes at
+// `nameAt`, then the value's length (`lengthWidth` bytes) and the value.
+// Adds the value's strings when the property holds interface classes.
+void addPropertyGuids(const std::uint8_t* b, std::size_t end, std::uint32_t type, std::size_t nameAt,
+                      std::size_t nameLength, std::size_t lengthWidth, bool singularToo,
+                      std::vector<std::string>& out) {
+    const std::size_t data = nameAt + nameLength + lengthWidth;
+    if (data > end || (type != kRegSz && type != kRegMultiSz)) return;
+    const std::string name = ascii(b + nameAt, nameLength);
+    if (name != "DeviceInterfaceGUIDs" && !(singularToo && name == "DeviceInterfaceGUID")) return;
+    const std::size_t announced = lengthWidth == 2 ? getU16(b + data - 2) : getU32(b + data - 4);
+    addStrings(b + data, std::min(announced, end - data), out);
 }
 
 }  // namespace
@@ -78,16 +87,9 @@ std::vector<std::string> parseMsOs20DescriptorSet(const std::uint8_t* b, std::si
     for (std::size_t o = 0; o + 4 <= length;) {
         const std::size_t len = getU16(b + o);
         if (len < 4 || o + len > length) break;
-        if (getU16(b + o + 2) == kMsOs20RegistryProperty && len >= 10) {
-            const std::uint16_t type = getU16(b + o + 4);
-            const std::size_t nameLength = getU16(b + o + 6);
-            const std::size_t data = o + 8 + nameLength + 2;
-            if (data <= o + len && (type == kRegSz || type == kRegMultiSz) &&
-                isGuidsName(b + o + 8, nameLength, false)) {
-                const std::size_t dataLength = std::min<std::size_t>(getU16(b + data - 2), o + len - data);
-                addStrings(b + data, dataLength, guids);
-            }
-        }
+        // wPropertyDataType, wPropertyNameLength, the name, wPropertyDataLength, the data.
+        if (getU16(b + o + 2) == kMsOs20RegistryProperty && len >= 10)
+            addPropertyGuids(b, o + len, getU16(b + o + 4), o + 8, getU16(b + o + 6), 2, false, guids);
         o += len;
     }
     return guids;
@@ -117,14 +119,7 @@ std::vector<std::string> parseMsOs10Properties(const std::uint8_t* b, std::size_
     for (std::size_t i = 0; i < count && o + 14 <= total; ++i) {
         const std::size_t size = getU32(b + o);
         if (size < 14 || size > total - o) break;
-        const std::uint32_t type = getU32(b + o + 4);
-        const std::size_t nameLength = getU16(b + o + 8);
-        const std::size_t data = o + 10 + nameLength + 4;
-        if (data <= o + size && (type == kRegSz || type == kRegMultiSz) &&
-            isGuidsName(b + o + 10, nameLength, true)) {
-            const std::size_t dataLength = std::min<std::size_t>(getU32(b + data - 4), o + size - data);
-            addStrings(b + data, dataLength, guids);
-        }
+        addPropertyGuids(b, o + size, getU32(b + o + 4), o + 10, getU16(b + o + 8), 4, true, guids);
         o += size;
     }
     return guids;
