@@ -1,6 +1,7 @@
 // velmora-reminder-sim: runs a program with a simulated reminder attached
 // as an emulated USB device (umockdev), for trying the desktop program
-// without hardware.
+// without hardware. It runs itself and PROGRAM with
+// LD_PRELOAD=libumockdev-preload.so.0.
 //
 //   velmora-reminder-sim [options] -- PROGRAM [ARGS...]
 //
@@ -51,6 +52,18 @@ int usage() {
 
 int main(int argc, char** argv) {
     using namespace velmora;
+    // The testbed's "add" and "remove" events look the device up through
+    // the emulated /sys, so this process needs the preload too; PROGRAM
+    // inherits it.
+    if (!sim::EmulatedUsbReminder::available()) {
+        const char* old = std::getenv("LD_PRELOAD");
+        std::string preload = "libumockdev-preload.so.0";
+        if (old && *old) preload += std::string(":") + old;
+        setenv("LD_PRELOAD", preload.c_str(), 1);
+        execv("/proc/self/exe", argv);
+        std::perror("velmora-reminder-sim");
+        return 1;
+    }
     int model = 1;
     std::uint32_t serial = 100001;
     std::string version = "1.1.0";
@@ -118,10 +131,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (child == 0) {
-        const char* old = std::getenv("LD_PRELOAD");
-        std::string preload = "libumockdev-preload.so.0";
-        if (old && *old) preload += std::string(":") + old;
-        setenv("LD_PRELOAD", preload.c_str(), 1);
         execvp(argv[i], argv + i);
         std::perror(argv[i]);
         _exit(127);
