@@ -56,12 +56,7 @@ int main(int argc, char** argv) {
     // the emulated /sys, so this process needs the preload too; PROGRAM
     // inherits it.
     if (!sim::EmulatedUsbReminder::available()) {
-        const char* old = std::getenv("LD_PRELOAD");
-        std::string preload = "libumockdev-preload.so.0";
-        if (old && *old) preload += std::string(":") + old;
-        setenv("LD_PRELOAD", preload.c_str(), 1);
-        execv("/proc/self/exe", argv);
-        std::perror("velmora-reminder-sim");
+        sim::EmulatedUsbReminder::rerunWithPreload(argv);
         return 1;
     }
     int model = 1;
