@@ -1,8 +1,7 @@
 // Screenshots of the main window and its dialogs, for people to look at:
 // velmora-screenshots <output directory> <data directory> [language module]
-// Prepares a database with a few users in the data directory (one chosen,
-// with alarms, a reminder and a history), opens the main window as the
-// program does and writes PNG files. Runs on any Qt platform; offscreen
+// Makes the demo database in the data directory (tools/demo), opens the
+// main window as the program does and writes PNG files. Runs on any Qt platform; offscreen
 // needs no display.
 #include <QApplication>
 #include <QDir>
@@ -15,10 +14,10 @@
 #include <cstdlib>
 
 #include "core/datetime.h"
+#include "demo/demo_database.h"
 #include "startup.h"
 #include "ui/qt/app_style.h"
 #include "resources/string_ids.h"
-#include "store/startup.h"
 #include <QPushButton>
 #include "ui/logic/about_dlg_logic.h"
 #include "ui/logic/device_dialogs_logic.h"
@@ -49,69 +48,13 @@ bool save(QWidget& w, const QString& dir, const QString& name) {
     return ok;
 }
 
-Alarm daily(const SYSTEMTIME& day, int hour, int minute, const char* description) {
-    Alarm a;
-    a.alarm_start = makeTime(day.wYear, day.wMonth, day.wDay, hour, minute);
-    a.alarm_end = a.alarm_start;
-    a.repeat_forever = true;
-    a.repeat_pattern = 1;
-    a.title = "Hälytys";
-    a.description = description;
-    return a;
-}
-
-// Users, alarms, a programmed reminder and a history; the id of the user
-// to show.
-int prepare(RecordStore& store, const std::filesystem::path& dir) {
-    CurrentUser scratch;
-    const SYSTEMTIME now = SystemClock().localNow();
-    openDatabaseAtStartup(store, dir, scratch, now);
-    std::vector<Profile> existing;
-    store.loadProfiles(existing);
-    for (const Profile& p : existing) store.deleteProfile(p.id);
-
-    const int aino = store.insertProfile(false, "Aino Virtanen", "120345-123A", "040 123 4567",
-                                         "Aamulääkkeet ennen aamiaista.\nIltalääke ruoan kanssa.");
-    store.insertProfile(true, "Bertta Korhonen", "030551-456B", "050 765 4321", "");
-    store.insertProfile(false, "Cecilia Mäkinen", "251260-789C", "", "");
-    store.insertProfile(true, "Eino Nieminen", "-", "", "");
-
-    const SYSTEMTIME started = addDays(now, -14);
-    for (Alarm a : {daily(started, 8, 0, "Aamulääkkeet"), daily(started, 14, 0, ""),
-                    daily(started, 20, 0, "Iltalääke")})
-        store.saveAlarm(a, aino);
-
-    DeviceRecord rec;
-    rec.sn = 100234;
-    rec.device_type = DeviceRecord::kOwn;
-    const SYSTEMTIME programmed = addDays(now, -3);
-    rec.programming_time = toTimeValue(makeTime(programmed.wYear, programmed.wMonth, programmed.wDay, 10, 15));
-    const SYSTEMTIME last = addDays(now, 40);
-    rec.last_alarm = toTimeValue(makeTime(last.wYear, last.wMonth, last.wDay, 20, 0));
-    rec.alarm_amount = 129;
-    store.saveDevice(rec, aino);
-
-    std::vector<LogEntry> log;
-    const int statuses[] = {4, 4, 5, 4, 3, 4, 4, 5, 4, 4, 1};
-    int i = 0;
-    for (int day = 5; day >= 1; --day) {
-        for (int hour : {8, 20}) {
-            if (i >= static_cast<int>(std::size(statuses))) break;
-            const SYSTEMTIME d = addDays(now, -day);
-            LogEntry e;
-            e.alarm_time = toTimeValue(makeTime(d.wYear, d.wMonth, d.wDay, hour, 0));
-            e.log_status = statuses[i++];
-            e.ack = e.log_status == 4 ? e.alarm_time + 240 : e.log_status == 5 ? e.alarm_time + 1500 : 0;
-            log.push_back(e);
-        }
-    }
-    store.saveLogEntries(log, aino);
-    return aino;
-}
-
 int run(const QString& outDir, const std::filesystem::path& dataDir, const ResourceModule& resources) {
-    RecordStore prepStore(dataDir / kDatabaseFileName);
-    const int chosen = prepare(prepStore, dataDir);
+    demo::DemoDatabase demo;
+    if (!demo::makeDemoDatabase(dataDir, SystemClock().localNow(), demo)) {
+        std::fprintf(stderr, "cannot make the demo database in %s\n", dataDir.c_str());
+        return 1;
+    }
+    const int chosen = demo.personWithReminder;
 
     MainWindow main(resources, dataDir);
     MainDlgLogic& logic = main.logic;
