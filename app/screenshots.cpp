@@ -1,10 +1,14 @@
 // Screenshots of the main window and its dialogs, for people to look at:
 // velmora-screenshots <output directory> <data directory> [language module]
 // Makes the demo database in the data directory (tools/demo), opens the
-// main window as the program does and writes PNG files. Runs on any Qt platform; offscreen
+// main window as the program does and writes PNG files; the reminder
+// flows run against the demo person's reminder as an emulated USB device
+// (under the umockdev preload, which the program adds itself). Runs on any Qt platform; offscreen
 // needs no display.
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <functional>
 #include <QFont>
 #include <QMessageBox>
 #include <QPixmap>
@@ -15,6 +19,9 @@
 
 #include "core/datetime.h"
 #include "demo/demo_database.h"
+#include "reminder-sim/emulated_usb_reminder.h"
+#include "reminder-sim/programmed_history.h"
+#include "reminder-sim/simulated_reminder.h"
 #include "startup.h"
 #include "ui/qt/app_style.h"
 #include "resources/string_ids.h"
@@ -48,13 +55,87 @@ bool save(QWidget& w, const QString& dir, const QString& name) {
     return ok;
 }
 
+// Runs the event loop until `holds` or 20 seconds have passed.
+bool waitFor(const std::function<bool()>& holds) {
+    QElapsedTimer t;
+    t.start();
+    while (!holds() && t.elapsed() < 20000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return holds();
+}
+
+// The reminder flows as a person meets them: the main window right after
+// the reminder was read, the dialogs of a programming job (with Yes to the
+// spare question, then cancelling the wait), and a reminder without a
+// user. Each modal window is saved as it appears.
+bool reminderFlows(MainWindow& main, sim::SimulatedReminder& reminder, sim::EmulatedUsbReminder& usb,
+                   const QString& outDir) {
+    bool ok = true;
+    const QString spareQuestion = toQ(main.logic.strings().load(ids::kOfferSpare));
+    QTimer person;
+    QObject::connect(&person, &QTimer::timeout, [&] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || !w->isVisible()) return;
+        person.stop();  // saving runs the event loop
+        if (qobject_cast<ProgramDlg*>(w)) {
+            ok = save(*w, outDir, "program-clock") && ok;
+            static_cast<QDialog*>(w)->accept();
+        } else if (qobject_cast<ProgrammingFinishedDlg*>(w)) {
+            ok = save(*w, outDir, "programming-finished") && ok;
+            static_cast<QDialog*>(w)->reject();
+        } else if (qobject_cast<WaitProgramDlg*>(w)) {
+            ok = save(*w, outDir, "wait-spare") && ok;
+            static_cast<QDialog*>(w)->reject();
+        } else if (qobject_cast<SelectActionDlg*>(w)) {
+            ok = save(*w, outDir, "select-action") && ok;
+            static_cast<QDialog*>(w)->reject();
+        } else if (auto* box = qobject_cast<QMessageBox*>(w); box && box->text() == spareQuestion) {
+            box->button(QMessageBox::Yes)->click();
+        } else {
+            std::fprintf(stderr, "unexpected window %s\n", w->metaObject()->className());
+            ok = false;
+            w->close();
+        }
+        person.start();
+    });
+    person.start(20);
+
+    MainDlgLogic& logic = main.logic;
+    const int owner = logic.user().id;
+    usb.plug();
+    ok = waitFor([&] { return logic.reminderConnected() && !logic.busy(); }) && ok;
+    ok = save(*main.window, outDir, "main-after-read") && ok;
+
+    auto* program = main.window->findChild<QPushButton*>("id1008");
+    if (program) program->click();
+    ok = program && waitFor([&] { return !logic.programmingInProgress(); }) && ok;
+
+    // Another serial without an owner.
+    usb.unplug();
+    waitFor([&] { return !logic.reminderConnected(); });
+    reminder.setSerial(999001);
+    usb.plug();
+    ok = waitFor([&] { return logic.reminderConnected() && !logic.busy() && !logic.deviceDialogOpen(); }) && ok;
+    usb.unplug();
+    waitFor([&] { return !logic.reminderConnected(); });
+    main.store.selectUser(logic.user(), owner, logic.clock().nowValue(), {}, RecordStore::SaveCurrent::No);
+    return ok;
+}
+
 int run(const QString& outDir, const std::filesystem::path& dataDir, const ResourceModule& resources) {
     demo::DemoDatabase demo;
-    if (!demo::makeDemoDatabase(dataDir, SystemClock().localNow(), demo)) {
+    const SYSTEMTIME now = SystemClock().localNow();
+    if (!demo::makeDemoDatabase(dataDir, now, demo)) {
         std::fprintf(stderr, "cannot make the demo database in %s\n", dataDir.c_str());
         return 1;
     }
     const int chosen = demo.personWithReminder;
+    // The demo person's reminder, plugged in later; it must exist before
+    // libusb starts.
+    const demo::DemoReminder& r = demo.reminder;
+    sim::SimulatedReminder reminder(r.model, r.serial);
+    reminder.setClock(static_cast<std::uint32_t>(toTimeValue(now)));
+    sim::startWithHistory(reminder, *sim::parseDailyTimes(r.dailyTimes), r.historyDays, now);
+    sim::EmulatedUsbReminder usb(reminder);
 
     MainWindow main(resources, dataDir);
     MainDlgLogic& logic = main.logic;
@@ -85,11 +166,6 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         ok = save(dlg, outDir, "history") && ok;
     }
     {
-        SelectActionDlgLogic model(resources);
-        SelectActionDlg dlg(model, &w);
-        ok = save(dlg, outDir, "select-action") && ok;
-    }
-    {
         AboutDlgLogic model(resources);
         AboutDlg dlg(model, &w);
         ok = save(dlg, outDir, "about") && ok;
@@ -102,23 +178,7 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         box.button(QMessageBox::No)->setText(toQ(resources.load(ids::kNo)));
         ok = save(box, outDir, "question") && ok;
     }
-    {
-        ProgramDlgLogic model(resources, logic.clock());
-        ProgramDlg dlg(model, &w);
-        ok = save(dlg, outDir, "program-clock") && ok;
-    }
-    {
-        Text done = resources.load(ids::kUserReminderProgrammed);
-        if (auto at = done.find("%s"); at != Text::npos) done.replace(at, 2, logic.user().name);
-        ProgrammingFinishedDlgLogic model(resources, done);
-        ProgrammingFinishedDlg dlg(model, &w);
-        ok = save(dlg, outDir, "programming-finished") && ok;
-    }
-    {
-        WaitProgramDlgLogic model(resources);
-        WaitProgramDlg dlg(model, &w);
-        ok = save(dlg, outDir, "wait-spare") && ok;
-    }
+    ok = reminderFlows(main, reminder, usb, outDir) && ok;
     {
         logic.closeUser();
         main.store.reloadUsers(logic.user());
@@ -136,6 +196,7 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
 // warnings say nothing about the pictures.
 void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtDebugMsg || type == QtInfoMsg || message.contains("propagateSizeHints") ||
+        message.contains("does not support raise") ||
         message.contains("XDG_RUNTIME_DIR"))
         return;
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
@@ -145,6 +206,11 @@ void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& mess
 int main(int argc, char* argv[]) {
     using namespace velmora;
     qInstallMessageHandler(quietHandler);
+    // The reminder is an emulated USB device: the preload comes first.
+    if (!sim::EmulatedUsbReminder::available()) {
+        sim::EmulatedUsbReminder::rerunWithPreload(argv);
+        return 1;
+    }
     if (argc < 3) {
         std::fprintf(stderr, "usage: %s <output directory> <data directory> [language module]\n", argv[0]);
         return 2;

@@ -15,6 +15,7 @@
 #include "device/programming_pass.h"
 #include "device/reminder_link.h"
 #include "reminder-sim/sim_transport.h"
+#include "reminder-sim/programmed_history.h"
 #include "reminder-sim/simulated_reminder.h"
 
 using namespace velmora;
@@ -121,14 +122,7 @@ BENCHMARK(BM_FirmwareOnlyFullReadModel3)->Unit(benchmark::kMicrosecond);
 void BM_BuildProgrammingTableModel3(benchmark::State& state) {
     CurrentUser user;
     user.daylight = buildDaylightTable(kNow);
-    for (int h : {8, 12, 16, 20}) {
-        Alarm a;
-        a.alarm_start = makeTime(2026, 3, 1, h, 0);
-        a.alarm_end = a.alarm_start;
-        a.repeat_pattern = 1;
-        a.repeat_forever = true;
-        user.alarms.push_back(a);
-    }
+    user.alarms = sim::dailyAlarms({8 * 60, 12 * 60, 16 * 60, 20 * 60}, makeTime(2026, 3, 1));
     user.alarm_table.setCapacity(2000);
     for (auto _ : state) benchmark::DoNotOptimize(buildProgrammingTable(user, kNow));
     state.counters["instants"] = static_cast<double>(user.alarm_table.size());

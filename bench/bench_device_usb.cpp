@@ -18,6 +18,7 @@
 #include "device/programming_pass.h"
 #include "device/reminder_link.h"
 #include "reminder-sim/emulated_usb_reminder.h"
+#include "reminder-sim/programmed_history.h"
 #include "reminder-sim/simulated_reminder.h"
 
 using namespace velmora;
@@ -39,14 +40,7 @@ struct UsbModel3 {
         link.setProgrammingTable(&user.alarm_table);
         opened = link.open() == kTransportOk && link.readIdentity();
         user.daylight = buildDaylightTable(kNow);
-        for (int h : {8, 12, 16, 20}) {
-            Alarm a;
-            a.alarm_start = makeTime(2026, 3, 1, h, 0);
-            a.alarm_end = a.alarm_start;
-            a.repeat_pattern = 1;
-            a.repeat_forever = true;
-            user.alarms.push_back(a);
-        }
+        user.alarms = sim::dailyAlarms({8 * 60, 12 * 60, 16 * 60, 20 * 60}, makeTime(2026, 3, 1));
     }
     FixedClock clock{kNow};
     sim::SimulatedReminder reminder{3};
