@@ -177,6 +177,7 @@ TEST_F(ReminderFlows, AnUnownedReminderAsksWhatToDo) {
 TEST_F(ReminderFlows, ARemovalEndsTheOwnerlessQuestionAndClosesTheUser) {
     host.onDialog = [&](DialogModel& d) {
         unplug();
+        EXPECT_EQ(static_cast<EndableDialogModel&>(d).pendingEnd(), kIdCancel);
         return static_cast<EndableDialogModel&>(d).takePendingEnd();
     };
     plug(other);
@@ -282,6 +283,7 @@ TEST_F(ReminderFlows, UnpluggingDuringThePassFailsItAndStoresNothing) {
     store().saveDevice({kOwnSn, 0, 0, 0, 0}, anna);
     plug(own);
     own.sim.goSilentAfter(100);
+    main->user().is_programming_needed = false;
     script(kIdOk);
     main->command(MainDlgLogic::kIdProgram);
     EXPECT_TRUE(shown(ids::kProgrammingFailed));
