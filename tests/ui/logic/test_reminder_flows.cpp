@@ -204,10 +204,15 @@ TEST_F(ReminderFlows, ProgramDlgIsAskedOncePerRunAndCancelProgramsNothing) {
     main->command(MainDlgLogic::kIdProgram);
     EXPECT_EQ(own.sim.commandCount(kCmdStartProgramming), 0u);
     EXPECT_TRUE(host.messages.empty());
-    script(kIdOk);
+    script(kIdOk, [](DialogModel& d) {
+        return d.templateId() == ProgrammingFinishedDlgLogic::kTemplateId ? ProgrammingFinishedDlgLogic::kIdReport
+                                                                          : kIdOk;
+    });
     main->command(MainDlgLogic::kIdProgram);
     main->command(MainDlgLogic::kIdProgram);
     EXPECT_EQ(own.sim.commandCount(kCmdStartProgramming), 2u);
+    ASSERT_EQ(host.opened.size(), 2u);  // the report from the result dialog
+    EXPECT_NE(dialogtest::readBytes(host.opened[0]).find("Anna"), std::string::npos);
     EXPECT_EQ(std::count(host.dialogs.begin(), host.dialogs.end(), ProgramDlgLogic::kTemplateId), 2);
     EXPECT_FALSE(main->user().is_programming_needed);
     EXPECT_EQ(device(kOwnSn).alarm_amount, static_cast<int>(own.sim.tableInstants().size()));
