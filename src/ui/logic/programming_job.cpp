@@ -31,7 +31,7 @@ void ProgrammingJob::run(MainDlgLogic& main) {
         s_.clockConfirmed = true;
     }
     const std::uint32_t ownSerial = s_.serial();
-    if (!logMayBeCleared(main)) {
+    if (s_.link.connected() && !logMayBeCleared(main)) {
         finished(main);
         return;
     }

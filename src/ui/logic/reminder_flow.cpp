@@ -26,6 +26,7 @@ bool ReminderFlow::heldBack(MainDlgLogic& main) const {
 }
 
 void ReminderFlow::deviceEvent(MainDlgLogic& main, bool arrived) {
+    s_.link.setProgrammingTable(&main.user().alarm_table);
     if (arrived && s_.spareWait) {
         spareArrived(main);
         return;
