@@ -43,14 +43,19 @@ esac
 
 # The demo database, and the options that make the simulated reminder the
 # reminder of its demo person (same serial, programmed 14 days ago).
-read -r -a sim_options < <("$build/bin/velmora-demo-db" "$dir")
+options_line="$("$build/bin/velmora-demo-db" "$dir")"
+read -r -a sim_options <<<"$options_line"
+serial=""
+for ((k = 0; k + 1 < ${#sim_options[@]}; k++)); do
+  [ "${sim_options[k]}" = "--serial" ] && serial="${sim_options[k + 1]}"
+done
 
 cat <<MSG
 Velmora demo in $dir
-The reminder of Aino Virtanen (serial ${sim_options[3]}) is attached; the program reads its
+The reminder of Aino Virtanen (serial $serial) is attached; the program reads its
 history on arrival. Type a letter and Enter here:
   u  pull the reminder out     p  plug it in again
-  s  plug in a spare reminder  (serial $(( sim_options[3] + 1 )), empty; answer Yes to the spare question first)
+  s  plug in a spare reminder  (serial $((serial + 1)), empty; answer Yes to the spare question first)
   o  plug in Aino's own reminder again
 Close the program window to end the demo.
 MSG
