@@ -13,6 +13,7 @@
 #include "core/clock.h"
 #include "core/datetime.h"
 #include "core/records.h"
+#include "device/programming_pass.h"
 #include "device/alarm_table.h"
 #include "device/libusb_transport.h"
 #include "device/reminder_link.h"
@@ -116,12 +117,9 @@ TEST_F(EmulatedUsb, ProgramThenReadBackThroughLibusb) {
     // Program four alarms, one hour apart, with a 600 s window.
     const TimeValue now = clock.nowValue();
     for (int i = 1; i <= 4; ++i) programming.add(now + 3600 * i);
-    link.sendCommand(kCmdStartProgramming);
-    ASSERT_TRUE(link.clearTableArea());
-    ASSERT_TRUE(link.clearLogArea());
-    link.sendClock(static_cast<std::uint32_t>(now), 600);
-    ASSERT_TRUE(link.writeTableArea(encodeTableArea(programming, now, link.memoryMap())));
-    link.sendCommand(kCmdFinishOwn);
+    const PassResult pass = runProgrammingPass(link, programming, 600, true, clock);
+    ASSERT_TRUE(pass.ok());
+    EXPECT_EQ(pass.count(), 4);
     EXPECT_EQ(reminder.clock(), static_cast<std::uint32_t>(now));
     EXPECT_EQ(reminder.commandCount(kCmdFinishOwn), 1u);
 

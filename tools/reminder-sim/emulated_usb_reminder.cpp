@@ -1,6 +1,7 @@
 #include "reminder-sim/emulated_usb_reminder.h"
 
 #include <sys/ioctl.h>
+#include <unistd.h>
 #include <linux/usbdevice_fs.h>
 #include <umockdev.h>
 
@@ -370,6 +371,15 @@ bool EmulatedUsbReminder::available() {
     // at the variable the preload comes from.
     const char* preload = std::getenv("LD_PRELOAD");
     return preload != nullptr && std::strstr(preload, "libumockdev-preload") != nullptr;
+}
+
+void EmulatedUsbReminder::rerunWithPreload(char** argv) {
+    const char* old = std::getenv("LD_PRELOAD");
+    std::string preload = "libumockdev-preload.so.0";
+    if (old && *old) preload += std::string(":") + old;
+    setenv("LD_PRELOAD", preload.c_str(), 1);
+    execv("/proc/self/exe", argv);
+    std::perror("execv");
 }
 
 void EmulatedUsbReminder::plug() {

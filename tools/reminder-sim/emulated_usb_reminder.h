@@ -31,6 +31,9 @@ public:
 
     // True when the umockdev preload library is active in this process.
     static bool available();
+    // Runs this program again (argv) with the preload library added to
+    // LD_PRELOAD; returns only when that failed.
+    static void rerunWithPreload(char** argv);
 
     // Attaches the reminder (an "add" event); answering starts.
     void plug();

@@ -96,10 +96,11 @@ void SimulatedReminder::setSilent(bool s) { std::lock_guard l(mutex_); silent_ =
 void SimulatedReminder::goSilentAfter(std::size_t n) { std::lock_guard l(mutex_); answers_left_ = n; }
 void SimulatedReminder::failReadsAt(std::uint16_t a) { std::lock_guard l(mutex_); failing_reads_.push_back(a); }
 void SimulatedReminder::pressButton(std::uint32_t t) { std::lock_guard l(mutex_); presses_.push_back(t); }
-void SimulatedReminder::pressAroundEveryAlarm(std::int32_t offset) {
+void SimulatedReminder::pressAroundEveryAlarm(std::int32_t offset, std::uint32_t from) {
     std::lock_guard l(mutex_);
     auto_press_ = true;
     auto_press_offset_ = offset;
+    auto_press_from_ = from;
 }
 
 std::uint32_t SimulatedReminder::wordLocked(std::size_t address) const {
@@ -148,7 +149,8 @@ void SimulatedReminder::actOut(std::uint32_t now, std::uint32_t forgottenAfter) 
     const std::vector<std::uint32_t> table = tableInstantsLocked();
     std::vector<std::uint32_t> presses = presses_;
     if (auto_press_)
-        for (std::uint32_t t : table) presses.push_back(t + static_cast<std::uint32_t>(auto_press_offset_));
+        for (std::uint32_t t : table)
+            if (t >= auto_press_from_) presses.push_back(t + static_cast<std::uint32_t>(auto_press_offset_));
     std::sort(presses.begin(), presses.end());
     const std::uint32_t w = window_;
     for (std::size_t i = 0; i < table.size(); ++i) {
