@@ -4,6 +4,7 @@
 // needs; this class routes the main window's requests to them.
 #include <memory>
 
+#include "ui/logic/alarm_edit_flow.h"
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/logic/programming_job.h"
 #include "ui/logic/reminder_flow.h"
@@ -33,10 +34,33 @@ public:
     void storeReadBackForChosenUser(MainDlgLogic& main) override;
     void printAlarmReport(MainDlgLogic& main) override;
 
+    // ---- Alarm editing (32877, 32879, 32878) ----
+    void addAlarm(MainDlgLogic& main, const SYSTEMTIME& start) override {
+        alarmEdit_.add(alarmEditContext(main), start);
+    }
+    void editAlarm(MainDlgLogic& main, const SYSTEMTIME& occurrence, const Alarm& alarm) override {
+        alarmEdit_.edit(alarmEditContext(main), occurrence, alarm);
+    }
+    void deleteAlarm(MainDlgLogic& main, const SYSTEMTIME& occurrence, const Alarm& alarm) override {
+        alarmEdit_.remove(alarmEditContext(main), occurrence, alarm);
+    }
+
 private:
     std::unique_ptr<ReminderSession> session_;
     std::unique_ptr<ReminderFlow> reminder_;
     std::unique_ptr<ProgrammingJob> job_;
+    // The alarm editing works with the panel's medication window when the
+    // reminder alarms only if the intake is forgotten, else with 600 s.
+    AlarmEditContext alarmEditContext(MainDlgLogic& main) {
+        const int window = main.panelProgramType() == 1 ? main.panelWindowSeconds() : 600;
+        return {main.store(), main.host(), main.strings(), main.clock(), main.user(), window,
+                [this, &main] {
+                    recomputeProgrammingNeeded(main, main.user().window);
+                    main.markMonthStale();
+                    main.refresh();
+                }};
+    }
+    AlarmEditFlow alarmEdit_;
 };
 
 }  // namespace velmora

@@ -34,8 +34,8 @@ struct Reminder {
 class Socket : public UsbTransport {
 public:
     TransportStatus open() override { return in ? in->open() : kTransportNotFound; }
-    TransportStatus transfer(const PacketBuffer& q, PacketBuffer& a) override {
-        return in ? in->transfer(q, a) : kTransportWriteFailed;
+    TransportStatus transfer(const PacketBuffer& q, PacketBuffer& a, std::size_t& n) override {
+        return in ? in->transfer(q, a, n) : kTransportWriteFailed;
     }
     std::size_t packetSize() const override { return in ? in->packetSize() : kDefaultPacketSize; }
     bool isOpen() const override { return in && in->isOpen(); }
