@@ -72,6 +72,10 @@ protected:
         socket.in = &r.usb;
         flows.deviceEvent(*main, true);
     }
+    void plugAnnasOwn() {
+        store().saveDevice({kOwnSn, DeviceRecord::kOwn, 0, 0, 0}, anna);
+        plug(own);
+    }
     void unplug() {
         socket.close();
         socket.in = nullptr;
@@ -97,11 +101,6 @@ protected:
             if (d.templateId() == ProgramDlgLogic::kTemplateId) return programDlg;
             return rest ? rest(d) : kIdOk;
         };
-    }
-    std::vector<Text> texts() const {
-        std::vector<Text> v;
-        for (const auto& m : host.messages) v.push_back(m.text);
-        return v;
     }
     bool shown(int id) const {
         for (const auto& m : host.messages)
@@ -140,7 +139,7 @@ TEST_F(ReminderFlows, AnOwnedReminderAttachedAtStartSelectsItsUserAndStoresTheLo
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0].log_status, kStatusAcknowledged);
     EXPECT_EQ(log[1].log_status, kStatusForgottenAlt);
-    EXPECT_TRUE(texts().empty());
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(ReminderFlows, AnUnownedReminderAsksWhatToDo) {
@@ -198,8 +197,7 @@ TEST_F(ReminderFlows, BatteryWarnsAtZeroAnd825) {
 }
 
 TEST_F(ReminderFlows, ProgramDlgIsAskedOncePerRunAndCancelProgramsNothing) {
-    store().saveDevice({kOwnSn, 0, 0, 0, 0}, anna);
-    plug(own);
+    plugAnnasOwn();
     script(kIdCancel);
     main->command(MainDlgLogic::kIdProgram);
     EXPECT_EQ(own.sim.commandCount(kCmdStartProgramming), 0u);
@@ -226,8 +224,7 @@ TEST_F(ReminderFlows, ProgramDlgIsAskedOncePerRunAndCancelProgramsNothing) {
 // The own reminder is pulled out while WaitProgramDlg is open, then a
 // smaller spare (model 1) is attached; `first` is attached before it.
 TEST_F(ReminderFlows, ASpareIsWrittenAsType1WithWhatFitsAndWithout92) {
-    store().saveDevice({kOwnSn, 0, 0, 0, 0}, anna);
-    plug(own);
+    plugAnnasOwn();
     host.answers = {true};  // a spare
     int waits = 0;
     script(kIdOk, [&](DialogModel& d) {
@@ -256,8 +253,7 @@ TEST_F(ReminderFlows, ASpareOfAnotherPersonKeepsItsLogForItsOwnerAndIsTakenOnlyO
     const TimeValue now = clock.nowValue();
     programmedBefore(other, bertta, {now - 3600});
     other.sim.setLogWord(0, static_cast<std::uint32_t>(now - 3600 + 30));
-    store().saveDevice({kOwnSn, 0, 0, 0, 0}, anna);
-    plug(own);
+    plugAnnasOwn();
     host.answers = {true, false};  // a spare; do not take Bertta's
     script(kIdOk, [&](DialogModel& d) {
         if (d.templateId() != WaitProgramDlgLogic::kTemplateId) return kIdOk;
@@ -276,8 +272,7 @@ TEST_F(ReminderFlows, ASpareOfAnotherPersonKeepsItsLogForItsOwnerAndIsTakenOnlyO
 }
 
 TEST_F(ReminderFlows, RemovalOutsideAJobClosesTheUser) {
-    store().saveDevice({kOwnSn, 0, 0, 0, 0}, anna);
-    plug(own);
+    plugAnnasOwn();
     ASSERT_EQ(main->user().id, anna);
     unplug();
     EXPECT_EQ(main->user().id, 0);
@@ -285,8 +280,7 @@ TEST_F(ReminderFlows, RemovalOutsideAJobClosesTheUser) {
 }
 
 TEST_F(ReminderFlows, UnpluggingDuringThePassFailsItAndStoresNothing) {
-    store().saveDevice({kOwnSn, 0, 0, 0, 0}, anna);
-    plug(own);
+    plugAnnasOwn();
     own.sim.goSilentAfter(100);
     main->user().is_programming_needed = false;
     script(kIdOk);
@@ -333,8 +327,7 @@ TEST_F(ReminderFlows, EmptyingMarksTheUserOnlyForTheUsersOwnReminder) {
 }
 
 TEST_F(ReminderFlows, AnEmptiedOwnReminderPluggedInAgainMustBeProgrammed) {
-    store().saveDevice({kOwnSn, 0, 0, 0, 0}, anna);
-    plug(own);
+    plugAnnasOwn();
     script(kIdOk);
     main->command(MainDlgLogic::kIdProgram);
     ASSERT_FALSE(main->user().is_programming_needed);
@@ -347,10 +340,16 @@ TEST_F(ReminderFlows, AnEmptiedOwnReminderPluggedInAgainMustBeProgrammed) {
 
 TEST_F(ReminderFlows, AFailedReadKeepsProgrammingAndEmptyingDisabled) {
     own.sim.failReadsAt(64);
-    plug(own);
-    EXPECT_TRUE(shown(ids::kReadFailed));
-    EXPECT_FALSE(main->commands().program);
-    EXPECT_FALSE(main->commands().emptyReminder);
+    other.sim.setReportedModel(9);  // unrecognised: no message the first time
+    // After it, other failures are still reported.
+    for (auto [r, says] : {std::pair{&other, false}, {&own, true}}) {
+        host.messages.clear();
+        plug(*r);
+        EXPECT_EQ(shown(ids::kReadFailed), says);
+        EXPECT_FALSE(main->commands().program);
+        EXPECT_FALSE(main->commands().emptyReminder);
+        unplug();
+    }
 }
 
 TEST_F(ReminderFlows, ALogThatCannotBeStoredIsReportedAndProgrammingAsksFirst) {
