@@ -58,10 +58,7 @@ protected:
     void SetUp() override {
         anna = db.addUser("Anna", "010101-1111");
         bertta = db.addUser("Bertta", "020202-2222");
-        for (int h : {8, 12, 16, 20}) {
-            Alarm a = daily(h);
-            store().saveAlarm(a, anna);
-        }
+        for (Alarm a : {daily(8), daily(12), daily(16), daily(20)}) store().saveAlarm(a, anna);
         flows.useReminder(socket, clock, nullptr);
         main = std::make_unique<MainDlgLogic>(store(), db.dir(), strings, host, clock);
         main->setFlows(&flows);
@@ -92,8 +89,7 @@ protected:
         const PassResult pass = runProgrammingPass(link, list, 600, true, clock);
         r.usb.close();
         store().saveDevice({r.sim.tableInstants().empty() ? 0 : link.identity().serial, DeviceRecord::kOwn,
-                            pass.programming_time, pass.lastAlarm(), pass.count()},
-                           owner);
+                            pass.programming_time, pass.lastAlarm(), pass.count()}, owner);
     }
     // Plays the job's dialogs: ProgramDlg with `programDlg`, the rest by `rest`.
     void script(int programDlg, std::function<int(DialogModel&)> rest = nullptr) {
@@ -145,7 +141,6 @@ TEST_F(ReminderFlows, AnOwnedReminderAttachedAtStartSelectsItsUserAndStoresTheLo
 TEST_F(ReminderFlows, AnUnownedReminderAsksWhatToDo) {
     const TimeValue now = clock.nowValue();
     programmedBefore(other, 0, {now - 3600, now + 3600, now + 7200});
-    store().saveDevice({}, 0);  // nobody's
     struct Case {
         int result;
         const char* name;
@@ -189,8 +184,7 @@ TEST_F(ReminderFlows, BatteryWarnsAtZeroAnd825) {
     for (auto [battery, warns] : {std::pair{824, false}, {825, true}, {0, true}}) {
         host.messages.clear();
         own.sim.setBattery(static_cast<std::uint16_t>(battery));
-        store().saveDevice({kOwnSn, 0, 0, 0, 0}, anna);
-        plug(own);
+        plugAnnasOwn();
         EXPECT_EQ(shown(ids::kBatteryLow), warns) << battery;
         unplug();
     }
