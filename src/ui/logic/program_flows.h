@@ -18,17 +18,6 @@ public:
     ProgramFlows(const ProgramFlows&) = delete;
     ProgramFlows& operator=(const ProgramFlows&) = delete;
 
-    // ---- Alarm editing (32877, 32879, 32878) ----
-    void addAlarm(MainDlgLogic& main, const SYSTEMTIME& start) override {
-        alarmEdit_.add(alarmEditContext(main), start);
-    }
-    void editAlarm(MainDlgLogic& main, const SYSTEMTIME& occurrence, const Alarm& alarm) override {
-        alarmEdit_.edit(alarmEditContext(main), occurrence, alarm);
-    }
-    void deleteAlarm(MainDlgLogic& main, const SYSTEMTIME& occurrence, const Alarm& alarm) override {
-        alarmEdit_.remove(alarmEditContext(main), occurrence, alarm);
-    }
-
     // The reminder flows on `transport`; `startWatch` starts its arrival
     // and removal notices (which the program hands to deviceEvent).
     void useReminder(UsbTransport& transport, const Clock& clock, ReminderFlow::WatchStarter startWatch);
@@ -45,7 +34,21 @@ public:
     void storeReadBackForChosenUser(MainDlgLogic& main) override;
     void printAlarmReport(MainDlgLogic& main) override;
 
+    // ---- Alarm editing (32877, 32879, 32878) ----
+    void addAlarm(MainDlgLogic& main, const SYSTEMTIME& start) override {
+        alarmEdit_.add(alarmEditContext(main), start);
+    }
+    void editAlarm(MainDlgLogic& main, const SYSTEMTIME& occurrence, const Alarm& alarm) override {
+        alarmEdit_.edit(alarmEditContext(main), occurrence, alarm);
+    }
+    void deleteAlarm(MainDlgLogic& main, const SYSTEMTIME& occurrence, const Alarm& alarm) override {
+        alarmEdit_.remove(alarmEditContext(main), occurrence, alarm);
+    }
+
 private:
+    std::unique_ptr<ReminderSession> session_;
+    std::unique_ptr<ReminderFlow> reminder_;
+    std::unique_ptr<ProgrammingJob> job_;
     // The alarm editing works with the panel's medication window when the
     // reminder alarms only if the intake is forgotten, else with 600 s.
     AlarmEditContext alarmEditContext(MainDlgLogic& main) {
@@ -58,9 +61,6 @@ private:
                 }};
     }
     AlarmEditFlow alarmEdit_;
-    std::unique_ptr<ReminderSession> session_;
-    std::unique_ptr<ReminderFlow> reminder_;
-    std::unique_ptr<ProgrammingJob> job_;
 };
 
 }  // namespace velmora

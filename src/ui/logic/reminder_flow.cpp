@@ -193,7 +193,8 @@ void ReminderFlow::emptyReminder(MainDlgLogic& main) {
     main.setBusy(true);
     s_.readBack.clear();
     const bool tableCleared = s_.link.clearTableArea();
-    const bool ok = tableCleared && s_.link.clearLogArea();
+    const bool logCleared = s_.link.clearLogArea();
+    const bool ok = tableCleared && logCleared;
     main.setBusy(false);
     CurrentUser& user = main.user();
     RecordStore& store = main.store();
