@@ -167,16 +167,15 @@ bool fillInstantList(InstantList& list, const std::vector<Alarm>& alarms,
         list.sortUnique();
         return false;
     }
-    // With an endless horizon but no alarm that steps forever, the list
-    // could never fill: stop once past everything the alarms can reach.
+    // Nothing comes after the last instant the expanded alarms can reach:
+    // without an alarm among them that steps forever the list may never
+    // fill, whatever the horizon alarms say, so stop there.
     U32 bound = u(toTimeValue(horizon.bound));
     bool bounded = horizon.kind == Horizon::kEnds;
-    if (horizon.kind == Horizon::kForever) {
-        const U32 reach = std::max(lastReachable(alarms), lastReachable(horizonAlarms));
-        if (reach != UINT32_MAX) {
-            bounded = true;
-            bound = reach;
-        }
+    const U32 reach = lastReachable(alarms);
+    if (reach != UINT32_MAX && (!bounded || reach < bound)) {
+        bounded = true;
+        bound = reach;
     }
 
     SYSTEMTIME chunkStart = now;
