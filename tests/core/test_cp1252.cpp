@@ -9,7 +9,7 @@ TEST(Cp1252, EncodesToSingleBytesOrQuestionMarks) {
         std::string utf8, bytes;
     } cases[] = {
         {"Äiti öljy å", "\xC4iti \xF6lj\x79 \xE5"},
-        {"€ – — “x” Š ž Ÿ ™", "\x80 \x96 \x97 \x93x\x94 \x8A \x9E \x9F \x99"},
+        {"€ – — ‘x’ “x” Š ž Ÿ ™", "\x80 \x96 \x97 \x91x\x92 \x93x\x94 \x8A \x9E \x9F \x99"},
         {"Ж漢😀x", "???x"},                  // outside the code page
         {std::string("a\xC3"), "a?"},        // truncated sequence
         {std::string("\xFF" "b"), "?b"},     // invalid lead byte
