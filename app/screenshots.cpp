@@ -15,6 +15,7 @@
 #include <cstdlib>
 
 #include "core/datetime.h"
+#include "core/text.h"
 #include "startup.h"
 #include "ui/qt/app_style.h"
 #include "resources/string_ids.h"
@@ -165,8 +166,7 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         ok = save(dlg, outDir, "program-clock") && ok;
     }
     {
-        Text done = resources.load(ids::kUserReminderProgrammed);
-        if (auto at = done.find("%s"); at != Text::npos) done.replace(at, 2, logic.user().name);
+        const Text done = fillPlaceholder(resources.load(ids::kUserReminderProgrammed), logic.user().name);
         ProgrammingFinishedDlgLogic model(resources, done);
         ProgrammingFinishedDlg dlg(model, &w);
         ok = save(dlg, outDir, "programming-finished") && ok;

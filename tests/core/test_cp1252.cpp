@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/cp1252.h"
+#include "core/text.h"
 
 using namespace velmora;
 
@@ -33,4 +34,22 @@ TEST(Utf16, SurrogatePairsRoundTripAndLoneOnesAreReplaced) {
     EXPECT_EQ(w.size(), 4u);
     EXPECT_EQ(utf16ToUtf8(w), s);
     EXPECT_EQ(utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+}
+
+TEST(FillPlaceholder, InsertsTheValueLiterally) {
+    const struct {
+        const char *pattern, *value;
+        bool every;
+        const char* out;
+    } cases[] = {
+        {"Poistetaanko käyttäjä %s?", "Aino", false, "Poistetaanko käyttäjä Aino?"},
+        {"Delete %s?", "100%s %d %n", false, "Delete 100%s %d %n?"},
+        {"%s and %s", "x", false, "x and %s"},
+        {"%s and %s%", "v%s", true, "v%s and v%s%"},
+        {"100% %s", "v", true, "100% v"},
+        {"", "x", true, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(fillPlaceholder(c.pattern, c.value, c.every), c.out) << c.pattern;
+    }
 }
