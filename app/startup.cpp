@@ -5,14 +5,16 @@ namespace velmora {
 MainWindow::MainWindow(const ResourceModule& resources, const std::filesystem::path& dataDirectory)
     : store(dataDirectory / kDatabaseFileName),
       host(resources),
-      logic(store, dataDirectory, resources, host, clock),
-      window(std::make_unique<MainDlg>(logic, resources)) {
+      logic(store, dataDirectory, resources, host, clock) {
+    logic.setFlows(&flows);
+    window = std::make_unique<MainDlg>(logic, resources);
     host.setParentWindow(window.get());
 }
 
 MainWindow::~MainWindow() {
     host.setParentWindow(nullptr);
     window.reset();
+    logic.setFlows(nullptr);
 }
 
 }  // namespace velmora

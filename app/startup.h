@@ -9,6 +9,7 @@
 #include "resources/resource_module.h"
 #include "store/record_store.h"
 #include "ui/logic/main_dlg_logic.h"
+#include "ui/logic/program_flows.h"
 #include "ui/logic/startup_logic.h"
 #include "ui/qt/main_dlg.h"
 #include "ui/qt/qt_host.h"
@@ -17,7 +18,7 @@ namespace velmora {
 
 // The main window and what it owns, in construction order: the record
 // store on the database file, the host of message boxes and dialogs, the
-// logic (which opens the database and imports legacy files) and the
+// flows the window starts, the logic (which opens the database and imports legacy files) and the
 // window (whose initialisation loads the users and posts 32884).
 struct MainWindow {
     MainWindow(const ResourceModule& resources, const std::filesystem::path& dataDirectory);
@@ -26,6 +27,7 @@ struct MainWindow {
     SystemClock clock;
     RecordStore store;
     QtHost host;
+    ProgramFlows flows;
     MainDlgLogic logic;
     std::unique_ptr<MainDlg> window;
 };
