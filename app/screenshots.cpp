@@ -29,6 +29,8 @@
 #include "ui/qt/about_dlg.h"
 #include "ui/qt/device_dialogs.h"
 #include "ui/qt/log_dlg.h"
+#include "ui/qt/month_view.h"
+#include "ui/qt/planner_view.h"
 #include "ui/qt/profile_dlg.h"
 #include "ui/qt/report_dlg.h"
 #include "ui/qt/select_action_dlg.h"
@@ -49,23 +51,38 @@ bool save(QWidget& w, const QString& dir, const QString& name) {
     return ok;
 }
 
-Alarm daily(const SYSTEMTIME& day, int hour, int minute, const char* description) {
+// The day the pictures show: a Wednesday, so that the week holds days
+// gone by and days to come.
+const SYSTEMTIME kNow = makeTime(2026, 3, 11, 12, 40);
+
+Alarm repeating(const SYSTEMTIME& day, int hour, int minute, int pattern, const char* title,
+                const char* description, int type = 0) {
     Alarm a;
     a.alarm_start = makeTime(day.wYear, day.wMonth, day.wDay, hour, minute);
     a.alarm_end = a.alarm_start;
     a.repeat_forever = true;
-    a.repeat_pattern = 1;
-    a.title = "Hälytys";
+    a.repeat_pattern = static_cast<std::uint8_t>(pattern);
+    a.title = title;
     a.description = description;
+    a.alarm_type = type;
     return a;
 }
 
-// Users, alarms, a programmed reminder and a history; the id of the user
+LogEntry logged(const SYSTEMTIME& day, int hour, int minute, int status) {
+    LogEntry e;
+    e.alarm_time = toTimeValue(makeTime(day.wYear, day.wMonth, day.wDay, hour, minute));
+    e.log_status = status;
+    e.ack = status == 4 ? e.alarm_time + 240 : status == 5 ? e.alarm_time + 1500 : 0;
+    return e;
+}
+
+// Users, alarms, a programmed reminder and a history whose week holds
+// every state: taken, taken late, forgotten, not alarmed, alarms to come,
+// pouch alarms and an entry of an alarm deleted since; the id of the user
 // to show.
 int prepare(RecordStore& store, const std::filesystem::path& dir) {
     CurrentUser scratch;
-    const SYSTEMTIME now = SystemClock().localNow();
-    openDatabaseAtStartup(store, dir, scratch, now);
+    openDatabaseAtStartup(store, dir, scratch, kNow);
     std::vector<Profile> existing;
     store.loadProfiles(existing);
     for (const Profile& p : existing) store.deleteProfile(p.id);
@@ -76,35 +93,34 @@ int prepare(RecordStore& store, const std::filesystem::path& dir) {
     store.insertProfile(false, "Cecilia Mäkinen", "251260-789C", "", "");
     store.insertProfile(true, "Eino Nieminen", "-", "", "");
 
-    const SYSTEMTIME started = addDays(now, -14);
-    for (Alarm a : {daily(started, 8, 0, "Aamulääkkeet"), daily(started, 14, 0, ""),
-                    daily(started, 20, 0, "Iltalääke")})
+    const SYSTEMTIME started = makeTime(2026, 2, 16);
+    for (Alarm a : {repeating(started, 8, 0, 1, "Hälytys", "Aamulääkkeet"),
+                    repeating(started, 14, 0, 1, "Hälytys", "Verenpainelääke"),
+                    repeating(started, 20, 0, 1, "Hälytys", "Iltalääke"),
+                    repeating(makeTime(2026, 2, 23), 11, 0, 7, "Pussihälytys", "Annospussi", 1),
+                    repeating(makeTime(2026, 2, 26), 17, 0, 7, "Pussihälytys", "Annospussi", 1)})
         store.saveAlarm(a, aino);
 
     DeviceRecord rec;
     rec.sn = 100234;
     rec.device_type = DeviceRecord::kOwn;
-    const SYSTEMTIME programmed = addDays(now, -3);
-    rec.programming_time = toTimeValue(makeTime(programmed.wYear, programmed.wMonth, programmed.wDay, 10, 15));
-    const SYSTEMTIME last = addDays(now, 40);
-    rec.last_alarm = toTimeValue(makeTime(last.wYear, last.wMonth, last.wDay, 20, 0));
+    rec.programming_time = toTimeValue(makeTime(2026, 3, 8, 10, 15));
+    rec.last_alarm = toTimeValue(makeTime(2026, 4, 20, 20, 0));
     rec.alarm_amount = 129;
     store.saveDevice(rec, aino);
 
+    // Mostly taken, now and then late or forgotten, before this week.
     std::vector<LogEntry> log;
-    const int statuses[] = {4, 4, 5, 4, 3, 4, 4, 5, 4, 4, 1};
+    const int cycle[] = {4, 4, 5, 4, 4, 2, 4, 4, 4, 5, 4, 1, 4, 4};
     int i = 0;
-    for (int day = 5; day >= 1; --day) {
-        for (int hour : {8, 20}) {
-            if (i >= static_cast<int>(std::size(statuses))) break;
-            const SYSTEMTIME d = addDays(now, -day);
-            LogEntry e;
-            e.alarm_time = toTimeValue(makeTime(d.wYear, d.wMonth, d.wDay, hour, 0));
-            e.log_status = statuses[i++];
-            e.ack = e.log_status == 4 ? e.alarm_time + 240 : e.log_status == 5 ? e.alarm_time + 1500 : 0;
-            log.push_back(e);
-        }
+    for (SYSTEMTIME d = makeTime(2026, 2, 25); d.wMonth != 3 || d.wDay < 9; d = addDays(d, 1)) {
+        for (int hour : {8, 14, 20}) log.push_back(logged(d, hour, 0, cycle[i++ % std::size(cycle)]));
     }
+    const SYSTEMTIME mon = makeTime(2026, 3, 9), tue = makeTime(2026, 3, 10), wed = makeTime(2026, 3, 11);
+    for (const LogEntry& e : {logged(mon, 8, 0, 4), logged(mon, 11, 0, 4), logged(mon, 14, 0, 5),
+                              logged(mon, 20, 0, 4), logged(tue, 8, 0, 2), logged(tue, 10, 30, 4),
+                              logged(tue, 14, 0, 4), logged(tue, 20, 0, 1), logged(wed, 8, 0, 5)})
+        log.push_back(e);
     store.saveLogEntries(log, aino);
     return aino;
 }
@@ -113,7 +129,8 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
     RecordStore prepStore(dataDir / kDatabaseFileName);
     const int chosen = prepare(prepStore, dataDir);
 
-    MainWindow main(resources, dataDir);
+    FixedClock clock(kNow);
+    MainWindow main(resources, dataDir, &clock);
     MainDlgLogic& logic = main.logic;
     MainDlg& w = *main.window;
     w.show();
@@ -128,7 +145,22 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
     if (auto* tabs = w.findChild<QTabWidget*>("id1000")) {
         tabs->setCurrentIndex(MainDlgLogic::kTabComments);
         ok = save(w, outDir, "main-comments") && ok;
+        // The calendar views, larger, with the cursor on the chosen day.
+        const QSize normal = w.size();
+        w.resize(1180, 700);
         tabs->setCurrentIndex(MainDlgLogic::kTabWeek);
+        w.weekView()->setFocus();
+        ok = save(w, outDir, "calendar-week") && ok;
+        tabs->setCurrentIndex(MainDlgLogic::kTabDay);
+        logic.setDate(makeTime(2026, 3, 10, 12, 0));
+        w.dayView()->setFocus();
+        ok = save(w, outDir, "calendar-day") && ok;
+        tabs->setCurrentIndex(MainDlgLogic::kTabMonth);
+        logic.setDate(kNow);
+        w.monthView()->setFocus();
+        ok = save(w, outDir, "calendar-month") && ok;
+        tabs->setCurrentIndex(MainDlgLogic::kTabWeek);
+        w.resize(normal);
     }
 
     {

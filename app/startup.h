@@ -21,7 +21,9 @@ namespace velmora {
 // flows the window starts, the logic (which opens the database and imports legacy files) and the
 // window (whose initialisation loads the users and posts 32884).
 struct MainWindow {
-    MainWindow(const ResourceModule& resources, const std::filesystem::path& dataDirectory);
+    // `fixedClock` replaces the system clock (screenshots of a chosen day).
+    MainWindow(const ResourceModule& resources, const std::filesystem::path& dataDirectory,
+               const Clock* fixedClock = nullptr);
     ~MainWindow();
 
     SystemClock clock;
