@@ -116,7 +116,11 @@ void CalendarViewLogic::refresh() {
     if (key_ < 0) return;  // no date yet
     std::vector<AlarmOccurrence> occurrences;
     requests_.occurrences(range_.first, range_.last, occurrences);
-    items_ = buildViewItems(std::move(occurrences), requests_.acknowledgementLog(), clock_.localNow(), strings_);
+    // Only the log of the range: entries of other days are no items here.
+    const std::map<TimeValue, LogEntry>& log = requests_.acknowledgementLog();
+    const std::map<TimeValue, LogEntry> inRange(log.lower_bound(toTimeValue(range_.first)),
+                                                log.upper_bound(toTimeValue(range_.last)));
+    items_ = buildViewItems(std::move(occurrences), inRange, clock_.localNow(), strings_);
     remembered_ = -1;
     selectFirstItemInCursorSlot();
 }
