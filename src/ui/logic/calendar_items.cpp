@@ -13,26 +13,34 @@ namespace {
 
 constexpr std::size_t kMonthTitleLength = 63;
 
-bool before(const SYSTEMTIME& a, const SYSTEMTIME& b) { return toTimeValue64(a) < toTimeValue64(b); }
 
 // The status part of an item: colour and second line by the log status.
 void applyStatus(ViewItem& item, const StringSource& strings) {
-    const Text alarmAt = formatTimeOfDay(item.start);
     switch (item.status) {
         case kStatusForgotten:
         case kStatusForgottenAlt:
             item.colour = ItemStyle::kForgotten;
-            item.text = fillPlaceholder(strings.load(ids::kAlarmTime), alarmAt);
+            item.text = fillPlaceholder(strings.load(ids::kAlarmTime), formatTimeOfDay(item.start));
             break;
         case kStatusAcknowledged:
         case kStatusAcknowledgedLate:
             item.colour = item.status == kStatusAcknowledged ? ItemStyle::kAcknowledged
                                                              : ItemStyle::kAcknowledgedLate;
-            item.text = fillPlaceholder(fillPlaceholder(strings.load(ids::kAlarmAndAckTimes), alarmAt),
-                                        formatTimeOfDay(item.ackTime));
+            item.text = fillPlaceholder(
+                fillPlaceholder(strings.load(ids::kAlarmAndAckTimes), formatTimeOfDay(item.start)),
+                formatTimeOfDay(item.ackTime));
             break;
         default: break;
     }
+}
+
+// Whether a local time lies before now. Other days compare by the
+// calendar alone; the instants are computed only for today, where the
+// hour repeated at the end of daylight saving needs them.
+bool beforeNow(const SYSTEMTIME& t, const SYSTEMTIME& now) {
+    const auto date = [](const SYSTEMTIME& x) { return (x.wYear * 16 + x.wMonth) * 32 + x.wDay; };
+    if (date(t) != date(now)) return date(t) < date(now);
+    return toTimeValue64(t) < toTimeValue64(now);
 }
 
 }  // namespace
@@ -56,7 +64,7 @@ std::vector<ViewItem> buildViewItems(std::vector<AlarmOccurrence> occurrences,
         }
         item.status = o.status;
         item.ackTime = o.ack_time;
-        if (o.status == kStatusNotAlarmed && before(o.time, now)) item.title = strings.load(ids::kStatusNotAlarmed);
+        if (o.status == kStatusNotAlarmed && beforeNow(o.time, now)) item.title = strings.load(ids::kStatusNotAlarmed);
         applyStatus(item, strings);
         items.push_back(std::move(item));
     }
@@ -103,7 +111,7 @@ Text monthDayTooltip(const SYSTEMTIME& day, const std::vector<const ViewItem*>& 
 }
 
 bool itemEditable(const ViewItem& item, const SYSTEMTIME& now) {
-    return item.hasAlarm && !before(item.start, now);
+    return item.hasAlarm && !beforeNow(item.start, now);
 }
 
 }  // namespace velmora

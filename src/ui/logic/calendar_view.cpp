@@ -108,6 +108,7 @@ bool CalendarViewLogic::setDate(const SYSTEMTIME& date) {
     key_ = key;
     range_ = rangeOf(date_);
     items_.clear();
+    days_.clear();
     selected_ = remembered_ = -1;
     return true;
 }
@@ -121,6 +122,7 @@ void CalendarViewLogic::refresh() {
     const std::map<TimeValue, LogEntry> inRange(log.lower_bound(toTimeValue(range_.first)),
                                                 log.upper_bound(toTimeValue(range_.last)));
     items_ = buildViewItems(std::move(occurrences), inRange, clock_.localNow(), strings_);
+    sortIntoDays();
     remembered_ = -1;
     selectFirstItemInCursorSlot();
 }
@@ -138,13 +140,25 @@ int CalendarViewLogic::dayIndexOf(const SYSTEMTIME& date) const {
 
 std::vector<const ViewItem*> CalendarViewLogic::itemsOfDay(int index) const {
     std::vector<const ViewItem*> out;
-    for (const ViewItem& item : items_) {
-        if (dayIndexOf(item.start) == index) out.push_back(&item);
-    }
-    std::stable_sort(out.begin(), out.end(), [](const ViewItem* a, const ViewItem* b) {
-        return toTimeValue64(a->start) < toTimeValue64(b->start);
-    });
+    if (index < 0 || index >= static_cast<int>(days_.size())) return out;
+    out.reserve(days_[static_cast<std::size_t>(index)].size());
+    for (int i : days_[static_cast<std::size_t>(index)]) out.push_back(&items_[static_cast<std::size_t>(i)]);
     return out;
+}
+
+void CalendarViewLogic::sortIntoDays() {
+    days_.assign(static_cast<std::size_t>(dayCount()), {});
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        const int day = dayIndexOf(items_[i].start);
+        if (day >= 0) days_[static_cast<std::size_t>(day)].push_back(static_cast<int>(i));
+    }
+    // In the order the ruler reads: the wall-clock time of day.
+    auto secondOf = [this](int i) {
+        const SYSTEMTIME& t = items_[static_cast<std::size_t>(i)].start;
+        return t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
+    };
+    for (std::vector<int>& day : days_)
+        std::stable_sort(day.begin(), day.end(), [&](int a, int b) { return secondOf(a) < secondOf(b); });
 }
 
 // ---- Mouse ----

@@ -103,6 +103,7 @@ private:
     bool addAllowed(const SYSTEMTIME& slotStart) const;
     void moveCursor(const SYSTEMTIME& to);
     void selectFirstItemInCursorSlot();
+    void sortIntoDays();
 
     ViewKind kind_;
     CalendarRequests& requests_;
@@ -112,6 +113,7 @@ private:
     DateRange range_{};
     std::int64_t key_ = -1;
     std::vector<ViewItem> items_;
+    std::vector<std::vector<int>> days_;  // item indexes per day of the range
     SYSTEMTIME cursor_{};
     int selected_ = -1;
     int remembered_ = -1;

@@ -41,15 +41,23 @@ QColor itemTextColour(const QColor& fill) {
     return luminance < 140 ? QColor(Qt::white) : QColor(20, 20, 20);
 }
 
+// Matching a family the desktop may lack costs a font-configuration
+// search; the two fonts are made once.
 QFont rulerHourFont() {
-    QFont f("Tahoma");
-    f.setPixelSize(23);
+    static const QFont f = [] {
+        QFont made("Tahoma");
+        made.setPixelSize(23);
+        return made;
+    }();
     return f;
 }
 
 QFont rulerMinuteFont() {
-    QFont f("Arial");
-    f.setPixelSize(11);
+    static const QFont f = [] {
+        QFont made("Arial");
+        made.setPixelSize(11);
+        return made;
+    }();
     return f;
 }
 

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStaticText>
 #include <QToolTip>
 
 #include "resources/resource_module.h"
@@ -91,6 +92,20 @@ bool MonthView::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+const QStaticText& MonthView::shapedLine(const QString& text, const QFont& font, const QFontMetrics& metrics,
+                                         int width) {
+    // Shaping text costs more than everything else a cell paints, and the
+    // same lines come back on every repaint: keep them shaped.
+    const QString key = text + QChar(0) + QString::number(width);
+    auto it = shaped_.find(key);
+    if (it != shaped_.end()) return it.value();
+    if (shaped_.size() >= kShapedLinesKept) shaped_.clear();
+    QStaticText line(metrics.elidedText(text, Qt::ElideRight, width));
+    line.setTextFormat(Qt::PlainText);
+    line.prepare(QTransform(), font);
+    return shaped_.insert(key, line).value();
+}
+
 void MonthView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     paintAll(p, size());
@@ -159,8 +174,8 @@ void MonthView::paintAll(QPainter& p, const QSize& size) {
             p.setBrush(fill);
             p.drawRect(QRect(r.x + 4, y + 4, 5, g.itemLineHeight - 8));
             p.setPen(c.text);
-            p.drawText(QRect(textLeft, y, textWidth, g.itemLineHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                       im.elidedText(toQ(monthCellText(item, resources_)), Qt::ElideRight, textWidth));
+            const QStaticText& line = shapedLine(toQ(monthCellText(item, resources_)), itemFont, im, textWidth);
+            p.drawStaticText(textLeft, y + (g.itemLineHeight - im.height()) / 2, line);
         }
         if (rows.hidden > 0) {
             p.setPen(c.faintText);

@@ -3,6 +3,8 @@
 // listing its items; a click selects a day, a double-click opens the day
 // view on it.
 #include <QDate>
+#include <QHash>
+#include <QStaticText>
 #include <QWidget>
 #include <memory>
 
@@ -40,11 +42,16 @@ protected:
 private:
     void fit(const QSize& size);
     int dayAt(const QPoint& p) const;
+    // An item line elided to `width` and shaped once.
+    const QStaticText& shapedLine(const QString& text, const QFont& font, const QFontMetrics& metrics,
+                                  int width);
 
     std::unique_ptr<CalendarViewLogic> logic_;
     const ResourceModule& resources_;
     const Clock& clock_;
     MonthGeometry geometry_;
+    static constexpr qsizetype kShapedLinesKept = 2000;
+    QHash<QString, QStaticText> shaped_;
 };
 
 }  // namespace velmora

@@ -243,7 +243,9 @@ void PlannerView::paintItems(QPainter& p) {
     titleFont.setBold(true);
     QFont textFont = titleFont;
     textFont.setBold(false);
-    const int lineHeight = QFontMetrics(titleFont).height();
+    const QFontMetrics titleMetrics(titleFont);
+    const QFontMetrics textMetrics(textFont);
+    const int lineHeight = titleMetrics.height();
     for (const Placed& placed : placed_) {
         const QRect r = toRect(placed.rect);
         if (r.bottom() < g.headerHeight || r.top() > g.height) continue;
@@ -261,12 +263,12 @@ void PlannerView::paintItems(QPainter& p) {
         p.setFont(titleFont);
         const QString title = time + "  " + toQ(item.title);
         p.drawText(QRect(inner.left(), top, inner.width(), lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                   QFontMetrics(titleFont).elidedText(title, Qt::ElideRight, inner.width()));
+                   titleMetrics.elidedText(title, Qt::ElideRight, inner.width()));
         if (twoLines) {
             p.setFont(textFont);
             p.drawText(QRect(inner.left(), top + lineHeight, inner.width(), lineHeight),
                        Qt::AlignLeft | Qt::AlignVCenter,
-                       QFontMetrics(textFont).elidedText(toQ(item.text), Qt::ElideRight, inner.width()));
+                       textMetrics.elidedText(toQ(item.text), Qt::ElideRight, inner.width()));
         }
     }
     p.restore();
@@ -282,6 +284,7 @@ void PlannerView::paintRulerAndHeader(QPainter& p) {
     const QFont hourFont = rulerHourFont();
     const QFont minuteFont = rulerMinuteFont();
     const QFontMetrics hm(hourFont);
+    const QFontMetrics minuteMetrics(minuteFont);
     for (int hour = 0; hour < 24; ++hour) {
         const int y = g.yOfSecond(hour * 3600);
         if (y + 2 * g.slotHeight < g.headerHeight || y > g.height) continue;
@@ -292,7 +295,7 @@ void PlannerView::paintRulerAndHeader(QPainter& p) {
         const QString h = QString("%1").arg(hour, 2, 10, QChar('0'));
         const int hourWidth = hm.horizontalAdvance(h);
         const int right = g.rulerWidth - 6;
-        const int minuteWidth = QFontMetrics(minuteFont).horizontalAdvance("00");
+        const int minuteWidth = minuteMetrics.horizontalAdvance("00");
         p.drawText(QRect(right - minuteWidth - 2 - hourWidth, y + 2, hourWidth, hm.height()),
                    Qt::AlignLeft | Qt::AlignTop, h);
         p.setFont(minuteFont);
