@@ -261,7 +261,9 @@ void PlannerView::paintItems(QPainter& p) {
         const int top = inner.top() + (inner.height() - (twoLines ? 2 : 1) * lineHeight) / 2;
         const QString time = QString::fromStdString(formatTimeOfDay(item.start));
         p.setFont(titleFont);
-        const QString title = time + "  " + toQ(item.title);
+        // Narrow columns leave the time to the ruler and keep the title.
+        QString title = time + "  " + toQ(item.title);
+        if (titleMetrics.horizontalAdvance(title) > inner.width()) title = toQ(item.title);
         p.drawText(QRect(inner.left(), top, inner.width(), lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
                    titleMetrics.elidedText(title, Qt::ElideRight, inner.width()));
         if (twoLines) {
