@@ -14,7 +14,7 @@
 #include "core/datetime.h"
 #include "resources/resource_module.h"
 #include "ui/logic/calendar_view.h"
-#include "ui/qt/app_style.h"
+#include "offscreen_app.h"
 #include "ui/qt/month_view.h"
 #include "ui/qt/planner_view.h"
 
@@ -23,18 +23,7 @@ namespace {
 
 constexpr SYSTEMTIME kNow = makeTime(2026, 3, 18, 12, 0);
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "bench_calendar";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> a = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        auto made = std::make_unique<QApplication>(argc, argv);
-        applyAppStyle(*made);
-        return made;
-    }();
-    return *a;
-}
+QApplication& app() { return bench::offscreenApp(); }
 
 // The main window as the views see it: 50 alarms of every pattern, and
 // the 2,000 latest of their instants before now in the log.
