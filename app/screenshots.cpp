@@ -21,12 +21,14 @@
 #include "store/startup.h"
 #include <QPushButton>
 #include "ui/logic/about_dlg_logic.h"
+#include "ui/logic/alarm_dlg_logic.h"
 #include "ui/logic/device_dialogs_logic.h"
 #include "ui/logic/log_dlg_logic.h"
 #include "ui/logic/profile_dlg_logic.h"
 #include "ui/logic/report_dlg_logic.h"
 #include "ui/logic/select_action_dlg_logic.h"
 #include "ui/qt/about_dlg.h"
+#include "ui/qt/alarm_dlg.h"
 #include "ui/qt/device_dialogs.h"
 #include "ui/qt/log_dlg.h"
 #include "ui/qt/month_view.h"
@@ -167,6 +169,28 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         ProfileDlgLogic model(logic.user(), main.store, resources, main.host, logic.clock());
         ProfileDlg dlg(model, &w);
         ok = save(dlg, outDir, "profile") && ok;
+    }
+    {
+        // A new alarm from a click on tomorrow's 12:00, and tomorrow's
+        // morning alarm opened for editing.
+        const SYSTEMTIME tomorrow = addDays(logic.clock().localNow(), 1);
+        AlarmDlgLogic::Setup setup;
+        setup.start = setup.end = makeTime(tomorrow.wYear, tomorrow.wMonth, tomorrow.wDay, 12, 0);
+        AlarmDlgLogic fresh(setup, logic.user().alarms, resources, main.host, logic.clock(),
+                            logic.user().daylight);
+        AlarmDlg added(fresh, &w);
+        ok = save(added, outDir, "alarm-new") && ok;
+        const Alarm& morning = logic.user().alarms.at(0);
+        setup.editing = true;
+        setup.start = makeTime(tomorrow.wYear, tomorrow.wMonth, tomorrow.wDay, 8, 0);
+        setup.repeatPattern = morning.repeat_pattern;
+        setup.repeatForever = false;
+        setup.end = addDays(setup.start, 27);
+        setup.description = morning.description;
+        AlarmDlgLogic edited(setup, logic.user().alarms, resources, main.host, logic.clock(),
+                             logic.user().daylight);
+        AlarmDlg editing(edited, &w);
+        ok = save(editing, outDir, "alarm-edit") && ok;
     }
     {
         LogDlgLogic model(logic.user(), resources);

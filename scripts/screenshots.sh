@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds what is needed and saves PNG screenshots of the main window and of
-# its dialogs (user management, history, report, the ownerless-reminder
+# its dialogs (user management, the alarm dialog for a new and an edited
+# alarm, history, report, the ownerless-reminder
 # question, the clock check, the programming result, the spare wait, the
 # about box, a question box) into build/screenshots/, in
 # Finnish, and in English under build/screenshots/en/. The program's own

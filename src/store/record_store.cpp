@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/datetime.h"
+#include "store/alarm_statements.h"
 #include "store/credentials.h"
 #include "store/database.h"
 #include "store/schema.h"
@@ -105,6 +106,8 @@ int insertProfileOn(Database& db, bool needed, const Text& name, const Text& ssn
     return static_cast<int>(db.getLastInsertId());
 }
 
+}  // namespace
+
 bool insertAlarmOn(Database& db, const Alarm& a, int owner) {
     Statement st(db, sqlf("INSERT INTO Alarms ('alarm_start', 'alarm_end', 'repeat_forever', "
                           "'repeat_pattern', 'alarm_type', 'title', 'description', 'owner_id') "
@@ -121,6 +124,20 @@ bool deleteAlarmOn(Database& db, int id) {
     Statement st(db, sqlf("DELETE FROM Alarms WHERE id = %d;", id));
     return stepSucceeded(st.executeNonQuery());
 }
+
+bool updateAlarmOn(Database& db, const Alarm& alarm) {
+    Statement st(db, sqlf("UPDATE Alarms SET alarm_start = %d, alarm_end = %d, repeat_forever = %d, "
+                          "repeat_pattern = %d, alarm_type = %d, title = ?, description = ? WHERE "
+                          "id = %d",
+                          toTimeValue(alarm.alarm_start), toTimeValue(alarm.alarm_end),
+                          alarm.repeat_forever ? 1 : 0, static_cast<int>(alarm.repeat_pattern),
+                          alarm.alarm_type, alarm.id));
+    st.bind(1, alarm.title);
+    st.bind(2, alarm.description);
+    return stepSucceeded(st.executeNonQuery());
+}
+
+namespace {
 
 bool saveDeviceOn(Database& db, const DeviceRecord& d, int owner) {
     Statement st(db, sqlf("REPLACE INTO Devices VALUES(%d, %d, %d, %d, %d, %d);", serial(d.sn),
@@ -295,15 +312,7 @@ bool RecordStore::saveAlarm(Alarm& alarm, int owner) {
         alarm.id = static_cast<int>(db.getLastInsertId());
         return true;
     }
-    Statement st(db, sqlf("UPDATE Alarms SET alarm_start = %d, alarm_end = %d, repeat_forever = %d, "
-                          "repeat_pattern = %d, alarm_type = %d, title = ?, description = ? WHERE "
-                          "id = %d",
-                          toTimeValue(alarm.alarm_start), toTimeValue(alarm.alarm_end),
-                          alarm.repeat_forever ? 1 : 0, static_cast<int>(alarm.repeat_pattern),
-                          alarm.alarm_type, alarm.id));
-    st.bind(1, alarm.title);
-    st.bind(2, alarm.description);
-    return stepSucceeded(st.executeNonQuery());
+    return updateAlarmOn(db, alarm);
 }
 
 bool RecordStore::insertAlarms(const std::vector<Alarm>& alarms, int owner) {

@@ -5,7 +5,9 @@
 //   velmora-reminder-sim [options] -- PROGRAM [ARGS...]
 //
 // Options: --model 1|2|3, --serial N, --version TEXT, --battery N,
-// --window SECONDS, --ids vvvv:pppp, --person ontime|late|none.
+// --window SECONDS, --ids vvvv:pppp, --person ontime|late|none,
+// --class msos20|msos10|none (where the device names the reminder's
+// interface class; msos20 by default).
 // While PROGRAM runs, SIGUSR1 pulls the reminder out and SIGUSR2 plugs it
 // in again. The exit status is PROGRAM's.
 #include <signal.h>
@@ -35,7 +37,8 @@ int usage() {
     std::fprintf(stderr,
                  "usage: velmora-reminder-sim [--model 1|2|3] [--serial N] [--version TEXT]\n"
                  "       [--battery N] [--window SECONDS] [--ids vvvv:pppp]\n"
-                 "       [--person ontime|late|none] -- PROGRAM [ARGS...]\n");
+                 "       [--person ontime|late|none] [--class msos20|msos10|none]\n"
+                 "       -- PROGRAM [ARGS...]\n");
     return 2;
 }
 
@@ -48,7 +51,8 @@ int main(int argc, char** argv) {
     std::string version = "1.1.0";
     long battery = 700;
     long window = 600;
-    UsbIds ids = reminderUsbIds();
+    UsbIds ids = reminderUsbIds().front();
+    auto interfaceClass = sim::EmulatedUsbReminder::ClassIn::MsOs20;
     std::string person = "ontime";
     int i = 1;
     for (; i < argc; ++i) {
@@ -65,6 +69,14 @@ int main(int argc, char** argv) {
         else if (a == "--battery") battery = std::atol(v);
         else if (a == "--window") window = std::atol(v);
         else if (a == "--person") person = v;
+        else if (a == "--class") {
+            using ClassIn = sim::EmulatedUsbReminder::ClassIn;
+            const std::string c = v;
+            if (c == "msos20") interfaceClass = ClassIn::MsOs20;
+            else if (c == "msos10") interfaceClass = ClassIn::MsOs10;
+            else if (c == "none") interfaceClass = ClassIn::Nowhere;
+            else return usage();
+        }
         else if (a == "--ids") {
             auto parsed = parseUsbIds(v);
             if (!parsed) return usage();
@@ -84,7 +96,7 @@ int main(int argc, char** argv) {
     else if (person == "late") reminder.pressAroundEveryAlarm(900);
     else if (person != "none") return usage();
 
-    sim::EmulatedUsbReminder usb(reminder, {ids, 64});
+    sim::EmulatedUsbReminder usb(reminder, {ids, 64, interfaceClass});
     usb.plug();
 
     signal(SIGUSR1, onSignal);

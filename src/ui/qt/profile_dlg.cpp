@@ -11,26 +11,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/qt/dialog_parts.h"
 #include "ui/qt/qt_host.h"
 
 namespace velmora {
 
 namespace {
-QGroupBox* boldFrame(const QString& title, QWidget* parent) {
-    auto* box = new QGroupBox(title, parent);
-    QFont f = box->font();
-    f.setBold(true);
-    box->setFont(f);
-    return box;
-}
-
-// Children of a bold frame keep the normal weight.
-void plainFont(QWidget* w, const QWidget* dialog) {
-    QFont f = dialog->font();
-    f.setBold(false);
-    w->setFont(f);
-}
-
 bool isEnter(QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
     const int key = static_cast<QKeyEvent*>(event)->key();

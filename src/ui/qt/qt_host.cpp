@@ -7,12 +7,14 @@
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "ui/logic/about_dlg_logic.h"
+#include "ui/logic/alarm_dlg_logic.h"
 #include "ui/logic/device_dialogs_logic.h"
 #include "ui/logic/log_dlg_logic.h"
 #include "ui/logic/profile_dlg_logic.h"
 #include "ui/logic/report_dlg_logic.h"
 #include "ui/logic/select_action_dlg_logic.h"
 #include "ui/qt/about_dlg.h"
+#include "ui/qt/alarm_dlg.h"
 #include "ui/qt/device_dialogs.h"
 #include "ui/qt/log_dlg.h"
 #include "ui/qt/profile_dlg.h"
@@ -52,6 +54,7 @@ QtHost::QtHost(const ResourceModule& resources) : resources_(resources) {
     registerDialog(ReportDlgLogic::kTemplateId, runnerFor<ReportDlg, ReportDlgLogic>());
     registerDialog(SelectActionDlgLogic::kTemplateId, runnerFor<SelectActionDlg, SelectActionDlgLogic>());
     registerDialog(AboutDlgLogic::kTemplateId, runnerFor<AboutDlg, AboutDlgLogic>());
+    registerDialog(AlarmDlgLogic::kTemplateId, runnerFor<AlarmDlg, AlarmDlgLogic>());
     registerDialog(ProgramDlgLogic::kTemplateId, runnerFor<ProgramDlg, ProgramDlgLogic>());
     registerDialog(ProgrammingFinishedDlgLogic::kTemplateId,
                    runnerFor<ProgrammingFinishedDlg, ProgrammingFinishedDlgLogic>());

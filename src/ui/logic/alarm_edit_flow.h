@@ -1,0 +1,63 @@
+#pragma once
+// Adding, editing and deleting the current user's alarms at the calendar
+// views' request: runs the alarm dialog, removes a single occurrence of a
+// repeating alarm, keeps a pouch alarm going after an edited or deleted
+// dose, and writes every change of one request in one transaction.
+#include <functional>
+#include <vector>
+
+#include "core/clock.h"
+#include "core/interaction.h"
+#include "core/records.h"
+#include "store/alarm_edits.h"
+#include "store/record_store.h"
+#include "ui/logic/ui_host.h"
+
+namespace velmora {
+
+// What one request of the alarm editing works on; the main window hands
+// it over.
+struct AlarmEditContext {
+    RecordStore& store;
+    UiHost& host;
+    const StringSource& strings;
+    const Clock& clock;
+    CurrentUser& user;
+    // The medication window the spacing rule keeps, in seconds.
+    int window;
+    // After the current user's alarms changed (the list is already
+    // reloaded): recompute whether the reminder must be programmed again,
+    // mark the month view stale and refresh.
+    std::function<void()> changed;
+};
+
+// What removing the occurrence at `occurrence` does to `alarm`: a single
+// alarm, or the occurrence on its first day, deletes it; a later
+// occurrence ends the series the day before (and it no longer repeats
+// forever). A pouch alarm every other week also gets a continuation from
+// the next dose on, titled `pouchTitle`.
+AlarmEdits occurrenceRemoval(const Alarm& alarm, const SYSTEMTIME& occurrence,
+                             const Text& pouchTitle);
+
+// `alarms` as they stand once `edits` are written.
+std::vector<Alarm> alarmsAfter(const std::vector<Alarm>& alarms, const AlarmEdits& edits);
+
+class AlarmEditFlow {
+public:
+    // A new alarm from `start` (32877). Without a current user the person
+    // is told to create or choose one.
+    void add(const AlarmEditContext& c, const SYSTEMTIME& start);
+    // Edits the occurrence at `occurrence` of `alarm` (32879): the
+    // occurrence and the days after it give way to the dialog's alarm. A
+    // pouch alarm is edited only after a Yes.
+    void edit(const AlarmEditContext& c, const SYSTEMTIME& occurrence, const Alarm& alarm);
+    // Deletes the occurrence at `occurrence` of `alarm` after a Yes (32878).
+    void remove(const AlarmEditContext& c, const SYSTEMTIME& occurrence, const Alarm& alarm);
+
+private:
+    // Writes `edits` for `owner`, the user the request began with; tells
+    // the person when nothing could be written.
+    static void commit(const AlarmEditContext& c, AlarmEdits& edits, int owner);
+};
+
+}  // namespace velmora

@@ -1,0 +1,291 @@
+// The alarm dialog's field rules and checks, and the add, edit and delete
+// flows on a real database in a temporary directory.
+#include <gtest/gtest.h>
+
+#include "core/clock.h"
+#include "core/schedule.h"
+#include "dialog_test_support.h"
+#include "resources/resource_module.h"
+#include "resources/string_ids.h"
+#include "store/database.h"
+#include "ui/logic/alarm_dlg_logic.h"
+#include "ui/logic/alarm_edit_flow.h"
+
+namespace velmora {
+namespace {
+
+using dialogtest::ScriptedHost;
+using dialogtest::TempDatabase;
+using Dlg = AlarmDlgLogic;
+using Fill = std::function<void(Dlg&)>;
+
+const StringSource& fi() { return ResourceModule::builtIn(); }
+constexpr SYSTEMTIME kNow = makeTime(2026, 3, 2, 9, 0);  // Monday
+
+Alarm repeating(const SYSTEMTIME& start, int pattern, bool forever = true, SYSTEMTIME end = {}) {
+    Alarm a;
+    a.alarm_start = start;
+    a.alarm_end = forever || end.wYear == 0 ? start : end;
+    a.repeat_forever = forever;
+    a.repeat_pattern = static_cast<std::uint8_t>(pattern);
+    a.title = "Hälytys";
+    return a;
+}
+
+// A day's date or a time of day, as the pickers hold them.
+std::optional<SYSTEMTIME> date(int month, int day) { return makeTime(2026, month, day); }
+std::optional<SYSTEMTIME> time(int hour, int minute) { return makeTime(0, 0, 0, hour, minute); }
+
+// Starts the dialog's alarm on the clock's day (2 March).
+void today(Dlg& d, int hour, int minute) {
+    d.setStartDate(date(3, 2));
+    d.setStartTime(time(hour, minute));
+}
+
+TEST(AlarmDlg, ChecksOnOkInOrderAndShowsTheFirstFailure) {
+    const Alarm daily10 = repeating(makeTime(2026, 3, 1, 10, 0), 1);
+    const Alarm daily1010 = repeating(makeTime(2026, 3, 1, 10, 10), 1);
+    const std::vector<Alarm> editedLeftOut =
+        alarmsAfter({daily10}, occurrenceRemoval(daily10, makeTime(2026, 3, 4, 10, 0), ""));
+    struct Row {
+        const char* what;
+        int second;  // of the clock, at 09:00
+        std::vector<Alarm> others;
+        Fill fill;
+        int refusal;  // 0: accepted
+    } rows[] = {
+        {"as set up", 0, {}, [](Dlg&) {}, 0},
+        {"no start date, end before start", 0, {}, [](Dlg& d) { d.setStartDate({}); d.setEndDate(date(3, 1)); },
+         ids::kStartInvalid},
+        {"one minute in the past, no end", 0, {}, [](Dlg& d) { today(d, 8, 59); d.setEndTime({}); },
+         ids::kAlarmInPast},
+        {"the current minute at second 0", 0, {}, [](Dlg& d) { today(d, 9, 0); }, 0},
+        {"the current minute at second 1", 1, {}, [](Dlg& d) { today(d, 9, 0); }, ids::kAlarmInPast},
+        {"no end time", 0, {}, [](Dlg& d) { d.setEndTime({}); }, ids::kEndInvalid},
+        {"no end time, repeats forever", 0, {}, [](Dlg& d) { d.setEndTime({}); d.setRepeatsForever(true); }, 0},
+        {"end a day before start", 0, {}, [](Dlg& d) { d.setEndDate(date(3, 3)); }, ids::kEndBeforeStart},
+        {"end equal to start", 0, {}, [](Dlg& d) { d.setEndDate(date(3, 4)); }, 0},
+        {"single, end pickers ignored", 0, {}, [](Dlg& d) { d.chooseRepeat(0); d.setEndDate(date(3, 3)); }, 0},
+        {"10 minutes from another alarm", 0, {daily1010}, [](Dlg&) {}, ids::kAlarmsTooClose},
+        {"5 minutes from the edited alarm's own days", 0, editedLeftOut,
+         [](Dlg& d) { d.setStartTime(time(10, 5)); }, 0},
+        {"5 minutes from its days before", 0, editedLeftOut,
+         [](Dlg& d) { d.setStartDate(date(3, 3)); d.setStartTime(time(10, 5)); }, ids::kAlarmsTooClose},
+    };
+    for (const Row& row : rows) {
+        ScriptedHost person;
+        FixedClock clock(makeTime(2026, 3, 2, 9, 0, row.second));
+        Dlg::Setup s{true, makeTime(2026, 3, 4, 10, 0), makeTime(2026, 3, 20, 10, 0), 1, false, 600, ""};
+        Dlg dlg(s, row.others, fi(), person, clock, DaylightTable{});
+        row.fill(dlg);
+        const int result = dlg.accept();
+        EXPECT_EQ(result, row.refusal ? 0 : kIdOk) << row.what;
+        EXPECT_EQ(person.messages.empty() ? Text() : person.messages.front().text,
+                  row.refusal ? fi().load(row.refusal) : Text())
+            << row.what;
+        if (result == kIdOk && dlg.repeatPattern() == 0) {
+            EXPECT_EQ(dlg.result().alarm_end, dlg.result().alarm_start) << row.what;
+        }
+    }
+}
+
+TEST(AlarmDlg, RepeatAndToistaiseksiDecideWhatIsEnabled) {
+    struct Row {
+        const char* what;
+        int pattern;
+        bool forever;
+        Fill fill;
+        int selection;
+        bool repeatsForever, foreverEnabled, endEnabled;
+    } rows[] = {
+        {"new alarm", 1, true, [](Dlg&) {}, 1, true, true, false},
+        {"opens single", 0, true, [](Dlg&) {}, 0, false, false, false},
+        {"opens with an end", 2, false, [](Dlg&) {}, 2, false, true, true},
+        {"pouch every other week", 7, true, [](Dlg&) {}, -1, true, true, false},
+        {"single chosen", 1, true, [](Dlg& d) { d.chooseRepeat(0); }, 0, false, false, false},
+        {"weekly chosen", 2, false, [](Dlg& d) { d.chooseRepeat(6); }, 6, true, true, false},
+        {"unchecked", 1, true, [](Dlg& d) { d.setRepeatsForever(false); }, 1, false, true, true},
+        {"checked while single", 0, false, [](Dlg& d) { d.setRepeatsForever(true); }, 0, false, false, false},
+    };
+    ScriptedHost person;
+    FixedClock clock(kNow);
+    for (const Row& row : rows) {
+        Dlg dlg({false, kNow, kNow, row.pattern, row.forever, 600, ""}, {}, fi(), person, clock, {});
+        row.fill(dlg);
+        EXPECT_EQ(dlg.repeatSelection(), row.selection) << row.what;
+        EXPECT_EQ(dlg.repeatsForever(), row.repeatsForever) << row.what;
+        EXPECT_EQ(dlg.foreverEnabled(), row.foreverEnabled) << row.what;
+        EXPECT_EQ(dlg.endEnabled(), row.endEnabled) << row.what;
+    }
+    Dlg dlg({false, makeTime(2026, 3, 4, 10, 0), makeTime(2026, 3, 9, 11, 0), 1, false, 600, ""}, {},
+            fi(), person, clock, {});
+    dlg.setEndTime(time(11, 0));
+    dlg.setStartTime(time(10, 30));
+    dlg.setStartDate(date(3, 10));
+    EXPECT_EQ(dlg.endTime(), time(11, 0)) << "a later end time stays";
+    EXPECT_EQ(dlg.endDate(), date(3, 10)) << "an earlier end date follows";
+    dlg.setStartTime(time(12, 0));
+    EXPECT_EQ(dlg.endTime(), time(12, 0)) << "an earlier end time follows";
+}
+
+class AlarmFlowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        owner = db.addUser("Aino", "1");
+        db.store().selectUser(db.user, owner, clock.nowValue(), {});
+    }
+    AlarmEditContext context() {
+        return {db.store(), host, fi(), clock, db.user, 600, [this] { ++changes; }};
+    }
+    void given(Alarm a) {
+        db.store().saveAlarm(a, owner);
+        db.user.alarms.clear();
+        db.store().loadAlarms(owner, db.user.alarms);
+    }
+    // The person changes the dialog's fields with `fill` and presses OK.
+    void dialogFilledWith(Fill fill) {
+        host.onDialog = [fill](DialogModel& m) {
+            auto& dlg = dynamic_cast<Dlg&>(m);
+            fill(dlg);
+            return dlg.accept();
+        };
+    }
+    std::vector<Alarm> stored(int id = 0) {
+        std::vector<Alarm> list;
+        db.store().loadAlarms(id ? id : owner, list);
+        return list;
+    }
+    // The stored occurrences of 3 March to 30 April as "day.month hh:mm".
+    std::vector<Text> occurrences() {
+        const std::vector<Alarm> alarms = stored();
+        std::vector<AlarmOccurrence> out;
+        expandOccurrences(alarms, makeTime(2026, 3, 3), makeTime(2026, 4, 30, 23, 59), out, db.user.daylight);
+        std::vector<Text> texts;
+        for (const AlarmOccurrence& o : out) {
+            const Text day = formatDateShort(o.time);
+            texts.push_back(day.substr(0, day.rfind('.')) + " " + formatTimeOfDay(o.time));
+        }
+        return texts;
+    }
+
+    TempDatabase db;
+    ScriptedHost host;
+    FixedClock clock{kNow};
+    AlarmEditFlow flow;
+    int owner = 0;
+    int changes = 0;
+};
+
+TEST_F(AlarmFlowTest, AddStoresANewAlarmWithQuotesForApostrophes) {
+    dialogFilledWith([](Dlg& d) { d.description = "Ota 'Burana' ruoan kanssa"; });
+    flow.add(context(), makeTime(2026, 3, 3, 8, 0));
+    ASSERT_EQ(db.user.alarms.size(), 1u) << "the user's list is reloaded";
+    EXPECT_EQ(stored().at(0).description, "Ota \"Burana\" ruoan kanssa");
+    EXPECT_EQ(stored().at(0).title, "Hälytys");
+    EXPECT_EQ(changes, 1);
+}
+
+TEST_F(AlarmFlowTest, DeletingAnOccurrenceKeepsOnlyTheDaysBeforeIt) {
+    struct Row {
+        const char* what;
+        Alarm alarm;
+        SYSTEMTIME occurrence;
+        std::vector<Text> left;
+    } rows[] = {
+        {"single", repeating(makeTime(2026, 3, 4, 8, 0), 0, false), makeTime(2026, 3, 4, 8, 0), {}},
+        {"first day", repeating(makeTime(2026, 3, 3, 8, 0), 1, false, makeTime(2026, 3, 6, 8, 0)),
+         makeTime(2026, 3, 3, 8, 0), {}},
+        {"later day", repeating(makeTime(2026, 3, 3, 8, 0), 1, false, makeTime(2026, 3, 6, 8, 0)),
+         makeTime(2026, 3, 5, 8, 0), {"3.3 08:00", "4.3 08:00"}},
+        {"later day, forever", repeating(makeTime(2026, 3, 3, 8, 0), 1), makeTime(2026, 3, 5, 8, 0),
+         {"3.3 08:00", "4.3 08:00"}},
+        {"the day summer time starts", repeating(makeTime(2026, 3, 27, 8, 0), 1), makeTime(2026, 3, 29, 8, 0),
+         {"27.3 08:00", "28.3 08:00"}},
+    };
+    for (const Row& row : rows) {
+        db.store().deleteAlarmsOfOwner(owner);
+        given(row.alarm);
+        host.answers = {true};
+        flow.remove(context(), row.occurrence, db.user.alarms.at(0));
+        EXPECT_EQ(occurrences(), row.left) << row.what;
+    }
+    EXPECT_EQ(changes, 5);
+}
+
+TEST_F(AlarmFlowTest, EditingAForeverAlarmFromALaterDayLeavesOneAlarmADay) {
+    given(repeating(makeTime(2026, 3, 3, 8, 0), 1));
+    dialogFilledWith([](Dlg& d) { d.setStartTime(time(8, 5)); });
+    flow.edit(context(), makeTime(2026, 3, 5, 8, 0), db.user.alarms.at(0));
+    const std::vector<Text> all = occurrences();
+    ASSERT_EQ(all.size(), 59u);  // 3 March to 30 April
+    EXPECT_EQ(std::vector<Text>(all.begin(), all.begin() + 4),
+              (std::vector<Text>{"3.3 08:00", "4.3 08:00", "5.3 08:05", "6.3 08:05"}));
+    EXPECT_EQ(all.back(), "30.4 08:05");
+}
+
+TEST_F(AlarmFlowTest, APouchDoseEditedOrDeletedLeavesOneContinuationTwoWeeksOn) {
+    Alarm pouch = repeating(makeTime(2026, 3, 3, 8, 0), 7);
+    pouch.alarm_type = 1;
+    pouch.description = "Annospussi";
+    const std::vector<Text> later = {"31.3 08:00", "14.4 08:00", "28.4 08:00"};  // across summer time
+    for (bool edit : {true, false}) {
+        db.store().deleteAlarmsOfOwner(owner);
+        given(pouch);
+        host.answers = {true};
+        dialogFilledWith([](Dlg& d) { d.chooseRepeat(0); d.setStartTime(time(9, 30)); });
+        if (edit) flow.edit(context(), makeTime(2026, 3, 17, 8, 0), db.user.alarms.at(0));
+        else flow.remove(context(), makeTime(2026, 3, 17, 8, 0), db.user.alarms.at(0));
+        std::vector<Text> expected = {"3.3 08:00"};
+        if (edit) expected.push_back("17.3 09:30");
+        expected.insert(expected.end(), later.begin(), later.end());
+        EXPECT_EQ(occurrences(), expected) << (edit ? "edit" : "delete");
+        int continuations = 0;
+        for (const Alarm& a : stored())
+            continuations += toTimeValue(a.alarm_start) == toTimeValue(makeTime(2026, 3, 31, 8, 0)) && a.repeat_pattern == 7 &&
+                             a.alarm_type == 1 && a.repeat_forever && a.description == "Annospussi";
+        EXPECT_EQ(continuations, 1);
+    }
+    host.answers = {false};
+    flow.edit(context(), makeTime(2026, 3, 31, 8, 0), db.user.alarms.at(0));
+    EXPECT_EQ(host.dialogs.size(), 1u) << "No to the pouch question opens no dialog";
+}
+
+TEST_F(AlarmFlowTest, ARefusedWriteChangesNothingAndIsReported) {
+    Alarm pouch = repeating(makeTime(2026, 3, 3, 8, 0), 7);
+    pouch.alarm_type = 1;
+    given(pouch);
+    Database raw(db.store().databasePath().string());
+    ASSERT_EQ(raw.execute("CREATE TRIGGER refuse BEFORE INSERT ON Alarms BEGIN SELECT RAISE(ABORT, 'full'); END;"),
+              kSqliteOk);
+    const std::vector<Text> before = occurrences();
+    dialogFilledWith([](Dlg&) {});
+    const std::function<void()> requests[] = {
+        [&] { flow.add(context(), makeTime(2026, 3, 3, 12, 0)); },
+        [&] { flow.edit(context(), makeTime(2026, 3, 17, 8, 0), db.user.alarms.at(0)); },
+        [&] { flow.remove(context(), makeTime(2026, 3, 17, 8, 0), db.user.alarms.at(0)); },
+    };
+    for (const auto& request : requests) {
+        host.messages.clear();
+        host.answers = {true};
+        request();
+        EXPECT_EQ(occurrences(), before);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].text, fi().load(ids::kOperationFailed));
+    }
+    EXPECT_EQ(changes, 0);
+}
+
+TEST_F(AlarmFlowTest, TheAlarmGoesToTheUserTheDialogWasOpenedFor) {
+    const int other = db.addUser("Bertta", "2");
+    dialogFilledWith([&](Dlg&) { db.store().selectUser(db.user, other, clock.nowValue(), {}); });
+    flow.add(context(), makeTime(2026, 3, 3, 8, 0));
+    EXPECT_EQ(stored(owner).size(), 1u);
+    EXPECT_TRUE(stored(other).empty());
+    EXPECT_TRUE(db.user.alarms.empty());
+    Profile aino;
+    db.store().loadProfile(owner, aino);
+    EXPECT_TRUE(aino.is_programming_needed) << "its reminder no longer holds its alarms";
+}
+
+}  // namespace
+}  // namespace velmora
