@@ -303,6 +303,7 @@ public:
 
 private:
     void notifyPanel();
+    void afterAlarmFlow(const std::function<void()>& flow);
     void resetTypeToIntake();
 
     RecordStore& store_;
@@ -320,6 +321,7 @@ private:
     SYSTEMTIME currentDate_{};
     int navigationStep_ = 7;
     bool monthStale_ = true;
+    int monthReloads_ = 0;  // refreshes that reloaded the month view
     bool busy_ = false;
     bool reminderConnected_ = false;
     bool programmingInProgress_ = false;
