@@ -464,6 +464,25 @@ bool RecordStore::storePassword(const std::string& passwordDigest) {
 
 // ---- Legacy import ----
 
+namespace {
+
+// One imported user inside the caller's transaction; the new id or -1.
+int insertImportedUserOn(Database& db, const Profile& p, const std::vector<DeviceRecord>& devices,
+                         const std::vector<Alarm>& alarms,
+                         const std::map<TimeValue, LogEntry>& history) {
+    int owner = insertProfileOn(db, p.is_programming_needed, p.name, p.ssn, p.phone, p.comment);
+    if (owner < 0) return -1;
+    for (const DeviceRecord& d : devices)
+        if (!saveDeviceOn(db, d, owner)) return -1;
+    for (const Alarm& a : alarms)
+        if (!insertAlarmOn(db, a, owner)) return -1;
+    for (const auto& [t, e] : history)
+        if (!saveLogEntryOn(db, e, owner)) return -1;
+    return owner;
+}
+
+}  // namespace
+
 int RecordStore::insertImportedUser(const Profile& p, const std::vector<DeviceRecord>& devices,
                                     const std::vector<Alarm>& alarms,
                                     const std::map<TimeValue, LogEntry>& history) {
@@ -471,16 +490,20 @@ int RecordStore::insertImportedUser(const Profile& p, const std::vector<DeviceRe
     if (!db.isOpen()) return -1;
     Transaction tr(db, true);
     if (!tr.isActive()) return -1;
-    int owner = insertProfileOn(db, p.is_programming_needed, p.name, p.ssn, p.phone, p.comment);
-    if (owner < 0) return -1;  // the transaction rolls back
-    for (const DeviceRecord& d : devices)
-        if (!saveDeviceOn(db, d, owner)) return -1;
-    for (const Alarm& a : alarms)
-        if (!insertAlarmOn(db, a, owner)) return -1;
-    for (const auto& [t, e] : history)
-        if (!saveLogEntryOn(db, e, owner)) return -1;
-    if (tr.commit() != kSqliteOk) return -1;
+    int owner = insertImportedUserOn(db, p, devices, alarms, history);
+    if (owner < 0 || tr.commit() != kSqliteOk) return -1;  // the transaction rolls back
     return owner;
+}
+
+bool RecordStore::insertImportedUsers(const std::vector<ImportedUser>& users) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Transaction tr(db, true);
+    if (!tr.isActive()) return false;
+    for (const ImportedUser& u : users)
+        if (insertImportedUserOn(db, u.profile, u.devices, u.alarms, u.profile.history) < 0)
+            return false;  // the transaction rolls back: none of the file is stored
+    return tr.commit() == kSqliteOk;
 }
 
 // ---- The current user ----

@@ -43,6 +43,13 @@ using AlarmTablePreparer = std::function<void(CurrentUser& user, TimeValue now)>
 // ack); anything else stays as it is.
 void mergeLogEntries(std::map<TimeValue, LogEntry>& history, const std::vector<LogEntry>& entries);
 
+// One user read from a legacy file, with what belongs to it.
+struct ImportedUser {
+    Profile profile;  // history filled from the file's log
+    std::vector<DeviceRecord> devices;
+    std::vector<Alarm> alarms;
+};
+
 class RecordStore {
 public:
     // `databasePath` is the database file; nothing is opened here.
@@ -130,6 +137,10 @@ public:
     int insertImportedUser(const Profile& profile, const std::vector<DeviceRecord>& devices,
                            const std::vector<Alarm>& alarms,
                            const std::map<TimeValue, LogEntry>& history);
+    // Stores every user of one imported file (each with its reminders,
+    // alarms and history) in one transaction: all of them or none. True
+    // when committed.
+    bool insertImportedUsers(const std::vector<ImportedUser>& users);
 
     // ---- Operations on the main window's current user ----
     // Deletes the user (deleteProfile); clears the current user when it was
