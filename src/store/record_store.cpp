@@ -152,6 +152,13 @@ void mergeLogEntries(std::map<TimeValue, LogEntry>& history, const std::vector<L
     }
 }
 
+void closeCurrentUser(CurrentUser& user) {
+    user.setProfile(Profile{});
+    user.alarm_table.clear();
+    user.programmed_instants.clear();
+    user.programmed_window = 0;
+}
+
 RecordStore::RecordStore(std::filesystem::path databasePath) : path_(std::move(databasePath)) {}
 
 // ---- Schema ----
@@ -510,10 +517,7 @@ bool RecordStore::insertImportedUsers(const std::vector<ImportedUser>& users) {
 
 bool RecordStore::deleteUser(CurrentUser& user, const Profile& profile) {
     if (!deleteProfile(profile.id)) return false;
-    if (user.id == profile.id) {
-        user.setProfile(Profile{});
-        user.alarm_table.clear();
-    }
+    if (user.id == profile.id) closeCurrentUser(user);
     std::erase_if(user.users, [&](const Profile& p) { return p.id == profile.id; });
     return true;
 }
@@ -531,12 +535,10 @@ bool RecordStore::selectUser(CurrentUser& user, int id, TimeValue now,
     if (!loadProfile(id, chosen) || chosen.id != id) return false;
     if (save == SaveCurrent::Yes && user.id > 0) updateProfile(user.profile());
 
-    user.setProfile(chosen);
-    user.alarm_table.clear();
     // What the previous user's reminder was believed to hold is not this
     // user's; the preparer fills it again when the stored flag allows.
-    user.programmed_instants.clear();
-    user.programmed_window = 0;
+    closeCurrentUser(user);
+    user.setProfile(chosen);
     loadAlarms(id, user.alarms);
     std::vector<LogEntry> log;
     loadLog(id, log);

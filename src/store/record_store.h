@@ -50,6 +50,10 @@ struct ImportedUser {
     std::vector<Alarm> alarms;
 };
 
+// Closes the current user: an empty Profile, no alarm table, and nothing
+// believed to be in the user's reminder.
+void closeCurrentUser(CurrentUser& user);
+
 class RecordStore {
 public:
     // `databasePath` is the database file; nothing is opened here.

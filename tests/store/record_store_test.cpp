@@ -232,7 +232,8 @@ TEST_F(RecordStoreTest, ReportsAreEncipheredAndReplaced) {
 TEST_F(RecordStoreTest, DeleteProfileRemovesTheUserFromAllFiveTables) {
     int a = store.insertProfile(false, "Aino", "", "", "");
     int b = store.insertProfile(false, "Bertta", "", "", "");
-    for (int owner : {a, b}) {
+    // Bertta's rows first, so that Aino's id is the id of Bertta's alarm, not of her own.
+    for (int owner : {b, a}) {
         Alarm al = makeAlarm(makeTime(2026, 12, 7, 8, 0), "t");
         ASSERT_TRUE(store.saveAlarm(al, owner));
         ASSERT_TRUE(store.saveLogEntries(std::vector<LogEntry>{{1000, 0, 2}}, owner));
