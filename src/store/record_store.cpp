@@ -192,6 +192,13 @@ bool RecordStore::migrateProfiles() {
     return true;
 }
 
+bool RecordStore::createOwnerIndexes() {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    const bool devices = db.execute(kDevicesOwnerIndexSql) == kSqliteOk;
+    return db.execute(kAlarmsOwnerIndexSql) == kSqliteOk && devices;
+}
+
 bool RecordStore::setVersion(const Text& swVersion, int dbVersion) {
     Database db(pathText());
     if (!db.isOpen()) return false;
@@ -402,6 +409,15 @@ bool RecordStore::setDeviceOwner(int owner, std::uint32_t sn) {
     if (!db.isOpen()) return false;
     Statement st(db, sqlf("UPDATE Devices SET owner_id = %d WHERE sn = %d;", owner, serial(sn)));
     return stepSucceeded(st.executeNonQuery());
+}
+
+bool RecordStore::loadOwnReminders(std::map<int, DeviceRecord>& byOwner) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Statement st(db, sqlf("SELECT * FROM Devices WHERE device_type = %d;", 0));
+    Cursor c = st.query();
+    while (c.step() == kSqliteRow) byOwner[intColumn(c, 5)] = deviceFromRow(c);
+    return true;
 }
 
 // ---- Log and reports ----

@@ -66,6 +66,9 @@ public:
     bool createReportsTable();
     // Adds program_type and window to Profiles (a failing ALTER is ignored).
     bool migrateProfiles();
+    // Creates the owner indexes of Devices and Alarms when missing; true
+    // when both exist afterwards.
+    bool createOwnerIndexes();
     // True when the UPDATE ran to completion.
     bool setVersion(const Text& swVersion, int dbVersion);
     // Fills the row; true only when the settings row exists.
@@ -115,6 +118,10 @@ public:
     int getDeviceOwner(std::uint32_t sn);
     // True when the UPDATE succeeded (also when no row has that serial).
     bool setDeviceOwner(int owner, std::uint32_t sn);
+    // Every user's own reminder (type 0; of several, the last row, as
+    // findOwnerDevice), keyed by owner, on one connection: what the
+    // users-and-reminders report needs. True when the database opened.
+    bool loadOwnReminders(std::map<int, DeviceRecord>& byOwner);
 
     // ---- Acknowledgement log and reports ----
     // REPLACE per entry in one transaction; false at once for owner < 0.
