@@ -227,16 +227,19 @@ bool RecordStore::readSettings(SettingsRow& row) {
 bool RecordStore::loadProfiles(std::vector<Profile>& list) {
     Database db(pathText());
     if (!db.isOpen()) return false;
-    // The stored names are enciphered, so the order is made on the plain
-    // names after reading.
     Statement st(db, "SELECT * FROM Profiles ORDER BY name ASC;");
     Cursor c = st.query();
     std::vector<Profile> read;
     while (c.step() == kSqliteRow) read.push_back(profileFromRow(c));
-    std::stable_sort(read.begin(), read.end(),
-                     [](const Profile& a, const Profile& b) { return a.name < b.name; });
-    list.insert(list.end(), std::make_move_iterator(read.begin()),
-                std::make_move_iterator(read.end()));
+    // The stored names are enciphered, so the order is made on the plain
+    // names after reading: the positions are sorted, and each user is then
+    // moved once.
+    std::vector<std::size_t> order(read.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return read[a].name < read[b].name; });
+    list.reserve(list.size() + read.size());
+    for (std::size_t i : order) list.push_back(std::move(read[i]));
     return true;
 }
 
