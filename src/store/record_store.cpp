@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <deque>
 
 #include "core/datetime.h"
 #include "store/credentials.h"
@@ -229,7 +230,8 @@ bool RecordStore::loadProfiles(std::vector<Profile>& list) {
     if (!db.isOpen()) return false;
     Statement st(db, "SELECT * FROM Profiles ORDER BY name ASC;");
     Cursor c = st.query();
-    std::vector<Profile> read;
+    // A deque grows without moving what it holds.
+    std::deque<Profile> read;
     while (c.step() == kSqliteRow) read.push_back(profileFromRow(c));
     // The stored names are enciphered, so the order is made on the plain
     // names after reading: the positions are sorted, and each user is then
