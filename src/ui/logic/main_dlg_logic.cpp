@@ -378,11 +378,8 @@ void MainDlgLogic::userManagement() {
 
 void MainDlgLogic::closeUser() {
     savePanelState();
-    user_.setProfile(Profile{});
+    closeCurrentUser(user_);
     noUserProfile_ = false;
-    user_.programmed_instants.clear();
-    user_.programmed_window = 0;
-    user_.alarm_table.clear();
     commands_.program = false;
     monthStale_ = true;
     refresh();

@@ -225,7 +225,9 @@ TEST_F(MainDlgTest, ConflictingWindowAsksAndOnlyYesEmptiesTheCalendar) {
     m.windowSelected(3);
     EXPECT_EQ(host_.questions.size(), 2u);
     EXPECT_EQ(m.panel().windowIndex, 3);
+    m.user().programmed_instants = {toTimeValue(kNow) + 60};
     m.command(cmd::kCloseUser);
+    EXPECT_TRUE(m.user().programmed_instants.empty()) << "no user: no reminder believed to hold anything";
     EXPECT_EQ(storedProfile(id).window, 3600);
     EXPECT_EQ(storedProfile(id).program_type, 1);
 }
