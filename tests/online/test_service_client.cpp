@@ -144,7 +144,7 @@ TEST_F(ServiceClientTest, TransferFailuresEndWithTheirText) {
 TEST_F(ServiceClientTest, ServerCertificateIsVerified) {
     const service::PemPair stranger = service::makeCertificateAuthority("Somebody else's CA");
     const service::PemPair second = service::makeCertificateAuthority("Second CA");
-    const auto bundle = pki_->dir.path / "bundle.pem";
+    const auto bundle = pki_->dir.path() / "bundle.pem";
     ASSERT_TRUE(service::writeTextFile(bundle, pki_->authority.certificate + second.certificate));
     const std::string ca = pki_->caFile.string();
     struct Case {
@@ -166,7 +166,7 @@ TEST_F(ServiceClientTest, ServerCertificateIsVerified) {
         {"future", {.notBeforeOffset = 2L * 86400, .notAfterOffset = 30L * 86400}, nullptr, ca,
          "expired or is not yet valid"},
         {"no-extra-ca", {}, nullptr, "", "not signed by a trusted"},
-        {"unreadable-ca", {}, nullptr, (pki_->dir.path / "missing-ca.pem").string(),
+        {"unreadable-ca", {}, nullptr, (pki_->dir.path() / "missing-ca.pem").string(),
          "missing-ca.pem could not be read"},
         // Every authority in the extra file is trusted.
         {"by-second", {}, &second, bundle.string(), nullptr},
