@@ -7,10 +7,10 @@
 #include <deque>
 #include <filesystem>
 #include <mutex>
-#include <random>
 #include <string>
 
 #include "online/service_client.h"
+#include "support/temp_dir.h"
 #include "velmora-service/pki.h"
 #include "velmora-service/substitute_service.h"
 
@@ -52,29 +52,11 @@ private:
     std::deque<ServiceClient::Task> tasks_;
 };
 
-// A new directory under the system's temporary directory, removed with
-// all it holds when the object goes.
-struct TempDir {
-    std::filesystem::path path;
-    explicit TempDir(const std::string& prefix) {
-        std::random_device rd;
-        path = std::filesystem::temp_directory_path() /
-               (prefix + "-" + std::to_string(rd()) + std::to_string(rd()));
-        std::filesystem::create_directories(path);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-};
-
 // Certificates of one test suite, written into a temporary directory.
 struct TestPki {
     TempDir dir{"velmora-online-pki"};
     service::PemPair authority = service::makeCertificateAuthority("Velmora test CA");
-    std::filesystem::path caFile = dir.path / "ca.pem";
+    std::filesystem::path caFile = dir.path() / "ca.pem";
 
     TestPki() { service::writeTextFile(caFile, authority.certificate); }
     // Writes a server certificate and key signed by `issuer`; returns
@@ -85,8 +67,8 @@ struct TestPki {
         service::PemPair pair =
             service::makeServerCertificate(issuer ? *issuer : authority, options);
         service::SubstituteService::Options o;
-        o.certFile = (dir.path / (name + ".pem")).string();
-        o.keyFile = (dir.path / (name + ".key")).string();
+        o.certFile = (dir.path() / (name + ".pem")).string();
+        o.keyFile = (dir.path() / (name + ".key")).string();
         service::writeTextFile(o.certFile, pair.certificate);
         service::writeTextFile(o.keyFile, pair.privateKey);
         return o;

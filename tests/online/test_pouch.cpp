@@ -147,8 +147,8 @@ TEST(ParseDoseTimeTest, HoursAndMinutesInRange) {
 class ConvertPouchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        store_ = std::make_unique<RecordStore>(dir_.path / "velmora.db");
-        ASSERT_TRUE(openDatabaseAtStartup(*store_, dir_.path, user_, makeTime(2029, 6, 1, 12, 0)).opened);
+        store_ = std::make_unique<RecordStore>(dir_.path() / "velmora.db");
+        ASSERT_TRUE(openDatabaseAtStartup(*store_, dir_.path(), user_, makeTime(2029, 6, 1, 12, 0)).opened);
         id_ = store_->insertProfile(false, "Anna Aalto", "010101-123N", "", "");
         ASSERT_TRUE(store_->selectUser(user_, id_, toTimeValue(makeTime(2029, 6, 1, 12, 0)), {},
                                        RecordStore::SaveCurrent::No));
@@ -170,7 +170,7 @@ protected:
     }
     // Runs SQL on the database file directly.
     int sql(const std::string& text) {
-        Database db((dir_.path / "velmora.db").string());
+        Database db((dir_.path() / "velmora.db").string());
         return db.execute(text);
     }
     // Saves a pouch alarm (type 1) or one made by hand (type 0) at `at`.

@@ -118,13 +118,18 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
         finishIf(model_.create());
     });
     connect(close_, &QPushButton::clicked, this, [this] { done(model_.close()); });
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget*, QWidget* now) { onFocusChanged(now); });
+    // The application outlives the dialog and reports focus changes while
+    // the dialog's children are being destroyed; the destructor ends this
+    // connection before that happens.
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this,
+                          [this](QWidget*, QWidget* now) { onFocusChanged(now); });
 
     fillList();
     list_->setFocus();
     onFocusChanged(list_);
 }
+
+ProfileDlg::~ProfileDlg() { disconnect(focusWatch_); }
 
 void ProfileDlg::fillList() {
     const QSignalBlocker block(list_);

@@ -15,6 +15,7 @@ class ProfileDlg : public QDialog {
     Q_OBJECT
 public:
     explicit ProfileDlg(ProfileDlgLogic& model, QWidget* parent = nullptr);
+    ~ProfileDlg() override;
 
     // Ends with the model's results: 1 created, 1008 chosen, 2 closed.
     void reject() override;
@@ -37,6 +38,7 @@ private:
     QLineEdit* phone_ = nullptr;
     QPushButton* create_ = nullptr;
     QPushButton* close_ = nullptr;
+    QMetaObject::Connection focusWatch_;
 };
 
 }  // namespace velmora

@@ -3,8 +3,6 @@
 // opened the way the program opens it, and a scripted person in front of
 // the dialogs (answers Yes/No from a script, records every message).
 #include <gtest/gtest.h>
-#include <stdlib.h>
-
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +16,7 @@
 #include "core/records.h"
 #include "store/record_store.h"
 #include "store/startup.h"
+#include "support/temp_dir.h"
 #include "ui/logic/ui_host.h"
 
 namespace velmora::dialogtest {
@@ -25,24 +24,12 @@ namespace velmora::dialogtest {
 class TempDatabase {
 public:
     TempDatabase() {
-        std::string tmpl =
-            (std::filesystem::temp_directory_path() / "velmora-dlg-XXXXXX").string();
-        char* made = ::mkdtemp(tmpl.data());
-        dir_ = made != nullptr ? std::filesystem::path(made) : std::filesystem::path();
-        store_ = std::make_unique<RecordStore>(dir_ / kDatabaseFileName);
-        openDatabaseAtStartup(*store_, dir_, user, makeTime(2026, 3, 2, 9, 0));
+        store_ = std::make_unique<RecordStore>(dir_.path() / kDatabaseFileName);
+        openDatabaseAtStartup(*store_, dir_.path(), user, makeTime(2026, 3, 2, 9, 0));
     }
-    ~TempDatabase() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    TempDatabase(const TempDatabase&) = delete;
-    TempDatabase& operator=(const TempDatabase&) = delete;
 
-    const std::filesystem::path& dir() const { return dir_; }
-    void writeFile(const std::string& name, const std::string& bytes) const {
-        std::ofstream(dir_ / name, std::ios::binary) << bytes;
-    }
+    const std::filesystem::path& dir() const { return dir_.path(); }
+    void writeFile(const std::string& name, const std::string& bytes) const { dir_.write(name, bytes); }
     RecordStore& store() { return *store_; }
 
     // Stores a user and reloads the user list; the new id.
@@ -60,7 +47,7 @@ public:
     CurrentUser user;
 
 private:
-    std::filesystem::path dir_;
+    velmora::testing::TempDir dir_{"velmora-dlg"};
     std::unique_ptr<RecordStore> store_;
 };
 

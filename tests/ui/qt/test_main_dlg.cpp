@@ -7,13 +7,10 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolTip>
@@ -47,7 +44,11 @@ fs::path sourceLangDir() {
 
 class MainWindowTest : public ::testing::Test {
 protected:
+    // Opens a new window; an open one goes first, before the logic and the
+    // host it uses.
     MainDlg& open(const ResourceModule& resources = ResourceModule::builtIn()) {
+        window_.reset();
+        logic_.reset();
         host_ = std::make_unique<QtHost>(resources);
         host_->setFileOpener([](const Text&) {});
         logic_ = std::make_unique<MainDlgLogic>(*store_, db_.dir(), resources, *host_, clock_);
@@ -79,30 +80,18 @@ protected:
     std::unique_ptr<MainDlg> window_;
 };
 
-TEST_F(MainWindowTest, ShowsFinnishTextsAndNoUserAndNavigates) {
+// What the logic decides reaches the controls, and the navigation buttons
+// reach the logic: the day tab steps one day, the week tab seven.
+TEST_F(MainWindowTest, ShowsTheLogicsStateAndNavigates) {
     MainDlg& w = open();
-    EXPECT_EQ(w.windowTitle(), "Velmora");
-    EXPECT_EQ(labelText(MainDlgLogic::kIdName), "-");
     EXPECT_EQ(labelText(MainDlgLogic::kIdDateLabel), "2.3.2026");
-    EXPECT_EQ(control<QPushButton>(MainDlgLogic::kIdToday)->text(), "Tänään");
-    EXPECT_EQ(control<QPushButton>(MainDlgLogic::kIdChooseUser)->text(), "Valitse käyttäjä...");
     EXPECT_FALSE(control<QPushButton>(MainDlgLogic::kIdProgram)->isEnabled());
-    EXPECT_TRUE(control<QRadioButton>(MainDlgLogic::kIdTypeIntake)->isChecked());
     EXPECT_FALSE(control<QComboBox>(MainDlgLogic::kIdWindowList)->isEnabled());
+    EXPECT_FALSE(w.action(cmd::kShowHistory)->isEnabled());
+    EXPECT_TRUE(w.action(cmd::kUserManagement)->isEnabled());
     auto* tabs = control<QTabWidget>(MainDlgLogic::kIdTabs);
     EXPECT_EQ(tabs->currentIndex(), MainDlgLogic::kTabWeek);
-    EXPECT_EQ(tabs->tabText(0), " Päivä");
-    EXPECT_EQ(w.findChild<QLabel*>("statusText")->text(), "Laitetta ei kytketty");
-    ASSERT_NE(w.action(cmd::kShowHistory), nullptr);
-    EXPECT_FALSE(w.action(cmd::kShowHistory)->isEnabled());
-    EXPECT_FALSE(w.action(cmd::kCloseUser)->isEnabled());
-    EXPECT_FALSE(w.action(cmd::kEmptyReminder)->isEnabled());
-    EXPECT_TRUE(w.action(cmd::kUserManagement)->isEnabled());
-    EXPECT_EQ(w.menuBar()->actions().size(), 3);
-    EXPECT_GE(w.minimumWidth(), 700);
-    EXPECT_FALSE(control<QRadioButton>(MainDlgLogic::kIdTypeForgotten)->toolTip().isEmpty());
 
-    // The day tab steps one day, the week tab seven; Today comes back.
     auto* next = control<QPushButton>(MainDlgLogic::kIdNext);
     tabs->setCurrentIndex(MainDlgLogic::kTabDay);
     QTest::mouseClick(next, Qt::LeftButton);
@@ -124,64 +113,7 @@ TEST_F(MainWindowTest, CreateAUserAndSeeItInThePanel) {
     QTest::mouseClick(control<QPushButton>(MainDlgLogic::kIdChooseUser), Qt::LeftButton);
     EXPECT_TRUE(*seen);
     EXPECT_EQ(labelText(MainDlgLogic::kIdName), "Matti Meikäläinen");
-    EXPECT_EQ(labelText(MainDlgLogic::kIdSsn), "010170-123X");
-    EXPECT_EQ(labelText(MainDlgLogic::kIdStatus), "Ei hälytyksiä");
     EXPECT_TRUE(w.action(cmd::kShowHistory)->isEnabled());
-    std::vector<Profile> stored;
-    store_->loadProfiles(stored);
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].name, "Matti Meikäläinen");
-}
-
-TEST_F(MainWindowTest, ChooseAUserAndReadTheHistoryTotals) {
-    const int id = addUser("Aino", "010101-0101");
-    addUser("Bertta", "020202-0202");
-    std::vector<LogEntry> log;
-    const TimeValue base = toTimeValue(makeTime(2026, 2, 20, 8, 0));
-    const int statuses[] = {4, 4, 5, 3, 1};
-    for (int i = 0; i < 5; ++i) {
-        LogEntry e;
-        e.alarm_time = base + i * 86400;
-        e.log_status = statuses[i];
-        e.ack = statuses[i] >= 4 ? e.alarm_time + 60 : 0;
-        log.push_back(e);
-    }
-    store_->saveLogEntries(log, id);
-    MainDlg& w = open();
-
-    auto chose = onNextModal([](QWidget* dlg) {
-        auto* list = dlg->findChild<QListWidget*>("list");
-        QListWidgetItem* item = list->findItems("Aino (010101-0101)", Qt::MatchExactly).value(0);
-        ASSERT_NE(item, nullptr);
-        list->setCurrentItem(item);
-        QTest::mouseClick(dlg->findChild<QPushButton*>("choose"), Qt::LeftButton);
-    });
-    QTest::mouseClick(control<QPushButton>(MainDlgLogic::kIdChooseUser), Qt::LeftButton);
-    ASSERT_TRUE(*chose);
-    EXPECT_EQ(labelText(MainDlgLogic::kIdName), "Aino");
-    EXPECT_EQ(labelText(MainDlgLogic::kIdSsn), "010101-0101");
-
-    QString total, acknowledged, late, forgotten;
-    QStringList lines;
-    auto read = onNextModal([&](QWidget* dlg) {
-        total = dlg->findChild<QLabel*>("total")->text();
-        acknowledged = dlg->findChild<QLabel*>("acknowledged")->text();
-        late = dlg->findChild<QLabel*>("late")->text();
-        forgotten = dlg->findChild<QLabel*>("forgotten")->text();
-        auto* history = dlg->findChild<QListWidget*>("history");
-        for (int i = 0; i < history->count(); ++i) lines << history->item(i)->text();
-        QTest::mouseClick(dlg->findChild<QPushButton*>("close"), Qt::LeftButton);
-    });
-    ASSERT_TRUE(w.action(cmd::kShowHistory)->isEnabled());
-    w.action(cmd::kShowHistory)->trigger();
-    ASSERT_TRUE(*read);
-    EXPECT_EQ(total, "5");
-    EXPECT_EQ(acknowledged, "2");
-    EXPECT_EQ(late, "1");
-    EXPECT_EQ(forgotten, "1");
-    ASSERT_EQ(lines.size(), 5);
-    EXPECT_EQ(lines[2], QString::fromUtf8("22.02.2026 08:00 - kuitattu myöhässä: 22.02.2026 08:01"));
-    EXPECT_EQ(lines[4], QString::fromUtf8("24.02.2026 08:00 - ei hälytetty"));
 }
 
 TEST_F(MainWindowTest, ConflictingWindowAnsweredNoPutsTheListBack) {
@@ -205,33 +137,10 @@ TEST_F(MainWindowTest, ConflictingWindowAnsweredNoPutsTheListBack) {
     EXPECT_TRUE(list->isEnabled());
     EXPECT_EQ(list->currentIndex(), 2);
 
-    QString question;
-    auto asked = onNextModal([&](QWidget* box) {
-        question = static_cast<QMessageBox*>(box)->text();
-        QTest::mouseClick(buttonWithText(box, "Ei"), Qt::LeftButton);
-    });
+    auto asked = onNextModal([&](QWidget* box) { QTest::mouseClick(buttonWithText(box, "Ei"), Qt::LeftButton); });
     list->setCurrentIndex(3);  // 60 minuuttia
     ASSERT_TRUE(*asked);
-    EXPECT_EQ(question, QString::fromUtf8(ResourceModule::builtIn().load(ids::kWindowDoesNotFit).c_str()));
     EXPECT_EQ(list->currentIndex(), 2);  // what is stored is the logic test's
-}
-
-TEST_F(MainWindowTest, ProgramWithoutUserShowsAnError) {
-    open();
-    logic_->setReminderConnected(true, 42);
-    auto* program = control<QPushButton>(MainDlgLogic::kIdProgram);
-    ASSERT_TRUE(program->isEnabled());
-    EXPECT_EQ(window_->findChild<QLabel*>("statusText")->text(), "Laite kytketty");
-    QString text, title;
-    auto shown = onNextModal([&](QWidget* box) {
-        text = static_cast<QMessageBox*>(box)->text();
-        title = box->windowTitle();
-        QTest::keyClick(box, Qt::Key_Return);
-    });
-    QTest::mouseClick(program, Qt::LeftButton);
-    ASSERT_TRUE(*shown);
-    EXPECT_EQ(text, "Luo tai valitse käyttäjä!");
-    EXPECT_EQ(title, "Virhe");
 }
 
 TEST_F(MainWindowTest, CommentTypedIsStoredWhenTheWindowCloses) {
@@ -279,20 +188,6 @@ TEST_F(MainWindowTest, RadioTooltipWaitsTwoSeconds) {
     ASSERT_TRUE(QToolTip::isVisible());
     EXPECT_TRUE(QToolTip::text().contains("ikkunan aikana"));
     QToolTip::hideText();
-}
-
-TEST_F(MainWindowTest, AboutBoxShowsTheVersion) {
-    MainDlg& w = open();
-    QString version, title;
-    auto shown = onNextModal([&](QWidget* dlg) {
-        version = dlg->findChild<QLabel*>("id1002")->text();
-        title = dlg->windowTitle();
-        QTest::keyClick(dlg, Qt::Key_Escape);
-    });
-    w.action(cmd::kAbout)->trigger();
-    ASSERT_TRUE(*shown);
-    EXPECT_EQ(version, "v1.7");
-    EXPECT_EQ(title, "Tietoja ohjelmasta");
 }
 
 // With the English module every visible text of the window is English.
