@@ -232,6 +232,11 @@ namespace velmora::ids {
     X(kTooltipAlarmIfForgotten, 40204)                                                      \
     X(kChooseUserEllipsis, 40205)                                                           \
     X(kConfirmClearCalendar, 40206)                                                         \
+    /* Messages that keep data from being lost without a word */                           \
+    X(kUnstorableCharacters, 40300)                                                         \
+    X(kDuplicateUser, 40301)                                                                \
+    X(kDatabasePassedOver, 40302)                                                           \
+    X(kDatabaseInUse, 40303)                                                                \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 

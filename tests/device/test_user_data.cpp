@@ -444,3 +444,20 @@ TEST_F(Report, FileOpensInTheViewerWithoutWaiting) {
     ASSERT_TRUE(std::filesystem::exists(marker));
     EXPECT_EQ(readFile(reports / kReportFileName), "Raportti\r\n\r\n");
 }
+
+TEST_F(Report, NoViewerIsStartedOnAFileThatWasNotWritten) {
+    const auto viewer = dir / "viewer.sh";
+    const auto marker = dir / "seen.txt";
+    std::ofstream(viewer) << "#!/bin/sh\ntouch '" << marker.string() << "'\n";
+    std::filesystem::permissions(viewer, std::filesystem::perms::owner_all);
+    setenv(kTextViewerVariable, viewer.c_str(), 1);
+    // An older report stands where the new one cannot be written.
+    std::filesystem::create_directories(dir / "old" / kReportFileName / "x");
+    EXPECT_FALSE(openInNotepad("Raportti\n", dir / "old"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(std::filesystem::exists(marker));
+    // A viewer that is not there does not start.
+    setenv(kTextViewerVariable, (dir / "no-viewer").c_str(), 1);
+    EXPECT_FALSE(startTextViewer(viewer));
+    unsetenv(kTextViewerVariable);
+}

@@ -1,5 +1,6 @@
 #include "ui/logic/main_dlg_logic.h"
 
+#include "core/cp1252.h"
 #include "core/datetime.h"
 #include "device/alarm_rules.h"
 #include "resources/resource_module.h"
@@ -262,9 +263,18 @@ void MainDlgLogic::notifyPanel() {
     if (view_) view_->panelChanged();
 }
 
-void MainDlgLogic::setCommentText(const Text& text) {
+bool MainDlgLogic::setCommentText(const Text& text) {
+    // The database keeps Windows-1252 text: a letter outside it is refused
+    // as it is typed rather than stored as "?".
+    const Text unstorable = charactersOutsideCp1252(text);
+    if (!unstorable.empty()) {
+        host_.showMessage(fillPlaceholder(strings_.load(ids::kUnstorableCharacters), unstorable),
+                          strings_.load(ids::kCaptionError), MessageIcon::Error);
+        return false;
+    }
     panel_.comment = text;
     if (userSelected()) user_.comment = text;
+    return true;
 }
 
 void MainDlgLogic::savePanelState() {
@@ -361,7 +371,8 @@ void MainDlgLogic::closeUser() {
 
 void MainDlgLogic::clearCalendar() {
     if (!userSelected()) return;
-    if (!host_.askYesNo(strings_.load(ids::kConfirmClearCalendar), strings_.load(ids::kCaptionQuestion)))
+    if (!host_.askDestructive(strings_.load(ids::kConfirmClearCalendar),
+                               strings_.load(ids::kCaptionQuestion)))
         return;
     if (!store_.deleteAlarmsOfOwner(user_.id)) {
         host_.showMessage(strings_.load(ids::kDeleteFailed), strings_.load(ids::kCaptionError),
@@ -397,7 +408,7 @@ void MainDlgLogic::showHistory() {
 void MainDlgLogic::report() {
     closeUser();
     store_.reloadUsers(user_);
-    ReportDlgLogic dlg(user_, store_, strings_, host_);
+    ReportDlgLogic dlg(user_, store_, strings_, host_, clock_.nowValue());
     host_.runDialog(dlg);
 }
 
@@ -432,7 +443,7 @@ void MainDlgLogic::windowSelected(int index) {
         refreshPanel();
         return;
     }
-    if (host_.askYesNo(strings_.load(ids::kWindowDoesNotFit), strings_.load(ids::kCaptionQuestion))) {
+    if (host_.askDestructive(strings_.load(ids::kWindowDoesNotFit), strings_.load(ids::kCaptionQuestion))) {
         if (!store_.deleteAlarmsOfOwner(user_.id)) {
             host_.showMessage(strings_.load(ids::kDeleteFailed), strings_.load(ids::kCaptionError),
                               MessageIcon::Error);

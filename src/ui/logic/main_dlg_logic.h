@@ -267,8 +267,10 @@ public:
     void windowSelected(int index);
     // The comments page's text as the person typed it. It is kept with the
     // user at once, so a refresh before the panel is saved cannot lose it;
-    // the database gets it when the panel state is saved.
-    void setCommentText(const Text& text);
+    // the database gets it when the panel state is saved. A text with
+    // letters the database cannot hold is refused (the person is told
+    // which); false, and the comment stays as it was.
+    bool setCommentText(const Text& text);
     // Commands 1, 2 and 40006: save, close the user, end with `exitCode`.
     void closeWindow(int exitCode);
 

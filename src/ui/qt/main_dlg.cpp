@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolTip>
 #include <QPointer>
@@ -207,7 +208,15 @@ QWidget* MainDlg::buildLeft() {
     layout->addWidget(tabs_, 1);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { logic_.tabChanged(index); });
     connect(comment_, &QPlainTextEdit::textChanged, this, [this] {
-        if (!syncing_) logic_.setCommentText(fromQ(comment_->toPlainText()));
+        if (syncing_ || logic_.setCommentText(fromQ(comment_->toPlainText()))) return;
+        // Refused: the page shows the comment as it is kept.
+        const int at = comment_->textCursor().position();
+        syncing_ = true;
+        comment_->setPlainText(toQ(logic_.panel().comment));
+        syncing_ = false;
+        QTextCursor cursor = comment_->textCursor();
+        cursor.setPosition(std::min(at, static_cast<int>(comment_->toPlainText().size())));
+        comment_->setTextCursor(cursor);
     });
 
     // Picture 57745 keeps its distance to the bottom edge.

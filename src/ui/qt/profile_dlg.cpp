@@ -99,8 +99,12 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
     for (QWidget* w : std::initializer_list<QWidget*>{list_, name_, ssn_, phone_})
         w->installEventFilter(this);
 
-    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
-        model_.select(row);
+    // Only a really selected row counts: the list's focus outline (the
+    // current row that Qt sets on focus) chooses nothing.
+    connect(list_, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> picked = list_->selectedItems();
+        model_.select(picked.isEmpty() ? -1 : list_->row(picked.first()));
+        updateButtons();
     });
     connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         model_.select(list_->row(item));

@@ -208,6 +208,7 @@ TEST_F(MainDlgTest, ConflictingWindowAsksAndOnlyYesEmptiesTheCalendar) {
     ASSERT_EQ(host_.questions.size(), 1u);
     EXPECT_EQ(host_.questions[0].text, text(ids::kWindowDoesNotFit));
     EXPECT_EQ(host_.questions[0].caption, "Kysymys");
+    EXPECT_TRUE(host_.questions[0].defaultNo) << "Enter keeps the calendar";
     EXPECT_EQ(m.panel().windowIndex, 2);
     EXPECT_EQ(storedAlarms(id).size(), 2u);
     EXPECT_EQ(m.user().alarms.size(), 2u);
@@ -357,6 +358,7 @@ TEST_F(MainDlgTest, ClearCalendarAsksDeletesOnlyOnYesAndMarksTheReminder) {
     ASSERT_EQ(host_.questions.size(), 1u);
     EXPECT_EQ(host_.questions[0].text,
               "Haluatko varmasti tyhjentää kalenterin? Kaikki muistutukset poistetaan.");
+    EXPECT_TRUE(host_.questions[0].defaultNo) << "Enter keeps the calendar";
     EXPECT_EQ(storedAlarms(id).size(), 1u);
     EXPECT_FALSE(m.user().is_programming_needed);
 
@@ -367,6 +369,18 @@ TEST_F(MainDlgTest, ClearCalendarAsksDeletesOnlyOnYesAndMarksTheReminder) {
     EXPECT_TRUE(m.user().is_programming_needed);
     m.command(cmd::kCloseUser);
     EXPECT_TRUE(storedProfile(id).is_programming_needed);
+}
+
+TEST_F(MainDlgTest, ACommentWithLettersTheDatabaseCannotHoldIsRefused) {
+    const int id = addUser("Aino", "1");
+    MainDlgLogic& m = openAs("Aino");
+    EXPECT_TRUE(m.setCommentText("Aamulla ½ tablettia"));
+    EXPECT_FALSE(m.setCommentText("Aamulla ½ tablettia \xF0\x9F\x92\x8A"));
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].text,
+              "Näitä merkkejä ei voi tallentaa: \xF0\x9F\x92\x8A\nKorvaa ne toisilla merkeillä.");
+    m.command(cmd::kCloseUser);
+    EXPECT_EQ(storedProfile(id).comment, "Aamulla ½ tablettia");
 }
 
 TEST_F(MainDlgTest, UserManagementClosedWithoutChoiceKeepsNoUser) {
