@@ -19,6 +19,7 @@
 #include "ui/qt/app_style.h"
 #include "resources/string_ids.h"
 #include "store/startup.h"
+#include <QLineEdit>
 #include <QPushButton>
 #include "ui/logic/about_dlg_logic.h"
 #include "ui/logic/alarm_dlg_logic.h"
@@ -64,6 +65,8 @@ Alarm daily(const SYSTEMTIME& day, int hour, int minute, const char* description
 
 // Users, alarms, a programmed reminder and a history; the id of the user
 // to show.
+constexpr char kLongName[] = "Anna-Maria Katariina Väisänen-Hämäläinen af Ruotsinkylä-Kesä";
+
 int prepare(RecordStore& store, const std::filesystem::path& dir) {
     CurrentUser scratch;
     const SYSTEMTIME now = SystemClock().localNow();
@@ -77,6 +80,8 @@ int prepare(RecordStore& store, const std::filesystem::path& dir) {
     store.insertProfile(true, "Bertta Korhonen", "030551-456B", "050 765 4321", "");
     store.insertProfile(false, "Cecilia Mäkinen", "251260-789C", "", "");
     store.insertProfile(true, "Eino Nieminen", "-", "", "");
+    // 60 characters: the panel cuts it with "…".
+    store.insertProfile(true, kLongName, "010203A987X", "", "");
 
     const SYSTEMTIME started = addDays(now, -14);
     for (Alarm a : {daily(started, 8, 0, "Aamulääkkeet"), daily(started, 14, 0, ""),
@@ -137,6 +142,25 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         ProfileDlgLogic model(logic.user(), main.store, resources, main.host, logic.clock());
         ProfileDlg dlg(model, &w);
         ok = save(dlg, outDir, "profile") && ok;
+        // The list filtered as one types.
+        if (auto* search = dlg.findChild<QLineEdit*>("search")) search->setText("virt");
+        ok = save(dlg, outDir, "profile-search") && ok;
+    }
+    {
+        // The panel with a 60-character name at the smallest window size.
+        const QSize size = w.size();
+        for (const Profile& p : logic.user().users) {
+            if (p.name == kLongName)
+                main.store.selectUser(logic.user(), p.id, logic.clock().nowValue(), {},
+                                      RecordStore::SaveCurrent::No);
+        }
+        logic.refresh();
+        w.resize(w.minimumSize());
+        ok = save(w, outDir, "main-long-name") && ok;
+        main.store.selectUser(logic.user(), chosen, logic.clock().nowValue(), {},
+                              RecordStore::SaveCurrent::No);
+        logic.refresh();
+        w.resize(size);
     }
     {
         // A new alarm from a click on tomorrow's 12:00, and tomorrow's
@@ -203,7 +227,7 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
     {
         logic.closeUser();
         main.store.reloadUsers(logic.user());
-        ReportDlgLogic model(logic.user(), main.store, resources, main.host);
+        ReportDlgLogic model(logic.user(), main.store, resources, main.host, logic.clock().nowValue());
         ReportDlg dlg(model, &w);
         ok = save(dlg, outDir, "report") && ok;
     }

@@ -237,6 +237,7 @@ namespace velmora::ids {
     X(kDuplicateUser, 40301)                                                                \
     X(kDatabasePassedOver, 40302)                                                           \
     X(kDatabaseInUse, 40303)                                                                \
+    X(kSearchUsers, 40304)                                                                  \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 

@@ -2,6 +2,7 @@
 
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
+#include "ui/logic/profile_dlg_logic.h"
 
 namespace velmora {
 
@@ -12,5 +13,8 @@ Text AboutDlgLogic::versionText() const { return kVersionText; }
 Text AboutDlgLogic::linkText() const { return strings_.load(ids::kAboutLinkText); }
 Text AboutDlgLogic::copyright() const { return strings_.load(ids::kAboutCopyright); }
 Text AboutDlgLogic::okText() const { return strings_.load(ids::kOk); }
+Text AboutDlgLogic::databaseText() const {
+    return database_.empty() ? Text() : fillPlaceholder(strings_.load(ids::kDatabaseInUse), database_.string());
+}
 
 }  // namespace velmora

@@ -42,7 +42,7 @@ void MainDlgFlows::addAlarm(MainDlgLogic& main, const SYSTEMTIME&) { notAvailabl
 void MainDlgFlows::editAlarm(MainDlgLogic& main, const SYSTEMTIME&, const Alarm&) { notAvailable(main); }
 void MainDlgFlows::deleteAlarm(MainDlgLogic& main, const SYSTEMTIME&, const Alarm&) { notAvailable(main); }
 void MainDlgFlows::about(MainDlgLogic& main) {
-    AboutDlgLogic dlg(main.strings());
+    AboutDlgLogic dlg(main.strings(), main.store().databasePath());
     main.host().runDialog(dlg);
 }
 AlarmTablePreparer MainDlgFlows::alarmTablePreparer(MainDlgLogic& main) {
@@ -113,6 +113,12 @@ void MainDlgLogic::startup() {
         // takes the empty list for lost users and enters them again.
         host_.showMessage(strings_.load(ids::kDatabaseOpenFailed) + "\n\n" + store_.databasePath().string(),
                           strings_.load(ids::kCaptionError), MessageIcon::Error);
+    }
+    if (!passedOver_.empty()) {
+        // Otherwise every person seems lost: their database is elsewhere.
+        const Text text = fillPlaceholder(strings_.load(ids::kDatabasePassedOver), passedOver_.string());
+        host_.showMessage(fillPlaceholder(text, store_.databasePath().string()),
+                          strings_.load(ids::kCaptionWarning), MessageIcon::Warning);
     }
     int code = 0;
     if (!flows_->signIn(*this, code)) {

@@ -299,6 +299,9 @@ public:
     // False when the database could not be opened or created at start;
     // the start-up message then says so before anything else.
     bool databaseOpened() const { return databaseOpened_; }
+    // A database beside the program that is not used (its folder is not
+    // writable): the start-up message names it and the one in use.
+    void setPassedOverDatabase(const std::filesystem::path& file) { passedOver_ = file; }
 
     // Exit code once the window asked to close; 0 before.
     int exitCode() const { return exitCode_; }
@@ -328,6 +331,7 @@ private:
     bool noUserProfile_ = false;
     std::function<void()> endDeviceDialog_;
     bool databaseOpened_ = false;
+    std::filesystem::path passedOver_;
     int exitCode_ = 0;
 };
 

@@ -62,6 +62,9 @@ Text ProfileDlgLogic::controlText(int controlId) const {
         case kIdLookup: return strings_.load(ids::kFetchNameFromService);
         case kIdCreate: return strings_.load(ids::kCreateUser);
         case kIdClose: return strings_.load(ids::kClose);
+        case kIdSearch: return strings_.load(ids::kSearchUsers);
+        case kIdNameColumn: return strings_.load(ids::kReportName);
+        case kIdSsnColumn: return strings_.load(ids::kReportSsn);
         default: return {};
     }
 }

@@ -30,6 +30,10 @@ public:
     static constexpr int kIdLookup = 1006;   // hidden, no action
     static constexpr int kIdCreate = kIdOk;  // also the result "user created"
     static constexpr int kIdClose = kIdCancel;
+    // The list's search field and column headings (no template control).
+    static constexpr int kIdSearch = -1;
+    static constexpr int kIdNameColumn = -2;
+    static constexpr int kIdSsnColumn = -3;
 
     // The dialog works on `user` (its list of users and the selected user)
     // through `store`. Choosing a user loads it at `clock`'s present time

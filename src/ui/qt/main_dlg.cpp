@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include "resources/resource_module.h"
+#include "ui/qt/elided_label.h"
 #include "ui/qt/logo.h"
 #include "ui/qt/qt_host.h"
 
@@ -227,8 +228,12 @@ QWidget* MainDlg::buildLeft() {
     return left;
 }
 
-QLabel* MainDlg::valueLabel(int id) {
-    auto* l = new QLabel("-", userFrame_);
+QLabel* MainDlg::valueLabel(int id, QLabel* given) {
+    QLabel* l = given;
+    if (!l) {
+        l = new QLabel("-", userFrame_);
+        l->setWordWrap(true);
+    }
     l->setObjectName(idName(id));
     QFont f = font();
     f.setBold(true);
@@ -238,7 +243,15 @@ QLabel* MainDlg::valueLabel(int id) {
     pal.setColor(QPalette::WindowText, toColor(MainDlgLogic::kValueColour));
     l->setPalette(pal);
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    l->setWordWrap(true);
+    return l;
+}
+
+ElidedLabel* MainDlg::elidedValueLabel(int id) {
+    // A long name or ssn is cut with "…" (whole in the tooltip) so that the
+    // panel keeps its layout at every window size.
+    auto* l = new ElidedLabel(userFrame_);
+    l->setFullText("-");
+    valueLabel(id, l);
     return l;
 }
 
@@ -273,11 +286,11 @@ QWidget* MainDlg::buildPanel() {
     v->addSpacing(6);
 
     v->addWidget(caption(MainDlgLogic::kIdNameCaption));
-    name_ = valueLabel(MainDlgLogic::kIdName);
+    name_ = elidedValueLabel(MainDlgLogic::kIdName);
     v->addWidget(name_);
     v->addSpacing(4);
     v->addWidget(caption(MainDlgLogic::kIdSsnCaption));
-    ssn_ = valueLabel(MainDlgLogic::kIdSsn);
+    ssn_ = elidedValueLabel(MainDlgLogic::kIdSsn);
     v->addWidget(ssn_);
     v->addSpacing(8);
 
@@ -362,8 +375,8 @@ void MainDlg::syncPanel() {
     const UserPanel& p = logic_.panel();
     const CommandStates& c = logic_.commands();
     syncing_ = true;
-    name_->setText(toQ(p.name));
-    ssn_->setText(toQ(p.ssn));
+    name_->setFullText(toQ(p.name));
+    ssn_->setFullText(toQ(p.ssn));
     lastAlarm_->setText(toQ(p.lastAlarm));
     status_->setText(toQ(p.status));
     QPalette pal = status_->palette();

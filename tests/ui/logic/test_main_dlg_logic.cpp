@@ -433,6 +433,27 @@ public:
     bool watched = false;
 };
 
+// A database beside the program that is passed over (its folder is not
+// writable) is named once at start, with the one in use.
+TEST_F(MainDlgTest, StartupNamesADatabasePassedOverAndTheOneInUse) {
+    const auto program = db_.dir() / "program";
+    std::filesystem::create_directories(program);
+    EXPECT_TRUE(passedOverDatabase(program, db_.dir()).empty()) << "no file beside the program";
+    db_.writeFile("program/velmora.db", "x");
+    EXPECT_TRUE(passedOverDatabase(program, program).empty()) << "the program's own folder is used";
+    const auto passed = passedOverDatabase(program, db_.dir());
+    EXPECT_EQ(passed, program / "velmora.db");
+
+    MainDlgLogic& m = open();
+    m.setPassedOverDatabase(passed);
+    m.startup();
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].text, "Tietokantaa " + passed.string() +
+                                          " ei käytetä, koska sen kansioon ei voi kirjoittaa.\n"
+                                          "Käytössä on tietokanta " + store().databasePath().string() + ".");
+    EXPECT_EQ(host_.messages[0].icon, MessageIcon::Warning);
+}
+
 TEST_F(MainDlgTest, StartupSaysWhenTheDatabaseCannotBeOpened) {
     MainDlgLogic& fine = open();
     EXPECT_TRUE(fine.databaseOpened());

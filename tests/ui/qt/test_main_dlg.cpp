@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTreeWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -150,8 +151,8 @@ TEST_F(MainWindowTest, ChooseAUserAndReadTheHistoryTotals) {
     MainDlg& w = open();
 
     auto chose = onNextModal([](QWidget* dlg) {
-        auto* list = dlg->findChild<QListWidget*>("list");
-        QListWidgetItem* item = list->findItems("Aino (010101-0101)", Qt::MatchExactly).value(0);
+        auto* list = dlg->findChild<QTreeWidget*>("list");
+        QTreeWidgetItem* item = list->findItems("Aino", Qt::MatchExactly).value(0);
         ASSERT_NE(item, nullptr);
         list->setCurrentItem(item);
         QTest::mouseClick(dlg->findChild<QPushButton*>("choose"), Qt::LeftButton);
