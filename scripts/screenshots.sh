@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds what is needed and saves PNG screenshots of the main window and of
-# its dialogs (user management, the alarm dialog for a new and an edited
-# alarm, history, report, the ownerless-reminder
+# its dialogs (user management, also filtered by its search field; the main
+# window with a 60-character name at its smallest size; the alarm dialog for
+# a new and an edited alarm, history, report, the ownerless-reminder
 # question, the clock check, the programming result, the spare wait, the
 # about box, a question box) into build/screenshots/, in
 # Finnish, and in English under build/screenshots/en/. The program's own
