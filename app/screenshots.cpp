@@ -1,12 +1,16 @@
 // Screenshots of the main window and its dialogs, for people to look at:
 // velmora-screenshots <output directory> <data directory> [language module]
-// Prepares a database with a few users in the data directory (one chosen,
-// with alarms, a reminder and a history), opens the main window as the
-// program does and writes PNG files. Runs on any Qt platform; offscreen
+// Makes the demo database in the data directory (tools/demo), opens the
+// main window as the program does and writes PNG files; the reminder
+// flows run against the demo person's reminder as an emulated USB device
+// (under the umockdev preload, which the program adds itself). Runs on any Qt platform; offscreen
 // needs no display.
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <functional>
 #include <QFont>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTabWidget>
@@ -15,11 +19,13 @@
 #include <cstdlib>
 
 #include "core/datetime.h"
+#include "demo/demo_database.h"
+#include "reminder-sim/emulated_usb_reminder.h"
+#include "reminder-sim/programmed_history.h"
+#include "reminder-sim/simulated_reminder.h"
 #include "startup.h"
 #include "ui/qt/app_style.h"
 #include "resources/string_ids.h"
-#include "store/startup.h"
-#include <QLineEdit>
 #include <QPushButton>
 #include "ui/logic/about_dlg_logic.h"
 #include "ui/logic/alarm_dlg_logic.h"
@@ -52,77 +58,95 @@ bool save(QWidget& w, const QString& dir, const QString& name) {
     return ok;
 }
 
-Alarm daily(const SYSTEMTIME& day, int hour, int minute, const char* description) {
-    Alarm a;
-    a.alarm_start = makeTime(day.wYear, day.wMonth, day.wDay, hour, minute);
-    a.alarm_end = a.alarm_start;
-    a.repeat_forever = true;
-    a.repeat_pattern = 1;
-    a.title = "Hälytys";
-    a.description = description;
-    return a;
+// Runs the event loop until `holds` or 20 seconds have passed.
+bool waitFor(const std::function<bool()>& holds) {
+    QElapsedTimer t;
+    t.start();
+    while (!holds() && t.elapsed() < 20000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return holds();
 }
 
-// Users, alarms, a programmed reminder and a history; the id of the user
-// to show.
-constexpr char kLongName[] = "Anna-Maria Katariina Väisänen-Hämäläinen af Ruotsinkylä-Kesä";
-
-int prepare(RecordStore& store, const std::filesystem::path& dir) {
-    CurrentUser scratch;
-    const SYSTEMTIME now = SystemClock().localNow();
-    openDatabaseAtStartup(store, dir, scratch, now);
-    std::vector<Profile> existing;
-    store.loadProfiles(existing);
-    for (const Profile& p : existing) store.deleteProfile(p.id);
-
-    const int aino = store.insertProfile(false, "Aino Virtanen", "120345-123A", "040 123 4567",
-                                         "Aamulääkkeet ennen aamiaista.\nIltalääke ruoan kanssa.");
-    store.insertProfile(true, "Bertta Korhonen", "030551-456B", "050 765 4321", "");
-    store.insertProfile(false, "Cecilia Mäkinen", "251260-789C", "", "");
-    store.insertProfile(true, "Eino Nieminen", "-", "", "");
-    // 60 characters: the panel cuts it with "…".
-    store.insertProfile(true, kLongName, "010203A987X", "", "");
-
-    const SYSTEMTIME started = addDays(now, -14);
-    for (Alarm a : {daily(started, 8, 0, "Aamulääkkeet"), daily(started, 14, 0, ""),
-                    daily(started, 20, 0, "Iltalääke")})
-        store.saveAlarm(a, aino);
-
-    DeviceRecord rec;
-    rec.sn = 100234;
-    rec.device_type = DeviceRecord::kOwn;
-    const SYSTEMTIME programmed = addDays(now, -3);
-    rec.programming_time = toTimeValue(makeTime(programmed.wYear, programmed.wMonth, programmed.wDay, 10, 15));
-    const SYSTEMTIME last = addDays(now, 40);
-    rec.last_alarm = toTimeValue(makeTime(last.wYear, last.wMonth, last.wDay, 20, 0));
-    rec.alarm_amount = 129;
-    store.saveDevice(rec, aino);
-
-    std::vector<LogEntry> log;
-    const int statuses[] = {4, 4, 5, 4, 3, 4, 4, 5, 4, 4, 1};
-    int i = 0;
-    for (int day = 5; day >= 1; --day) {
-        for (int hour : {8, 20}) {
-            if (i >= static_cast<int>(std::size(statuses))) break;
-            const SYSTEMTIME d = addDays(now, -day);
-            LogEntry e;
-            e.alarm_time = toTimeValue(makeTime(d.wYear, d.wMonth, d.wDay, hour, 0));
-            e.log_status = statuses[i++];
-            e.ack = e.log_status == 4 ? e.alarm_time + 240 : e.log_status == 5 ? e.alarm_time + 1500 : 0;
-            log.push_back(e);
+// The reminder flows as a person meets them: the main window right after
+// the reminder was read, the dialogs of a programming job (with Yes to the
+// spare question, then cancelling the wait), and a reminder without a
+// user. Each modal window is saved as it appears.
+bool reminderFlows(MainWindow& main, sim::SimulatedReminder& reminder, sim::EmulatedUsbReminder& usb,
+                   const QString& outDir) {
+    bool ok = true;
+    const QString spareQuestion = toQ(main.logic.strings().load(ids::kOfferSpare));
+    QTimer person;
+    QObject::connect(&person, &QTimer::timeout, [&] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || !w->isVisible()) return;
+        person.stop();  // saving runs the event loop
+        if (qobject_cast<ProgramDlg*>(w)) {
+            ok = save(*w, outDir, "program-clock") && ok;
+            static_cast<QDialog*>(w)->accept();
+        } else if (qobject_cast<ProgrammingFinishedDlg*>(w)) {
+            ok = save(*w, outDir, "programming-finished") && ok;
+            static_cast<QDialog*>(w)->reject();
+        } else if (qobject_cast<WaitProgramDlg*>(w)) {
+            ok = save(*w, outDir, "wait-spare") && ok;
+            static_cast<QDialog*>(w)->reject();
+        } else if (qobject_cast<SelectActionDlg*>(w)) {
+            ok = save(*w, outDir, "select-action") && ok;
+            static_cast<QDialog*>(w)->reject();
+        } else if (auto* box = qobject_cast<QMessageBox*>(w); box && box->text() == spareQuestion) {
+            box->button(QMessageBox::Yes)->click();
+        } else {
+            std::fprintf(stderr, "unexpected window %s\n", w->metaObject()->className());
+            ok = false;
+            w->close();
         }
-    }
-    store.saveLogEntries(log, aino);
-    return aino;
+        person.start();
+    });
+    person.start(20);
+
+    MainDlgLogic& logic = main.logic;
+    const int owner = logic.user().id;
+    usb.plug();
+    ok = waitFor([&] { return logic.reminderConnected() && !logic.busy(); }) && ok;
+    ok = save(*main.window, outDir, "main-after-read") && ok;
+
+    auto* program = main.window->findChild<QPushButton*>("id1008");
+    if (program) program->click();
+    ok = program && waitFor([&] { return !logic.programmingInProgress(); }) && ok;
+
+    // Another serial without an owner.
+    usb.unplug();
+    waitFor([&] { return !logic.reminderConnected(); });
+    reminder.setSerial(999001);
+    usb.plug();
+    ok = waitFor([&] { return logic.reminderConnected() && !logic.busy() && !logic.deviceDialogOpen(); }) && ok;
+    usb.unplug();
+    waitFor([&] { return !logic.reminderConnected(); });
+    main.store.selectUser(logic.user(), owner, logic.clock().nowValue(), {}, RecordStore::SaveCurrent::No);
+    return ok;
 }
 
 int run(const QString& outDir, const std::filesystem::path& dataDir, const ResourceModule& resources) {
-    RecordStore prepStore(dataDir / kDatabaseFileName);
-    const int chosen = prepare(prepStore, dataDir);
+    demo::DemoDatabase demo;
+    const SYSTEMTIME now = SystemClock().localNow();
+    if (!demo::makeDemoDatabase(dataDir, now, demo)) {
+        std::fprintf(stderr, "cannot make the demo database in %s\n", dataDir.c_str());
+        return 1;
+    }
+    const int chosen = demo.personWithReminder;
+    // The demo person's reminder, plugged in later; it must exist before
+    // libusb starts.
+    const demo::DemoReminder& r = demo.reminder;
+    sim::SimulatedReminder reminder(r.model, r.serial);
+    reminder.setClock(static_cast<std::uint32_t>(toTimeValue(now)));
+    sim::startWithHistory(reminder, *sim::parseDailyTimes(r.dailyTimes), r.historyDays, now);
+    sim::EmulatedUsbReminder usb(reminder);
 
     MainWindow main(resources, dataDir);
     MainDlgLogic& logic = main.logic;
     MainDlg& w = *main.window;
+    // 60 characters: the panel cuts it with "…", the user list shows it whole.
+    const int longNamed = main.store.insertProfile(
+        true, "Anna-Maria Katariina Väisänen-Hämäläinen af Ruotsinkylä-Kesä", "010203A987X", "", "");
+    main.store.reloadUsers(logic.user());
     w.show();
     settle();
     bool ok = save(w, outDir, "main-no-user");
@@ -143,17 +167,14 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         ProfileDlg dlg(model, &w);
         ok = save(dlg, outDir, "profile") && ok;
         // The list filtered as one types.
-        if (auto* search = dlg.findChild<QLineEdit*>("search")) search->setText("virt");
+        if (auto* search = dlg.findChild<QLineEdit*>("search")) search->setText("ne");
         ok = save(dlg, outDir, "profile-search") && ok;
     }
     {
-        // The panel with a 60-character name at the smallest window size.
+        // The panel with the 60-character name at the smallest window size.
         const QSize size = w.size();
-        for (const Profile& p : logic.user().users) {
-            if (p.name == kLongName)
-                main.store.selectUser(logic.user(), p.id, logic.clock().nowValue(), {},
-                                      RecordStore::SaveCurrent::No);
-        }
+        main.store.selectUser(logic.user(), longNamed, logic.clock().nowValue(), {},
+                              RecordStore::SaveCurrent::No);
         logic.refresh();
         w.resize(w.minimumSize());
         ok = save(w, outDir, "main-long-name") && ok;
@@ -190,11 +211,6 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         ok = save(dlg, outDir, "history") && ok;
     }
     {
-        SelectActionDlgLogic model(resources);
-        SelectActionDlg dlg(model, &w);
-        ok = save(dlg, outDir, "select-action") && ok;
-    }
-    {
         AboutDlgLogic model(resources);
         AboutDlg dlg(model, &w);
         ok = save(dlg, outDir, "about") && ok;
@@ -207,23 +223,7 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         box.button(QMessageBox::No)->setText(toQ(resources.load(ids::kNo)));
         ok = save(box, outDir, "question") && ok;
     }
-    {
-        ProgramDlgLogic model(resources, logic.clock());
-        ProgramDlg dlg(model, &w);
-        ok = save(dlg, outDir, "program-clock") && ok;
-    }
-    {
-        Text done = resources.load(ids::kUserReminderProgrammed);
-        if (auto at = done.find("%s"); at != Text::npos) done.replace(at, 2, logic.user().name);
-        ProgrammingFinishedDlgLogic model(resources, done);
-        ProgrammingFinishedDlg dlg(model, &w);
-        ok = save(dlg, outDir, "programming-finished") && ok;
-    }
-    {
-        WaitProgramDlgLogic model(resources);
-        WaitProgramDlg dlg(model, &w);
-        ok = save(dlg, outDir, "wait-spare") && ok;
-    }
+    ok = reminderFlows(main, reminder, usb, outDir) && ok;
     {
         logic.closeUser();
         main.store.reloadUsers(logic.user());
@@ -241,6 +241,7 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
 // warnings say nothing about the pictures.
 void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtDebugMsg || type == QtInfoMsg || message.contains("propagateSizeHints") ||
+        message.contains("does not support raise") ||
         message.contains("XDG_RUNTIME_DIR"))
         return;
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
@@ -250,6 +251,11 @@ void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& mess
 int main(int argc, char* argv[]) {
     using namespace velmora;
     qInstallMessageHandler(quietHandler);
+    // The reminder is an emulated USB device: the preload comes first.
+    if (!sim::EmulatedUsbReminder::available()) {
+        sim::EmulatedUsbReminder::rerunWithPreload(argv);
+        return 1;
+    }
     if (argc < 3) {
         std::fprintf(stderr, "usage: %s <output directory> <data directory> [language module]\n", argv[0]);
         return 2;

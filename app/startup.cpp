@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include <QMetaObject>
+
 namespace velmora {
 
 MainWindow::MainWindow(const ResourceModule& resources, const std::filesystem::path& dataDirectory)
@@ -9,9 +11,21 @@ MainWindow::MainWindow(const ResourceModule& resources, const std::filesystem::p
     logic.setFlows(&flows);
     window = std::make_unique<MainDlg>(logic, resources);
     host.setParentWindow(window.get());
+    QObject* context = window.get();
+    flows.useReminder(usb, clock, [this, context] {
+        return usb.startWatch([this, context](ReminderEvent e) {
+            // On the transport's thread: hand the event over, nothing else.
+            QMetaObject::invokeMethod(
+                context, [this, e] { flows.deviceEvent(logic, e == ReminderEvent::Arrived); },
+                Qt::QueuedConnection);
+        });
+    });
+    host.setModalsClosedListener([this] { flows.modalsClosed(logic); });
 }
 
 MainWindow::~MainWindow() {
+    usb.stopWatch();  // no event arrives for a window that is going
+    host.setModalsClosedListener(nullptr);
     host.setParentWindow(nullptr);
     window.reset();
     logic.setFlows(nullptr);

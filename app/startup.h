@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/clock.h"
+#include "device/libusb_transport.h"
 #include "resources/resource_module.h"
 #include "store/record_store.h"
 #include "ui/logic/main_dlg_logic.h"
@@ -18,8 +19,10 @@ namespace velmora {
 
 // The main window and what it owns, in construction order: the record
 // store on the database file, the host of message boxes and dialogs, the
-// flows the window starts, the logic (which opens the database and imports legacy files) and the
-// window (whose initialisation loads the users and posts 32884).
+// reminder's USB transport, the flows the window starts, the logic (which
+// opens the database and imports legacy files) and the window (whose
+// initialisation loads the users and posts 32884). Reminder arrivals and
+// removals come from the transport's thread and are queued to the window.
 struct MainWindow {
     MainWindow(const ResourceModule& resources, const std::filesystem::path& dataDirectory);
     ~MainWindow();
@@ -27,6 +30,7 @@ struct MainWindow {
     SystemClock clock;
     RecordStore store;
     QtHost host;
+    LibusbTransport usb;
     ProgramFlows flows;
     MainDlgLogic logic;
     std::unique_ptr<MainDlg> window;

@@ -12,8 +12,10 @@
 #include "core/schedule.h"
 #include "device/alarm_rules.h"
 #include "device/alarm_table.h"
+#include "device/programming_pass.h"
 #include "device/reminder_link.h"
 #include "reminder-sim/sim_transport.h"
+#include "reminder-sim/programmed_history.h"
 #include "reminder-sim/simulated_reminder.h"
 
 using namespace velmora;
@@ -29,13 +31,8 @@ InstantList fullModel3Table() {
     return list;
 }
 
-void programmingPass(ReminderLink& link, const InstantList& table, TimeValue now) {
-    link.sendCommand(kCmdStartProgramming);
-    link.clearTableArea();
-    link.clearLogArea();
-    link.sendClock(static_cast<std::uint32_t>(now), 600);
-    link.writeTableArea(encodeTableArea(table, now, link.memoryMap()));
-    link.sendCommand(kCmdFinishOwn);
+bool programmingPass(ReminderLink& link, const InstantList& table, const Clock& clock) {
+    return runProgrammingPass(link, table, 600, true, clock).ok();
 }
 
 // A model-3 reminder in the process, linked and identified.
@@ -65,11 +62,10 @@ void BM_ProgrammingPassModel3(benchmark::State& state) {
     Model3Peer peer;
     auto& [clock, reminder, transport, readBack, programming, link] = peer;
     const InstantList table = fullModel3Table();
-    const TimeValue now = clock.nowValue();
     std::size_t exchanges = 0;
     for (auto _ : state) {
         const std::size_t before = link.exchangeCount();
-        programmingPass(link, table, now);
+        if (!programmingPass(link, table, clock)) state.SkipWithError("pass failed");
         exchanges = link.exchangeCount() - before;
     }
     if (reminder.tableInstants().size() != 2000) state.SkipWithError("table not written");
@@ -81,7 +77,9 @@ void BM_FullReadModel3(benchmark::State& state) {
     Model3Peer peer("1.1.0");
     auto& [clock, reminder, transport, readBack, programming, link] = peer;
     const InstantList table = fullModel3Table();
-    programmingPass(link, table, clock.nowValue() - 86400);
+    clock.advanceSeconds(-86400);
+    programmingPass(link, table, clock);
+    clock.advanceSeconds(86400);
     for (std::size_t i = 0; i < 2000; ++i) reminder.setLogWord(i, i % 3 == 0 ? 1 : 0);
     clock.advanceSeconds(200 * 86400);  // half of the alarms lie in the past
     std::size_t exchanges = 0;
@@ -104,7 +102,7 @@ void firmwareOnly(benchmark::State& state, bool read) {
     reminder.setRecording(true);
     reminder.resetCounters();
     if (read) link.readAll();
-    else programmingPass(link, fullModel3Table(), clock.nowValue());
+    else programmingPass(link, fullModel3Table(), clock);
     const auto requests = reminder.requests();
     reminder.setRecording(false);
     PacketBuffer reply{};
@@ -124,14 +122,7 @@ BENCHMARK(BM_FirmwareOnlyFullReadModel3)->Unit(benchmark::kMicrosecond);
 void BM_BuildProgrammingTableModel3(benchmark::State& state) {
     CurrentUser user;
     user.daylight = buildDaylightTable(kNow);
-    for (int h : {8, 12, 16, 20}) {
-        Alarm a;
-        a.alarm_start = makeTime(2026, 3, 1, h, 0);
-        a.alarm_end = a.alarm_start;
-        a.repeat_pattern = 1;
-        a.repeat_forever = true;
-        user.alarms.push_back(a);
-    }
+    user.alarms = sim::dailyAlarms({8 * 60, 12 * 60, 16 * 60, 20 * 60}, makeTime(2026, 3, 1));
     user.alarm_table.setCapacity(2000);
     for (auto _ : state) benchmark::DoNotOptimize(buildProgrammingTable(user, kNow));
     state.counters["instants"] = static_cast<double>(user.alarm_table.size());

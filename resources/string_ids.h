@@ -232,6 +232,10 @@ namespace velmora::ids {
     X(kTooltipAlarmIfForgotten, 40204)                                                      \
     X(kChooseUserEllipsis, 40205)                                                           \
     X(kConfirmClearCalendar, 40206)                                                         \
+    X(kSpareIsOwnReminder, 40207)                                                           \
+    X(kSpareOfOtherUser, 40208)                                                             \
+    X(kLogNotStored, 40209)                                                                 \
+    X(kConfirmClearUnstoredLog, 40210)                                                      \
     /* Messages that keep data from being lost without a word */                           \
     X(kUnstorableCharacters, 40300)                                                         \
     X(kDuplicateUser, 40301)                                                                \
@@ -246,7 +250,7 @@ VELMORA_STRING_IDS(VELMORA_DECLARE_STRING_ID)
 #undef VELMORA_DECLARE_STRING_ID
 
 inline constexpr int kFirstStringId = 40001;
-inline constexpr int kLastStringId = 40206;
+inline constexpr int kLastStringId = 40210;
 inline constexpr int kIdleStatusText = kReady;
 
 // Menus.

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Builds what is needed and saves PNG screenshots of the main window and of
-# its dialogs (user management, also filtered by its search field; the main
-# window with a 60-character name at its smallest size; the alarm dialog for
-# a new and an edited alarm, history, report, the ownerless-reminder
-# question, the clock check, the programming result, the spare wait, the
-# about box, a question box) into build/screenshots/, in
-# Finnish, and in English under build/screenshots/en/. The program's own
-# start-up code opens a prepared database (a few users, one chosen with
-# alarms, a reminder and a history) on Qt's offscreen platform, so no
-# display is needed. VELMORA_BUILD_DIR chooses another build directory.
+# Builds what is needed and saves PNG screenshots of the main window (also
+# right after a reminder was read, and with a 60-character name at its
+# smallest size) and of its dialogs (user management, also filtered by its
+# search field; the alarm dialog for a new and an edited alarm, history,
+# report, the reminder-without-user question, the clock check, the
+# programming result, the spare wait, the about box, a question box) into
+# build/screenshots/, in Finnish, and in English under build/screenshots/en/.
+# The program's own start-up code opens the demo database on Qt's offscreen
+# platform, so no display is needed; the reminder dialogs come from the real
+# flows against an emulated USB reminder (umockdev).
+# VELMORA_BUILD_DIR chooses another build directory.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VELMORA_BUILD_DIR:-$root/build}"

@@ -20,8 +20,8 @@ public:
     SYSTEMTIME localNow() const override;
 };
 
-// A clock that stands still (or moves only when told): for tests, benches
-// and the demo mode.
+// A clock that stands still (or moves only when told): for tests and
+// benches.
 class FixedClock final : public Clock {
 public:
     explicit FixedClock(const SYSTEMTIME& t) : now_(t) {}

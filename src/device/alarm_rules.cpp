@@ -6,6 +6,7 @@
 #include "core/datetime.h"
 #include "core/instant_list.h"
 #include "core/schedule.h"
+#include "device/reminder_protocol.h"
 
 namespace velmora {
 
@@ -24,20 +25,32 @@ std::vector<TimeValue> expectedInstants(RecordStore& store, const CurrentUser& u
     } else if (user.connected_sn != 0) {
         found = store.findDevice(user.connected_sn, device) && device.sn == user.connected_sn;
     }
+    // The reminder holds at most what its largest model takes, whatever the
+    // record says.
     InstantList table(found && device.alarm_amount > 0
-                          ? static_cast<std::size_t>(device.alarm_amount)
+                          ? std::min(static_cast<std::size_t>(device.alarm_amount), kMaxTableEntries)
                           : 500);
 
-    const std::int64_t nowWide = now;
     const std::int64_t lastAlarm = found ? device.last_alarm : 0;
-    const std::int64_t end =
-        nowWide + kExpectedRangeSeconds < lastAlarm ? lastAlarm : nowWide + kExpectedRangeSeconds;
+    const std::int64_t end = std::max(std::int64_t{now} + kExpectedRangeSeconds, lastAlarm);
+    const Horizon horizon = scheduleHorizon(user.alarms, fromTimeValue(now));
+    // No occurrence lies past the alarms' own horizon.
+    const std::int64_t reach = horizon.kind == Horizon::kForever ? end : toTimeValue64(horizon.bound);
 
+    // Chunk by chunk, so that the work stops with the table full instead of
+    // expanding every alarm up to a last alarm years ahead.
+    constexpr std::int64_t kChunk = std::int64_t{kChunkDays} * kSecondsPerDay;
     std::vector<AlarmOccurrence> occurrences;
-    expandOccurrences(user.alarms, fromTimeValue(nowWide), fromTimeValue(end), occurrences,
-                      user.daylight);
-    for (const AlarmOccurrence& o : occurrences)
-        if (!table.add(toTimeValue(o.time))) break;
+    for (std::int64_t from = now; from <= std::min(end, reach); from += kChunk + 1) {
+        occurrences.clear();
+        expandOccurrences(user.alarms, fromTimeValue(from), fromTimeValue(std::min(from + kChunk, end)),
+                          occurrences, user.daylight);
+        for (const AlarmOccurrence& o : occurrences)
+            if (!table.add(toTimeValue(o.time))) {
+                table.sortUnique();
+                return table.items();
+            }
+    }
     table.sortUnique();
     return table.items();
 }

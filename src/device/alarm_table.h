@@ -47,7 +47,8 @@ private:
 
 // The byte image of the whole table area (map.tableAreaBytes() bytes; its
 // first byte is address 32): header, the instants (at most `list`'s
-// capacity of them, and never more than the area holds), zeros after them.
+// capacity of them, never more than the model's capacity or than the area
+// holds), zeros after them.
 std::vector<std::uint8_t> encodeTableArea(const InstantList& list, TimeValue programmingTime,
                                           const MemoryMap& map);
 

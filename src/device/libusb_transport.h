@@ -1,6 +1,9 @@
 #pragma once
-// The reminder over libusb-1.0: found by USB vendor and product id, its
-// vendor-specific interface claimed, one bulk OUT and one bulk IN endpoint.
+// The reminder over libusb-1.0: found by a vendor:product id of the
+// settings, or by the reminder's interface class in its Microsoft OS
+// descriptors (read with control IN requests only); its vendor-specific
+// interface claimed, one bulk OUT and one bulk IN endpoint. A device that
+// is neither is never claimed.
 // Arrival and removal come from libusb's hotplug support on a thread of
 // this class; they are reported through a callback and nothing else.
 #include <atomic>
@@ -9,6 +12,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "device/usb_ids.h"
 #include "device/usb_transport.h"
@@ -28,14 +32,15 @@ public:
     // to its own event loop; it must not call open() or transfer() here.
     using Listener = std::function<void(ReminderEvent)>;
 
-    explicit LibusbTransport(UsbIds ids = reminderUsbIds(),
+    explicit LibusbTransport(std::vector<UsbIds> ids = reminderUsbIds(),
                              unsigned timeoutMs = kTransferTimeoutMs);
     ~LibusbTransport() override;
     LibusbTransport(const LibusbTransport&) = delete;
     LibusbTransport& operator=(const LibusbTransport&) = delete;
 
     TransportStatus open() override;
-    TransportStatus transfer(const PacketBuffer& request, PacketBuffer& reply) override;
+    TransportStatus transfer(const PacketBuffer& request, PacketBuffer& reply,
+                             std::size_t& received) override;
     std::size_t packetSize() const override { return packet_size_; }
     bool isOpen() const override { return handle_ != nullptr && !lost_; }
     void close() override;
@@ -51,13 +56,17 @@ public:
 
     std::uint8_t inEndpoint() const { return in_ep_; }
     std::uint8_t outEndpoint() const { return out_ep_; }
-    const UsbIds& ids() const { return ids_; }
+    const std::vector<UsbIds>& ids() const { return ids_; }
 
 private:
     bool ensureContext();
     void releaseLink();
+    bool hasListedIds(::libusb_device* dev) const;
+    // Opens and claims `dev` when it is the reminder; kTransportNotFound
+    // when it is not.
+    TransportStatus tryOpen(::libusb_device* dev);
 
-    UsbIds ids_;
+    std::vector<UsbIds> ids_;
     unsigned timeout_ms_;
     libusb_context* ctx_ = nullptr;
     libusb_device_handle* handle_ = nullptr;

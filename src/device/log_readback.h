@@ -24,8 +24,8 @@ enum class ReadBackOutcome {
 std::vector<LogEntry> toLogEntries(const std::vector<ReadBackEntry>& entries);
 
 // Merges `entries` into the user's history and writes the whole history to
-// table Log for the user, then reads it back to make sure every entry is
-// stored. False when it is not (the merge stays in memory).
+// table Log for the user in one transaction. False when a statement or the
+// commit fails (the merge stays in memory).
 bool mergeAndStore(RecordStore& store, CurrentUser& user, const std::vector<LogEntry>& entries);
 
 // After a reminder was read. `owner` is the owner of the reminder's serial

@@ -14,7 +14,7 @@
 
 #include "core/cp1252.h"
 #include "core/datetime.h"
-#include "device/device_strings.h"
+#include "resources/string_ids.h"
 
 namespace velmora {
 
@@ -35,21 +35,28 @@ Text dateTimeOf(TimeValue t) {
 
 int groupOf(const Alarm& a) { return a.repeat_pattern <= 7 ? a.repeat_pattern : 0; }
 
+// Group headings by repetition code 0 to 6; code 7 (every other week) has
+// no group of its own in the report.
+constexpr int kRepeatTexts[] = {ids::kRepeatSingle,        ids::kRepeatDaily,
+                                ids::kRepeatEveryOtherDay, ids::kRepeatEveryThirdDay,
+                                ids::kRepeatEveryFourthDay, ids::kRepeatEveryFifthDay,
+                                ids::kRepeatWeekly};
+
 }  // namespace
 
 Text buildReport(RecordStore& store, const CurrentUser& user, const StringSource& strings) {
-    using namespace device_strings;
+    using namespace ids;
     const TimeValue programmed = store.programmingTimeOf(user.connected_sn);
     const TimeValue lastAlarm = store.lastAlarmOf(user);
 
     Text r;
     r += "\n" + kSeparator + "\n";
-    r += strings.load(kReportName) + "\t\t" + user.name + "\t\t\n";
-    r += strings.load(kReportPhone) + "\t" + user.phone;
+    r += strings.load(kNameLabel) + "\t\t" + user.name + "\t\t\n";
+    r += strings.load(kPhoneLabel) + "\t" + user.phone;
     r += "\n" + kSeparator + "\n\n";
-    r += strings.load(kReportAlarms) + "\n\n";
+    r += strings.load(kProgrammingReportAlarms) + "\n\n";
     r += pad30(strings.load(kReportProgrammingTime) + ":") + "\t" + dateTimeOf(programmed) + "\n";
-    r += pad30(strings.load(kReportLastAlarm) + ":") + "\t" + dateTimeOf(lastAlarm) + "\n";
+    r += pad30(strings.load(kProgrammingReportLastAlarm) + ":") + "\t" + dateTimeOf(lastAlarm) + "\n";
     r += "\n\n";
     for (int code : {1, 2, 3, 4, 5, 6, 0}) {
         bool any = false;
@@ -67,7 +74,7 @@ Text buildReport(RecordStore& store, const CurrentUser& user, const StringSource
         r += "\n\n";
     }
     r += kSeparator + "\n";
-    r += strings.load(kReportInstructions);
+    r += strings.load(kSafetyInstructions);
     return r;
 }
 

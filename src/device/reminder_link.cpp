@@ -24,10 +24,20 @@ void ReminderLink::disconnect() {
     identity_.serial = 0;
 }
 
-bool ReminderLink::exchange() {
+bool ReminderLink::exchange(std::size_t replyLength) {
     reply_.fill(0);
+    received_ = 0;
+    // A request cut to the packet size, or a reply shorter than its layout,
+    // would look like a done exchange with nothing done.
+    const std::size_t packet = transport_.packetSize();
+    if (getU16(request_.data() + kRequestLengthOffset) > packet || replyLength > packet) {
+        last_status_ = kTransportPipeQueryFailed;
+        return false;
+    }
     ++exchanges_;
-    last_status_ = transport_.transfer(request_, reply_);
+    last_status_ = transport_.transfer(request_, reply_, received_);
+    if (last_status_ == kTransportOk && received_ < replyLength)
+        last_status_ = kTransportPipeQueryFailed;
     return last_status_ == kTransportOk;
 }
 
@@ -35,14 +45,13 @@ bool ReminderLink::readIdentity() {
     // A failed identification must not leave an earlier reminder's window.
     window_ = 0;
     buildPlainRequest(request_, kCmdIdentify);
-    bool ok = exchange() && replyStatus() == 1;
+    bool ok = exchange(kIdentityReplyLength) && replyStatus() == 1;
     if (ok) {
-        identity_.serial = getU32(reply_.data() + 12);
-        identity_.model = reply_[7];
+        identity_.serial = getU32(reply_.data() + kIdentitySerialOffset);
+        identity_.model = reply_[kIdentityModelOffset];
         // Zero-terminated 8-bit text of at most 29 characters, within the
         // bytes the reply actually carries.
-        const std::size_t carried = std::min(transport_.packetSize(), kPacketBufferSize);
-        const std::size_t avail = carried > kVersionOffset ? carried - kVersionOffset : 0;
+        const std::size_t avail = received_ - kVersionOffset;
         const char* text = reinterpret_cast<const char*>(reply_.data() + kVersionOffset);
         std::size_t n = 0;
         while (n < std::min(avail, kMaxVersionChars) && text[n] != '\0') ++n;
@@ -54,35 +63,35 @@ bool ReminderLink::readIdentity() {
             map_ = *m;
         } else if (unrecognised_models_ == 0) {
             buildPlainRequest(request_, kCmdUnknownModel);
-            exchange();
+            exchange(kUnexaminedReplyLength);
             ++unrecognised_models_;
             return false;
         }
         if (programming_table_) programming_table_->setCapacity(map_.table_capacity);
 
         buildPlainRequest(request_, kCmdBattery);
-        if (!exchange() || replyStatus() != 1) return false;
-        battery_ = getU16(reply_.data() + 6);
+        if (!exchange(kBatteryReplyLength) || replyStatus() != 1) return false;
+        battery_ = getU16(reply_.data() + kBatteryOffset);
     }
 
     if (identity_.window_support) {
         buildPlainRequest(request_, kCmdQueryWindow);
-        if (!exchange()) return false;
-        if (replyStatus() == 1) window_ = getU32(reply_.data() + 20);
+        if (!exchange(kWindowReplyLength)) return false;
+        if (replyStatus() == 1) window_ = getU32(reply_.data() + kWindowOffset);
     }
     return ok;
 }
 
 bool ReminderLink::readBlock(std::uint16_t address, std::uint8_t* data32) {
     buildReadBlockRequest(request_, address);
-    if (!exchange() || replyStatus() == 0) return false;
+    if (!exchange(kReadBlockReplyLength) || replyStatus() == 0) return false;
     std::memcpy(data32, reply_.data() + kBlockDataOffset, kBlockSize);
     return true;
 }
 
 bool ReminderLink::writeBlock(std::uint16_t address, const std::uint8_t* data32) {
     buildWriteBlockRequest(request_, address, data32);
-    return exchange();
+    return exchange(kUnexaminedReplyLength);
 }
 
 bool ReminderLink::readBlocks(std::uint32_t address, std::size_t blocks,
@@ -135,12 +144,16 @@ bool ReminderLink::clearLogArea() {
 
 void ReminderLink::sendClock(std::uint32_t deviceTime, std::uint32_t windowSeconds) {
     buildSetClockRequest(request_, deviceTime, windowSeconds);
-    exchange();
+    exchange(kUnexaminedReplyLength);
 }
 
 bool ReminderLink::writeTableArea(const std::vector<std::uint8_t>& image) {
-    const std::size_t blocks = std::min(image.size() / kBlockSize, map_.tableBlocks());
-    for (std::size_t b = 0; b < blocks; ++b)
+    // Only a whole image within the model's capacity is written: anything
+    // else would leave the reminder with a table that was never meant.
+    if (image.size() != map_.tableAreaBytes() ||
+        getU16(image.data() + kTableCountOffset) > map_.table_capacity)
+        return false;
+    for (std::size_t b = 0; b < map_.tableBlocks(); ++b)
         if (!writeBlock(static_cast<std::uint16_t>(kTableAreaStart + b * kBlockSize),
                         image.data() + b * kBlockSize))
             return false;
@@ -149,7 +162,7 @@ bool ReminderLink::writeTableArea(const std::vector<std::uint8_t>& image) {
 
 void ReminderLink::sendCommand(std::uint16_t command) {
     buildPlainRequest(request_, command);
-    exchange();
+    exchange(kUnexaminedReplyLength);
 }
 
 }  // namespace velmora

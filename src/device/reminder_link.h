@@ -46,7 +46,8 @@ public:
     bool clearLogArea();
     // One 0x86 exchange; the result is not examined.
     void sendClock(std::uint32_t deviceTime, std::uint32_t windowSeconds);
-    // Writes the table area image block by block from address 32.
+    // Writes the table area image block by block from address 32; false
+    // for an image that is not exactly the area's size.
     bool writeTableArea(const std::vector<std::uint8_t>& image);
     // One 4-byte command (0x92, 0x98, 0x9A ...); the result is not examined.
     void sendCommand(std::uint16_t command);
@@ -61,8 +62,10 @@ public:
     std::size_t exchangeCount() const { return exchanges_; }
 
 private:
-    // One request/reply pair; true when the transfer returned 0.
-    bool exchange();
+    // One request/reply pair; true when the transfer returned 0 and the reply
+    // carries at least `replyLength` bytes. A request or reply that the
+    // packet size cannot carry fails with -4 before anything is sent.
+    bool exchange(std::size_t replyLength);
     // Reads `blocks` consecutive blocks from `address` on into `buf`; false
     // at the first read that fails.
     bool readBlocks(std::uint32_t address, std::size_t blocks, std::vector<std::uint8_t>& buf);
@@ -75,6 +78,7 @@ private:
 
     PacketBuffer request_{};
     PacketBuffer reply_{};
+    std::size_t received_ = 0;
     bool connected_ = false;
     ReminderIdentity identity_;
     MemoryMap map_ = *memoryMapForModel(1);

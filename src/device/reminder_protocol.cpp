@@ -17,7 +17,7 @@ namespace {
 void header(PacketBuffer& req, std::uint16_t command, std::uint16_t length) {
     req.fill(0);
     putU16(req.data(), command);
-    putU16(req.data() + 2, length);
+    putU16(req.data() + kRequestLengthOffset, length);
 }
 }  // namespace
 
@@ -25,24 +25,20 @@ void buildPlainRequest(PacketBuffer& req, std::uint16_t command) { header(req, c
 
 void buildSetClockRequest(PacketBuffer& req, std::uint32_t deviceTime, std::uint32_t windowSeconds) {
     header(req, kCmdSetClock, kLenSetClock);
-    putU32(req.data() + 4, deviceTime);
-    putU32(req.data() + 8, 0);
-    putU32(req.data() + 12, 0);
-    putU32(req.data() + 16, windowSeconds);
+    putU32(req.data() + kClockTimeOffset, deviceTime);  // two zero words follow
+    putU32(req.data() + kClockWindowOffset, windowSeconds);
 }
 
 void buildReadBlockRequest(PacketBuffer& req, std::uint16_t address) {
     header(req, kCmdReadBlock, kLenReadBlock);
-    req[4] = 1;
-    req[5] = 0;
-    putU16(req.data() + 6, address);
+    req[kBlockFlagOffset] = 1;
+    putU16(req.data() + kBlockAddressOffset, address);
 }
 
 void buildWriteBlockRequest(PacketBuffer& req, std::uint16_t address, const std::uint8_t* data32) {
     header(req, kCmdWriteBlock, kLenWriteBlock);
-    req[4] = 1;
-    req[5] = 0;
-    putU16(req.data() + 6, address);
+    req[kBlockFlagOffset] = 1;
+    putU16(req.data() + kBlockAddressOffset, address);
     std::memcpy(req.data() + kBlockDataOffset, data32, kBlockSize);
 }
 

@@ -29,14 +29,37 @@ inline constexpr std::uint16_t kLenWriteBlock = 40;
 inline constexpr std::uint16_t kLenReadBlock = 8;
 
 inline constexpr std::size_t kBlockSize = 32;
+
+// Request fields: command code at 0, meaningful length at 2, then the payload.
+inline constexpr std::size_t kRequestLengthOffset = 2;
+inline constexpr std::size_t kClockTimeOffset = 4;      // 0x86: device time
+inline constexpr std::size_t kClockWindowOffset = 16;   // 0x86: window in seconds
+inline constexpr std::size_t kBlockFlagOffset = 4;      // 0x9D, 0x9F: byte 1
+inline constexpr std::size_t kBlockAddressOffset = 6;   // 0x9D, 0x9F: 16-bit address
+inline constexpr std::size_t kBlockDataOffset = 8;      // 0x9D request, 0x9F reply: 32 bytes
+
+// Reply fields of the commands whose reply is examined, and the least
+// number of bytes each such reply must carry (its layout).
 inline constexpr std::size_t kReplyStatusOffset = 4;
-inline constexpr std::size_t kBlockDataOffset = 8;
-inline constexpr std::size_t kVersionOffset = 16;
+inline constexpr std::size_t kIdentityModelOffset = 7;    // 0x96
+inline constexpr std::size_t kIdentitySerialOffset = 12;  // 0x96
+inline constexpr std::size_t kVersionOffset = 16;         // 0x96: zero-terminated text
 inline constexpr std::size_t kMaxVersionChars = 29;
+inline constexpr std::size_t kBatteryOffset = 6;          // 0x9B: 16 bits
+inline constexpr std::size_t kWindowOffset = 20;          // 0x88: 32 bits
+inline constexpr std::size_t kIdentityReplyLength = kVersionOffset;
+inline constexpr std::size_t kBatteryReplyLength = kBatteryOffset + 2;
+inline constexpr std::size_t kWindowReplyLength = kWindowOffset + 4;
+inline constexpr std::size_t kReadBlockReplyLength = kBlockDataOffset + kBlockSize;
+inline constexpr std::size_t kUnexaminedReplyLength = 0;
 
 // Alarm table area (relative to its start, address 32).
 inline constexpr std::uint16_t kTableAreaStart = 32;
 inline constexpr std::uint16_t kTableFormatMarker = 2;
+inline constexpr std::size_t kTableByteLengthOffset = 2;
+inline constexpr std::size_t kTableCountOffset = 4;
+inline constexpr std::size_t kTableReservedOffset = 6;
+inline constexpr std::size_t kTableProgrammingTimeOffset = 8;
 inline constexpr std::size_t kTableHeaderSize = 12;
 inline constexpr std::size_t kMaxTableEntries = 2000;
 

@@ -1,6 +1,7 @@
 #include "device/usb_ids.h"
 
 #include <cstdlib>
+#include <fstream>
 
 namespace velmora {
 
@@ -17,6 +18,14 @@ std::optional<std::uint16_t> parseHex16(std::string_view s) {
     }
     return static_cast<std::uint16_t>(v);
 }
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    return s;
+}
+
+constexpr std::size_t kMaxConfigBytes = 64 * 1024;
 }  // namespace
 
 std::optional<UsbIds> parseUsbIds(std::string_view text) {
@@ -28,11 +37,57 @@ std::optional<UsbIds> parseUsbIds(std::string_view text) {
     return UsbIds{*v, *p};
 }
 
-UsbIds reminderUsbIds() {
-    if (const char* env = std::getenv(kUsbIdsEnvironmentVariable)) {
-        if (auto ids = parseUsbIds(env)) return *ids;
+std::optional<std::vector<UsbIds>> parseUsbIdList(std::string_view text) {
+    std::vector<UsbIds> out;
+    while (true) {
+        const auto comma = text.find(',');
+        const auto ids = parseUsbIds(trimmed(text.substr(0, comma)));
+        if (!ids || out.size() == kMaxUsbIds) return std::nullopt;
+        out.push_back(*ids);
+        if (comma == std::string_view::npos) return out;
+        text.remove_prefix(comma + 1);
     }
-    return kPlaceholderReminderUsbIds;
+}
+
+std::filesystem::path configFilePath() {
+    std::filesystem::path base;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg != nullptr && *xdg == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::filesystem::path(home != nullptr && *home != '\0' ? home : ".") / ".config";
+    }
+    return base / "velmora" / "velmora.conf";
+}
+
+std::optional<std::string> readConfigValue(const std::filesystem::path& file, std::string_view key) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string text(kMaxConfigBytes, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    std::optional<std::string> value;
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const auto eol = rest.find('\n');
+        const std::string_view line = trimmed(rest.substr(0, eol));
+        rest.remove_prefix(eol == std::string_view::npos ? rest.size() : eol + 1);
+        const auto eq = line.find('=');
+        if (line.empty() || line.front() == '#' || eq == std::string_view::npos) continue;
+        if (trimmed(line.substr(0, eq)) == key) value = std::string(trimmed(line.substr(eq + 1)));
+    }
+    return value;
+}
+
+std::vector<UsbIds> reminderUsbIds() {
+    if (const char* env = std::getenv(kUsbIdsEnvironmentVariable)) {
+        if (auto ids = parseUsbIdList(env)) return *ids;
+    }
+    if (auto text = readConfigValue(configFilePath(), kUsbIdsConfigKey)) {
+        if (auto ids = parseUsbIdList(*text)) return *ids;
+    }
+    return {kPlaceholderReminderUsbIds};
 }
 
 }  // namespace velmora

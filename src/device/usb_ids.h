@@ -1,13 +1,17 @@
 #pragma once
-// USB vendor and product id by which the reminder is recognised on Linux.
-// The manufacturer's own pair is not known to this code base yet: the pair
-// below is a placeholder (the pid.codes test id 1209:0001). A reminder in
-// the field is found by setting VELMORA_USB_IDS=vvvv:pppp (hexadecimal) in
-// the program's environment; dist/udev/70-velmora-reminder.rules must name
-// the same pair.
+// Which USB devices may be the reminder: the vendor:product ids in the
+// settings, and any device that names the reminder's interface class in its
+// Microsoft OS descriptors (ms_os_descriptors.h). The ids come from
+// VELMORA_USB_IDS, else from the key usb_ids of the configuration file
+// $XDG_CONFIG_HOME/velmora/velmora.conf (default ~/.config/velmora/...),
+// else the placeholder pair below (the pid.codes test id 1209:0001).
+// Both take a comma-separated list: 16c0:05dc,1209:0001.
 #include <cstdint>
+#include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora {
 
@@ -19,12 +23,25 @@ struct UsbIds {
 
 inline constexpr UsbIds kPlaceholderReminderUsbIds{0x1209, 0x0001};
 inline constexpr const char* kUsbIdsEnvironmentVariable = "VELMORA_USB_IDS";
+inline constexpr const char* kUsbIdsConfigKey = "usb_ids";
+// The longest list taken from the settings.
+inline constexpr std::size_t kMaxUsbIds = 16;
 
 // Parses "vvvv:pppp" (one to four hexadecimal digits each side).
 std::optional<UsbIds> parseUsbIds(std::string_view text);
+// Parses a comma-separated list of pairs (spaces around them allowed);
+// nullopt when any pair is malformed, the list is empty or too long.
+std::optional<std::vector<UsbIds>> parseUsbIdList(std::string_view text);
 
-// The ids in use: VELMORA_USB_IDS when it is set and valid, otherwise the
-// placeholder pair.
-UsbIds reminderUsbIds();
+// $XDG_CONFIG_HOME/velmora/velmora.conf, or ~/.config/velmora/velmora.conf.
+std::filesystem::path configFilePath();
+// The value of `key` in a key=value file (the last one wins; lines starting
+// with # are comments); nullopt when the file or the key is missing. Reads
+// at most the first 64 KiB of the file.
+std::optional<std::string> readConfigValue(const std::filesystem::path& file, std::string_view key);
+
+// The ids in use: VELMORA_USB_IDS when it is set and valid, else the
+// configuration file's usb_ids when valid, else the placeholder pair.
+std::vector<UsbIds> reminderUsbIds();
 
 }  // namespace velmora

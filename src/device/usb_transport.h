@@ -36,10 +36,11 @@ public:
     // Releases any earlier link, then finds and opens the reminder.
     // Returns 0, -1, -2, -3, -4 or -7.
     virtual TransportStatus open() = 0;
-    // One exchange: writes packetSize() bytes of `request`, then reads
-    // packetSize() bytes into `reply`. Returns 0, -5, -6 or -8; only 0 means
-    // that `reply` holds a new reply.
-    virtual TransportStatus transfer(const PacketBuffer& request, PacketBuffer& reply) = 0;
+    // One exchange: writes packetSize() bytes of `request`, then reads up to
+    // packetSize() bytes into `reply`; `received` is how many came. Returns
+    // 0, -5, -6 or -8; only 0 means that `reply` holds a new reply.
+    virtual TransportStatus transfer(const PacketBuffer& request, PacketBuffer& reply,
+                                     std::size_t& received) = 0;
     // Bytes moved per transfer (48 until an IN pipe has reported its size).
     virtual std::size_t packetSize() const = 0;
     // True between a successful open() and the loss of the link.

@@ -2,17 +2,18 @@
 // emulated USB device (umockdev): discovery, the protocol end to end,
 // timeouts, removal in the middle of an exchange, and hotplug.
 #include <gtest/gtest.h>
-#include <libusb.h>
 
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/datetime.h"
 #include "core/records.h"
+#include "device/programming_pass.h"
 #include "device/alarm_table.h"
 #include "device/libusb_transport.h"
 #include "device/reminder_link.h"
@@ -42,20 +43,21 @@ struct EmulatedUsb : ::testing::Test {
         usb.reset();
     }
     // Plugs the reminder in, before libusb starts, and makes the transport.
-    LibusbTransport& plugIn(unsigned timeoutMs = kTransferTimeoutMs, std::size_t inPacketSize = 64,
-                            UsbIds ids = kPlaceholderReminderUsbIds) {
+    LibusbTransport& plugIn(unsigned timeoutMs = kTransferTimeoutMs,
+                            EmulatedUsbReminder::Options device = {},
+                            std::vector<UsbIds> ids = {kPlaceholderReminderUsbIds}) {
         TearDown();
-        usb = std::make_unique<EmulatedUsbReminder>(
-            reminder, EmulatedUsbReminder::Options{kPlaceholderReminderUsbIds, inPacketSize});
+        usb = std::make_unique<EmulatedUsbReminder>(reminder, device);
         usb->plug();
-        transport = std::make_unique<LibusbTransport>(ids, timeoutMs);
+        transport = std::make_unique<LibusbTransport>(std::move(ids), timeoutMs);
         return *transport;
     }
     // Sends a plain request; the answer lands in `reply`.
     TransportStatus send(std::uint16_t command) {
         PacketBuffer request{};
         buildPlainRequest(request, command);
-        return transport->transfer(request, reply);
+        std::size_t received = 0;
+        return transport->transfer(request, reply, received);
     }
 };
 
@@ -67,39 +69,40 @@ bool eventually(const std::function<bool()>& holds) {
 
 }  // namespace
 
-TEST_F(EmulatedUsb, OpenFindsTheReminderAndASecondOpenReopens) {
-    LibusbTransport& t = plugIn();
-    EXPECT_EQ(t.packetSize(), kDefaultPacketSize);
-    ASSERT_EQ(t.open(), kTransportOk);
-    EXPECT_TRUE(t.isOpen());
-    // A second open releases the first link and opens again.
-    ASSERT_EQ(t.open(), kTransportOk);
-    ASSERT_EQ(send(kCmdBattery), kTransportOk);
-    EXPECT_EQ(reply[4], 1);
-    EXPECT_EQ(getU16(reply.data() + 6), 700);
-}
-
 TEST_F(EmulatedUsb, PacketSizeIsTheInPipesCappedAtTheBuffersOr48WithoutOne) {
-    struct Case { std::size_t inPacketSize, packetSize; int inEndpoint; TransportStatus status; };
-    for (const Case& c : {Case{64, 64, 0x81, kTransportOk}, Case{512, 64, 0x81, kTransportOk},
-                          Case{0, 48, 0, kTransportReadFailed}}) {
-        LibusbTransport& t = plugIn(1000, c.inPacketSize);
+    // A 32-byte packet carries the identity but no block request: nothing is
+    // sent. Without an IN pipe the request goes out and the reply read fails.
+    struct Case { std::size_t inPacketSize, packetSize; int inEndpoint; bool identifies, writes, stored; };
+    for (const Case& c : {Case{64, 64, 0x81, true, true, true}, Case{512, 64, 0x81, true, true, true},
+                          Case{32, 32, 0x81, true, false, false}, Case{0, 48, 0, false, false, true}}) {
+        LibusbTransport& t = plugIn(1000, {kPlaceholderReminderUsbIds, c.inPacketSize});
         ASSERT_EQ(t.open(), kTransportOk) << c.inPacketSize;
         EXPECT_EQ(t.packetSize(), c.packetSize) << c.inPacketSize;
         EXPECT_EQ(t.inEndpoint(), c.inEndpoint) << c.inPacketSize;
-        EXPECT_EQ(t.outEndpoint(), 0x01) << c.inPacketSize;
         ReminderLink link(t, readBack, clock);
-        EXPECT_EQ(link.readIdentity(), c.status == kTransportOk) << c.inPacketSize;
-        EXPECT_EQ(link.lastStatus(), c.status) << c.inPacketSize;
-        if (c.status == kTransportOk) { EXPECT_EQ(link.identity().serial, 0xA1B2C3D4u); }
+        EXPECT_EQ(link.readIdentity(), c.identifies) << c.inPacketSize;
+        if (c.identifies) { EXPECT_EQ(link.identity().serial, 0xA1B2C3D4u); }
+        const std::uint8_t block[32] = {0x5A};
+        EXPECT_EQ(link.writeBlock(64, block), c.writes) << c.inPacketSize;
+        EXPECT_EQ(reminder.word(64), c.stored ? 0x5Au : 0u) << c.inPacketSize;
+        reminder.setWord(64, 0);
     }
 }
 
-TEST_F(EmulatedUsb, OtherIdsFindNoReminder) {
-    LibusbTransport& t = plugIn(kTransferTimeoutMs, 64, UsbIds{0xDEAD, 0xBEEF});
-    EXPECT_EQ(t.open(), kTransportNotFound);
-    EXPECT_FALSE(t.isOpen());
-    EXPECT_EQ(send(kCmdBattery), kTransportWriteFailed);
+TEST_F(EmulatedUsb, FoundByListedIdsOrByTheInterfaceClassAndNeverClaimedOtherwise) {
+    using ClassIn = EmulatedUsbReminder::ClassIn;
+    const UsbIds other{0xDEAD, 0xBEEF};
+    struct Case { const char* name; UsbIds device; ClassIn in; TransportStatus status; };
+    for (const Case& c : {Case{"the second listed id", kPlaceholderReminderUsbIds, ClassIn::Nowhere, kTransportOk},
+                          Case{"OS 2.0 descriptors", other, ClassIn::MsOs20, kTransportOk},
+                          Case{"OS 1.0 descriptors", other, ClassIn::MsOs10, kTransportOk},
+                          Case{"neither", other, ClassIn::Nowhere, kTransportNotFound}}) {
+        LibusbTransport& t = plugIn(1000, {c.device, 64, c.in}, {{0x16C0, 0x05DC}, kPlaceholderReminderUsbIds});
+        EXPECT_EQ(t.open(), c.status) << c.name;
+        EXPECT_EQ(t.open(), c.status) << c.name << ": a second open releases the first link";
+        EXPECT_EQ(usb->claims(), c.status == kTransportOk ? 2u : 0u) << c.name;
+        EXPECT_EQ(send(kCmdBattery), c.status == kTransportOk ? kTransportOk : kTransportWriteFailed) << c.name;
+    }
 }
 
 TEST_F(EmulatedUsb, ProgramThenReadBackThroughLibusb) {
@@ -114,12 +117,9 @@ TEST_F(EmulatedUsb, ProgramThenReadBackThroughLibusb) {
     // Program four alarms, one hour apart, with a 600 s window.
     const TimeValue now = clock.nowValue();
     for (int i = 1; i <= 4; ++i) programming.add(now + 3600 * i);
-    link.sendCommand(kCmdStartProgramming);
-    ASSERT_TRUE(link.clearTableArea());
-    ASSERT_TRUE(link.clearLogArea());
-    link.sendClock(static_cast<std::uint32_t>(now), 600);
-    ASSERT_TRUE(link.writeTableArea(encodeTableArea(programming, now, link.memoryMap())));
-    link.sendCommand(kCmdFinishOwn);
+    const PassResult pass = runProgrammingPass(link, programming, 600, true, clock);
+    ASSERT_TRUE(pass.ok());
+    EXPECT_EQ(pass.count(), 4);
     EXPECT_EQ(reminder.clock(), static_cast<std::uint32_t>(now));
     EXPECT_EQ(reminder.commandCount(kCmdFinishOwn), 1u);
 
@@ -181,35 +181,6 @@ TEST_F(EmulatedUsb, RemovalInTheMiddleOfAnExchangeFailsIt) {
     t.close();
     EXPECT_FALSE(t.isOpen());
     EXPECT_EQ(send(kCmdBattery), kTransportWriteFailed);
-}
-
-TEST_F(EmulatedUsb, RemovalLosesTheReplyNotYetRead) {
-    LibusbTransport& t = plugIn(1000);
-    {
-        // A request goes out and the reminder is pulled before its reply is read.
-        libusb_context* ctx = nullptr;
-        ASSERT_EQ(libusb_init(&ctx), 0);
-        libusb_device_handle* h = libusb_open_device_with_vid_pid(
-            ctx, kPlaceholderReminderUsbIds.vendor, kPlaceholderReminderUsbIds.product);
-        ASSERT_NE(h, nullptr);
-        ASSERT_EQ(libusb_claim_interface(h, 0), 0);
-        PacketBuffer request{};
-        buildPlainRequest(request, kCmdBattery);
-        int done = 0;
-        EXPECT_EQ(libusb_bulk_transfer(h, 0x01, request.data(), 64, &done, 1000), 0);
-        libusb_release_interface(h, 0);
-        libusb_close(h);
-        libusb_exit(ctx);
-    }
-    ASSERT_EQ(reminder.commandCount(kCmdBattery), 1u);
-    usb->unplug();
-    usb->plug();
-
-    // Plugged in again, the reminder answers the new request, not the old one.
-    ASSERT_EQ(t.open(), kTransportOk);
-    ASSERT_EQ(send(kCmdIdentify), kTransportOk);
-    EXPECT_EQ(getU16(reply.data()), kCmdIdentify);
-    EXPECT_EQ(getU32(reply.data() + 12), 0xA1B2C3D4u);
 }
 
 TEST_F(EmulatedUsb, HotplugReportsPresentReminderRemovalAndArrival) {

@@ -1,11 +1,12 @@
-// ReminderLink against the simulated reminder: packets byte for byte,
-// identification, block reads and writes, exchange counts and faults; the
-// table area image and the log words decoded; the simulated reminder's
-// person; the USB ids.
+// ReminderLink: packets byte for byte, replies built by hand from the
+// reminder's byte layout, identification, exchange counts and faults against
+// the simulated reminder;
+// the table area image and the log words decoded.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "core/clock.h"
@@ -14,7 +15,6 @@
 #include "device/alarm_table.h"
 #include "device/log_decode.h"
 #include "device/reminder_link.h"
-#include "device/usb_ids.h"
 #include "reminder-sim/sim_transport.h"
 #include "reminder-sim/simulated_reminder.h"
 
@@ -27,7 +27,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr TimeValue kNow = 1773144000;  // the present in the log tests
-constexpr std::uint32_t T = 1773136800;
 
 Bytes area(std::uint16_t count, std::uint32_t programmed, const std::vector<TimeValue>& entries,
            std::size_t size) {
@@ -39,14 +38,6 @@ Bytes area(std::uint16_t count, std::uint32_t programmed, const std::vector<Time
     std::size_t i = 0;
     for (auto e : entries) putU32(b.data() + 12 + 4 * i++, e);
     return b;
-}
-
-// Writes a table of alarm times straight into the reminder's memory.
-void program(SimulatedReminder& r, const std::vector<std::uint32_t>& times, std::uint32_t window) {
-    r.setWindow(window);
-    r.setWord(32, 2u | ((12u + 4u * static_cast<std::uint32_t>(times.size())) << 16));
-    r.setWord(36, static_cast<std::uint32_t>(times.size()));
-    for (std::size_t i = 0; i < times.size(); ++i) r.setWord(44 + 4 * i, times[i]);
 }
 
 Bytes packet(std::initializer_list<int> head) {
@@ -78,6 +69,31 @@ struct LinkFixture : ::testing::Test, Peer {
     Bytes lastRequest() const { return reminder.requests().back(); }
 };
 
+// Answers each request with a reply written here byte by byte (never by the
+// simulated reminder), chosen by command code and block address.
+struct HandBuiltReplies final : UsbTransport {
+    std::function<Bytes(std::uint16_t command, std::uint16_t address)> answer;
+    std::size_t packet = 64;
+    std::size_t transfers = 0;
+    TransportStatus open() override { return kTransportOk; }
+    TransportStatus transfer(const PacketBuffer& req, PacketBuffer& reply, std::size_t& received) override {
+        ++transfers;
+        const Bytes b = answer(static_cast<std::uint16_t>(req[0] | req[1] << 8),
+                               static_cast<std::uint16_t>(req[6] | req[7] << 8));
+        std::copy(b.begin(), b.end(), reply.begin());
+        received = b.size();
+        return kTransportOk;
+    }
+    std::size_t packetSize() const override { return packet; }
+    bool isOpen() const override { return true; }
+    void close() override {}
+};
+
+Bytes padded(Bytes b) {
+    b.resize(64, 0);
+    return b;
+}
+
 }  // namespace
 
 TEST_F(LinkFixture, PlainAndClockRequestsAreByteExact) {
@@ -106,19 +122,85 @@ TEST_F(LinkFixture, BlockReadAndWriteRequestsAreByteExact) {
     EXPECT_EQ(0, std::memcmp(back, data, 32));
 }
 
-TEST_F(LinkFixture, IdentificationRequestsAndFields) {
-    reminder.setVersion("1.1.0 RD");
-    reminder.setBattery(812);
-    ASSERT_TRUE(link.readIdentity());
-    const auto reqs = reminder.requests();
-    ASSERT_EQ(reqs.size(), 3u);
-    EXPECT_EQ(reqs[0], packet({0x96, 0x00, 0x04, 0x00}));
-    EXPECT_EQ(reqs[1], packet({0x9B, 0x00, 0x04, 0x00}));
-    EXPECT_EQ(reqs[2], packet({0x88, 0x00, 0x04, 0x00}));
-    EXPECT_EQ(link.identity().serial, 0x12345678u);
-    EXPECT_EQ(link.identity().model, 1);
-    EXPECT_EQ(link.identity().version, "1.1.0 RD");
-    EXPECT_EQ(link.battery(), 812);
+// Replies as the reminder sends them, for each model: identity (status 1,
+// model, serial 0x12345678, "1.1.0"), battery 812, window 600, the first
+// table block (three alarms) and the first log block (on time, late,
+// forgotten). Every other block reads as zeros.
+TEST(HandBuiltReplies, DecodeIdentityTableAndLogForEveryModel) {
+    struct Case { std::uint8_t model; std::uint16_t logStart; std::size_t capacity; };
+    for (const Case& c : {Case{1, 0x0800, 500}, Case{2, 0x1000, 1000}, Case{3, 0x2000, 2000}}) {
+        HandBuiltReplies replies;
+        replies.answer = [&](std::uint16_t command, std::uint16_t address) -> Bytes {
+            switch (command) {
+                case 0x96: return padded({0x96, 0x00, 0x40, 0x00, 0x01, 0x00, 0x00, c.model, 0x00, 0x00,
+                                          0x00, 0x00, 0x78, 0x56, 0x34, 0x12, '1', '.', '1', '.', '0', 0x00});
+                case 0x9B: return padded({0x9B, 0x00, 0x40, 0x00, 0x01, 0x00, 0x2C, 0x03});
+                case 0x88: return padded({0x88, 0x00, 0x40, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                          0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x58, 0x02});
+            }
+            if (address == 0x0020)  // marker 2, 24 bytes, 3 entries, programmed 0x699F0000, the alarms
+                return padded({0x9F, 0x00, 0x28, 0x00, 0x01, 0x00, 0x20, 0x00, 0x02, 0x00, 0x18, 0x00,
+                               0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x9F, 0x69, 0x00, 0x00, 0xA0, 0x69,
+                               0x10, 0x0E, 0xA0, 0x69, 0x20, 0x1C, 0xA0, 0x69});
+            if (address == c.logStart)  // a word not read, then 300 s early, 610 s late, forgotten
+                return padded({0x9F, 0x00, 0x28, 0x00, 0x01, 0x00, 0x00, 0x00, 0xAA, 0xAA, 0xAA, 0xAA,
+                               0xD4, 0xFE, 0x9F, 0x69, 0x72, 0x10, 0xA0, 0x69, 0xFF, 0xFF, 0xFF, 0xFF});
+            return padded({0x9F, 0x00, 0x28, 0x00, 0x01});
+        };
+        FixedClock clock{makeTime(2026, 3, 10, 12, 0)};
+        AlarmTable readBack;
+        InstantList programming;
+        ReminderLink link(replies, readBack, clock);
+        link.setProgrammingTable(&programming);
+        ASSERT_TRUE(link.readAll()) << int{c.model};
+        EXPECT_EQ(link.identity().serial, 0x12345678u);
+        EXPECT_EQ(link.identity().version, "1.1.0");
+        EXPECT_EQ(link.battery(), 812);
+        EXPECT_EQ(link.reminderWindow(), 600u);
+        EXPECT_EQ(link.memoryMap().table_end, c.logStart) << int{c.model};
+        EXPECT_EQ(programming.capacity(), c.capacity) << int{c.model};
+        const TimeValue t = 0x69A00000;
+        EXPECT_EQ(readBack.programming_time, 0x699F0000);
+        EXPECT_EQ(readBack.instants(), (std::vector<TimeValue>{t, t + 3600, t + 7200}));
+        EXPECT_EQ(readBack.log_entries,
+                  (std::vector<ReadBackEntry>{{0, t, t - 300, kStatusAcknowledged},
+                                              {0, t + 3600, t + 3600 + 610, kStatusAcknowledgedLate},
+                                              {0, t + 7200, 0, kStatusForgottenAlt}}))
+            << int{c.model};
+    }
+}
+
+// A reply shorter than its command's layout, or a packet too small for a
+// request or a reply, fails the exchange (-4); a packet too small is not
+// even sent, so programming cannot look done with nothing written.
+TEST(HandBuiltReplies, ShortRepliesAndPacketsFail) {
+    struct Case { const char* name; std::size_t packet, replyBytes; bool identifies, reads, writes; };
+    for (const Case& c : {Case{"whole", 64, 64, true, true, true},
+                          Case{"a 39-byte block reply", 64, 39, true, false, true},
+                          Case{"a 15-byte identity reply", 64, 15, false, false, true},
+                          Case{"a 32-byte packet", 32, 32, true, false, false},
+                          Case{"an 8-byte packet", 8, 8, false, false, false}}) {
+        HandBuiltReplies replies;
+        replies.packet = c.packet;
+        replies.answer = [&](std::uint16_t command, std::uint16_t) {
+            Bytes b = padded({static_cast<std::uint8_t>(command), 0x00, 0x40, 0x00, 0x01, 0x00, 0x00, 0x01});
+            b.resize(c.replyBytes);
+            return b;
+        };
+        FixedClock clock{makeTime(2026, 3, 10, 12, 0)};
+        AlarmTable readBack;
+        ReminderLink link(replies, readBack, clock);
+        EXPECT_EQ(link.readIdentity(), c.identifies) << c.name;
+        std::uint8_t block[32] = {};
+        EXPECT_EQ(link.readBlock(32, block), c.reads) << c.name;
+        replies.transfers = 0;
+        InstantList list;
+        list.add(1773136800);
+        EXPECT_EQ(link.writeTableArea(encodeTableArea(list, 1773130000, link.memoryMap())), c.writes)
+            << c.name;
+        EXPECT_EQ(replies.transfers, c.writes ? 63u : 0u) << c.name;
+        if (!c.writes) { EXPECT_EQ(link.lastStatus(), kTransportPipeQueryFailed) << c.name; }
+    }
 }
 
 TEST_F(LinkFixture, VersionTextAndTheWindowQueryOnlyForTheTwoExactVersions) {
@@ -180,12 +262,6 @@ TEST_F(LinkFixture, FailedIdentifyResetsWindowAndStillQueriesItForWindowFirmware
     EXPECT_EQ(link.lastStatus(), kTransportTimeout);
 }
 
-TEST(Battery, Thresholds) {
-    for (auto [value, low] : {std::pair{0, true}, std::pair{1, false}, std::pair{824, false},
-                              std::pair{825, true}, std::pair{0xFFFF, true}})
-        EXPECT_EQ(batteryLow(static_cast<std::uint16_t>(value)), low) << value;
-}
-
 // Full reads: block 0, identity (+ window query), the table and log areas.
 TEST(FullRead, ExchangeCountsFollowTheMemoryMap) {
     struct Case { int model; std::size_t exchanges, capacity; std::uint16_t firstLogWord; };
@@ -223,25 +299,35 @@ TEST_F(LinkFixture, ClearingWritesZeroBlocksOverBothAreas) {
     EXPECT_EQ(reminder.word(0), 0x11111111u);  // addresses 0 to 31 are never written
 }
 
-TEST_F(LinkFixture, ReadsStopAtTheFirstFailedBlock) {
+TEST_F(LinkFixture, TheFirstFailedBlockEndsAReadOrAWrite) {
     ASSERT_TRUE(link.readIdentity());
     reminder.failReadsAt(32 + 5 * 32);
     reminder.resetCounters();
     EXPECT_FALSE(link.readTableArea());
     EXPECT_EQ(reminder.requestCount(), 6u);
     EXPECT_FALSE(link.readAll());
-}
 
-TEST_F(LinkFixture, WriteTimeoutEndsTheTableWrite) {
-    ASSERT_TRUE(link.readIdentity());
-    InstantList list;
-    list.add(1773136800);
-    const auto image = encodeTableArea(list, 1773130000, link.memoryMap());
+    const auto image = encodeTableArea(InstantList{}, 1773130000, link.memoryMap());
     reminder.resetCounters();
     reminder.goSilentAfter(3);
     EXPECT_FALSE(link.writeTableArea(image));
     EXPECT_EQ(link.lastStatus(), kTransportTimeout);
     EXPECT_EQ(reminder.commandCount(kCmdWriteBlock), 3u);
+}
+
+TEST_F(LinkFixture, OnlyAWholeImageWithinTheModelsCapacityIsWritten) {
+    ASSERT_TRUE(link.readIdentity());
+    InstantList list(2000);
+    for (int i = 0; i < 3; ++i) list.add(1773136800 + 60 * i);
+    Bytes image = encodeTableArea(list, 1773130000, link.memoryMap());
+    Bytes over = image;
+    putU16(over.data() + kTableCountOffset, 501);
+    reminder.resetCounters();
+    for (const Bytes& bad : {Bytes{}, Bytes(image.begin(), image.end() - 32), over})
+        EXPECT_FALSE(link.writeTableArea(bad)) << bad.size();
+    EXPECT_EQ(reminder.commandCount(kCmdWriteBlock), 0u);
+    EXPECT_TRUE(link.writeTableArea(image));
+    EXPECT_EQ(reminder.tableInstants().size(), 3u);
 }
 
 TEST_F(LinkFixture, TransfersFailWhenTheLinkIsGone) {
@@ -253,12 +339,14 @@ TEST_F(LinkFixture, TransfersFailWhenTheLinkIsGone) {
 }
 
 TEST(EncodeTableArea, HeaderEntriesAndZeroFill) {
-    struct Case { int model, count; std::size_t bytes; std::vector<std::uint8_t> head; };
-    for (const Case& c : {Case{1, 3, 2016, {2, 0, 24, 0, 3, 0, 0, 0, 0x00, 0x00, 0xB0, 0x69}},
-                          Case{1, 0, 2016, {2, 0, 12, 0, 0, 0, 0, 0, 0x00, 0x00, 0xB0, 0x69}},
-                          Case{3, 2000, 8160, {2, 0, 0x4C, 0x1F, 0xD0, 0x07, 0, 0, 0, 0, 0xB0, 0x69}}}) {
+    struct Case { int model, instants, count; std::size_t bytes; std::vector<std::uint8_t> head; };
+    for (const Case& c : {Case{1, 3, 3, 2016, {2, 0, 24, 0, 3, 0, 0, 0, 0x00, 0x00, 0xB0, 0x69}},
+                          Case{1, 0, 0, 2016, {2, 0, 12, 0, 0, 0, 0, 0, 0x00, 0x00, 0xB0, 0x69}},
+                          Case{3, 2000, 2000, 8160, {2, 0, 0x4C, 0x1F, 0xD0, 0x07, 0, 0, 0, 0, 0xB0, 0x69}},
+                          // 501 instants would fit the area; model 1 holds 500.
+                          Case{1, 600, 500, 2016, {2, 0, 0xDC, 0x07, 0xF4, 0x01, 0, 0, 0, 0, 0xB0, 0x69}}}) {
         InstantList list(2000);
-        for (int i = 0; i < c.count; ++i) list.add(1773136800 + 3600 * i);
+        for (int i = 0; i < c.instants; ++i) list.add(1773136800 + 3600 * i);
         const auto image = encodeTableArea(list, 0x69B00000, *memoryMapForModel(c.model));
         ASSERT_EQ(image.size(), c.bytes) << c.model;
         EXPECT_EQ(std::vector<std::uint8_t>(image.begin(), image.begin() + 12), c.head) << c.count;
@@ -266,17 +354,6 @@ TEST(EncodeTableArea, HeaderEntriesAndZeroFill) {
             ASSERT_EQ(getU32(image.data() + 12 + 4 * i), 1773136800u + 3600u * i) << i;
         for (std::size_t i = 12 + 4 * c.count; i < image.size(); ++i) ASSERT_EQ(image[i], 0) << i;
     }
-}
-
-TEST(DecodeTableArea, RoundTripAndCapacityNotConsulted) {
-    InstantList list(1000);
-    for (int i = 0; i < 700; ++i) list.add(1773136800 + 600 * i);
-    const auto image = encodeTableArea(list, 1773000000, *memoryMapForModel(2));
-    AlarmTable table(500);
-    decodeTableArea(image.data(), image.size(), table);
-    EXPECT_EQ(table.programming_time, 1773000000);
-    EXPECT_EQ(table.instants(), list.items());
-    EXPECT_EQ(table.capacity(), 500u);
 }
 
 TEST(DecodeTableArea, TheCountAZeroEntryAndTheAreaEndLimitTheTable) {
@@ -296,18 +373,6 @@ TEST(DecodeTableArea, TheCountAZeroEntryAndTheAreaEndLimitTheTable) {
         EXPECT_EQ(table.instants(), c.expected) << c.name;
         EXPECT_EQ(table.programming_time, c.programmed) << c.name;
     }
-}
-
-TEST(AlarmTableOps, ClearKeepsCapacityAndAddFailsWhenFull) {
-    AlarmTable table(2);
-    EXPECT_TRUE(table.add(3));
-    EXPECT_TRUE(table.add(1));
-    EXPECT_FALSE(table.add(2));
-    table.sortUnique();
-    EXPECT_EQ(table.instants(), (std::vector<TimeValue>{1, 3}));
-    table.clear();
-    EXPECT_TRUE(table.instants().empty());
-    EXPECT_EQ(table.capacity(), 2u);
 }
 
 TEST(DecodeLog, StatusesFromLogWordsTimesAndTheWindow) {
@@ -342,63 +407,4 @@ TEST(DecodeLog, StatusesFromLogWordsTimesAndTheWindow) {
         decodeLog(words.data(), 0, table, c.window, kNow);
         EXPECT_TRUE(table.log_entries.empty()) << c.name << ": a decoding without words leaves none";
     }
-}
-
-TEST(SimulatedReminderPackets, UnknownCommandsAndBadAddressesGetStatusZero) {
-    SimulatedReminder r(1);
-    // An unknown command, a read past model 1's memory, a write to addresses 0 to 31.
-    struct Case { std::uint16_t command, length, address; };
-    for (const Case& c : {Case{0x77, 4, 0}, Case{kCmdReadBlock, 8, 4096}, Case{kCmdWriteBlock, 40, 0}}) {
-        std::uint8_t req[64] = {}, reply[64];
-        putU16(req, c.command);
-        putU16(req + 2, c.length);
-        req[4] = 1;
-        putU16(req + 6, c.address);
-        req[8] = 0x55;
-        ASSERT_EQ(r.handle(req, 64, reply, 64), 64u) << c.command;
-        EXPECT_EQ(reply[4], 0) << c.command;
-    }
-    EXPECT_EQ(r.word(0), 0u);
-}
-
-TEST(SimulatedPerson, PressesBecomeLogWords) {
-    constexpr std::uint32_t A = kLogWordAlarmed, F = kLogWordForgotten;
-    const std::vector<std::uint32_t> four = {T, T + 7200, T + 14400, T + 21600};
-    // The press at T - 700 comes before the first window opens and is not counted.
-    const std::vector<std::uint32_t> three = {T - 700, T - 300, T + 7200 + 900};
-    // Alarms, presses or a press this far from every alarm, acting out until, the log words.
-    struct Case { const char* name; std::vector<std::uint32_t> alarms, presses; int around;
-                  std::uint32_t until; std::vector<std::uint32_t> words; };
-    const Case cases[] = {
-        {"third alarm come, no press yet", four, three, 0, T + 14400 + 60, {T - 300, T + 8100, A, 0}},
-        {"the next window opens", four, three, 0, T + 21600 - 600, {T - 300, T + 8100, F, 0}},
-        {"last alarm, within its hour", {T}, {}, 0, T + 3599, {A}},
-        {"last alarm, an hour later", {T}, {}, 0, T + 3600, {F}},
-        {"last alarm, pressed within its hour", {T}, {T + 3000}, 0, T + 4000, {T + 3000}},
-        {"around every alarm, the second ahead", {T, T + 3600}, {}, -60, T + 3600 - 90, {T - 60, 0}},
-        {"around every alarm", {T, T + 3600}, {}, -60, T + 3600, {T - 60, T + 3600 - 60}},
-    };
-    for (const Case& c : cases) {
-        SimulatedReminder r(1);
-        program(r, c.alarms, 600);
-        for (std::uint32_t at : c.presses) r.pressButton(at);
-        if (c.around != 0) r.pressAroundEveryAlarm(c.around);
-        r.actOut(c.until);
-        for (std::size_t i = 0; i < c.words.size(); ++i)
-            EXPECT_EQ(r.logWord(i), c.words[i]) << c.name << ", word " << i;
-    }
-}
-
-TEST(UsbIds, ParsesHexPairsAndTheEnvironmentOverridesThePlaceholder) {
-    EXPECT_EQ(parseUsbIds("1209:0001"), (UsbIds{0x1209, 0x0001}));
-    EXPECT_EQ(parseUsbIds("abCD:f"), (UsbIds{0xABCD, 0x000F}));
-    for (const char* bad : {"12090001", "1209:", ":0001", "12345:0001", "12g9:0001"})
-        EXPECT_FALSE(parseUsbIds(bad)) << bad;
-    unsetenv(kUsbIdsEnvironmentVariable);
-    EXPECT_EQ(reminderUsbIds(), kPlaceholderReminderUsbIds);
-    setenv(kUsbIdsEnvironmentVariable, "04d8:f00d", 1);
-    EXPECT_EQ(reminderUsbIds(), (UsbIds{0x04D8, 0xF00D}));
-    setenv(kUsbIdsEnvironmentVariable, "garbage", 1);
-    EXPECT_EQ(reminderUsbIds(), kPlaceholderReminderUsbIds);
-    unsetenv(kUsbIdsEnvironmentVariable);
 }

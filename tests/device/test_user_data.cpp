@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <deque>
@@ -22,8 +24,10 @@
 #include "device/log_readback.h"
 #include "device/programming_report.h"
 #include "resources/resource_module.h"
+#include "resources/string_ids.h"
 #include "store/record_store.h"
 #include "store/startup.h"
+#include "store/store_test_util.h"
 
 using namespace velmora;
 
@@ -31,23 +35,11 @@ namespace {
 
 const SYSTEMTIME kNow = makeTime(2026, 3, 10, 12, 0);
 
-// A fresh directory, removed with everything in it.
-struct TempDir {
-    const std::filesystem::path path = [] {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "velmora-device-XXXXXX").string();
-        return std::filesystem::path(::mkdtemp(tmpl.data()) ? tmpl : "");
-    }();
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-};
-
 // A real database file in a fresh directory, created and migrated as at
 // program start, with Maija as the current user.
 struct UserData : ::testing::Test {
-    TempDir temp;  // first, so that the database closes before the directory goes
-    const std::filesystem::path& dir = temp.path;
+    velmora::testing::TempDir temp;  // first, so that the database closes before the directory goes
+    const std::filesystem::path& dir = temp.path();
     RecordStore store{dir / kDatabaseFileName};
     CurrentUser user;
     TimeValue now = toTimeValue(kNow);
@@ -155,6 +147,23 @@ TEST_F(Rules, ExpectedInstantsCoverThreeWeeksOrFollowTheReminderRecord) {
     EXPECT_EQ(expectedInstants(store, user, now).size(), 51u) << "up to the last alarm, past three weeks";
 }
 
+TEST_F(Rules, ExpectedInstantsStopAtTheReminderCapacity) {
+    // 1000 daily alarms and a last alarm in 2038: expanding them all would
+    // take about 1 GB; the reminder holds 2000 instants.
+    for (int i = 0; i < 1000; ++i) user.alarms.push_back(daily(makeTime(2026, 3, 1, i / 60, i % 60)));
+    ownReminder(4242, 1, toTimeValue(makeTime(2038, 1, 1, 8, 0)), 2000);
+    const auto boundedRun = [&] {
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t limit = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (256u << 20);
+        const rlimit r{limit, limit};
+        setrlimit(RLIMIT_AS, &r);
+        const auto expected = expectedInstants(store, user, now);
+        std::exit(expected.size() == 2000 && expected.front() >= now ? 0 : 1);
+    };
+    EXPECT_EXIT(boundedRun(), ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(Rules, NeedsProgrammingRule) {
     addAlarm(daily(makeTime(2026, 3, 1, 8, 0)));
     addAlarm(daily(makeTime(2026, 3, 1, 20, 0)));
@@ -260,6 +269,33 @@ struct ReadBack : UserData {
     }
 };
 
+// Counts the opens of database files in this process while it lives: the
+// process's default SQLite file system with its open wrapped.
+class DatabaseOpens {
+public:
+    DatabaseOpens() {
+        base_ = sqlite3_vfs_find(nullptr);
+        vfs_ = *base_;
+        vfs_.zName = "velmora-counting";
+        vfs_.xOpen = [](sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* out) {
+            if (flags & SQLITE_OPEN_MAIN_DB) ++count_;
+            return base_->xOpen(base_, name, file, flags, out);
+        };
+        count_ = 0;
+        sqlite3_vfs_register(&vfs_, 1);
+    }
+    ~DatabaseOpens() {
+        sqlite3_vfs_unregister(&vfs_);
+        sqlite3_vfs_register(base_, 1);
+    }
+    int count() const { return count_; }
+
+private:
+    static inline sqlite3_vfs* base_ = nullptr;
+    static inline int count_ = 0;
+    sqlite3_vfs vfs_{};
+};
+
 }  // namespace
 
 TEST_F(ReadBack, WhoseReminderItIsDecidesAndAReminderWithoutOwnerAsks) {
@@ -322,7 +358,11 @@ TEST_F(ReadBack, MergeKeepsTheBestKnownStatus) {
                          {0, now - 10800, 0, kStatusForgottenAlt},
                          {0, now - 7200, now - 7100, kStatusAcknowledged},
                          {0, now - 3600, 0, kStatusForgottenAlt}};
-    EXPECT_EQ(run(maija), ReadBackOutcome::Stored);
+    {
+        DatabaseOpens opens;
+        EXPECT_EQ(run(maija, false), ReadBackOutcome::Stored);
+        EXPECT_EQ(opens.count(), 1) << "one write, the log is not read back";
+    }
     EXPECT_EQ(user.history[now - 14400].log_status, kStatusAcknowledged) << "late becomes on time";
     EXPECT_EQ(user.history[now - 14400].ack, now - 14300);
     EXPECT_EQ(user.history[now - 10800].log_status, kStatusForgottenAlt);
@@ -335,10 +375,7 @@ TEST_F(ReadBack, MergeKeepsTheBestKnownStatus) {
 
 TEST_F(ReadBack, AHistoryThatCannotBeStoredIsReported) {
     // Table Log is gone: the statements fail although the file opens.
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(store.databasePath().c_str(), &raw), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(raw, "DROP TABLE Log;", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(raw);
+    ASSERT_EQ(velmora::testing::rawExec(store.databasePath(), "DROP TABLE Log;"), SQLITE_OK);
     EXPECT_EQ(run(maija), ReadBackOutcome::StoreFailed);
     EXPECT_EQ(user.history.size(), 2u) << "the merge stays in memory";
 
@@ -352,10 +389,7 @@ namespace {
 
 const std::string kSep(80, '-');
 
-std::string readFile(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using velmora::testing::readBytes;
 
 struct Report : UserData {
     const StringSource& strings = ResourceModule::builtIn();
@@ -377,7 +411,7 @@ TEST_F(Report, WholeTextWithGroupsInTheirOrder) {
                    daily(makeTime(2026, 3, 3, 12, 0), false, makeTime(2026, 4, 3, 12, 0), 7),  // the pouch
                    daily(makeTime(2026, 3, 1, 20, 0), false, makeTime(2026, 5, 31, 20, 0))};
 
-    const Text closing = strings.load(40184);
+    const Text closing = strings.load(ids::kSafetyInstructions);
     const Text expected =
         "\n" + kSep + "\n" +
         "Nimi:\t\tMaija Meikäläinen\t\t\n"
@@ -406,7 +440,7 @@ TEST_F(Report, WholeTextWithGroupsInTheirOrder) {
 TEST_F(Report, LongLabelNoPhoneNoAlarmsAndUnknownReminder) {
     struct LongLabels : StringSource {
         Text load(int id) const override {
-            return id == 40043 ? "Ohjelmointiaika, päivämäärä ja kellonaika"
+            return id == ids::kReportProgrammingTime ? "Ohjelmointiaika, päivämäärä ja kellonaika"
                                : ResourceModule::builtIn().load(id);
         }
     } longLabels;
@@ -424,9 +458,9 @@ TEST_F(Report, LongLabelNoPhoneNoAlarmsAndUnknownReminder) {
 TEST_F(Report, FileIsCp1252WithCrLfAndAClosingLineEnd) {
     const auto file = dir / kReportFileName;
     ASSERT_TRUE(writeReportFile(file, "Hälytykset\n\nÄÖ €\n"));
-    EXPECT_EQ(readFile(file), "H\xE4lytykset\r\n\r\n\xC4\xD6 \x80\r\n\r\n");
+    EXPECT_EQ(readBytes(file), "H\xE4lytykset\r\n\r\n\xC4\xD6 \x80\r\n\r\n");
     ASSERT_TRUE(writeReportFile(file, "x"));
-    EXPECT_EQ(readFile(file), "x\r\n") << "a second report replaces the first";
+    EXPECT_EQ(readBytes(file), "x\r\n") << "a second report replaces the first";
     EXPECT_FALSE(writeReportFile(dir / "missing" / "dir" / kReportFileName, "x"));
 }
 
@@ -441,7 +475,7 @@ TEST_F(Report, FileOpensInTheViewerWithoutWaitingOnlyWhenWritten) {
     for (int i = 0; i < 100 && !std::filesystem::exists(marker); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     ASSERT_TRUE(std::filesystem::exists(marker));
-    EXPECT_EQ(readFile(reports / kReportFileName), "Raportti\r\n\r\n");
+    EXPECT_EQ(readBytes(reports / kReportFileName), "Raportti\r\n\r\n");
 
     // Something stands where the new report cannot be written: no viewer
     // shows what was there before.

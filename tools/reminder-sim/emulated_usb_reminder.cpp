@@ -1,6 +1,7 @@
 #include "reminder-sim/emulated_usb_reminder.h"
 
 #include <sys/ioctl.h>
+#include <unistd.h>
 #include <linux/usbdevice_fs.h>
 #include <umockdev.h>
 
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,13 +32,34 @@ std::string hex(const std::vector<std::uint8_t>& b) {
     return s;
 }
 
+using ClassIn = EmulatedUsbReminder::ClassIn;
+
+void put16(std::vector<std::uint8_t>& b, std::size_t v) {
+    b.push_back(static_cast<std::uint8_t>(v));
+    b.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+void put32(std::vector<std::uint8_t>& b, std::size_t v) {
+    put16(b, v & 0xFFFF);
+    put16(b, v >> 16);
+}
+// UTF-16LE, with the terminating NUL (and a second one for a list).
+std::vector<std::uint8_t> utf16(const std::string& s, int nuls) {
+    std::vector<std::uint8_t> b;
+    for (char c : s) put16(b, static_cast<unsigned char>(c));
+    for (int i = 0; i < nuls; ++i) put16(b, 0);
+    return b;
+}
+
+constexpr const char* kGuid = "{DE35A6E6-B843-4748-BBD4-997808317928}";
+constexpr std::uint8_t kVendorCode = 0x20;
+
 // Device, configuration, interface and endpoint descriptors as sysfs
 // "descriptors" holds them.
-std::vector<std::uint8_t> descriptors(const UsbIds& ids, std::size_t inPacket) {
+std::vector<std::uint8_t> descriptors(const UsbIds& ids, std::size_t inPacket, ClassIn in) {
     const std::uint8_t endpoints = inPacket > 0 ? 2 : 1;
     const std::uint16_t total = static_cast<std::uint16_t>(9 + 9 + 7 * endpoints);
     std::vector<std::uint8_t> d = {
-        0x12, 0x01, 0x00, 0x02, 0x00, 0x00, 0x00, 0x40,
+        0x12, 0x01, static_cast<std::uint8_t>(in == ClassIn::MsOs20 ? 0x01 : 0x00), 0x02, 0x00, 0x00, 0x00, 0x40,
         static_cast<std::uint8_t>(ids.vendor), static_cast<std::uint8_t>(ids.vendor >> 8),
         static_cast<std::uint8_t>(ids.product), static_cast<std::uint8_t>(ids.product >> 8),
         0x00, 0x01, 0x01, 0x02, 0x03, 0x01,
@@ -55,6 +78,70 @@ std::vector<std::uint8_t> descriptors(const UsbIds& ids, std::size_t inPacket) {
     }
     return d;
 }
+
+// A registry property: OS 2.0 feature (16-bit lengths) or OS 1.0 section
+// (32-bit lengths).
+std::vector<std::uint8_t> property(bool os20, const char* name, int type, int nuls) {
+    const auto n = utf16(name, 1);
+    const auto v = utf16(kGuid, nuls);
+    std::vector<std::uint8_t> b;
+    if (os20) {
+        put16(b, 10 + n.size() + v.size());
+        put16(b, 0x0004);
+        put16(b, type);
+        put16(b, n.size());
+    } else {
+        put32(b, 14 + n.size() + v.size());
+        put32(b, type);
+        put16(b, n.size());
+    }
+    b.insert(b.end(), n.begin(), n.end());
+    if (os20) put16(b, v.size()); else put32(b, v.size());
+    b.insert(b.end(), v.begin(), v.end());
+    return b;
+}
+
+// The answer to a control IN request, or nothing (a stall).
+std::optional<std::vector<std::uint8_t>> controlAnswer(ClassIn in, std::uint8_t requestType,
+                                                       std::uint8_t request, std::uint16_t value,
+                                                       std::uint16_t index) {
+    std::vector<std::uint8_t> b;
+    if (in == ClassIn::MsOs20) {
+        const auto feature = property(true, "DeviceInterfaceGUIDs", 7, 2);
+        if (requestType == 0x80 && request == 6 && value == 0x0F00) {  // BOS
+            b = {0x05, 0x0F, 33, 0x00, 0x01, 28, 0x10, 0x05, 0x00, 0xDF, 0x60, 0xDD, 0xD8, 0x89, 0x45,
+                 0xC7, 0x4C, 0x9C, 0xD2, 0x65, 0x9D, 0x9E, 0x64, 0x8A, 0x9F, 0x00, 0x00, 0x03, 0x06};
+            put16(b, 10 + feature.size());
+            b.push_back(kVendorCode);
+            b.push_back(0);
+            return b;
+        }
+        if (requestType == 0xC0 && request == kVendorCode && index == 7) {
+            b = {0x0A, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0x06};
+            put16(b, 10 + feature.size());
+            b.insert(b.end(), feature.begin(), feature.end());
+            return b;
+        }
+    }
+    if (in == ClassIn::MsOs10) {
+        if (requestType == 0x80 && request == 6 && value == 0x03EE) {
+            b = {0x12, 0x03};
+            const auto sig = utf16("MSFT100", 0);
+            b.insert(b.end(), sig.begin(), sig.end());
+            b.push_back(kVendorCode);
+            b.push_back(0);
+            return b;
+        }
+        if (requestType == 0xC1 && request == kVendorCode && index == 5) {
+            const auto section = property(false, "DeviceInterfaceGUID", 1, 1);
+            put32(b, 10 + section.size());
+            b.insert(b.end(), {0x00, 0x01, 0x05, 0x00, 0x01, 0x00});
+            b.insert(b.end(), section.begin(), section.end());
+            return b;
+        }
+    }
+    return std::nullopt;
+}
 }  // namespace
 
 struct EmulatedUsbReminder::State {
@@ -69,6 +156,7 @@ struct EmulatedUsbReminder::State {
     bool stall_writes = false;
     std::size_t out_submits = 0;
     std::size_t in_submits = 0;
+    std::size_t claims = 0;
     std::deque<UMockdevIoctlData*> in_flight_in;   // IN URBs waiting for a reply
     std::deque<UMockdevIoctlData*> in_flight_out;  // stalled OUT URBs
     std::deque<UMockdevIoctlData*> done;            // completed, waiting to be reaped
@@ -108,12 +196,15 @@ struct EmulatedUsbReminder::State {
                 return TRUE;
             }
             case USBDEVFS_CLAIMINTERFACE:
+            case USBDEVFS_DISCONNECT_CLAIM:  // no kernel driver to detach: a plain claim
+                if (plugged) ++claims;
+                umockdev_ioctl_client_complete(client, plugged ? 0 : -1, plugged ? 0 : ENODEV);
+                return TRUE;
             case USBDEVFS_RELEASEINTERFACE:
             case USBDEVFS_CLEAR_HALT:
             case USBDEVFS_RESET:
             case USBDEVFS_RESETEP:
             case USBDEVFS_SETINTERFACE:
-            case USBDEVFS_DISCONNECT_CLAIM:  // no kernel driver to detach: a plain claim
                 umockdev_ioctl_client_complete(client, plugged ? 0 : -1, plugged ? 0 : ENODEV);
                 return TRUE;
             case USBDEVFS_GETDRIVER:
@@ -131,6 +222,25 @@ struct EmulatedUsbReminder::State {
                 UMockdevIoctlData* buf = umockdev_ioctl_data_resolve(
                     urbData, G_STRUCT_OFFSET(usbdevfs_urb, buffer),
                     static_cast<gsize>(urb->buffer_length), nullptr);
+                if (urb->type == USBDEVFS_URB_TYPE_CONTROL && buf && urb->buffer_length >= 8) {
+                    // Setup packet, then the data stage; IN requests only.
+                    auto* setup = static_cast<std::uint8_t*>(urb->buffer);
+                    const auto answer = controlAnswer(
+                        options.interface_class, setup[0], setup[1],
+                        static_cast<std::uint16_t>(setup[2] | setup[3] << 8),
+                        static_cast<std::uint16_t>(setup[4] | setup[5] << 8));
+                    const std::size_t room = std::min<std::size_t>(
+                        static_cast<std::size_t>(setup[6] | setup[7] << 8),
+                        static_cast<std::size_t>(urb->buffer_length) - 8);
+                    const std::size_t n = answer ? std::min(answer->size(), room) : 0;
+                    if (answer) std::memcpy(setup + 8, answer->data(), n);
+                    urb->actual_length = static_cast<int>(n);
+                    urb->status = answer ? 0 : -EPIPE;
+                    done.push_back(urbData);
+                    g_object_unref(buf);
+                    umockdev_ioctl_client_complete(client, 0, 0);
+                    return TRUE;
+                }
                 if (urb->type != USBDEVFS_URB_TYPE_BULK) {
                     if (buf) g_object_unref(buf);
                     g_object_unref(urbData);
@@ -263,6 +373,15 @@ bool EmulatedUsbReminder::available() {
     return preload != nullptr && std::strstr(preload, "libumockdev-preload") != nullptr;
 }
 
+void EmulatedUsbReminder::rerunWithPreload(char** argv) {
+    const char* old = std::getenv("LD_PRELOAD");
+    std::string preload = "libumockdev-preload.so.0";
+    if (old && *old) preload += std::string(":") + old;
+    setenv("LD_PRELOAD", preload.c_str(), 1);
+    execv("/proc/self/exe", argv);
+    std::perror("execv");
+}
+
 void EmulatedUsbReminder::plug() {
     {
         std::lock_guard lock(state_->mutex);
@@ -283,7 +402,8 @@ void EmulatedUsbReminder::plug() {
                         "A: devnum=7\\n\n"
                         "A: speed=12\\n\n"
                         "H: descriptors=") +
-            hex(descriptors(state_->options.ids, state_->options.in_packet_size)) + "\n";
+            hex(descriptors(state_->options.ids, state_->options.in_packet_size,
+                            state_->options.interface_class)) + "\n";
         umockdev_testbed_add_from_string(state_->testbed, text.c_str(), nullptr);
         state_->added = true;
     } else {
@@ -317,6 +437,12 @@ std::size_t EmulatedUsbReminder::outSubmits() const {
 std::size_t EmulatedUsbReminder::inSubmits() const {
     std::lock_guard lock(state_->mutex);
     return state_->in_submits;
+}
+
+
+std::size_t EmulatedUsbReminder::claims() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->claims;
 }
 
 }  // namespace velmora::sim

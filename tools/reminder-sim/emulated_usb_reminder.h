@@ -15,10 +15,13 @@ namespace velmora::sim {
 
 class EmulatedUsbReminder {
 public:
+    // Where the device names the reminder's interface class, if anywhere.
+    enum class ClassIn { MsOs20, MsOs10, Nowhere };
     struct Options {
         UsbIds ids = kPlaceholderReminderUsbIds;
         // Maximum packet size of the bulk endpoints; 0 leaves the IN endpoint out.
         std::size_t in_packet_size = 64;
+        ClassIn interface_class = ClassIn::MsOs20;
     };
     EmulatedUsbReminder(SimulatedReminder& reminder, Options options);
     explicit EmulatedUsbReminder(SimulatedReminder& reminder);
@@ -28,6 +31,9 @@ public:
 
     // True when the umockdev preload library is active in this process.
     static bool available();
+    // Runs this program again (argv) with the preload library added to
+    // LD_PRELOAD; returns only when that failed.
+    static void rerunWithPreload(char** argv);
 
     // Attaches the reminder (an "add" event); answering starts.
     void plug();
@@ -39,9 +45,10 @@ public:
     // Request URBs stay in flight without completing (a write that times out).
     void stallWrites(bool on);
 
-    // URBs submitted so far on the OUT and the IN endpoint.
+    // URBs submitted so far on the OUT and the IN endpoint; interface claims.
     std::size_t outSubmits() const;
     std::size_t inSubmits() const;
+    std::size_t claims() const;
 
     struct State;
 

@@ -19,7 +19,9 @@ void SimTransport::setPresent(bool present) {
     if (!present) open_ = false;
 }
 
-TransportStatus SimTransport::transfer(const PacketBuffer& request, PacketBuffer& reply) {
+TransportStatus SimTransport::transfer(const PacketBuffer& request, PacketBuffer& reply,
+                                       std::size_t& received) {
+    received = 0;
     if (!open_) return kTransportWriteFailed;
     if (fail_write_ != kTransportOk) {
         const TransportStatus s = fail_write_;
@@ -35,6 +37,7 @@ TransportStatus SimTransport::transfer(const PacketBuffer& request, PacketBuffer
     }
     if (n == 0) return kTransportTimeout;
     std::copy_n(answer.begin(), packet_size_, reply.begin());
+    received = std::min(n, packet_size_);
     return kTransportOk;
 }
 

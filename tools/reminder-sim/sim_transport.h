@@ -13,7 +13,8 @@ public:
     explicit SimTransport(SimulatedReminder& reminder, std::size_t packetSize = 64);
 
     TransportStatus open() override;
-    TransportStatus transfer(const PacketBuffer& request, PacketBuffer& reply) override;
+    TransportStatus transfer(const PacketBuffer& request, PacketBuffer& reply,
+                             std::size_t& received) override;
     std::size_t packetSize() const override { return open_ ? packet_size_ : kDefaultPacketSize; }
     bool isOpen() const override { return open_; }
     void close() override { open_ = false; }

@@ -23,39 +23,39 @@ std::size_t SimulatedReminder::handle(const std::uint8_t* request, std::size_t l
 
     std::memset(reply, 0, replyCapacity);
     putU16(reply, command);
-    putU16(reply + 2, static_cast<std::uint16_t>(replyCapacity));
+    putU16(reply + kRequestLengthOffset, static_cast<std::uint16_t>(replyCapacity));
     std::uint8_t& status = reply[kReplyStatusOffset];
     status = 1;
 
     switch (command) {
         case kCmdIdentify: {
-            if (replyCapacity < kVersionOffset) { status = 0; break; }
-            reply[7] = static_cast<std::uint8_t>(reported_model_);
-            putU32(reply + 12, serial_);
+            if (replyCapacity < kIdentityReplyLength) { status = 0; break; }
+            reply[kIdentityModelOffset] = static_cast<std::uint8_t>(reported_model_);
+            putU32(reply + kIdentitySerialOffset, serial_);
             const std::size_t room = replyCapacity - kVersionOffset;
             const std::size_t n = std::min(version_.size(), room > 0 ? room - 1 : 0);
             std::memcpy(reply + kVersionOffset, version_.data(), n);
             break;
         }
         case kCmdBattery:
-            putU16(reply + 6, battery_);
+            putU16(reply + kBatteryOffset, battery_);
             break;
         case kCmdQueryWindow:
-            if (replyCapacity >= 24) putU32(reply + 20, window_);
+            if (replyCapacity >= kWindowReplyLength) putU32(reply + kWindowOffset, window_);
             else status = 0;
             break;
         case kCmdSetClock:
             if (length >= kLenSetClock) {
-                clock_ = getU32(request + 4);
-                window_ = getU32(request + 16);
+                clock_ = getU32(request + kClockTimeOffset);
+                window_ = getU32(request + kClockWindowOffset);
             }
             break;
         case kCmdReadBlock: {
-            const std::uint16_t addr = length >= 8 ? getU16(request + 6) : 0xFFFF;
+            const std::uint16_t addr = length >= kLenReadBlock ? getU16(request + kBlockAddressOffset) : 0xFFFF;
             const bool failing = std::find(failing_reads_.begin(), failing_reads_.end(), addr) !=
                                  failing_reads_.end();
             if (failing || addr % kBlockSize != 0 || addr + kBlockSize > memory_.size() ||
-                replyCapacity < kBlockDataOffset + kBlockSize) {
+                replyCapacity < kReadBlockReplyLength) {
                 status = 0;
                 break;
             }
@@ -63,7 +63,7 @@ std::size_t SimulatedReminder::handle(const std::uint8_t* request, std::size_t l
             break;
         }
         case kCmdWriteBlock: {
-            const std::uint16_t addr = length >= 40 ? getU16(request + 6) : 0xFFFF;
+            const std::uint16_t addr = length >= kLenWriteBlock ? getU16(request + kBlockAddressOffset) : 0xFFFF;
             if (addr < kTableAreaStart || addr % kBlockSize != 0 ||
                 addr + kBlockSize > memory_.size() || length < kBlockDataOffset + kBlockSize) {
                 status = 0;
@@ -96,10 +96,11 @@ void SimulatedReminder::setSilent(bool s) { std::lock_guard l(mutex_); silent_ =
 void SimulatedReminder::goSilentAfter(std::size_t n) { std::lock_guard l(mutex_); answers_left_ = n; }
 void SimulatedReminder::failReadsAt(std::uint16_t a) { std::lock_guard l(mutex_); failing_reads_.push_back(a); }
 void SimulatedReminder::pressButton(std::uint32_t t) { std::lock_guard l(mutex_); presses_.push_back(t); }
-void SimulatedReminder::pressAroundEveryAlarm(std::int32_t offset) {
+void SimulatedReminder::pressAroundEveryAlarm(std::int32_t offset, std::uint32_t from) {
     std::lock_guard l(mutex_);
     auto_press_ = true;
     auto_press_offset_ = offset;
+    auto_press_from_ = from;
 }
 
 std::uint32_t SimulatedReminder::wordLocked(std::size_t address) const {
@@ -116,12 +117,12 @@ std::vector<std::uint8_t> SimulatedReminder::memory() const { std::lock_guard l(
 
 std::uint32_t SimulatedReminder::programmingTime() const {
     std::lock_guard l(mutex_);
-    return wordLocked(kTableAreaStart + 8);
+    return wordLocked(kTableAreaStart + kTableProgrammingTimeOffset);
 }
 
 std::vector<std::uint32_t> SimulatedReminder::tableInstantsLocked() const {
     std::vector<std::uint32_t> out;
-    const std::size_t count = getU16(memory_.data() + kTableAreaStart + 4);
+    const std::size_t count = getU16(memory_.data() + kTableAreaStart + kTableCountOffset);
     for (std::size_t i = 0; i < count && i < map_.table_capacity; ++i) {
         const std::uint32_t v = wordLocked(kTableAreaStart + kTableHeaderSize + 4 * i);
         if (v == 0) break;
@@ -148,7 +149,8 @@ void SimulatedReminder::actOut(std::uint32_t now, std::uint32_t forgottenAfter) 
     const std::vector<std::uint32_t> table = tableInstantsLocked();
     std::vector<std::uint32_t> presses = presses_;
     if (auto_press_)
-        for (std::uint32_t t : table) presses.push_back(t + static_cast<std::uint32_t>(auto_press_offset_));
+        for (std::uint32_t t : table)
+            if (t >= auto_press_from_) presses.push_back(t + static_cast<std::uint32_t>(auto_press_offset_));
     std::sort(presses.begin(), presses.end());
     const std::uint32_t w = window_;
     for (std::size_t i = 0; i < table.size(); ++i) {

@@ -58,8 +58,9 @@ public:
     // records 1; once that period is over without a press, 0xFFFFFFFF.
     void actOut(std::uint32_t now, std::uint32_t forgottenAfter = 3600);
     // A person who presses `offsetSeconds` after every alarm (negative:
-    // before it), on top of the scripted presses; off by default.
-    void pressAroundEveryAlarm(std::int32_t offsetSeconds);
+    // before it) from device time `from` on, on top of the scripted
+    // presses; off by default.
+    void pressAroundEveryAlarm(std::int32_t offsetSeconds, std::uint32_t from = 0);
 
     // --- inspection ---
     const MemoryMap& memoryMap() const { return map_; }
@@ -99,6 +100,7 @@ private:
     std::vector<std::uint32_t> presses_;
     bool auto_press_ = false;
     std::int32_t auto_press_offset_ = 0;
+    std::uint32_t auto_press_from_ = 0;
     std::size_t requests_ = 0;
     std::map<std::uint16_t, std::size_t> per_command_;
     bool recording_ = false;

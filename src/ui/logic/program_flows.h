@@ -2,8 +2,13 @@
 // The flows the program installs into its main window: one plain object per
 // flow (alarm editing, the reminder, ...), each receiving only what it
 // needs; this class routes the main window's requests to them.
+#include <memory>
+
 #include "ui/logic/alarm_edit_flow.h"
 #include "ui/logic/main_dlg_logic.h"
+#include "ui/logic/programming_job.h"
+#include "ui/logic/reminder_flow.h"
+#include "ui/logic/reminder_session.h"
 
 namespace velmora {
 
@@ -12,6 +17,22 @@ public:
     ProgramFlows() = default;
     ProgramFlows(const ProgramFlows&) = delete;
     ProgramFlows& operator=(const ProgramFlows&) = delete;
+
+    // The reminder flows on `transport`; `startWatch` starts its arrival
+    // and removal notices (which the program hands to deviceEvent).
+    void useReminder(UsbTransport& transport, const Clock& clock, ReminderFlow::WatchStarter startWatch);
+    // An arrival (true) or removal notice, on the user-interface thread.
+    void deviceEvent(MainDlgLogic& main, bool arrived);
+    // The last modal dialog closed: handle a held-back device event.
+    void modalsClosed(MainDlgLogic& main);
+    ReminderSession* reminderSession() { return session_.get(); }
+
+    void startDeviceWatch(MainDlgLogic& main) override;
+    void programmingJob(MainDlgLogic& main) override;
+    void emptyReminder(MainDlgLogic& main) override;
+    void ownerlessReminder(MainDlgLogic& main) override;
+    void storeReadBackForChosenUser(MainDlgLogic& main) override;
+    void printAlarmReport(MainDlgLogic& main) override;
 
     // ---- Alarm editing (32877, 32879, 32878) ----
     void addAlarm(MainDlgLogic& main, const SYSTEMTIME& start) override {
@@ -25,6 +46,9 @@ public:
     }
 
 private:
+    std::unique_ptr<ReminderSession> session_;
+    std::unique_ptr<ReminderFlow> reminder_;
+    std::unique_ptr<ProgrammingJob> job_;
     // The alarm editing works with the panel's medication window when the
     // reminder alarms only if the intake is forgotten, else with 600 s.
     AlarmEditContext alarmEditContext(MainDlgLogic& main) {

@@ -27,6 +27,11 @@ public:
     virtual int runDialog(DialogModel& dialog) = 0;
     // Opens a text file in the desktop's text viewer without waiting.
     virtual void openTextFile(const Text& path) = 0;
+    // How many of the program's modal dialogs and message boxes are open
+    // now (they nest). Device events wait until none is.
+    virtual int modalDepth() const { return 0; }
+    // Brings the main window to the front (a reminder was attached).
+    virtual void bringToFront() {}
 };
 
 }  // namespace velmora

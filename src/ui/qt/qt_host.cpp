@@ -1,6 +1,9 @@
 #include "ui/qt/qt_host.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
+#include <QMetaObject>
+#include <QWidget>
 #include <QPushButton>
 
 #include "device/programming_report.h"
@@ -48,6 +51,25 @@ QMessageBox::Icon iconOf(MessageIcon icon) {
 
 }  // namespace
 
+class QtHost::ModalScope {
+public:
+    explicit ModalScope(QtHost& host) : host_(host) { ++host_.depth_; }
+    ~ModalScope() {
+        if (--host_.depth_ == 0 && host_.modalsClosed_) {
+            // Later, from the event loop: the caller of the dialog finishes
+            // first. Dropped when the window goes before it runs.
+            QObject* context = host_.parent_;
+            if (!context) context = QCoreApplication::instance();
+            QMetaObject::invokeMethod(context, host_.modalsClosed_, Qt::QueuedConnection);
+        }
+    }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+private:
+    QtHost& host_;
+};
+
 QtHost::QtHost(const ResourceModule& resources) : resources_(resources) {
     registerDialog(ProfileDlgLogic::kTemplateId, runnerFor<ProfileDlg, ProfileDlgLogic>());
     registerDialog(LogDlgLogic::kTemplateId, runnerFor<LogDlg, LogDlgLogic>());
@@ -72,6 +94,7 @@ void QtHost::registerDialog(int templateId, DialogRunner runner) { runners_[temp
 
 void QtHost::showMessage(const Text& text, const Text& caption, MessageIcon icon) {
     QMessageBox box(iconOf(icon), toQ(caption), toQ(text), QMessageBox::Ok, parent_);
+    ModalScope modal(*this);
     box.setObjectName("message");
     if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->setText(toQ(resources_.load(ids::kOk)));
     box.exec();
@@ -84,6 +107,7 @@ bool QtHost::askDestructive(const Text& text, const Text& caption) { return ask(
 bool QtHost::ask(const Text& text, const Text& caption, bool defaultNo) {
     QMessageBox box(QMessageBox::Question, toQ(caption), toQ(text), QMessageBox::Yes | QMessageBox::No,
                     parent_);
+    ModalScope modal(*this);
     box.setObjectName("question");
     box.button(QMessageBox::Yes)->setText(toQ(resources_.load(ids::kYes)));
     box.button(QMessageBox::No)->setText(toQ(resources_.load(ids::kNo)));
@@ -95,7 +119,14 @@ bool QtHost::ask(const Text& text, const Text& caption, bool defaultNo) {
 int QtHost::runDialog(DialogModel& dialog) {
     auto it = runners_.find(dialog.templateId());
     if (it == runners_.end()) return kIdCancel;
+    ModalScope modal(*this);
     return it->second(dialog, parent_);
+}
+
+void QtHost::bringToFront() {
+    if (!parent_) return;
+    parent_->raise();
+    parent_->activateWindow();
 }
 
 void QtHost::openTextFile(const Text& path) {

@@ -38,6 +38,9 @@ public:
     void registerDialog(int templateId, DialogRunner runner);
     bool hasDialog(int templateId) const { return runners_.count(templateId) != 0; }
     void setFileOpener(FileOpener opener) { opener_ = std::move(opener); }
+    // Called from the event loop after the last open modal dialog or
+    // message box closed (held-back reminder events wait for it).
+    void setModalsClosedListener(std::function<void()> listener) { modalsClosed_ = std::move(listener); }
 
     void showMessage(const Text& text, const Text& caption, MessageIcon icon) override;
     bool askYesNo(const Text& text, const Text& caption) override;
@@ -45,6 +48,8 @@ public:
     // A template without a runner ends at once with 2 (cancel).
     int runDialog(DialogModel& dialog) override;
     void openTextFile(const Text& path) override;
+    int modalDepth() const override { return depth_; }
+    void bringToFront() override;
 
 private:
     bool ask(const Text& text, const Text& caption, bool defaultNo);
@@ -53,6 +58,11 @@ private:
     QWidget* parent_ = nullptr;
     std::map<int, DialogRunner> runners_;
     FileOpener opener_;
+    std::function<void()> modalsClosed_;
+    int depth_ = 0;
+
+    // Counts one open modal for its lifetime.
+    class ModalScope;
 };
 
 }  // namespace velmora

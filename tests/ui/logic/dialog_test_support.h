@@ -92,8 +92,12 @@ public:
     // Nested dialogs are played by `onDialog`, or cancelled at once.
     int runDialog(DialogModel& dialog) override {
         dialogs.push_back(dialog.templateId());
-        return onDialog ? onDialog(dialog) : kIdCancel;
+        ++depth;
+        const int result = onDialog ? onDialog(dialog) : kIdCancel;
+        --depth;
+        return result;
     }
+    int modalDepth() const override { return depth; }
     void openTextFile(const Text& path) override { opened.push_back(path); }
 
     std::function<int(DialogModel&)> onDialog;
@@ -102,6 +106,7 @@ public:
     std::vector<Message> questions;
     std::vector<int> dialogs;
     std::vector<Text> opened;
+    int depth = 0;
 };
 
 // A dialog's template, title and the texts of its keyed controls.

@@ -378,5 +378,34 @@ TEST(QtHostTest, DefaultOpenerStartsTheTextViewerOfTheReports) {
     EXPECT_EQ(line, "/tmp/report.txt");
 }
 
+// Held-back reminder events: the listener runs from the event loop once the
+// outermost dialog has closed, not while a nested one is still open.
+TEST(QtHostTest, ModalsClosedComesOnceAfterTheOutermostDialog) {
+    QtHost host(ResourceModule::builtIn());
+    UnknownDialog outer;
+    struct Inner : DialogModel {
+        int templateId() const override { return 9998; }
+    } inner;
+    std::vector<int> depths;
+    int closed = 0;
+    host.setModalsClosedListener([&] { ++closed; });
+    host.registerDialog(9998, [&](DialogModel&, QWidget*) {
+        depths.push_back(host.modalDepth());
+        return kIdOk;
+    });
+    host.registerDialog(9999, [&](DialogModel&, QWidget*) {
+        depths.push_back(host.modalDepth());
+        host.runDialog(inner);
+        QCoreApplication::processEvents();
+        return kIdOk;
+    });
+    host.runDialog(outer);
+    EXPECT_EQ(depths, (std::vector<int>{1, 2}));
+    EXPECT_EQ(host.modalDepth(), 0);
+    EXPECT_EQ(closed, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(closed, 1);
+}
+
 }  // namespace
 }  // namespace velmora

@@ -1,0 +1,35 @@
+#pragma once
+// The device part of one programming pass on the connected reminder: start,
+// clear the table and log areas, set the clock and window, write the table
+// image and, for the user's own reminder, finish it. Says which step failed
+// and what was actually written (a smaller reminder takes fewer instants).
+#include <cstdint>
+#include <vector>
+
+#include "core/clock.h"
+#include "core/instant_list.h"
+#include "core/types.h"
+#include "device/reminder_link.h"
+
+namespace velmora {
+
+enum class PassStep { None, NotConnected, ClearTable, ClearLog, WriteTable };
+
+struct PassResult {
+    PassStep failed = PassStep::NotConnected;  // None on success
+    TimeValue programming_time = 0;
+    std::vector<TimeValue> written;  // the instants encoded into the image
+
+    bool ok() const { return failed == PassStep::None; }
+    TimeValue lastAlarm() const { return written.empty() ? 0 : written.back(); }
+    int count() const { return static_cast<int>(written.size()); }
+};
+
+// One pass with `table` and `windowSeconds`. `own` sends 0x92 at the end
+// (a spare reminder is not finished). The programming time and the clock
+// sent are read from `clock`. A failed clearing fails the pass: old log
+// words would otherwise be read back against the new instants.
+PassResult runProgrammingPass(ReminderLink& link, const InstantList& table,
+                              std::uint32_t windowSeconds, bool own, const Clock& clock);
+
+}  // namespace velmora

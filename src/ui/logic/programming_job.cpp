@@ -1,0 +1,176 @@
+#include "ui/logic/programming_job.h"
+
+#include <vector>
+
+#include "device/alarm_rules.h"
+#include "device/log_readback.h"
+#include "device/programming_report.h"
+#include "resources/string_ids.h"
+#include "ui/logic/profile_dlg_logic.h"
+
+namespace velmora {
+
+namespace {
+void message(MainDlgLogic& main, int textId, int captionId, MessageIcon icon) {
+    main.host().showMessage(main.strings().load(textId), main.strings().load(captionId), icon);
+}
+bool ask(MainDlgLogic& main, const Text& text) {
+    return main.host().askYesNo(text, main.strings().load(ids::kCaptionQuestion));
+}
+}  // namespace
+
+void ProgrammingJob::run(MainDlgLogic& main) {
+    s_.jobActive = true;
+    main.setProgrammingInProgress(true);
+    if (!s_.clockConfirmed) {
+        ProgramDlgLogic dlg(main.strings(), main.clock());
+        if (main.host().runDialog(dlg) != kIdOk) {
+            finished(main);
+            return;
+        }
+        s_.clockConfirmed = true;
+    }
+    const std::uint32_t ownSerial = s_.serial();
+    if (s_.link.connected() && !logMayBeCleared(main)) {
+        finished(main);
+        return;
+    }
+    if (!programReminder(main, true)) {
+        message(main, ids::kProgrammingFailed, ids::kCaptionError, MessageIcon::Error);
+        finished(main);
+        return;
+    }
+    main.refreshPanel();
+    CurrentUser& user = main.user();
+    const Text result = main.noUserProfile()
+                            ? main.strings().load(ids::kReminderProgrammed)
+                            : fillPlaceholder(main.strings().load(ids::kUserReminderProgrammed), user.name);
+    const Text report = buildReport(main.store(), user, main.strings());
+    if (user.id >= 1) main.store().saveReport(user.id, report);
+    ProgrammingFinishedDlgLogic done(main.strings(), result);
+    if (main.host().runDialog(done) == ProgrammingFinishedDlgLogic::kIdReport) openReport(main, report);
+    if (ask(main, main.strings().load(ids::kOfferSpare))) offerSpare(main, ownSerial);
+    finished(main);
+}
+
+void ProgrammingJob::finished(MainDlgLogic& main) {
+    s_.jobActive = false;
+    main.setProgrammingInProgress(false);
+    if (!s_.link.connected() && s_.pending == ReminderSession::Event::None) main.closeUser();
+}
+
+bool ProgrammingJob::logMayBeCleared(MainDlgLogic& main) {
+    if (s_.readOk && s_.logSafe) return true;
+    // Yes loses the acknowledgements: No is the default answer.
+    return main.host().askDestructive(main.strings().load(ids::kConfirmClearUnstoredLog),
+                                      main.strings().load(ids::kCaptionQuestion));
+}
+
+void ProgrammingJob::offerSpare(MainDlgLogic& main, std::uint32_t ownSerial) {
+    for (;;) {
+        if (s_.spareWait) return;
+        WaitProgramDlgLogic wait(main.strings());
+        s_.spareWait = &wait;
+        const int result = main.host().runDialog(wait);
+        s_.spareWait = nullptr;
+        if (result != kIdOk) return;
+        if (s_.serial() == ownSerial) {
+            message(main, ids::kSpareIsOwnReminder, ids::kCaptionError, MessageIcon::Error);
+            continue;
+        }
+        if (!takeSpare(main)) return;
+        if (programReminder(main, false)) {
+            message(main, ids::kSpareDone, ids::kCaptionConfirmation, MessageIcon::Information);
+        } else {
+            message(main, ids::kSpareFailed, ids::kCaptionError, MessageIcon::Error);
+        }
+        return;
+    }
+}
+
+bool ProgrammingJob::takeSpare(MainDlgLogic& main) {
+    RecordStore& store = main.store();
+    CurrentUser& user = main.user();
+    main.setBusy(true);
+    s_.readBack.clear();
+    s_.readOk = s_.link.readAll();
+    main.setBusy(false);
+    const int owner = store.getDeviceOwner(s_.serial());
+    bool stored = s_.readBack.log_entries.empty();
+    if (s_.readOk && !stored && owner >= 1) {
+        const std::vector<LogEntry> entries = toLogEntries(s_.readBack.log_entries);
+        if (owner == user.id) {
+            stored = mergeAndStore(store, user, entries);
+        } else {
+            CurrentUser other;
+            other.id = owner;
+            std::vector<LogEntry> history;
+            store.loadLog(owner, history);
+            for (const LogEntry& e : history) other.history[e.alarm_time] = e;
+            stored = mergeAndStore(store, other, entries);
+        }
+        if (!stored) message(main, ids::kLogNotStored, ids::kCaptionError, MessageIcon::Error);
+    }
+    s_.logSafe = s_.readOk && stored;
+    if (owner >= 1 && owner != user.id) {
+        Text name;
+        for (const Profile& p : user.users)
+            if (p.id == owner) name = p.name;
+        if (!ask(main, fillPlaceholder(main.strings().load(ids::kSpareOfOtherUser), name))) return false;
+    }
+    return logMayBeCleared(main);
+}
+
+bool ProgrammingJob::programReminder(MainDlgLogic& main, bool own) {
+    if (!s_.link.connected()) return false;
+    CurrentUser& user = main.user();
+    RecordStore& store = main.store();
+    const int window = main.panelWindowSeconds();
+    main.setBusy(true);
+    const PassResult pass =
+        runProgrammingPass(s_.link, user.alarm_table, static_cast<std::uint32_t>(window), own, main.clock());
+    // The reminder's old table and log are gone; so are the entries read
+    // from it, which must not reach anybody's history any more.
+    s_.readBack.clear();
+    if (!pass.ok()) {
+        s_.readOk = false;
+        if (own) {
+            user.is_programming_needed = true;
+            user.programmed_instants.clear();
+            if (user.id >= 1) store.updateProfile(user);
+            main.refreshPanel();
+        }
+        main.setBusy(false);
+        return false;
+    }
+    const std::uint32_t sn = s_.serial();
+    store.assignDevice(user, sn);
+    DeviceRecord record;
+    record.sn = sn;
+    record.device_type = own ? DeviceRecord::kOwn : DeviceRecord::kSpare;
+    record.programming_time = pass.programming_time;
+    record.last_alarm = pass.lastAlarm();
+    record.alarm_amount = pass.count();
+    store.saveDevice(record, user.id);
+    user.is_programming_needed = false;
+    rememberProgrammed(user, pass.written, window);
+    main.savePanelState();
+    s_.logSafe = true;
+    s_.readOk = true;
+    main.setBusy(false);
+    return true;
+}
+
+void ProgrammingJob::printAlarmReport(MainDlgLogic& main) {
+    Text report;
+    main.store().loadReport(main.user().id, report);
+    openReport(main, report);
+}
+
+void ProgrammingJob::openReport(MainDlgLogic& main, const Text& report) {
+    const auto file = reportDirectory(main.store()) / kReportFileName;
+    writeReportFile(file, report);
+    main.host().openTextFile(file.string());
+}
+
+}  // namespace velmora

@@ -1,0 +1,148 @@
+// The whole program under umockdev: the main window on Qt's offscreen
+// platform, the real libusb transport with its hotplug thread, and the demo
+// person's reminder as an emulated USB device. The reminder is read on
+// arrival, then the person's alarms are programmed through the window's
+// "Ohjelmoi laite" button, answering the dialogs as a person would.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "core/clock.h"
+#include "core/datetime.h"
+#include "core/schedule.h"
+#include "demo/demo_database.h"
+#include "device/reminder_protocol.h"
+#include "reminder-sim/emulated_usb_reminder.h"
+#include "reminder-sim/programmed_history.h"
+#include "reminder-sim/simulated_reminder.h"
+#include "startup.h"
+#include "ui/qt/device_dialogs.h"
+#include "../store/store_test_util.h"
+
+using namespace velmora;
+
+namespace {
+
+// Runs the event loop until `holds` or 20 seconds have passed.
+bool waitFor(const std::function<bool()>& holds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!holds() && std::chrono::steady_clock::now() < end) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return holds();
+}
+
+// The person at the screen: confirms the clock, closes the result, and
+// answers No to the spare question. Any other window is noted and closed.
+struct Person {
+    QTimer timer;
+    int clockChecks = 0, results = 0, spareQuestions = 0;
+    QStringList others;
+
+    explicit Person(const Text& spareQuestion) {
+        QObject::connect(&timer, &QTimer::timeout, [this, spareQuestion] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (!w || !w->isVisible()) return;
+            if (auto* d = qobject_cast<ProgramDlg*>(w)) {
+                ++clockChecks;
+                d->accept();
+            } else if (auto* d = qobject_cast<ProgrammingFinishedDlg*>(w)) {
+                ++results;
+                d->reject();
+            } else if (auto* box = qobject_cast<QMessageBox*>(w);
+                       box && box->text() == toQ(spareQuestion)) {
+                ++spareQuestions;
+                box->button(QMessageBox::No)->click();
+            } else {
+                others << (qobject_cast<QMessageBox*>(w) ? qobject_cast<QMessageBox*>(w)->text()
+                                                          : w->metaObject()->className());
+                w->close();
+            }
+        });
+        timer.start(20);
+    }
+};
+
+TEST(ProgramEndToEnd, ReadsTheAttachedReminderThenProgramsItsUsersSchedule) {
+    ASSERT_TRUE(sim::EmulatedUsbReminder::available()) << "run with LD_PRELOAD=libumockdev-preload.so.0";
+    int argc = 1;
+    char name[] = "app_e2e_tests";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+
+    velmora::testing::TempDir dir;
+    const SYSTEMTIME now = SystemClock().localNow();
+    demo::DemoDatabase demo;
+    ASSERT_TRUE(demo::makeDemoDatabase(dir.path(), now, demo));
+    const demo::DemoReminder& r = demo.reminder;
+    sim::SimulatedReminder reminder(r.model, r.serial);
+    reminder.setClock(static_cast<std::uint32_t>(toTimeValue(now)));
+    sim::startWithHistory(reminder, *sim::parseDailyTimes(r.dailyTimes), r.historyDays, now);
+    const std::uint32_t programmedBefore = reminder.programmingTime();
+    sim::EmulatedUsbReminder usb(reminder);
+    usb.plug();
+
+    const ResourceModule resources = ResourceModule::builtIn();
+    MainWindow main(resources, dir.path());
+    main.window->show();
+    Person person(resources.load(ids::kOfferSpare));
+
+    // Arrival: the reminder's owner is selected and its acknowledgements
+    // since the programming day come into her stored history.
+    ASSERT_TRUE(waitFor([&] { return main.logic.user().id == demo.personWithReminder && !main.logic.busy(); }));
+    std::vector<LogEntry> log;
+    ASSERT_TRUE(main.store.loadLog(demo.personWithReminder, log));
+    int readBack = 0, late = 0, forgotten = 0;
+    for (const LogEntry& e : log) {
+        if (static_cast<std::uint32_t>(e.alarm_time) < programmedBefore) continue;
+        ++readBack;
+        late += e.log_status == kStatusAcknowledgedLate;
+        forgotten += e.log_status == kStatusForgottenAlt;
+    }
+    EXPECT_GE(readBack, 3 * r.historyDays);
+    EXPECT_GT(late, 0);
+    EXPECT_GT(forgotten, 0);
+
+    // Programming through the window's button.
+    auto* program = main.window->findChild<QPushButton*>("id1008");
+    ASSERT_NE(program, nullptr);
+    ASSERT_TRUE(waitFor([&] { return program->isEnabled(); }));
+    program->click();
+    ASSERT_TRUE(waitFor([&] { return person.spareQuestions == 1 && !main.logic.programmingInProgress(); }));
+    EXPECT_EQ(person.clockChecks, 1);
+    EXPECT_EQ(person.results, 1);
+    EXPECT_TRUE(person.others.isEmpty()) << person.others.join(" | ").toStdString();
+
+    // The reminder holds exactly the instants of her schedule from the
+    // programming time on, as many as the model takes in whole days.
+    const std::uint32_t programmed = reminder.programmingTime();
+    ASSERT_GT(programmed, programmedBefore);
+    std::vector<Alarm> alarms;
+    ASSERT_TRUE(main.store.loadAlarms(demo.personWithReminder, alarms));
+    const SYSTEMTIME at = fromTimeValue(programmed);
+    InstantList expected(memoryMapForModel(r.model)->table_capacity);
+    ASSERT_TRUE(fillInstantList(expected, alarms, alarms, at, buildDaylightTable(at)));
+    const std::vector<std::uint32_t> table = reminder.tableInstants();
+    ASSERT_EQ(table.size(), expected.size());
+    for (std::size_t i = 0; i < table.size(); ++i)
+        ASSERT_EQ(table[i], static_cast<std::uint32_t>(expected[i])) << i;
+    EXPECT_EQ(reminder.commandCount(kCmdFinishOwn), 1u);
+
+    // The database holds the reminder's record for her.
+    DeviceRecord record;
+    ASSERT_TRUE(main.store.findDevice(r.serial, record));
+    EXPECT_EQ(main.store.getDeviceOwner(r.serial), demo.personWithReminder);
+    EXPECT_EQ(record.device_type, DeviceRecord::kOwn);
+    EXPECT_EQ(static_cast<std::uint32_t>(record.programming_time), programmed);
+    EXPECT_EQ(record.last_alarm, expected.items().back());
+    EXPECT_EQ(record.alarm_amount, static_cast<int>(expected.size()));
+}
+
+}  // namespace

@@ -1,0 +1,367 @@
+// The reminder flows of the main window against simulated reminders in the
+// process, a real database in a temporary folder and a scripted person.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "core/clock.h"
+#include "core/datetime.h"
+#include "device/programming_pass.h"
+#include "dialog_test_support.h"
+#include "reminder-sim/sim_transport.h"
+#include "reminder-sim/simulated_reminder.h"
+#include "resources/resource_module.h"
+#include "resources/string_ids.h"
+#include "store/database.h"
+#include "ui/logic/main_dlg_logic.h"
+#include "ui/logic/program_flows.h"
+#include "ui/logic/select_action_dlg_logic.h"
+
+namespace velmora {
+namespace {
+
+constexpr SYSTEMTIME kNow = makeTime(2026, 3, 2, 9, 0);
+constexpr std::uint32_t kOwnSn = 1001, kSpareSn = 2002, kOtherSn = 3003;
+
+// One reminder that can be plugged into the socket.
+struct Reminder {
+    Reminder(int model, std::uint32_t sn) : sim(model, sn) {}
+    sim::SimulatedReminder sim;
+    sim::SimTransport usb{sim};
+};
+
+// The USB socket: whichever reminder is plugged in answers.
+class Socket : public UsbTransport {
+public:
+    TransportStatus open() override { return in ? in->open() : kTransportNotFound; }
+    TransportStatus transfer(const PacketBuffer& q, PacketBuffer& a, std::size_t& n) override {
+        return in ? in->transfer(q, a, n) : kTransportWriteFailed;
+    }
+    std::size_t packetSize() const override { return in ? in->packetSize() : kDefaultPacketSize; }
+    bool isOpen() const override { return in && in->isOpen(); }
+    void close() override {
+        if (in) in->close();
+    }
+    UsbTransport* in = nullptr;
+};
+
+Alarm daily(int hour) {
+    Alarm a;
+    a.alarm_start = a.alarm_end = makeTime(2026, 3, 1, hour, 0);
+    a.repeat_forever = true;
+    a.repeat_pattern = 1;
+    return a;
+}
+
+class ReminderFlows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        anna = db.addUser("Anna", "010101-1111");
+        bertta = db.addUser("Bertta", "020202-2222");
+        for (Alarm a : {daily(8), daily(12), daily(16), daily(20)}) store().saveAlarm(a, anna);
+        flows.useReminder(socket, clock, nullptr);
+        main = std::make_unique<MainDlgLogic>(store(), db.dir(), strings, host, clock);
+        main->setFlows(&flows);
+        main->initialise();
+    }
+    RecordStore& store() { return db.store(); }
+    void plug(Reminder& r) {
+        socket.in = &r.usb;
+        flows.deviceEvent(*main, true);
+    }
+    void plugAnnasOwn() {
+        store().saveDevice({kOwnSn, DeviceRecord::kOwn, 0, 0, 0}, anna);
+        plug(own);
+    }
+    void unplug() {
+        socket.close();
+        socket.in = nullptr;
+        flows.deviceEvent(*main, false);
+    }
+    // Writes a table into a reminder as an earlier run did, and records it.
+    void programmedBefore(Reminder& r, int owner, const std::vector<TimeValue>& instants) {
+        AlarmTable readBack;
+        InstantList list(2000);
+        ReminderLink link(r.usb, readBack, clock);
+        link.open();
+        link.readIdentity();
+        for (TimeValue t : instants) list.add(t);
+        const PassResult pass = runProgrammingPass(link, list, 600, true, clock);
+        r.usb.close();
+        store().saveDevice({r.sim.tableInstants().empty() ? 0 : link.identity().serial, DeviceRecord::kOwn,
+                            pass.programming_time, pass.lastAlarm(), pass.count()}, owner);
+    }
+    // Plays the job's dialogs: ProgramDlg with `programDlg`, the rest by `rest`.
+    void script(int programDlg, std::function<int(DialogModel&)> rest = nullptr) {
+        host.onDialog = [=](DialogModel& d) {
+            if (d.templateId() == ProgramDlgLogic::kTemplateId) return programDlg;
+            return rest ? rest(d) : kIdOk;
+        };
+    }
+    bool shown(int id) const {
+        for (const auto& m : host.messages)
+            if (m.text == strings.load(id)) return true;
+        return false;
+    }
+    DeviceRecord device(std::uint32_t sn) {
+        DeviceRecord d;
+        store().findDevice(sn, d);
+        return d;
+    }
+
+    dialogtest::TempDatabase db;
+    dialogtest::ScriptedHost host;
+    const ResourceModule& strings = ResourceModule::builtIn();
+    FixedClock clock{kNow};
+    Socket socket;
+    ProgramFlows flows;
+    std::unique_ptr<MainDlgLogic> main;
+    int anna = 0, bertta = 0;
+    Reminder own{3, kOwnSn}, spare{1, kSpareSn}, other{1, kOtherSn};
+};
+
+TEST_F(ReminderFlows, AnOwnedReminderAttachedAtStartSelectsItsUserAndStoresTheLog) {
+    const TimeValue now = clock.nowValue();
+    programmedBefore(own, anna, {now - 7200, now - 3600, now + 3600});
+    own.sim.setLogWord(0, static_cast<std::uint32_t>(now - 7200 + 60));
+    own.sim.setLogWord(1, kLogWordForgotten);
+    socket.in = &own.usb;
+    main->startup();
+    EXPECT_EQ(main->user().id, anna);
+    EXPECT_TRUE(main->commands().program);
+    EXPECT_EQ(main->statusText(), strings.load(ids::kReminderConnected));
+    std::vector<LogEntry> log;
+    store().loadLog(anna, log);
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].log_status, kStatusAcknowledged);
+    EXPECT_EQ(log[1].log_status, kStatusForgottenAlt);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(ReminderFlows, AnUnownedReminderAsksWhatToDo) {
+    const TimeValue now = clock.nowValue();
+    programmedBefore(other, 0, {now - 3600, now + 3600, now + 7200});
+    struct Case {
+        int result;
+        const char* name;
+        std::size_t alarms;
+    };
+    for (const Case c : {Case{SelectActionDlgLogic::kIdProgramWithoutUser, "(ei käyttäjää)", 2},
+                         Case{kIdCancel, "-", 0}, Case{kIdOk, "-", 0}}) {
+        host.dialogs.clear();
+        // User management closed without a choice asks again; then leave it.
+        host.onDialog = [&](DialogModel& d) {
+            const bool first = host.dialogs.size() == 1;
+            return d.templateId() == SelectActionDlgLogic::kTemplateId && first ? c.result : kIdCancel;
+        };
+        plug(other);
+        ASSERT_FALSE(host.dialogs.empty());
+        EXPECT_EQ(host.dialogs[0], SelectActionDlgLogic::kTemplateId);
+        EXPECT_EQ(main->panel().name, c.name) << c.result;
+        EXPECT_EQ(main->user().alarms.size(), c.alarms) << c.result;
+        EXPECT_EQ(main->noUserProfile(), c.alarms > 0);
+        if (c.result == kIdOk) {
+            EXPECT_EQ(host.dialogs, (std::vector<int>{199, 161, 199})) << "user management, then again";
+        }
+        unplug();
+    }
+    EXPECT_EQ(device(kOtherSn).alarm_amount, 3);
+}
+
+TEST_F(ReminderFlows, ARemovalEndsTheOwnerlessQuestionAndClosesTheUser) {
+    host.onDialog = [&](DialogModel& d) {
+        unplug();
+        EXPECT_EQ(static_cast<EndableDialogModel&>(d).pendingEnd(), kIdCancel);
+        return static_cast<EndableDialogModel&>(d).takePendingEnd();
+    };
+    plug(other);
+    EXPECT_EQ(host.dialogs, std::vector<int>{SelectActionDlgLogic::kTemplateId});
+    EXPECT_FALSE(main->reminderConnected());
+    EXPECT_EQ(main->statusText(), strings.load(ids::kReminderNotConnected));
+}
+
+TEST_F(ReminderFlows, BatteryWarnsAtZeroAnd825) {
+    for (auto [battery, warns] : {std::pair{824, false}, {825, true}, {0, true}}) {
+        host.messages.clear();
+        own.sim.setBattery(static_cast<std::uint16_t>(battery));
+        plugAnnasOwn();
+        EXPECT_EQ(shown(ids::kBatteryLow), warns) << battery;
+        unplug();
+    }
+}
+
+TEST_F(ReminderFlows, ProgramDlgIsAskedOncePerRunAndCancelProgramsNothing) {
+    plugAnnasOwn();
+    script(kIdCancel);
+    main->command(MainDlgLogic::kIdProgram);
+    EXPECT_EQ(own.sim.commandCount(kCmdStartProgramming), 0u);
+    EXPECT_TRUE(host.messages.empty());
+    script(kIdOk, [](DialogModel& d) {
+        return d.templateId() == ProgrammingFinishedDlgLogic::kTemplateId ? ProgrammingFinishedDlgLogic::kIdReport
+                                                                          : kIdOk;
+    });
+    main->command(MainDlgLogic::kIdProgram);
+    main->command(MainDlgLogic::kIdProgram);
+    EXPECT_EQ(own.sim.commandCount(kCmdStartProgramming), 2u);
+    ASSERT_EQ(host.opened.size(), 2u);  // the report from the result dialog
+    EXPECT_NE(dialogtest::readBytes(host.opened[0]).find("Anna"), std::string::npos);
+    EXPECT_EQ(std::count(host.dialogs.begin(), host.dialogs.end(), ProgramDlgLogic::kTemplateId), 2);
+    EXPECT_FALSE(main->user().is_programming_needed);
+    EXPECT_EQ(device(kOwnSn).alarm_amount, static_cast<int>(own.sim.tableInstants().size()));
+    EXPECT_GT(device(kOwnSn).alarm_amount, 500);  // model 3
+    Text report;
+    store().loadReport(anna, report);
+    EXPECT_NE(report.find("Anna"), Text::npos);
+    EXPECT_TRUE(flows.reminderSession()->readBack.log_entries.empty());
+}
+
+// The own reminder is pulled out while WaitProgramDlg is open, then a
+// smaller spare (model 1) is attached; `first` is attached before it.
+TEST_F(ReminderFlows, ASpareIsWrittenAsType1WithWhatFitsAndWithout92) {
+    plugAnnasOwn();
+    host.answers = {true};  // a spare
+    int waits = 0;
+    script(kIdOk, [&](DialogModel& d) {
+        if (d.templateId() != WaitProgramDlgLogic::kTemplateId) return kIdOk;
+        auto& wait = static_cast<EndableDialogModel&>(d);
+        unplug();
+        EXPECT_EQ(wait.pendingEnd(), 0) << "a removal does not end the wait";
+        plug(++waits == 1 ? own : spare);
+        return wait.takePendingEnd();
+    });
+    main->command(MainDlgLogic::kIdProgram);
+    EXPECT_EQ(waits, 2);
+    EXPECT_TRUE(shown(ids::kSpareIsOwnReminder));
+    EXPECT_TRUE(shown(ids::kSpareDone));
+    EXPECT_EQ(main->user().id, anna);  // the removal during the job kept the user
+    const DeviceRecord s = device(kSpareSn);
+    EXPECT_EQ(s.device_type, DeviceRecord::kSpare);
+    EXPECT_EQ(s.alarm_amount, 500);
+    EXPECT_EQ(static_cast<std::uint32_t>(s.last_alarm), spare.sim.tableInstants().back());
+    EXPECT_EQ(spare.sim.commandCount(kCmdFinishOwn), 0u);
+    EXPECT_EQ(own.sim.commandCount(kCmdFinishOwn), 1u);
+    EXPECT_EQ(store().getDeviceOwner(kSpareSn), anna);
+}
+
+TEST_F(ReminderFlows, ASpareOfAnotherPersonKeepsItsLogForItsOwnerAndIsTakenOnlyOnYes) {
+    const TimeValue now = clock.nowValue();
+    programmedBefore(other, bertta, {now - 3600});
+    other.sim.setLogWord(0, static_cast<std::uint32_t>(now - 3600 + 30));
+    plugAnnasOwn();
+    host.answers = {true, false};  // a spare; do not take Bertta's
+    script(kIdOk, [&](DialogModel& d) {
+        if (d.templateId() != WaitProgramDlgLogic::kTemplateId) return kIdOk;
+        unplug();
+        plug(other);
+        return static_cast<EndableDialogModel&>(d).takePendingEnd();
+    });
+    main->command(MainDlgLogic::kIdProgram);
+    std::vector<LogEntry> log;
+    store().loadLog(bertta, log);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].log_status, kStatusAcknowledged);
+    EXPECT_EQ(host.questions.size(), 2u);
+    EXPECT_EQ(store().getDeviceOwner(kOtherSn), bertta);
+    EXPECT_EQ(other.sim.commandCount(kCmdStartProgramming), 1u);  // only the earlier run's
+}
+
+TEST_F(ReminderFlows, RemovalOutsideAJobClosesTheUser) {
+    plugAnnasOwn();
+    ASSERT_EQ(main->user().id, anna);
+    unplug();
+    EXPECT_EQ(main->user().id, 0);
+    EXPECT_FALSE(main->commands().program);
+}
+
+TEST_F(ReminderFlows, UnpluggingDuringThePassFailsItAndStoresNothing) {
+    plugAnnasOwn();
+    own.sim.goSilentAfter(100);
+    main->user().is_programming_needed = false;
+    script(kIdOk);
+    main->command(MainDlgLogic::kIdProgram);
+    EXPECT_TRUE(shown(ids::kProgrammingFailed));
+    EXPECT_EQ(device(kOwnSn).programming_time, 0);
+    Text report;
+    store().loadReport(anna, report);
+    EXPECT_TRUE(report.empty());
+    EXPECT_TRUE(main->user().is_programming_needed);
+    EXPECT_EQ(main->panel().status, strings.load(ids::kNeedsProgramming));
+    EXPECT_FALSE(host.dialogs.back() == ProgrammingFinishedDlgLogic::kTemplateId);
+}
+
+TEST_F(ReminderFlows, AnotherReminderArrivingDuringProgramDlgChangesNoUserAndGetsNothing) {
+    store().saveDevice({kOwnSn, 0, 0, 0, 0}, anna);
+    store().saveDevice({kOtherSn, 0, 0, 0, 0}, bertta);
+    plug(own);
+    script(kIdOk);
+    host.onDialog = [&](DialogModel&) {
+        unplug();
+        plug(other);
+        EXPECT_EQ(main->user().id, anna);
+        return kIdOk;
+    };
+    main->command(MainDlgLogic::kIdProgram);
+    EXPECT_TRUE(shown(ids::kProgrammingFailed));
+    EXPECT_EQ(other.sim.commandCount(kCmdStartProgramming), 0u);
+    EXPECT_EQ(main->user().id, bertta);  // handled once the job ended
+}
+
+TEST_F(ReminderFlows, EmptyingMarksTheUserOnlyForTheUsersOwnReminder) {
+    for (int type : {DeviceRecord::kOwn, DeviceRecord::kSpare}) {
+        store().saveDevice({kOwnSn, type, 0, 0, 0}, anna);
+        plug(own);
+        main->user().is_programming_needed = false;
+        host.answers = {true};
+        main->command(cmd::kEmptyReminder);
+        EXPECT_TRUE(host.questions.back().defaultNo) << "Enter keeps the reminder's data";
+        EXPECT_TRUE(shown(ids::kReminderEmptied));
+        EXPECT_EQ(main->user().is_programming_needed, type == DeviceRecord::kOwn) << type;
+        EXPECT_TRUE(own.sim.tableInstants().empty());
+        unplug();
+    }
+}
+
+TEST_F(ReminderFlows, AnEmptiedOwnReminderPluggedInAgainMustBeProgrammed) {
+    plugAnnasOwn();
+    script(kIdOk);
+    main->command(MainDlgLogic::kIdProgram);
+    ASSERT_FALSE(main->user().is_programming_needed);
+    unplug();
+    for (std::size_t a = 32; a < own.sim.memoryMap().table_end; a += 4) own.sim.setWord(a, 0);
+    plug(own);
+    EXPECT_TRUE(main->user().is_programming_needed);
+    EXPECT_EQ(main->panel().status, strings.load(ids::kNeedsProgramming));
+}
+
+TEST_F(ReminderFlows, AFailedReadKeepsProgrammingAndEmptyingDisabled) {
+    own.sim.failReadsAt(64);
+    other.sim.setReportedModel(9);  // unrecognised: no message the first time
+    // After it, other failures are still reported.
+    for (auto [r, says] : {std::pair{&other, false}, {&own, true}}) {
+        host.messages.clear();
+        plug(*r);
+        EXPECT_EQ(shown(ids::kReadFailed), says);
+        EXPECT_FALSE(main->commands().program);
+        EXPECT_FALSE(main->commands().emptyReminder);
+        unplug();
+    }
+}
+
+TEST_F(ReminderFlows, ALogThatCannotBeStoredIsReportedAndProgrammingAsksFirst) {
+    const TimeValue now = clock.nowValue();
+    programmedBefore(own, anna, {now - 3600, now + 3600});
+    own.sim.setLogWord(0, kLogWordForgotten);
+    Database(store().databasePath().string()).execute("DROP TABLE Log;");
+    plug(own);
+    ASSERT_FALSE(host.messages.empty());
+    EXPECT_EQ(host.messages.back().text, strings.load(ids::kLogNotStored));
+    script(kIdOk);
+    host.answers = {false};
+    main->command(MainDlgLogic::kIdProgram);
+    EXPECT_EQ(host.questions.back().text, strings.load(ids::kConfirmClearUnstoredLog));
+    EXPECT_TRUE(host.questions.back().defaultNo) << "Enter keeps the acknowledgements";
+    EXPECT_EQ(own.sim.logWord(0), kLogWordForgotten);
+}
+
+}  // namespace
+}  // namespace velmora
