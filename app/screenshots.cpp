@@ -167,7 +167,7 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         ProfileDlg dlg(model, &w);
         ok = save(dlg, outDir, "profile") && ok;
         // The list filtered as one types.
-        if (auto* search = dlg.findChild<QLineEdit*>("search")) search->setText("ne");
+        if (auto* search = dlg.findChild<QLineEdit*>("search")) search->setText("rt");
         ok = save(dlg, outDir, "profile-search") && ok;
     }
     {
