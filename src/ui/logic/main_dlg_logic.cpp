@@ -218,6 +218,7 @@ void MainDlgLogic::deleteAlarm(const SYSTEMTIME& occurrence, const Alarm& alarm)
 void MainDlgLogic::refreshPanel() {
     const bool selected = userSelected();
     commands_.alarmReport = selected;
+    commands_.userEdits = selected;
     if (selected) {
         if (user_.program_type != 0) {
             panel_.windowListEnabled = true;

@@ -112,6 +112,9 @@ struct CommandStates {
     bool closeUser = false;       // 40001
     bool showHistory = false;     // 40000
     bool alarmReport = false;     // 40002
+    // The programming method radios, the comments page and 40005: what is
+    // typed there without a user would be lost, so they wait for one.
+    bool userEdits = false;
 };
 
 // Listener for the window: the logic says what changed, the window redraws.

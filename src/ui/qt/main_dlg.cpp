@@ -390,10 +390,13 @@ void MainDlg::syncPanel() {
     window_->setEnabled(p.windowListEnabled);
     if (comment_->toPlainText() != toQ(p.comment)) comment_->setPlainText(toQ(p.comment));
     program_->setEnabled(c.program);
+    for (QWidget* edit : std::initializer_list<QWidget*>{typeIntake_, typeForgotten_, comment_})
+        edit->setEnabled(c.userEdits);
     const std::pair<int, bool> states[] = {{cmd::kEmptyReminder, c.emptyReminder},
                                            {cmd::kCloseUser, c.closeUser},
                                            {cmd::kShowHistory, c.showHistory},
-                                           {cmd::kPrintAlarmReport, c.alarmReport}};
+                                           {cmd::kPrintAlarmReport, c.alarmReport},
+                                           {cmd::kClearCalendar, c.userEdits}};
     for (const auto& [id, enabled] : states) {
         if (QAction* a = action(id)) a->setEnabled(enabled);
     }

@@ -131,6 +131,7 @@ TEST_F(MainDlgTest, OpensWithoutUserAndWithoutReminder) {
     EXPECT_FALSE(m.commands().closeUser);
     EXPECT_FALSE(m.commands().showHistory);
     EXPECT_FALSE(m.commands().alarmReport);
+    EXPECT_FALSE(m.commands().userEdits) << "nothing typed without a user is lost";
     EXPECT_EQ(m.navigationStep(), 7);
     EXPECT_EQ(m.dateText(), "2.3.2026");
     ASSERT_FALSE(view_.refreshes.empty());
@@ -173,6 +174,7 @@ TEST_F(MainDlgTest, ChosenUserFillsThePanel) {
     EXPECT_TRUE(m.commands().closeUser);
     EXPECT_TRUE(m.commands().showHistory);
     EXPECT_TRUE(m.commands().alarmReport);
+    EXPECT_TRUE(m.commands().userEdits);
 
     chooseUser("Aino");
     EXPECT_EQ(m.panel().name, "Aino");
