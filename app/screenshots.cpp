@@ -19,11 +19,11 @@
 #include <cstdlib>
 
 #include "core/datetime.h"
-#include "demo/demo_database.h"
 #include "reminder-sim/emulated_usb_reminder.h"
 #include "reminder-sim/programmed_history.h"
 #include "reminder-sim/simulated_reminder.h"
 #include "startup.h"
+#include "store/startup.h"
 #include "ui/qt/app_style.h"
 #include "resources/string_ids.h"
 #include <QPushButton>
@@ -38,6 +38,8 @@
 #include "ui/qt/alarm_dlg.h"
 #include "ui/qt/device_dialogs.h"
 #include "ui/qt/log_dlg.h"
+#include "ui/qt/month_view.h"
+#include "ui/qt/planner_view.h"
 #include "ui/qt/profile_dlg.h"
 #include "ui/qt/report_dlg.h"
 #include "ui/qt/select_action_dlg.h"
@@ -94,7 +96,9 @@ bool reminderFlows(MainWindow& main, sim::SimulatedReminder& reminder, sim::Emul
         } else if (auto* box = qobject_cast<QMessageBox*>(w); box && box->text() == spareQuestion) {
             box->button(QMessageBox::Yes)->click();
         } else {
-            std::fprintf(stderr, "unexpected window %s\n", w->metaObject()->className());
+            const auto* other = qobject_cast<QMessageBox*>(w);
+            std::fprintf(stderr, "unexpected window %s %s\n", w->metaObject()->className(),
+                         other ? other->text().toLocal8Bit().constData() : "");
             ok = false;
             w->close();
         }
@@ -124,23 +128,92 @@ bool reminderFlows(MainWindow& main, sim::SimulatedReminder& reminder, sim::Emul
     return ok;
 }
 
-int run(const QString& outDir, const std::filesystem::path& dataDir, const ResourceModule& resources) {
-    demo::DemoDatabase demo;
-    const SYSTEMTIME now = SystemClock().localNow();
-    if (!demo::makeDemoDatabase(dataDir, now, demo)) {
-        std::fprintf(stderr, "cannot make the demo database in %s\n", dataDir.c_str());
-        return 1;
+// The day the pictures show: a Wednesday, so that the week holds days
+// gone by and days to come.
+const SYSTEMTIME kNow = makeTime(2026, 3, 11, 12, 40);
+
+Alarm repeating(const SYSTEMTIME& day, int hour, int minute, int pattern, const char* title,
+                const char* description, int type = 0) {
+    Alarm a;
+    a.alarm_start = makeTime(day.wYear, day.wMonth, day.wDay, hour, minute);
+    a.alarm_end = a.alarm_start;
+    a.repeat_forever = true;
+    a.repeat_pattern = static_cast<std::uint8_t>(pattern);
+    a.title = title;
+    a.description = description;
+    a.alarm_type = type;
+    return a;
+}
+
+LogEntry logged(const SYSTEMTIME& day, int hour, int minute, int status) {
+    LogEntry e;
+    e.alarm_time = toTimeValue(makeTime(day.wYear, day.wMonth, day.wDay, hour, minute));
+    e.log_status = status;
+    e.ack = status == 4 ? e.alarm_time + 240 : status == 5 ? e.alarm_time + 1500 : 0;
+    return e;
+}
+
+// Users, alarms, a programmed reminder and a history whose week holds
+// every state: taken, taken late, forgotten, not alarmed, alarms to come,
+// pouch alarms and an entry of an alarm deleted since; the id of the user
+// to show.
+int prepare(RecordStore& store, const std::filesystem::path& dir) {
+    CurrentUser scratch;
+    openDatabaseAtStartup(store, dir, scratch, kNow);
+    std::vector<Profile> existing;
+    store.loadProfiles(existing);
+    for (const Profile& p : existing) store.deleteProfile(p.id);
+
+    const int aino = store.insertProfile(false, "Aino Virtanen", "120345-123A", "040 123 4567",
+                                         "Aamulääkkeet ennen aamiaista.\nIltalääke ruoan kanssa.");
+    store.insertProfile(true, "Bertta Korhonen", "030551-456B", "050 765 4321", "");
+    store.insertProfile(false, "Cecilia Mäkinen", "251260-789C", "", "");
+    store.insertProfile(true, "Eino Nieminen", "-", "", "");
+
+    const SYSTEMTIME started = makeTime(2026, 2, 16);
+    for (Alarm a : {repeating(started, 8, 0, 1, "Hälytys", "Aamulääkkeet"),
+                    repeating(started, 14, 0, 1, "Hälytys", "Verenpainelääke"),
+                    repeating(started, 20, 0, 1, "Hälytys", "Iltalääke"),
+                    repeating(makeTime(2026, 2, 23), 11, 0, 7, "Pussihälytys", "Annospussi", 1),
+                    repeating(makeTime(2026, 2, 26), 17, 0, 7, "Pussihälytys", "Annospussi", 1)})
+        store.saveAlarm(a, aino);
+
+    DeviceRecord rec;
+    rec.sn = 100234;
+    rec.device_type = DeviceRecord::kOwn;
+    rec.programming_time = toTimeValue(makeTime(2026, 3, 8, 9, 30));
+    rec.last_alarm = toTimeValue(makeTime(2026, 4, 20, 20, 0));
+    rec.alarm_amount = 129;
+    store.saveDevice(rec, aino);
+
+    // Mostly taken, now and then late or forgotten, before this week.
+    std::vector<LogEntry> log;
+    const int cycle[] = {4, 4, 5, 4, 4, 2, 4, 4, 4, 5, 4, 1, 4, 4};
+    int i = 0;
+    for (SYSTEMTIME d = makeTime(2026, 2, 25); d.wMonth != 3 || d.wDay < 9; d = addDays(d, 1)) {
+        for (int hour : {8, 14, 20}) log.push_back(logged(d, hour, 0, cycle[i++ % std::size(cycle)]));
     }
-    const int chosen = demo.personWithReminder;
-    // The demo person's reminder, plugged in later; it must exist before
-    // libusb starts.
-    const demo::DemoReminder& r = demo.reminder;
-    sim::SimulatedReminder reminder(r.model, r.serial);
-    reminder.setClock(static_cast<std::uint32_t>(toTimeValue(now)));
-    sim::startWithHistory(reminder, *sim::parseDailyTimes(r.dailyTimes), r.historyDays, now);
+    const SYSTEMTIME mon = makeTime(2026, 3, 9), tue = makeTime(2026, 3, 10), wed = makeTime(2026, 3, 11);
+    for (const LogEntry& e : {logged(mon, 8, 0, 4), logged(mon, 11, 0, 4), logged(mon, 14, 0, 5),
+                              logged(mon, 20, 0, 4), logged(tue, 8, 0, 2), logged(tue, 10, 30, 4),
+                              logged(tue, 14, 0, 4), logged(tue, 20, 0, 1), logged(wed, 8, 0, 5)})
+        log.push_back(e);
+    store.saveLogEntries(log, aino);
+    return aino;
+}
+
+int run(const QString& outDir, const std::filesystem::path& dataDir, const ResourceModule& resources) {
+    RecordStore prepStore(dataDir / kDatabaseFileName);
+    const int chosen = prepare(prepStore, dataDir);
+    // The chosen person's reminder, programmed three days ago and plugged in
+    // after the calendar pictures; it must exist before libusb starts.
+    sim::SimulatedReminder reminder(2, 100234);
+    reminder.setClock(static_cast<std::uint32_t>(toTimeValue(kNow)));
+    sim::startWithHistory(reminder, *sim::parseDailyTimes("08:00,14:00,20:00"), 3, kNow);
     sim::EmulatedUsbReminder usb(reminder);
 
-    MainWindow main(resources, dataDir);
+    FixedClock clock(kNow);
+    MainWindow main(resources, dataDir, &clock);
     MainDlgLogic& logic = main.logic;
     MainDlg& w = *main.window;
     // 60 characters: the panel cuts it with "…", the user list shows it whole.
@@ -159,7 +232,22 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
     if (auto* tabs = w.findChild<QTabWidget*>("id1000")) {
         tabs->setCurrentIndex(MainDlgLogic::kTabComments);
         ok = save(w, outDir, "main-comments") && ok;
+        // The calendar views, larger, with the cursor on the chosen day.
+        const QSize normal = w.size();
+        w.resize(1180, 700);
         tabs->setCurrentIndex(MainDlgLogic::kTabWeek);
+        w.weekView()->setFocus();
+        ok = save(w, outDir, "calendar-week") && ok;
+        tabs->setCurrentIndex(MainDlgLogic::kTabDay);
+        logic.setDate(makeTime(2026, 3, 10, 12, 0));
+        w.dayView()->setFocus();
+        ok = save(w, outDir, "calendar-day") && ok;
+        tabs->setCurrentIndex(MainDlgLogic::kTabMonth);
+        logic.setDate(kNow);
+        w.monthView()->setFocus();
+        ok = save(w, outDir, "calendar-month") && ok;
+        tabs->setCurrentIndex(MainDlgLogic::kTabWeek);
+        w.resize(normal);
     }
 
     {

@@ -24,7 +24,9 @@ namespace velmora {
 // initialisation loads the users and posts 32884). Reminder arrivals and
 // removals come from the transport's thread and are queued to the window.
 struct MainWindow {
-    MainWindow(const ResourceModule& resources, const std::filesystem::path& dataDirectory);
+    // `fixedClock` replaces the system clock (screenshots of a chosen day).
+    MainWindow(const ResourceModule& resources, const std::filesystem::path& dataDirectory,
+               const Clock* fixedClock = nullptr);
     ~MainWindow();
 
     SystemClock clock;

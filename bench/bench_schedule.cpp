@@ -1,5 +1,5 @@
-// Alarm expansion costs: one month of a busy user's calendar, and the
-// largest reminder table.
+// Alarm expansion costs: one month of a busy user's calendar, the largest
+// reminder table, and the alarm dialog's spacing check.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -57,5 +57,31 @@ void BM_FillInstantList2000(benchmark::State& state) {
     state.counters["instants"] = static_cast<double>(list.size());
 }
 BENCHMARK(BM_FillInstantList2000)->Unit(benchmark::kMicrosecond);
+
+// The alarm dialog's check when the user gives the only alarm that
+// repeats forever an end: the stored alarms have no end, the edited ones
+// end within months and never fill the list (20 alarms, 19 weekly).
+void BM_CandidateFitsEndingTheForeverAlarm(benchmark::State& state) {
+    setenv("TZ", "Europe/Helsinki", 1);
+    tzset();
+    std::vector<Alarm> user = busyUser();
+    for (Alarm& a : user) {
+        a.alarm_end = makeTime(2027, 3, 1, 23, 0);
+        a.repeat_pattern = 6;
+        a.repeat_forever = false;
+    }
+    user[0].repeat_pattern = 1;
+    user[0].repeat_forever = true;
+    Alarm edited = user[0];
+    edited.repeat_forever = false;
+    const DaylightTable dst = buildDaylightTable(kNow);
+    bool fits = false;
+    for (auto _ : state) {
+        fits = candidateFits(user, edited, &user[0], 600, kNow, dst);
+        benchmark::DoNotOptimize(fits);
+    }
+    state.counters["fits"] = fits ? 1 : 0;
+}
+BENCHMARK(BM_CandidateFitsEndingTheForeverAlarm)->Unit(benchmark::kMillisecond);
 
 }  // namespace

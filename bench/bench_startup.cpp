@@ -15,25 +15,14 @@
 #include "startup.h"
 #include "store/credentials.h"
 #include "store/startup.h"
-#include "ui/qt/app_style.h"
+#include "offscreen_app.h"
 
 namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "bench_startup";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> a = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        auto made = std::make_unique<QApplication>(argc, argv);
-        applyAppStyle(*made);
-        return made;
-    }();
-    return *a;
-}
+QApplication& app() { return bench::offscreenApp(); }
 
 // A data directory with a database of `users` users (enciphered as the
 // program stores them), made once per size.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <ctime>
 
 namespace velmora {
@@ -189,33 +190,19 @@ std::int64_t firstChange(std::int64_t lo, std::int64_t hi) {
     return hi;
 }
 
-// The wall-clock time at which a change happens, read in the time that was
-// in force just before it (03:00 for Finland's spring change, 04:00 for
-// the autumn one).
-SYSTEMTIME wallTimeBefore(std::int64_t change) {
-    SYSTEMTIME s = fromTimeValue(change - 1);
-    return fromWallSeconds(wallSeconds(s) + 1, 0);
-}
+struct YearChanges {
+    std::int64_t start;  // first second of daylight saving
+    std::int64_t end;    // first second of standard time again
+};
 
-}  // namespace
-
-std::optional<YearTransitions> findTransitions(int year) {
-    std::tm jan{};
-    jan.tm_year = year - 1900;
-    jan.tm_mday = 1;
-    jan.tm_isdst = -1;
-    std::int64_t t = std::mktime(&jan);
-    std::tm next = jan;
-    next.tm_year = year + 1 - 1900;
-    next.tm_mon = 0;
-    next.tm_mday = 1;
-    next.tm_hour = next.tm_min = next.tm_sec = 0;
-    next.tm_isdst = -1;
-    const std::int64_t yearEnd = std::mktime(&next);
-
+// The daylight-saving changes of the process time zone in one year, as the
+// tz database gives them. nullopt for a year without daylight saving.
+std::optional<YearChanges> findChanges(int year) {
+    const std::int64_t yearStart = toTimeValue64(makeTime(year, 1, 1));
+    const std::int64_t yearEnd = toTimeValue64(makeTime(year + 1, 1, 1));
     std::optional<std::int64_t> start, end;
-    bool prev = isDaylightAt(t);
-    for (std::int64_t probe = t + 86400; probe <= yearEnd + 86400; probe += 86400) {
+    bool prev = isDaylightAt(yearStart);
+    for (std::int64_t probe = yearStart + 86400; probe <= yearEnd + 86400; probe += 86400) {
         const bool now = isDaylightAt(probe);
         if (now != prev) {
             const std::int64_t change = firstChange(probe - 86400, probe);
@@ -225,15 +212,17 @@ std::optional<YearTransitions> findTransitions(int year) {
         prev = now;
     }
     if (!start || !end) return std::nullopt;
-    return YearTransitions{wallTimeBefore(*start), wallTimeBefore(*end)};
+    return YearChanges{*start, *end};
 }
+
+}  // namespace
 
 DaylightTable buildDaylightTable(const SYSTEMTIME& today) {
     DaylightTable table;
     for (int year = today.wYear - 2; year <= today.wYear + 4; ++year) {
-        if (auto tr = findTransitions(year)) {
-            table.start[year] = toTimeValue(tr->start);
-            table.end[year] = toTimeValue(tr->end);
+        if (auto changes = findChanges(year)) {
+            table.start[year] = static_cast<TimeValue>(static_cast<std::uint32_t>(changes->start));
+            table.end[year] = static_cast<TimeValue>(static_cast<std::uint32_t>(changes->end));
         }
     }
     return table;

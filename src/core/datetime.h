@@ -4,7 +4,6 @@
 // is the process time zone of the C library (the TZ environment variable
 // or /etc/localtime).
 #include <cstdint>
-#include <optional>
 
 #include "core/daylight.h"
 #include "core/types.h"
@@ -64,18 +63,10 @@ struct TransitionRule {
 // Local date-time of the rule's transition in the given year.
 SYSTEMTIME transitionDate(const TransitionRule& rule, int year);
 
-// The daylight-saving rules of the process time zone for one year, found
-// from the tz database: the wall-clock moment at which daylight saving
-// starts (in standard time) and ends (in daylight time). nullopt for a
-// year without daylight saving.
-struct YearTransitions {
-    SYSTEMTIME start;
-    SYSTEMTIME end;
-};
-std::optional<YearTransitions> findTransitions(int year);
-
-// Daylight-saving start and end instants of each year from year(today)-2
-// to year(today)+4. Years without daylight saving are left out (read as 0).
+// The instants at which daylight saving starts and ends in the process
+// time zone (the first second of the new offset, as the tz database gives
+// them), for each year from year(today)-2 to year(today)+4. Years without
+// daylight saving are left out (read as 0).
 DaylightTable buildDaylightTable(const SYSTEMTIME& today);
 
 // Parses "d.m.yyyy h:m" (or "d.m.yyyy h:m:s" when withSeconds). Fields the

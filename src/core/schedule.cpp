@@ -97,11 +97,17 @@ void expandOccurrences(const std::vector<Alarm>& alarms, const SYSTEMTIME& range
         if (first > last) continue;
 
         U32 t = first;
+        // The spring correction can put the day's instant before the
+        // change, when its wall time lies in the skipped hour: that day it
+        // rings the same distance after the change, and the steps go on
+        // from the corrected instant.
+        U32 skipped = 0;
         while (true) {
-            if (from <= t && t <= to) {
+            const U32 at = t + skipped;
+            if (from <= at && at <= to) {
                 AlarmOccurrence o;
                 o.source = &alarm;
-                o.time = fromTimeValue(t);
+                o.time = fromTimeValue(at);
                 o.title = alarm.title;
                 o.description = alarm.description;
                 o.alarm_type = alarm.alarm_type;
@@ -113,19 +119,21 @@ void expandOccurrences(const std::vector<Alarm>& alarms, const SYSTEMTIME& range
             if (y != yearMemory) yearChanged = true;
             yearMemory = y;
             U32 next = t + step;
+            skipped = 0;
             const U32 s = u(daylight.startOf(y));
             const U32 e = u(daylight.endOf(y));
             if (s != 0 && e != 0) {
                 if (yearChanged && ((prev <= s && s < next) || (s < first && first < s + 3600))) {
                     next -= kDaylightShift;
                     yearChanged = false;
+                    if (next < s) skipped = kDaylightShift;
                 } else if (prev < e && e <= next) {
                     next += kDaylightShift;
                 }
             }
             if (next <= prev) break;  // the 32-bit range is exhausted
             t = next;
-            if (t > last) break;
+            if (t + skipped > last) break;
         }
     }
     sortByInstant(out);
@@ -159,16 +167,15 @@ bool fillInstantList(InstantList& list, const std::vector<Alarm>& alarms,
         list.sortUnique();
         return false;
     }
-    // With an endless horizon but no alarm that steps forever, the list
-    // could never fill: stop once past everything the alarms can reach.
+    // Nothing comes after the last instant the expanded alarms can reach:
+    // without an alarm among them that steps forever the list may never
+    // fill, whatever the horizon alarms say, so stop there.
     U32 bound = u(toTimeValue(horizon.bound));
     bool bounded = horizon.kind == Horizon::kEnds;
-    if (horizon.kind == Horizon::kForever) {
-        const U32 reach = std::max(lastReachable(alarms), lastReachable(horizonAlarms));
-        if (reach != UINT32_MAX) {
-            bounded = true;
-            bound = reach;
-        }
+    const U32 reach = lastReachable(alarms);
+    if (reach != UINT32_MAX && (!bounded || reach < bound)) {
+        bounded = true;
+        bound = reach;
     }
 
     SYSTEMTIME chunkStart = now;

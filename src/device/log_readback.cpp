@@ -2,18 +2,10 @@
 
 #include <string>
 
+#include "core/text.h"
 #include "resources/string_ids.h"
 
 namespace velmora {
-
-namespace {
-// Replaces the first "%s" of a string-table text.
-Text withName(Text text, const Text& name) {
-    const auto at = text.find("%s");
-    if (at != Text::npos) text.replace(at, 2, name);
-    return text;
-}
-}  // namespace
 
 std::vector<LogEntry> toLogEntries(const std::vector<ReadBackEntry>& entries) {
     std::vector<LogEntry> out;
@@ -54,7 +46,7 @@ ReadBackOutcome storeReadBack(RecordStore& store, CurrentUser& user, const Alarm
     } else {
         // Without a selected user there is nobody to ask about.
         if (user.id < 1) return ReadBackOutcome::NoCurrentUser;
-        if (!ui.askYesNo(withName(strings.load(kStoreAcknowledgementsFor), user.name),
+        if (!ui.askYesNo(fillPlaceholder(strings.load(kStoreAcknowledgementsFor), user.name),
                          strings.load(kCaptionQuestion)))
             return ReadBackOutcome::Dropped;
     }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/datetime.h"
 #include "core/schedule.h"
@@ -15,64 +17,113 @@ namespace {
 // Latest year whose instants fit the 32-bit TimeValue.
 constexpr int kLastYear = 2037;
 
-std::string valueOf(const std::string& entry) {
+std::string valueOf(std::string_view entry) {
     std::size_t pos = entry.find('=');
-    if (pos == std::string::npos) return {};
+    if (pos == std::string_view::npos) return {};
     pos = entry.find_first_not_of('=', pos);
-    if (pos == std::string::npos) return {};
-    std::size_t end = entry.find('=', pos);
-    return entry.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+    if (pos == std::string_view::npos) return {};
+    return std::string(entry.substr(pos, entry.find('=', pos) - pos));
 }
 
-bool contains(const std::string& s, const char* key) { return s.find(key) != std::string::npos; }
+bool contains(std::string_view s, const char* key) { return s.find(key) != std::string_view::npos; }
 
 bool parseDate(const Text& text, int& year, int& month, int& day) {
     if (std::sscanf(text.c_str(), "%d-%d-%d", &year, &month, &day) != 3) return false;
     return year > 2010 && year <= kLastYear && month >= 1 && month <= 12 && day >= 1 && day <= 31;
 }
 
-std::vector<TimeValue> pouchInstants(const std::vector<Alarm>& alarms, const SYSTEMTIME& from,
-                                     const SYSTEMTIME& to, const DaylightTable& daylight) {
-    std::vector<Alarm> pouch;
-    for (const Alarm& a : alarms) {
-        if (a.alarm_type == 1) pouch.push_back(a);
-    }
+// The first `limit` instants, ascending, at which the pouch alarms
+// (alarm_type 1) of `alarms` ring in [from, to]. Each alarm is expanded on
+// its own and only as far as its instants can still be among the first
+// `limit`, so about `limit` instants are held at a time however long the
+// period and however many the alarms.
+std::vector<TimeValue> firstPouchInstants(const std::vector<Alarm>& alarms, const SYSTEMTIME& from,
+                                          const SYSTEMTIME& to, const DaylightTable& daylight,
+                                          std::size_t limit) {
+    const std::int64_t first = toTimeValue(from);
+    const std::int64_t last = toTimeValue(to);
+    std::vector<TimeValue> kept;  // a max-heap of the earliest instants so far
+    std::vector<Alarm> one(1);
     std::vector<AlarmOccurrence> occurrences;
-    expandOccurrences(pouch, from, to, occurrences, daylight);
-    std::vector<TimeValue> instants;
-    instants.reserve(occurrences.size());
-    for (const AlarmOccurrence& o : occurrences) instants.push_back(toTimeValue(o.time));
-    std::sort(instants.begin(), instants.end());
-    return instants;
+    for (const Alarm& a : alarms) {
+        if (a.alarm_type != 1) continue;
+        // An instant later than the latest kept one cannot enter a full
+        // heap, and no alarm rings more than `limit` times among the first
+        // `limit`. An hour of slack covers the daylight-saving shifts; the
+        // heap sorts out what the slack lets in.
+        std::int64_t end = last;
+        if (kept.size() == limit) end = std::min<std::int64_t>(end, kept.front() + kDaylightShift);
+        const int step = stepDays(a.repeat_pattern);
+        if (step > 0) {
+            const std::int64_t base = std::max<std::int64_t>(first, toTimeValue(a.alarm_start));
+            end = std::min<std::int64_t>(end, base + static_cast<std::int64_t>(limit) * step *
+                                                         kSecondsPerDay + kDaylightShift);
+        }
+        if (end < first) continue;
+        one[0] = a;
+        occurrences.clear();
+        expandOccurrences(one, from, end == last ? to : fromTimeValue(static_cast<TimeValue>(end)),
+                          occurrences, daylight);
+        for (const AlarmOccurrence& o : occurrences) {
+            const TimeValue t = toTimeValue(o.time);
+            if (kept.size() < limit) {
+                kept.push_back(t);
+                std::push_heap(kept.begin(), kept.end());
+            } else if (limit > 0 && t < kept.front()) {
+                std::pop_heap(kept.begin(), kept.end());
+                kept.back() = t;
+                std::push_heap(kept.begin(), kept.end());
+            }
+        }
+    }
+    std::sort_heap(kept.begin(), kept.end());
+    return kept;
+}
+
+void addDose(PouchData& data, std::string_view body) {
+    if (data.doses.size() == kMaxPouchDoses) {
+        data.tooManyDoses = true;
+        return;
+    }
+    PouchDose dose;
+    forEachRun(body, ";", [&](std::string_view entry) {
+        if (contains(entry, "DOSETIME")) dose.time = valueOf(entry);
+        else if (contains(entry, "DOSEDATE")) dose.date = valueOf(entry);
+        return true;
+    });
+    data.doses.push_back(std::move(dose));
 }
 
 }  // namespace
 
 PouchData ParsePouchData(const Text& text) {
     PouchData data;
-    const std::vector<std::string> pieces = splitAtRuns(text, "[]");
-    for (std::size_t i = 0; i < pieces.size(); ++i) {
-        const std::string& section = pieces[i];
-        const bool basic = section == "BASIC_INFORMATION";
-        const bool pouch = !basic && contains(section, "POUCH");
-        if (!basic && !pouch) continue;
-        const std::string body = i + 1 < pieces.size() ? pieces[++i] : std::string();
-        if (basic) {
-            for (const std::string& entry : splitAtRuns(body, ";")) {
+    // The sections are walked in place: only the kept doses and values are
+    // copied out, whatever the length of the text.
+    enum class Next { Name, BasicBody, PouchBody } next = Next::Name;
+    forEachRun(text, "[]", [&](std::string_view piece) {
+        if (next == Next::BasicBody) {
+            forEachRun(piece, ";", [&](std::string_view entry) {
                 if (contains(entry, "NAME")) data.name = valueOf(entry);
                 else if (contains(entry, "STARTDATE")) data.startDate = valueOf(entry);
                 else if (contains(entry, "ENDDATE")) data.endDate = valueOf(entry);
                 else if (contains(entry, "ORDERNUM")) data.orderNumber = valueOf(entry);
-            }
-        } else {
-            PouchDose dose;
-            for (const std::string& entry : splitAtRuns(body, ";")) {
-                if (contains(entry, "DOSETIME")) dose.time = valueOf(entry);
-                else if (contains(entry, "DOSEDATE")) dose.date = valueOf(entry);
-            }
-            data.doses.push_back(dose);
+                return true;
+            });
+        } else if (next == Next::PouchBody) {
+            addDose(data, piece);
+        } else if (piece == "BASIC_INFORMATION") {
+            next = Next::BasicBody;
+            return true;
+        } else if (contains(piece, "POUCH")) {
+            next = Next::PouchBody;
+            return true;
         }
-    }
+        next = Next::Name;
+        return true;
+    });
+    // A POUCH name at the very end still yields its (empty) dose.
+    if (next == Next::PouchBody) addDose(data, {});
     return data;
 }
 
@@ -95,6 +146,7 @@ std::optional<SYSTEMTIME> ParseDoseTime(const Text& doseTime, const Text& doseDa
 int ConvertPouchToAlarms(const PouchData& data, int repeatPattern, CurrentUser& user,
                          RecordStore& store, const PouchConversion& options) {
     if (data.doses.empty()) return kPouchNoDoses;
+    if (data.tooManyDoses || data.doses.size() > kMaxPouchDoses) return kPouchTooManyDoses;
     const auto period = ParsePeriod(data.startDate, data.endDate);
     if (!period) return kPouchInvalid;
 
@@ -116,8 +168,9 @@ int ConvertPouchToAlarms(const PouchData& data, int repeatPattern, CurrentUser& 
     }
     if (user.id < 1) return kPouchNotStored;
 
-    const bool same = pouchInstants(user.alarms, period->first, period->second, user.daylight) ==
-                      pouchInstants(fresh, period->first, period->second, user.daylight);
+    const auto& [from, to] = *period;
+    const bool same = firstPouchInstants(user.alarms, from, to, user.daylight, kMaxPouchDoses) ==
+                      firstPouchInstants(fresh, from, to, user.daylight, kMaxPouchDoses);
 
     // The old pouch alarms give way to the new ones in one transaction:
     // should the database refuse any row, the user keeps the old ones and

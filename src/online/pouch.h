@@ -7,6 +7,7 @@
 // "key=value" entries separated by ";", e.g.
 //   [BASIC_INFORMATION]NAME=..;ORDERNUM=..;STARTDATE=2011-03-01;ENDDATE=2011-03-14
 //   [POUCH1]DOSEDATE=2011-03-01;DOSETIME=8:00[POUCH2]...
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -24,12 +25,18 @@ struct PouchDose {
     Text time;  // "%d:%d" hour:minute, as received
 };
 
+// The most alarm times a reminder holds: the table of the largest model
+// (model 3 in device/reminder_protocol.h). Pouch data with more doses
+// cannot be programmed and is refused.
+inline constexpr std::size_t kMaxPouchDoses = 2000;
+
 struct PouchData {
     Text name;
     Text orderNumber;  // kept, not used further
     Text startDate;
     Text endDate;
-    std::vector<PouchDose> doses;  // in section order
+    std::vector<PouchDose> doses;  // in section order, at most kMaxPouchDoses
+    bool tooManyDoses = false;     // more POUCH sections than kMaxPouchDoses
 };
 
 // Never fails; unrecognised sections and entries are skipped. A section
@@ -38,7 +45,8 @@ struct PouchData {
 // DOSEDATE and yields one dose, also when values are missing. A key is
 // recognised when the entry contains it anywhere (tried in the order
 // listed); the value runs from after the first run of "=" to the next "="
-// or the end of the entry.
+// or the end of the entry. Keeps the first kMaxPouchDoses doses and notes
+// when there were more.
 PouchData ParsePouchData(const Text& text);
 
 // Start date at 00:00:00 and end date at 23:59:59, or nothing when either
@@ -56,6 +64,7 @@ inline constexpr int kPouchChanged = 0;    // alarms replaced, occurrences chang
 inline constexpr int kPouchUnchanged = 1;  // alarms replaced, occurrences as before
 inline constexpr int kPouchInvalid = 2;    // a bad period or dose: nothing changed
 inline constexpr int kPouchNoDoses = 3;    // nothing changed
+inline constexpr int kPouchTooManyDoses = 4;  // more than kMaxPouchDoses: nothing changed
 inline constexpr int kPouchNotStored = -1; // no user selected, or the database refused a write
 
 inline constexpr int kPouchRepeatPattern = 7;  // every other week
@@ -73,7 +82,8 @@ struct PouchConversion {
 // the database refuses any of it, the old ones stay), reloads the user's
 // alarms and stores the recomputed is_programming_needed. The
 // result compares the occurrences of the user's pouch alarms over the
-// pouch period before and after.
+// pouch period before and after: the first kMaxPouchDoses of them, as many
+// as a reminder can be programmed with.
 int ConvertPouchToAlarms(const PouchData& data, int repeatPattern, CurrentUser& user,
                          RecordStore& store, const PouchConversion& options = {});
 

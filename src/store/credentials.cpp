@@ -1,5 +1,7 @@
 #include "store/credentials.h"
 
+#include <algorithm>
+
 #include <openssl/evp.h>
 
 #include <array>
@@ -99,6 +101,11 @@ std::string FieldCipher::encipher(const Text& text) {
 }
 
 Text FieldCipher::decipher(const std::string& stored) {
+    // Stored forms are Base64, plain ASCII, which code page 1252 leaves as
+    // it is: only other texts need the conversion first.
+    const bool ascii = std::all_of(stored.begin(), stored.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) return fromCp1252(fieldXor(base64Decode(stored)));
     return fromCp1252(fieldXor(base64Decode(toCp1252(stored))));
 }
 

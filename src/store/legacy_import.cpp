@@ -190,19 +190,20 @@ std::string makeContainer(const Text& body) {
     return md5Hex(bytes) + "|" + fieldXor(bytes);
 }
 
-std::vector<LegacyUser> parseLegacyBody(const Text& body) {
-    std::vector<LegacyUser> users;
+std::vector<ImportedUser> parseLegacyBody(const Text& body) {
+    std::vector<ImportedUser> users;
+    bool lastHasPerson = false;
     for (const auto& [name, content] : sections(body, {"PERSON", "DEVICE", "ALARMS", "LOG"})) {
         if (name == "PERSON") {
             // A second PERSON starts another user; sections before the
             // first PERSON belong to the first user.
-            if (users.empty() || users.back().hasPerson) users.emplace_back();
-            users.back().hasPerson = true;
+            if (users.empty() || lastHasPerson) users.emplace_back();
+            lastHasPerson = true;
             parsePerson(content, users.back().profile);
             continue;
         }
         if (users.empty()) users.emplace_back();
-        LegacyUser& u = users.back();
+        ImportedUser& u = users.back();
         if (name == "DEVICE") {
             parseDevices(content, u.devices);
         } else if (name == "ALARMS") {
@@ -240,10 +241,7 @@ bool importUserFile(RecordStore& store, const fs::path& dataDirectory, const std
     if (!bytes) return false;
     std::optional<Text> body = readContainer(*bytes);
     if (!body) return false;
-    for (const LegacyUser& u : parseLegacyBody(*body)) {
-        if (store.insertImportedUser(u.profile, u.devices, u.alarms, u.profile.history) < 0)
-            return false;  // the file stays for the next start
-    }
+    if (!store.insertImportedUsers(parseLegacyBody(*body))) return false;  // the file stays
     std::error_code ec;
     return fs::remove(path, ec);
 }

@@ -10,10 +10,9 @@
 
 #include "core/records.h"
 #include "core/types.h"
+#include "store/record_store.h"
 
 namespace velmora {
-
-class RecordStore;
 
 inline constexpr char kLegacyProfilesDir[] = "profiles";
 inline constexpr char kLegacyUserExtension[] = ".vel";
@@ -25,25 +24,19 @@ std::optional<Text> readContainer(const std::string& fileBytes);
 // Builds a container from a UTF-8 body (Windows-1252 inside).
 std::string makeContainer(const Text& body);
 
-// What one user file holds, after the line checks.
-struct LegacyUser {
-    Profile profile;  // history filled (merged) from the LOG section
-    std::vector<DeviceRecord> devices;
-    std::vector<Alarm> alarms;
-    bool hasPerson = false;
-};
-// Parses a body into its users: every PERSON section starts a user; other
+// Parses a body into its users, after the line checks (the history is
+// merged from the LOG sections): every PERSON section starts a user; other
 // sections belong to the latest user (those before any PERSON to the
 // first one).
-std::vector<LegacyUser> parseLegacyBody(const Text& body);
+std::vector<ImportedUser> parseLegacyBody(const Text& body);
 
 // File names (without directory) of every "profiles/*.vel", in directory
 // order.
 std::vector<std::string> listLegacyUserFiles(const std::filesystem::path& dataDirectory);
-// Imports one file. Each user of the file is stored whole in one
-// transaction; the file is deleted only when all of them were stored.
-// False (the file stays) when it cannot be read, fails the check, or any
-// store failed.
+// Imports one file: all its users in one transaction, so a failure
+// stores none of them; the file is deleted only after the commit. False
+// (the file stays) when it cannot be read, fails the check, or the store
+// failed.
 bool importUserFile(RecordStore& store, const std::filesystem::path& dataDirectory,
                     const std::string& name);
 // importUserFile for every listed name; the number imported.

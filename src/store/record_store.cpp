@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <deque>
 
 #include "core/datetime.h"
 #include "store/alarm_statements.h"
@@ -169,6 +170,13 @@ void mergeLogEntries(std::map<TimeValue, LogEntry>& history, const std::vector<L
     }
 }
 
+void closeCurrentUser(CurrentUser& user) {
+    user.setProfile(Profile{});
+    user.alarm_table.clear();
+    user.programmed_instants.clear();
+    user.programmed_window = 0;
+}
+
 RecordStore::RecordStore(std::filesystem::path databasePath) : path_(std::move(databasePath)) {}
 
 // ---- Schema ----
@@ -202,6 +210,13 @@ bool RecordStore::migrateProfiles() {
     return true;
 }
 
+bool RecordStore::createOwnerIndexes() {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    const bool devices = db.execute(kDevicesOwnerIndexSql) == kSqliteOk;
+    return db.execute(kAlarmsOwnerIndexSql) == kSqliteOk && devices;
+}
+
 bool RecordStore::setVersion(const Text& swVersion, int dbVersion) {
     Database db(pathText());
     if (!db.isOpen()) return false;
@@ -230,16 +245,20 @@ bool RecordStore::readSettings(SettingsRow& row) {
 bool RecordStore::loadProfiles(std::vector<Profile>& list) {
     Database db(pathText());
     if (!db.isOpen()) return false;
-    // The stored names are enciphered, so the order is made on the plain
-    // names after reading.
     Statement st(db, "SELECT * FROM Profiles ORDER BY name ASC;");
     Cursor c = st.query();
-    std::vector<Profile> read;
+    // A deque grows without moving what it holds.
+    std::deque<Profile> read;
     while (c.step() == kSqliteRow) read.push_back(profileFromRow(c));
-    std::stable_sort(read.begin(), read.end(),
-                     [](const Profile& a, const Profile& b) { return a.name < b.name; });
-    list.insert(list.end(), std::make_move_iterator(read.begin()),
-                std::make_move_iterator(read.end()));
+    // The stored names are enciphered, so the order is made on the plain
+    // names after reading: the positions are sorted, and each user is then
+    // moved once.
+    std::vector<std::size_t> order(read.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return read[a].name < read[b].name; });
+    list.reserve(list.size() + read.size());
+    for (std::size_t i : order) list.push_back(std::move(read[i]));
     return true;
 }
 
@@ -406,6 +425,15 @@ bool RecordStore::setDeviceOwner(int owner, std::uint32_t sn) {
     return stepSucceeded(st.executeNonQuery());
 }
 
+bool RecordStore::loadOwnReminders(std::map<int, DeviceRecord>& byOwner) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Statement st(db, sqlf("SELECT * FROM Devices WHERE device_type = %d;", 0));
+    Cursor c = st.query();
+    while (c.step() == kSqliteRow) byOwner[intColumn(c, 5)] = deviceFromRow(c);
+    return true;
+}
+
 // ---- Log and reports ----
 
 bool RecordStore::saveLogEntries(const std::vector<LogEntry>& entries, int owner) {
@@ -473,6 +501,25 @@ bool RecordStore::storePassword(const std::string& passwordDigest) {
 
 // ---- Legacy import ----
 
+namespace {
+
+// One imported user inside the caller's transaction; the new id or -1.
+int insertImportedUserOn(Database& db, const Profile& p, const std::vector<DeviceRecord>& devices,
+                         const std::vector<Alarm>& alarms,
+                         const std::map<TimeValue, LogEntry>& history) {
+    int owner = insertProfileOn(db, p.is_programming_needed, p.name, p.ssn, p.phone, p.comment);
+    if (owner < 0) return -1;
+    for (const DeviceRecord& d : devices)
+        if (!saveDeviceOn(db, d, owner)) return -1;
+    for (const Alarm& a : alarms)
+        if (!insertAlarmOn(db, a, owner)) return -1;
+    for (const auto& [t, e] : history)
+        if (!saveLogEntryOn(db, e, owner)) return -1;
+    return owner;
+}
+
+}  // namespace
+
 int RecordStore::insertImportedUser(const Profile& p, const std::vector<DeviceRecord>& devices,
                                     const std::vector<Alarm>& alarms,
                                     const std::map<TimeValue, LogEntry>& history) {
@@ -480,26 +527,27 @@ int RecordStore::insertImportedUser(const Profile& p, const std::vector<DeviceRe
     if (!db.isOpen()) return -1;
     Transaction tr(db, true);
     if (!tr.isActive()) return -1;
-    int owner = insertProfileOn(db, p.is_programming_needed, p.name, p.ssn, p.phone, p.comment);
-    if (owner < 0) return -1;  // the transaction rolls back
-    for (const DeviceRecord& d : devices)
-        if (!saveDeviceOn(db, d, owner)) return -1;
-    for (const Alarm& a : alarms)
-        if (!insertAlarmOn(db, a, owner)) return -1;
-    for (const auto& [t, e] : history)
-        if (!saveLogEntryOn(db, e, owner)) return -1;
-    if (tr.commit() != kSqliteOk) return -1;
+    int owner = insertImportedUserOn(db, p, devices, alarms, history);
+    if (owner < 0 || tr.commit() != kSqliteOk) return -1;  // the transaction rolls back
     return owner;
+}
+
+bool RecordStore::insertImportedUsers(const std::vector<ImportedUser>& users) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Transaction tr(db, true);
+    if (!tr.isActive()) return false;
+    for (const ImportedUser& u : users)
+        if (insertImportedUserOn(db, u.profile, u.devices, u.alarms, u.profile.history) < 0)
+            return false;  // the transaction rolls back: none of the file is stored
+    return tr.commit() == kSqliteOk;
 }
 
 // ---- The current user ----
 
 bool RecordStore::deleteUser(CurrentUser& user, const Profile& profile) {
     if (!deleteProfile(profile.id)) return false;
-    if (user.id == profile.id) {
-        user.setProfile(Profile{});
-        user.alarm_table.clear();
-    }
+    if (user.id == profile.id) closeCurrentUser(user);
     std::erase_if(user.users, [&](const Profile& p) { return p.id == profile.id; });
     return true;
 }
@@ -517,12 +565,10 @@ bool RecordStore::selectUser(CurrentUser& user, int id, TimeValue now,
     if (!loadProfile(id, chosen) || chosen.id != id) return false;
     if (save == SaveCurrent::Yes && user.id > 0) updateProfile(user.profile());
 
-    user.setProfile(chosen);
-    user.alarm_table.clear();
     // What the previous user's reminder was believed to hold is not this
     // user's; the preparer fills it again when the stored flag allows.
-    user.programmed_instants.clear();
-    user.programmed_window = 0;
+    closeCurrentUser(user);
+    user.setProfile(chosen);
     loadAlarms(id, user.alarms);
     std::vector<LogEntry> log;
     loadLog(id, log);

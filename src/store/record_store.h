@@ -48,6 +48,17 @@ using AlarmTablePreparer = std::function<void(CurrentUser& user, TimeValue now)>
 // ack); anything else stays as it is.
 void mergeLogEntries(std::map<TimeValue, LogEntry>& history, const std::vector<LogEntry>& entries);
 
+// One user read from a legacy file, with what belongs to it.
+struct ImportedUser {
+    Profile profile;  // history filled from the file's log
+    std::vector<DeviceRecord> devices;
+    std::vector<Alarm> alarms;
+};
+
+// Closes the current user: an empty Profile, no alarm table, and nothing
+// believed to be in the user's reminder.
+void closeCurrentUser(CurrentUser& user);
+
 class RecordStore {
 public:
     // `databasePath` is the database file; nothing is opened here.
@@ -60,6 +71,9 @@ public:
     bool createReportsTable();
     // Adds program_type and window to Profiles (a failing ALTER is ignored).
     bool migrateProfiles();
+    // Creates the owner indexes of Devices and Alarms when missing; true
+    // when both exist afterwards.
+    bool createOwnerIndexes();
     // True when the UPDATE ran to completion.
     bool setVersion(const Text& swVersion, int dbVersion);
     // Fills the row; true only when the settings row exists.
@@ -109,6 +123,10 @@ public:
     int getDeviceOwner(std::uint32_t sn);
     // True when the UPDATE succeeded (also when no row has that serial).
     bool setDeviceOwner(int owner, std::uint32_t sn);
+    // Every user's own reminder (type 0; of several, the last row, as
+    // findOwnerDevice), keyed by owner, on one connection: what the
+    // users-and-reminders report needs. True when the database opened.
+    bool loadOwnReminders(std::map<int, DeviceRecord>& byOwner);
 
     // ---- Acknowledgement log and reports ----
     // REPLACE per entry in one transaction; false at once for owner < 0.
@@ -135,6 +153,10 @@ public:
     int insertImportedUser(const Profile& profile, const std::vector<DeviceRecord>& devices,
                            const std::vector<Alarm>& alarms,
                            const std::map<TimeValue, LogEntry>& history);
+    // Stores every user of one imported file (each with its reminders,
+    // alarms and history) in one transaction: all of them or none. True
+    // when committed.
+    bool insertImportedUsers(const std::vector<ImportedUser>& users);
 
     // ---- Operations on the main window's current user ----
     // Deletes the user (deleteProfile); clears the current user when it was

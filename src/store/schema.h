@@ -22,4 +22,13 @@ inline constexpr char kLogTableSql[] =
 inline constexpr char kReportsTableSql[] =
     "CREATE TABLE IF NOT EXISTS Reports(owner_id INTEGER PRIMARY KEY, report TEXT);";
 
+// Indexes on the owner columns that every user's reads go by, made at
+// opening when missing. The tables themselves stay as above; Log gets
+// none (its key already starts with alarm_time, and an index would grow
+// the file by about a quarter).
+inline constexpr char kDevicesOwnerIndexSql[] =
+    "CREATE INDEX IF NOT EXISTS Devices_owner_id ON Devices(owner_id);";
+inline constexpr char kAlarmsOwnerIndexSql[] =
+    "CREATE INDEX IF NOT EXISTS Alarms_owner_id ON Alarms(owner_id);";
+
 }  // namespace velmora

@@ -30,7 +30,10 @@ StartupResult openDatabaseAtStartup(RecordStore& store, const std::filesystem::p
         SettingsRow check;
         result.opened = store.readSettings(check);
     }
-    if (result.opened) result.importedUsers = importLegacyUsers(store, dataDirectory);
+    if (result.opened) {
+        store.createOwnerIndexes();
+        result.importedUsers = importLegacyUsers(store, dataDirectory);
+    }
     return result;
 }
 

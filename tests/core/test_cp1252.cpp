@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/cp1252.h"
+#include "core/text.h"
 
 using namespace velmora;
 
@@ -9,7 +10,7 @@ TEST(Cp1252, EncodesToSingleBytesOrQuestionMarks) {
         std::string utf8, bytes;
     } cases[] = {
         {"Äiti öljy å", "\xC4iti \xF6lj\x79 \xE5"},
-        {"€ – — “x” Š ž Ÿ ™", "\x80 \x96 \x97 \x93x\x94 \x8A \x9E \x9F \x99"},
+        {"€ – — ‘x’ “x” Š ž Ÿ ™", "\x80 \x96 \x97 \x91x\x92 \x93x\x94 \x8A \x9E \x9F \x99"},
         {"Ж漢😀x", "???x"},                  // outside the code page
         {std::string("a\xC3"), "a?"},        // truncated sequence
         {std::string("\xFF" "b"), "?b"},     // invalid lead byte
@@ -33,4 +34,22 @@ TEST(Utf16, SurrogatePairsRoundTripAndLoneOnesAreReplaced) {
     EXPECT_EQ(w.size(), 4u);
     EXPECT_EQ(utf16ToUtf8(w), s);
     EXPECT_EQ(utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+}
+
+TEST(FillPlaceholder, InsertsTheValueLiterally) {
+    const struct {
+        const char *pattern, *value;
+        bool every;
+        const char* out;
+    } cases[] = {
+        {"Poistetaanko käyttäjä %s?", "Aino", false, "Poistetaanko käyttäjä Aino?"},
+        {"Delete %s?", "100%s %d %n", false, "Delete 100%s %d %n?"},
+        {"%s and %s", "x", false, "x and %s"},
+        {"%s and %s%", "v%s", true, "v%s and v%s%"},
+        {"100% %s", "v", true, "100% v"},
+        {"", "x", true, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(fillPlaceholder(c.pattern, c.value, c.every), c.out) << c.pattern;
+    }
 }

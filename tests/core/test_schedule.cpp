@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/datetime.h"
 #include "core/schedule.h"
 
@@ -20,6 +22,7 @@ Alarm alarm(const SYSTEMTIME& start, const SYSTEMTIME& end, int pattern, bool fo
 
 struct Schedule : ::testing::Test {
     DaylightTable dst = buildDaylightTable(makeTime(2026, 6, 1));
+    const SYSTEMTIME may1 = makeTime(2026, 5, 1);
 
     std::vector<AlarmOccurrence> expand(const std::vector<Alarm>& alarms, const SYSTEMTIME& from,
                                         const SYSTEMTIME& to) {
@@ -31,118 +34,102 @@ struct Schedule : ::testing::Test {
 
 }  // namespace
 
-TEST(StepDays, TableAndUnknownCodes) {
-    const int expected[] = {0, 1, 2, 3, 4, 5, 7, 14};
-    for (int code = 0; code < 8; ++code) EXPECT_EQ(stepDays(code), expected[code]);
-    EXPECT_EQ(stepDays(8), 0);
-    EXPECT_EQ(stepDays(255), 0);
+// Runs in every zone that CMake registers it for (south and north, changes
+// at 00:00 and at 02:00-04:00): each occurrence at its own local time, or
+// the same distance after a skipped hour.
+TEST(EveryZone, AlarmsKeepTheirLocalTimeAcrossTwoYearsOfChanges) {
+    const DaylightTable dst = buildDaylightTable(makeTime(2026, 6, 1));
+    ASSERT_EQ(dst.start.size(), 7u) << "the zone in force has daylight saving";
+    std::vector<Alarm> alarms;
+    for (int half = 0; half < 48; ++half) {
+        alarms.push_back(alarm(makeTime(2026, 1, 1, half / 2, half % 2 * 30), {}, 1, true));
+    }
+    alarms.push_back(alarm(makeTime(2026, 1, 4, 2, 30), {}, 6, true));  // Sundays
+    alarms.push_back(alarm(makeTime(2026, 1, 1, 3, 0), {}, 2, true));
+    std::vector<AlarmOccurrence> occ;
+    expandOccurrences(alarms, makeTime(2026, 1, 1), makeTime(2027, 12, 31, 23, 59), occ, dst);
+    ASSERT_EQ(occ.size(), 48u * 730 + 104 + 365);
+    std::map<const Alarm*, int> count;
+    for (const AlarmOccurrence& o : occ) {
+        const Alarm& a = *o.source;
+        SYSTEMTIME want = addDays(a.alarm_start, count[&a]++ * stepDays(a.repeat_pattern));
+        if (fromTimeValue(toTimeValue(want)) != want) {
+            ++want.wHour;  // skipped by the spring change
+            want = normalizeDate(want);
+        }
+        ASSERT_EQ(o.time, want) << formatDateTime(a.alarm_start) << " gave " << formatDateTime(o.time);
+    }
 }
 
-TEST_F(Schedule, SingleAlarmOnlyInsideTheRange) {
+TEST_F(Schedule, SingleAlarmOnlyInsideTheClosedRange) {
     const std::vector<Alarm> alarms{alarm(makeTime(2026, 5, 10, 9, 0), {}, 0)};
-    const auto in = expand(alarms, makeTime(2026, 5, 1), makeTime(2026, 5, 31, 23, 59, 59));
+    const auto in = expand(alarms, may1, makeTime(2026, 5, 31, 23, 59, 59));
     ASSERT_EQ(in.size(), 1u);
-    EXPECT_EQ(in[0].time.wDay, 10);
+    EXPECT_EQ(in[0].time, fromTimeValue(toTimeValue(makeTime(2026, 5, 10, 9, 0))));
     EXPECT_EQ(in[0].title, "Lääke");
     EXPECT_EQ(in[0].status, kStatusNotAlarmed);
     EXPECT_EQ(in[0].source, &alarms[0]);
     EXPECT_TRUE(expand(alarms, makeTime(2026, 5, 11), makeTime(2026, 5, 31)).empty());
-    // The range is closed at both ends.
     EXPECT_EQ(expand(alarms, makeTime(2026, 5, 10, 9, 0), makeTime(2026, 5, 10, 9, 0)).size(), 1u);
-}
-
-TEST_F(Schedule, AlarmsEndingBeforeTheyStartGiveNothing) {
-    Alarm noEnd = alarm(makeTime(2026, 5, 10, 9, 0), {}, 0);
+    // An alarm without an end, or ending before it starts, gives nothing.
+    Alarm noEnd = alarms[0];
     noEnd.alarm_end = SYSTEMTIME{};
     const Alarm backwards = alarm(makeTime(2026, 5, 10, 9, 0), makeTime(2026, 5, 9, 9, 0), 1);
-    EXPECT_TRUE(expand({noEnd, backwards}, makeTime(2026, 5, 1), makeTime(2026, 6, 1)).empty());
-}
-
-TEST_F(Schedule, DailyAlarmKeepsItsLocalTimeAcrossBothChanges) {
-    const std::vector<Alarm> alarms{
-        alarm(makeTime(2026, 3, 20, 8, 0), makeTime(2026, 11, 5, 8, 0), 1)};
-    const auto occ = expand(alarms, makeTime(2026, 3, 20), makeTime(2026, 11, 30));
-    ASSERT_EQ(occ.size(), 231u);  // 20.3. to 5.11. inclusive
-    for (const AlarmOccurrence& o : occ) {
-        ASSERT_EQ(o.time.wHour, 8) << formatDateTime(o.time);
-        ASSERT_EQ(o.time.wMinute, 0) << formatDateTime(o.time);
-    }
-    EXPECT_EQ(occ.back().time.wMonth, 11);
-    EXPECT_EQ(occ.back().time.wDay, 5);
-}
-
-TEST_F(Schedule, WeeklyAlarmKeepsItsLocalTimeAcrossBothChanges) {
-    const std::vector<Alarm> alarms{
-        alarm(makeTime(2026, 3, 1, 21, 30), makeTime(2026, 12, 31, 23, 0), 6)};
-    const auto occ = expand(alarms, makeTime(2026, 1, 1), makeTime(2026, 12, 31, 23, 59));
-    ASSERT_FALSE(occ.empty());
-    for (std::size_t i = 0; i < occ.size(); ++i) {
-        ASSERT_EQ(occ[i].time.wHour, 21) << formatDateTime(occ[i].time);
-        ASSERT_EQ(occ[i].time.wMinute, 30);
-        ASSERT_EQ(occ[i].time.wDayOfWeek, 0) << "every Sunday";
-    }
-    EXPECT_EQ(occ.size(), 44u);  // Sundays 1.3. to 27.12.
-}
-
-TEST_F(Schedule, SecondYearOfAForeverAlarmIsCorrectedToo) {
-    const std::vector<Alarm> alarms{alarm(makeTime(2025, 1, 1, 7, 15), {}, 2, true)};
-    const auto occ = expand(alarms, makeTime(2026, 3, 1), makeTime(2026, 11, 30));
-    ASSERT_FALSE(occ.empty());
-    for (const AlarmOccurrence& o : occ) ASSERT_EQ(o.time.wHour, 7) << formatDateTime(o.time);
+    EXPECT_TRUE(expand({noEnd, backwards}, may1, makeTime(2026, 6, 1)).empty());
 }
 
 TEST_F(Schedule, WithoutTableEntriesTheStepsArePlainDays) {
-    // The correction comes from the daylight table alone: a year the table
-    // does not cover keeps 24-hour steps, and the wall time moves.
+    // The correction comes from the daylight table alone.
     dst = DaylightTable{};
     const std::vector<Alarm> alarms{alarm(makeTime(2026, 3, 27, 8, 0), makeTime(2026, 3, 31, 8, 0), 1)};
     const auto occ = expand(alarms, makeTime(2026, 3, 27), makeTime(2026, 4, 1));
     ASSERT_EQ(occ.size(), 4u) << "31.3. 09:00 lies after the end at 08:00";
     EXPECT_EQ(occ[1].time.wHour, 8);
     EXPECT_EQ(occ[2].time.wHour, 9) << "29.3. is the change day";
-    EXPECT_EQ(occ[3].time.wHour, 9);
 }
 
-TEST_F(Schedule, AlarmStartingInsideTheSkippedHour) {
-    // 03:30 does not exist on 29.3.2026. Whatever instant the first one
-    // becomes, the following days ring at 03:30 summer time.
-    const std::vector<Alarm> alarms{alarm(makeTime(2026, 3, 29, 3, 30), makeTime(2026, 4, 5, 4, 0), 1)};
-    const auto occ = expand(alarms, makeTime(2026, 3, 28), makeTime(2026, 4, 6));
-    ASSERT_EQ(occ.size(), 8u);
-    for (std::size_t i = 1; i < occ.size(); ++i) {
-        EXPECT_EQ(occ[i].time.wHour, 3) << formatDateTime(occ[i].time);
-        EXPECT_EQ(occ[i].time.wMinute, 30);
-        EXPECT_EQ(occ[i].time.wDay, i == 1 ? 30 : (30 + i - 1 - 1) % 31 + 1);
+TEST_F(Schedule, AlarmsAroundTheSkippedHourOfTheirFirstDay) {
+    // 03:30 does not exist on 29.3.2026: the first one rings at 04:30, the
+    // following days at 03:30. One that ends in the skipped hour before
+    // its time there does not ring that day.
+    const struct {
+        SYSTEMTIME start, end;
+        std::size_t count;
+        int firstHour;
+    } cases[] = {{makeTime(2026, 3, 29, 3, 30), makeTime(2026, 4, 5, 4, 0), 8, 4},
+                 {makeTime(2026, 3, 20, 3, 30), makeTime(2026, 3, 29, 3, 15), 9, 3}};
+    for (const auto& c : cases) {
+        const auto occ = expand({alarm(c.start, c.end, 1)}, makeTime(2026, 3, 1), makeTime(2026, 4, 6));
+        ASSERT_EQ(occ.size(), c.count) << formatDateTime(c.start);
+        EXPECT_EQ(occ[0].time.wHour, c.firstHour);
+        for (std::size_t i = 1; i < occ.size(); ++i) {
+            EXPECT_EQ(occ[i].time, addDays(c.start, int(i))) << formatDateTime(occ[i].time);
+        }
     }
 }
 
-TEST_F(Schedule, OccurrencesOfSeveralAlarmsAreSorted) {
+TEST_F(Schedule, OccurrencesOfSeveralAlarmsAreSortedAndAppended) {
     const std::vector<Alarm> alarms{
         alarm(makeTime(2026, 5, 1, 20, 0), makeTime(2026, 5, 3, 20, 0), 1),
         alarm(makeTime(2026, 5, 1, 8, 0), makeTime(2026, 5, 3, 8, 0), 1),
         alarm(makeTime(2026, 5, 2, 12, 0), {}, 0)};
-    const auto occ = expand(alarms, makeTime(2026, 5, 1), makeTime(2026, 5, 4));
+    auto occ = expand(alarms, may1, makeTime(2026, 5, 4));
     ASSERT_EQ(occ.size(), 7u);
     for (std::size_t i = 1; i < occ.size(); ++i) {
         EXPECT_LT(toTimeValue(occ[i - 1].time), toTimeValue(occ[i].time));
     }
     EXPECT_EQ(occ[3].source, &alarms[2]);
-
-    // Expansion appends: the caller clears when it wants one range only.
-    std::vector<AlarmOccurrence> twice = occ;
-    expandOccurrences(alarms, makeTime(2026, 5, 1), makeTime(2026, 5, 4), twice, dst);
-    EXPECT_EQ(twice.size(), 14u);
+    expandOccurrences(alarms, may1, makeTime(2026, 5, 4), occ, dst);
+    EXPECT_EQ(occ.size(), 14u) << "the caller clears";
 }
 
 TEST(Horizon, KindsAndBound) {
     const SYSTEMTIME now = makeTime(2026, 6, 1, 12, 0);
-    EXPECT_EQ(scheduleHorizon({}, now).kind, Horizon::kNothingAhead);
-
     const Alarm past = alarm(makeTime(2026, 1, 1, 8, 0), makeTime(2026, 5, 1, 8, 0), 1);
     const Alarm ends = alarm(makeTime(2026, 1, 1, 8, 0), makeTime(2026, 9, 1, 8, 0), 1);
     const Alarm later = alarm(makeTime(2026, 10, 1, 8, 0), {}, 0);
     const Alarm forever = alarm(makeTime(2020, 1, 1, 8, 0), {}, 1, true);
-
+    EXPECT_EQ(scheduleHorizon({}, now).kind, Horizon::kNothingAhead);
     EXPECT_EQ(scheduleHorizon({past}, now).kind, Horizon::kNothingAhead);
     const Horizon h = scheduleHorizon({past, ends, later}, now);
     EXPECT_EQ(h.kind, Horizon::kEnds);
@@ -150,49 +137,39 @@ TEST(Horizon, KindsAndBound) {
     EXPECT_EQ(scheduleHorizon({ends, past, forever}, now).kind, Horizon::kForever);
 }
 
-TEST_F(Schedule, FillCountsAChunkBoundaryInstantOnce) {
-    // Now is exactly 08:00, so 31.5. 08:00 closes the first 30-day chunk and
-    // opens the second.
+TEST_F(Schedule, FillCountsAChunkBoundaryInstantOnceAndStopsAtTheHorizon) {
+    // Now is exactly 08:00, so 31.5. 08:00 closes the first 30-day chunk
+    // and opens the second.
     const SYSTEMTIME now = makeTime(2026, 5, 1, 8, 0);
-    const std::vector<Alarm> alarms{alarm(makeTime(2026, 5, 1, 8, 0), makeTime(2026, 6, 20, 8, 0), 1)};
+    const std::vector<Alarm> daily{alarm(now, makeTime(2026, 6, 20, 8, 0), 1)};
     InstantList list(500);
-    ASSERT_TRUE(fillInstantList(list, alarms, alarms, now, dst));
+    ASSERT_TRUE(fillInstantList(list, daily, daily, now, dst));
     EXPECT_EQ(list.size(), 51u);
     EXPECT_EQ(list.items().front(), toTimeValue(now));
-    EXPECT_EQ(list.items().back(), toTimeValue(makeTime(2026, 6, 20, 8, 0)));
-}
 
-TEST_F(Schedule, FillStopsAtTheHorizonAndSkipsThePast) {
-    const SYSTEMTIME now = makeTime(2026, 5, 10, 12, 0);
-    const std::vector<Alarm> alarms{
-        alarm(makeTime(2026, 4, 1, 9, 0), makeTime(2026, 12, 31, 9, 0), 6),
-        alarm(makeTime(2027, 2, 1, 9, 0), {}, 0)};
-    InstantList list(500);
-    ASSERT_TRUE(fillInstantList(list, alarms, alarms, now, dst));
-    EXPECT_GT(list.items().front(), toTimeValue(now));
-    EXPECT_EQ(list.items().back(), toTimeValue(makeTime(2027, 2, 1, 9, 0)));
+    const std::vector<Alarm> weekly{alarm(makeTime(2026, 4, 1, 9, 0), makeTime(2026, 12, 31, 9, 0), 6),
+                                    alarm(makeTime(2027, 2, 1, 9, 0), {}, 0)};
+    ASSERT_TRUE(fillInstantList(list, weekly, weekly, makeTime(2026, 5, 10, 12, 0), dst));
     EXPECT_EQ(list.size(), 35u);  // 34 Wednesdays ahead in 2026, then 1.2.2027
+    EXPECT_EQ(list.items().back(), toTimeValue(makeTime(2027, 2, 1, 9, 0)));
 }
 
 TEST_F(Schedule, FullListDropsTheLastPartialDay) {
-    const SYSTEMTIME now = makeTime(2026, 5, 1, 0, 0);
     const std::vector<Alarm> alarms{alarm(makeTime(2026, 5, 1, 8, 0), {}, 1, true),
                                     alarm(makeTime(2026, 5, 1, 14, 0), {}, 1, true),
                                     alarm(makeTime(2026, 5, 1, 20, 0), {}, 1, true)};
-    InstantList list(10);
-    ASSERT_TRUE(fillInstantList(list, alarms, alarms, now, dst));
-    ASSERT_EQ(list.size(), 9u) << "the 4th day's first alarm fitted, then the day was dropped";
-    EXPECT_EQ(list.items().back(), toTimeValue(makeTime(2026, 5, 3, 20, 0)));
-
-    // When the list fills exactly at a day's end the next day's first add
-    // fails and takes nothing whole away except that day.
-    InstantList nine(9);
-    ASSERT_TRUE(fillInstantList(nine, alarms, alarms, now, dst));
-    EXPECT_EQ(nine.size(), 6u);
-    EXPECT_EQ(nine.items().back(), toTimeValue(makeTime(2026, 5, 2, 20, 0)));
+    // Capacity 10: the 4th day's first alarm fits, then that day goes.
+    // Capacity 9: the list is full at a day's end; the next add fails and
+    // the last whole day goes.
+    for (const auto& [capacity, size, lastDay] : {std::tuple{10u, 9u, 3}, std::tuple{9u, 6u, 2}}) {
+        InstantList list(capacity);
+        ASSERT_TRUE(fillInstantList(list, alarms, alarms, may1, dst));
+        ASSERT_EQ(list.size(), size);
+        EXPECT_EQ(list.items().back(), toTimeValue(makeTime(2026, 5, lastDay, 20, 0)));
+    }
 }
 
-TEST_F(Schedule, FillHasNothingToDoForPastOrMissingAlarms) {
+TEST_F(Schedule, FillEndsWithNothingOrWithWhatTheAlarmsReach) {
     const SYSTEMTIME now = makeTime(2026, 6, 1);
     InstantList list(500);
     list.add(1);
@@ -200,16 +177,10 @@ TEST_F(Schedule, FillHasNothingToDoForPastOrMissingAlarms) {
     EXPECT_TRUE(list.empty());
     const std::vector<Alarm> past{alarm(makeTime(2026, 1, 1, 8, 0), makeTime(2026, 2, 1, 8, 0), 1)};
     EXPECT_FALSE(fillInstantList(list, past, past, now, dst));
-    EXPECT_TRUE(list.empty());
-}
-
-TEST_F(Schedule, FillEndsForAForeverAlarmThatNeverRepeats) {
-    // Repeats "forever" but has no step: the horizon is endless, the list
-    // never fills, and the fill must still end.
-    const SYSTEMTIME now = makeTime(2026, 6, 1);
-    const std::vector<Alarm> alarms{alarm(makeTime(2026, 9, 1, 8, 0), {}, 0, true)};
-    InstantList list(500);
-    ASSERT_TRUE(fillInstantList(list, alarms, alarms, now, dst));
+    // Repeats "forever" without a step: the horizon is endless and the
+    // list never fills, yet the fill ends.
+    const std::vector<Alarm> once{alarm(makeTime(2026, 9, 1, 8, 0), {}, 0, true)};
+    ASSERT_TRUE(fillInstantList(list, once, once, now, dst));
     EXPECT_EQ(list.items(), (std::vector<TimeValue>{toTimeValue(makeTime(2026, 9, 1, 8, 0))}));
 }
 
@@ -222,40 +193,39 @@ TEST(Spacing, NeighboursMustBeWindowPlusFiveMinutesApart) {
 }
 
 TEST_F(Schedule, FortyFiveMinutesFitAFortyMinuteWindowButNotAnHour) {
-    const SYSTEMTIME now = makeTime(2026, 5, 1, 0, 0);
     const std::vector<Alarm> user{alarm(makeTime(2026, 5, 1, 8, 0), {}, 1, true)};
     const Alarm candidate = alarm(makeTime(2026, 5, 1, 8, 45), {}, 1, true);
-    EXPECT_TRUE(candidateFits(user, candidate, nullptr, 2400, now, dst));
-    EXPECT_FALSE(candidateFits(user, candidate, nullptr, 3600, now, dst));
-
-    std::vector<Alarm> both = user;
-    both.push_back(candidate);
-    EXPECT_TRUE(windowFits(both, 2400, now, dst));
-    EXPECT_FALSE(windowFits(both, 3600, now, dst));
+    EXPECT_TRUE(candidateFits(user, candidate, nullptr, 2400, may1, dst));
+    EXPECT_FALSE(candidateFits(user, candidate, nullptr, 3600, may1, dst));
+    const std::vector<Alarm> both{user[0], candidate};
+    EXPECT_TRUE(windowFits(both, 2400, may1, dst));
+    EXPECT_FALSE(windowFits(both, 3600, may1, dst));
+    // The horizon comes from the stored alarms: all past, nothing clashes.
+    const std::vector<Alarm> past{alarm(makeTime(2026, 1, 1, 8, 0), makeTime(2026, 2, 1, 8, 0), 1)};
+    EXPECT_TRUE(candidateFits(past, candidate, nullptr, 43200, may1, dst));
+    EXPECT_TRUE(candidateFits({}, candidate, nullptr, 43200, may1, dst));
 }
 
-TEST_F(Schedule, AnEditedAlarmDoesNotClashWithItsOldSelf) {
-    const SYSTEMTIME now = makeTime(2026, 5, 1, 0, 0);
+TEST_F(Schedule, CandidateCheckOfAnEditedAlarm) {
     const std::vector<Alarm> user{alarm(makeTime(2026, 5, 1, 8, 0), {}, 1, true),
-                                  alarm(makeTime(2026, 5, 1, 20, 0), {}, 1, true)};
+                                  alarm(makeTime(2026, 5, 1, 20, 0), makeTime(2026, 12, 1, 20, 0), 1)};
+    // The edited alarm does not clash with its old self.
     const Alarm moved = alarm(makeTime(2026, 5, 1, 8, 10), {}, 1, true);
-    EXPECT_TRUE(candidateFits(user, moved, &user[0], 600, now, dst));
-    EXPECT_FALSE(candidateFits(user, moved, nullptr, 600, now, dst));
-}
-
-TEST_F(Schedule, CandidateCheckHoldsWhenStoredAlarmsAreAllPast) {
-    // The horizon comes from the stored alarms: all in the past means the
-    // list stays empty and nothing can clash.
-    const SYSTEMTIME now = makeTime(2026, 6, 1);
-    const std::vector<Alarm> user{alarm(makeTime(2026, 1, 1, 8, 0), makeTime(2026, 2, 1, 8, 0), 1)};
-    const Alarm candidate = alarm(makeTime(2026, 6, 2, 8, 0), {}, 1, true);
-    EXPECT_TRUE(candidateFits(user, candidate, nullptr, 43200, now, dst));
-    EXPECT_TRUE(candidateFits({}, candidate, nullptr, 43200, now, dst));
+    EXPECT_TRUE(candidateFits(user, moved, &user[0], 600, may1, dst));
+    EXPECT_FALSE(candidateFits(user, moved, nullptr, 600, may1, dst));
+    // The only endless alarm is given an end: the edited alarms end, and
+    // a clash in their last month is still found.
+    Alarm ending = alarm(makeTime(2026, 5, 1, 19, 50), makeTime(2026, 12, 1, 19, 50), 1);
+    EXPECT_FALSE(candidateFits(user, ending, &user[0], 600, may1, dst));
+    ending.alarm_start = makeTime(2026, 11, 28, 19, 50);
+    EXPECT_FALSE(candidateFits(user, ending, &user[0], 600, may1, dst));
+    ending.alarm_start = makeTime(2026, 11, 28, 8, 0);
+    EXPECT_TRUE(candidateFits(user, ending, &user[0], 600, may1, dst));
 }
 
 TEST_F(Schedule, HistoryIsWrittenIntoOccurrences) {
     const std::vector<Alarm> alarms{alarm(makeTime(2026, 5, 1, 8, 0), makeTime(2026, 5, 3, 8, 0), 1)};
-    auto occ = expand(alarms, makeTime(2026, 5, 1), makeTime(2026, 5, 4));
+    auto occ = expand(alarms, may1, makeTime(2026, 5, 4));
     ASSERT_EQ(occ.size(), 3u);
     const TimeValue second = toTimeValue(makeTime(2026, 5, 2, 8, 0));
     const TimeValue ack = toTimeValue(makeTime(2026, 5, 2, 8, 20));
@@ -269,9 +239,7 @@ TEST_F(Schedule, HistoryIsWrittenIntoOccurrences) {
     EXPECT_EQ(occ[1].ack_time, fromTimeValue(ack));
     ASSERT_EQ(unmatched.size(), 1u);
     EXPECT_EQ(unmatched[0].alarm_time, stray);
-
-    std::vector<AlarmOccurrence> none;
-    unmatched.clear();
-    applyHistory(none, history, unmatched);
-    EXPECT_EQ(unmatched.size(), 2u);
+    occ.clear();
+    applyHistory(occ, history, unmatched);
+    EXPECT_EQ(unmatched.size(), 3u);
 }

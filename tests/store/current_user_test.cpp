@@ -130,11 +130,15 @@ TEST_F(CurrentUserTest, AssignDeviceTiesANewReminderOnce) {
 
 TEST_F(CurrentUserTest, DeleteUserClearsTheCurrentUserAndTheList) {
     ASSERT_TRUE(store.selectUser(user, aino, kNow, recorder()));
+    user.programmed_instants = {kNow + 100};
+    user.programmed_window = 1200;
     Profile victim = user.profile();
     ASSERT_TRUE(store.deleteUser(user, victim));
     EXPECT_EQ(user.id, 0);
     EXPECT_TRUE(user.alarms.empty());
     EXPECT_TRUE(user.alarm_table.empty());
+    EXPECT_TRUE(user.programmed_instants.empty()) << "nobody's reminder is believed to hold anything";
+    EXPECT_EQ(user.programmed_window, 0);
     ASSERT_EQ(user.users.size(), 1u);
     EXPECT_EQ(user.users[0].name, "Bertta");
     EXPECT_EQ(rows("Alarms"), 0);

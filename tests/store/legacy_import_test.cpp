@@ -28,7 +28,8 @@ const Text kBody =
     "2.12.2026 8:00|3|2.12.2026 9:00\n"
     "3.12.2026 8:00|9|\n"
     "4.12.2026 8:00\n"
-    "1.12.2026 8:00|5|1.12.2026 9:00\n";
+    "1.12.2026 8:00|5|1.12.2026 9:00\n"
+    "6.12.2026 8:00|5|6.12.2026 9:30\n";
 
 TimeValue at(int y, int mo, int d, int h, int mi, int s = 0) { return toTimeValue(makeTime(y, mo, d, h, mi, s)); }
 
@@ -106,9 +107,10 @@ TEST_F(LegacyImportTest, ImportsEverythingThatPassesTheLineChecksAndDeletesTheFi
     EXPECT_EQ(fields(alarms[1]), std::tuple("Pussihälytys", "", at(2026, 12, 10, 9, 0), 0, true, 0, 1));
 
     // Status 4 with its time, not downgraded by the later status-5 line for the same instant; status 3 has
-    // no time read.
+    // no time read; status 5 has.
     EXPECT_EQ(logOf(id), (decltype(logOf(id)){{at(2026, 12, 1, 8, 0), at(2026, 12, 1, 8, 5), 4},
-                                              {at(2026, 12, 2, 8, 0), 0, 3}}));
+                                              {at(2026, 12, 2, 8, 0), 0, 3},
+                                              {at(2026, 12, 6, 8, 0), at(2026, 12, 6, 9, 30), 5}}));
 
     // A second run finds nothing.
     EXPECT_EQ(importLegacyUsers(store, dir.path()), 0);
@@ -130,25 +132,25 @@ TEST_F(LegacyImportTest, DamagedFilesStayAndAddNothing) {
 }
 
 TEST_F(LegacyImportTest, AFailedWriteStoresNothingOfTheFileAndKeepsIt) {
-    testing::writeBytes(userFile("aino.vel"), makeContainer(kBody));
-    // Without Profiles nothing may land under owner -1; without Log the stored user is rolled back.
-    for (const std::string dropped : {"Profiles", "Log"}) {
-        SCOPED_TRACE(dropped);
-        const std::string create = rawScalar(dir.db(), "SELECT sql FROM sqlite_master WHERE name = '" + dropped + "';");
-        ASSERT_EQ(rawExec(dir.db(), "DROP TABLE " + dropped + ";"), 0);
-        EXPECT_FALSE(importUserFile(store, dir.path(), "aino.vel"));
-        EXPECT_TRUE(fs::exists(userFile("aino.vel")));
-        for (const std::string t : {"Profiles", "Devices", "Alarms", "Log"}) {
-            if (t != dropped) {
-                EXPECT_EQ(rows(t), 0) << t;
-            }
-        }
-        ASSERT_EQ(rawExec(dir.db(), create + ";"), 0);
+    // Two users in one file; the database refuses a row of the first user's log, or the second user
+    // once the first is in.
+    testing::writeBytes(userFile("two.vel"), makeContainer(kBody + "[PERSON]0|Bertta|||\n[LOG]5.12.2026 8:00|2|\n"));
+    const std::string refusals[] = {
+        "INSERT ON Log WHEN new.alarm_time = " + std::to_string(at(2026, 12, 2, 8, 0)),
+        "INSERT ON Profiles WHEN new.name = '" + FieldCipher::encipher("Bertta") + "'",
+    };
+    for (const std::string& refusal : refusals) {
+        ASSERT_EQ(rawExec(dir.db(), "CREATE TRIGGER refuse BEFORE " + refusal + " BEGIN SELECT RAISE(ABORT, 'no'); END;"), 0);
+        EXPECT_EQ(importLegacyUsers(store, dir.path()), 0) << refusal;
+        EXPECT_TRUE(fs::exists(userFile("two.vel"))) << refusal;
+        for (const char* t : {"Profiles", "Devices", "Alarms", "Log"}) EXPECT_EQ(rows(t), 0) << t << ", " << refusal;
+        ASSERT_EQ(rawExec(dir.db(), "DROP TRIGGER refuse;"), 0);
     }
-    // Once the file can be stored it is imported whole.
+    // Once the file can be stored it is imported whole, once.
     EXPECT_EQ(importLegacyUsers(store, dir.path()), 1);
-    EXPECT_EQ(rows("Profiles"), 1);
-    EXPECT_EQ(rows("Log"), 2);
+    EXPECT_FALSE(fs::exists(userFile("two.vel")));
+    EXPECT_EQ(rows("Profiles"), 2);
+    EXPECT_EQ(rows("Log"), 4);
 }
 
 TEST_F(LegacyImportTest, ListsOnlyUserFilesInNameOrder) {

@@ -1,8 +1,8 @@
 #include "ui/logic/about_dlg_logic.h"
 
+#include "core/text.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
-#include "ui/logic/profile_dlg_logic.h"
 
 namespace velmora {
 

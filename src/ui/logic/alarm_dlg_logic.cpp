@@ -3,8 +3,8 @@
 #include "core/cp1252.h"
 #include "core/datetime.h"
 #include "core/schedule.h"
+#include "core/text.h"
 #include "resources/string_ids.h"
-#include "ui/logic/profile_dlg_logic.h"
 
 namespace velmora {
 

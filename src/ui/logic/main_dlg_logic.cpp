@@ -1,7 +1,10 @@
 #include "ui/logic/main_dlg_logic.h"
 
+#include <algorithm>
+
 #include "core/cp1252.h"
 #include "core/datetime.h"
+#include "core/text.h"
 #include "device/alarm_rules.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
@@ -52,6 +55,18 @@ void MainDlgFlows::notAvailable(MainDlgLogic& main) {
     main.host().showMessage(main.strings().load(ids::kNotAvailableYet),
                             main.strings().load(ids::kCaptionWarning), MessageIcon::Information);
 }
+
+namespace {
+
+bool sameAlarms(const std::vector<Alarm>& a, const std::vector<Alarm>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Alarm& x, const Alarm& y) {
+        return x.id == y.id && x.alarm_start == y.alarm_start && x.alarm_end == y.alarm_end &&
+               x.repeat_forever == y.repeat_forever && x.repeat_pattern == y.repeat_pattern &&
+               x.alarm_type == y.alarm_type && x.title == y.title && x.description == y.description;
+    });
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Window choices
@@ -183,6 +198,7 @@ void MainDlgLogic::refresh() {
     refreshPanel();
     const bool month = monthStale_;
     monthStale_ = false;
+    if (month) ++monthReloads_;
     if (view_) view_->refreshViews(month);
 }
 
@@ -205,12 +221,26 @@ void MainDlgLogic::tabChanged(int visibleTab) {
 }
 
 void MainDlgLogic::serviceReply() { flows_->serviceReply(*this); }
-void MainDlgLogic::addAlarm(const SYSTEMTIME& start) { flows_->addAlarm(*this, start); }
+void MainDlgLogic::addAlarm(const SYSTEMTIME& start) {
+    afterAlarmFlow([&] { flows_->addAlarm(*this, start); });
+}
 void MainDlgLogic::editAlarm(const SYSTEMTIME& occurrence, const Alarm& alarm) {
-    flows_->editAlarm(*this, occurrence, alarm);
+    afterAlarmFlow([&] { flows_->editAlarm(*this, occurrence, alarm); });
 }
 void MainDlgLogic::deleteAlarm(const SYSTEMTIME& occurrence, const Alarm& alarm) {
-    flows_->deleteAlarm(*this, occurrence, alarm);
+    afterAlarmFlow([&] { flows_->deleteAlarm(*this, occurrence, alarm); });
+}
+
+// Whatever month a changed alarm reaches, the month view must not keep
+// showing the alarms as they were: when the flow changed the alarms and
+// did not reload the month view itself, it is reloaded now.
+void MainDlgLogic::afterAlarmFlow(const std::function<void()>& flow) {
+    const std::vector<Alarm> before = user_.alarms;
+    const int reloads = monthReloads_;
+    flow();
+    if (monthReloads_ != reloads || sameAlarms(before, user_.alarms)) return;
+    monthStale_ = true;
+    refresh();
 }
 
 // ---- Panel ----
@@ -366,11 +396,8 @@ void MainDlgLogic::userManagement() {
 
 void MainDlgLogic::closeUser() {
     savePanelState();
-    user_.setProfile(Profile{});
+    closeCurrentUser(user_);
     noUserProfile_ = false;
-    user_.programmed_instants.clear();
-    user_.programmed_window = 0;
-    user_.alarm_table.clear();
     commands_.program = false;
     monthStale_ = true;
     refresh();

@@ -311,6 +311,7 @@ public:
 
 private:
     void notifyPanel();
+    void afterAlarmFlow(const std::function<void()>& flow);
     void resetTypeToIntake();
 
     RecordStore& store_;
@@ -328,6 +329,7 @@ private:
     SYSTEMTIME currentDate_{};
     int navigationStep_ = 7;
     bool monthStale_ = true;
+    int monthReloads_ = 0;  // refreshes that reloaded the month view
     bool busy_ = false;
     bool reminderConnected_ = false;
     bool programmingInProgress_ = false;

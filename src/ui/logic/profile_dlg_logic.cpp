@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/cp1252.h"
+#include "core/text.h"
 #include "resources/string_ids.h"
 
 namespace velmora {
@@ -18,15 +19,6 @@ Text trimmed(const Text& v) {
     return v.substr(first, last - first + 1);
 }
 }  // namespace
-
-Text fillPlaceholder(const Text& pattern, const Text& value) {
-    const auto at = pattern.find("%s");
-    if (at == Text::npos) return pattern;
-    Text out = pattern.substr(0, at);
-    out += value;
-    out += pattern.substr(at + 2);
-    return out;
-}
 
 ProfileDlgLogic::ProfileDlgLogic(CurrentUser& user, RecordStore& store,
                                  const StringSource& strings, Interaction& person,

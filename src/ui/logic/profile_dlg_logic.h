@@ -105,8 +105,4 @@ private:
     int defaultButton_ = kIdChoose;
 };
 
-// Replaces the first "%s" of a string-table text with a value. The value
-// is inserted as it is: nothing in it is read as a format.
-Text fillPlaceholder(const Text& pattern, const Text& value);
-
 }  // namespace velmora

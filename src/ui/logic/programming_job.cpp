@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/text.h"
 #include "device/alarm_rules.h"
 #include "device/log_readback.h"
 #include "device/programming_report.h"

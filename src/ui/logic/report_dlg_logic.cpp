@@ -72,16 +72,14 @@ void ReportDlgLogic::showNeedingProgramming() { rebuild(true); }
 
 void ReportDlgLogic::rebuild(bool onlyNeedingProgramming) {
     onlyNeeding_ = onlyNeedingProgramming;
+    // Every own reminder in one read, the first time the report is built.
+    if (!remindersLoaded_) remindersLoaded_ = store_.loadOwnReminders(ownReminders_);
     report_ = buildReport(users_, onlyNeedingProgramming, now_, strings_,
                           [this](int owner, DeviceRecord& record) {
-                              auto it = devices_.find(owner);
-                              if (it == devices_.end()) {
-                                  DeviceRecord found;
-                                  const bool has = store_.findOwnerDevice(owner, found);
-                                  it = devices_.emplace(owner, std::make_pair(has, found)).first;
-                              }
-                              record = it->second.second;
-                              return it->second.first;
+                              auto it = ownReminders_.find(owner);
+                              if (it == ownReminders_.end()) return false;
+                              record = it->second;
+                              return true;
                           });
 }
 

@@ -81,10 +81,10 @@ public:
 private:
     void rebuild(bool onlyNeedingProgramming);
 
-    // The own reminder of each user looked up so far (false: none). The
-    // dialog is modal and nothing it shows changes while it is open, so
-    // switching between the two lists does not read every reminder again.
-    std::map<int, std::pair<bool, DeviceRecord>> devices_;
+    // Every user's own reminder by owner, read once: the dialog is modal
+    // and nothing it shows changes while it is open.
+    std::map<int, DeviceRecord> ownReminders_;
+    bool remindersLoaded_ = false;
     std::vector<Profile> users_;
     RecordStore& store_;
     const StringSource& strings_;

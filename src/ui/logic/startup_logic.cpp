@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/text.h"
 #include "resources/string_ids.h"
 
 namespace velmora {
@@ -24,18 +25,10 @@ std::string noDisplayMessage(const StringSource& strings, const std::string& pro
     if (text.empty()) {
         text = "No display found; run: xvfb-run %s or QT_QPA_PLATFORM=offscreen %s";
     }
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, 2, "%s") == 0) {
-            out += program;
-            ++i;
-        } else if (text[i] == '\n' || text[i] == '\r') {
-            out += ' ';
-        } else {
-            out += text[i];
-        }
+    for (char& c : text) {
+        if (c == '\n' || c == '\r') c = ' ';
     }
-    return out;
+    return fillPlaceholder(text, program, true);
 }
 
 }  // namespace velmora

@@ -30,7 +30,10 @@
 #include "resources/resource_module.h"
 #include "ui/qt/elided_label.h"
 #include "ui/qt/logo.h"
+#include "ui/qt/month_view.h"
+#include "ui/qt/planner_view.h"
 #include "ui/qt/qt_host.h"
+#include "ui/qt/resource_menu.h"
 
 namespace velmora {
 
@@ -82,7 +85,7 @@ constexpr int kTooltipVisibleMs = 7000;
 }  // namespace
 
 MainDlg::MainDlg(MainDlgLogic& logic, const ResourceModule& resources, QWidget* parent)
-    : QMainWindow(parent), logic_(logic), resources_(resources) {
+    : QMainWindow(parent), logic_(logic), resources_(resources), calendarRequests_(logic) {
     setObjectName("MainDlg");
     logic_.setView(this);
 
@@ -139,18 +142,8 @@ void MainDlg::buildMenu(int menuId) {
         connect(a, &QAction::triggered, this, [this, id] { logic_.command(id); });
         actions_[id] = a;
     };
-    std::function<void(QMenu*, const std::vector<MenuItem>&)> fill = [&](QMenu* into,
-                                                                         const std::vector<MenuItem>& items) {
-        for (const MenuItem& item : items) {
-            switch (item.kind) {
-                case MenuItem::Kind::Separator: into->addSeparator(); break;
-                case MenuItem::Kind::Popup: fill(into->addMenu(toQ(item.text)), item.children); break;
-                case MenuItem::Kind::Command: bind(into->addAction(toQ(item.text)), item.id); break;
-            }
-        }
-    };
     for (const MenuItem& top : menu->items) {
-        if (top.kind == MenuItem::Kind::Popup) fill(menuBar()->addMenu(toQ(top.text)), top.children);
+        if (top.kind == MenuItem::Kind::Popup) addMenuItems(menuBar()->addMenu(toQ(top.text)), top.children, bind);
         else if (top.kind == MenuItem::Kind::Command) bind(menuBar()->addAction(toQ(top.text)), top.id);
     }
 }
@@ -191,13 +184,23 @@ QWidget* MainDlg::buildLeft() {
     connect(next_, &QPushButton::clicked, this, [this] { logic_.command(MainDlgLogic::kIdNext); });
     connect(today_, &QPushButton::clicked, this, [this] { logic_.command(MainDlgLogic::kIdToday); });
 
-    // The four pages. The calendar views arrive with the calendar; until
-    // then their pages are empty frames.
+    // The four pages: the day, week and month views and the comments.
     tabs_ = new DialogTabCtrl(left);
     tabs_->setObjectName(idName(MainDlgLogic::kIdTabs));
-    tabs_->addTab(emptyPage("CDayView", tabs_), toQ(logic_.tabText(0)));
-    tabs_->addTab(emptyPage("CWeekView", tabs_), toQ(logic_.tabText(1)));
-    tabs_->addTab(emptyPage("CMonthView", tabs_), toQ(logic_.tabText(2)));
+    dayView_ = new PlannerView(ViewKind::Day, calendarRequests_, resources_, logic_.clock());
+    weekView_ = new PlannerView(ViewKind::Week, calendarRequests_, resources_, logic_.clock());
+    monthView_ = new MonthView(calendarRequests_, resources_, logic_.clock());
+    tabs_->addTab(viewPage("CDayView", dayView_), toQ(logic_.tabText(0)));
+    tabs_->addTab(viewPage("CWeekView", weekView_), toQ(logic_.tabText(1)));
+    tabs_->addTab(viewPage("CMonthView", monthView_), toQ(logic_.tabText(2)));
+    for (PlannerView* v : {dayView_, weekView_}) {
+        connect(this, &MainDlg::viewsSetDate, v, &PlannerView::setDate);
+        connect(this, &MainDlg::viewsRefresh, v, [v](bool) { v->refresh(); });
+    }
+    connect(this, &MainDlg::viewsSetDate, monthView_, &MonthView::setDate);
+    connect(this, &MainDlg::viewsRefresh, monthView_, [this](bool includeMonth) {
+        if (includeMonth) monthView_->refresh();
+    });
     auto* commentsPage = emptyPage("AlarmComment", tabs_);
     comment_ = new QPlainTextEdit(commentsPage);
     comment_->setObjectName(idName(MainDlgLogic::kIdCommentEdit));
@@ -226,6 +229,15 @@ QWidget* MainDlg::buildLeft() {
     logo->setPixmap(velmoraWordmark(22));
     layout->addWidget(logo, 0, Qt::AlignLeft | Qt::AlignBottom);
     return left;
+}
+
+// A calendar page: the view fills it, inset by 8 pixels.
+QWidget* MainDlg::viewPage(const char* objectName, QWidget* view) {
+    QWidget* page = emptyPage(objectName, tabs_);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->addWidget(view);
+    return page;
 }
 
 QLabel* MainDlg::valueLabel(int id, QLabel* given) {

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <map>
 
+#include "ui/logic/calendar_requests.h"
 #include "ui/logic/main_dlg_logic.h"
 
 class QAction;
@@ -24,6 +25,8 @@ namespace velmora {
 class ElidedLabel;
 
 class ResourceModule;
+class MonthView;
+class PlannerView;
 
 class MainDlg : public QMainWindow, public MainDlgView {
     Q_OBJECT
@@ -38,6 +41,10 @@ public:
     QAction* action(int commandId) const;
     // The tab pages: day, week, month and comments.
     QWidget* page(int index) const;
+    // The calendar views of the first three pages.
+    PlannerView* dayView() const { return dayView_; }
+    PlannerView* weekView() const { return weekView_; }
+    MonthView* monthView() const { return monthView_; }
     // The exit code the window closed with; 0 while open.
     int exitCode() const { return exitCode_; }
 
@@ -74,11 +81,16 @@ private:
     // `label` (a new word-wrapping label when null) in the value style.
     QLabel* valueLabel(int id, QLabel* label = nullptr);
     ElidedLabel* elidedValueLabel(int id);
+    QWidget* viewPage(const char* objectName, QWidget* view);
     void syncPanel();
 
     MainDlgLogic& logic_;
     const ResourceModule& resources_;
     std::map<int, QAction*> actions_;
+    MainDlgCalendarRequests calendarRequests_;
+    PlannerView* dayView_ = nullptr;
+    PlannerView* weekView_ = nullptr;
+    MonthView* monthView_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QLabel* dateLabel_ = nullptr;
     QPushButton* previous_ = nullptr;

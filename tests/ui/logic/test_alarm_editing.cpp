@@ -4,13 +4,13 @@
 
 #include "core/clock.h"
 #include "core/schedule.h"
+#include "core/text.h"
 #include "dialog_test_support.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "store/database.h"
 #include "ui/logic/alarm_dlg_logic.h"
 #include "ui/logic/alarm_edit_flow.h"
-#include "ui/logic/profile_dlg_logic.h"
 
 namespace velmora {
 namespace {

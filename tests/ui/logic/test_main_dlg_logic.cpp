@@ -228,7 +228,9 @@ TEST_F(MainDlgTest, ConflictingWindowAsksAndOnlyYesEmptiesTheCalendar) {
     m.windowSelected(3);
     EXPECT_EQ(host_.questions.size(), 2u);
     EXPECT_EQ(m.panel().windowIndex, 3);
+    m.user().programmed_instants = {toTimeValue(kNow) + 60};
     m.command(cmd::kCloseUser);
+    EXPECT_TRUE(m.user().programmed_instants.empty()) << "no user: no reminder believed to hold anything";
     EXPECT_EQ(storedProfile(id).window, 3600);
     EXPECT_EQ(storedProfile(id).program_type, 1);
 }
@@ -312,6 +314,40 @@ TEST_F(MainDlgTest, MonthViewReloadsOnlyWhenStale) {
     EXPECT_EQ(view_.refreshes.back(), true);
     m.selectTab(MainDlgLogic::kTabDay);
     EXPECT_EQ(view_.tabs, (std::vector<int>{0}));
+}
+
+// An alarm flow that changes the alarms and perhaps reloads the month view.
+class ChangingFlows : public MainDlgFlows {
+public:
+    bool change = true;
+    bool reloadsMonth = false;
+    void deleteAlarm(MainDlgLogic& main, const SYSTEMTIME&, const Alarm&) override {
+        if (change) main.user().alarms.pop_back();
+        if (reloadsMonth) {
+            main.markMonthStale();
+            main.refresh();
+        }
+    }
+};
+
+TEST_F(MainDlgTest, AnAlarmChangeReloadsTheMonthViewOnce) {
+    addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(20, 0)});
+    MainDlgLogic& m = open();
+    chooseUser("Aino");
+    ChangingFlows flows;
+    m.setFlows(&flows);
+    struct Case {
+        bool change, reloadsMonth;
+        std::vector<bool> refreshes;
+    } cases[] = {{true, false, {true}}, {true, true, {true}}, {false, false, {}}};
+    for (const Case& c : cases) {
+        flows.change = c.change;
+        flows.reloadsMonth = c.reloadsMonth;
+        view_.refreshes.clear();
+        m.deleteAlarm(kNow, m.user().alarms.front());
+        EXPECT_EQ(view_.refreshes, c.refreshes) << c.change << c.reloadsMonth;
+    }
+    m.setFlows(nullptr);
 }
 
 TEST_F(MainDlgTest, RemovingTheReminderClosesTheUserUnlessProgramming) {

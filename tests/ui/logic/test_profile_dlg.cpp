@@ -302,13 +302,5 @@ TEST_F(ProfileDlgTest, EnterMovesThroughTheFieldsAndFocusPicksTheDefaultButton) 
     }
 }
 
-TEST(FillPlaceholder, InsertsTheValueLiterally) {
-    EXPECT_EQ(fillPlaceholder("Poistetaanko käyttäjä %s?", "Aino"), "Poistetaanko käyttäjä Aino?");
-    EXPECT_EQ(fillPlaceholder("Delete %s?", "100%s %d %n"), "Delete 100%s %d %n?");
-    EXPECT_EQ(fillPlaceholder("%s and %s", "x"), "x and %s");
-    EXPECT_EQ(fillPlaceholder("no placeholder", "x"), "no placeholder");
-    EXPECT_EQ(fillPlaceholder("", "x"), "");
-}
-
 }  // namespace
 }  // namespace velmora

@@ -1,0 +1,18 @@
+#include "core/text.h"
+
+namespace velmora {
+
+Text fillPlaceholder(const Text& pattern, const Text& value, bool every) {
+    Text out;
+    std::size_t from = 0;
+    for (auto at = pattern.find("%s"); at != Text::npos; at = pattern.find("%s", from)) {
+        out.append(pattern, from, at - from);
+        out += value;
+        from = at + 2;
+        if (!every) break;
+    }
+    out.append(pattern, from);
+    return out;
+}
+
+}  // namespace velmora

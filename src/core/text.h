@@ -1,0 +1,12 @@
+#pragma once
+// Filling the "%s" placeholders of string-table texts.
+#include "core/types.h"
+
+namespace velmora {
+
+// Replaces the first "%s" of a string-table text with a value, or every
+// one when `every` is set. The value is inserted as it is: nothing in it
+// is read as a format.
+Text fillPlaceholder(const Text& pattern, const Text& value, bool every = false);
+
+}  // namespace velmora

@@ -1,0 +1,189 @@
+#include "ui/qt/month_view.h"
+
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStaticText>
+#include <QToolTip>
+
+#include "resources/resource_module.h"
+#include "ui/qt/calendar_keys.h"
+#include "ui/qt/calendar_style.h"
+#include "ui/qt/qt_host.h"
+
+namespace velmora {
+
+namespace {
+constexpr int kTooltipWidth = 400;
+}  // namespace
+
+MonthView::MonthView(CalendarRequests& requests, const ResourceModule& resources, const Clock& clock,
+                     QWidget* parent)
+    : QWidget(parent),
+      logic_(CalendarViewLogic::make(ViewKind::Month, requests, resources, clock)),
+      resources_(resources),
+      clock_(clock) {
+    setObjectName("monthView");
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+}
+
+MonthView::~MonthView() = default;
+
+void MonthView::setDate(const QDate& date) {
+    if (logic_->setDate(makeTime(date.year(), date.month(), date.day()))) refresh();
+    else update();
+}
+
+void MonthView::refresh() {
+    logic_->refresh();
+    update();
+}
+
+void MonthView::fit(const QSize& size) {
+    geometry_.width = size.width();
+    geometry_.height = size.height();
+    geometry_.weeks = std::max(1, logic_->dayCount() / 7);
+}
+
+int MonthView::dayAt(const QPoint& p) const {
+    const int cell = geometry_.cellAt(p.x(), p.y());
+    return cell < logic_->dayCount() ? cell : -1;
+}
+
+void MonthView::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    fit(size());
+    const int day = dayAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && day >= 0) logic_->selectDay(logic_->dayAt(day));
+    update();
+}
+
+void MonthView::mouseDoubleClickEvent(QMouseEvent* event) {
+    fit(size());
+    const int day = dayAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && day >= 0) logic_->openDay(logic_->dayAt(day));
+}
+
+void MonthView::keyPressEvent(QKeyEvent* event) {
+    CalendarKey key;
+    if (!calendarKeyOf(event->key(), key)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    logic_->key(key);
+    update();
+}
+
+bool MonthView::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        fit(size());
+        const int day = dayAt(help->pos());
+        if (day < 0) {
+            QToolTip::hideText();
+        } else {
+            const Text tip = monthDayTooltip(logic_->dayAt(day), logic_->itemsOfDay(day), resources_);
+            QToolTip::showText(help->globalPos(), calendarTooltip(tip, kTooltipWidth), this, {});
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+const QStaticText& MonthView::shapedLine(const QString& text, const QFont& font, const QFontMetrics& metrics,
+                                         int width) {
+    // Shaping text costs more than everything else a cell paints, and the
+    // same lines come back on every repaint: keep them shaped.
+    const QString key = text + QChar(0) + QString::number(width);
+    auto it = shaped_.find(key);
+    if (it != shaped_.end()) return it.value();
+    if (shaped_.size() >= kShapedLinesKept) shaped_.clear();
+    QStaticText line(metrics.elidedText(text, Qt::ElideRight, width));
+    line.setTextFormat(Qt::PlainText);
+    line.prepare(QTransform(), font);
+    return shaped_.insert(key, line).value();
+}
+
+void MonthView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    paintAll(p, size());
+}
+
+void MonthView::paintAll(QPainter& p, const QSize& size) {
+    fit(size);
+    const CalendarPalette c = CalendarPalette::from(palette());
+    const MonthGeometry& g = geometry_;
+    const QLocale locale = calendarLocale(resources_);
+    const SYSTEMTIME& cursor = logic_->cursor();
+    const int today = logic_->dayIndexOf(clock_.localNow());
+    const int selected = logic_->dayIndexOf(cursor);
+
+    // Grid: weekday names, cells, days of other months faint.
+    p.fillRect(QRect(0, 0, g.width, g.height), c.base);
+    p.fillRect(QRect(0, 0, g.width, g.headerHeight), c.face);
+    p.setPen(c.text);
+    for (int wd = 0; wd < 7; ++wd) {
+        const PixelRect r = g.cell(wd);
+        p.drawText(QRect(r.x, 0, r.w, g.headerHeight), Qt::AlignCenter,
+                   locale.dayName(wd + 1, QLocale::ShortFormat));
+    }
+    const int cells = logic_->dayCount();
+    // Layer 2: today and the selected day.
+    for (int i = 0; i < cells; ++i) {
+        const PixelRect r = g.cell(i);
+        if (i == today) p.fillRect(QRect(r.x, r.y, r.w, r.h), c.today);
+        if (i == selected && hasFocus()) p.fillRect(QRect(r.x, r.y, r.w, r.h), c.selection);
+    }
+    p.setPen(c.line);
+    for (int w = 0; w <= g.weeks; ++w) {
+        const int y = w < g.weeks ? g.cell(w * 7).y : g.height - 1;
+        p.drawLine(0, y, g.width, y);
+    }
+    for (int wd = 1; wd < 7; ++wd) p.drawLine(g.cell(wd).x, g.headerHeight, g.cell(wd).x, g.height);
+    if (selected >= 0) {
+        const PixelRect r = g.cell(selected);
+        p.setPen(QPen(c.selectionFrame, 2));
+        p.drawRect(QRect(r.x + 1, r.y + 1, r.w - 2, r.h - 2));
+    }
+
+    // Layer 3: day numbers and the items of each cell.
+    QFont dayFont = font();
+    QFont itemFont = font();
+    itemFont.setPixelSize(11);
+    const QFontMetrics im(itemFont);
+    for (int i = 0; i < cells; ++i) {
+        const PixelRect r = g.cell(i);
+        const SYSTEMTIME day = logic_->dayAt(i);
+        dayFont.setBold(i == today);
+        p.setFont(dayFont);
+        p.setPen(day.wMonth == logic_->date().wMonth ? c.text : c.faintText);
+        p.drawText(QRect(r.x + 4, r.y + 1, r.w - 8, g.dayLineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::number(day.wDay));
+        const std::vector<const ViewItem*> items = logic_->itemsOfDay(i);
+        const CellRows rows = layoutCell(g, i, static_cast<int>(items.size()));
+        p.setFont(itemFont);
+        int y = r.y + g.dayLineHeight;
+        const int textLeft = r.x + 12;
+        const int textWidth = r.w - 15;
+        for (int k = 0; k < rows.shown; ++k, y += g.itemLineHeight) {
+            const ViewItem& item = *items[static_cast<std::size_t>(k)];
+            const QColor fill = itemColour(item.colour);
+            p.setPen(fill.darker(135));
+            p.setBrush(fill);
+            p.drawRect(QRect(r.x + 4, y + 4, 5, g.itemLineHeight - 8));
+            p.setPen(c.text);
+            const QStaticText& line = shapedLine(toQ(monthCellText(item, resources_)), itemFont, im, textWidth);
+            p.drawStaticText(textLeft, y + (g.itemLineHeight - im.height()) / 2, line);
+        }
+        if (rows.hidden > 0) {
+            p.setPen(c.faintText);
+            p.drawText(QRect(textLeft, y, textWidth, g.itemLineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                       QString("+%1 …").arg(rows.hidden));
+        }
+    }
+    p.setBrush(Qt::NoBrush);
+}
+
+}  // namespace velmora

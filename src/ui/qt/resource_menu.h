@@ -1,0 +1,19 @@
+#pragma once
+// Menus of the resource module as Qt menus: one filler for the menu bar
+// and the popups.
+#include <functional>
+#include <vector>
+
+#include "resources/resource_module.h"
+
+class QAction;
+class QMenu;
+
+namespace velmora {
+
+// Adds the items (commands, separators, popups) to a menu; `bind` is
+// called for every command with its action and id.
+void addMenuItems(QMenu* into, const std::vector<MenuItem>& items,
+                  const std::function<void(QAction*, int)>& bind);
+
+}  // namespace velmora

@@ -1,0 +1,125 @@
+// The calendar views inside the main window on the offscreen platform:
+// what a click, a right click and the month grid's clicks ask for reaches
+// the alarm flows and the window's date.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "core/clock.h"
+#include "core/datetime.h"
+#include "resources/resource_module.h"
+#include "resources/string_ids.h"
+#include "ui/logic/main_dlg_logic.h"
+#include "ui/qt/main_dlg.h"
+#include "ui/qt/month_view.h"
+#include "ui/qt/planner_view.h"
+#include "ui/qt/qt_host.h"
+#include "../logic/dialog_test_support.h"
+
+namespace velmora {
+namespace {
+
+// The alarm flows as the views reach them.
+class RecordingFlows : public MainDlgFlows {
+public:
+    void addAlarm(MainDlgLogic&, const SYSTEMTIME& start) override { adds.push_back(formatDateTime(start)); }
+    void editAlarm(MainDlgLogic&, const SYSTEMTIME& at, const Alarm&) override {
+        edits.push_back(formatDateTime(at));
+    }
+    void deleteAlarm(MainDlgLogic&, const SYSTEMTIME& at, const Alarm&) override {
+        deletes.push_back(formatDateTime(at));
+    }
+    std::vector<Text> adds, edits, deletes;
+};
+
+class CalendarViewsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host_ = std::make_unique<QtHost>(ResourceModule::builtIn());
+        logic_ = std::make_unique<MainDlgLogic>(db_.store(), db_.dir(), ResourceModule::builtIn(), *host_, clock_);
+        logic_->setFlows(&flows_);
+        window_ = std::make_unique<MainDlg>(*logic_, ResourceModule::builtIn());
+        window_->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        window_.reset();
+        logic_->setFlows(nullptr);
+    }
+    // A user with a daily 10:00 alarm from Tuesday 3 March, shown.
+    void chooseUserWithAlarm() {
+        const int id = db_.addUser("Aino", "120345-123A");
+        Alarm a;
+        a.alarm_start = a.alarm_end = makeTime(2026, 3, 3, 10, 0);
+        a.repeat_forever = true;
+        a.repeat_pattern = 1;
+        a.title = "Hälytys";
+        db_.store().saveAlarm(a, id);
+        db_.store().selectUser(logic_->user(), id, clock_.nowValue(), {}, RecordStore::SaveCurrent::No);
+        logic_->markMonthStale();
+        logic_->refresh();
+    }
+    // The viewport point of a time in the week view (Monday 2 March first).
+    QPoint weekPoint(int day, int hour, int minute) {
+        const PlannerGeometry& g = window_->weekView()->geometry();
+        return {g.columnLeft(day) + 6, g.yOf(makeTime(2026, 3, 2 + day, hour, minute)) + 6};
+    }
+
+    dialogtest::TempDatabase db_;
+    FixedClock clock_{makeTime(2026, 3, 2, 9, 0)};
+    RecordingFlows flows_;
+    std::unique_ptr<QtHost> host_;
+    std::unique_ptr<MainDlgLogic> logic_;
+    std::unique_ptr<MainDlg> window_;
+};
+
+TEST_F(CalendarViewsTest, AClickOnAFreeSlotOfTheWeekAsksToAddThere) {
+    chooseUserWithAlarm();
+    QWidget* viewport = window_->weekView()->viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, weekPoint(2, 12, 30));
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, weekPoint(3, 10, 0));  // on an item: selects it
+    EXPECT_EQ(flows_.adds, (std::vector<Text>{"04.03.2026 12:30"}));
+    EXPECT_EQ(logic_->dateText(), "5.3.2026") << "the window's date follows the selection";
+}
+
+TEST_F(CalendarViewsTest, TheContextMenuActsOnTheItemUnderTheMouse) {
+    chooseUserWithAlarm();
+    QWidget* viewport = window_->weekView()->viewport();
+    auto rightClick = [&](const QPoint& at, const char* actionName) {
+        QTimer::singleShot(50, [actionName] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            menu->setActiveAction(menu->findChild<QAction*>(actionName));
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &event);
+    };
+    rightClick(weekPoint(3, 10, 0), "id40013");
+    rightClick(weekPoint(5, 10, 0), "id40012");
+    EXPECT_EQ(flows_.deletes, (std::vector<Text>{"05.03.2026 10:00"}));
+    EXPECT_EQ(flows_.edits, (std::vector<Text>{"07.03.2026 10:00"}));
+}
+
+TEST_F(CalendarViewsTest, TheMonthGridSelectsADayAndOpensItsDayView) {
+    auto* tabs = window_->findChild<QTabWidget*>("id1000");
+    tabs->setCurrentIndex(MainDlgLogic::kTabMonth);
+    MonthView* month = window_->monthView();
+    QApplication::processEvents();
+    // March 2026 begins on a Sunday: the grid's first row starts 23 February.
+    const PixelRect cell = month->geometry().cell(7 + 4);  // Friday 6 March
+    const QPoint at(cell.x + cell.w / 2, cell.y + cell.h / 2);
+    QTest::mouseClick(month, Qt::LeftButton, {}, at);
+    EXPECT_EQ(logic_->dateText(), "6.3.2026");
+    QTest::mouseDClick(month, Qt::LeftButton, {}, at);
+    EXPECT_EQ(tabs->currentIndex(), MainDlgLogic::kTabDay);
+    EXPECT_EQ(logic_->navigationStep(), 1);
+}
+
+}  // namespace
+}  // namespace velmora
