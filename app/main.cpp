@@ -70,6 +70,7 @@ int main(int argc, char* argv[]) {
     const std::filesystem::path dataDir = programDir.empty() ? defaultDataDirectory()
                                                              : dataDirectoryFor(programDir);
     MainWindow main(resources, dataDir);
+    main.logic.setPassedOverDatabase(passedOverDatabase(programDir, dataDir));
     if (main.logic.exitCode() != 0) return main.logic.exitCode();
     QObject::connect(main.window.get(), &MainDlg::finished, &app, [](int code) { QApplication::exit(code); });
     main.window->show();

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <functional>
 #include <QFont>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTabWidget>
@@ -215,6 +216,10 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
     MainWindow main(resources, dataDir, &clock);
     MainDlgLogic& logic = main.logic;
     MainDlg& w = *main.window;
+    // 60 characters: the panel cuts it with "…", the user list shows it whole.
+    const int longNamed = main.store.insertProfile(
+        true, "Anna-Maria Katariina Väisänen-Hämäläinen af Ruotsinkylä-Kesä", "010203A987X", "", "");
+    main.store.reloadUsers(logic.user());
     w.show();
     settle();
     bool ok = save(w, outDir, "main-no-user");
@@ -249,6 +254,22 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         ProfileDlgLogic model(logic.user(), main.store, resources, main.host, logic.clock());
         ProfileDlg dlg(model, &w);
         ok = save(dlg, outDir, "profile") && ok;
+        // The list filtered as one types.
+        if (auto* search = dlg.findChild<QLineEdit*>("search")) search->setText("rt");
+        ok = save(dlg, outDir, "profile-search") && ok;
+    }
+    {
+        // The panel with the 60-character name at the smallest window size.
+        const QSize size = w.size();
+        main.store.selectUser(logic.user(), longNamed, logic.clock().nowValue(), {},
+                              RecordStore::SaveCurrent::No);
+        logic.refresh();
+        w.resize(w.minimumSize());
+        ok = save(w, outDir, "main-long-name") && ok;
+        main.store.selectUser(logic.user(), chosen, logic.clock().nowValue(), {},
+                              RecordStore::SaveCurrent::No);
+        logic.refresh();
+        w.resize(size);
     }
     {
         // A new alarm from a click on tomorrow's 12:00, and tomorrow's
@@ -294,7 +315,7 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
     {
         logic.closeUser();
         main.store.reloadUsers(logic.user());
-        ReportDlgLogic model(logic.user(), main.store, resources, main.host);
+        ReportDlgLogic model(logic.user(), main.store, resources, main.host, logic.clock().nowValue());
         ReportDlg dlg(model, &w);
         ok = save(dlg, outDir, "report") && ok;
     }

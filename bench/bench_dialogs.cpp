@@ -71,7 +71,7 @@ void BM_ReportAllUsers(benchmark::State& state) {
     auto& d = data();
     SilentHost host;
     for (auto _ : state) {
-        ReportDlgLogic dlg(d.user, *d.store, ResourceModule::builtIn(), host);
+        ReportDlgLogic dlg(d.user, *d.store, ResourceModule::builtIn(), host, 0);
         benchmark::DoNotOptimize(dlg.reportText().size());
     }
     state.counters["users"] = static_cast<double>(d.user.users.size());
@@ -81,7 +81,7 @@ BENCHMARK(BM_ReportAllUsers)->Unit(benchmark::kMillisecond);
 void BM_ReportNeedingProgramming(benchmark::State& state) {
     auto& d = data();
     SilentHost host;
-    ReportDlgLogic dlg(d.user, *d.store, ResourceModule::builtIn(), host);
+    ReportDlgLogic dlg(d.user, *d.store, ResourceModule::builtIn(), host, 0);
     for (auto _ : state) {
         dlg.showNeedingProgramming();
         benchmark::DoNotOptimize(dlg.reportText().size());
@@ -92,7 +92,7 @@ BENCHMARK(BM_ReportNeedingProgramming)->Unit(benchmark::kMillisecond);
 void BM_WriteReportFile(benchmark::State& state) {
     auto& d = data();
     SilentHost host;
-    ReportDlgLogic dlg(d.user, *d.store, ResourceModule::builtIn(), host);
+    ReportDlgLogic dlg(d.user, *d.store, ResourceModule::builtIn(), host, 0);
     for (auto _ : state) benchmark::DoNotOptimize(dlg.writeReportFile());
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(dlg.reportText().size()));

@@ -236,6 +236,12 @@ namespace velmora::ids {
     X(kSpareOfOtherUser, 40208)                                                             \
     X(kLogNotStored, 40209)                                                                 \
     X(kConfirmClearUnstoredLog, 40210)                                                      \
+    /* Messages that keep data from being lost without a word */                           \
+    X(kUnstorableCharacters, 40300)                                                         \
+    X(kDuplicateUser, 40301)                                                                \
+    X(kDatabasePassedOver, 40302)                                                           \
+    X(kDatabaseInUse, 40303)                                                                \
+    X(kSearchUsers, 40304)                                                                  \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds what is needed and saves PNG screenshots of the main window (also
-# right after a reminder was read) and of its dialogs (user management,
-# the alarm dialog for a new and an edited alarm, history, report, the reminder-without-user question, the clock check, the
+# right after a reminder was read, and with a 60-character name at its
+# smallest size) and of its dialogs (user management, also filtered by its
+# search field; the alarm dialog for a new and an edited alarm, history,
+# report, the reminder-without-user question, the clock check, the
 # programming result, the spare wait, the about box, a question box) into
 # build/screenshots/, in Finnish, and in English under build/screenshots/en/.
 # The program's own start-up code opens the demo database on Qt's offscreen

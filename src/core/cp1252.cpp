@@ -90,6 +90,22 @@ void appendUtf8(Text& out, char32_t cp) {
 
 }  // namespace
 
+Text charactersOutsideCp1252(const Text& utf8) {
+    Text out;
+    Text seen;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t from = i;
+        const char32_t cp = nextCodePoint(utf8, i);
+        if (cp == U'?' || byteOf(cp) != '?') continue;
+        const Text one = cp == 0xFFFD ? Text("\xEF\xBF\xBD") : utf8.substr(from, i - from);
+        if (seen.find(one + '\n') != Text::npos) continue;
+        seen += one + '\n';
+        if (!out.empty()) out += ' ';
+        out += one;
+    }
+    return out;
+}
+
 std::string toCp1252(const Text& utf8) {
     std::string out;
     out.reserve(utf8.size());

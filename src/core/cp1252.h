@@ -12,6 +12,9 @@ namespace velmora {
 std::string toCp1252(const Text& utf8);
 // UTF-16 text to Windows-1252 bytes, with the same rule.
 std::string toCp1252(const std::u16string& utf16);
+// The characters of UTF-8 text that Windows-1252 cannot hold (each once,
+// in order of appearance, separated by spaces); empty when all fit.
+Text charactersOutsideCp1252(const Text& utf8);
 
 // Windows-1252 bytes to UTF-8 text. The five bytes the code page leaves
 // undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the

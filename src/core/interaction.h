@@ -15,6 +15,9 @@ public:
     virtual void showMessage(const Text& text, const Text& caption, MessageIcon icon) = 0;
     // A Yes/No question; true for Yes.
     virtual bool askYesNo(const Text& text, const Text& caption) = 0;
+    // A Yes/No question whose Yes cannot be undone (it deletes data or adds
+    // a duplicate): No is the default answer, so Enter never does it.
+    virtual bool askDestructive(const Text& text, const Text& caption) { return askYesNo(text, caption); }
 };
 
 // The program's string table (or the language module's, when loaded).

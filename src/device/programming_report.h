@@ -27,7 +27,8 @@ Text buildReport(RecordStore& store, const CurrentUser& user, const StringSource
 bool writeReportFile(const std::filesystem::path& file, const Text& report);
 
 // Starts the text viewer ($VELMORA_TEXT_VIEWER, else xdg-open) on the file
-// without waiting for it. False when it could not be started.
+// without waiting for it. False when it could not be started (also when the
+// viewer program is missing).
 bool startTextViewer(const std::filesystem::path& file);
 
 // The folder of the report file: where the database lives.
@@ -36,8 +37,8 @@ inline std::filesystem::path reportDirectory(const RecordStore& store) {
 }
 
 // Writes `report` to "raportti.txt" in `directory` (created when missing)
-// and starts the viewer on it, also when the file could not be written.
-// Returns whether the file was written.
+// and starts the viewer on it. A file that could not be written is not
+// opened: it may hold an older report. Returns whether it was written.
 bool openInNotepad(const Text& report, const std::filesystem::path& directory);
 
 }  // namespace velmora

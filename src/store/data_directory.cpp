@@ -27,6 +27,13 @@ fs::path dataDirectoryFor(const fs::path& programDirectory) {
     return dir;
 }
 
+fs::path passedOverDatabase(const fs::path& programDirectory, const fs::path& dataDirectory) {
+    std::error_code ec;
+    if (programDirectory.empty() || fs::equivalent(programDirectory, dataDirectory, ec)) return {};
+    const fs::path beside = programDirectory / kDatabaseFileName;
+    return fs::exists(beside, ec) ? beside : fs::path();
+}
+
 fs::path defaultDataDirectory() {
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);

@@ -30,6 +30,11 @@ inline constexpr std::int64_t kReprogramLeadSeconds = 1814400;  // 21 days
 std::filesystem::path defaultDataDirectory();
 // The same choice for a given program directory.
 std::filesystem::path dataDirectoryFor(const std::filesystem::path& programDirectory);
+// The "velmora.db" beside the program that is not used because the data
+// directory chosen is another one (the program's was not writable); empty
+// when there is none.
+std::filesystem::path passedOverDatabase(const std::filesystem::path& programDirectory,
+                                         const std::filesystem::path& dataDirectory);
 // defaultDataDirectory() / "velmora.db".
 std::filesystem::path defaultDatabasePath();
 

@@ -464,7 +464,7 @@ TEST_F(Report, FileIsCp1252WithCrLfAndAClosingLineEnd) {
     EXPECT_FALSE(writeReportFile(dir / "missing" / "dir" / kReportFileName, "x"));
 }
 
-TEST_F(Report, FileOpensInTheViewerWithoutWaiting) {
+TEST_F(Report, FileOpensInTheViewerWithoutWaitingOnlyWhenWritten) {
     const auto viewer = dir / "viewer.sh";
     const auto marker = dir / "seen.txt";
     std::ofstream(viewer) << "#!/bin/sh\ncp \"$1\" '" << marker.string() << "'\n";
@@ -474,7 +474,18 @@ TEST_F(Report, FileOpensInTheViewerWithoutWaiting) {
     EXPECT_TRUE(openInNotepad("Raportti\n", reports));
     for (int i = 0; i < 100 && !std::filesystem::exists(marker); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    unsetenv(kTextViewerVariable);
     ASSERT_TRUE(std::filesystem::exists(marker));
     EXPECT_EQ(readBytes(reports / kReportFileName), "Raportti\r\n\r\n");
+
+    // Something stands where the new report cannot be written: no viewer
+    // shows what was there before.
+    std::filesystem::remove(marker);
+    std::filesystem::create_directories(dir / "old" / kReportFileName / "x");
+    EXPECT_FALSE(openInNotepad("Raportti\n", dir / "old"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(std::filesystem::exists(marker));
+    // A viewer that is not there does not start.
+    setenv(kTextViewerVariable, (dir / "no-viewer").c_str(), 1);
+    EXPECT_FALSE(startTextViewer(reports / kReportFileName));
+    unsetenv(kTextViewerVariable);
 }

@@ -1,6 +1,9 @@
 #pragma once
 // The about box (template 146): the program's name and version and a link
 // to the maker's home page.
+#include <filesystem>
+#include <utility>
+
 #include "core/interaction.h"
 #include "ui/logic/ui_host.h"
 
@@ -14,7 +17,9 @@ public:
     // The maker's home page.
     static constexpr char kHomePage[] = "https://www.velmora.fi/";
 
-    explicit AboutDlgLogic(const StringSource& strings) : strings_(strings) {}
+    // `database`: the file in use, shown so that nobody looks in another.
+    explicit AboutDlgLogic(const StringSource& strings, std::filesystem::path database = {})
+        : strings_(strings), database_(std::move(database)) {}
     int templateId() const override { return kTemplateId; }
 
     Text title() const;        // 40060
@@ -25,9 +30,11 @@ public:
     Text linkTarget() const { return kHomePage; }
     Text copyright() const;    // 40110
     Text okText() const;       // 40062
+    Text databaseText() const;  // "Tietokanta: <path>"; empty without one
 
 private:
     const StringSource& strings_;
+    std::filesystem::path database_;
 };
 
 }  // namespace velmora

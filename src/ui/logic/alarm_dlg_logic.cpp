@@ -1,7 +1,9 @@
 #include "ui/logic/alarm_dlg_logic.h"
 
+#include "core/cp1252.h"
 #include "core/datetime.h"
 #include "core/schedule.h"
+#include "core/text.h"
 #include "resources/string_ids.h"
 
 namespace velmora {
@@ -99,6 +101,13 @@ int AlarmDlgLogic::accept() {
     candidate.repeat_forever = forever_;
     candidate.repeat_pattern = static_cast<std::uint8_t>(pattern_);
     candidate.description = description;
+    // The database keeps Windows-1252 text; other letters would become "?".
+    const Text unstorable = charactersOutsideCp1252(description);
+    if (!unstorable.empty()) {
+        person_.showMessage(fillPlaceholder(strings_.load(ids::kUnstorableCharacters), unstorable),
+                            strings_.load(ids::kCaptionError), MessageIcon::Error);
+        return 0;
+    }
     if (!candidateFits(others_, candidate, nullptr, window_, clock_.localNow(), daylight_))
         return refuse(ids::kAlarmsTooClose);
     result_ = candidate;

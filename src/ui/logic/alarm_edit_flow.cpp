@@ -130,7 +130,8 @@ void AlarmEditFlow::remove(const AlarmEditContext& c, const SYSTEMTIME& occurren
                            const Alarm& alarm) {
     const int owner = c.user.id;
     if (owner <= 0) return;
-    if (!c.host.askYesNo(c.strings.load(ids::kConfirmDeleteAlarm), c.strings.load(ids::kCaptionQuestion)))
+    if (!c.host.askDestructive(c.strings.load(ids::kConfirmDeleteAlarm),
+                               c.strings.load(ids::kCaptionQuestion)))
         return;
     AlarmEdits edits = occurrenceRemoval(alarm, occurrence, c.strings.load(ids::kPouchAlarmTitle));
     commit(c, edits, owner);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "core/cp1252.h"
 #include "core/datetime.h"
+#include "core/text.h"
 #include "device/alarm_rules.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
@@ -43,7 +45,7 @@ void MainDlgFlows::addAlarm(MainDlgLogic& main, const SYSTEMTIME&) { notAvailabl
 void MainDlgFlows::editAlarm(MainDlgLogic& main, const SYSTEMTIME&, const Alarm&) { notAvailable(main); }
 void MainDlgFlows::deleteAlarm(MainDlgLogic& main, const SYSTEMTIME&, const Alarm&) { notAvailable(main); }
 void MainDlgFlows::about(MainDlgLogic& main) {
-    AboutDlgLogic dlg(main.strings());
+    AboutDlgLogic dlg(main.strings(), main.store().databasePath());
     main.host().runDialog(dlg);
 }
 AlarmTablePreparer MainDlgFlows::alarmTablePreparer(MainDlgLogic& main) {
@@ -126,6 +128,12 @@ void MainDlgLogic::startup() {
         // takes the empty list for lost users and enters them again.
         host_.showMessage(strings_.load(ids::kDatabaseOpenFailed) + "\n\n" + store_.databasePath().string(),
                           strings_.load(ids::kCaptionError), MessageIcon::Error);
+    }
+    if (!passedOver_.empty()) {
+        // Otherwise every person seems lost: their database is elsewhere.
+        const Text text = fillPlaceholder(strings_.load(ids::kDatabasePassedOver), passedOver_.string());
+        host_.showMessage(fillPlaceholder(text, store_.databasePath().string()),
+                          strings_.load(ids::kCaptionWarning), MessageIcon::Warning);
     }
     int code = 0;
     if (!flows_->signIn(*this, code)) {
@@ -240,6 +248,7 @@ void MainDlgLogic::afterAlarmFlow(const std::function<void()>& flow) {
 void MainDlgLogic::refreshPanel() {
     const bool selected = userSelected();
     commands_.alarmReport = selected;
+    commands_.userEdits = selected;
     if (selected) {
         if (user_.program_type != 0) {
             panel_.windowListEnabled = true;
@@ -291,9 +300,18 @@ void MainDlgLogic::notifyPanel() {
     if (view_) view_->panelChanged();
 }
 
-void MainDlgLogic::setCommentText(const Text& text) {
+bool MainDlgLogic::setCommentText(const Text& text) {
+    // The database keeps Windows-1252 text: a letter outside it is refused
+    // as it is typed rather than stored as "?".
+    const Text unstorable = charactersOutsideCp1252(text);
+    if (!unstorable.empty()) {
+        host_.showMessage(fillPlaceholder(strings_.load(ids::kUnstorableCharacters), unstorable),
+                          strings_.load(ids::kCaptionError), MessageIcon::Error);
+        return false;
+    }
     panel_.comment = text;
     if (userSelected()) user_.comment = text;
+    return true;
 }
 
 void MainDlgLogic::savePanelState() {
@@ -387,7 +405,8 @@ void MainDlgLogic::closeUser() {
 
 void MainDlgLogic::clearCalendar() {
     if (!userSelected()) return;
-    if (!host_.askYesNo(strings_.load(ids::kConfirmClearCalendar), strings_.load(ids::kCaptionQuestion)))
+    if (!host_.askDestructive(strings_.load(ids::kConfirmClearCalendar),
+                               strings_.load(ids::kCaptionQuestion)))
         return;
     if (!store_.deleteAlarmsOfOwner(user_.id)) {
         host_.showMessage(strings_.load(ids::kDeleteFailed), strings_.load(ids::kCaptionError),
@@ -423,7 +442,7 @@ void MainDlgLogic::showHistory() {
 void MainDlgLogic::report() {
     closeUser();
     store_.reloadUsers(user_);
-    ReportDlgLogic dlg(user_, store_, strings_, host_);
+    ReportDlgLogic dlg(user_, store_, strings_, host_, clock_.nowValue());
     host_.runDialog(dlg);
 }
 
@@ -458,7 +477,7 @@ void MainDlgLogic::windowSelected(int index) {
         refreshPanel();
         return;
     }
-    if (host_.askYesNo(strings_.load(ids::kWindowDoesNotFit), strings_.load(ids::kCaptionQuestion))) {
+    if (host_.askDestructive(strings_.load(ids::kWindowDoesNotFit), strings_.load(ids::kCaptionQuestion))) {
         if (!store_.deleteAlarmsOfOwner(user_.id)) {
             host_.showMessage(strings_.load(ids::kDeleteFailed), strings_.load(ids::kCaptionError),
                               MessageIcon::Error);

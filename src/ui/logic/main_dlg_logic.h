@@ -112,6 +112,9 @@ struct CommandStates {
     bool closeUser = false;       // 40001
     bool showHistory = false;     // 40000
     bool alarmReport = false;     // 40002
+    // The programming method radios, the comments page and 40005: what is
+    // typed there without a user would be lost, so they wait for one.
+    bool userEdits = false;
 };
 
 // Listener for the window: the logic says what changed, the window redraws.
@@ -267,8 +270,10 @@ public:
     void windowSelected(int index);
     // The comments page's text as the person typed it. It is kept with the
     // user at once, so a refresh before the panel is saved cannot lose it;
-    // the database gets it when the panel state is saved.
-    void setCommentText(const Text& text);
+    // the database gets it when the panel state is saved. A text with
+    // letters the database cannot hold is refused (the person is told
+    // which); false, and the comment stays as it was.
+    bool setCommentText(const Text& text);
     // Commands 1, 2 and 40006: save, close the user, end with `exitCode`.
     void closeWindow(int exitCode);
 
@@ -297,6 +302,9 @@ public:
     // False when the database could not be opened or created at start;
     // the start-up message then says so before anything else.
     bool databaseOpened() const { return databaseOpened_; }
+    // A database beside the program that is not used (its folder is not
+    // writable): the start-up message names it and the one in use.
+    void setPassedOverDatabase(const std::filesystem::path& file) { passedOver_ = file; }
 
     // Exit code once the window asked to close; 0 before.
     int exitCode() const { return exitCode_; }
@@ -328,6 +336,7 @@ private:
     bool noUserProfile_ = false;
     std::function<void()> endDeviceDialog_;
     bool databaseOpened_ = false;
+    std::filesystem::path passedOver_;
     int exitCode_ = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/cp1252.h"
 #include "core/text.h"
 #include "resources/string_ids.h"
 
@@ -53,6 +54,9 @@ Text ProfileDlgLogic::controlText(int controlId) const {
         case kIdLookup: return strings_.load(ids::kFetchNameFromService);
         case kIdCreate: return strings_.load(ids::kCreateUser);
         case kIdClose: return strings_.load(ids::kClose);
+        case kIdSearch: return strings_.load(ids::kSearchUsers);
+        case kIdNameColumn: return strings_.load(ids::kReportName);
+        case kIdSsnColumn: return strings_.load(ids::kReportSsn);
         default: return {};
     }
 }
@@ -121,6 +125,14 @@ int ProfileDlgLogic::create() {
     }
     const Text givenSsn = trimmed(ssn);
     const Text newSsn = givenSsn.empty() ? Text(1, '-') : givenSsn;
+    // The database keeps Windows-1252 text: a letter outside it would be
+    // stored as "?" and the name lost. Say which letters to change.
+    const Text unstorable = charactersOutsideCp1252(newName + newSsn + trimmed(phone));
+    if (!unstorable.empty()) {
+        person_.showMessage(fillPlaceholder(strings_.load(ids::kUnstorableCharacters), unstorable),
+                            strings_.load(ids::kCaptionError), MessageIcon::Error);
+        return 0;
+    }
 
     Profile created;
     created.setName(newName);
@@ -129,6 +141,13 @@ int ProfileDlgLogic::create() {
     created.is_programming_needed = true;
     created.program_type = 0;
     created.window = 600;
+    for (const Profile& p : users_) {
+        if (p.name != created.name || p.ssn != created.ssn) continue;
+        if (!person_.askDestructive(fillPlaceholder(strings_.load(ids::kDuplicateUser), entryText(p)),
+                                    strings_.load(ids::kCaptionQuestion)))
+            return 0;
+        break;
+    }
 
     const int id = store_.insertProfile(true, created.name, created.ssn, created.phone, Text{});
     if (id <= 0) {
@@ -151,8 +170,9 @@ int ProfileDlgLogic::create() {
 int ProfileDlgLogic::deleteSelected() {
     if (selection_ < 0) return 0;
     const Profile victim = profileAt(selection_);
-    if (!person_.askYesNo(fillPlaceholder(strings_.load(ids::kConfirmDeleteUser), victim.name),
-                          strings_.load(ids::kCaptionQuestion))) {
+    // Named with the identity code: two people may share a name.
+    if (!person_.askDestructive(fillPlaceholder(strings_.load(ids::kConfirmDeleteUser), entryText(victim)),
+                                strings_.load(ids::kCaptionQuestion))) {
         return 0;
     }
     if (!store_.deleteUser(user_, victim)) {

@@ -30,6 +30,10 @@ public:
     static constexpr int kIdLookup = 1006;   // hidden, no action
     static constexpr int kIdCreate = kIdOk;  // also the result "user created"
     static constexpr int kIdClose = kIdCancel;
+    // The list's search field and column headings (no template control).
+    static constexpr int kIdSearch = -1;
+    static constexpr int kIdNameColumn = -2;
+    static constexpr int kIdSsnColumn = -3;
 
     // The dialog works on `user` (its list of users and the selected user)
     // through `store`. Choosing a user loads it at `clock`'s present time
@@ -53,8 +57,9 @@ public:
     int selection() const { return selection_; }
     // An index outside the list clears the selection.
     void select(int index);
-    // Buttons 1008 and 1009 are enabled while the list has entries.
-    bool listButtonsEnabled() const { return !users_.empty(); }
+    // Buttons 1008 and 1009 are enabled only while an entry is selected:
+    // nothing is chosen or deleted that the person did not pick.
+    bool listButtonsEnabled() const { return selection_ >= 0; }
 
     // ---- The new-user fields ----
     Text name;
@@ -76,8 +81,11 @@ public:
     // 1008 or a double click: selects the selected user; 1008.
     int choose();
     // Button 1 or Enter in the phone field: 1 when the user was created.
+    // Letters the database cannot hold are refused with a message naming
+    // them; a user with the same name and ssn as a listed one is created
+    // only when the person says so.
     int create();
-    // 1009: asks, deletes; the dialog stays.
+    // 1009: asks (No is the default answer), deletes; the dialog stays.
     int deleteSelected();
     // 2 or Esc.
     int close() const { return kIdClose; }

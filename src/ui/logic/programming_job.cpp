@@ -62,7 +62,9 @@ void ProgrammingJob::finished(MainDlgLogic& main) {
 
 bool ProgrammingJob::logMayBeCleared(MainDlgLogic& main) {
     if (s_.readOk && s_.logSafe) return true;
-    return ask(main, main.strings().load(ids::kConfirmClearUnstoredLog));
+    // Yes loses the acknowledgements: No is the default answer.
+    return main.host().askDestructive(main.strings().load(ids::kConfirmClearUnstoredLog),
+                                      main.strings().load(ids::kCaptionQuestion));
 }
 
 void ProgrammingJob::offerSpare(MainDlgLogic& main, std::uint32_t ownSerial) {

@@ -187,8 +187,8 @@ void ReminderFlow::programWithoutUser(MainDlgLogic& main) {
 
 void ReminderFlow::emptyReminder(MainDlgLogic& main) {
     if (!s_.link.connected()) return;
-    if (!main.host().askYesNo(main.strings().load(ids::kConfirmEmptyReminder),
-                              main.strings().load(ids::kCaptionQuestion)))
+    if (!main.host().askDestructive(main.strings().load(ids::kConfirmEmptyReminder),
+                                    main.strings().load(ids::kCaptionQuestion)))
         return;
     main.setBusy(true);
     s_.readBack.clear();

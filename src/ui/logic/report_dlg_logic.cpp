@@ -9,6 +9,7 @@
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "store/record_store.h"
+#include "ui/logic/report_files.h"
 
 namespace velmora {
 
@@ -44,8 +45,8 @@ void appendPadded(Text& out, const Text& value, std::size_t width) {
 }  // namespace
 
 ReportDlgLogic::ReportDlgLogic(const CurrentUser& user, RecordStore& store,
-                               const StringSource& strings, UiHost& host)
-    : users_(user.users), store_(store), strings_(strings), host_(host) {
+                               const StringSource& strings, UiHost& host, TimeValue now)
+    : users_(user.users), store_(store), strings_(strings), host_(host), now_(now) {
     rebuild(false);
 }
 
@@ -73,7 +74,7 @@ void ReportDlgLogic::rebuild(bool onlyNeedingProgramming) {
     onlyNeeding_ = onlyNeedingProgramming;
     // Every own reminder in one read, the first time the report is built.
     if (!remindersLoaded_) remindersLoaded_ = store_.loadOwnReminders(ownReminders_);
-    report_ = buildReport(users_, onlyNeedingProgramming, strings_,
+    report_ = buildReport(users_, onlyNeedingProgramming, now_, strings_,
                           [this](int owner, DeviceRecord& record) {
                               auto it = ownReminders_.find(owner);
                               if (it == ownReminders_.end()) return false;
@@ -99,7 +100,8 @@ Text ReportDlgLogic::formatTime(TimeValue t) {
 }
 
 Text ReportDlgLogic::buildReport(const std::vector<Profile>& users, bool onlyNeedingProgramming,
-                                 const StringSource& strings, const DeviceLookup& lookup) {
+                                 TimeValue now, const StringSource& strings,
+                                 const DeviceLookup& lookup) {
     Text text = formatRow(strings.load(ids::kReportName), strings.load(ids::kReportSsn),
                           strings.load(ids::kReportLastAlarm),
                           strings.load(ids::kReportProgrammingTime));
@@ -108,9 +110,12 @@ Text ReportDlgLogic::buildReport(const std::vector<Profile>& users, bool onlyNee
     text.append(kDashCount, '-');
     text += "\r\n";
     for (const Profile& p : users) {
-        if (onlyNeedingProgramming && !p.is_programming_needed) continue;
         DeviceRecord record;
         if (!lookup || !lookup(p.id, record)) record = DeviceRecord{};
+        // The stored flag alone misses a reminder that runs out soon.
+        const bool runsOut = static_cast<std::int64_t>(record.last_alarm) <
+                             static_cast<std::int64_t>(now) + kReprogramLeadSeconds;
+        if (onlyNeedingProgramming && !p.is_programming_needed && !runsOut) continue;
         text += formatRow(p.name, p.ssn, formatTime(record.last_alarm),
                           formatTime(record.programming_time));
     }
@@ -125,8 +130,7 @@ std::filesystem::path ReportDlgLogic::reportFilePath() const {
 
 bool ReportDlgLogic::openInViewer() {
     if (!writeReportFile()) {
-        host_.showMessage(strings_.load(ids::kOperationFailed), strings_.load(ids::kCaptionError),
-                          MessageIcon::Error);
+        tellReportNotWritten(host_, strings_, reportFilePath());
         return false;
     }
     host_.openTextFile(reportFilePath().string());

@@ -32,9 +32,10 @@ public:
     static constexpr int kFontHeight = 12;
 
     // Takes the users from the CurrentUser (the caller has reloaded them)
-    // and builds the report of all users.
+    // and builds the report of all users; `now` decides which reminders
+    // must be programmed again.
     ReportDlgLogic(const CurrentUser& user, RecordStore& store, const StringSource& strings,
-                   UiHost& host);
+                   UiHost& host, TimeValue now);
 
     int templateId() const override { return kTemplateId; }
 
@@ -70,8 +71,12 @@ public:
                           const Text& programmingTime);
     // "dd.mm.yyyy hh:mm", or "-" for 0.
     static Text formatTime(TimeValue t);
+    // Only needing programming: users whose stored flag is set or whose own
+    // reminder's last alarm is missing or less than 21 days after `now`,
+    // the rule of the user panel.
     static Text buildReport(const std::vector<Profile>& users, bool onlyNeedingProgramming,
-                            const StringSource& strings, const DeviceLookup& lookup);
+                            TimeValue now, const StringSource& strings,
+                            const DeviceLookup& lookup);
 
 private:
     void rebuild(bool onlyNeedingProgramming);
@@ -85,6 +90,7 @@ private:
     const StringSource& strings_;
     UiHost& host_;
     Text report_;
+    TimeValue now_;
     bool onlyNeeding_ = false;
 };
 

@@ -53,6 +53,14 @@ AboutDlg::AboutDlg(AboutDlgLogic& model, QWidget* parent) : QDialog(parent) {
     text->addSpacing(8);
     text->addWidget(link);
     text->addWidget(copyright);
+    if (!model.databaseText().empty()) {
+        auto* database = new QLabel(toQ(model.databaseText()), this);
+        database->setObjectName("database");
+        database->setPalette(grey);
+        database->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        text->addSpacing(8);
+        text->addWidget(database);
+    }
 
     auto* top = new QHBoxLayout;
     top->setSpacing(16);

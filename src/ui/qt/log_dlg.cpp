@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "ui/qt/qt_host.h"
@@ -21,6 +22,9 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
     list->setSortingEnabled(false);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     for (const Text& line : model_.lines()) list->addItem(toQ(line));
+    // The newest entries are the ones looked for: they are in view at once.
+    // Once laid out, when the scroll range is known.
+    QTimer::singleShot(0, list, [list] { list->scrollToBottom(); });
 
     auto* totals = new QGroupBox(toQ(model_.controlText(LogDlgLogic::kIdTotalsFrame)), this);
     auto* grid = new QGridLayout(totals);

@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolTip>
 #include <QPointer>
@@ -27,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include "resources/resource_module.h"
+#include "ui/qt/elided_label.h"
 #include "ui/qt/logo.h"
 #include "ui/qt/month_view.h"
 #include "ui/qt/planner_view.h"
@@ -210,7 +212,15 @@ QWidget* MainDlg::buildLeft() {
     layout->addWidget(tabs_, 1);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { logic_.tabChanged(index); });
     connect(comment_, &QPlainTextEdit::textChanged, this, [this] {
-        if (!syncing_) logic_.setCommentText(fromQ(comment_->toPlainText()));
+        if (syncing_ || logic_.setCommentText(fromQ(comment_->toPlainText()))) return;
+        // Refused: the page shows the comment as it is kept.
+        const int at = comment_->textCursor().position();
+        syncing_ = true;
+        comment_->setPlainText(toQ(logic_.panel().comment));
+        syncing_ = false;
+        QTextCursor cursor = comment_->textCursor();
+        cursor.setPosition(std::min(at, static_cast<int>(comment_->toPlainText().size())));
+        comment_->setTextCursor(cursor);
     });
 
     // Picture 57745 keeps its distance to the bottom edge.
@@ -230,8 +240,12 @@ QWidget* MainDlg::viewPage(const char* objectName, QWidget* view) {
     return page;
 }
 
-QLabel* MainDlg::valueLabel(int id) {
-    auto* l = new QLabel("-", userFrame_);
+QLabel* MainDlg::valueLabel(int id, QLabel* given) {
+    QLabel* l = given;
+    if (!l) {
+        l = new QLabel("-", userFrame_);
+        l->setWordWrap(true);
+    }
     l->setObjectName(idName(id));
     QFont f = font();
     f.setBold(true);
@@ -241,7 +255,15 @@ QLabel* MainDlg::valueLabel(int id) {
     pal.setColor(QPalette::WindowText, toColor(MainDlgLogic::kValueColour));
     l->setPalette(pal);
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    l->setWordWrap(true);
+    return l;
+}
+
+ElidedLabel* MainDlg::elidedValueLabel(int id) {
+    // A long name or ssn is cut with "…" (whole in the tooltip) so that the
+    // panel keeps its layout at every window size.
+    auto* l = new ElidedLabel(userFrame_);
+    l->setFullText("-");
+    valueLabel(id, l);
     return l;
 }
 
@@ -276,11 +298,11 @@ QWidget* MainDlg::buildPanel() {
     v->addSpacing(6);
 
     v->addWidget(caption(MainDlgLogic::kIdNameCaption));
-    name_ = valueLabel(MainDlgLogic::kIdName);
+    name_ = elidedValueLabel(MainDlgLogic::kIdName);
     v->addWidget(name_);
     v->addSpacing(4);
     v->addWidget(caption(MainDlgLogic::kIdSsnCaption));
-    ssn_ = valueLabel(MainDlgLogic::kIdSsn);
+    ssn_ = elidedValueLabel(MainDlgLogic::kIdSsn);
     v->addWidget(ssn_);
     v->addSpacing(8);
 
@@ -365,8 +387,8 @@ void MainDlg::syncPanel() {
     const UserPanel& p = logic_.panel();
     const CommandStates& c = logic_.commands();
     syncing_ = true;
-    name_->setText(toQ(p.name));
-    ssn_->setText(toQ(p.ssn));
+    name_->setFullText(toQ(p.name));
+    ssn_->setFullText(toQ(p.ssn));
     lastAlarm_->setText(toQ(p.lastAlarm));
     status_->setText(toQ(p.status));
     QPalette pal = status_->palette();
@@ -380,10 +402,13 @@ void MainDlg::syncPanel() {
     window_->setEnabled(p.windowListEnabled);
     if (comment_->toPlainText() != toQ(p.comment)) comment_->setPlainText(toQ(p.comment));
     program_->setEnabled(c.program);
+    for (QWidget* edit : std::initializer_list<QWidget*>{typeIntake_, typeForgotten_, comment_})
+        edit->setEnabled(c.userEdits);
     const std::pair<int, bool> states[] = {{cmd::kEmptyReminder, c.emptyReminder},
                                            {cmd::kCloseUser, c.closeUser},
                                            {cmd::kShowHistory, c.showHistory},
-                                           {cmd::kPrintAlarmReport, c.alarmReport}};
+                                           {cmd::kPrintAlarmReport, c.alarmReport},
+                                           {cmd::kClearCalendar, c.userEdits}};
     for (const auto& [id, enabled] : states) {
         if (QAction* a = action(id)) a->setEnabled(enabled);
     }

@@ -22,6 +22,8 @@ class QTabWidget;
 
 namespace velmora {
 
+class ElidedLabel;
+
 class ResourceModule;
 class MonthView;
 class PlannerView;
@@ -76,7 +78,9 @@ private:
     void buildMenu(int menuId);
     QWidget* buildPanel();
     QWidget* buildLeft();
-    QLabel* valueLabel(int id);
+    // `label` (a new word-wrapping label when null) in the value style.
+    QLabel* valueLabel(int id, QLabel* label = nullptr);
+    ElidedLabel* elidedValueLabel(int id);
     QWidget* viewPage(const char* objectName, QWidget* view);
     void syncPanel();
 
@@ -94,8 +98,8 @@ private:
     QPushButton* today_ = nullptr;
     QGroupBox* userFrame_ = nullptr;
     QPushButton* chooseUser_ = nullptr;
-    QLabel* name_ = nullptr;
-    QLabel* ssn_ = nullptr;
+    ElidedLabel* name_ = nullptr;
+    ElidedLabel* ssn_ = nullptr;
     QRadioButton* typeIntake_ = nullptr;
     QRadioButton* typeForgotten_ = nullptr;
     QComboBox* window_ = nullptr;

@@ -7,7 +7,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QHeaderView>
+#include <QTreeWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -30,22 +31,39 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
     setWindowTitle(toQ(model_.title()));
 
     auto* listFrame = boldFrame(toQ(model_.controlText(ProfileDlgLogic::kIdListFrame)), this);
-    list_ = new QListWidget(listFrame);
+    // Pharmacies keep hundreds of people: a search field that filters as
+    // one types, the identity code in a column of its own (a long name
+    // never hides it), and the stored order until a column header is
+    // clicked.
+    search_ = new QLineEdit(listFrame);
+    search_->setObjectName("search");
+    search_->setPlaceholderText(toQ(model_.controlText(ProfileDlgLogic::kIdSearch)));
+    search_->setClearButtonEnabled(true);
+    list_ = new QTreeWidget(listFrame);
     list_->setObjectName("list");
+    list_->setColumnCount(2);
+    list_->setHeaderLabels({toQ(model_.controlText(ProfileDlgLogic::kIdNameColumn)),
+                            toQ(model_.controlText(ProfileDlgLogic::kIdSsnColumn))});
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
     list_->setSortingEnabled(false);
+    list_->header()->setSectionsClickable(true);
+    list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    list_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    list_->header()->setStretchLastSection(false);
     list_->setMinimumHeight(180);
     choose_ = new QPushButton(toQ(model_.controlText(ProfileDlgLogic::kIdChoose)), listFrame);
     choose_->setObjectName("choose");
     delete_ = new QPushButton(toQ(model_.controlText(ProfileDlgLogic::kIdDelete)), listFrame);
     delete_->setObjectName("delete");
-    for (QWidget* w : {static_cast<QWidget*>(list_), static_cast<QWidget*>(choose_),
-                       static_cast<QWidget*>(delete_)})
+    for (QWidget* w : std::initializer_list<QWidget*>{search_, list_, choose_, delete_})
         plainFont(w, this);
     auto* listButtons = new QHBoxLayout;
     listButtons->addWidget(choose_);
     listButtons->addWidget(delete_);
     listButtons->addStretch(1);
     auto* listLayout = new QVBoxLayout(listFrame);
+    listLayout->addWidget(search_);
     listLayout->addWidget(list_);
     listLayout->addLayout(listButtons);
 
@@ -96,16 +114,29 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
     // moves on, in the phone field it creates. The default button shows
     // which of the two Enter presses; a button that has the focus presses
     // itself.
-    for (QWidget* w : std::initializer_list<QWidget*>{list_, name_, ssn_, phone_})
+    for (QWidget* w : std::initializer_list<QWidget*>{search_, list_, name_, ssn_, phone_})
         w->installEventFilter(this);
 
-    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
-        model_.select(row);
+    // Only a really selected row counts: the list's focus outline (the
+    // current row that Qt sets on focus) chooses nothing.
+    connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] {
+        const QList<QTreeWidgetItem*> picked = list_->selectedItems();
+        model_.select(picked.isEmpty() ? -1 : entryOf(picked.first()));
+        updateButtons();
     });
-    connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        model_.select(list_->row(item));
+    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        model_.select(entryOf(item));
         finishIf(model_.choose());
     });
+    connect(list_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        const bool again = sortColumn_ == column && order_ == Qt::AscendingOrder;
+        sortColumn_ = column;
+        order_ = again ? Qt::DescendingOrder : Qt::AscendingOrder;
+        list_->header()->setSortIndicatorShown(true);
+        list_->header()->setSortIndicator(sortColumn_, order_);
+        list_->sortItems(sortColumn_, order_);
+    });
+    connect(search_, &QLineEdit::textChanged, this, [this] { applyFilter(); });
     connect(choose_, &QPushButton::clicked, this, [this] { finishIf(model_.choose()); });
     connect(delete_, &QPushButton::clicked, this, [this] {
         model_.deleteSelected();
@@ -131,13 +162,42 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
 
 ProfileDlg::~ProfileDlg() { disconnect(focusWatch_); }
 
+int ProfileDlg::entryOf(const QTreeWidgetItem* item) {
+    return item ? item->data(0, Qt::UserRole).toInt() : -1;
+}
+
 void ProfileDlg::fillList() {
     const QSignalBlocker block(list_);
     list_->clear();
-    for (int i = 0; i < model_.count(); ++i) list_->addItem(toQ(model_.entryText(i)));
-    list_->setCurrentRow(model_.selection());
-    if (model_.selection() >= 0) list_->scrollToItem(list_->item(model_.selection()));
+    QTreeWidgetItem* selected = nullptr;
+    for (int i = 0; i < model_.count(); ++i) {
+        const Profile& p = model_.profileAt(i);
+        auto* item = new QTreeWidgetItem(list_, {toQ(p.name), toQ(p.ssn)});
+        item->setData(0, Qt::UserRole, i);
+        item->setToolTip(0, toQ(model_.entryText(i)));
+        if (i == model_.selection()) selected = item;
+    }
+    if (sortColumn_ >= 0) list_->sortItems(sortColumn_, order_);
+    list_->setCurrentItem(selected);
+    if (selected) list_->scrollToItem(selected);
+    applyFilter();
     updateButtons();
+}
+
+void ProfileDlg::applyFilter() {
+    const QString wanted = search_->text().trimmed();
+    for (int row = 0; row < list_->topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = list_->topLevelItem(row);
+        const bool shown = wanted.isEmpty() || item->text(0).contains(wanted, Qt::CaseInsensitive) ||
+                           item->text(1).contains(wanted, Qt::CaseInsensitive);
+        item->setHidden(!shown);
+        // A hidden entry cannot stay chosen: nobody sees what Enter would do.
+        if (!shown && item->isSelected()) {
+            list_->clearSelection();
+            model_.select(-1);
+            updateButtons();
+        }
+    }
 }
 
 void ProfileDlg::updateButtons() {
@@ -164,7 +224,9 @@ void ProfileDlg::onFocusChanged(QWidget* now) {
 
 bool ProfileDlg::eventFilter(QObject* watched, QEvent* event) {
     if (!isEnter(event)) return QDialog::eventFilter(watched, event);
-    if (watched == list_) {
+    if (watched == search_) {
+        list_->setFocus();  // Enter in the search field chooses nothing
+    } else if (watched == list_) {
         finishIf(model_.choose());
     } else if (watched == name_) {
         ssn_->setFocus();

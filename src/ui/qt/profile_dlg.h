@@ -6,7 +6,8 @@
 #include "ui/logic/profile_dlg_logic.h"
 
 class QLineEdit;
-class QListWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
 class QPushButton;
 
 namespace velmora {
@@ -25,12 +26,18 @@ protected:
 
 private:
     void fillList();
+    void applyFilter();
+    // The model's entry index of a row; -1 for none.
+    static int entryOf(const QTreeWidgetItem* item);
     void updateButtons();
     void onFocusChanged(QWidget* now);
     void finishIf(int result);
 
     ProfileDlgLogic& model_;
-    QListWidget* list_ = nullptr;
+    QLineEdit* search_ = nullptr;
+    QTreeWidget* list_ = nullptr;
+    int sortColumn_ = -1;  // the stored order until a header is clicked
+    Qt::SortOrder order_ = Qt::AscendingOrder;
     QPushButton* choose_ = nullptr;
     QPushButton* delete_ = nullptr;
     QLineEdit* name_ = nullptr;

@@ -81,7 +81,13 @@ QtHost::QtHost(const ResourceModule& resources) : resources_(resources) {
     registerDialog(ProgrammingFinishedDlgLogic::kTemplateId,
                    runnerFor<ProgrammingFinishedDlg, ProgrammingFinishedDlgLogic>());
     registerDialog(WaitProgramDlgLogic::kTemplateId, runnerFor<WaitProgramDlg, WaitProgramDlgLogic>());
-    opener_ = [](const Text& path) { startTextViewer(path); };
+    // A viewer that does not start is named to the person with the file,
+    // so that they can open it themselves.
+    opener_ = [this](const Text& path) {
+        if (!startTextViewer(path))
+            showMessage(resources_.load(ids::kTextViewerFailed) + "\n" + path,
+                        resources_.load(ids::kCaptionError), MessageIcon::Error);
+    };
 }
 
 void QtHost::registerDialog(int templateId, DialogRunner runner) { runners_[templateId] = std::move(runner); }
@@ -94,14 +100,18 @@ void QtHost::showMessage(const Text& text, const Text& caption, MessageIcon icon
     box.exec();
 }
 
-bool QtHost::askYesNo(const Text& text, const Text& caption) {
+bool QtHost::askYesNo(const Text& text, const Text& caption) { return ask(text, caption, false); }
+
+bool QtHost::askDestructive(const Text& text, const Text& caption) { return ask(text, caption, true); }
+
+bool QtHost::ask(const Text& text, const Text& caption, bool defaultNo) {
     QMessageBox box(QMessageBox::Question, toQ(caption), toQ(text), QMessageBox::Yes | QMessageBox::No,
                     parent_);
     ModalScope modal(*this);
     box.setObjectName("question");
     box.button(QMessageBox::Yes)->setText(toQ(resources_.load(ids::kYes)));
     box.button(QMessageBox::No)->setText(toQ(resources_.load(ids::kNo)));
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }

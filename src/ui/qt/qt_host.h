@@ -23,7 +23,8 @@ public:
     // Shows `dialog` modally over `parent`; returns the closing command.
     using DialogRunner = std::function<int(DialogModel& dialog, QWidget* parent)>;
     // Opens a file; the default is the text viewer the programming report
-    // uses (startTextViewer), started without waiting.
+    // uses (startTextViewer), started without waiting; when it cannot be
+    // started the person is told, with the file's path.
     using FileOpener = std::function<void(const Text& path)>;
 
     explicit QtHost(const ResourceModule& resources);
@@ -43,6 +44,7 @@ public:
 
     void showMessage(const Text& text, const Text& caption, MessageIcon icon) override;
     bool askYesNo(const Text& text, const Text& caption) override;
+    bool askDestructive(const Text& text, const Text& caption) override;
     // A template without a runner ends at once with 2 (cancel).
     int runDialog(DialogModel& dialog) override;
     void openTextFile(const Text& path) override;
@@ -50,6 +52,8 @@ public:
     void bringToFront() override;
 
 private:
+    bool ask(const Text& text, const Text& caption, bool defaultNo);
+
     const ResourceModule& resources_;
     QWidget* parent_ = nullptr;
     std::map<int, DialogRunner> runners_;

@@ -55,6 +55,7 @@ struct Message {
     Text text;
     Text caption;
     MessageIcon icon;
+    bool defaultNo = false;  // questions: No is the answer Enter gives
 };
 
 class ScriptedHost : public UiHost {
@@ -63,7 +64,13 @@ public:
         messages.push_back({text, caption, icon});
     }
     bool askYesNo(const Text& text, const Text& caption) override {
-        questions.push_back({text, caption, MessageIcon::Question});
+        return answer({text, caption, MessageIcon::Question, false});
+    }
+    bool askDestructive(const Text& text, const Text& caption) override {
+        return answer({text, caption, MessageIcon::Question, true});
+    }
+    bool answer(const Message& question) {
+        questions.push_back(question);
         if (answers.empty()) return false;
         const bool a = answers.front();
         answers.pop_front();

@@ -4,6 +4,7 @@
 
 #include "core/clock.h"
 #include "core/schedule.h"
+#include "core/text.h"
 #include "dialog_test_support.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
@@ -71,6 +72,8 @@ TEST(AlarmDlg, ChecksOnOkInOrderAndShowsTheFirstFailure) {
          [](Dlg& d) { d.setStartTime(time(10, 5)); }, 0},
         {"5 minutes from its days before", 0, editedLeftOut,
          [](Dlg& d) { d.setStartDate(date(3, 3)); d.setStartTime(time(10, 5)); }, ids::kAlarmsTooClose},
+        {"a description the database cannot hold", 0, {}, [](Dlg& d) { d.description = "Łyżka"; },
+         ids::kUnstorableCharacters},
     };
     for (const Row& row : rows) {
         ScriptedHost person;
@@ -80,8 +83,9 @@ TEST(AlarmDlg, ChecksOnOkInOrderAndShowsTheFirstFailure) {
         row.fill(dlg);
         const int result = dlg.accept();
         EXPECT_EQ(result, row.refusal ? 0 : kIdOk) << row.what;
+        const Text refusal = row.refusal ? fi().load(row.refusal) : Text();
         EXPECT_EQ(person.messages.empty() ? Text() : person.messages.front().text,
-                  row.refusal ? fi().load(row.refusal) : Text())
+                  row.refusal == ids::kUnstorableCharacters ? fillPlaceholder(refusal, "Ł ż") : refusal)
             << row.what;
         if (result == kIdOk && dlg.repeatPattern() == 0) {
             EXPECT_EQ(dlg.result().alarm_end, dlg.result().alarm_start) << row.what;
@@ -210,6 +214,8 @@ TEST_F(AlarmFlowTest, DeletingAnOccurrenceKeepsOnlyTheDaysBeforeIt) {
         EXPECT_EQ(occurrences(), row.left) << row.what;
     }
     EXPECT_EQ(changes, 5);
+    ASSERT_EQ(host.questions.size(), std::size(rows));
+    EXPECT_TRUE(host.questions.back().defaultNo) << "Enter keeps the alarm";
 }
 
 TEST_F(AlarmFlowTest, EditingAForeverAlarmFromALaterDayLeavesOneAlarmADay) {

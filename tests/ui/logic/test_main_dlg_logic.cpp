@@ -131,6 +131,7 @@ TEST_F(MainDlgTest, OpensWithoutUserAndWithoutReminder) {
     EXPECT_FALSE(m.commands().closeUser);
     EXPECT_FALSE(m.commands().showHistory);
     EXPECT_FALSE(m.commands().alarmReport);
+    EXPECT_FALSE(m.commands().userEdits) << "nothing typed without a user is lost";
     EXPECT_EQ(m.navigationStep(), 7);
     EXPECT_EQ(m.dateText(), "2.3.2026");
     ASSERT_FALSE(view_.refreshes.empty());
@@ -173,6 +174,7 @@ TEST_F(MainDlgTest, ChosenUserFillsThePanel) {
     EXPECT_TRUE(m.commands().closeUser);
     EXPECT_TRUE(m.commands().showHistory);
     EXPECT_TRUE(m.commands().alarmReport);
+    EXPECT_TRUE(m.commands().userEdits);
 
     chooseUser("Aino");
     EXPECT_EQ(m.panel().name, "Aino");
@@ -208,6 +210,7 @@ TEST_F(MainDlgTest, ConflictingWindowAsksAndOnlyYesEmptiesTheCalendar) {
     ASSERT_EQ(host_.questions.size(), 1u);
     EXPECT_EQ(host_.questions[0].text, text(ids::kWindowDoesNotFit));
     EXPECT_EQ(host_.questions[0].caption, "Kysymys");
+    EXPECT_TRUE(host_.questions[0].defaultNo) << "Enter keeps the calendar";
     EXPECT_EQ(m.panel().windowIndex, 2);
     EXPECT_EQ(storedAlarms(id).size(), 2u);
     EXPECT_EQ(m.user().alarms.size(), 2u);
@@ -393,6 +396,7 @@ TEST_F(MainDlgTest, ClearCalendarAsksDeletesOnlyOnYesAndMarksTheReminder) {
     ASSERT_EQ(host_.questions.size(), 1u);
     EXPECT_EQ(host_.questions[0].text,
               "Haluatko varmasti tyhjentää kalenterin? Kaikki muistutukset poistetaan.");
+    EXPECT_TRUE(host_.questions[0].defaultNo) << "Enter keeps the calendar";
     EXPECT_EQ(storedAlarms(id).size(), 1u);
     EXPECT_FALSE(m.user().is_programming_needed);
 
@@ -403,6 +407,18 @@ TEST_F(MainDlgTest, ClearCalendarAsksDeletesOnlyOnYesAndMarksTheReminder) {
     EXPECT_TRUE(m.user().is_programming_needed);
     m.command(cmd::kCloseUser);
     EXPECT_TRUE(storedProfile(id).is_programming_needed);
+}
+
+TEST_F(MainDlgTest, ACommentWithLettersTheDatabaseCannotHoldIsRefused) {
+    const int id = addUser("Aino", "1");
+    MainDlgLogic& m = openAs("Aino");
+    EXPECT_TRUE(m.setCommentText("Aamulla ½ tablettia"));
+    EXPECT_FALSE(m.setCommentText("Aamulla ½ tablettia \xF0\x9F\x92\x8A"));
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].text,
+              "Näitä merkkejä ei voi tallentaa: \xF0\x9F\x92\x8A\nKorvaa ne toisilla merkeillä.");
+    m.command(cmd::kCloseUser);
+    EXPECT_EQ(storedProfile(id).comment, "Aamulla ½ tablettia");
 }
 
 TEST_F(MainDlgTest, UserManagementClosedWithoutChoiceKeepsNoUser) {
@@ -454,6 +470,27 @@ public:
     void startDeviceWatch(MainDlgLogic&) override { watched = true; }
     bool watched = false;
 };
+
+// A database beside the program that is passed over (its folder is not
+// writable) is named once at start, with the one in use.
+TEST_F(MainDlgTest, StartupNamesADatabasePassedOverAndTheOneInUse) {
+    const auto program = db_.dir() / "program";
+    std::filesystem::create_directories(program);
+    EXPECT_TRUE(passedOverDatabase(program, db_.dir()).empty()) << "no file beside the program";
+    db_.writeFile("program/velmora.db", "x");
+    EXPECT_TRUE(passedOverDatabase(program, program).empty()) << "the program's own folder is used";
+    const auto passed = passedOverDatabase(program, db_.dir());
+    EXPECT_EQ(passed, program / "velmora.db");
+
+    MainDlgLogic& m = open();
+    m.setPassedOverDatabase(passed);
+    m.startup();
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].text, "Tietokantaa " + passed.string() +
+                                          " ei käytetä, koska sen kansioon ei voi kirjoittaa.\n"
+                                          "Käytössä on tietokanta " + store().databasePath().string() + ".");
+    EXPECT_EQ(host_.messages[0].icon, MessageIcon::Warning);
+}
 
 TEST_F(MainDlgTest, StartupSaysWhenTheDatabaseCannotBeOpened) {
     MainDlgLogic& fine = open();

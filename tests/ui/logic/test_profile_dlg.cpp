@@ -60,6 +60,8 @@ TEST_F(ProfileDlgTest, WithoutCurrentUserNothingIsSelectedAndChooseDoesNothing) 
     db.addUser("Aino", "1");
     auto dlg = open();
     EXPECT_EQ(dlg.selection(), -1);
+    // A list with entries but none picked offers neither choosing nor deleting.
+    EXPECT_FALSE(dlg.listButtonsEnabled());
     EXPECT_EQ(dlg.choose(), 0);
     EXPECT_EQ(db.user.id, 0);
     dlg.select(5);
@@ -198,8 +200,9 @@ TEST_F(ProfileDlgTest, DeleteAsksAndKeepsThePositionOrMovesToTheNewLast) {
     dlg.select(1);
     EXPECT_EQ(dlg.deleteSelected(), 0);  // answered No
     ASSERT_EQ(person.questions.size(), 1u);
-    EXPECT_EQ(person.questions[0].text, "Poistetaanko käyttäjä B?");
+    EXPECT_EQ(person.questions[0].text, "Poistetaanko käyttäjä B (x)?");
     EXPECT_EQ(person.questions[0].caption, "Kysymys");
+    EXPECT_TRUE(person.questions[0].defaultNo);
     EXPECT_EQ(db.storedUsers().size(), 4u);
     EXPECT_EQ(dlg.count(), 4);
 
@@ -224,6 +227,53 @@ TEST_F(ProfileDlgTest, DeleteAsksAndKeepsThePositionOrMovesToTheNewLast) {
     EXPECT_FALSE(dlg.listButtonsEnabled());
     EXPECT_TRUE(db.storedUsers().empty());
     EXPECT_EQ(dlg.close(), kIdCancel);
+}
+
+// Letters outside Windows-1252 would be stored as "?": the person is told
+// which ones, and nothing is stored.
+TEST_F(ProfileDlgTest, LettersTheDatabaseCannotHoldAreRefusedByName) {
+    struct Case {
+        Text name, ssn, phone, named;
+    };
+    for (const Case& c : {Case{"Łukasz Kowalski", "1", "", "Ł"}, Case{"Иван", "", "", "И в а н"},
+                          Case{"Aino", "1", "040 \xF0\x9F\x98\x80 1", "\xF0\x9F\x98\x80"},
+                          Case{"Łucja Łoś", "x", "", "Ł ś"}}) {
+        auto dlg = open();
+        dlg.name = c.name;
+        dlg.ssn = c.ssn;
+        dlg.phone = c.phone;
+        EXPECT_EQ(dlg.create(), 0) << c.name;
+        ASSERT_FALSE(person.messages.empty());
+        EXPECT_EQ(person.messages.back().text,
+                  "Näitä merkkejä ei voi tallentaa: " + c.named + "\nKorvaa ne toisilla merkeillä.");
+    }
+    EXPECT_TRUE(db.storedUsers().empty());
+    // Every Windows-1252 letter passes, the euro sign and Š too.
+    auto dlg = open();
+    dlg.name = "Šárka Œuvre-Ñandú €";
+    ASSERT_EQ(dlg.create(), ProfileDlgLogic::kIdCreate);
+    EXPECT_EQ(db.storedUsers().at(0).name, "Šárka Œuvre-Ñandú €");
+}
+
+TEST_F(ProfileDlgTest, ASecondUserWithTheSameNameAndSsnIsAddedOnlyWhenConfirmed) {
+    db.addUser("Aino Virtanen", "120345-123A");
+    auto dlg = open();
+    dlg.name = "Aino Virtanen";
+    dlg.ssn = "120345-123A";
+    EXPECT_EQ(dlg.create(), 0);  // No, the default answer
+    ASSERT_EQ(person.questions.size(), 1u);
+    EXPECT_EQ(person.questions[0].text,
+              "Käyttäjä Aino Virtanen (120345-123A) on jo olemassa. Luodaanko silti toinen käyttäjä "
+              "samalla nimellä ja henkilötunnuksella?");
+    EXPECT_TRUE(person.questions[0].defaultNo);
+    EXPECT_EQ(db.storedUsers().size(), 1u);
+    person.answers = {true};
+    EXPECT_EQ(dlg.create(), ProfileDlgLogic::kIdCreate);
+    EXPECT_EQ(db.storedUsers().size(), 2u);
+    // Another ssn is another person: no question.
+    dlg.ssn = "120345-124B";
+    EXPECT_EQ(dlg.create(), ProfileDlgLogic::kIdCreate);
+    EXPECT_EQ(person.questions.size(), 2u);
 }
 
 TEST_F(ProfileDlgTest, DeletingTheCurrentUserClosesIt) {

@@ -313,6 +313,7 @@ TEST_F(ReminderFlows, EmptyingMarksTheUserOnlyForTheUsersOwnReminder) {
         main->user().is_programming_needed = false;
         host.answers = {true};
         main->command(cmd::kEmptyReminder);
+        EXPECT_TRUE(host.questions.back().defaultNo) << "Enter keeps the reminder's data";
         EXPECT_TRUE(shown(ids::kReminderEmptied));
         EXPECT_EQ(main->user().is_programming_needed, type == DeviceRecord::kOwn) << type;
         EXPECT_TRUE(own.sim.tableInstants().empty());
@@ -358,6 +359,7 @@ TEST_F(ReminderFlows, ALogThatCannotBeStoredIsReportedAndProgrammingAsksFirst) {
     host.answers = {false};
     main->command(MainDlgLogic::kIdProgram);
     EXPECT_EQ(host.questions.back().text, strings.load(ids::kConfirmClearUnstoredLog));
+    EXPECT_TRUE(host.questions.back().defaultNo) << "Enter keeps the acknowledgements";
     EXPECT_EQ(own.sim.logWord(0), kLogWordForgotten);
 }
 

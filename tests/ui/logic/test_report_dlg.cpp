@@ -8,6 +8,7 @@
 #include "dialog_test_support.h"
 #include "resources/resource_module.h"
 #include "ui/logic/report_dlg_logic.h"
+#include "ui/logic/report_files.h"
 
 namespace velmora {
 namespace {
@@ -33,7 +34,7 @@ std::size_t expectCrLfLines(const std::string& bytes) {
 class ReportDlgTest : public ::testing::Test {
 protected:
     ReportDlgLogic open(const StringSource& strings = ResourceModule::builtIn()) {
-        return ReportDlgLogic(db.user, db.store(), strings, host);
+        return ReportDlgLogic(db.user, db.store(), strings, host, at(2026, 3, 2, 9, 0));
     }
     void giveReminder(int owner, std::uint32_t sn, int type, TimeValue programmed, TimeValue last) {
         DeviceRecord d;
@@ -67,24 +68,31 @@ TEST_F(ReportDlgTest, RowsShowTheOwnReminderOrDashes) {
     const int aino = db.addUser("Aino", "010101-123A");
     const int bertta = db.addUser("Bertta", "020202-234B", true);
     const int cecilia = db.addUser("Cecilia", "-");
+    const int daavid = db.addUser("Daavid", "030303-345C");
     giveReminder(aino, 1001, DeviceRecord::kOwn, at(2026, 3, 1, 10, 5), at(2026, 4, 12, 20, 0));
     // A spare reminder is not the user's own: Bertta has none.
     giveReminder(bertta, 1002, DeviceRecord::kSpare, at(2026, 3, 1, 10, 9), at(2026, 4, 1, 8, 0));
     // Tied but never programmed: both times are 0.
     giveReminder(cecilia, 1003, DeviceRecord::kOwn, 0, 0);
+    // Stored as not needing programming, but the reminder runs out in five days.
+    giveReminder(daavid, 1004, DeviceRecord::kOwn, at(2026, 2, 1, 9, 0), at(2026, 3, 7, 9, 0));
 
     auto dlg = open();
     EXPECT_EQ(dlg.reportText(),
               kHeader +
                   "Aino                               010101-123A         12.04.2026 20:00    01.03.2026 10:05         \r\n"
                   "Bertta                             020202-234B         -                   -                        \r\n"
-                  "Cecilia                            -                   -                   -                        \r\n");
+                  "Cecilia                            -                   -                   -                        \r\n"
+                  "Daavid                             030303-345C         07.03.2026 09:00    01.02.2026 09:00         \r\n");
 
+    // Aino's reminder lasts beyond 21 days; everyone else must be programmed.
     dlg.showNeedingProgramming();
     EXPECT_TRUE(dlg.showsOnlyNeedingProgramming());
     EXPECT_EQ(dlg.reportText(),
               kHeader +
-                  "Bertta                             020202-234B         -                   -                        \r\n");
+                  "Bertta                             020202-234B         -                   -                        \r\n"
+                  "Cecilia                            -                   -                   -                        \r\n"
+                  "Daavid                             030303-345C         07.03.2026 09:00    01.02.2026 09:00         \r\n");
     dlg.showAll();
     EXPECT_FALSE(dlg.showsOnlyNeedingProgramming());
     EXPECT_NE(dlg.reportText().find("Aino"), Text::npos);
@@ -143,7 +151,8 @@ TEST_F(ReportDlgTest, TranslatedHeadingsWithLineBreaksStillGiveCrLfLines) {
 }
 
 TEST_F(ReportDlgTest, ReportFileReplacesAnOlderOneWhole) {
-    db.addUser("Aino", "1");
+    const int aino = db.addUser("Aino", "1");
+    giveReminder(aino, 1, DeviceRecord::kOwn, at(2026, 3, 1, 9, 0), at(2026, 6, 1, 9, 0));
     db.writeFile("report.txt", std::string(20000, 'Z'));
     auto dlg = open();
     dlg.showNeedingProgramming();  // header only: shorter than the old file
@@ -160,10 +169,26 @@ TEST_F(ReportDlgTest, AFileThatCannotBeWrittenIsNotOpened) {
     EXPECT_FALSE(dlg.openInViewer());
     EXPECT_TRUE(host.opened.empty());
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "Toiminto epäonnistui!");
+    EXPECT_EQ(host.messages[0].text,
+              "Raporttitiedoston kirjoittaminen epäonnistui!\n" + reportFile().string());
     EXPECT_EQ(host.messages[0].caption, "Virhe");
     EXPECT_EQ(host.messages[0].icon, MessageIcon::Error);
     EXPECT_EQ(dialogtest::readBytes(reportFile()), "stale report");
+}
+
+// The programming report: a file that cannot be written is named and not
+// opened, so an older report (another person's) is never shown.
+TEST_F(ReportDlgTest, ProgrammingReportIsOpenedOnlyWhenWritten) {
+    const auto file = db.dir() / "raportti.txt";
+    ASSERT_TRUE(openProgrammingReport(host, ResourceModule::builtIn(), "Aino\n", db.dir()));
+    EXPECT_EQ(host.opened, std::vector<Text>{file.string()});
+    EXPECT_EQ(dialogtest::readBytes(file), "Aino\r\n\r\n");
+    std::filesystem::remove(file);
+    std::filesystem::create_directories(file / "in-the-way");
+    EXPECT_FALSE(openProgrammingReport(host, ResourceModule::builtIn(), "Bertta\n", db.dir()));
+    EXPECT_EQ(host.opened.size(), 1u);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, "Raporttitiedoston kirjoittaminen epäonnistui!\n" + file.string());
 }
 
 }  // namespace

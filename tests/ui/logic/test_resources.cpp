@@ -39,7 +39,7 @@ TEST(StringTable, CoversEveryIdOnceAndNothingElse) {
     EXPECT_EQ(unique.size(), v.size()) << "an id is named twice";
     for (int id = ids::kFirstStringId; id <= ids::kLastStringId; ++id) EXPECT_TRUE(unique.count(id)) << id;
     EXPECT_TRUE(unique.count(57345));
-    EXPECT_EQ(unique.size(), 211u);
+    EXPECT_EQ(unique.size(), 216u);
 
     const ResourceModule& fi = ResourceModule::builtIn();
     EXPECT_EQ(fi.stringCount(), unique.size());

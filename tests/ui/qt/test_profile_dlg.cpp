@@ -4,7 +4,8 @@
 
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QHeaderView>
+#include <QTreeWidget>
 #include <QPushButton>
 #include <QTest>
 
@@ -39,10 +40,19 @@ protected:
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
+    QTreeWidget* list() { return child<QTreeWidget>("list"); }
     void clickRow(int row) {
-        auto* list = child<QListWidget>("list");
-        const QRect r = list->visualItemRect(list->item(row));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+        const QRect r = list()->visualItemRect(list()->topLevelItem(row));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, r.center());
+    }
+    // The rows shown, as "name (ssn)".
+    QStringList shownRows() {
+        QStringList rows;
+        for (int i = 0; i < list()->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = list()->topLevelItem(i);
+            if (!item->isHidden()) rows << item->text(0) + " (" + item->text(1) + ")";
+        }
+        return rows;
     }
 
     TempDatabase db;
@@ -56,17 +66,40 @@ TEST_F(ProfileDlgWidget, ShowsTheUsersInBoldFrames) {
     db.addUser("Maija", "123");
     db.addUser("Aino", "010101-123A");
     open();
-    auto* list = child<QListWidget>("list");
-    ASSERT_EQ(list->count(), 2);
-    EXPECT_EQ(list->item(0)->text(), QString::fromUtf8("Aino (010101-123A)"));
-    EXPECT_TRUE(list->hasFocus());
+    EXPECT_EQ(shownRows(), (QStringList{"Aino (010101-123A)", "Maija (123)"}));
+    EXPECT_TRUE(list()->hasFocus());
     // The two frames are bold; what they hold is not.
     const auto frames = dlg->findChildren<QGroupBox*>();
     ASSERT_EQ(frames.size(), 2);
     for (const QGroupBox* frame : frames) EXPECT_TRUE(frame->font().bold());
-    EXPECT_FALSE(list->font().bold());
+    EXPECT_FALSE(list()->font().bold());
     EXPECT_FALSE(child<QLineEdit>("name")->font().bold());
     EXPECT_FALSE(child<QPushButton>("create")->font().bold());
+}
+
+// After "Sulje käyttäjä" no user is current: the focus outline on the
+// first row chooses nothing, and Enter neither chooses nor deletes.
+TEST_F(ProfileDlgWidget, AfterClosingTheUserNothingIsChosenUntilARowIsClicked) {
+    const int aino = db.addUser("Aino", "1");
+    db.addUser("Bertta", "2");
+    ASSERT_TRUE(db.store().selectUser(db.user, aino, clock.nowValue(), {}));
+    db.user.setProfile(Profile{});  // the user was closed
+    open();
+    auto* choose = child<QPushButton>("choose");
+    auto* remove = child<QPushButton>("delete");
+    EXPECT_FALSE(choose->isEnabled());
+    EXPECT_FALSE(remove->isEnabled());
+    QTest::keyClick(list(), Qt::Key_Return);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(db.user.id, 0);
+    EXPECT_TRUE(person.questions.empty());
+
+    clickRow(1);
+    EXPECT_TRUE(choose->isEnabled());
+    EXPECT_TRUE(remove->isEnabled());
+    remove->click();  // answered No
+    ASSERT_EQ(person.questions.size(), 1u);
+    EXPECT_EQ(person.questions[0].text, "Poistetaanko käyttäjä Bertta (2)?");
 }
 
 TEST_F(ProfileDlgWidget, TypingANewUserWithEnterCreatesAndSelectsIt) {
@@ -122,19 +155,18 @@ TEST_F(ProfileDlgWidget, ChooseButtonDoubleClickAndEnterInTheListChoose) {
 
     db.user.setProfile(Profile{});
     open();
-    auto* list = child<QListWidget>("list");
-    const QRect r = list->visualItemRect(list->item(0));
+    const QRect r = list()->visualItemRect(list()->topLevelItem(0));
     // A double click is a click followed by the double-click event.
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, r.center());
     EXPECT_EQ(dlg->result(), ProfileDlgLogic::kIdChoose);
     EXPECT_EQ(db.user.id, aino);
 
     db.user.setProfile(Profile{});
     open();
-    child<QListWidget>("list")->setFocus();
+    list()->setFocus();
     clickRow(0);
-    QTest::keyClick(child<QListWidget>("list"), Qt::Key_Return);
+    QTest::keyClick(list(), Qt::Key_Return);
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(dlg->result(), ProfileDlgLogic::kIdChoose);
     EXPECT_EQ(db.user.id, aino);
@@ -144,16 +176,17 @@ TEST_F(ProfileDlgWidget, DeletingTheLastUsersMovesTheSelectionAndFinallyDisables
     db.addUser("Aino", "1");
     db.addUser("Bertta", "2");
     open();
-    auto* list = child<QListWidget>("list");
     person.answers = {true, true};
     clickRow(1);
     QTest::mouseClick(child<QPushButton>("delete"), Qt::LeftButton);
-    ASSERT_EQ(list->count(), 1);
-    EXPECT_EQ(list->currentRow(), 0);
+    ASSERT_EQ(person.questions.size(), 1u);
+    EXPECT_EQ(person.questions[0].text, "Poistetaanko käyttäjä Bertta (2)?");
+    ASSERT_EQ(list()->topLevelItemCount(), 1);
+    EXPECT_TRUE(list()->topLevelItem(0)->isSelected());
     EXPECT_TRUE(child<QPushButton>("delete")->isEnabled());
 
     QTest::mouseClick(child<QPushButton>("delete"), Qt::LeftButton);
-    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(list()->topLevelItemCount(), 0);
     EXPECT_FALSE(child<QPushButton>("delete")->isEnabled());
     EXPECT_FALSE(child<QPushButton>("choose")->isEnabled());
     EXPECT_TRUE(db.storedUsers().empty());
@@ -161,6 +194,34 @@ TEST_F(ProfileDlgWidget, DeletingTheLastUsersMovesTheSelectionAndFinallyDisables
     QTest::keyClick(dlg.get(), Qt::Key_Escape);
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(dlg->result(), kIdCancel);
+}
+
+// The search field filters as one types; a header click sorts, and a
+// chosen row hidden by the filter is no longer chosen.
+TEST_F(ProfileDlgWidget, SearchFiltersAndHeadersSort) {
+    db.addUser("Maija Virtanen", "120345-123A");
+    db.addUser("Aino Virtanen", "030551-456B");
+    db.addUser("Eino Korhonen", "251260-789C");
+    open();
+    clickRow(0);  // Aino
+    auto* search = child<QLineEdit>("search");
+    QTest::keyClicks(search, "virt");
+    EXPECT_EQ(shownRows(), (QStringList{"Aino Virtanen (030551-456B)", "Maija Virtanen (120345-123A)"}));
+    EXPECT_TRUE(child<QPushButton>("choose")->isEnabled());
+    search->clear();
+    QTest::keyClicks(search, "789");  // the identity code too
+    EXPECT_EQ(shownRows(), QStringList{"Eino Korhonen (251260-789C)"});
+    EXPECT_FALSE(child<QPushButton>("choose")->isEnabled());
+    search->clear();
+
+    QHeaderView* header = list()->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+    EXPECT_EQ(shownRows().first(), "Aino Virtanen (030551-456B)");
+    EXPECT_EQ(shownRows().last(), "Eino Korhonen (251260-789C)");
+    clickRow(1);  // the second by identity code, the third as stored
+    QTest::mouseClick(child<QPushButton>("choose"), Qt::LeftButton);
+    EXPECT_EQ(db.user.name, "Maija Virtanen");
 }
 
 TEST_F(ProfileDlgWidget, EnterOnAFocusedButtonPressesThatButton) {

@@ -25,7 +25,7 @@ TEST(ReportDlgWidget, ShowsAllOrOnlyTheUsersNeedingProgrammingAndOpensTheFile) {
     d.last_alarm = toTimeValue(makeTime(2026, 4, 12, 20, 0));
     ASSERT_TRUE(db.store().saveDevice(d, aino));
     ScriptedHost host;
-    ReportDlgLogic model(db.user, db.store(), ResourceModule::builtIn(), host);
+    ReportDlgLogic model(db.user, db.store(), ResourceModule::builtIn(), host, 0);
     ReportDlg dlg(model);
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));

@@ -1,0 +1,29 @@
+#include "ui/logic/report_files.h"
+
+#include <system_error>
+
+#include "device/programming_report.h"
+#include "resources/string_ids.h"
+
+namespace velmora {
+
+void tellReportNotWritten(Interaction& person, const StringSource& strings,
+                          const std::filesystem::path& file) {
+    person.showMessage(strings.load(ids::kReportFileWriteFailed) + "\n" + file.string(),
+                       strings.load(ids::kCaptionError), MessageIcon::Error);
+}
+
+bool openProgrammingReport(UiHost& host, const StringSource& strings, const Text& report,
+                           const std::filesystem::path& directory) {
+    std::error_code ec;
+    std::filesystem::create_directories(directory, ec);
+    const std::filesystem::path file = directory / kReportFileName;
+    if (!writeReportFile(file, report)) {
+        tellReportNotWritten(host, strings, file);
+        return false;
+    }
+    host.openTextFile(file.string());
+    return true;
+}
+
+}  // namespace velmora

@@ -1,0 +1,22 @@
+#pragma once
+// Handing report files to the person: written first, then opened in the
+// desktop's text viewer; a file that could not be written is never opened
+// (the viewer would show an older report) and the person is told which.
+#include <filesystem>
+
+#include "core/interaction.h"
+#include "ui/logic/ui_host.h"
+
+namespace velmora {
+
+// "Writing the report file failed!" followed by the file's path.
+void tellReportNotWritten(Interaction& person, const StringSource& strings,
+                          const std::filesystem::path& file);
+
+// The programming report ("raportti.txt" in `directory`, created when
+// missing): written, then opened through `host`. False, with the message
+// above and no viewer, when it could not be written.
+bool openProgrammingReport(UiHost& host, const StringSource& strings, const Text& report,
+                           const std::filesystem::path& directory);
+
+}  // namespace velmora
