@@ -12,6 +12,7 @@
 #include "resources/resource_module.h"
 #include "store/record_store.h"
 #include "store/startup.h"
+#include "support/temp_dir.h"
 #include "ui/logic/profile_dlg_logic.h"
 #include "ui/logic/report_dlg_logic.h"
 
@@ -31,13 +32,12 @@ public:
 };
 
 struct BenchData {
-    fs::path dir;
+    velmora::testing::TempDir temp{"velmora-dlgbench"};  // first, so that the database closes before it goes
+    const fs::path dir = temp.path();
     std::unique_ptr<RecordStore> store;
     CurrentUser user;
 
     BenchData() {
-        std::string tmpl = (fs::temp_directory_path() / "velmora-dlgbench-XXXXXX").string();
-        dir = ::mkdtemp(tmpl.data());
         store = std::make_unique<RecordStore>(dir / kDatabaseFileName);
         openDatabaseAtStartup(*store, dir, user, makeTime(2026, 12, 6, 9, 0));
         const TimeValue base = toTimeValue(makeTime(2026, 12, 1, 8, 0));
@@ -55,10 +55,6 @@ struct BenchData {
         }
         store->reloadUsers(user);
         store->selectUser(user, user.users[kUsers / 2].id, base, {});
-    }
-    ~BenchData() {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
     }
 };
 

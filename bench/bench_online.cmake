@@ -1,3 +1,2 @@
 velmora_bench(bench_online velmora_online velmora_service_sim)
 target_include_directories(bench_online PRIVATE ${PROJECT_SOURCE_DIR}/tests/online)
-target_link_libraries(bench_online PRIVATE velmora_test_support)

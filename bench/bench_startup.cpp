@@ -16,6 +16,7 @@
 #include "store/credentials.h"
 #include "store/startup.h"
 #include "offscreen_app.h"
+#include "support/temp_dir.h"
 
 namespace velmora {
 namespace {
@@ -27,11 +28,10 @@ QApplication& app() { return bench::offscreenApp(); }
 // A data directory with a database of `users` users (enciphered as the
 // program stores them), made once per size.
 fs::path dataDirectory(int users) {
-    static std::map<int, fs::path> made;
+    static std::map<int, velmora::testing::TempDir> made;  // removed when the program ends
     auto it = made.find(users);
-    if (it != made.end()) return it->second;
-    char tmpl[] = "/tmp/velmora-bench-startup-XXXXXX";
-    fs::path dir = mkdtemp(tmpl);
+    if (it != made.end()) return it->second.path();
+    const fs::path dir = made.try_emplace(users, "velmora-bench-startup").first->second.path();
     RecordStore store(dir / kDatabaseFileName);
     CurrentUser scratch;
     openDatabaseAtStartup(store, dir, scratch, SystemClock().localNow());
@@ -55,7 +55,6 @@ fs::path dataDirectory(int users) {
         sqlite3_exec(h, "COMMIT;", nullptr, nullptr, nullptr);
         sqlite3_close(h);
     }
-    made[users] = dir;
     return dir;
 }
 

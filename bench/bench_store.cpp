@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "store/credentials.h"
 #include "store/record_store.h"
 #include "store/startup.h"
+#include "support/temp_dir.h"
 
 namespace velmora {
 namespace {
@@ -36,9 +38,9 @@ constexpr TimeValue kBase = 1735682400;  // 1.1.2025 00:00 Helsinki
 constexpr SYSTEMTIME kToday = makeTime(2026, 12, 6, 9, 0);
 
 struct BenchData {
+    std::optional<velmora::testing::TempDir> temp;  // none when the database is given
     fs::path dir;
     fs::path db;
-    bool ownsDir = false;
 
     BenchData() {
         const char* given = std::getenv("VELMORA_BENCH_DB");
@@ -47,18 +49,10 @@ struct BenchData {
             dir = db.parent_path();
             if (fs::exists(db) && complete()) return;
         } else {
-            std::string tmpl = (fs::temp_directory_path() / "velmora-bench-XXXXXX").string();
-            dir = ::mkdtemp(tmpl.data());
+            dir = temp.emplace("velmora-bench").path();
             db = dir / kDatabaseFileName;
-            ownsDir = true;
         }
         build();
-    }
-    ~BenchData() {
-        if (ownsDir) {
-            std::error_code ec;
-            fs::remove_all(dir, ec);
-        }
     }
 
     bool complete() const {

@@ -264,9 +264,8 @@ TEST_F(LinkFixture, FailedIdentifyResetsWindowAndStillQueriesItForWindowFirmware
 
 // Full reads: block 0, identity (+ window query), the table and log areas.
 TEST(FullRead, ExchangeCountsFollowTheMemoryMap) {
-    struct Case { int model; std::size_t exchanges, capacity; std::uint16_t firstLogWord; };
-    for (const Case& c : {Case{1, 130, 500, 2052}, Case{2, 258, 1000, 4100}, Case{3, 514, 2000, 8196}}) {
-        EXPECT_EQ(memoryMapForModel(c.model)->first_log_word, c.firstLogWord);
+    struct Case { int model; std::size_t exchanges, capacity; };
+    for (const Case& c : {Case{1, 130, 500}, Case{2, 258, 1000}, Case{3, 514, 2000}}) {
         for (const char* version : {"1.0.4", "1.1.0"}) {
             for (std::size_t packetSize : {64, 48}) {
                 Peer p(c.model, packetSize);
@@ -280,8 +279,6 @@ TEST(FullRead, ExchangeCountsFollowTheMemoryMap) {
             }
         }
     }
-    EXPECT_FALSE(memoryMapForModel(0));
-    EXPECT_FALSE(memoryMapForModel(4));
 }
 
 TEST_F(LinkFixture, ClearingWritesZeroBlocksOverBothAreas) {
@@ -328,14 +325,6 @@ TEST_F(LinkFixture, OnlyAWholeImageWithinTheModelsCapacityIsWritten) {
     EXPECT_EQ(reminder.commandCount(kCmdWriteBlock), 0u);
     EXPECT_TRUE(link.writeTableArea(image));
     EXPECT_EQ(reminder.tableInstants().size(), 3u);
-}
-
-TEST_F(LinkFixture, TransfersFailWhenTheLinkIsGone) {
-    transport.setPresent(false);
-    EXPECT_FALSE(link.readIdentity());
-    EXPECT_EQ(link.lastStatus(), kTransportWriteFailed);
-    EXPECT_EQ(link.open(), kTransportNotFound);
-    EXPECT_FALSE(link.connected());
 }
 
 TEST(EncodeTableArea, HeaderEntriesAndZeroFill) {

@@ -10,7 +10,7 @@
 
 #include "device/ms_os_descriptors.h"
 #include "device/usb_ids.h"
-#include "store/store_test_util.h"
+#include "support/temp_dir.h"
 
 using namespace velmora;
 

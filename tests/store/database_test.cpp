@@ -30,14 +30,14 @@ class DatabaseTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(db.execute("CREATE TABLE T(a INTEGER, b TEXT);"), kSqliteOk); }
     TempDir dir;
-    Database db{dir.db().string()};
+    Database db{dbIn(dir).string()};
 };
 
 TEST(Database, OpeningAMissingFileCreatesItAndClosedConnectionFails) {
     TempDir dir;
-    ASSERT_FALSE(std::filesystem::exists(dir.db()));
+    ASSERT_FALSE(std::filesystem::exists(dbIn(dir)));
     {
-        Database db(dir.db().string());
+        Database db(dbIn(dir).string());
         EXPECT_TRUE(db.isOpen());
         EXPECT_EQ(db.execute("CREATE TABLE T(a INTEGER, b TEXT);"), kSqliteOk);
         db.close();
@@ -45,9 +45,9 @@ TEST(Database, OpeningAMissingFileCreatesItAndClosedConnectionFails) {
         EXPECT_EQ(db.execute("SELECT 1;"), kSqliteError);
         EXPECT_EQ(db.getLastInsertId(), 1);
     }
-    EXPECT_TRUE(std::filesystem::exists(dir.db()));
+    EXPECT_TRUE(std::filesystem::exists(dbIn(dir)));
     // New files carry the UTF-16le text encoding of the stored databases.
-    EXPECT_EQ(rawScalar(dir.db(), "PRAGMA encoding;"), "UTF-16le");
+    EXPECT_EQ(rawScalar(dbIn(dir), "PRAGMA encoding;"), "UTF-16le");
 }
 
 TEST_F(DatabaseTest, StatementsThatDoNotPrepareReadNothing) {
@@ -110,7 +110,7 @@ TEST_F(DatabaseTest, TransactionBeginsOnceCommitsAndRollsBackWhenLeftActive) {
         db.execute("INSERT INTO T VALUES(2, NULL);");
     }
     EXPECT_EQ(trace.count("rollback;"), 1);
-    EXPECT_EQ(rawScalar(dir.db(), "SELECT group_concat(a) FROM T;"), "1");
+    EXPECT_EQ(rawScalar(dbIn(dir), "SELECT group_concat(a) FROM T;"), "1");
 }
 
 }  // namespace

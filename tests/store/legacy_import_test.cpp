@@ -140,11 +140,11 @@ TEST_F(LegacyImportTest, AFailedWriteStoresNothingOfTheFileAndKeepsIt) {
         "INSERT ON Profiles WHEN new.name = '" + FieldCipher::encipher("Bertta") + "'",
     };
     for (const std::string& refusal : refusals) {
-        ASSERT_EQ(rawExec(dir.db(), "CREATE TRIGGER refuse BEFORE " + refusal + " BEGIN SELECT RAISE(ABORT, 'no'); END;"), 0);
+        ASSERT_EQ(rawExec(dbIn(dir), "CREATE TRIGGER refuse BEFORE " + refusal + " BEGIN SELECT RAISE(ABORT, 'no'); END;"), 0);
         EXPECT_EQ(importLegacyUsers(store, dir.path()), 0) << refusal;
         EXPECT_TRUE(fs::exists(userFile("two.vel"))) << refusal;
         for (const char* t : {"Profiles", "Devices", "Alarms", "Log"}) EXPECT_EQ(rows(t), 0) << t << ", " << refusal;
-        ASSERT_EQ(rawExec(dir.db(), "DROP TRIGGER refuse;"), 0);
+        ASSERT_EQ(rawExec(dbIn(dir), "DROP TRIGGER refuse;"), 0);
     }
     // Once the file can be stored it is imported whole, once.
     EXPECT_EQ(importLegacyUsers(store, dir.path()), 1);

@@ -28,10 +28,10 @@ TEST_F(RecordStoreTest, ProfileRoundTripAndOnlyEncipheredFormsInTheFile) {
     Profile p = profileOf(id);
     EXPECT_EQ(p.id, id);
     EXPECT_EQ(fields(p), std::tuple("Äijälä Öhman", "131052-308T", "+358 40 1234567", "rivi 1\nrivi 2", true, 0, 600));
-    EXPECT_EQ(rawScalar(dir.db(), "SELECT name FROM Profiles;"), FieldCipher::encipher("Äijälä Öhman"));
+    EXPECT_EQ(rawScalar(dbIn(dir), "SELECT name FROM Profiles;"), FieldCipher::encipher("Äijälä Öhman"));
 
     // The raw file holds none of the personal texts, in either encoding.
-    const std::string raw = testing::readBytes(dir.db());
+    const std::string raw = testing::readBytes(dbIn(dir));
     for (const std::string plain : {"Öhman", "131052-308T", "1234567", "rivi 1", "hman"}) {
         std::string utf16;
         for (char c : plain) utf16 += {c, '\0'};
@@ -42,7 +42,7 @@ TEST_F(RecordStoreTest, ProfileRoundTripAndOnlyEncipheredFormsInTheFile) {
 
 TEST_F(RecordStoreTest, LineFeedsAreRemovedFromNameSsnAndPhoneWhenRead) {
     // An older version could store a name with a line feed.
-    ASSERT_EQ(rawExec(dir.db(), "INSERT INTO Profiles VALUES(9, 0, '" + FieldCipher::encipher("Aino\nAalto") + "', '" +
+    ASSERT_EQ(rawExec(dbIn(dir), "INSERT INTO Profiles VALUES(9, 0, '" + FieldCipher::encipher("Aino\nAalto") + "', '" +
                                     FieldCipher::encipher("12\n34") + "', '" + FieldCipher::encipher("0\n40") + "', '" +
                                     FieldCipher::encipher("a\nb") + "', 1, 1200);"),
               0);
@@ -97,28 +97,18 @@ TEST_F(RecordStoreTest, SaveAlarmInsertsThenUpdatesTheSameRow) {
     EXPECT_EQ(list[0].id, firstId);
     EXPECT_EQ(fields(list[0]),
               std::tuple("Aamu", "Ota ruoan kanssa", toTimeValue(makeTime(2026, 12, 7, 8, 0)), 0, true, 6, 1));
-    EXPECT_EQ(list[0].alarm_start.wHour, 8);
-    EXPECT_EQ(list[0].alarm_end, fromTimeValue(0));
-    EXPECT_EQ(rawScalar(dir.db(), "SELECT alarm_end FROM Alarms;"), "0");
+    EXPECT_EQ(rawScalar(dbIn(dir), "SELECT alarm_end FROM Alarms;"), "0");
 }
 
+// The statement texts (bound title and description) are pinned by the statement log test.
 TEST_F(RecordStoreTest, QuotesAndForeignLettersInAlarmTextsAreStoredAsThemselves) {
     const Text description = "x'); DELETE FROM Alarms; --";
     Alarm a = makeAlarm(makeTime(2026, 12, 7, 20, 0), "Äidin 'iltalääke'", description);
     ASSERT_TRUE(store.saveAlarm(a, 1));
-    Alarm b = makeAlarm(makeTime(2026, 12, 8, 20, 0), "toinen");
-    ASSERT_TRUE(store.saveAlarm(b, 1));
-    a.title = "Päivitetty 'lainaus'";
-    ASSERT_TRUE(store.saveAlarm(a, 1));
-    EXPECT_EQ(rawQuery(dir.db(), "SELECT title, description FROM Alarms WHERE id = " + std::to_string(a.id) + ";"),
-              (Rows{{"Päivitetty 'lainaus'", description}}));
-    EXPECT_EQ(rows("Alarms"), 2);
     // Alarm texts are not enciphered: even characters outside code page 1252 stay.
     ASSERT_TRUE(store.insertAlarms({makeAlarm(makeTime(2026, 12, 9, 8, 0), "O'Neil Ωmega", "'漢字")}, 1));
-    std::vector<Alarm> list = alarmsOf(1);
-    ASSERT_EQ(list.size(), 3u);
-    EXPECT_EQ(list[2].title, "O'Neil Ωmega");
-    EXPECT_EQ(list[2].description, "'漢字");
+    EXPECT_EQ(rawQuery(dbIn(dir), "SELECT title, description FROM Alarms ORDER BY id;"),
+              (Rows{{"Äidin 'iltalääke'", description}, {"O'Neil Ωmega", "'漢字"}}));
 }
 
 TEST_F(RecordStoreTest, InsertAlarmsAndDeletes) {
@@ -143,18 +133,18 @@ TEST_F(RecordStoreTest, ReplaceAlarmsIsAllOrNothing) {
     EXPECT_GT(first[1].id, first[0].id);
 
     // A refused insert after the deletes leaves every row as it was (the pouch tests refuse a delete).
-    ASSERT_EQ(rawExec(dir.db(), "CREATE TRIGGER refuse BEFORE INSERT ON Alarms WHEN new.title = 'refused' "
+    ASSERT_EQ(rawExec(dbIn(dir), "CREATE TRIGGER refuse BEFORE INSERT ON Alarms WHEN new.title = 'refused' "
                                 "BEGIN SELECT RAISE(ABORT, 'no'); END;"),
               0);
     std::vector<Alarm> refused = {makeAlarm(makeTime(2026, 12, 3, 8, 0), "c"),
                                   makeAlarm(makeTime(2026, 12, 4, 8, 0), "refused")};
     EXPECT_FALSE(store.replaceAlarms({first[0].id, first[1].id}, refused, 5));
     EXPECT_EQ(refused[0].id, 0) << "no id for a row that was rolled back";
-    EXPECT_EQ(rawQuery(dir.db(), "SELECT title FROM Alarms ORDER BY id;"), (Rows{{"a"}, {"b"}, {"kept"}}));
+    EXPECT_EQ(rawQuery(dbIn(dir), "SELECT title FROM Alarms ORDER BY id;"), (Rows{{"a"}, {"b"}, {"kept"}}));
 
     std::vector<Alarm> next = {makeAlarm(makeTime(2026, 12, 3, 8, 0), "c")};
     ASSERT_TRUE(store.replaceAlarms({first[0].id, first[1].id}, next, 5));
-    EXPECT_EQ(rawQuery(dir.db(), "SELECT title, id = " + std::to_string(next[0].id) + " FROM Alarms ORDER BY id;"),
+    EXPECT_EQ(rawQuery(dbIn(dir), "SELECT title, id = " + std::to_string(next[0].id) + " FROM Alarms ORDER BY id;"),
               (Rows{{"kept", "0"}, {"c", "1"}}));
     EXPECT_EQ(owned("Alarms", 5), 2);
 }
@@ -212,7 +202,7 @@ TEST_F(RecordStoreTest, ReportsAreEncipheredAndReplaced) {
     ASSERT_TRUE(store.loadReport(2, text));
     EXPECT_EQ(text, "Toinen 'raportti'\r\n");
     EXPECT_EQ(owned("Reports", 2), 1);
-    EXPECT_EQ(rawScalar(dir.db(), "SELECT report FROM Reports;"), FieldCipher::encipher("Toinen 'raportti'\r\n"));
+    EXPECT_EQ(rawScalar(dbIn(dir), "SELECT report FROM Reports;"), FieldCipher::encipher("Toinen 'raportti'\r\n"));
 }
 
 TEST_F(RecordStoreTest, DeleteProfileRemovesTheUserFromAllFiveTablesOrNothing) {
@@ -227,11 +217,11 @@ TEST_F(RecordStoreTest, DeleteProfileRemovesTheUserFromAllFiveTablesOrNothing) {
         ASSERT_TRUE(store.saveReport(owner, "r"));
     }
     // A damaged file without the Log table: the delete fails half-way and leaves everything.
-    const std::string log = rawScalar(dir.db(), "SELECT sql FROM sqlite_master WHERE name = 'Log';");
-    ASSERT_EQ(rawExec(dir.db(), "ALTER TABLE Log RENAME TO Kept;"), 0);
+    const std::string log = rawScalar(dbIn(dir), "SELECT sql FROM sqlite_master WHERE name = 'Log';");
+    ASSERT_EQ(rawExec(dbIn(dir), "ALTER TABLE Log RENAME TO Kept;"), 0);
     EXPECT_FALSE(store.deleteProfile(a));
     for (const char* t : {"Profiles", "Alarms", "Devices", "Reports"}) EXPECT_EQ(owned(t, a), 1) << t;
-    ASSERT_EQ(rawExec(dir.db(), "ALTER TABLE Kept RENAME TO Log;"), 0);
+    ASSERT_EQ(rawExec(dbIn(dir), "ALTER TABLE Kept RENAME TO Log;"), 0);
 
     ASSERT_TRUE(store.deleteProfile(a));
     for (const char* t : {"Profiles", "Alarms", "Log", "Devices", "Reports"}) {
@@ -239,14 +229,14 @@ TEST_F(RecordStoreTest, DeleteProfileRemovesTheUserFromAllFiveTablesOrNothing) {
         EXPECT_EQ(owned(t, b), 1) << t;
     }
     // A database from before stored reports has no Reports table.
-    ASSERT_EQ(rawExec(dir.db(), "DROP TABLE Reports;"), 0);
+    ASSERT_EQ(rawExec(dbIn(dir), "DROP TABLE Reports;"), 0);
     EXPECT_TRUE(store.deleteProfile(b));
     EXPECT_EQ(rows("Profiles"), 0);
 }
 
 TEST_F(RecordStoreTest, FailedWritesAreReportedNotHidden) {
     int a = store.insertProfile(false, "Aino", "", "", "");
-    ASSERT_EQ(rawExec(dir.db(), "DROP TABLE Log; DROP TABLE Alarms; DROP TABLE Devices; DROP TABLE Reports;"), 0);
+    ASSERT_EQ(rawExec(dbIn(dir), "DROP TABLE Log; DROP TABLE Alarms; DROP TABLE Devices; DROP TABLE Reports;"), 0);
     EXPECT_FALSE(store.saveLogEntries(std::vector<LogEntry>{{1000, 0, 2}}, a));
     EXPECT_FALSE(store.insertAlarms({makeAlarm(makeTime(2026, 12, 7, 8, 0), "t")}, a));
     EXPECT_FALSE(store.setDeviceOwner(a, 42));
@@ -256,7 +246,7 @@ TEST_F(RecordStoreTest, FailedWritesAreReportedNotHidden) {
     EXPECT_EQ(al.id, 0);
     // The report table is created on demand, so storing a report works.
     EXPECT_TRUE(store.saveReport(a, "r"));
-    ASSERT_EQ(rawExec(dir.db(), "ALTER TABLE Profiles RENAME TO Old;"), 0);
+    ASSERT_EQ(rawExec(dbIn(dir), "ALTER TABLE Profiles RENAME TO Old;"), 0);
     Profile p;
     p.id = a;
     EXPECT_FALSE(store.updateProfile(p));

@@ -1,10 +1,9 @@
 #pragma once
-// Helpers for the store tests: a temporary directory that removes itself, raw file access, direct SQL on a
+// Helpers for the store tests: raw file access, direct SQL on a
 // database file through the SQLite C library (to look at what the store really wrote), and a fixture with a
 // fresh database.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -15,28 +14,13 @@
 #include <vector>
 
 #include "core/datetime.h"
+#include "support/temp_dir.h"
 #include "store/record_store.h"
 
 namespace velmora::testing {
 
-class TempDir {
-public:
-    TempDir() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "velmora-store-XXXXXX").string();
-        if (::mkdtemp(tmpl.data()) != nullptr) path_ = tmpl;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path db() const { return path_ / "velmora.db"; }
-
-private:
-    std::filesystem::path path_;
-};
+// The store's database file inside a test's temporary directory.
+inline std::filesystem::path dbIn(const TempDir& dir) { return dir.path() / "velmora.db"; }
 
 inline std::string readBytes(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -97,7 +81,7 @@ protected:
         ASSERT_TRUE(store.createReportsTable());
     }
     int rows(const std::string& table, const std::string& where = "1") {
-        return std::stoi(rawScalar(dir.db(), "SELECT count(*) FROM " + table + " WHERE " + where + ";"));
+        return std::stoi(rawScalar(dbIn(dir), "SELECT count(*) FROM " + table + " WHERE " + where + ";"));
     }
     // Rows of one user: the user's own row in Profiles, the owned rows elsewhere.
     int owned(const std::string& table, int owner) {
@@ -123,7 +107,7 @@ protected:
         return out;
     }
     TempDir dir;
-    RecordStore store{dir.db()};
+    RecordStore store{dbIn(dir)};
 };
 
 }  // namespace velmora::testing
