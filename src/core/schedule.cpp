@@ -97,9 +97,7 @@ void expandOccurrences(const std::vector<Alarm>& alarms, const SYSTEMTIME& range
         if (first > last) continue;
         // A start whose wall time does not exist (the hour the spring change
         // skips) reads back an hour later; one just after the change does not.
-        const bool startSkipped =
-            step != 0 &&
-            fromTimeValue(toTimeValue(alarm.alarm_start)).wHour != alarm.alarm_start.wHour;
+        const bool startSkipped = step != 0 && fromTimeValue(first).wHour != alarm.alarm_start.wHour;
 
         U32 t = first;
         // The spring correction can put the day's instant before the
