@@ -5,6 +5,8 @@
 #include <optional>
 #include <ctime>
 
+#include "core/scan.h"
+
 namespace velmora {
 namespace {
 
@@ -230,13 +232,10 @@ DaylightTable buildDaylightTable(const SYSTEMTIME& today) {
 
 bool parseDateTime(const char* text, bool withSeconds, SYSTEMTIME& out) {
     int day = 0, month = 0, year = 0, hour = 0, minute = 0, second = 0;
-    if (withSeconds) {
-        std::sscanf(text, "%d.%d.%d %d:%d:%d", &day, &month, &year, &hour, &minute, &second);
-    } else {
-        std::sscanf(text, "%d.%d.%d %d:%d", &day, &month, &year, &hour, &minute);
-    }
-    if (month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 ||
-        minute > 59 || second < 0 || second > 59 || year < 0 || year > 65535) {
+    const int read = scanIntegers(text, withSeconds ? "%d.%d.%d %d:%d:%d" : "%d.%d.%d %d:%d",
+                                  {&day, &month, &year, &hour, &minute, &second});
+    if (read < 0 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 ||
+        minute < 0 || minute > 59 || second < 0 || second > 59 || year < 0 || year > 65535) {
         return false;
     }
     out = normalizeDate(makeTime(year, month, day, hour, minute, second));

@@ -95,6 +95,9 @@ void expandOccurrences(const std::vector<Alarm>& alarms, const SYSTEMTIME& range
         const U32 step = static_cast<U32>(stepDays(alarm.repeat_pattern)) * kSecondsPerDay;
         bool yearChanged = true;
         if (first > last) continue;
+        // A start whose wall time does not exist (the hour the spring change
+        // skips) reads back an hour later; one just after the change does not.
+        const bool startSkipped = step != 0 && fromTimeValue(first).wHour != alarm.alarm_start.wHour;
 
         U32 t = first;
         // The spring correction can put the day's instant before the
@@ -123,7 +126,8 @@ void expandOccurrences(const std::vector<Alarm>& alarms, const SYSTEMTIME& range
             const U32 s = u(daylight.startOf(y));
             const U32 e = u(daylight.endOf(y));
             if (s != 0 && e != 0) {
-                if (yearChanged && ((prev <= s && s < next) || (s < first && first < s + 3600))) {
+                const bool firstInGap = startSkipped && s < first && first < s + 3600;
+                if (yearChanged && ((prev <= s && s < next) || firstInGap)) {
                     next -= kDaylightShift;
                     yearChanged = false;
                     if (next < s) skipped = kDaylightShift;

@@ -1,12 +1,12 @@
 #include "online/pouch.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "core/datetime.h"
+#include "core/scan.h"
 #include "core/schedule.h"
 #include "online/text_split.h"
 #include "store/record_store.h"
@@ -28,7 +28,7 @@ std::string valueOf(std::string_view entry) {
 bool contains(std::string_view s, const char* key) { return s.find(key) != std::string_view::npos; }
 
 bool parseDate(const Text& text, int& year, int& month, int& day) {
-    if (std::sscanf(text.c_str(), "%d-%d-%d", &year, &month, &day) != 3) return false;
+    if (scanIntegers(text, "%d-%d-%d", {&year, &month, &day}) != 3) return false;
     return year > 2010 && year <= kLastYear && month >= 1 && month <= 12 && day >= 1 && day <= 31;
 }
 
@@ -137,7 +137,7 @@ std::optional<std::pair<SYSTEMTIME, SYSTEMTIME>> ParsePeriod(const Text& startDa
 
 std::optional<SYSTEMTIME> ParseDoseTime(const Text& doseTime, const Text& doseDate) {
     int hour = 0, minute = 0, y = 0, m = 0, d = 0;
-    if (std::sscanf(doseTime.c_str(), "%d:%d", &hour, &minute) != 2) return std::nullopt;
+    if (scanIntegers(doseTime, "%d:%d", {&hour, &minute}) != 2) return std::nullopt;
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59) return std::nullopt;
     if (!parseDate(doseDate, y, m, d)) return std::nullopt;
     return normalizeDate(makeTime(y, m, d, hour, minute, 0));

@@ -160,6 +160,7 @@ TEST(ParseDateTime, AcceptsAndRejectsByRange) {
         {"32.6.2009 7:05", false, {}}, {"5.6.2009 24:00", false, {}},
         {"5.6.2009 7:60", false, {}},  {"5.6.2009 7:05:60", true, {}},
         {"garbage", false, {}},        {"", false, {}},
+        {"5.6.4294969305 7:05", false, {}},  // 2^32 + 2009 must not wrap to 2009
     };
     for (const auto& c : cases) {
         SYSTEMTIME out = makeTime(1999, 1, 1);

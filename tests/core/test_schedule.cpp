@@ -46,9 +46,15 @@ TEST(EveryZone, AlarmsKeepTheirLocalTimeAcrossTwoYearsOfChanges) {
     }
     alarms.push_back(alarm(makeTime(2026, 1, 4, 2, 30), {}, 6, true));  // Sundays
     alarms.push_back(alarm(makeTime(2026, 1, 1, 3, 0), {}, 2, true));
+    // Ten days from the spring change day: half an hour after the change,
+    // and in the skipped hour.
+    for (const SYSTEMTIME after = fromTimeValue(dst.startOf(2026) + 1800);
+         SYSTEMTIME start : {after, makeTime(after.wYear, after.wMonth, after.wDay, after.wHour - 1, 30)}) {
+        alarms.push_back(alarm(start, addDays(start, 9), 1));
+    }
     std::vector<AlarmOccurrence> occ;
     expandOccurrences(alarms, makeTime(2026, 1, 1), makeTime(2027, 12, 31, 23, 59), occ, dst);
-    ASSERT_EQ(occ.size(), 48u * 730 + 104 + 365);
+    ASSERT_EQ(occ.size(), 48u * 730 + 104 + 365 + 20);
     std::map<const Alarm*, int> count;
     for (const AlarmOccurrence& o : occ) {
         const Alarm& a = *o.source;

@@ -114,6 +114,7 @@ TEST(ParsePeriodTest, ValidRangesOnlyAndADayOverflowRollsIntoTheNextMonth) {
         {"2030-00-01", "2030-12-01"}, {"2030-01-32", "2030-12-01"}, {"2030-01-00", "2030-12-01"},
         {"", "2030-12-01"},           {"2030-01", "2030-12-01"},
         {"2038-01-01", "2038-01-02"},  // beyond what a TimeValue holds
+        {"4294969326-03-01", "2030-03-14"},  // 2^32 + 2030: must not wrap to 2030
     };
     for (const auto& [start, end] : invalid) {
         EXPECT_FALSE(ParsePeriod(start, end).has_value()) << start << " to " << end;
@@ -129,7 +130,7 @@ TEST(ParseDoseTimeTest, HoursAndMinutesInRange) {
         {"24:00", "2030-03-01", false}, {"12:60", "2030-03-01", false},
         {"-1:00", "2030-03-01", false}, {"", "2030-03-01", false},
         {"8", "2030-03-01", false},     {"8:00", "2010-03-01", false},
-        {"8:00", "", false},
+        {"8:00", "", false},            {"4294967304:00", "2030-03-01", false},
     };
     for (const auto& [time, date, valid] : cases) {
         EXPECT_EQ(ParseDoseTime(time, date).has_value(), valid) << time << " on " << date;
