@@ -129,7 +129,6 @@ TEST_F(ReminderFlows, AnOwnedReminderAttachedAtStartSelectsItsUserAndStoresTheLo
     main->startup();
     EXPECT_EQ(main->user().id, anna);
     EXPECT_TRUE(main->commands().program);
-    EXPECT_EQ(main->statusText(), strings.load(ids::kReminderConnected));
     std::vector<LogEntry> log;
     store().loadLog(anna, log);
     ASSERT_EQ(log.size(), 2u);
@@ -177,7 +176,6 @@ TEST_F(ReminderFlows, ARemovalEndsTheOwnerlessQuestionAndClosesTheUser) {
     plug(other);
     EXPECT_EQ(host.dialogs, std::vector<int>{SelectActionDlgLogic::kTemplateId});
     EXPECT_FALSE(main->reminderConnected());
-    EXPECT_EQ(main->statusText(), strings.load(ids::kReminderNotConnected));
 }
 
 TEST_F(ReminderFlows, BatteryWarnsAtZeroAnd825) {
@@ -285,8 +283,7 @@ TEST_F(ReminderFlows, UnpluggingDuringThePassFailsItAndStoresNothing) {
     store().loadReport(anna, report);
     EXPECT_TRUE(report.empty());
     EXPECT_TRUE(main->user().is_programming_needed);
-    EXPECT_EQ(main->panel().status, strings.load(ids::kNeedsProgramming));
-    EXPECT_FALSE(host.dialogs.back() == ProgrammingFinishedDlgLogic::kTemplateId);
+    EXPECT_NE(host.dialogs.back(), ProgrammingFinishedDlgLogic::kTemplateId);
 }
 
 TEST_F(ReminderFlows, AnotherReminderArrivingDuringProgramDlgChangesNoUserAndGetsNothing) {
