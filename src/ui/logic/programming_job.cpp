@@ -8,6 +8,7 @@
 #include "device/programming_report.h"
 #include "resources/string_ids.h"
 #include "ui/logic/profile_dlg_logic.h"
+#include "ui/logic/report_files.h"
 
 namespace velmora {
 
@@ -169,9 +170,7 @@ void ProgrammingJob::printAlarmReport(MainDlgLogic& main) {
 }
 
 void ProgrammingJob::openReport(MainDlgLogic& main, const Text& report) {
-    const auto file = reportDirectory(main.store()) / kReportFileName;
-    writeReportFile(file, report);
-    main.host().openTextFile(file.string());
+    openProgrammingReport(main.host(), main.strings(), report, reportDirectory(main.store()));
 }
 
 }  // namespace velmora
