@@ -75,11 +75,12 @@ TEST(AlarmDlg, ChecksOnOkInOrderAndShowsTheFirstFailure) {
         {"a description the database cannot hold", 0, {}, [](Dlg& d) { d.description = "Łyżka"; },
          ids::kUnstorableCharacters},
     };
+    const DaylightTable noDaylightSaving;  // the dialog keeps a reference
     for (const Row& row : rows) {
         ScriptedHost person;
         FixedClock clock(makeTime(2026, 3, 2, 9, 0, row.second));
         Dlg::Setup s{true, makeTime(2026, 3, 4, 10, 0), makeTime(2026, 3, 20, 10, 0), 1, false, 600, ""};
-        Dlg dlg(s, row.others, fi(), person, clock, DaylightTable{});
+        Dlg dlg(s, row.others, fi(), person, clock, noDaylightSaving);
         row.fill(dlg);
         const int result = dlg.accept();
         EXPECT_EQ(result, row.refusal ? 0 : kIdOk) << row.what;
