@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include "resources/resource_module.h"
+#include "ui/qt/dialog_parts.h"
 #include "ui/qt/elided_label.h"
 #include "ui/qt/logo.h"
 #include "ui/qt/month_view.h"
@@ -38,8 +39,6 @@
 namespace velmora {
 
 namespace {
-
-QString idName(int id) { return QString("id%1").arg(id); }
 
 QColor toColor(MainDlgLogic::Rgb c) { return QColor(c.r, c.g, c.b); }
 
