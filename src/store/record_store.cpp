@@ -6,6 +6,7 @@
 #include <deque>
 
 #include "core/datetime.h"
+#include "store/alarm_edits.h"
 #include "store/alarm_statements.h"
 #include "store/credentials.h"
 #include "store/database.h"
@@ -360,21 +361,10 @@ bool RecordStore::deleteAlarmsOfOwner(int owner) {
 
 bool RecordStore::replaceAlarms(const std::vector<int>& removedIds, std::vector<Alarm>& added,
                                 int owner) {
-    Database db(pathText());
-    if (!db.isOpen()) return false;
-    Transaction tr(db, true);
-    if (!tr.isActive()) return false;
-    for (int id : removedIds)
-        if (!deleteAlarmOn(db, id)) return false;  // the transaction rolls back
-    std::vector<int> ids;
-    ids.reserve(added.size());
-    for (const Alarm& a : added) {
-        if (!insertAlarmOn(db, a, owner)) return false;
-        ids.push_back(static_cast<int>(db.getLastInsertId()));
-    }
-    if (tr.commit() != kSqliteOk) return false;
-    for (std::size_t i = 0; i < added.size(); ++i) added[i].id = ids[i];
-    return true;
+    AlarmEdits edits{removedIds, {}, std::move(added)};
+    const bool written = writeAlarmEdits(*this, edits, owner);
+    added = std::move(edits.inserted);
+    return written;
 }
 
 // ---- Reminders ----
