@@ -33,6 +33,7 @@ public:
     void ownerlessReminder(MainDlgLogic& main) override;
     void storeReadBackForChosenUser(MainDlgLogic& main) override;
     void printAlarmReport(MainDlgLogic& main) override;
+    void userManual(MainDlgLogic& main) override;
 
     // ---- Alarm editing (32877, 32879, 32878) ----
     void addAlarm(MainDlgLogic& main, const SYSTEMTIME& start) override {
