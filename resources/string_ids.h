@@ -243,7 +243,7 @@ namespace velmora::ids {
     X(kDatabaseInUse, 40303)                                                                \
     X(kSearchUsers, 40304)                                                                  \
     /* Command line */                                                                      \
-    X(kCommandLineHelp, 40320)                                                              \
+    X(kCommandLineHelp, 40350)                                                              \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 

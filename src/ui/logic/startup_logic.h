@@ -31,7 +31,7 @@ std::string noDisplayMessage(const StringSource& strings, const std::string& pro
 
 // The answer to an option that needs no window: "--version" gives the
 // edition's name and the version ("Velmora v1.7"), "--help" the usage text
-// (string 40320, "%s" replaced by `program`). Nothing for other arguments,
+// (string 40350, "%s" replaced by `program`). Nothing for other arguments,
 // which are left to Qt.
 std::optional<std::string> commandLineAnswer(const std::vector<std::string>& args,
                                              const StringSource& strings, const std::string& program);
