@@ -242,6 +242,8 @@ namespace velmora::ids {
     X(kDatabasePassedOver, 40302)                                                           \
     X(kDatabaseInUse, 40303)                                                                \
     X(kSearchUsers, 40304)                                                                  \
+    /* Backup */                                                                            \
+    X(kBackupDatabaseUnreadable, 40330)                                                     \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 

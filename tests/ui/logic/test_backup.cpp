@@ -1,0 +1,224 @@
+// The backup command and dialog, scripted through the main window's logic
+// against the substitute service on 127.0.0.1 over TLS, on real databases.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <random>
+
+#include "dialog_test_support.h"
+#include "online/online_test_support.h"
+#include "resources/resource_module.h"
+#include "resources/string_ids.h"
+#include "store/database.h"
+#include "store/database_file.h"
+#include "ui/logic/backup_dlg_logic.h"
+#include "ui/logic/program_flows.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+using dialogtest::readBytes;
+
+constexpr char kDate[] = "06.12.2026 23:10";
+
+class BackupTest : public testing::OnlineTest {
+protected:
+    void SetUp() override {
+        OnlineTest::SetUp();
+        logic_.addAccount("anna", "salasana");
+        logic_.setDateSource([] { return std::string(kDate); });
+        flows_.useService(settingsFor(service_->url()));
+        main_ = std::make_unique<MainDlgLogic>(db_.store(), db_.dir(), strings_, host_, clock_);
+        main_->setFlows(&flows_);
+        main_->initialise();
+        CurrentUser& u = main_->user();
+        u.account_name = "anna";
+        u.account_password = "salasana";
+        u.logged_in = true;
+        // The backup dialog: the date's reply, then `act`, then every reply it waits for.
+        host_.onDialog = [this](DialogModel& d) {
+            auto& dlg = dynamic_cast<BackupDlgLogic&>(d);
+            dlg.initialise(owner_.poster());
+            settle(dlg);
+            if (act) {
+                act(dlg);
+                settle(dlg);
+            }
+            latest = dlg.latestBackup();
+            restoreEnabled = dlg.restoreEnabled();
+            return kIdOk;
+        };
+    }
+    void settle(const BackupDlgLogic& dlg) {
+        while (dlg.waiting()) ASSERT_TRUE(owner_.runNext(std::chrono::seconds(20)));
+    }
+    // The texts of the messages shown since the last call.
+    std::vector<Text> shown() {
+        std::vector<Text> texts;
+        for (const auto& m : host_.messages) texts.push_back(m.text);
+        host_.messages.clear();
+        return texts;
+    }
+    std::vector<Text> texts(const std::vector<int>& ids) const {
+        std::vector<Text> out;
+        for (int id : ids) out.push_back(strings_.load(id));
+        return out;
+    }
+    fs::path database() { return db_.store().databasePath(); }
+
+    dialogtest::TempDatabase db_;
+    const ResourceModule& strings_ = ResourceModule::builtIn();
+    dialogtest::ScriptedHost host_;
+    FixedClock clock_{makeTime(2026, 12, 6, 23, 10, 5)};
+    ProgramFlows flows_;
+    std::unique_ptr<MainDlgLogic> main_;
+    std::function<void(BackupDlgLogic&)> act;
+    Text latest;
+    bool restoreEnabled = false;
+};
+
+// Files of the size limit and one byte under it (a sound database followed
+// by unused bytes): the first is refused, the second sent as a snapshot.
+TEST_F(BackupTest, BackupIsRefusedFromTheLimitAndSentAsASnapshotUnderIt) {
+    struct Case {
+        std::uintmax_t fileSize;
+        int message;
+        bool sent;
+    };
+    const Case cases[] = {{kBackupSizeLimit, ids::kBackupTooLarge, false},
+                          {kBackupSizeLimit - 1, ids::kBackedUp, true}};
+    act = [](BackupDlgLogic& d) { d.backup(); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fileSize);
+        fs::resize_file(database(), c.fileSize);
+        main_->command(cmd::kBackup);
+        EXPECT_EQ(shown(), texts({c.message}));
+        const auto stored = logic_.backupOf("anna");
+        ASSERT_EQ(stored.has_value(), c.sent);
+        // The label follows the backup just made.
+        EXPECT_EQ(latest, c.sent ? kDate : "-");
+    }
+    db_.writeFile("sent.db", logic_.backupOf("anna")->bytes);
+    EXPECT_TRUE(isUsableDatabase(db_.dir() / "sent.db"));
+    EXPECT_LT(logic_.backupOf("anna")->bytes.size(), kBackupSizeLimit - 1);
+}
+
+// A sound backup of another database with the users Bertta and Cecilia.
+std::string soundBackup(const fs::path& dir) {
+    RecordStore store(dir / kDatabaseFileName);
+    CurrentUser scratch;
+    openDatabaseAtStartup(store, dir, scratch, makeTime(2026, 12, 1));
+    store.insertProfile(false, "Cecilia", "020202-0202", "", "");
+    store.insertProfile(false, "Bertta", "030303-0303", "", "");
+    std::string bytes;
+    snapshotDatabase(store.databasePath(), bytes);
+    return bytes;
+}
+
+std::string fileMadeBy(const fs::path& file, const std::string& sql, std::string bytes = {}) {
+    if (!bytes.empty()) std::ofstream(file, std::ios::binary) << bytes;
+    Database(file.string()).execute(sql);
+    return readBytes(file);
+}
+
+TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
+    velmora::testing::TempDir work;
+    const std::string sound = soundBackup(work.path());
+    std::string random(5000, '\0');
+    std::mt19937 gen(7);
+    for (char& b : random) b = static_cast<char>(gen());
+    std::string damaged = sound;
+    damaged.replace(4096 + 8, 64, std::string(64, '\x7f'));
+    struct Case {
+        const char* what;
+        std::string reply;
+        bool restored;
+    };
+    const Case cases[] = {
+        {"999 bytes", sound.substr(0, 999), false},
+        {"5000 random bytes", random, false},
+        {"SQLite without our tables",
+         fileMadeBy(work.path() / "other.db", "CREATE TABLE t(x); INSERT INTO t VALUES(randomblob(3000));"), false},
+        {"a newer schema", fileMadeBy(work.path() / "newer.db", "UPDATE Settings SET db_version = 5;", sound), false},
+        {"a damaged page", damaged, false},
+        {"a sound backup", sound, true},
+    };
+    act = [](BackupDlgLogic& d) { d.restore(); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string before = readBytes(database());
+        logic_.setBackup("anna", {c.reply, kDate});
+        main_->command(cmd::kBackup);
+        EXPECT_EQ(shown(), texts({c.restored ? ids::kBackupRestored : ids::kRestoreFailed}));
+        if (!c.restored) {
+            EXPECT_EQ(readBytes(database()), before);
+        }
+    }
+    std::vector<Text> names;
+    for (const Profile& p : main_->user().users) names.push_back(p.name);
+    EXPECT_EQ(names, (std::vector<Text>{"Bertta", "Cecilia"}));
+    // The database before the restore is kept; the restored one holds the account in use.
+    EXPECT_EQ(datedCopies(database()).size(), 1u);
+    SettingsRow row;
+    ASSERT_TRUE(db_.store().readSettings(row));
+    EXPECT_EQ(row.username, "anna");
+    EXPECT_TRUE(row.logged_in);
+}
+
+// The latest backup's date as the service answers; without a connection
+// the label stays "-" and nothing can be restored.
+TEST_F(BackupTest, DateReplySetsTheLabelOrTellsWhy) {
+    struct Case {
+        const char* what;
+        std::optional<std::string> reply;  // none: the service's own answer
+        Text label;
+        bool restoreEnabled;
+        std::vector<int> messages;
+    };
+    logic_.setBackup("anna", {"x", kDate});
+    const Case cases[] = {
+        {"backup exists", std::nullopt, kDate, true, {}},
+        {"wrong credentials", "-2", "-", true, {ids::kWrongCredentials}},
+        {"service failure", "-9|x", "-", true, {ids::kOperationFailed}},
+        {"no connection", std::nullopt, "-", false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (std::string(c.what) == "no connection") service_->stop();
+        service_->setScript([&](const service::ReceivedRequest&) -> std::optional<service::ScriptedReply> {
+            if (!c.reply) return std::nullopt;
+            return service::ScriptedReply{200, *c.reply};
+        });
+        main_->command(cmd::kBackup);
+        EXPECT_EQ(latest, c.label);
+        EXPECT_EQ(restoreEnabled, c.restoreEnabled);
+        EXPECT_EQ(shown(), texts(c.messages));
+    }
+}
+
+// Signed out: "sign in first", then the account dialog; only a sign-in
+// there opens the backup dialog, with the current user closed.
+TEST_F(BackupTest, SignedOutTheAccountDialogComesFirst) {
+    const int id = db_.addUser("Aino", "010101-0101");
+    for (const int accountResult : {kIdCancel, kIdOk}) {
+        SCOPED_TRACE(accountResult);
+        main_->store().reloadUsers(main_->user());
+        ASSERT_TRUE(main_->store().selectUser(main_->user(), id, clock_.nowValue(), {}));
+        main_->user().logged_in = false;
+        host_.dialogs.clear();
+        flows_.setAccountDialog([&](MainDlgLogic& m) {
+            m.user().logged_in = accountResult == kIdOk;
+            return accountResult;
+        });
+        main_->command(cmd::kBackup);
+        const std::vector<Text> messages = shown();
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(messages[0], strings_.load(ids::kSignInFirst));
+        EXPECT_EQ(host_.dialogs.size(), accountResult == kIdOk ? 1u : 0u);
+        EXPECT_EQ(main_->userSelected(), accountResult != kIdOk);
+    }
+}
+
+}  // namespace
+}  // namespace velmora
