@@ -2,6 +2,7 @@
 // against the substitute service on 127.0.0.1 over TLS, on real databases.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <random>
 
@@ -53,17 +54,13 @@ protected:
     void settle(const BackupDlgLogic& dlg) {
         while (dlg.waiting()) ASSERT_TRUE(owner_.runNext(std::chrono::seconds(20)));
     }
-    // The texts of the messages shown since the last call.
-    std::vector<Text> shown() {
-        std::vector<Text> texts;
-        for (const auto& m : host_.messages) texts.push_back(m.text);
+    // The messages shown since the last check are the texts of `ids`.
+    void expectShown(const std::vector<int>& ids) {
+        std::vector<Text> want, got;
+        for (int id : ids) want.push_back(strings_.load(id));
+        for (const auto& m : host_.messages) got.push_back(m.text);
+        EXPECT_EQ(got, want);
         host_.messages.clear();
-        return texts;
-    }
-    std::vector<Text> texts(const std::vector<int>& ids) const {
-        std::vector<Text> out;
-        for (int id : ids) out.push_back(strings_.load(id));
-        return out;
     }
     fs::path database() { return db_.store().databasePath(); }
 
@@ -79,41 +76,39 @@ protected:
 };
 
 // Files of the size limit and one byte under it (a sound database followed
-// by unused bytes): the first is refused, the second sent as a snapshot.
-TEST_F(BackupTest, BackupIsRefusedFromTheLimitAndSentAsASnapshotUnderIt) {
+// by unused bytes), and a damaged one: only the one under the limit is
+// sent, as a snapshot; the backup on the service stays otherwise.
+TEST_F(BackupTest, OnlyASoundDatabaseUnderTheLimitIsSentAsASnapshot) {
     struct Case {
-        std::uintmax_t fileSize;
+        const char* what;
+        std::function<void(const fs::path&)> prepare;
         int message;
         bool sent;
     };
-    const Case cases[] = {{kBackupSizeLimit, ids::kBackupTooLarge, false},
-                          {kBackupSizeLimit - 1, ids::kBackedUp, true}};
+    const auto resize = [](std::uintmax_t size) { return [size](const fs::path& db) { fs::resize_file(db, size); }; };
+    const Case cases[] = {
+        {"at the limit", resize(kBackupSizeLimit), ids::kBackupTooLarge, false},
+        {"one byte under", resize(kBackupSizeLimit - 1), ids::kBackedUp, true},
+        {"a damaged page",
+         [](const fs::path& db) { std::fstream(db, std::ios::in | std::ios::out).seekp(4104) << std::string(64, 'x'); },
+         ids::kBackupDatabaseUnreadable, false},
+    };
     act = [](BackupDlgLogic& d) { d.backup(); };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.fileSize);
-        fs::resize_file(database(), c.fileSize);
+        SCOPED_TRACE(c.what);
+        logic_.setBackup("anna", {"earlier", "01.12.2026 10:00"});
+        c.prepare(database());
         main_->command(cmd::kBackup);
-        EXPECT_EQ(shown(), texts({c.message}));
-        const auto stored = logic_.backupOf("anna");
-        ASSERT_EQ(stored.has_value(), c.sent);
+        expectShown({c.message});
+        const std::string stored = logic_.backupOf("anna")->bytes;
+        EXPECT_EQ(stored != "earlier", c.sent);
         // The label follows the backup just made.
-        EXPECT_EQ(latest, c.sent ? kDate : "-");
+        EXPECT_EQ(latest, c.sent ? kDate : "01.12.2026 10:00");
+        if (!c.sent) continue;
+        db_.writeFile("sent.db", stored);
+        EXPECT_TRUE(isUsableDatabase(db_.dir() / "sent.db"));
+        EXPECT_LT(stored.size(), kBackupSizeLimit - 1);
     }
-    db_.writeFile("sent.db", logic_.backupOf("anna")->bytes);
-    EXPECT_TRUE(isUsableDatabase(db_.dir() / "sent.db"));
-    EXPECT_LT(logic_.backupOf("anna")->bytes.size(), kBackupSizeLimit - 1);
-}
-
-// A sound backup of another database with the users Bertta and Cecilia.
-std::string soundBackup(const fs::path& dir) {
-    RecordStore store(dir / kDatabaseFileName);
-    CurrentUser scratch;
-    openDatabaseAtStartup(store, dir, scratch, makeTime(2026, 12, 1));
-    store.insertProfile(false, "Cecilia", "020202-0202", "", "");
-    store.insertProfile(false, "Bertta", "030303-0303", "", "");
-    std::string bytes;
-    snapshotDatabase(store.databasePath(), bytes);
-    return bytes;
 }
 
 std::string fileMadeBy(const fs::path& file, const std::string& sql, std::string bytes = {}) {
@@ -123,11 +118,15 @@ std::string fileMadeBy(const fs::path& file, const std::string& sql, std::string
 }
 
 TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
+    // A sound backup: this database with the users Bertta and Cecilia, who then go.
+    const int cecilia = db_.addUser("Cecilia", "020202-0202"), bertta = db_.addUser("Bertta", "030303-0303");
+    std::string sound;
+    ASSERT_EQ(snapshotDatabase(database(), sound), SnapshotResult::Ok);
+    db_.store().deleteProfile(cecilia);
+    db_.store().deleteProfile(bertta);
     velmora::testing::TempDir work;
-    const std::string sound = soundBackup(work.path());
     std::string random(5000, '\0');
-    std::mt19937 gen(7);
-    for (char& b : random) b = static_cast<char>(gen());
+    std::generate(random.begin(), random.end(), std::mt19937(7));
     std::string damaged = sound;
     damaged.replace(4096 + 8, 64, std::string(64, '\x7f'));
     struct Case {
@@ -144,13 +143,15 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
         {"a damaged page", damaged, false},
         {"a sound backup", sound, true},
     };
+    // Copies kept by five earlier restores: the oldest goes.
+    for (char day = '1'; day <= '5'; ++day) db_.writeFile(std::string("velmora.db.bak-2026110") + day + "-120000", "old");
     act = [](BackupDlgLogic& d) { d.restore(); };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string before = readBytes(database());
         logic_.setBackup("anna", {c.reply, kDate});
         main_->command(cmd::kBackup);
-        EXPECT_EQ(shown(), texts({c.restored ? ids::kBackupRestored : ids::kRestoreFailed}));
+        expectShown({c.restored ? ids::kBackupRestored : ids::kRestoreFailed});
         if (!c.restored) {
             EXPECT_EQ(readBytes(database()), before);
         }
@@ -158,8 +159,18 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
     std::vector<Text> names;
     for (const Profile& p : main_->user().users) names.push_back(p.name);
     EXPECT_EQ(names, (std::vector<Text>{"Bertta", "Cecilia"}));
-    // The database before the restore is kept; the restored one holds the account in use.
-    EXPECT_EQ(datedCopies(database()).size(), 1u);
+    // The database before the restore is kept; nothing else is left beside it.
+    const std::vector<fs::path> copies = datedCopies(database());
+    ASSERT_EQ(copies.size(), kKeptDatabaseCopies);
+    EXPECT_EQ(copies.front().filename(), "velmora.db.bak-20261102-120000");
+    EXPECT_EQ(copies.back().filename(), "velmora.db.bak-20261206-231005");
+    EXPECT_TRUE(isUsableDatabase(copies.back()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(db_.dir()), fs::directory_iterator()), 6);
+    // No connection keeps the replaced file open.
+    std::error_code ec;
+    for (const auto& fd : fs::directory_iterator("/proc/self/fd"))
+        EXPECT_EQ(fs::read_symlink(fd, ec).string().find("velmora.db (deleted)"), std::string::npos);
+    // The restored database holds the account in use.
     SettingsRow row;
     ASSERT_TRUE(db_.store().readSettings(row));
     EXPECT_EQ(row.username, "anna");
@@ -193,7 +204,7 @@ TEST_F(BackupTest, DateReplySetsTheLabelOrTellsWhy) {
         main_->command(cmd::kBackup);
         EXPECT_EQ(latest, c.label);
         EXPECT_EQ(restoreEnabled, c.restoreEnabled);
-        EXPECT_EQ(shown(), texts(c.messages));
+        expectShown(c.messages);
     }
 }
 
@@ -212,9 +223,7 @@ TEST_F(BackupTest, SignedOutTheAccountDialogComesFirst) {
             return accountResult;
         });
         main_->command(cmd::kBackup);
-        const std::vector<Text> messages = shown();
-        ASSERT_FALSE(messages.empty());
-        EXPECT_EQ(messages[0], strings_.load(ids::kSignInFirst));
+        expectShown({ids::kSignInFirst});
         EXPECT_EQ(host_.dialogs.size(), accountResult == kIdOk ? 1u : 0u);
         EXPECT_EQ(main_->userSelected(), accountResult != kIdOk);
     }
