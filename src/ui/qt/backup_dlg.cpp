@@ -53,6 +53,7 @@ BackupDlg::BackupDlg(BackupDlgLogic& model, QWidget* parent) : QDialog(parent), 
     layout->addLayout(actions);
     layout->addSpacing(10);
     layout->addLayout(closing);
+    setMinimumWidth(360);
 
     model_.setChangeListener([this] { showState(); });
     // From the client's thread to this window's: dropped once it is gone.

@@ -90,7 +90,7 @@ TEST_F(BackupTest, OnlyASoundDatabaseUnderTheLimitIsSentAsASnapshot) {
         {"at the limit", resize(kBackupSizeLimit), ids::kBackupTooLarge, false},
         {"one byte under", resize(kBackupSizeLimit - 1), ids::kBackedUp, true},
         {"a damaged page",
-         [](const fs::path& db) { std::fstream(db, std::ios::in | std::ios::out).seekp(4104) << std::string(64, 'x'); },
+         [](const fs::path& db) { std::fstream(db, std::ios::in | std::ios::out).seekp(8192) << std::string(64, 'x'); },
          ids::kBackupDatabaseUnreadable, false},
     };
     act = [](BackupDlgLogic& d) { d.backup(); };
@@ -128,7 +128,7 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
     std::string random(5000, '\0');
     std::generate(random.begin(), random.end(), std::mt19937(7));
     std::string damaged = sound;
-    damaged.replace(4096 + 8, 64, std::string(64, '\x7f'));
+    damaged.replace(8192, 64, std::string(64, '\x7f'));
     struct Case {
         const char* what;
         std::string reply;
@@ -137,8 +137,9 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
     const Case cases[] = {
         {"999 bytes", sound.substr(0, 999), false},
         {"5000 random bytes", random, false},
-        {"SQLite without our tables",
-         fileMadeBy(work.path() / "other.db", "CREATE TABLE t(x); INSERT INTO t VALUES(randomblob(3000));"), false},
+        {"SQLite without our tables but Settings",
+         fileMadeBy(work.path() / "other.db", "CREATE TABLE Settings(id, db_version); INSERT INTO Settings VALUES(1, 4);"),
+         false},
         {"a newer schema", fileMadeBy(work.path() / "newer.db", "UPDATE Settings SET db_version = 5;", sound), false},
         {"a damaged page", damaged, false},
         {"a sound backup", sound, true},
