@@ -324,7 +324,8 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
             settings.url = substitute.url();
             logic.user().account_name = "apteekki";
             logic.user().account_password = "salasana";
-            BackupDlgLogic model(logic.user(), main.store, resources, main.host, logic.clock(), settings);
+            BackupDlgLogic model(logic.user(), main.store, resources, main.host, logic.clock(),
+                                 settings);
             BackupDlg dlg(model, &w);
             ok = waitFor([&] { return !model.waiting(); }) && save(dlg, outDir, "backup") && ok;
         } else {

@@ -85,12 +85,17 @@ TEST_F(BackupTest, OnlyASoundDatabaseUnderTheLimitIsSentAsASnapshot) {
         int message;
         bool sent;
     };
-    const auto resize = [](std::uintmax_t size) { return [size](const fs::path& db) { fs::resize_file(db, size); }; };
+    const auto resize = [](std::uintmax_t size) {
+        return [size](const fs::path& db) { fs::resize_file(db, size); };
+    };
     const Case cases[] = {
         {"at the limit", resize(kBackupSizeLimit), ids::kBackupTooLarge, false},
         {"one byte under", resize(kBackupSizeLimit - 1), ids::kBackedUp, true},
+        // Page 3 (Profiles), which only the integrity check reads.
         {"a damaged page",
-         [](const fs::path& db) { std::fstream(db, std::ios::in | std::ios::out).seekp(8192) << std::string(64, 'x'); },
+         [](const fs::path& db) {
+             std::fstream(db, std::ios::in | std::ios::out).seekp(8192) << std::string(64, 'x');
+         },
          ids::kBackupDatabaseUnreadable, false},
     };
     act = [](BackupDlgLogic& d) { d.backup(); };
@@ -138,14 +143,17 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
         {"999 bytes", sound.substr(0, 999), false},
         {"5000 random bytes", random, false},
         {"SQLite without our tables but Settings",
-         fileMadeBy(work.path() / "other.db", "CREATE TABLE Settings(id, db_version); INSERT INTO Settings VALUES(1, 4);"),
+         fileMadeBy(work.path() / "other.db",
+                    "CREATE TABLE Settings(id, db_version); INSERT INTO Settings VALUES(1, 4);"),
          false},
-        {"a newer schema", fileMadeBy(work.path() / "newer.db", "UPDATE Settings SET db_version = 5;", sound), false},
+        {"a newer schema",
+         fileMadeBy(work.path() / "newer.db", "UPDATE Settings SET db_version = 5;", sound), false},
         {"a damaged page", damaged, false},
         {"a sound backup", sound, true},
     };
     // Copies kept by five earlier restores: the oldest goes.
-    for (char day = '1'; day <= '5'; ++day) db_.writeFile(std::string("velmora.db.bak-2026110") + day + "-120000", "old");
+    for (char day = '1'; day <= '5'; ++day)
+        db_.writeFile(std::string("velmora.db.bak-2026110") + day + "-120000", "old");
     act = [](BackupDlgLogic& d) { d.restore(); };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
