@@ -24,11 +24,14 @@
 #include "reminder-sim/simulated_reminder.h"
 #include "startup.h"
 #include "store/startup.h"
+#include "velmora-service/pki.h"
+#include "velmora-service/substitute_service.h"
 #include "ui/qt/app_style.h"
 #include "resources/string_ids.h"
 #include <QPushButton>
 #include "ui/logic/about_dlg_logic.h"
 #include "ui/logic/alarm_dlg_logic.h"
+#include "ui/logic/backup_dlg_logic.h"
 #include "ui/logic/device_dialogs_logic.h"
 #include "ui/logic/log_dlg_logic.h"
 #include "ui/logic/profile_dlg_logic.h"
@@ -36,6 +39,7 @@
 #include "ui/logic/select_action_dlg_logic.h"
 #include "ui/qt/about_dlg.h"
 #include "ui/qt/alarm_dlg.h"
+#include "ui/qt/backup_dlg.h"
 #include "ui/qt/device_dialogs.h"
 #include "ui/qt/log_dlg.h"
 #include "ui/qt/month_view.h"
@@ -302,6 +306,32 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         AboutDlgLogic model(resources);
         AboutDlg dlg(model, &w);
         ok = save(dlg, outDir, "about") && ok;
+    }
+    {
+        // The backup dialog as the substitute service (on 127.0.0.1, with a
+        // certificate made now) answers it: the latest backup's date.
+        const std::filesystem::path pki = dataDir / "pki";
+        service::ServiceLogic serviceLogic;
+        serviceLogic.addAccount("apteekki", "salasana");
+        serviceLogic.setBackup("apteekki", {"x", "10.03.2026 17:45"});
+        service::SubstituteService substitute(serviceLogic);
+        service::SubstituteService::Options options;
+        options.certFile = (pki / "server.pem").string();
+        options.keyFile = (pki / "server.key").string();
+        ServiceSettings settings;
+        settings.extraCaFile = (pki / "ca.pem").string();
+        if (service::ensureDevelopmentCertificates(pki) && substitute.start(options)) {
+            settings.url = substitute.url();
+            logic.user().account_name = "apteekki";
+            logic.user().account_password = "salasana";
+            BackupDlgLogic model(logic.user(), main.store, resources, main.host, logic.clock(),
+                                 settings);
+            BackupDlg dlg(model, &w);
+            ok = waitFor([&] { return !model.waiting(); }) && save(dlg, outDir, "backup") && ok;
+        } else {
+            std::fprintf(stderr, "substitute service: %s\n", substitute.error().c_str());
+            ok = false;
+        }
     }
     {
         QMessageBox box(QMessageBox::Question, toQ(resources.load(ids::kCaptionQuestion)),

@@ -244,6 +244,8 @@ namespace velmora::ids {
     X(kSearchUsers, 40304)                                                                  \
     /* Command line */                                                                      \
     X(kCommandLineHelp, 40350)                                                              \
+    /* Backup */                                                                            \
+    X(kBackupDatabaseUnreadable, 40330)                                                     \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 

@@ -4,7 +4,8 @@
 # smallest size) and of its dialogs (user management, also filtered by its
 # search field; the alarm dialog for a new and an edited alarm, history,
 # report, the reminder-without-user question, the clock check, the
-# programming result, the spare wait, the about box, a question box) into
+# programming result, the spare wait, the about box, the backup dialog
+# against the substitute service, a question box) into
 # build/screenshots/, in Finnish, and in English under build/screenshots/en/;
 # and the first page of the user manual of each language (manual.png),
 # drawn by the same tool that writes the manual's PDF.

@@ -28,7 +28,33 @@ Database::Database(const std::string& path) : path_(path) {
     if (fresh) sqlite3_exec(db_, "PRAGMA encoding = 'UTF-16le';", nullptr, nullptr, nullptr);
 }
 
+Database::Database(const std::string& path, ReadOnly) : path_(path) {
+    sqlite3* handle = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(handle);
+        return;
+    }
+    db_ = handle;
+    sqlite3_busy_timeout(db_, 3000);
+}
+
 Database::~Database() { close(); }
+
+int Database::copyInto(Database& destination) {
+    if (db_ == nullptr || destination.db_ == nullptr) return kSqliteError;
+    sqlite3_backup* b = sqlite3_backup_init(destination.db_, "main", db_, "main");
+    if (b == nullptr) return sqlite3_errcode(destination.db_);
+    int rc = SQLITE_OK;
+    // Another process may hold a lock for a moment: wait up to 3 s, as the
+    // busy timeout does.
+    for (int waits = 0; waits <= 60; ++waits) {
+        rc = sqlite3_backup_step(b, -1);
+        if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED && rc != SQLITE_OK) break;
+        sqlite3_sleep(50);
+    }
+    const int finish = sqlite3_backup_finish(b);
+    return rc == SQLITE_DONE ? finish : rc;
+}
 
 void Database::close() {
     if (db_ != nullptr) {

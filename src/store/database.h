@@ -28,6 +28,9 @@ public:
     // name). A file created here gets the UTF-16le text encoding that the
     // stored databases have always used.
     explicit Database(const std::string& path);
+    // Opens an existing file without writing to it (never creates one).
+    enum class ReadOnly { Yes };
+    Database(const std::string& path, ReadOnly);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -44,6 +47,11 @@ public:
     // Row id of the last row inserted on this connection; 1 when not open
     // (callers keep the low 32 bits).
     std::int64_t getLastInsertId();
+
+    // Copies the whole database into `destination` with SQLite's online
+    // backup: a consistent snapshot even while another connection writes.
+    // The SQLite result code of the copy (0 when complete).
+    int copyInto(Database& destination);
 
     sqlite3* handle() const { return db_; }
 

@@ -403,6 +403,19 @@ void MainDlgLogic::closeUser() {
     refresh();
 }
 
+void MainDlgLogic::databaseReplaced() {
+    closeCurrentUser(user_);
+    noUserProfile_ = false;
+    commands_.program = false;
+    const std::uint32_t connected = user_.connected_sn;
+    databaseOpened_ = openDatabaseAtStartup(store_, store_.databasePath().parent_path(), user_,
+                                            clock_.localNow()).opened;
+    user_.connected_sn = connected;
+    store_.reloadUsers(user_);
+    monthStale_ = true;
+    refresh();
+}
+
 void MainDlgLogic::clearCalendar() {
     if (!userSelected()) return;
     if (!host_.askDestructive(strings_.load(ids::kConfirmClearCalendar),

@@ -280,6 +280,10 @@ public:
     // Saves the comment, programming type and window into the user's
     // profile and the database.
     void savePanelState();
+    // The database file was replaced (a restore): the current user is
+    // dropped without saving the panel (that would write over the restored
+    // row), the database is opened as at start-up and the users reloaded.
+    void databaseReplaced();
 
     // ---- For the reminder flows ----
     void setBusy(bool busy);

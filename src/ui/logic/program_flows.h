@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "ui/logic/alarm_edit_flow.h"
+#include "ui/logic/backup_flow.h"
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/logic/programming_job.h"
 #include "ui/logic/reminder_flow.h"
@@ -35,6 +36,14 @@ public:
     void printAlarmReport(MainDlgLogic& main) override;
     void userManual(MainDlgLogic& main) override;
 
+    // ---- Backup (40004) ----
+    void backup(MainDlgLogic& main) override { backup_.run(main); }
+    // The web service the backup dialog talks to (from the environment by default).
+    void useService(ServiceSettings service) { backup_.setService(std::move(service)); }
+    // How the backup command runs the account dialog. By default through
+    // the account command (account()): a sign-in there is result 1.
+    void setAccountDialog(BackupFlow::AccountDialog account) { backup_.setAccountDialog(std::move(account)); }
+
     // ---- Alarm editing (32877, 32879, 32878) ----
     void addAlarm(MainDlgLogic& main, const SYSTEMTIME& start) override {
         alarmEdit_.add(alarmEditContext(main), start);
@@ -62,6 +71,10 @@ private:
                 }};
     }
     AlarmEditFlow alarmEdit_;
+    BackupFlow backup_{ServiceSettings::fromEnvironment(), [this](MainDlgLogic& main) {
+                           account(main);
+                           return main.user().logged_in ? kIdOk : kIdCancel;
+                       }};
 };
 
 }  // namespace velmora

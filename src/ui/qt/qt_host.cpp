@@ -11,6 +11,7 @@
 #include "resources/string_ids.h"
 #include "ui/logic/about_dlg_logic.h"
 #include "ui/logic/alarm_dlg_logic.h"
+#include "ui/logic/backup_dlg_logic.h"
 #include "ui/logic/device_dialogs_logic.h"
 #include "ui/logic/log_dlg_logic.h"
 #include "ui/logic/profile_dlg_logic.h"
@@ -18,6 +19,7 @@
 #include "ui/logic/select_action_dlg_logic.h"
 #include "ui/qt/about_dlg.h"
 #include "ui/qt/alarm_dlg.h"
+#include "ui/qt/backup_dlg.h"
 #include "ui/qt/device_dialogs.h"
 #include "ui/qt/log_dlg.h"
 #include "ui/qt/profile_dlg.h"
@@ -81,6 +83,7 @@ QtHost::QtHost(const ResourceModule& resources) : resources_(resources) {
     registerDialog(ProgrammingFinishedDlgLogic::kTemplateId,
                    runnerFor<ProgrammingFinishedDlg, ProgrammingFinishedDlgLogic>());
     registerDialog(WaitProgramDlgLogic::kTemplateId, runnerFor<WaitProgramDlg, WaitProgramDlgLogic>());
+    registerDialog(BackupDlgLogic::kTemplateId, runnerFor<BackupDlg, BackupDlgLogic>());
     // A viewer that does not start is named to the person with the file,
     // so that they can open it themselves.
     opener_ = [this](const Text& path) {

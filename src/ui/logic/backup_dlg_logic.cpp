@@ -1,0 +1,123 @@
+#include "ui/logic/backup_dlg_logic.h"
+
+#include "online/service_protocol.h"
+#include "resources/string_ids.h"
+#include "store/credentials.h"
+#include "store/database_file.h"
+#include "store/record_store.h"
+
+namespace velmora {
+
+BackupDlgLogic::BackupDlgLogic(CurrentUser& user, RecordStore& store, const StringSource& strings,
+                               Interaction& ui, const Clock& clock, ServiceSettings service)
+    : user_(user), store_(store), strings_(strings), ui_(ui), clock_(clock), service_(std::move(service)) {}
+
+BackupDlgLogic::~BackupDlgLogic() = default;
+
+Text BackupDlgLogic::title() const { return strings_.load(ids::kBackupTitle); }
+
+Text BackupDlgLogic::controlText(int controlId) const {
+    switch (controlId) {
+        case kIdLatestCaption: return strings_.load(ids::kLatestBackup);
+        case kIdLatest: return latest_;
+        case kIdBackup: return strings_.load(ids::kMakeBackup);
+        case kIdRestore: return strings_.load(ids::kRestoreBackup);
+        case kIdOk: return strings_.load(ids::kCloseButton);
+        default: return {};
+    }
+}
+
+void BackupDlgLogic::initialise(ServiceClient::PostToOwner post) {
+    latest_ = "-";
+    client_ = std::make_unique<ServiceClient>(service_, std::move(post), [this] { replyArrived(); });
+    client_->setCredentials(user_.account_name, user_.account_password);
+    const Text language = strings_.load(ids::kLanguageCode);
+    send(kDateAsked, [&](ServiceClient& c) { return GetBackupDate(c, language); });
+}
+
+void BackupDlgLogic::close() { client_.reset(); }
+
+void BackupDlgLogic::backup() {
+    if (!backupEnabled()) return;
+    std::string bytes;
+    switch (snapshotDatabase(store_.databasePath(), bytes)) {
+        case SnapshotResult::TooLarge:
+            return message(ids::kBackupTooLarge, ids::kCaptionError, MessageIcon::Error);
+        case SnapshotResult::Unreadable:
+            return message(ids::kBackupDatabaseUnreadable, ids::kCaptionError, MessageIcon::Error);
+        case SnapshotResult::Ok: break;
+    }
+    backupEnabled_ = restoreEnabled_ = false;
+    send(kBackupSent, [&](ServiceClient& c) { return SendDatabase(c, bytes); });
+}
+
+void BackupDlgLogic::restore() {
+    if (!restoreEnabled()) return;
+    backupEnabled_ = restoreEnabled_ = false;
+    const Text language = strings_.load(ids::kLanguageCode);
+    send(kRestoreSent, [&](ServiceClient& c) { return Restore(c, language); });
+}
+
+void BackupDlgLogic::send(Mode mode, const std::function<bool(ServiceClient&)>& action) {
+    if (!client_) return;
+    mode_ = mode;
+    action(*client_);
+    notify();
+}
+
+void BackupDlgLogic::replyArrived() {
+    if (mode_ == kRestoreSent) return restoreReply();
+    Text payload;
+    const int code = ReadReply(*client_, payload);
+    const Mode mode = mode_;
+    if (code == kResultTransferFailed) {
+        mode_ = kIdle;
+        if (mode == kBackupSent) {
+            message(ids::kNoNetwork, ids::kCaptionConfirmation, MessageIcon::Error);
+        } else if (mode == kDateAsked) {
+            latest_ = "-";
+            restoreEnabled_ = false;
+        }
+    } else if (code == kResultWrongCredentials) {
+        mode_ = kIdle;
+        message(ids::kWrongCredentials, ids::kCaptionError, MessageIcon::Error);
+    } else if (code == kResultOk) {
+        if (mode == kBackupSent) {
+            backupEnabled_ = restoreEnabled_ = true;
+            message(ids::kBackedUp, ids::kCaptionConfirmation, MessageIcon::Information);
+            // The label follows the backup just made.
+            const Text language = strings_.load(ids::kLanguageCode);
+            send(kDateAsked, [&](ServiceClient& c) { return GetBackupDate(c, language); });
+        } else if (mode == kDateAsked) {
+            latest_ = payload;
+            restoreEnabled_ = true;
+            mode_ = kIdle;
+        }
+    } else {
+        mode_ = kIdle;
+        message(ids::kOperationFailed, ids::kCaptionError, MessageIcon::Error, client_->lastErrorText());
+    }
+    notify();
+}
+
+// The reply is the backed-up database itself. It replaces the database
+// only when it is one of this program, and never half. The mode stays.
+void BackupDlgLogic::restoreReply() {
+    const bool replaced = client_->replyState() == kReplyComplete &&
+                          replaceDatabase(store_.databasePath(), client_->reply(), clock_.localNow());
+    backupEnabled_ = restoreEnabled_ = true;
+    notify();
+    if (!replaced) return message(ids::kRestoreFailed, ids::kCaptionConfirmation, MessageIcon::Error);
+    // The restored database holds the account in use.
+    saveAccount(store_, user_, user_.account_password);
+    if (restored_) restored_();
+    message(ids::kBackupRestored, ids::kCaptionConfirmation, MessageIcon::Information);
+}
+
+void BackupDlgLogic::message(int textId, int captionId, MessageIcon icon, const Text& detail) {
+    Text text = strings_.load(textId);
+    if (!detail.empty()) text += "\n\n" + detail;
+    ui_.showMessage(text, strings_.load(captionId), icon);
+}
+
+}  // namespace velmora

@@ -1,0 +1,242 @@
+// The backup command and dialog, scripted through the main window's logic
+// against the substitute service on 127.0.0.1 over TLS, on real databases.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <random>
+
+#include "dialog_test_support.h"
+#include "online/online_test_support.h"
+#include "resources/resource_module.h"
+#include "resources/string_ids.h"
+#include "store/database.h"
+#include "store/database_file.h"
+#include "ui/logic/backup_dlg_logic.h"
+#include "ui/logic/program_flows.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+using dialogtest::readBytes;
+
+constexpr char kDate[] = "06.12.2026 23:10";
+
+class BackupTest : public testing::OnlineTest {
+protected:
+    void SetUp() override {
+        OnlineTest::SetUp();
+        logic_.addAccount("anna", "salasana");
+        logic_.setDateSource([] { return std::string(kDate); });
+        flows_.useService(settingsFor(service_->url()));
+        main_ = std::make_unique<MainDlgLogic>(db_.store(), db_.dir(), strings_, host_, clock_);
+        main_->setFlows(&flows_);
+        main_->initialise();
+        CurrentUser& u = main_->user();
+        u.account_name = "anna";
+        u.account_password = "salasana";
+        u.logged_in = true;
+        // The backup dialog: the date's reply, then `act`, then every reply it waits for.
+        host_.onDialog = [this](DialogModel& d) {
+            auto& dlg = dynamic_cast<BackupDlgLogic&>(d);
+            dlg.initialise(owner_.poster());
+            settle(dlg);
+            if (act) {
+                act(dlg);
+                settle(dlg);
+            }
+            latest = dlg.latestBackup();
+            restoreEnabled = dlg.restoreEnabled();
+            return kIdOk;
+        };
+    }
+    void settle(const BackupDlgLogic& dlg) {
+        while (dlg.waiting()) ASSERT_TRUE(owner_.runNext(std::chrono::seconds(20)));
+    }
+    // The messages shown since the last check are the texts of `ids`.
+    void expectShown(const std::vector<int>& ids) {
+        std::vector<Text> want, got;
+        for (int id : ids) want.push_back(strings_.load(id));
+        for (const auto& m : host_.messages) got.push_back(m.text);
+        EXPECT_EQ(got, want);
+        host_.messages.clear();
+    }
+    fs::path database() { return db_.store().databasePath(); }
+
+    dialogtest::TempDatabase db_;
+    const ResourceModule& strings_ = ResourceModule::builtIn();
+    dialogtest::ScriptedHost host_;
+    FixedClock clock_{makeTime(2026, 12, 6, 23, 10, 5)};
+    ProgramFlows flows_;
+    std::unique_ptr<MainDlgLogic> main_;
+    std::function<void(BackupDlgLogic&)> act;
+    Text latest;
+    bool restoreEnabled = false;
+};
+
+// Files of the size limit and one byte under it (a sound database followed
+// by unused bytes), and a damaged one: only the one under the limit is
+// sent, as a snapshot; the backup on the service stays otherwise.
+TEST_F(BackupTest, OnlyASoundDatabaseUnderTheLimitIsSentAsASnapshot) {
+    struct Case {
+        const char* what;
+        std::function<void(const fs::path&)> prepare;
+        int message;
+        bool sent;
+    };
+    const auto resize = [](std::uintmax_t size) {
+        return [size](const fs::path& db) { fs::resize_file(db, size); };
+    };
+    const Case cases[] = {
+        {"at the limit", resize(kBackupSizeLimit), ids::kBackupTooLarge, false},
+        {"one byte under", resize(kBackupSizeLimit - 1), ids::kBackedUp, true},
+        // Page 3 (Profiles), which only the integrity check reads.
+        {"a damaged page",
+         [](const fs::path& db) {
+             std::fstream(db, std::ios::in | std::ios::out).seekp(8192) << std::string(64, 'x');
+         },
+         ids::kBackupDatabaseUnreadable, false},
+    };
+    act = [](BackupDlgLogic& d) { d.backup(); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        logic_.setBackup("anna", {"earlier", "01.12.2026 10:00"});
+        c.prepare(database());
+        main_->command(cmd::kBackup);
+        expectShown({c.message});
+        const std::string stored = logic_.backupOf("anna")->bytes;
+        EXPECT_EQ(stored != "earlier", c.sent);
+        // The label follows the backup just made.
+        EXPECT_EQ(latest, c.sent ? kDate : "01.12.2026 10:00");
+        if (!c.sent) continue;
+        db_.writeFile("sent.db", stored);
+        EXPECT_TRUE(isUsableDatabase(db_.dir() / "sent.db"));
+        EXPECT_LT(stored.size(), kBackupSizeLimit - 1);
+    }
+}
+
+std::string fileMadeBy(const fs::path& file, const std::string& sql, std::string bytes = {}) {
+    if (!bytes.empty()) std::ofstream(file, std::ios::binary) << bytes;
+    Database(file.string()).execute(sql);
+    return readBytes(file);
+}
+
+TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
+    // A sound backup: this database with the users Bertta and Cecilia, who then go.
+    const int cecilia = db_.addUser("Cecilia", "020202-0202"), bertta = db_.addUser("Bertta", "030303-0303");
+    std::string sound;
+    ASSERT_EQ(snapshotDatabase(database(), sound), SnapshotResult::Ok);
+    db_.store().deleteProfile(cecilia);
+    db_.store().deleteProfile(bertta);
+    velmora::testing::TempDir work;
+    std::string random(5000, '\0');
+    std::generate(random.begin(), random.end(), std::mt19937(7));
+    std::string damaged = sound;
+    damaged.replace(8192, 64, std::string(64, '\x7f'));
+    struct Case {
+        const char* what;
+        std::string reply;
+        bool restored;
+    };
+    const Case cases[] = {
+        {"999 bytes", sound.substr(0, 999), false},
+        {"5000 random bytes", random, false},
+        {"SQLite without our tables but Settings",
+         fileMadeBy(work.path() / "other.db",
+                    "CREATE TABLE Settings(id, db_version); INSERT INTO Settings VALUES(1, 4);"),
+         false},
+        {"a newer schema",
+         fileMadeBy(work.path() / "newer.db", "UPDATE Settings SET db_version = 5;", sound), false},
+        {"a damaged page", damaged, false},
+        {"a sound backup", sound, true},
+    };
+    // Copies kept by five earlier restores: the oldest goes.
+    for (char day = '1'; day <= '5'; ++day)
+        db_.writeFile(std::string("velmora.db.bak-2026110") + day + "-120000", "old");
+    act = [](BackupDlgLogic& d) { d.restore(); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string before = readBytes(database());
+        logic_.setBackup("anna", {c.reply, kDate});
+        main_->command(cmd::kBackup);
+        expectShown({c.restored ? ids::kBackupRestored : ids::kRestoreFailed});
+        if (!c.restored) {
+            EXPECT_EQ(readBytes(database()), before);
+        }
+    }
+    std::vector<Text> names;
+    for (const Profile& p : main_->user().users) names.push_back(p.name);
+    EXPECT_EQ(names, (std::vector<Text>{"Bertta", "Cecilia"}));
+    // The database before the restore is kept; nothing else is left beside it.
+    const std::vector<fs::path> copies = datedCopies(database());
+    ASSERT_EQ(copies.size(), kKeptDatabaseCopies);
+    EXPECT_EQ(copies.front().filename(), "velmora.db.bak-20261102-120000");
+    EXPECT_EQ(copies.back().filename(), "velmora.db.bak-20261206-231005");
+    EXPECT_TRUE(isUsableDatabase(copies.back()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(db_.dir()), fs::directory_iterator()), 6);
+    // No connection keeps the replaced file open.
+    std::error_code ec;
+    for (const auto& fd : fs::directory_iterator("/proc/self/fd"))
+        EXPECT_EQ(fs::read_symlink(fd, ec).string().find("velmora.db (deleted)"), std::string::npos);
+    // The restored database holds the account in use.
+    SettingsRow row;
+    ASSERT_TRUE(db_.store().readSettings(row));
+    EXPECT_EQ(row.username, "anna");
+    EXPECT_TRUE(row.logged_in);
+}
+
+// The latest backup's date as the service answers; without a connection
+// the label stays "-" and nothing can be restored.
+TEST_F(BackupTest, DateReplySetsTheLabelOrTellsWhy) {
+    struct Case {
+        const char* what;
+        std::optional<std::string> reply;  // none: the service's own answer
+        Text label;
+        bool restoreEnabled;
+        std::vector<int> messages;
+    };
+    logic_.setBackup("anna", {"x", kDate});
+    const Case cases[] = {
+        {"backup exists", std::nullopt, kDate, true, {}},
+        {"wrong credentials", "-2", "-", true, {ids::kWrongCredentials}},
+        {"service failure", "-9|x", "-", true, {ids::kOperationFailed}},
+        {"no connection", std::nullopt, "-", false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (std::string(c.what) == "no connection") service_->stop();
+        service_->setScript([&](const service::ReceivedRequest&) -> std::optional<service::ScriptedReply> {
+            if (!c.reply) return std::nullopt;
+            return service::ScriptedReply{200, *c.reply};
+        });
+        main_->command(cmd::kBackup);
+        EXPECT_EQ(latest, c.label);
+        EXPECT_EQ(restoreEnabled, c.restoreEnabled);
+        expectShown(c.messages);
+    }
+}
+
+// Signed out: "sign in first", then the account dialog; only a sign-in
+// there opens the backup dialog, with the current user closed.
+TEST_F(BackupTest, SignedOutTheAccountDialogComesFirst) {
+    const int id = db_.addUser("Aino", "010101-0101");
+    for (const int accountResult : {kIdCancel, kIdOk}) {
+        SCOPED_TRACE(accountResult);
+        main_->store().reloadUsers(main_->user());
+        ASSERT_TRUE(main_->store().selectUser(main_->user(), id, clock_.nowValue(), {}));
+        main_->user().logged_in = false;
+        host_.dialogs.clear();
+        flows_.setAccountDialog([&](MainDlgLogic& m) {
+            m.user().logged_in = accountResult == kIdOk;
+            return accountResult;
+        });
+        main_->command(cmd::kBackup);
+        expectShown({ids::kSignInFirst});
+        EXPECT_EQ(host_.dialogs.size(), accountResult == kIdOk ? 1u : 0u);
+        EXPECT_EQ(main_->userSelected(), accountResult != kIdOk);
+    }
+}
+
+}  // namespace
+}  // namespace velmora
