@@ -15,14 +15,14 @@ namespace {
 TimeValue at(int d, int h, int mi = 0) { return toTimeValue(makeTime(2026, 3, d, h, mi)); }
 
 // Every status; forgotten at 20:00 and 23:30 on the 2nd and 02:00 on the
-// 3rd (a run of three over midnight); after now (the 4th at 12:00) a taken
+// 3rd (a run of three over midnight), one more after taken doses; after now (the 4th at 12:00) a taken
 // dose with a long delay and a forgotten one that must count nowhere.
 std::map<TimeValue, LogEntry> knownHistory() {
     struct Row { int d, h, mi, status, ackMinutes; };
     const Row rows[] = {
         {2, 8, 0, 4, 2},  {2, 14, 0, 5, 40}, {2, 20, 0, 2, 0},  {2, 23, 30, 3, 0},
         {3, 2, 0, 2, 0},  {3, 8, 0, 4, -5},  {3, 13, 0, 1, 0},  {4, 9, 0, 4, 10},
-        {4, 10, 0, 7, 0}, {4, 14, 0, 4, 999}, {5, 8, 0, 2, 0},
+        {4, 10, 0, 7, 0}, {4, 11, 0, 2, 0},  {4, 14, 0, 4, 999}, {5, 8, 0, 2, 0},
     };
     std::map<TimeValue, LogEntry> h;
     for (const Row& r : rows) {
@@ -44,10 +44,9 @@ TEST(Adherence, KnownHistoryOverPeriods) {
         double taking, timing;
     };
     const Case cases[] = {
-        {"all", 0, {7, 4, 3, 1, 3}, {1, 3, 1, 2}, {1, 0, 0, 2}, 3, 2, 4, 120, 2400, 400.0 / 7, 300.0 / 7},
-        {"from the 3rd", at(3, 0), {3, 2, 2, 0, 1}, {1, 2, 0, 0}, {1, 0, 0, 0}, 1, 1, 2, -300, 600, 200.0 / 3,
-         200.0 / 3},
-        {"empty", at(4, 11), {}, {}, {}, 0, 0, 0, 0, 0, 0, 0},
+        {"all", 0, {8, 4, 3, 1, 4}, {1, 4, 1, 2}, {1, 1, 0, 2}, 3, 3, 4, 120, 2400, 50, 37.5},
+        {"from the 3rd", at(3, 0), {4, 2, 2, 0, 2}, {1, 3, 0, 0}, {1, 1, 0, 0}, 1, 2, 2, -300, 600, 50, 50},
+        {"empty", at(4, 11, 30), {}, {}, {}, 0, 0, 0, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -95,7 +94,7 @@ TEST(ChronologyChart, MarksRowsAndHitTesting) {
     ChronologyChart chart(history, days);
     chart.setWidth(ChronologyChart::kLabelWidth + 480);  // 20 px an hour
     const auto& marks = chart.marks();
-    ASSERT_EQ(marks.size(), 11u);  // the 5th lies beyond the period's days
+    ASSERT_EQ(marks.size(), 12u);  // the 5th lies beyond the period's days
     const ChartMark& late = marks[7];
     EXPECT_EQ(late.row, 1);
     EXPECT_EQ(late.ackRow, 2);
