@@ -64,7 +64,7 @@ std::map<TimeValue, LogEntry> mixedHistory(TimeValue now) {
             const std::uint32_t roll = next() % 100;
             LogEntry e{t, 0, kStatusNotAlarmed};
             if (t <= now) {
-                const int forgetting = weekend && hour == 21 ? 25 : 7;
+                const std::uint32_t forgetting = weekend && hour == 21 ? 25 : 7;
                 if (roll < forgetting) e.log_status = roll % 5 ? kStatusForgottenAlt : kStatusForgotten;
                 else if (roll < forgetting + 12) e.log_status = kStatusAcknowledgedLate;
                 else e.log_status = kStatusAcknowledged;

@@ -19,8 +19,9 @@ void paintHeader(QPainter& p, const Chart& chart, const CalendarPalette& pal) {
     p.setFont(rulerMinuteFont());
     for (int h = 0; h <= 24; h += 2) {
         const int x = chart.xOf(h * 3600);
-        const QRect label(x - 12, 0, 24, Chart::kHeaderHeight);
-        p.drawText(label, Qt::AlignCenter, QString::number(h));
+        // 24 keeps inside the chart, right-aligned to its line.
+        const QRect label(h == 24 ? x - 24 : x - 12, 0, 24, Chart::kHeaderHeight);
+        p.drawText(label, h == 24 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignCenter, QString::number(h));
     }
 }
 }  // namespace
