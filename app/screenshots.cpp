@@ -6,6 +6,7 @@
 // (under the umockdev preload, which the program adds itself). Runs on any Qt platform; offscreen
 // needs no display.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <functional>
@@ -50,6 +51,35 @@
 
 namespace velmora {
 namespace {
+
+// 120 days of three doses a day in a mix that a person shows: mostly taken
+// on time, some late, evenings at weekends forgotten more often; today's
+// later doses not alarmed yet.
+std::map<TimeValue, LogEntry> mixedHistory(TimeValue now) {
+    std::map<TimeValue, LogEntry> h;
+    const SYSTEMTIME today = fromTimeValue(now);
+    std::uint32_t seed = 20260318;
+    auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
+    for (int d = 119; d >= 0; --d) {
+        const SYSTEMTIME day = normalizeDate(addDays(makeTime(today.wYear, today.wMonth, today.wDay), -d));
+        const bool weekend = day.wDayOfWeek == 0 || day.wDayOfWeek == 6;
+        for (int hour : {8, 14, 21}) {
+            const TimeValue t = toTimeValue(makeTime(day.wYear, day.wMonth, day.wDay, hour, 0));
+            const std::uint32_t roll = next() % 100;
+            LogEntry e{t, 0, kStatusNotAlarmed};
+            if (t <= now) {
+                const std::uint32_t forgetting = weekend && hour == 21 ? 25 : 7;
+                if (roll < forgetting) e.log_status = roll % 5 ? kStatusForgottenAlt : kStatusForgotten;
+                else if (roll < forgetting + 12) e.log_status = kStatusAcknowledgedLate;
+                else e.log_status = kStatusAcknowledged;
+                if (e.log_status == kStatusAcknowledged) e.ack = t + static_cast<TimeValue>(60 + next() % 540);
+                if (e.log_status == kStatusAcknowledgedLate) e.ack = t + static_cast<TimeValue>(900 + next() % 3600);
+            }
+            h[t] = e;
+        }
+    }
+    return h;
+}
 
 void settle() {
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
@@ -298,9 +328,27 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         ok = save(editing, outDir, "alarm-edit") && ok;
     }
     {
-        LogDlgLogic model(logic.user(), resources);
+        LogDlgLogic model(logic.user(), resources, logic.clock().nowValue());
         LogDlg dlg(model, &w);
         ok = save(dlg, outDir, "history") && ok;
+    }
+    {
+        // The adherence page and the chronology chart over 30 and 90 days.
+        CurrentUser person;
+        person.name = logic.user().name;
+        person.history = mixedHistory(logic.clock().nowValue());
+        LogDlgLogic model(person, resources, logic.clock().nowValue());
+        LogDlg dlg(model, &w);
+        auto* pages = dlg.findChild<QTabWidget*>("pages");
+        auto* period = dlg.findChild<QComboBox*>("period");
+        for (int index : {0, 1}) {
+            period->setCurrentIndex(index);
+            const QString days = index ? "90" : "30";
+            pages->setCurrentIndex(1);
+            ok = save(dlg, outDir, "history-adherence-" + days) && ok;
+            pages->setCurrentIndex(2);
+            ok = save(dlg, outDir, "history-chronology-" + days) && ok;
+        }
     }
     {
         AboutDlgLogic model(resources);

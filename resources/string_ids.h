@@ -246,6 +246,37 @@ namespace velmora::ids {
     X(kCommandLineHelp, 40350)                                                              \
     /* Backup */                                                                            \
     X(kBackupDatabaseUnreadable, 40330)                                                     \
+    /* History analytics, chart, printing and export */                                     \
+    X(kPrintEllipsis, 40370)                                                                \
+    X(kSavePdf, 40371)                                                                      \
+    X(kSaveCsv, 40372)                                                                      \
+    X(kHistoryPeriod, 40373)                                                                \
+    X(kPeriodLast30Days, 40374)                                                             \
+    X(kPeriodLast90Days, 40375)                                                             \
+    X(kPeriodAll, 40376)                                                                    \
+    X(kHistoryListTab, 40377)                                                               \
+    X(kAdherenceTab, 40378)                                                                 \
+    X(kChronologyTab, 40379)                                                                \
+    X(kDosesDue, 40380)                                                                     \
+    X(kDosesTaken, 40381)                                                                   \
+    X(kDosesOnTime, 40382)                                                                  \
+    X(kDosesLate, 40383)                                                                    \
+    X(kTakingAdherence, 40384)                                                              \
+    X(kTimingAdherence, 40385)                                                              \
+    X(kSlotAll, 40386)                                                                      \
+    X(kSlotNight, 40387)                                                                    \
+    X(kSlotMorning, 40388)                                                                  \
+    X(kSlotAfternoon, 40389)                                                                \
+    X(kSlotEvening, 40390)                                                                  \
+    X(kLongestForgottenRun, 40391)                                                          \
+    X(kDaysWithForgotten, 40392)                                                            \
+    X(kMedianDelay, 40393)                                                                  \
+    X(kPercentile90Delay, 40394)                                                            \
+    X(kMinutesValue, 40395)                                                                 \
+    X(kHistoryCsvHeader, 40396)                                                             \
+    X(kUsersCsvHeader, 40397)                                                               \
+    X(kFileNotWritten, 40398)                                                               \
+    X(kExportFileTypes, 40399)                                                              \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 
@@ -287,4 +318,7 @@ inline constexpr int kDeleteAlarm = 40013;  // menu 154
 inline constexpr int kChangePassword = 40014;
 inline constexpr int kEmptyReminder = 40015;
 inline constexpr int kUserManual = 40016;
+// The alarm time report (40002's) on paper or as PDF.
+inline constexpr int kPrintAlarmReportOnPaper = 40370;
+inline constexpr int kSaveAlarmReportAsPdf = 40371;
 }  // namespace velmora::cmd

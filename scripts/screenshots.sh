@@ -3,6 +3,7 @@
 # right after a reminder was read, and with a 60-character name at its
 # smallest size) and of its dialogs (user management, also filtered by its
 # search field; the alarm dialog for a new and an edited alarm, history,
+# its adherence page and chronology chart over 30 and 90 days,
 # report, the reminder-without-user question, the clock check, the
 # programming result, the spare wait, the about box, the backup dialog
 # against the substitute service, a question box) into

@@ -122,6 +122,8 @@ int daysInMonth(int year, int month) {
 
 int daysInMonth(const SYSTEMTIME& t) { return daysInMonth(t.wYear, t.wMonth); }
 
+std::int64_t dayNumber(const SYSTEMTIME& t) { return daysFromCivil(t.wYear, t.wMonth, t.wDay); }
+
 int dayOfWeek(int year, int month, int day) {
     return weekdayFromDays(daysFromCivil(year, static_cast<unsigned>(month), day));
 }

@@ -40,6 +40,8 @@ int daysInMonth(const SYSTEMTIME& t);
 int daysInMonth(int year, int month);
 // Day of week (0 = Sunday) of a calendar date.
 int dayOfWeek(int year, int month, int day);
+// Days since 1970-01-01 of the calendar date of t (no time zone involved).
+std::int64_t dayNumber(const SYSTEMTIME& t);
 
 struct WeekSpan {
     SYSTEMTIME start;  // Monday 00:00:00

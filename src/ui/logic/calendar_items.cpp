@@ -10,6 +10,16 @@
 
 namespace velmora {
 
+ItemStyle::Rgb statusColour(int logStatus) {
+    switch (logStatus) {
+        case kStatusForgotten:
+        case kStatusForgottenAlt: return ItemStyle::kForgotten;
+        case kStatusAcknowledged: return ItemStyle::kAcknowledged;
+        case kStatusAcknowledgedLate: return ItemStyle::kAcknowledgedLate;
+        default: return ItemStyle::kAlarm;
+    }
+}
+
 namespace {
 
 constexpr std::size_t kMonthTitleLength = 63;
@@ -20,13 +30,12 @@ void applyStatus(ViewItem& item, const StringSource& strings) {
     switch (item.status) {
         case kStatusForgotten:
         case kStatusForgottenAlt:
-            item.colour = ItemStyle::kForgotten;
+            item.colour = statusColour(item.status);
             item.text = fillPlaceholder(strings.load(ids::kAlarmTime), formatTimeOfDay(item.start));
             break;
         case kStatusAcknowledged:
         case kStatusAcknowledgedLate:
-            item.colour = item.status == kStatusAcknowledged ? ItemStyle::kAcknowledged
-                                                             : ItemStyle::kAcknowledgedLate;
+            item.colour = statusColour(item.status);
             item.text = fillPlaceholder(
                 fillPlaceholder(strings.load(ids::kAlarmAndAckTimes), formatTimeOfDay(item.start)),
                 formatTimeOfDay(item.ackTime));

@@ -24,6 +24,10 @@ struct ItemStyle {
     static constexpr Rgb kAcknowledgedLate{255, 235, 0};
 };
 
+// The fill of a log status: forgotten (2, 3), taken (4), taken late (5);
+// the alarm colour for any other.
+ItemStyle::Rgb statusColour(int logStatus);
+
 // One entry of a planner or of the month grid.
 struct ViewItem {
     SYSTEMTIME start{};  // the occurrence, or the alarm time of a log entry

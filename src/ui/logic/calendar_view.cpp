@@ -8,17 +8,6 @@ namespace velmora {
 
 namespace {
 
-// Days since 1970-01-01 of a calendar date (no time zone involved).
-std::int64_t dayNumber(const SYSTEMTIME& t) {
-    const int m = t.wMonth;
-    const std::int64_t y = t.wYear - (m <= 2 ? 1 : 0);
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const std::int64_t yoe = y - era * 400;
-    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + t.wDay - 1;
-    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
 SYSTEMTIME atTime(const SYSTEMTIME& date, int hour, int minute, int second = 0) {
     SYSTEMTIME t = normalizeDate(makeTime(date.wYear, date.wMonth, date.wDay, hour, minute, second));
     return t;

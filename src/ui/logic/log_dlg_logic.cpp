@@ -3,7 +3,9 @@
 #include <string>
 
 #include "core/datetime.h"
+#include "core/text.h"
 #include "resources/string_ids.h"
+#include "ui/logic/report_files.h"
 
 namespace velmora {
 
@@ -12,8 +14,9 @@ namespace {
 Text formatInstant(TimeValue t) { return formatDateTime(fromTimeValue(t)); }
 }  // namespace
 
-LogDlgLogic::LogDlgLogic(const CurrentUser& user, const StringSource& strings)
-    : strings_(strings) {
+LogDlgLogic::LogDlgLogic(const CurrentUser& user, const StringSource& strings, TimeValue now,
+                         Interaction* person)
+    : strings_(strings), history_(user.history), name_(user.name), now_(now), person_(person) {
     lines_.reserve(user.history.size());
     // The history map is ordered by alarm time.
     for (const auto& [time, entry] : user.history) {
@@ -28,6 +31,61 @@ LogDlgLogic::LogDlgLogic(const CurrentUser& user, const StringSource& strings)
             default: break;  // counted only in the total
         }
     }
+    setPeriod(period_);
+}
+
+void LogDlgLogic::setPeriod(AdherencePeriod period) {
+    period_ = period;
+    days_ = velmora::periodDays(period, history_, now_);
+    adherence_ = computeAdherence(history_, days_.from, now_);
+}
+
+bool LogDlgLogic::saveExport(const std::filesystem::path& file, std::string_view bytes) const {
+    if (person_) return saveExportFile(*person_, strings_, file, bytes);
+    Text reason;
+    return writeWholeFile(file, bytes, reason);
+}
+
+std::vector<Text> LogDlgLogic::periodNames() const {
+    return {strings_.load(ids::kPeriodLast30Days), strings_.load(ids::kPeriodLast90Days),
+            strings_.load(ids::kPeriodAll)};
+}
+
+Text LogDlgLogic::percentText(double percent, int due) {
+    if (due == 0) return "-";
+    return std::to_string(static_cast<int>(percent + 0.5)) + " %";
+}
+
+Text LogDlgLogic::minutesText(int seconds, const StringSource& strings) {
+    const int minutes = seconds >= 0 ? (seconds + 30) / 60 : -((-seconds + 30) / 60);
+    return fillPlaceholder(strings.load(ids::kMinutesValue), std::to_string(minutes));
+}
+
+std::vector<std::vector<Text>> LogDlgLogic::adherenceTable() const {
+    std::vector<std::vector<Text>> rows;
+    rows.push_back({"", strings_.load(ids::kDosesDue), strings_.load(ids::kDosesTaken),
+                    strings_.load(ids::kDosesOnTime), strings_.load(ids::kDosesLate),
+                    strings_.load(ids::kHistoryForgotten), strings_.load(ids::kTakingAdherence),
+                    strings_.load(ids::kTimingAdherence)});
+    auto row = [&rows](const Text& caption, const DoseCounts& c) {
+        rows.push_back({caption, std::to_string(c.due), std::to_string(c.taken), std::to_string(c.onTime),
+                        std::to_string(c.late), std::to_string(c.forgotten),
+                        percentText(c.takingPercent(), c.due), percentText(c.timingPercent(), c.due)});
+    };
+    row(strings_.load(ids::kSlotAll), adherence_.total);
+    const int slotNames[kSlotCount] = {ids::kSlotNight, ids::kSlotMorning, ids::kSlotAfternoon,
+                                       ids::kSlotEvening};
+    for (int s = 0; s < kSlotCount; ++s) row(strings_.load(slotNames[s]), adherence_.bySlot[s]);
+    return rows;
+}
+
+std::vector<std::pair<Text, Text>> LogDlgLogic::adherenceSummary() const {
+    const Adherence& a = adherence_;
+    auto delay = [&](int seconds) { return a.delayCount ? minutesText(seconds, strings_) : Text("-"); };
+    return {{strings_.load(ids::kLongestForgottenRun), std::to_string(a.longestForgottenRun)},
+            {strings_.load(ids::kDaysWithForgotten), std::to_string(a.daysWithForgotten)},
+            {strings_.load(ids::kMedianDelay), delay(a.medianDelaySeconds)},
+            {strings_.load(ids::kPercentile90Delay), delay(a.p90DelaySeconds)}};
 }
 
 Text LogDlgLogic::title() const { return strings_.load(ids::kHistoryTitle); }

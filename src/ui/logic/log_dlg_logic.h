@@ -1,10 +1,15 @@
 #pragma once
 // History dialog: the current user's acknowledgement log, one line per
-// logged alarm, and four totals. The dialog changes nothing.
+// logged alarm, and four totals; beside them the adherence figures and the
+// chronology chart of a chosen period, which can be printed and exported.
+// The dialog changes nothing.
+#include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "core/interaction.h"
 #include "core/records.h"
+#include "ui/logic/adherence.h"
 #include "ui/logic/ui_host.h"
 
 namespace velmora {
@@ -26,9 +31,12 @@ public:
     static constexpr int kIdForgotten = 1004;
     static constexpr int kIdClose = kIdOk;
 
-    // Reads the user's history once; the dialog keeps only its lines and
-    // counters.
-    LogDlgLogic(const CurrentUser& user, const StringSource& strings);
+    // Reads the user's history once for the lines and counters; the
+    // adherence figures are those of the last 30 days up to `now` (0: no
+    // instant given, nothing is due). The user outlives the dialog.
+    // `person` hears of exports that could not be written.
+    LogDlgLogic(const CurrentUser& user, const StringSource& strings, TimeValue now = 0,
+                Interaction* person = nullptr);
 
     int templateId() const override { return kTemplateId; }
 
@@ -52,8 +60,40 @@ public:
     // "dd.mm.yyyy hh:mm - word[: dd.mm.yyyy hh:mm]".
     static Text formatLine(const LogEntry& entry, const StringSource& strings);
 
+    // ---- Adherence over a period ----
+    void setPeriod(AdherencePeriod period);
+    AdherencePeriod period() const { return period_; }
+    const PeriodDays& periodDays() const { return days_; }
+    const Adherence& adherence() const { return adherence_; }
+    const std::map<TimeValue, LogEntry>& history() const { return history_; }
+    const Text& userName() const { return name_; }
+    TimeValue now() const { return now_; }
+    const StringSource& strings() const { return strings_; }
+    // Writes an export (CSV or PDF bytes) to `file`; false, and the person
+    // told, when it could not be written.
+    bool saveExport(const std::filesystem::path& file, std::string_view bytes) const;
+    // The chooser's entries, in AdherencePeriod order.
+    std::vector<Text> periodNames() const;
+    // The figures as a table: a heading row, then one row for all doses and
+    // one per time-of-day slot (caption, due, taken, on time, late,
+    // forgotten, taken %, on time %).
+    std::vector<std::vector<Text>> adherenceTable() const;
+    // The other figures as caption and value rows.
+    std::vector<std::pair<Text, Text>> adherenceSummary() const;
+    // "87 %"; "-" when nothing was due.
+    static Text percentText(double percent, int due);
+    // Whole minutes, rounded half away from zero, with the minutes word.
+    static Text minutesText(int seconds, const StringSource& strings);
+
 private:
     const StringSource& strings_;
+    const std::map<TimeValue, LogEntry>& history_;
+    Text name_;
+    TimeValue now_ = 0;
+    Interaction* person_ = nullptr;
+    AdherencePeriod period_ = AdherencePeriod::Last30Days;
+    PeriodDays days_;
+    Adherence adherence_;
     std::vector<Text> lines_;
     int total_ = 0;
     int acknowledged_ = 0;

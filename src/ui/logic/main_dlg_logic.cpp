@@ -351,6 +351,10 @@ bool MainDlgLogic::command(int id) {
         case cmd::kPrintAlarmReport:
             if (userSelected()) flows_->printAlarmReport(*this);
             return true;
+        case cmd::kPrintAlarmReportOnPaper:
+        case cmd::kSaveAlarmReportAsPdf:
+            if (userSelected()) printAlarmReport(id == cmd::kSaveAlarmReportAsPdf);
+            return true;
         case cmd::kClearCalendar: clearCalendar(); return true;
         case cmd::kEmptyReminder:
             if (reminderConnected_) flows_->emptyReminder(*this);
@@ -448,8 +452,14 @@ void MainDlgLogic::programReminder() {
 
 void MainDlgLogic::showHistory() {
     if (user_.ssn.empty()) return;
-    LogDlgLogic dlg(user_, strings_);
+    LogDlgLogic dlg(user_, strings_, clock_.nowValue(), &host_);
     host_.runDialog(dlg);
+}
+
+void MainDlgLogic::printAlarmReport(bool asPdf) {
+    Text report;
+    store_.loadReport(user_.id, report);
+    host_.printTextReport(user_.name, report, asPdf);
 }
 
 void MainDlgLogic::report() {

@@ -264,6 +264,8 @@ public:
     void programReminder();
     void showHistory();
     void report();
+    // 40370, 40371: the user's stored alarm time report printed or as PDF.
+    void printAlarmReport(bool asPdf);
     // Radio 1020 or 1021 clicked; `nowChecked` is the clicked button's state.
     void programTypeClicked(int radioId, bool nowChecked);
     // List 1013 selection changed to `index`.

@@ -9,6 +9,7 @@
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "store/record_store.h"
+#include "ui/logic/history_export.h"
 #include "ui/logic/report_files.h"
 
 namespace velmora {
@@ -112,14 +113,39 @@ Text ReportDlgLogic::buildReport(const std::vector<Profile>& users, bool onlyNee
     for (const Profile& p : users) {
         DeviceRecord record;
         if (!lookup || !lookup(p.id, record)) record = DeviceRecord{};
-        // The stored flag alone misses a reminder that runs out soon.
-        const bool runsOut = static_cast<std::int64_t>(record.last_alarm) <
-                             static_cast<std::int64_t>(now) + kReprogramLeadSeconds;
-        if (onlyNeedingProgramming && !p.is_programming_needed && !runsOut) continue;
+        if (onlyNeedingProgramming && !needsProgramming(p, record, now)) continue;
         text += formatRow(p.name, p.ssn, formatTime(record.last_alarm),
                           formatTime(record.programming_time));
     }
     return text;
+}
+
+bool ReportDlgLogic::needsProgramming(const Profile& p, const DeviceRecord& record, TimeValue now) {
+    // The stored flag alone misses a reminder that runs out soon.
+    const bool runsOut = static_cast<std::int64_t>(record.last_alarm) <
+                         static_cast<std::int64_t>(now) + kReprogramLeadSeconds;
+    return p.is_programming_needed || runsOut;
+}
+
+Text ReportDlgLogic::csvText() const {
+    Text out = kUtf8Bom;
+    appendCsvHeading(out, strings_.load(ids::kUsersCsvHeader));
+    std::size_t n = 0;
+    for (const Profile& p : users_) {
+        if (++n > kMaxExportRows) break;
+        auto it = ownReminders_.find(p.id);
+        const DeviceRecord record = it == ownReminders_.end() ? DeviceRecord{} : it->second;
+        const bool needs = needsProgramming(p, record, now_);
+        if (onlyNeeding_ && !needs) continue;
+        appendCsvRow(out, {p.name, p.ssn, record.sn ? std::to_string(record.sn) : Text(),
+                           isoDateTime(record.programming_time), isoDateTime(record.last_alarm),
+                           strings_.load(needs ? ids::kYes : ids::kNo)});
+    }
+    return out;
+}
+
+bool ReportDlgLogic::saveCsv(const std::filesystem::path& file) {
+    return saveExportFile(host_, strings_, file, csvText());
 }
 
 std::filesystem::path ReportDlgLogic::reportFilePath() const {
@@ -141,28 +167,8 @@ bool ReportDlgLogic::writeReportFile() const {
     const std::filesystem::path target = reportFilePath();
     std::error_code ec;
     std::filesystem::create_directories(target.parent_path(), ec);
-
-    // Write beside the target and rename, so that a failed write never
-    // leaves a half report behind.
-    std::filesystem::path temp = target;
-    temp += ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        const std::string bytes = toCp1252(withCrLf(report_));
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::filesystem::remove(temp, ec);
-            return false;
-        }
-    }
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    return true;
+    Text reason;
+    return writeWholeFile(target, toCp1252(withCrLf(report_)), reason);
 }
 
 }  // namespace velmora

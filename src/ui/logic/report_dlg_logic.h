@@ -43,6 +43,9 @@ public:
     // Texts of the buttons (1004, 1006, 1008 and OK); empty for other ids.
     Text controlText(int controlId) const;
 
+    UiHost& host() const { return host_; }
+    const StringSource& strings() const { return strings_; }
+
     // The report now shown, lines ending in CR LF.
     const Text& reportText() const { return report_; }
     bool showsOnlyNeedingProgramming() const { return onlyNeeding_; }
@@ -60,6 +63,13 @@ public:
     // it could not be written.
     bool writeReportFile() const;
     std::filesystem::path reportFilePath() const;
+    // The listed users as CSV with the BOM (see history_export.h): a
+    // heading row, then per user name, identity code, the own reminder's
+    // serial number, programming time and last alarm (yyyy-mm-dd hh:mm,
+    // empty when none) and whether it must be programmed again.
+    Text csvText() const;
+    // Writes csvText() to `file`; tells the person when it fails.
+    bool saveCsv(const std::filesystem::path& file);
 
     // ---- Formatting, usable without a dialog ----
     // Looks up the own reminder of a user; false when the user has none.
@@ -80,6 +90,9 @@ public:
 
 private:
     void rebuild(bool onlyNeedingProgramming);
+    // Whether a user's own reminder (or its absence) must be programmed
+    // again at `now`.
+    static bool needsProgramming(const Profile& p, const DeviceRecord& record, TimeValue now);
 
     // Every user's own reminder by owner, read once: the dialog is modal
     // and nothing it shows changes while it is open.

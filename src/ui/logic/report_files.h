@@ -3,6 +3,7 @@
 // desktop's text viewer; a file that could not be written is never opened
 // (the viewer would show an older report) and the person is told which.
 #include <filesystem>
+#include <string_view>
 
 #include "core/interaction.h"
 #include "ui/logic/ui_host.h"
@@ -12,6 +13,18 @@ namespace velmora {
 // "Writing the report file failed!" followed by the file's path.
 void tellReportNotWritten(Interaction& person, const StringSource& strings,
                           const std::filesystem::path& file);
+
+// Writes `bytes` beside `file` and renames it into place, so that a failed
+// write never leaves half a file; false with the system's reason when it
+// could not be written.
+bool writeWholeFile(const std::filesystem::path& file, std::string_view bytes, Text& reason);
+// "The file could not be written:", the file's path and the reason.
+void tellFileNotWritten(Interaction& person, const StringSource& strings,
+                        const std::filesystem::path& file, const Text& reason);
+
+// Writes an exported file (CSV, PDF); tells the person when it fails.
+bool saveExportFile(Interaction& person, const StringSource& strings, const std::filesystem::path& file,
+                    std::string_view bytes);
 
 // The programming report ("raportti.txt" in `directory`, created when
 // missing): written, then opened through `host`. False, with the message

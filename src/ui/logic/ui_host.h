@@ -27,6 +27,12 @@ public:
     virtual int runDialog(DialogModel& dialog) = 0;
     // Opens a text file in the desktop's text viewer without waiting.
     virtual void openTextFile(const Text& path) = 0;
+    // A plain-text report on paper through the print dialog, or (asPdf)
+    // saved as a PDF file the person names; `title` heads it and names
+    // the PDF. Hosts without printing do nothing.
+    virtual void printTextReport(const Text& title, const Text& text, bool asPdf) {
+        (void)title, (void)text, (void)asPdf;
+    }
     // How many of the program's modal dialogs and message boxes are open
     // now (they nest). Device events wait until none is.
     virtual int modalDepth() const { return 0; }

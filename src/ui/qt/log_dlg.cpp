@@ -1,21 +1,37 @@
 #include "ui/qt/log_dlg.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "resources/string_ids.h"
+#include "ui/logic/history_export.h"
+#include "ui/qt/chronology_view.h"
+#include "ui/qt/document_output.h"
 #include "ui/qt/qt_host.h"
 
 namespace velmora {
 
+namespace {
+// Chart rows per printed image: a page holds one such share.
+constexpr int kPrintedRowsPerImage = 50;
+constexpr int kPrintedChartWidth = 640;
+}  // namespace
+
 LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(model) {
     setObjectName("LogDlg");
     setWindowTitle(toQ(model_.title()));
+    const StringSource& strings = model_.strings();
 
     auto* list = new QListWidget(this);
     list->setObjectName("history");
@@ -25,6 +41,31 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
     // The newest entries are the ones looked for: they are in view at once.
     // Once laid out, when the scroll range is known.
     QTimer::singleShot(0, list, [list] { list->scrollToBottom(); });
+
+    // The adherence page: the table of doses and the other figures.
+    auto* adherencePage = new QWidget(this);
+    adherence_ = new QTableWidget(adherencePage);
+    adherence_->setObjectName("adherence");
+    adherence_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    adherence_->setSelectionMode(QAbstractItemView::NoSelection);
+    adherence_->verticalHeader()->hide();
+    adherence_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    summary_ = new QGridLayout;
+    auto* adherenceLayout = new QVBoxLayout(adherencePage);
+    adherenceLayout->addWidget(adherence_, 1);
+    adherenceLayout->addLayout(summary_);
+
+    chart_ = new ChronologyView(strings, this);
+    auto* chartScroll = new QScrollArea(this);
+    chartScroll->setObjectName("chronologyScroll");
+    chartScroll->setWidgetResizable(true);
+    chartScroll->setWidget(chart_);
+
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName("pages");
+    pages_->addTab(list, toQ(strings.load(ids::kHistoryListTab)));
+    pages_->addTab(adherencePage, toQ(strings.load(ids::kAdherenceTab)));
+    pages_->addTab(chartScroll, toQ(strings.load(ids::kChronologyTab)));
 
     auto* totals = new QGroupBox(toQ(model_.controlText(LogDlgLogic::kIdTotalsFrame)), this);
     auto* grid = new QGridLayout(totals);
@@ -52,6 +93,37 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
     }
     grid->setColumnStretch(0, 1);
 
+    auto* period = new QComboBox(this);
+    period->setObjectName("period");
+    for (const Text& name : model_.periodNames()) period->addItem(toQ(name));
+    period->setCurrentIndex(static_cast<int>(model_.period()));
+    connect(period, &QComboBox::currentIndexChanged, this, [this](int index) {
+        model_.setPeriod(static_cast<AdherencePeriod>(index));
+        showPeriod();
+    });
+
+    auto button = [this](int textId, const char* name) {
+        auto* b = new QPushButton(toQ(model_.strings().load(textId)), this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        return b;
+    };
+    QPushButton* print = button(ids::kPrintEllipsis, "print");
+    QPushButton* pdf = button(ids::kSavePdf, "savePdf");
+    QPushButton* csv = button(ids::kSaveCsv, "saveCsv");
+    connect(print, &QPushButton::clicked, this, [this] { printWithDialog(document(), this); });
+    connect(pdf, &QPushButton::clicked, this, [this] {
+        const QString file = askExportFile(this, model_.strings(), 0, toQ(model_.userName()) + ".pdf");
+        if (!file.isEmpty()) {
+            const QByteArray bytes = pdfBytes(document());
+            model_.saveExport(file.toStdString(), std::string_view(bytes.constData(), bytes.size()));
+        }
+    });
+    connect(csv, &QPushButton::clicked, this, [this] {
+        const QString file = askExportFile(this, model_.strings(), 1, toQ(model_.userName()) + ".csv");
+        if (!file.isEmpty()) model_.saveExport(file.toStdString(), historyCsv(model_, model_.strings()));
+    });
+
     auto* close = new QPushButton(toQ(model_.controlText(LogDlgLogic::kIdClose)), this);
     close->setObjectName("close");
     close->setDefault(true);
@@ -59,14 +131,63 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
 
     auto* side = new QVBoxLayout;
     side->addWidget(totals);
+    side->addWidget(new QLabel(toQ(strings.load(ids::kHistoryPeriod)), this));
+    side->addWidget(period);
+    side->addSpacing(8);
+    side->addWidget(print);
+    side->addWidget(pdf);
+    side->addWidget(csv);
     side->addStretch(1);
     side->addWidget(close);
 
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(list, 1);
+    layout->addWidget(pages_, 1);
     layout->addLayout(side);
-    list->setMinimumWidth(380);
-    resize(620, 380);
+    pages_->setMinimumWidth(380);
+    showPeriod();
+    resize(820, 520);
+}
+
+void LogDlg::showPeriod() {
+    const auto table = model_.adherenceTable();
+    adherence_->setRowCount(static_cast<int>(table.size()) - 1);
+    adherence_->setColumnCount(static_cast<int>(table.front().size()));
+    for (std::size_t c = 0; c < table.front().size(); ++c)
+        adherence_->setHorizontalHeaderItem(static_cast<int>(c), new QTableWidgetItem(toQ(table.front()[c])));
+    for (std::size_t r = 1; r < table.size(); ++r) {
+        for (std::size_t c = 0; c < table[r].size(); ++c) {
+            auto* item = new QTableWidgetItem(toQ(table[r][c]));
+            if (c) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            adherence_->setItem(static_cast<int>(r) - 1, static_cast<int>(c), item);
+        }
+    }
+    while (QLayoutItem* item = summary_->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    int row = 0;
+    for (const auto& [caption, value] : model_.adherenceSummary()) {
+        summary_->addWidget(new QLabel(toQ(caption)), row, 0);
+        auto* v = new QLabel(toQ(value));
+        v->setObjectName(QString("summary%1").arg(row));
+        v->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        summary_->addWidget(v, row++, 1);
+    }
+    summary_->setColumnStretch(0, 1);
+    chart_->setChart(ChronologyChart(model_.history(), model_.periodDays()));
+}
+
+PrintableDocument LogDlg::document() const {
+    ChronologyChart chart(model_.history(), model_.periodDays());
+    chart.setWidth(kPrintedChartWidth);
+    // Printed on white whatever the desktop's colours.
+    const CalendarPalette palette = CalendarPalette::from(QPalette(Qt::white));
+    PrintableDocument doc;
+    for (int first = 0; first < chart.rows(); first += kPrintedRowsPerImage)
+        doc.images.push_back(chronologyImage(chart, palette, first, first + kPrintedRowsPerImage));
+    doc.title = toQ(model_.title() + " - " + model_.userName());
+    doc.html = toQ(historyHtml(model_, model_.strings(), static_cast<int>(doc.images.size())));
+    return doc;
 }
 
 }  // namespace velmora

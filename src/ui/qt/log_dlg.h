@@ -1,10 +1,19 @@
 #pragma once
-// History window: shows a LogDlgLogic.
+// History window: shows a LogDlgLogic: the list, the adherence figures and
+// the chronology chart as pages, the totals, the period and the print and
+// export buttons beside them.
 #include <QDialog>
 
 #include "ui/logic/log_dlg_logic.h"
+#include "ui/qt/document_output.h"
+
+class QGridLayout;
+class QTabWidget;
+class QTableWidget;
 
 namespace velmora {
+
+class ChronologyView;
 
 class LogDlg : public QDialog {
     Q_OBJECT
@@ -15,8 +24,18 @@ public:
     void accept() override { done(kIdOk); }
     void reject() override { done(kIdCancel); }
 
+    // The history as printed and saved as PDF.
+    PrintableDocument document() const;
+
 private:
+    // The adherence page and the chart of the model's period.
+    void showPeriod();
+
     LogDlgLogic& model_;
+    QTabWidget* pages_ = nullptr;
+    QTableWidget* adherence_ = nullptr;
+    QGridLayout* summary_ = nullptr;
+    ChronologyView* chart_ = nullptr;
 };
 
 }  // namespace velmora

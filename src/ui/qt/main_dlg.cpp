@@ -407,6 +407,8 @@ void MainDlg::syncPanel() {
                                            {cmd::kCloseUser, c.closeUser},
                                            {cmd::kShowHistory, c.showHistory},
                                            {cmd::kPrintAlarmReport, c.alarmReport},
+                                           {cmd::kPrintAlarmReportOnPaper, c.alarmReport},
+                                           {cmd::kSaveAlarmReportAsPdf, c.alarmReport},
                                            {cmd::kClearCalendar, c.userEdits}};
     for (const auto& [id, enabled] : states) {
         if (QAction* a = action(id)) a->setEnabled(enabled);

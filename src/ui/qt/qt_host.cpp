@@ -20,7 +20,9 @@
 #include "ui/qt/about_dlg.h"
 #include "ui/qt/alarm_dlg.h"
 #include "ui/qt/backup_dlg.h"
+#include "ui/logic/history_export.h"
 #include "ui/qt/device_dialogs.h"
+#include "ui/qt/document_output.h"
 #include "ui/qt/log_dlg.h"
 #include "ui/qt/profile_dlg.h"
 #include "ui/qt/report_dlg.h"
@@ -91,6 +93,17 @@ QtHost::QtHost(const ResourceModule& resources) : resources_(resources) {
             showMessage(resources_.load(ids::kTextViewerFailed) + "\n" + path,
                         resources_.load(ids::kCaptionError), MessageIcon::Error);
     };
+}
+
+void QtHost::printTextReport(const Text& title, const Text& text, bool asPdf) {
+    PrintableDocument doc;
+    doc.title = toQ(title);
+    doc.html = toQ(textReportHtml(title, text));
+    ModalScope modal(*this);
+    if (asPdf)
+        savePdfWithDialog(doc, parent_, *this, resources_);
+    else
+        printWithDialog(doc, parent_);
 }
 
 void QtHost::registerDialog(int templateId, DialogRunner runner) { runners_[templateId] = std::move(runner); }

@@ -48,6 +48,7 @@ public:
     // A template without a runner ends at once with 2 (cancel).
     int runDialog(DialogModel& dialog) override;
     void openTextFile(const Text& path) override;
+    void printTextReport(const Text& title, const Text& text, bool asPdf) override;
     int modalDepth() const override { return depth_; }
     void bringToFront() override;
 

@@ -8,6 +8,9 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "resources/string_ids.h"
+#include "ui/logic/history_export.h"
+#include "ui/qt/document_output.h"
 #include "ui/qt/qt_host.h"
 
 namespace velmora {
@@ -48,7 +51,21 @@ ReportDlg::ReportDlg(ReportDlgLogic& model, QWidget* parent) : QDialog(parent), 
     auto* ok = new QPushButton(toQ(model_.controlText(kIdOk)), this);
     ok->setObjectName("ok");
     ok->setDefault(true);
-    for (QPushButton* b : {showAll, showNeeding, open}) b->setAutoDefault(false);
+    const StringSource& strings = model_.strings();
+    auto* print = new QPushButton(toQ(strings.load(ids::kPrintEllipsis)), this);
+    print->setObjectName("print");
+    auto* pdf = new QPushButton(toQ(strings.load(ids::kSavePdf)), this);
+    pdf->setObjectName("savePdf");
+    auto* csv = new QPushButton(toQ(strings.load(ids::kSaveCsv)), this);
+    csv->setObjectName("saveCsv");
+    for (QPushButton* b : {showAll, showNeeding, open, print, pdf, csv}) b->setAutoDefault(false);
+    connect(print, &QPushButton::clicked, this, [this] { printWithDialog(document(), this); });
+    connect(pdf, &QPushButton::clicked, this,
+            [this] { savePdfWithDialog(document(), this, model_.host(), model_.strings()); });
+    connect(csv, &QPushButton::clicked, this, [this] {
+        const QString file = askExportFile(this, model_.strings(), 1, toQ(model_.title()) + ".csv");
+        if (!file.isEmpty()) model_.saveCsv(file.toStdString());
+    });
 
     connect(showAll, &QPushButton::clicked, this, [this] {
         const WaitCursor wait;
@@ -67,6 +84,10 @@ ReportDlg::ReportDlg(ReportDlgLogic& model, QWidget* parent) : QDialog(parent), 
     buttons->addWidget(showAll);
     buttons->addWidget(showNeeding);
     buttons->addWidget(open);
+    buttons->addSpacing(8);
+    buttons->addWidget(print);
+    buttons->addWidget(pdf);
+    buttons->addWidget(csv);
     buttons->addStretch(1);
     buttons->addWidget(ok);
     auto* layout = new QHBoxLayout(this);
@@ -77,6 +98,13 @@ ReportDlg::ReportDlg(ReportDlgLogic& model, QWidget* parent) : QDialog(parent), 
     // Wide enough for a whole row of the table.
     const int rowWidth = QFontMetrics(font).horizontalAdvance(QString(101, QLatin1Char('M')));
     resize(rowWidth + 220, 460);
+}
+
+PrintableDocument ReportDlg::document() const {
+    PrintableDocument doc;
+    doc.title = toQ(model_.title());
+    doc.html = toQ(textReportHtml(model_.title(), model_.reportText()));
+    return doc;
 }
 
 void ReportDlg::showReport() {

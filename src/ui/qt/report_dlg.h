@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "ui/logic/report_dlg_logic.h"
+#include "ui/qt/document_output.h"
 
 class QPlainTextEdit;
 
@@ -16,6 +17,9 @@ public:
     // OK ends with 1, Esc with 2.
     void accept() override { done(kIdOk); }
     void reject() override { done(kIdCancel); }
+
+    // The table as printed and saved as PDF.
+    PrintableDocument document() const;
 
 private:
     void showReport();
