@@ -242,6 +242,14 @@ namespace velmora::ids {
     X(kDatabasePassedOver, 40302)                                                           \
     X(kDatabaseInUse, 40303)                                                                \
     X(kSearchUsers, 40304)                                                                  \
+    /* Pouch data from the service: fetch, name lookup, bulk update */                    \
+    X(kIdentityCodeMissing, 40402)                                                          \
+    X(kPouchReplyUserChanged, 40403)                                                        \
+    X(kProgramPouchAlarmsNow, 40404)                                                        \
+    X(kProgramTheseReminders, 40405)                                                        \
+    X(kPouchNotStored, 40406)                                                               \
+    X(kNoUsersWithIdentityCode, 40407)                                                      \
+    X(kIdentityCodeChangedMeanwhile, 40408)                                                 \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 
@@ -283,4 +291,6 @@ inline constexpr int kDeleteAlarm = 40013;  // menu 154
 inline constexpr int kChangePassword = 40014;
 inline constexpr int kEmptyReminder = 40015;
 inline constexpr int kUserManual = 40016;
+inline constexpr int kFetchPouchData = 40400;      // Tools: the current user's pouch data
+inline constexpr int kUpdateAllPouchData = 40401;  // Tools: every user's pouch alarms
 }  // namespace velmora::cmd
