@@ -24,6 +24,10 @@ PouchBulkDlg::PouchBulkDlg(PouchBulkDlgLogic& model, QWidget* parent) : QDialog(
     list_ = new QListWidget(this);
     list_->setObjectName("list");
     list_->setMinimumHeight(160);
+    // Long names and reasons wrap instead of running off to the right.
+    list_->setWordWrap(true);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setResizeMode(QListView::Adjust);
     list_->hide();
     button_ = new QPushButton(this);
     button_->setObjectName("button");
@@ -35,7 +39,7 @@ PouchBulkDlg::PouchBulkDlg(PouchBulkDlgLogic& model, QWidget* parent) : QDialog(
     layout->addWidget(progress_);
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
-    setMinimumWidth(420);
+    setMinimumWidth(460);
 
     connect(button_, &QPushButton::clicked, this, &PouchBulkDlg::reject);
     model_.setListener([this] { sync(); });
