@@ -1,8 +1,9 @@
 // Velmora: the desktop companion of the Velmora medication reminder.
 //
 // Start-up order: the resource module (the language module VelmoraLang.txt
-// beside the program, else the program's own Finnish resources) is chosen
-// before any window exists; then the main window object opens the
+// beside the program or in its data directory, else the program's own
+// Finnish resources) is chosen before any window exists; --version and
+// --help are answered; then the main window object opens the
 // database, the window is created, initialised and shown, and the event
 // loop runs. The start-up message (sign-in, then the reminder watch) is
 // the first event handled. The exit code is the command that closed the
@@ -46,12 +47,20 @@ int main(int argc, char* argv[]) {
     using namespace velmora;
     const std::filesystem::path programDir = programDirectory();
     if (argc > 0 && argv[0]) gProgram = argv[0];
+    const std::filesystem::path dataDir = programDir.empty() ? defaultDataDirectory()
+                                                             : dataDirectoryFor(programDir);
 
     // The resource module is decided once, before any window exists.
     std::string diagnostic;
-    static const ResourceModule resources = chooseResourceModule(programDir, &diagnostic);
+    static const ResourceModule resources = chooseResourceModule(programDir, &diagnostic, dataDir);
     gResources = &resources;
     if (!diagnostic.empty()) std::fprintf(stderr, "velmora: %s\n", diagnostic.c_str());
+
+    // --version and --help answer without a display.
+    if (const auto answer = commandLineAnswer({argv + 1, argv + argc}, resources, gProgram)) {
+        std::printf("%s\n", answer->c_str());
+        return 0;
+    }
 
     if (!displayLikelyAvailable()) {
         std::fprintf(stderr, "%s\n", noDisplayMessage(resources, gProgram).c_str());
@@ -67,8 +76,6 @@ int main(int argc, char* argv[]) {
     // Qt's own 0 for "last window closed".
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const std::filesystem::path dataDir = programDir.empty() ? defaultDataDirectory()
-                                                             : dataDirectoryFor(programDir);
     MainWindow main(resources, dataDir);
     main.logic.setPassedOverDatabase(passedOverDatabase(programDir, dataDir));
     if (main.logic.exitCode() != 0) return main.logic.exitCode();

@@ -256,13 +256,16 @@ Text ResourceModule::dialogCaption(int templateId, int controlId) const {
     return it == captions_.end() ? Text() : it->second;
 }
 
-ResourceModule chooseResourceModule(const std::filesystem::path& programDir, std::string* diagnostic) {
-    const std::filesystem::path file = programDir / ResourceModule::kLanguageModuleFile;
-    std::error_code ec;
-    if (!programDir.empty() && std::filesystem::is_regular_file(file, ec)) {
+ResourceModule chooseResourceModule(const std::filesystem::path& programDir, std::string* diagnostic,
+                                    const std::filesystem::path& dataDir) {
+    for (const std::filesystem::path& dir : {programDir, dataDir}) {
+        const std::filesystem::path file = dir / ResourceModule::kLanguageModuleFile;
+        std::error_code ec;
+        if (dir.empty() || !std::filesystem::is_regular_file(file, ec)) continue;
         std::string why;
         if (auto m = ResourceModule::fromFile(file, &why)) return std::move(*m);
         if (diagnostic) *diagnostic = "language module not loaded: " + why;
+        break;
     }
     return ResourceModule::builtIn();
 }

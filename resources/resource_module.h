@@ -77,11 +77,14 @@ private:
 };
 
 // Start-up choice of the resource module: the language module in
-// `programDirectory` when it is there and loads, the built-in resources
+// `programDirectory` when it is there and loads, else the one in
+// `dataDirectory` (where an installed program, whose own directory is not
+// writable, keeps what would sit beside it), the built-in resources
 // otherwise. A language module that is present but malformed does not
 // load; the reason is written to `diagnostic` when given.
 ResourceModule chooseResourceModule(const std::filesystem::path& programDirectory,
-                                    std::string* diagnostic = nullptr);
+                                    std::string* diagnostic = nullptr,
+                                    const std::filesystem::path& dataDirectory = {});
 
 // The directory of the running program ("" when it cannot be found).
 std::filesystem::path programDirectory();

@@ -242,6 +242,8 @@ namespace velmora::ids {
     X(kDatabasePassedOver, 40302)                                                           \
     X(kDatabaseInUse, 40303)                                                                \
     X(kSearchUsers, 40304)                                                                  \
+    /* Command line */                                                                      \
+    X(kCommandLineHelp, 40350)                                                              \
     /* Pouch data from the service: fetch, name lookup, bulk update */                    \
     X(kIdentityCodeMissing, 40402)                                                          \
     X(kPouchReplyUserChanged, 40403)                                                        \

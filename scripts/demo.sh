@@ -35,6 +35,8 @@ fi
 mkdir -p "$dir"
 touch "$dir/.velmora-demo"
 cp "$build/bin/velmora" "$dir/velmora"
+# The Help menu's manuals, which the program looks for beside itself.
+if [ -d "$build/bin/manuals" ]; then cp -r "$build/bin/manuals" "$dir/"; fi
 case "$language" in
   fi) ;;
   en) cp "$build/share/velmora/lang/en.txt" "$dir/VelmoraLang.txt" ;;

@@ -7,7 +7,9 @@
 # programming result, the spare wait, the about box, a question box; the pouch
 # data summary, and the update of every user's pouch data while it runs and
 # its result list, against the substitute service on 127.0.0.1) into
-# build/screenshots/, in Finnish, and in English under build/screenshots/en/.
+# build/screenshots/, in Finnish, and in English under build/screenshots/en/;
+# and the first page of the user manual of each language (manual.png),
+# drawn by the same tool that writes the manual's PDF.
 # The program's own start-up code opens the demo database on Qt's offscreen
 # platform, so no display is needed; the reminder dialogs come from the real
 # flows against an emulated USB reminder (umockdev).
@@ -29,7 +31,7 @@ fi
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-cmake --build "$build" --target velmora-screenshots -j "$(nproc 2>/dev/null || echo 2)"
+cmake --build "$build" --target velmora-screenshots velmora-manual -j "$(nproc 2>/dev/null || echo 2)"
 
 data="$(mktemp -d)"
 trap 'rm -rf "$data"' EXIT
@@ -37,4 +39,6 @@ rm -rf "$out"
 export QT_QPA_PLATFORM=offscreen
 "$build/bin/velmora-screenshots" "$out" "$data/fi"
 "$build/bin/velmora-screenshots" "$out/en" "$data/en" "$root/resources/lang/en.txt"
+"$build/bin/velmora-manual" --png 1 "$root/docs/manual/velmora_manual_fi.md" "$out/manual.png"
+"$build/bin/velmora-manual" --png 1 "$root/docs/manual/velmora_manual_en.md" "$out/en/manual.png"
 echo "Screenshots are in $out"

@@ -1,5 +1,8 @@
 #include "ui/logic/program_flows.h"
 
+#include "resources/resource_module.h"
+#include "ui/logic/user_manual.h"
+
 namespace velmora {
 
 void ProgramFlows::useReminder(UsbTransport& transport, const Clock& clock,
@@ -42,6 +45,8 @@ void ProgramFlows::ownerlessReminder(MainDlgLogic& main) {
 void ProgramFlows::storeReadBackForChosenUser(MainDlgLogic& main) {
     if (reminder_) reminder_->storeReadBackForChosenUser(main);
 }
+
+void ProgramFlows::userManual(MainDlgLogic& main) { openUserManual(main.host(), main.strings(), programDirectory()); }
 
 void ProgramFlows::printAlarmReport(MainDlgLogic& main) {
     ProgrammingJob::printAlarmReport(main);

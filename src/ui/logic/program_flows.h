@@ -40,6 +40,7 @@ public:
     void ownerlessReminder(MainDlgLogic& main) override;
     void storeReadBackForChosenUser(MainDlgLogic& main) override;
     void printAlarmReport(MainDlgLogic& main) override;
+    void userManual(MainDlgLogic& main) override;
 
     // ---- Pouch data (32882, 40400, 40401, user management's lookup) ----
     void serviceReply(MainDlgLogic& main) override { pouch_.reply(main); }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/text.h"
+#include "resources/resource_module.h"
 #include "resources/string_ids.h"
 
 namespace velmora {
@@ -29,6 +30,19 @@ std::string noDisplayMessage(const StringSource& strings, const std::string& pro
         if (c == '\n' || c == '\r') c = ' ';
     }
     return fillPlaceholder(text, program, true);
+}
+
+std::optional<std::string> commandLineAnswer(const std::vector<std::string>& args,
+                                             const StringSource& strings, const std::string& program) {
+    for (const std::string& arg : args) {
+        if (arg == "--version") return strings.load(currentEdition().titleId) + " " + kVersionText;
+        if (arg == "--help" || arg == "-h") {
+            std::string text = strings.load(ids::kCommandLineHelp);
+            if (text.empty()) text = "Usage: %s [--help | --version]";
+            return fillPlaceholder(text, program);
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace velmora

@@ -1,7 +1,10 @@
 #pragma once
 // Decisions of the program's start-up that need no display: whether a
-// display can be expected, and the one line shown when there is none.
+// display can be expected, the one line shown when there is none, and the
+// answers to --version and --help.
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/interaction.h"
 
@@ -25,5 +28,12 @@ bool displayLikelyAvailable(const DisplayEnvironment& env = DisplayEnvironment::
 // fallback is used when the resource module lacks the text, so the person
 // is never left with an empty line.
 std::string noDisplayMessage(const StringSource& strings, const std::string& program);
+
+// The answer to an option that needs no window: "--version" gives the
+// edition's name and the version ("Velmora v1.7"), "--help" the usage text
+// (string 40350, "%s" replaced by `program`). Nothing for other arguments,
+// which are left to Qt.
+std::optional<std::string> commandLineAnswer(const std::vector<std::string>& args,
+                                             const StringSource& strings, const std::string& program);
 
 }  // namespace velmora

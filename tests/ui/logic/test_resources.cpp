@@ -112,6 +112,14 @@ TEST(LanguageModule, ReplacesTheWholeTableWithoutFallback) {
     EXPECT_EQ(m.menu(154), nullptr);
 }
 
+TEST(LanguageModule, BesideTheProgramFirstThenInTheDataDirectory) {
+    TempDir program, data;
+    data.write(ResourceModule::kLanguageModuleFile, "[strings]\n40011 \"Fel\"\n");
+    EXPECT_EQ(chooseResourceModule(program.path(), nullptr, data.path()).load(ids::kCaptionError), "Fel");
+    program.write(ResourceModule::kLanguageModuleFile, "[strings]\n40011 \"Error\"\n");
+    EXPECT_EQ(chooseResourceModule(program.path(), nullptr, data.path()).load(ids::kCaptionError), "Error");
+}
+
 TEST(LanguageModule, AbsentOrBrokenModuleLeavesTheOwnResources) {
     TempDir dir;
     ResourceModule none = chooseResourceModule(dir.path());
