@@ -48,6 +48,9 @@
 #include "ui/qt/profile_dlg.h"
 #include "ui/qt/report_dlg.h"
 #include "ui/qt/select_action_dlg.h"
+#include "velmora-service/pki.h"
+#include "velmora-service/substitute_service.h"
+#include <QProgressBar>
 
 namespace velmora {
 namespace {
@@ -160,6 +163,73 @@ bool reminderFlows(MainWindow& main, sim::SimulatedReminder& reminder, sim::Emul
     waitFor([&] { return !logic.reminderConnected(); });
     main.store.selectUser(logic.user(), owner, logic.clock().nowValue(), {}, RecordStore::SaveCurrent::No);
     return ok;
+}
+
+// Pouch data from the substitute service as a person meets it: the summary
+// of the chosen person's fetch, and the update of every user (dialog 188)
+// while it runs and at its end. Each reply takes a moment, as over a real
+// network, so that the progress shows.
+bool pouchPictures(MainWindow& main, const std::filesystem::path& dataDir, const QString& outDir) {
+    service::ServiceLogic pharmacy;
+    pharmacy.addAccount("apteekki", "salasana");
+    const char* fortnight =
+        "[BASIC_INFORMATION]NAME=%s;ORDERNUM=7781;STARTDATE=2026-03-11;ENDDATE=2026-03-24"
+        "[POUCH1]DOSEDATE=2026-03-11;DOSETIME=8:00[POUCH2]DOSEDATE=2026-03-11;DOSETIME=13:00"
+        "[POUCH3]DOSEDATE=2026-03-11;DOSETIME=%s";
+    char text[512];
+    std::snprintf(text, sizeof text, fortnight, "Aino Virtanen", "20:00");
+    pharmacy.setPouchData("120345-123A", text);
+    std::snprintf(text, sizeof text, fortnight, "Bertta Korhonen", "19:30");
+    pharmacy.setPouchData("030551-456B", text);
+    std::snprintf(text, sizeof text, fortnight, "Anna-Maria Väisänen", "24:00");
+    pharmacy.setPouchData("010203A987X", text);
+    service::SubstituteService server(pharmacy);
+    server.setScript([&pharmacy](const service::ReceivedRequest& r) -> std::optional<service::ScriptedReply> {
+        service::ScriptedReply reply;
+        reply.body = pharmacy.handle(r.contentType, r.body).body;
+        reply.silence = std::chrono::milliseconds(600);
+        return reply;
+    });
+    const std::filesystem::path pki = dataDir / "service-pki";
+    service::SubstituteService::Options options;
+    options.certFile = (pki / "server.pem").string();
+    options.keyFile = (pki / "server.key").string();
+    if (!service::ensureDevelopmentCertificates(pki) || !server.start(options)) return false;
+    setenv("VELMORA_SERVICE_URL", server.url().c_str(), 1);
+    setenv("VELMORA_SERVICE_CA", (pki / "ca.pem").c_str(), 1);
+    CurrentUser& user = main.logic.user();
+    std::tie(user.logged_in, user.account_name, user.account_password) = std::tuple(true, "apteekki", "salasana");
+
+    bool ok = true, summary = false, running = false;
+    const QString summaryCaption = toQ(main.logic.strings().load(ids::kPouchDataCaption));
+    QTimer person;
+    QObject::connect(&person, &QTimer::timeout, [&] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || !w->isVisible()) return;
+        person.stop();  // saving runs the event loop
+        auto* progress = w->findChild<QProgressBar*>("progress");
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->windowTitle() == summaryCaption) {
+            ok = save(*w, outDir, "pouch-summary") && ok;
+            summary = true;
+            box->accept();
+        } else if (progress && progress->isVisible() && progress->value() == 1 && !running) {
+            ok = save(*w, outDir, "pouch-update-progress") && ok;
+            running = true;
+        } else if (progress && !progress->isVisible()) {
+            ok = save(*w, outDir, "pouch-update-result") && ok;
+            static_cast<QDialog*>(w)->reject();
+        } else if (!progress) {
+            std::fprintf(stderr, "unexpected window %s\n", w->metaObject()->className());
+            ok = false;
+            w->close();
+        }
+        person.start();
+    });
+    person.start(20);
+    main.logic.command(cmd::kFetchPouchData);
+    ok = waitFor([&] { return summary && !main.logic.busy(); }) && ok;
+    main.logic.command(cmd::kUpdateAllPouchData);
+    return summary && ok;
 }
 
 // The day the pictures show: a Wednesday, so that the week holds days
@@ -390,6 +460,7 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         ok = save(box, outDir, "question") && ok;
     }
     ok = reminderFlows(main, reminder, usb, outDir) && ok;
+    ok = pouchPictures(main, dataDir, outDir) && ok;
     {
         logic.closeUser();
         main.store.reloadUsers(logic.user());

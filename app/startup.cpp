@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 
+#include "ui/qt/qt_service.h"
+
 namespace velmora {
 
 MainWindow::MainWindow(const ResourceModule& resources, const std::filesystem::path& dataDirectory,
@@ -22,11 +24,13 @@ MainWindow::MainWindow(const ResourceModule& resources, const std::filesystem::p
         });
     });
     host.setModalsClosedListener([this] { flows.modalsClosed(logic); });
+    flows.usePouchService(qtServiceClients());
 }
 
 MainWindow::~MainWindow() {
     usb.stopWatch();  // no event arrives for a window that is going
     host.setModalsClosedListener(nullptr);
+    flows.usePouchService(nullptr);  // no service notice for a window that is going
     host.setParentWindow(nullptr);
     window.reset();
     logic.setFlows(nullptr);

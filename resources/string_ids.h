@@ -277,6 +277,14 @@ namespace velmora::ids {
     X(kUsersCsvHeader, 40397)                                                               \
     X(kFileNotWritten, 40398)                                                               \
     X(kExportFileTypes, 40399)                                                              \
+    /* Pouch data from the service: fetch, name lookup, bulk update */                    \
+    X(kIdentityCodeMissing, 40402)                                                          \
+    X(kPouchReplyUserChanged, 40403)                                                        \
+    X(kProgramPouchAlarmsNow, 40404)                                                        \
+    X(kProgramTheseReminders, 40405)                                                        \
+    X(kPouchNotStored, 40406)                                                               \
+    X(kNoUsersWithIdentityCode, 40407)                                                      \
+    X(kIdentityCodeChangedMeanwhile, 40408)                                                 \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 
@@ -321,4 +329,6 @@ inline constexpr int kUserManual = 40016;
 // The alarm time report (40002's) on paper or as PDF.
 inline constexpr int kPrintAlarmReportOnPaper = 40370;
 inline constexpr int kSaveAlarmReportAsPdf = 40371;
+inline constexpr int kFetchPouchData = 40400;      // Tools: the current user's pouch data
+inline constexpr int kUpdateAllPouchData = 40401;  // Tools: every user's pouch alarms
 }  // namespace velmora::cmd

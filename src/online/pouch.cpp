@@ -194,7 +194,8 @@ int ConvertPouchToAlarms(const PouchData& data, int repeatPattern, CurrentUser& 
         stored = false;
     }
 
-    user.is_programming_needed = options.needsProgramming ? options.needsProgramming(user) : true;
+    // Alarms that ring at other times always need the reminder programmed.
+    user.is_programming_needed = !same || !options.needsProgramming || options.needsProgramming(user);
     if (!store.updateProfile(user)) stored = false;
     if (!stored) return kPouchNotStored;
     return same ? kPouchUnchanged : kPouchChanged;

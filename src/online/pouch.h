@@ -72,8 +72,9 @@ inline constexpr int kPouchRepeatPattern = 7;  // every other week
 struct PouchConversion {
     // Title of a pouch alarm (string 40029).
     Text alarmTitle = "Pussihälytys";
-    // The reminder rule: must the user's reminder be programmed again?
-    // When not given, the answer is yes.
+    // The reminder rule: must the user's reminder be programmed again when
+    // the alarms ring as before? When not given, the answer is yes; when
+    // they ring at other times, it is always yes.
     std::function<bool(const CurrentUser&)> needsProgramming;
 };
 

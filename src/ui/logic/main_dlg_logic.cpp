@@ -41,6 +41,9 @@ void MainDlgFlows::userManual(MainDlgLogic& main) { notAvailable(main); }
 void MainDlgFlows::checkUpdates(MainDlgLogic& main) { notAvailable(main); }
 void MainDlgFlows::registration(MainDlgLogic& main) { notAvailable(main); }
 void MainDlgFlows::serviceReply(MainDlgLogic&) {}
+void MainDlgFlows::fetchPouchData(MainDlgLogic& main) { notAvailable(main); }
+void MainDlgFlows::updateAllPouchData(MainDlgLogic& main) { notAvailable(main); }
+ServiceAccess MainDlgFlows::serviceAccess(MainDlgLogic&) { return {}; }
 void MainDlgFlows::addAlarm(MainDlgLogic& main, const SYSTEMTIME&) { notAvailable(main); }
 void MainDlgFlows::editAlarm(MainDlgLogic& main, const SYSTEMTIME&, const Alarm&) { notAvailable(main); }
 void MainDlgFlows::deleteAlarm(MainDlgLogic& main, const SYSTEMTIME&, const Alarm&) { notAvailable(main); }
@@ -366,6 +369,8 @@ bool MainDlgLogic::command(int id) {
         case cmd::kUserManual: flows_->userManual(*this); return true;
         case cmd::kCheckUpdates: flows_->checkUpdates(*this); return true;
         case cmd::kRegister: flows_->registration(*this); return true;
+        case cmd::kFetchPouchData: flows_->fetchPouchData(*this); return true;
+        case cmd::kUpdateAllPouchData: flows_->updateAllPouchData(*this); return true;
         case cmd::kAbout: flows_->about(*this); return true;
         default: return false;
     }
@@ -379,7 +384,8 @@ void MainDlgLogic::goToday() { setDate(clock_.localNow()); }
 
 void MainDlgLogic::userManagement() {
     savePanelState();
-    ProfileDlgLogic dlg(user_, store_, strings_, host_, clock_, flows_->alarmTablePreparer(*this));
+    ProfileDlgLogic dlg(user_, store_, strings_, host_, clock_, flows_->alarmTablePreparer(*this),
+                        flows_->serviceAccess(*this));
     const int result = host_.runDialog(dlg);
     if (result == kIdCancel) {
         monthStale_ = true;

@@ -13,6 +13,7 @@
 #include "core/records.h"
 #include "core/schedule.h"
 #include "store/record_store.h"
+#include "ui/logic/service_access.h"
 #include "ui/logic/ui_host.h"
 
 namespace velmora {
@@ -75,6 +76,12 @@ public:
     virtual void registration(MainDlgLogic& main);
     // 32882 to the main window (a pouch data reply).
     virtual void serviceReply(MainDlgLogic& main);
+    // 40400, 40401: the current user's pouch data; every user's.
+    virtual void fetchPouchData(MainDlgLogic& main);
+    virtual void updateAllPouchData(MainDlgLogic& main);
+    // The web service for the dialogs that talk to it (the name lookup of
+    // user management); empty when the program has none.
+    virtual ServiceAccess serviceAccess(MainDlgLogic& main);
     // 32877, 32879, 32878 from the calendar views.
     virtual void addAlarm(MainDlgLogic& main, const SYSTEMTIME& start);
     virtual void editAlarm(MainDlgLogic& main, const SYSTEMTIME& occurrence, const Alarm& alarm);

@@ -4,6 +4,8 @@
 
 #include "core/cp1252.h"
 #include "core/text.h"
+#include "online/pouch.h"
+#include "online/service_protocol.h"
 #include "resources/string_ids.h"
 
 namespace velmora {
@@ -22,13 +24,15 @@ Text trimmed(const Text& v) {
 
 ProfileDlgLogic::ProfileDlgLogic(CurrentUser& user, RecordStore& store,
                                  const StringSource& strings, Interaction& person,
-                                 const Clock& clock, AlarmTablePreparer prepare)
+                                 const Clock& clock, AlarmTablePreparer prepare,
+                                 ServiceAccess service)
     : user_(user),
       store_(store),
       strings_(strings),
       person_(person),
       clock_(clock),
       prepare_(std::move(prepare)),
+      service_(std::move(service)),
       users_(user.users) {
     if (user_.id > 0) {
         for (std::size_t i = 0; i < users_.size(); ++i) {
@@ -187,6 +191,39 @@ int ProfileDlgLogic::deleteSelected() {
         selection_ = count() - 1;
     }
     return 0;
+}
+
+void ProfileDlgLogic::lookupName() {
+    if (!service_ || lookupPending()) return;
+    const Text code = trimmed(ssn);
+    if (!hasIdentityCode(code)) {
+        person_.showMessage(strings_.load(ids::kIdentityCodeMissing), strings_.load(ids::kCaptionError),
+                            MessageIcon::Error);
+        return;
+    }
+    if (!signedInForService(user_, person_, strings_, service_)) return;
+    if (!client_) client_ = service_.makeClient([this] { nameReply(); });
+    client_->setCredentials(user_.account_name, user_.account_password);
+    if (GetPouchData(*client_, code, strings_.load(ids::kLanguageCode))) lookupSsn_ = code;
+}
+
+void ProfileDlgLogic::nameReply() {
+    if (!lookupSsn_) return;
+    const Text asked = *lookupSsn_;
+    lookupSsn_.reset();
+    Text payload;
+    const int code = ReadReply(*client_, payload);
+    const auto error = [this](const Text& text) {
+        person_.showMessage(text, strings_.load(ids::kCaptionError), MessageIcon::Error);
+    };
+    if (trimmed(ssn) != asked) {
+        error(strings_.load(ids::kIdentityCodeChangedMeanwhile));
+    } else if (code != kResultOk) {
+        error(pouchReplyMessage(code, client_->lastErrorText(), strings_, true));
+    } else if (const Text found = ParsePouchData(payload).name; !found.empty()) {
+        name = withoutLineFeeds(found);
+    }
+    if (lookupDone_) lookupDone_();
 }
 
 }  // namespace velmora

@@ -1,12 +1,16 @@
 #pragma once
 // User management: lists the users, chooses one as the current user,
 // creates a user (who becomes the current user) or deletes one.
+#include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/clock.h"
 #include "core/interaction.h"
 #include "core/records.h"
 #include "store/record_store.h"
+#include "ui/logic/service_access.h"
 #include "ui/logic/ui_host.h"
 
 namespace velmora {
@@ -27,7 +31,7 @@ public:
     static constexpr int kIdSsn = 1003;
     static constexpr int kIdPhoneCaption = 1010;
     static constexpr int kIdPhone = 1013;
-    static constexpr int kIdLookup = 1006;   // hidden, no action
+    static constexpr int kIdLookup = 1006;   // shown when the service is at hand
     static constexpr int kIdCreate = kIdOk;  // also the result "user created"
     static constexpr int kIdClose = kIdCancel;
     // The list's search field and column headings (no template control).
@@ -38,8 +42,10 @@ public:
     // The dialog works on `user` (its list of users and the selected user)
     // through `store`. Choosing a user loads it at `clock`'s present time
     // and lets `prepare` (when set) fill its alarm table for the reminder.
+    // With `service`, button 1006 looks the typed identity code's name up.
     ProfileDlgLogic(CurrentUser& user, RecordStore& store, const StringSource& strings,
-                    Interaction& person, const Clock& clock, AlarmTablePreparer prepare = {});
+                    Interaction& person, const Clock& clock, AlarmTablePreparer prepare = {},
+                    ServiceAccess service = {});
 
     int templateId() const override { return kTemplateId; }
 
@@ -90,6 +96,17 @@ public:
     // 2 or Esc.
     int close() const { return kIdClose; }
 
+    // ---- Name lookup (1006) ----
+    bool lookupOffered() const { return static_cast<bool>(service_); }
+    // A lookup is out: 1006 waits, the cursor is the wait cursor.
+    bool lookupPending() const { return lookupSsn_.has_value(); }
+    // Asks the service for the pouch data of the typed ssn (signed in
+    // only); the reply's name, when not empty, becomes `name`. A reply for
+    // an ssn that was changed meanwhile is dropped.
+    void lookupName();
+    // Told when a lookup reply was handled: show `name` and `ssn` again.
+    void setLookupListener(std::function<void()> listener) { lookupDone_ = std::move(listener); }
+
 private:
     void refreshList();
 
@@ -100,6 +117,12 @@ private:
     const Clock& clock_;
     AlarmTablePreparer prepare_;
 
+    void nameReply();
+
+    ServiceAccess service_;
+    std::unique_ptr<ServiceClient> client_;
+    std::optional<Text> lookupSsn_;
+    std::function<void()> lookupDone_;
     std::vector<Profile> users_;
     int selection_ = -1;
     int defaultButton_ = kIdChoose;

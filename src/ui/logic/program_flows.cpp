@@ -20,6 +20,7 @@ void ProgramFlows::deviceEvent(MainDlgLogic& main, bool arrived) {
 
 void ProgramFlows::modalsClosed(MainDlgLogic& main) {
     if (reminder_) reminder_->settle(main);
+    pouch_.modalsClosed(main);
 }
 
 void ProgramFlows::startDeviceWatch(MainDlgLogic& main) {
@@ -49,6 +50,31 @@ void ProgramFlows::userManual(MainDlgLogic& main) { openUserManual(main.host(), 
 
 void ProgramFlows::printAlarmReport(MainDlgLogic& main) {
     ProgrammingJob::printAlarmReport(main);
+}
+
+void ProgramFlows::usePouchService(ServiceAccess::MakeClient makeClient) {
+    pouch_.reset();
+    makeServiceClient_ = std::move(makeClient);
+}
+
+bool ProgramFlows::signInForService(MainDlgLogic& main) {
+    account(main);  // the account dialog of command 40011
+    return main.user().logged_in;
+}
+
+ServiceAccess ProgramFlows::serviceAccess(MainDlgLogic& main) {
+    if (!makeServiceClient_) return {};
+    return {makeServiceClient_, [this, &main] { return signInForService(main); }};
+}
+
+void ProgramFlows::fetchPouchData(MainDlgLogic& main) {
+    if (!makeServiceClient_) return MainDlgFlows::fetchPouchData(main);
+    pouch_.fetch(main, serviceAccess(main));
+}
+
+void ProgramFlows::updateAllPouchData(MainDlgLogic& main) {
+    if (!makeServiceClient_) return MainDlgFlows::updateAllPouchData(main);
+    pouch_.updateAll(main, serviceAccess(main));
 }
 
 }  // namespace velmora

@@ -7,6 +7,7 @@
 #include "ui/logic/alarm_edit_flow.h"
 #include "ui/logic/backup_flow.h"
 #include "ui/logic/main_dlg_logic.h"
+#include "ui/logic/pouch_flow.h"
 #include "ui/logic/programming_job.h"
 #include "ui/logic/reminder_flow.h"
 #include "ui/logic/reminder_session.h"
@@ -27,6 +28,12 @@ public:
     // The last modal dialog closed: handle a held-back device event.
     void modalsClosed(MainDlgLogic& main);
     ReminderSession* reminderSession() { return session_.get(); }
+    // The web service's clients for pouch data; an empty function drops
+    // the main window's client (no notice comes any more).
+    void usePouchService(ServiceAccess::MakeClient makeClient);
+    // Signs in for a request to the service through the account command;
+    // true when signed in afterwards.
+    bool signInForService(MainDlgLogic& main);
 
     void startDeviceWatch(MainDlgLogic& main) override;
     void programmingJob(MainDlgLogic& main) override;
@@ -43,6 +50,11 @@ public:
     // How the backup command runs the account dialog. By default through
     // the account command (account()): a sign-in there is result 1.
     void setAccountDialog(BackupFlow::AccountDialog account) { backup_.setAccountDialog(std::move(account)); }
+    // ---- Pouch data (32882, 40400, 40401, user management's lookup) ----
+    void serviceReply(MainDlgLogic& main) override { pouch_.reply(main); }
+    void fetchPouchData(MainDlgLogic& main) override;
+    void updateAllPouchData(MainDlgLogic& main) override;
+    ServiceAccess serviceAccess(MainDlgLogic& main) override;
 
     // ---- Alarm editing (32877, 32879, 32878) ----
     void addAlarm(MainDlgLogic& main, const SYSTEMTIME& start) override {
@@ -75,6 +87,8 @@ private:
                            account(main);
                            return main.user().logged_in ? kIdOk : kIdCancel;
                        }};
+    ServiceAccess::MakeClient makeServiceClient_;
+    PouchFlow pouch_;
 };
 
 }  // namespace velmora

@@ -91,6 +91,13 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
     form->addRow(ssnCaption, ssn_);
     form->addRow(phoneCaption, phone_);
     auto* createRow = new QHBoxLayout;
+    if (model_.lookupOffered()) {
+        lookup_ = new QPushButton(toQ(model_.controlText(ProfileDlgLogic::kIdLookup)), newFrame);
+        lookup_->setObjectName(idName(ProfileDlgLogic::kIdLookup));
+        lookup_->setAutoDefault(false);
+        plainFont(lookup_, this);
+        createRow->addWidget(lookup_);
+    }
     createRow->addStretch(1);
     createRow->addWidget(create_);
     auto* newLayout = new QVBoxLayout(newFrame);
@@ -149,6 +156,23 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
         finishIf(model_.create());
     });
     connect(close_, &QPushButton::clicked, this, [this] { done(model_.close()); });
+    // The lookup's reply compares the identity code it was asked for with
+    // the one in the field: the model follows the fields as they are typed.
+    connect(name_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.name = fromQ(t); });
+    connect(ssn_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.ssn = fromQ(t); });
+    if (lookup_) {
+        connect(lookup_, &QPushButton::clicked, this, [this] {
+            model_.name = fromQ(name_->text());
+            model_.ssn = fromQ(ssn_->text());
+            model_.lookupName();
+            lookupChanged();
+        });
+        model_.setLookupListener([this] {
+            name_->setText(toQ(model_.name));
+            ssn_->setText(toQ(model_.ssn));
+            lookupChanged();
+        });
+    }
     // The application outlives the dialog and reports focus changes while
     // the dialog's children are being destroyed; the destructor ends this
     // connection before that happens.
@@ -160,7 +184,17 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
     onFocusChanged(list_);
 }
 
-ProfileDlg::~ProfileDlg() { disconnect(focusWatch_); }
+ProfileDlg::~ProfileDlg() {
+    disconnect(focusWatch_);
+    model_.setLookupListener(nullptr);
+}
+
+void ProfileDlg::lookupChanged() {
+    const bool pending = model_.lookupPending();
+    lookup_->setEnabled(!pending);
+    if (pending) setCursor(Qt::WaitCursor);
+    else unsetCursor();
+}
 
 int ProfileDlg::entryOf(const QTreeWidgetItem* item) {
     return item ? item->data(0, Qt::UserRole).toInt() : -1;

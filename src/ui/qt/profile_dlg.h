@@ -32,6 +32,7 @@ private:
     void updateButtons();
     void onFocusChanged(QWidget* now);
     void finishIf(int result);
+    void lookupChanged();
 
     ProfileDlgLogic& model_;
     QLineEdit* search_ = nullptr;
@@ -44,6 +45,7 @@ private:
     QLineEdit* ssn_ = nullptr;
     QLineEdit* phone_ = nullptr;
     QPushButton* create_ = nullptr;
+    QPushButton* lookup_ = nullptr;  // 1006, when the service is at hand
     QPushButton* close_ = nullptr;
     QMetaObject::Connection focusWatch_;
 };

@@ -14,6 +14,7 @@
 #include "ui/logic/backup_dlg_logic.h"
 #include "ui/logic/device_dialogs_logic.h"
 #include "ui/logic/log_dlg_logic.h"
+#include "ui/logic/pouch_bulk_dlg_logic.h"
 #include "ui/logic/profile_dlg_logic.h"
 #include "ui/logic/report_dlg_logic.h"
 #include "ui/logic/select_action_dlg_logic.h"
@@ -24,6 +25,7 @@
 #include "ui/qt/device_dialogs.h"
 #include "ui/qt/document_output.h"
 #include "ui/qt/log_dlg.h"
+#include "ui/qt/pouch_bulk_dlg.h"
 #include "ui/qt/profile_dlg.h"
 #include "ui/qt/report_dlg.h"
 #include "ui/qt/select_action_dlg.h"
@@ -86,6 +88,7 @@ QtHost::QtHost(const ResourceModule& resources) : resources_(resources) {
                    runnerFor<ProgrammingFinishedDlg, ProgrammingFinishedDlgLogic>());
     registerDialog(WaitProgramDlgLogic::kTemplateId, runnerFor<WaitProgramDlg, WaitProgramDlgLogic>());
     registerDialog(BackupDlgLogic::kTemplateId, runnerFor<BackupDlg, BackupDlgLogic>());
+    registerDialog(PouchBulkDlgLogic::kTemplateId, runnerFor<PouchBulkDlg, PouchBulkDlgLogic>());
     // A viewer that does not start is named to the person with the file,
     // so that they can open it themselves.
     opener_ = [this](const Text& path) {

@@ -1,0 +1,42 @@
+#pragma once
+// How dialog and flow logic reaches the web service: a client made on
+// demand, whose reply notices run on the user-interface thread, and the
+// sign-in that a request needs first. Plus the messages that pouch-data
+// replies other than success give.
+#include <functional>
+#include <memory>
+
+#include "core/interaction.h"
+#include "core/records.h"
+#include "online/service_client.h"
+
+namespace velmora {
+
+struct ServiceAccess {
+    // Makes a client whose `notice` runs on the user-interface thread
+    // after each reply.
+    using MakeClient = std::function<std::unique_ptr<ServiceClient>(ServiceClient::ReplyNotice notice)>;
+    MakeClient makeClient;
+    // Offers the account dialog; true when signed in afterwards.
+    std::function<bool()> signIn;
+
+    explicit operator bool() const { return static_cast<bool>(makeClient); }
+};
+
+// True when the account is signed in. Otherwise tells the person to sign
+// in first, offers the account dialog and answers whether that signed in.
+bool signedInForService(const CurrentUser& user, Interaction& person, const StringSource& strings,
+                        const ServiceAccess& access);
+
+// A person's identity code that the service can look up: neither empty
+// nor the "-" of a user created without one.
+bool hasIdentityCode(const Text& ssn);
+
+// The message of a pouch-data reply code other than success: 0 no pouch
+// data (for the name lookup: person not found), -6 person not found, -2
+// wrong credentials, anything else "failed" with the client's error text
+// under it.
+Text pouchReplyMessage(int code, const Text& errorText, const StringSource& strings,
+                       bool nameLookup = false);
+
+}  // namespace velmora
