@@ -22,6 +22,12 @@ MainWindow::MainWindow(const ResourceModule& resources, const std::filesystem::p
         });
     });
     host.setModalsClosedListener([this] { flows.modalsClosed(logic); });
+    // A finished service request is handed to the event loop.
+    ServiceAccess service;
+    service.post = [context](ServiceClient::Task task) {
+        QMetaObject::invokeMethod(context, std::move(task), Qt::QueuedConnection);
+    };
+    flows.useAccount({std::move(service), dataDirectory, programDirectory()});
 }
 
 MainWindow::~MainWindow() {

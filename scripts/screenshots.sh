@@ -4,7 +4,9 @@
 # smallest size) and of its dialogs (user management, also filtered by its
 # search field; the alarm dialog for a new and an edited alarm, history,
 # report, the reminder-without-user question, the clock check, the
-# programming result, the spare wait, the about box, a question box) into
+# programming result, the spare wait, the about box, a question box; the
+# account dialog signed in and signed out, the sign-in, the legacy password
+# prompt and the password change) into
 # build/screenshots/, in Finnish, and in English under build/screenshots/en/.
 # The program's own start-up code opens the demo database on Qt's offscreen
 # platform, so no display is needed; the reminder dialogs come from the real

@@ -46,4 +46,32 @@ void ProgramFlows::printAlarmReport(MainDlgLogic& main) {
     ProgrammingJob::printAlarmReport(main);
 }
 
+bool ProgramFlows::signIn(MainDlgLogic& main, int& exitCode) {
+    return account_ ? account_->signIn(main, exitCode) : MainDlgFlows::signIn(main, exitCode);
+}
+
+int ProgramFlows::runAccountDialog(MainDlgLogic& main) {
+    return account_ ? account_->runAccountDialog(main) : MainDlgFlows::runAccountDialog(main);
+}
+
+void ProgramFlows::changePassword(MainDlgLogic& main) {
+    if (!account_) return MainDlgFlows::changePassword(main);
+    account_->changePassword(main);
+}
+
+void ProgramFlows::userManual(MainDlgLogic& main) {
+    if (!account_) return MainDlgFlows::userManual(main);
+    account_->openUserManual(main);
+}
+
+void ProgramFlows::checkUpdates(MainDlgLogic& main) {
+    if (!account_) return MainDlgFlows::checkUpdates(main);
+    account_->openUpdatePage(main);
+}
+
+void ProgramFlows::registration(MainDlgLogic& main) {
+    if (!account_) return MainDlgFlows::registration(main);
+    account_->openRegistrationPage(main);
+}
+
 }  // namespace velmora

@@ -4,6 +4,7 @@
 // needs; this class routes the main window's requests to them.
 #include <memory>
 
+#include "ui/logic/account_flow.h"
 #include "ui/logic/alarm_edit_flow.h"
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/logic/programming_job.h"
@@ -27,12 +28,23 @@ public:
     void modalsClosed(MainDlgLogic& main);
     ReminderSession* reminderSession() { return session_.get(); }
 
+    // The web account, its dialogs and the web links.
+    void useAccount(AccountFlow::Setup setup) { account_ = std::make_unique<AccountFlow>(std::move(setup)); }
+
     void startDeviceWatch(MainDlgLogic& main) override;
     void programmingJob(MainDlgLogic& main) override;
     void emptyReminder(MainDlgLogic& main) override;
     void ownerlessReminder(MainDlgLogic& main) override;
     void storeReadBackForChosenUser(MainDlgLogic& main) override;
     void printAlarmReport(MainDlgLogic& main) override;
+
+    // ---- The web account (32884 sign-in, 40011, 40014, 40016, 40009, 40007) ----
+    bool signIn(MainDlgLogic& main, int& exitCode) override;
+    int runAccountDialog(MainDlgLogic& main) override;
+    void changePassword(MainDlgLogic& main) override;
+    void userManual(MainDlgLogic& main) override;
+    void checkUpdates(MainDlgLogic& main) override;
+    void registration(MainDlgLogic& main) override;
 
     // ---- Alarm editing (32877, 32879, 32878) ----
     void addAlarm(MainDlgLogic& main, const SYSTEMTIME& start) override {
@@ -49,6 +61,7 @@ private:
     std::unique_ptr<ReminderSession> session_;
     std::unique_ptr<ReminderFlow> reminder_;
     std::unique_ptr<ProgrammingJob> job_;
+    std::unique_ptr<AccountFlow> account_;
     // The alarm editing works with the panel's medication window when the
     // reminder alarms only if the intake is forgotten, else with 600 s.
     AlarmEditContext alarmEditContext(MainDlgLogic& main) {

@@ -1,15 +1,18 @@
 #include "ui/qt/qt_host.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QWidget>
 #include <QPushButton>
+#include <QUrl>
 
 #include "device/programming_report.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "ui/logic/about_dlg_logic.h"
+#include "ui/logic/account_dialogs_logic.h"
 #include "ui/logic/alarm_dlg_logic.h"
 #include "ui/logic/device_dialogs_logic.h"
 #include "ui/logic/log_dlg_logic.h"
@@ -17,6 +20,7 @@
 #include "ui/logic/report_dlg_logic.h"
 #include "ui/logic/select_action_dlg_logic.h"
 #include "ui/qt/about_dlg.h"
+#include "ui/qt/account_dialogs.h"
 #include "ui/qt/alarm_dlg.h"
 #include "ui/qt/device_dialogs.h"
 #include "ui/qt/log_dlg.h"
@@ -81,6 +85,10 @@ QtHost::QtHost(const ResourceModule& resources) : resources_(resources) {
     registerDialog(ProgrammingFinishedDlgLogic::kTemplateId,
                    runnerFor<ProgrammingFinishedDlg, ProgrammingFinishedDlgLogic>());
     registerDialog(WaitProgramDlgLogic::kTemplateId, runnerFor<WaitProgramDlg, WaitProgramDlgLogic>());
+    registerDialog(AccountDlgLogic::kTemplateId, runnerFor<AccountDlg, AccountDlgLogic>());
+    registerDialog(LoginDlgLogic::kTemplateId, runnerFor<LoginDlg, LoginDlgLogic>());
+    registerDialog(LoginPwDlgLogic::kTemplateId, runnerFor<LoginPwDlg, LoginPwDlgLogic>());
+    registerDialog(ChangePasswordDlgLogic::kTemplateId, runnerFor<ChangePasswordDlg, ChangePasswordDlgLogic>());
     // A viewer that does not start is named to the person with the file,
     // so that they can open it themselves.
     opener_ = [this](const Text& path) {
@@ -131,6 +139,11 @@ void QtHost::bringToFront() {
 
 void QtHost::openTextFile(const Text& path) {
     if (opener_) opener_(path);
+}
+
+void QtHost::openUrl(const Text& address) {
+    const QString a = toQ(address);
+    QDesktopServices::openUrl(a.startsWith('/') ? QUrl::fromLocalFile(a) : QUrl(a));
 }
 
 }  // namespace velmora

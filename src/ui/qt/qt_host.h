@@ -48,6 +48,8 @@ public:
     // A template without a runner ends at once with 2 (cancel).
     int runDialog(DialogModel& dialog) override;
     void openTextFile(const Text& path) override;
+    // Through QDesktopServices: the browser, or the viewer of a local file.
+    void openUrl(const Text& address) override;
     int modalDepth() const override { return depth_; }
     void bringToFront() override;
 
