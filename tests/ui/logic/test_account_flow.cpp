@@ -172,7 +172,7 @@ TEST_F(AccountFlowTest, AccountDialogSignsInAndRecoversFromEveryFailure) {
         MainDlgLogic& main = open(false, 300);
         service_->setScript([&](const service::ReceivedRequest&) -> std::optional<service::ScriptedReply> {
             if (!c.silentService) return std::nullopt;
-            return service::ScriptedReply{.silence = 5s};
+            return service::ScriptedReply{.silence = 30s};
         });
         onDialog<AccountDlgLogic>([&](AccountDlgLogic& dlg) {
             dlg.setUserName("anna");
