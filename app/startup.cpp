@@ -24,9 +24,7 @@ MainWindow::MainWindow(const ResourceModule& resources, const std::filesystem::p
     host.setModalsClosedListener([this] { flows.modalsClosed(logic); });
     // A finished service request is handed to the event loop.
     ServiceAccess service;
-    service.post = [context](ServiceClient::Task task) {
-        QMetaObject::invokeMethod(context, std::move(task), Qt::QueuedConnection);
-    };
+    service.post = postToEventLoop(context);
     flows.useAccount({std::move(service), dataDirectory, programDirectory()});
 }
 

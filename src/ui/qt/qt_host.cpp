@@ -141,6 +141,12 @@ void QtHost::openTextFile(const Text& path) {
     if (opener_) opener_(path);
 }
 
+ServiceClient::PostToOwner postToEventLoop(QObject* context) {
+    return [context](ServiceClient::Task task) {
+        QMetaObject::invokeMethod(context, std::move(task), Qt::QueuedConnection);
+    };
+}
+
 void QtHost::openUrl(const Text& address) {
     const QString a = toQ(address);
     QDesktopServices::openUrl(a.startsWith('/') ? QUrl::fromLocalFile(a) : QUrl(a));
