@@ -22,6 +22,7 @@ public:
     };
 
     explicit AccountFlow(Setup setup) : setup_(std::move(setup)) {}
+    const ServiceAccess& service() const { return setup_.service; }
 
     // Start-up: false ends the program with `exitCode` (2 the legacy
     // prompt cancelled, 1 the sign-in cancelled).

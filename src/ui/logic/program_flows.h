@@ -30,6 +30,9 @@ public:
 
     // The web account, its dialogs and the web links.
     void useAccount(AccountFlow::Setup setup) { account_ = std::make_unique<AccountFlow>(std::move(setup)); }
+    // Where the service is and how its replies reach the event loop, for
+    // the service dialogs of other flows; nullptr before useAccount.
+    const ServiceAccess* serviceAccess() const { return account_ ? &account_->service() : nullptr; }
 
     void startDeviceWatch(MainDlgLogic& main) override;
     void programmingJob(MainDlgLogic& main) override;
