@@ -22,10 +22,11 @@ void failed(const AccountContext& c, const ServiceClient& client) {
     c.host.showMessage(text, c.strings.load(ids::kCaptionError), MessageIcon::Error);
 }
 
-// The two labels of the sign-in edits; empty for other ids.
+// The two labels of the sign-in edits (the same ids in both dialogs);
+// empty for other ids.
 Text credentialLabel(const AccountContext& c, int controlId) {
-    if (controlId == 1004) return c.strings.load(ids::kUserNameLabel);
-    if (controlId == 1005) return c.strings.load(ids::kPasswordLabel);
+    if (controlId == AccountDlgLogic::kIdUserNameLabel) return c.strings.load(ids::kUserNameLabel);
+    if (controlId == AccountDlgLogic::kIdPasswordLabel) return c.strings.load(ids::kPasswordLabel);
     return {};
 }
 
