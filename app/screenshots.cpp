@@ -31,6 +31,7 @@
 #include "resources/string_ids.h"
 #include <QPushButton>
 #include "ui/logic/about_dlg_logic.h"
+#include "ui/logic/account_dialogs_logic.h"
 #include "ui/logic/alarm_dlg_logic.h"
 #include "ui/logic/backup_dlg_logic.h"
 #include "ui/logic/device_dialogs_logic.h"
@@ -39,6 +40,7 @@
 #include "ui/logic/report_dlg_logic.h"
 #include "ui/logic/select_action_dlg_logic.h"
 #include "ui/qt/about_dlg.h"
+#include "ui/qt/account_dialogs.h"
 #include "ui/qt/alarm_dlg.h"
 #include "ui/qt/backup_dlg.h"
 #include "ui/qt/device_dialogs.h"
@@ -450,6 +452,31 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
             std::fprintf(stderr, "substitute service: %s\n", substitute.error().c_str());
             ok = false;
         }
+        // The web account's dialogs; nothing is sent.
+        CurrentUser& user = logic.user();
+        const CurrentUser before = user;
+        ServiceAccess service;
+        const AccountContext context{user, main.store, resources, main.host, service};
+        user.account_name = "aino.virtanen";
+        user.account_password = "salasana";
+        for (bool signedIn : {false, true}) {
+            user.logged_in = signedIn;
+            AccountDlgLogic model(context);
+            AccountDlg dlg(model, &w);
+            ok = save(dlg, outDir, signedIn ? "account-signed-in" : "account-signed-out") && ok;
+        }
+        LoginDlgLogic login(context);
+        LoginDlg loginDlg(login, &w);
+        ok = save(loginDlg, outDir, "login") && ok;
+        LoginPwDlgLogic prompt(user, resources, main.host);
+        LoginPwDlg promptDlg(prompt, &w);
+        ok = save(promptDlg, outDir, "login-legacy-password") && ok;
+        ChangePasswordDlgLogic change(context);
+        ChangePasswordDlg changeDlg(change, &w);
+        ok = save(changeDlg, outDir, "change-password") && ok;
+        user.account_name = before.account_name;
+        user.account_password = before.account_password;
+        user.logged_in = before.logged_in;
     }
     {
         QMessageBox box(QMessageBox::Question, toQ(resources.load(ids::kCaptionQuestion)),

@@ -2,8 +2,6 @@
 
 #include <QMetaObject>
 
-#include "ui/qt/qt_service.h"
-
 namespace velmora {
 
 MainWindow::MainWindow(const ResourceModule& resources, const std::filesystem::path& dataDirectory,
@@ -24,13 +22,16 @@ MainWindow::MainWindow(const ResourceModule& resources, const std::filesystem::p
         });
     });
     host.setModalsClosedListener([this] { flows.modalsClosed(logic); });
-    flows.usePouchService(qtServiceClients());
+    // A finished service request is handed to the event loop.
+    ServiceAccess service;
+    service.post = postToEventLoop(context);
+    flows.useAccount({std::move(service), dataDirectory});
 }
 
 MainWindow::~MainWindow() {
     usb.stopWatch();  // no event arrives for a window that is going
     host.setModalsClosedListener(nullptr);
-    flows.usePouchService(nullptr);  // no service notice for a window that is going
+    flows.endServiceRequests();  // no service notice for a window that is going
     host.setParentWindow(nullptr);
     window.reset();
     logic.setFlows(nullptr);

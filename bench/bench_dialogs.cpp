@@ -29,6 +29,7 @@ public:
     bool askYesNo(const Text&, const Text&) override { return false; }
     int runDialog(DialogModel&) override { return kIdCancel; }
     void openTextFile(const Text&) override {}
+    void openUrl(const Text&) override {}
 };
 
 struct BenchData {

@@ -6,9 +6,10 @@
 # its adherence page and chronology chart over 30 and 90 days,
 # report, the reminder-without-user question, the clock check, the
 # programming result, the spare wait, the about box, the backup dialog, a
-# question box; the pouch data summary, and the update of every user's pouch
-# data while it runs and its result list, against the substitute service on
-# 127.0.0.1) into
+# question box; the account dialog signed in and signed out, the sign-in,
+# the legacy password prompt and the password change; the pouch data
+# summary, and the update of every user's pouch data while it runs and its
+# result list, against the substitute service on 127.0.0.1) into
 # build/screenshots/, in Finnish, and in English under build/screenshots/en/;
 # and the first page of the user manual of each language (manual.png),
 # drawn by the same tool that writes the manual's PDF.

@@ -34,7 +34,11 @@ void MainDlgFlows::recomputeProgrammingNeeded(MainDlgLogic& main, int window) {
         needsProgramming(main.store(), main.user(), window, main.clock().nowValue());
 }
 void MainDlgFlows::printAlarmReport(MainDlgLogic& main) { notAvailable(main); }
-void MainDlgFlows::account(MainDlgLogic& main) { notAvailable(main); }
+void MainDlgFlows::account(MainDlgLogic& main) { runAccountDialog(main); }
+int MainDlgFlows::runAccountDialog(MainDlgLogic& main) {
+    notAvailable(main);
+    return kIdCancel;
+}
 void MainDlgFlows::backup(MainDlgLogic& main) { notAvailable(main); }
 void MainDlgFlows::changePassword(MainDlgLogic& main) { notAvailable(main); }
 void MainDlgFlows::userManual(MainDlgLogic& main) { notAvailable(main); }

@@ -66,10 +66,14 @@ public:
     virtual void recomputeProgrammingNeeded(MainDlgLogic& main, int window);
     // 40002.
     virtual void printAlarmReport(MainDlgLogic& main);
-    // 40011, 40004, 40014.
+    // 40011, 40004, 40014. The account command runs runAccountDialog.
     virtual void account(MainDlgLogic& main);
     virtual void backup(MainDlgLogic& main);
     virtual void changePassword(MainDlgLogic& main);
+    // The account dialog, for 40011 and for any flow that needs the person
+    // signed in first (backup, pouch data): 1 signed in, 2 closed. Default:
+    // not available, 2.
+    virtual int runAccountDialog(MainDlgLogic& main);
     // 40016, 40009, 40007.
     virtual void userManual(MainDlgLogic& main);
     virtual void checkUpdates(MainDlgLogic& main);

@@ -8,13 +8,13 @@
 namespace velmora {
 
 PouchBulkDlgLogic::PouchBulkDlgLogic(CurrentUser& current, RecordStore& store, const StringSource& strings,
-                                     Interaction& person, ServiceAccess::MakeClient makeClient,
+                                     Interaction& person, ServiceAccess service,
                                      PouchConversion currentRule)
     : current_(current),
       store_(store),
       strings_(strings),
       person_(person),
-      makeClient_(std::move(makeClient)),
+      service_(std::move(service)),
       currentRule_(std::move(currentRule)) {
     std::vector<Profile> all;
     store_.loadProfiles(all);
@@ -31,8 +31,8 @@ Text PouchBulkDlgLogic::buttonText() const {
 
 void PouchBulkDlgLogic::start() {
     if (finished_ || client_) return;
-    if (!makeClient_ || persons_.empty()) return finish(ids::kUsersUpdated);
-    client_ = makeClient_([this] { reply(); });
+    if (!service_ || persons_.empty()) return finish(ids::kUsersUpdated);
+    client_ = service_.makeClient([this] { reply(); });
     client_->setCredentials(current_.account_name, current_.account_password);
     sendNext();
 }

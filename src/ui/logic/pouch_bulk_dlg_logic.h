@@ -24,7 +24,7 @@ public:
     // what the database holds. Every other user keeps its stored
     // programming flag unless its alarms changed.
     PouchBulkDlgLogic(CurrentUser& current, RecordStore& store, const StringSource& strings,
-                      Interaction& person, ServiceAccess::MakeClient makeClient,
+                      Interaction& person, ServiceAccess service,
                       PouchConversion currentRule);
 
     int templateId() const override { return kTemplateId; }
@@ -62,7 +62,7 @@ private:
     RecordStore& store_;
     const StringSource& strings_;
     Interaction& person_;
-    ServiceAccess::MakeClient makeClient_;
+    ServiceAccess service_;
     PouchConversion currentRule_;
     std::unique_ptr<ServiceClient> client_;
     std::vector<Profile> persons_;

@@ -120,7 +120,7 @@ void PouchFlow::updateAll(MainDlgLogic& main, const ServiceAccess& access) {
     if (!signedInForService(main.user(), main.host(), main.strings(), access)) return;
     main.savePanelState();
     PouchConversion current = conversionFor(main);
-    PouchBulkDlgLogic dlg(main.user(), main.store(), main.strings(), main.host(), access.makeClient,
+    PouchBulkDlgLogic dlg(main.user(), main.store(), main.strings(), main.host(), access,
                           std::move(current));
     if (dlg.count() == 0) {
         main.host().showMessage(main.strings().load(ids::kNoUsersWithIdentityCode),

@@ -52,29 +52,49 @@ void ProgramFlows::printAlarmReport(MainDlgLogic& main) {
     ProgrammingJob::printAlarmReport(main);
 }
 
-void ProgramFlows::usePouchService(ServiceAccess::MakeClient makeClient) {
+void ProgramFlows::useAccount(AccountFlow::Setup setup) {
     pouch_.reset();
-    makeServiceClient_ = std::move(makeClient);
-}
-
-bool ProgramFlows::signInForService(MainDlgLogic& main) {
-    account(main);  // the account dialog of command 40011
-    return main.user().logged_in;
+    account_ = std::make_unique<AccountFlow>(std::move(setup));
 }
 
 ServiceAccess ProgramFlows::serviceAccess(MainDlgLogic& main) {
-    if (!makeServiceClient_) return {};
-    return {makeServiceClient_, [this, &main] { return signInForService(main); }};
+    if (!account_) return MainDlgFlows::serviceAccess(main);
+    ServiceAccess access = account_->service();
+    access.signIn = [this, &main] { return runAccountDialog(main) == kIdOk; };
+    return access;
 }
 
 void ProgramFlows::fetchPouchData(MainDlgLogic& main) {
-    if (!makeServiceClient_) return MainDlgFlows::fetchPouchData(main);
+    if (!account_) return MainDlgFlows::fetchPouchData(main);
     pouch_.fetch(main, serviceAccess(main));
 }
 
 void ProgramFlows::updateAllPouchData(MainDlgLogic& main) {
-    if (!makeServiceClient_) return MainDlgFlows::updateAllPouchData(main);
+    if (!account_) return MainDlgFlows::updateAllPouchData(main);
     pouch_.updateAll(main, serviceAccess(main));
+}
+
+bool ProgramFlows::signIn(MainDlgLogic& main, int& exitCode) {
+    return account_ ? account_->signIn(main, exitCode) : MainDlgFlows::signIn(main, exitCode);
+}
+
+int ProgramFlows::runAccountDialog(MainDlgLogic& main) {
+    return account_ ? account_->runAccountDialog(main) : MainDlgFlows::runAccountDialog(main);
+}
+
+void ProgramFlows::changePassword(MainDlgLogic& main) {
+    if (!account_) return MainDlgFlows::changePassword(main);
+    account_->changePassword(main);
+}
+
+void ProgramFlows::checkUpdates(MainDlgLogic& main) {
+    if (!account_) return MainDlgFlows::checkUpdates(main);
+    account_->openUpdatePage(main);
+}
+
+void ProgramFlows::registration(MainDlgLogic& main) {
+    if (!account_) return MainDlgFlows::registration(main);
+    account_->openRegistrationPage(main);
 }
 
 }  // namespace velmora

@@ -4,6 +4,7 @@
 // needs; this class routes the main window's requests to them.
 #include <memory>
 
+#include "ui/logic/account_flow.h"
 #include "ui/logic/alarm_edit_flow.h"
 #include "ui/logic/backup_flow.h"
 #include "ui/logic/main_dlg_logic.h"
@@ -28,12 +29,12 @@ public:
     // The last modal dialog closed: handle a held-back device event.
     void modalsClosed(MainDlgLogic& main);
     ReminderSession* reminderSession() { return session_.get(); }
-    // The web service's clients for pouch data; an empty function drops
-    // the main window's client (no notice comes any more).
-    void usePouchService(ServiceAccess::MakeClient makeClient);
-    // Signs in for a request to the service through the account command;
-    // true when signed in afterwards.
-    bool signInForService(MainDlgLogic& main);
+    // The web account, its dialogs and the web links, and where the service
+    // is for every flow that talks to it. Drops the main window's pending
+    // pouch request (its client belongs to the earlier setup).
+    void useAccount(AccountFlow::Setup setup);
+    // The window is going: no service notice may reach it any more.
+    void endServiceRequests() { pouch_.reset(); }
 
     void startDeviceWatch(MainDlgLogic& main) override;
     void programmingJob(MainDlgLogic& main) override;
@@ -41,20 +42,27 @@ public:
     void ownerlessReminder(MainDlgLogic& main) override;
     void storeReadBackForChosenUser(MainDlgLogic& main) override;
     void printAlarmReport(MainDlgLogic& main) override;
-    void userManual(MainDlgLogic& main) override;
+    void userManual(MainDlgLogic& main) override;  // 40016
 
     // ---- Backup (40004) ----
     void backup(MainDlgLogic& main) override { backup_.run(main); }
     // The web service the backup dialog talks to (from the environment by default).
     void useService(ServiceSettings service) { backup_.setService(std::move(service)); }
-    // How the backup command runs the account dialog. By default through
-    // the account command (account()): a sign-in there is result 1.
+    // How the backup command runs the account dialog. By default the
+    // account dialog of command 40011 (runAccountDialog).
     void setAccountDialog(BackupFlow::AccountDialog account) { backup_.setAccountDialog(std::move(account)); }
     // ---- Pouch data (32882, 40400, 40401, user management's lookup) ----
     void serviceReply(MainDlgLogic& main) override { pouch_.reply(main); }
     void fetchPouchData(MainDlgLogic& main) override;
     void updateAllPouchData(MainDlgLogic& main) override;
     ServiceAccess serviceAccess(MainDlgLogic& main) override;
+
+    // ---- The web account (32884 sign-in, 40011, 40014, 40016, 40009, 40007) ----
+    bool signIn(MainDlgLogic& main, int& exitCode) override;
+    int runAccountDialog(MainDlgLogic& main) override;
+    void changePassword(MainDlgLogic& main) override;
+    void checkUpdates(MainDlgLogic& main) override;
+    void registration(MainDlgLogic& main) override;
 
     // ---- Alarm editing (32877, 32879, 32878) ----
     void addAlarm(MainDlgLogic& main, const SYSTEMTIME& start) override {
@@ -71,6 +79,7 @@ private:
     std::unique_ptr<ReminderSession> session_;
     std::unique_ptr<ReminderFlow> reminder_;
     std::unique_ptr<ProgrammingJob> job_;
+    std::unique_ptr<AccountFlow> account_;
     // The alarm editing works with the panel's medication window when the
     // reminder alarms only if the intake is forgotten, else with 600 s.
     AlarmEditContext alarmEditContext(MainDlgLogic& main) {
@@ -83,11 +92,8 @@ private:
                 }};
     }
     AlarmEditFlow alarmEdit_;
-    BackupFlow backup_{ServiceSettings::fromEnvironment(), [this](MainDlgLogic& main) {
-                           account(main);
-                           return main.user().logged_in ? kIdOk : kIdCancel;
-                       }};
-    ServiceAccess::MakeClient makeServiceClient_;
+    BackupFlow backup_{ServiceSettings::fromEnvironment(),
+                       [this](MainDlgLogic& main) { return runAccountDialog(main); }};
     PouchFlow pouch_;
 };
 

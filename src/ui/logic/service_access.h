@@ -1,8 +1,6 @@
 #pragma once
-// How dialog and flow logic reaches the web service: a client made on
-// demand, whose reply notices run on the user-interface thread, and the
-// sign-in that a request needs first. Plus the messages that pouch-data
-// replies other than success give.
+// How dialog and flow logic reaches the web service, and the messages that
+// pouch-data replies other than success give.
 #include <functional>
 #include <memory>
 
@@ -12,15 +10,20 @@
 
 namespace velmora {
 
+// Where the web service is, how a finished request is handed to the
+// user-interface thread (the event loop's queue in the program, the test's
+// queue in tests), and the sign-in that a request needs first.
 struct ServiceAccess {
-    // Makes a client whose `notice` runs on the user-interface thread
-    // after each reply.
-    using MakeClient = std::function<std::unique_ptr<ServiceClient>(ServiceClient::ReplyNotice notice)>;
-    MakeClient makeClient;
+    ServiceSettings settings = ServiceSettings::fromEnvironment();
+    ServiceClient::PostToOwner post;
     // Offers the account dialog; true when signed in afterwards.
     std::function<bool()> signIn;
 
-    explicit operator bool() const { return static_cast<bool>(makeClient); }
+    explicit operator bool() const { return static_cast<bool>(post); }
+    // A client whose `notice` runs on the user-interface thread after each reply.
+    std::unique_ptr<ServiceClient> makeClient(ServiceClient::ReplyNotice notice) const {
+        return std::make_unique<ServiceClient>(settings, post, std::move(notice));
+    }
 };
 
 // True when the account is signed in. Otherwise tells the person to sign

@@ -33,6 +33,10 @@ public:
     virtual void printTextReport(const Text& title, const Text& text, bool asPdf) {
         (void)title, (void)text, (void)asPdf;
     }
+    // Hands a web address ("https://...") or the absolute path of a local
+    // file (the manual) to the desktop, which opens the browser or viewer;
+    // returns at once and reports nothing.
+    virtual void openUrl(const Text& address) = 0;
     // How many of the program's modal dialogs and message boxes are open
     // now (they nest). Device events wait until none is.
     virtual int modalDepth() const { return 0; }

@@ -1,15 +1,18 @@
 #include "ui/qt/qt_host.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QWidget>
 #include <QPushButton>
+#include <QUrl>
 
 #include "device/programming_report.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "ui/logic/about_dlg_logic.h"
+#include "ui/logic/account_dialogs_logic.h"
 #include "ui/logic/alarm_dlg_logic.h"
 #include "ui/logic/backup_dlg_logic.h"
 #include "ui/logic/device_dialogs_logic.h"
@@ -19,6 +22,7 @@
 #include "ui/logic/report_dlg_logic.h"
 #include "ui/logic/select_action_dlg_logic.h"
 #include "ui/qt/about_dlg.h"
+#include "ui/qt/account_dialogs.h"
 #include "ui/qt/alarm_dlg.h"
 #include "ui/qt/backup_dlg.h"
 #include "ui/logic/history_export.h"
@@ -89,6 +93,10 @@ QtHost::QtHost(const ResourceModule& resources) : resources_(resources) {
     registerDialog(WaitProgramDlgLogic::kTemplateId, runnerFor<WaitProgramDlg, WaitProgramDlgLogic>());
     registerDialog(BackupDlgLogic::kTemplateId, runnerFor<BackupDlg, BackupDlgLogic>());
     registerDialog(PouchBulkDlgLogic::kTemplateId, runnerFor<PouchBulkDlg, PouchBulkDlgLogic>());
+    registerDialog(AccountDlgLogic::kTemplateId, runnerFor<AccountDlg, AccountDlgLogic>());
+    registerDialog(LoginDlgLogic::kTemplateId, runnerFor<LoginDlg, LoginDlgLogic>());
+    registerDialog(LoginPwDlgLogic::kTemplateId, runnerFor<LoginPwDlg, LoginPwDlgLogic>());
+    registerDialog(ChangePasswordDlgLogic::kTemplateId, runnerFor<ChangePasswordDlg, ChangePasswordDlgLogic>());
     // A viewer that does not start is named to the person with the file,
     // so that they can open it themselves.
     opener_ = [this](const Text& path) {
@@ -150,6 +158,17 @@ void QtHost::bringToFront() {
 
 void QtHost::openTextFile(const Text& path) {
     if (opener_) opener_(path);
+}
+
+ServiceClient::PostToOwner postToEventLoop(QObject* context) {
+    return [context](ServiceClient::Task task) {
+        QMetaObject::invokeMethod(context, std::move(task), Qt::QueuedConnection);
+    };
+}
+
+void QtHost::openUrl(const Text& address) {
+    const QString a = toQ(address);
+    QDesktopServices::openUrl(a.startsWith('/') ? QUrl::fromLocalFile(a) : QUrl(a));
 }
 
 }  // namespace velmora

@@ -7,8 +7,10 @@
 #include <map>
 
 #include "core/types.h"
+#include "online/service_client.h"
 #include "ui/logic/ui_host.h"
 
+class QObject;
 class QWidget;
 
 namespace velmora {
@@ -17,6 +19,11 @@ class ResourceModule;
 
 inline QString toQ(const Text& t) { return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())); }
 inline Text fromQ(const QString& s) { return s.toUtf8().toStdString(); }
+
+// The "post to owner" of the program's service clients: a finished
+// request is queued to the event loop of `context`'s thread. `context`
+// must outlive the clients; a task still queued when it goes goes with it.
+ServiceClient::PostToOwner postToEventLoop(QObject* context);
 
 class QtHost : public UiHost {
 public:
@@ -49,6 +56,8 @@ public:
     int runDialog(DialogModel& dialog) override;
     void openTextFile(const Text& path) override;
     void printTextReport(const Text& title, const Text& text, bool asPdf) override;
+    // Through QDesktopServices: the browser, or the viewer of a local file.
+    void openUrl(const Text& address) override;
     int modalDepth() const override { return depth_; }
     void bringToFront() override;
 

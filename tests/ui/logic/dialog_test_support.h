@@ -86,6 +86,7 @@ public:
     }
     int modalDepth() const override { return depth; }
     void openTextFile(const Text& path) override { opened.push_back(path); }
+    void openUrl(const Text& address) override { urls.push_back(address); }
 
     std::function<int(DialogModel&)> onDialog;
     std::deque<bool> answers;
@@ -93,6 +94,7 @@ public:
     std::vector<Message> questions;
     std::vector<int> dialogs;
     std::vector<Text> opened;
+    std::vector<Text> urls;
     int depth = 0;
 };
 

@@ -26,10 +26,7 @@ protected:
     void SetUp() override {
         OnlineTest::SetUp();
         logic_.addAccount("anna", "secret");
-        url_ = service_->url();
-        flows_.usePouchService([this](ServiceClient::ReplyNotice notice) {
-            return std::make_unique<ServiceClient>(settingsFor(url_), owner_.poster(), std::move(notice));
-        });
+        useService(service_->url());
         main_ = std::make_unique<MainDlgLogic>(db_.store(), db_.dir(), strings_, host_, clock_);
         main_->setFlows(&flows_);
         main_->initialise();
@@ -41,6 +38,13 @@ protected:
         byHand.alarm_start = byHand.alarm_end = makeTime(2030, 3, 5, 9, 0);
         ASSERT_TRUE(db_.store().saveAlarm(byHand, ids_[0]));
         choose(0);
+    }
+    // The service at `url` for every flow, its replies run by owner_.
+    void useService(const std::string& url) {
+        AccountFlow::Setup setup;
+        setup.service.settings = settingsFor(url);
+        setup.service.post = owner_.poster();
+        flows_.useAccount(std::move(setup));
     }
     void choose(int i) {
         ASSERT_TRUE(db_.store().selectUser(main_->user(), ids_[i], clock_.nowValue(), {}));
@@ -75,7 +79,6 @@ protected:
     ProgramFlows flows_;
     std::unique_ptr<MainDlgLogic> main_;
     std::vector<int> ids_;
-    std::string url_;
 };
 
 TEST_F(PouchFlowTest, FetchReplacesThePouchAlarmsOrSaysWhyNot) {
@@ -121,8 +124,7 @@ TEST_F(PouchFlowTest, EachReplyCodeHasItsMessageAndNothingIsWrittenForAnotherUse
     for (const Row& row : rows) {
         choose(row.user);
         main_->user().account_password = row.password;
-        if (!row.url.empty()) url_ = row.url;
-        flows_.usePouchService(flows_.serviceAccess(*main_).makeClient);  // a client for the address
+        useService(row.url.empty() ? service_->url() : row.url);
         main_->command(cmd::kFetchPouchData);
         if (row.changeUser) choose(3);
         ASSERT_TRUE(owner_.runNext(std::chrono::seconds(20))) << row.password << row.url;
@@ -130,7 +132,6 @@ TEST_F(PouchFlowTest, EachReplyCodeHasItsMessageAndNothingIsWrittenForAnotherUse
             EXPECT_NE(host_.messages.at(0).text.find("\n\n"), Text::npos) << "the error text under it";
         }
         EXPECT_EQ(shown(), row.messages) << row.user;
-        url_ = service_->url();
     }
     for (int i : {1, 3}) EXPECT_TRUE(alarms(i).empty()) << i;
     main_->user().logged_in = false;
