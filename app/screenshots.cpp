@@ -438,20 +438,22 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         service::SubstituteService::Options options;
         options.certFile = (pki / "server.pem").string();
         options.keyFile = (pki / "server.key").string();
-        ServiceSettings settings;
-        settings.extraCaFile = (pki / "ca.pem").string();
+        ServiceAccess service;
+        service.settings.extraCaFile = (pki / "ca.pem").string();
+        service.post = postToEventLoop(&w);
         if (service::ensureDevelopmentCertificates(pki) && substitute.start(options)) {
-            settings.url = substitute.url();
+            service.settings.url = substitute.url();
             logic.user().account_name = "apteekki";
             logic.user().account_password = "salasana";
-            BackupDlgLogic model(logic.user(), main.store, resources, main.host, logic.clock(),
-                                 settings);
+            BackupDlgLogic model(logic.user(), main.store, resources, main.host, logic.clock(), service);
             BackupDlg dlg(model, &w);
             ok = waitFor([&] { return !model.waiting(); }) && save(dlg, outDir, "backup") && ok;
         } else {
             std::fprintf(stderr, "substitute service: %s\n", substitute.error().c_str());
             ok = false;
         }
+    }
+    {
         // The web account's dialogs; nothing is sent.
         CurrentUser& user = logic.user();
         const CurrentUser before = user;

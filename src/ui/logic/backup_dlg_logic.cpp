@@ -9,7 +9,7 @@
 namespace velmora {
 
 BackupDlgLogic::BackupDlgLogic(CurrentUser& user, RecordStore& store, const StringSource& strings,
-                               Interaction& ui, const Clock& clock, ServiceSettings service)
+                               Interaction& ui, const Clock& clock, ServiceAccess service)
     : user_(user), store_(store), strings_(strings), ui_(ui), clock_(clock), service_(std::move(service)) {}
 
 BackupDlgLogic::~BackupDlgLogic() = default;
@@ -27,9 +27,9 @@ Text BackupDlgLogic::controlText(int controlId) const {
     }
 }
 
-void BackupDlgLogic::initialise(ServiceClient::PostToOwner post) {
+void BackupDlgLogic::initialise() {
     latest_ = "-";
-    client_ = std::make_unique<ServiceClient>(service_, std::move(post), [this] { replyArrived(); });
+    client_ = service_.makeClient([this] { replyArrived(); });
     client_->setCredentials(user_.account_name, user_.account_password);
     const Text language = strings_.load(ids::kLanguageCode);
     send(kDateAsked, [&](ServiceClient& c) { return GetBackupDate(c, language); });

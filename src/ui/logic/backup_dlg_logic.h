@@ -11,6 +11,7 @@
 #include "core/interaction.h"
 #include "core/records.h"
 #include "online/service_client.h"
+#include "ui/logic/service_access.h"
 #include "ui/logic/ui_host.h"
 
 namespace velmora {
@@ -29,7 +30,7 @@ public:
     enum Mode { kIdle = 0, kBackupSent = 1, kRestoreSent = 2, kDateAsked = 3 };
 
     BackupDlgLogic(CurrentUser& user, RecordStore& store, const StringSource& strings, Interaction& ui,
-                   const Clock& clock, ServiceSettings service);
+                   const Clock& clock, ServiceAccess service);
     ~BackupDlgLogic() override;
     int templateId() const override { return kTemplateId; }
 
@@ -37,9 +38,9 @@ public:
     // Texts of 1005, 1006, 1007 and the close button; the latest backup for 1004.
     Text controlText(int controlId) const;
 
-    // Creates the client with the account in use; `post` hands its replies
-    // to the dialog's thread. Then asks for the date of the latest backup.
-    void initialise(ServiceClient::PostToOwner post);
+    // Creates the client with the account in use, then asks for the date
+    // of the latest backup.
+    void initialise();
     // Drops the client (the dialog closes): a request still out ends
     // without a reply.
     void close();
@@ -74,7 +75,7 @@ private:
     const StringSource& strings_;
     Interaction& ui_;
     const Clock& clock_;
-    ServiceSettings service_;
+    ServiceAccess service_;
     std::unique_ptr<ServiceClient> client_;
     Mode mode_ = kIdle;
     bool backupEnabled_ = true;

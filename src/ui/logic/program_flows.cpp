@@ -64,6 +64,11 @@ ServiceAccess ProgramFlows::serviceAccess(MainDlgLogic& main) {
     return access;
 }
 
+void ProgramFlows::backup(MainDlgLogic& main) {
+    if (!account_) return MainDlgFlows::backup(main);
+    backup_.run(main, serviceAccess(main));
+}
+
 void ProgramFlows::fetchPouchData(MainDlgLogic& main) {
     if (!account_) return MainDlgFlows::fetchPouchData(main);
     pouch_.fetch(main, serviceAccess(main));

@@ -45,12 +45,7 @@ public:
     void userManual(MainDlgLogic& main) override;  // 40016
 
     // ---- Backup (40004) ----
-    void backup(MainDlgLogic& main) override { backup_.run(main); }
-    // The web service the backup dialog talks to (from the environment by default).
-    void useService(ServiceSettings service) { backup_.setService(std::move(service)); }
-    // How the backup command runs the account dialog. By default the
-    // account dialog of command 40011 (runAccountDialog).
-    void setAccountDialog(BackupFlow::AccountDialog account) { backup_.setAccountDialog(std::move(account)); }
+    void backup(MainDlgLogic& main) override;
     // ---- Pouch data (32882, 40400, 40401, user management's lookup) ----
     void serviceReply(MainDlgLogic& main) override { pouch_.reply(main); }
     void fetchPouchData(MainDlgLogic& main) override;
@@ -92,8 +87,7 @@ private:
                 }};
     }
     AlarmEditFlow alarmEdit_;
-    BackupFlow backup_{ServiceSettings::fromEnvironment(),
-                       [this](MainDlgLogic& main) { return runAccountDialog(main); }};
+    BackupFlow backup_;
     PouchFlow pouch_;
 };
 

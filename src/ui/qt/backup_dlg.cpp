@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMetaObject>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -56,10 +55,7 @@ BackupDlg::BackupDlg(BackupDlgLogic& model, QWidget* parent) : QDialog(parent), 
     setMinimumWidth(360);
 
     model_.setChangeListener([this] { showState(); });
-    // From the client's thread to this window's: dropped once it is gone.
-    model_.initialise([this](ServiceClient::Task task) {
-        QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
-    });
+    model_.initialise();
     showState();
 }
 

@@ -12,6 +12,7 @@
 #include "resources/string_ids.h"
 #include "store/database.h"
 #include "store/database_file.h"
+#include "ui/logic/account_dialogs_logic.h"
 #include "ui/logic/backup_dlg_logic.h"
 #include "ui/logic/program_flows.h"
 
@@ -29,7 +30,10 @@ protected:
         OnlineTest::SetUp();
         logic_.addAccount("anna", "salasana");
         logic_.setDateSource([] { return std::string(kDate); });
-        flows_.useService(settingsFor(service_->url()));
+        AccountFlow::Setup setup;
+        setup.service.settings = settingsFor(service_->url());
+        setup.service.post = owner_.poster();
+        flows_.useAccount(std::move(setup));
         main_ = std::make_unique<MainDlgLogic>(db_.store(), db_.dir(), strings_, host_, clock_);
         main_->setFlows(&flows_);
         main_->initialise();
@@ -40,7 +44,7 @@ protected:
         // The backup dialog: the date's reply, then `act`, then every reply it waits for.
         host_.onDialog = [this](DialogModel& d) {
             auto& dlg = dynamic_cast<BackupDlgLogic&>(d);
-            dlg.initialise(owner_.poster());
+            dlg.initialise();
             settle(dlg);
             if (act) {
                 act(dlg);
@@ -221,19 +225,21 @@ TEST_F(BackupTest, DateReplySetsTheLabelOrTellsWhy) {
 // there opens the backup dialog, with the current user closed.
 TEST_F(BackupTest, SignedOutTheAccountDialogComesFirst) {
     const int id = db_.addUser("Aino", "010101-0101");
+    const auto backupDialog = host_.onDialog;
     for (const int accountResult : {kIdCancel, kIdOk}) {
         SCOPED_TRACE(accountResult);
         main_->store().reloadUsers(main_->user());
         ASSERT_TRUE(main_->store().selectUser(main_->user(), id, clock_.nowValue(), {}));
         main_->user().logged_in = false;
         host_.dialogs.clear();
-        flows_.setAccountDialog([&](MainDlgLogic& m) {
-            m.user().logged_in = accountResult == kIdOk;
-            return accountResult;
-        });
+        host_.onDialog = [&](DialogModel& d) {
+            return d.templateId() == AccountDlgLogic::kTemplateId ? accountResult : backupDialog(d);
+        };
         main_->command(cmd::kBackup);
         expectShown({ids::kSignInFirst});
-        EXPECT_EQ(host_.dialogs.size(), accountResult == kIdOk ? 1u : 0u);
+        std::vector<int> opened{AccountDlgLogic::kTemplateId};
+        if (accountResult == kIdOk) opened.push_back(BackupDlgLogic::kTemplateId);
+        EXPECT_EQ(host_.dialogs, opened);
         EXPECT_EQ(main_->userSelected(), accountResult != kIdOk);
     }
 }
