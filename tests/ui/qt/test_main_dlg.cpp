@@ -115,19 +115,10 @@ TEST_F(MainWindowTest, CreateAUserAndSeeItInThePanel) {
 
 TEST_F(MainWindowTest, ConflictingWindowAnsweredNoPutsTheListBack) {
     // Alarm if forgotten within 40 minutes; two daily alarms 45 minutes apart.
-    const int id = addUser("Aino", "1");
-    Profile p;
-    store_->loadProfile(id, p);
-    p.program_type = 1;
-    p.window = 2400;
-    store_->updateProfile(p);
-    for (int minute : {0, 45}) {
-        Alarm a;
-        a.alarm_start = a.alarm_end = makeTime(2026, 3, 3, 8, minute);
-        a.repeat_forever = true;
-        a.repeat_pattern = 1;
-        store_->saveAlarm(a, id);
-    }
+    const int id = db_.addUser("Aino", "1",
+                               {dialogtest::dailyAlarm(makeTime(2026, 3, 3, 8, 0)),
+                                dialogtest::dailyAlarm(makeTime(2026, 3, 3, 8, 45))},
+                               2400, 1);
     open();
     makeCurrent(id);
     auto* list = control<QComboBox>(MainDlgLogic::kIdWindowList);
@@ -155,9 +146,7 @@ TEST_F(MainWindowTest, CommentTypedIsStoredWhenTheWindowCloses) {
     w.action(cmd::kExit)->trigger();
     EXPECT_EQ(finished, 40006);
     EXPECT_FALSE(w.isVisible());
-    Profile p;
-    store_->loadProfile(id, p);
-    EXPECT_EQ(p.comment, "Puolikas tabletti");
+    EXPECT_EQ(db_.storedProfile(id).comment, "Puolikas tabletti");
 }
 
 TEST_F(MainWindowTest, EscapeAndTheCloseButtonEndWithTwo) {
