@@ -29,6 +29,7 @@
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/qt/main_dlg.h"
 #include "ui/qt/qt_host.h"
+#include "main_window_fixture.h"
 #include "qt_test_support.h"
 #include "../logic/dialog_test_support.h"
 
@@ -45,42 +46,14 @@ fs::path sourceLangDir() {
            "lang";
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public qttest::MainWindowFixture {
 protected:
-    // Opens a new window; an open one goes first, before the logic and the
-    // host it uses.
-    MainDlg& open(const ResourceModule& resources = ResourceModule::builtIn()) {
-        window_.reset();
-        logic_.reset();
-        host_ = std::make_unique<QtHost>(resources);
-        host_->setFileOpener([](const Text&) {});
-        logic_ = std::make_unique<MainDlgLogic>(*store_, db_.dir(), resources, *host_, clock_);
-        window_ = std::make_unique<MainDlg>(*logic_, resources);
-        host_->setParentWindow(window_.get());
-        window_->show();
-        QApplication::processEvents();
-        return *window_;
-    }
-
     QString labelText(int id) { return window_->findChild<QLabel*>(QString("id%1").arg(id))->text(); }
     template <class W>
     W* control(int id) {
         return window_->findChild<W*>(QString("id%1").arg(id));
     }
-
     int addUser(const Text& name, const Text& ssn) { return db_.addUser(name, ssn); }
-    // Makes the stored user current behind the window's back and shows it.
-    void makeCurrent(int id) {
-        store_->selectUser(logic_->user(), id, clock_.nowValue(), {}, RecordStore::SaveCurrent::No);
-        logic_->refresh();
-    }
-
-    dialogtest::TempDatabase db_;
-    RecordStore* store_ = &db_.store();
-    FixedClock clock_{makeTime(2026, 3, 2, 9, 0)};
-    std::unique_ptr<QtHost> host_;
-    std::unique_ptr<MainDlgLogic> logic_;
-    std::unique_ptr<MainDlg> window_;
 };
 
 // What the logic decides reaches the controls, and the navigation buttons
