@@ -44,6 +44,10 @@ int Database::execute(const std::string& sql, RowCallback callback, void* arg) {
     return sqlite3_exec(db_, sql.c_str(), callback, arg, nullptr);
 }
 
+void Database::mapForReading(std::int64_t bytes) {
+    if (db_ != nullptr) sqlite3_file_control(db_, "main", SQLITE_FCNTL_MMAP_SIZE, &bytes);
+}
+
 std::int64_t Database::getLastInsertId() {
     if (db_ == nullptr) return kSqliteError;
     return sqlite3_last_insert_rowid(db_);

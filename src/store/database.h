@@ -46,6 +46,10 @@ public:
     // (callers keep the low 32 bits).
     std::int64_t getLastInsertId();
 
+    // Lets SQLite read up to `bytes` of the file through a memory map
+    // instead of copying every page (a setting of this connection only).
+    void mapForReading(std::int64_t bytes);
+
     sqlite3* handle() const { return db_; }
 
 private:

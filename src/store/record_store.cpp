@@ -265,6 +265,7 @@ bool RecordStore::readSettings(SettingsRow& row) {
 bool RecordStore::loadProfiles(std::vector<Profile>& list) {
     Database db(pathText());
     if (!db.isOpen()) return false;
+    db.mapForReading(std::int64_t{64} << 20);
     Statement st(db, "SELECT * FROM Profiles;");
     Cursor c = st.query();
     // The stored names are enciphered, so the order is made here, on the
