@@ -1,7 +1,9 @@
 #include "core/cp1252.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace velmora {
 namespace {
@@ -70,22 +72,29 @@ char32_t nextCodePoint(const std::string& s, std::size_t& i) {
     return cp;
 }
 
-void appendUtf8(Text& out, char32_t cp) {
+// Writes the UTF-8 form of one code point at `o`; returns the end.
+char* putUtf8(char* o, char32_t cp) {
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
+        *o++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *o++ = static_cast<char>(0xC0 | (cp >> 6));
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *o++ = static_cast<char>(0xE0 | (cp >> 12));
+        *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *o++ = static_cast<char>(0xF0 | (cp >> 18));
+        *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    return o;
+}
+
+void appendUtf8(Text& out, char32_t cp) {
+    char buffer[4];
+    out.append(buffer, static_cast<std::size_t>(putUtf8(buffer, cp) - buffer));
 }
 
 }  // namespace
@@ -116,10 +125,23 @@ std::string toCp1252(const Text& utf8) {
 std::string toCp1252(const std::u16string& utf16) { return toCp1252(utf16ToUtf8(utf16)); }
 
 Text fromCp1252(const std::string& bytes) {
-    Text out;
-    out.reserve(bytes.size() + bytes.size() / 4);
-    for (char c : bytes) appendUtf8(out, codePointOf(static_cast<unsigned char>(c)));
+    // Sized once: ASCII takes one byte, every other character two or three.
+    std::size_t size = 0;
+    for (char c : bytes) {
+        const char16_t cp = codePointOf(static_cast<unsigned char>(c));
+        size += cp < 0x80 ? 1 : cp < 0x800 ? 2 : 3;
+    }
+    Text out(size, '\0');
+    char* o = out.data();
+    for (char c : bytes) o = putUtf8(o, codePointOf(static_cast<unsigned char>(c)));
     return out;
+}
+
+Text fromCp1252(std::string&& bytes) {
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) return std::move(bytes);  // the same text in UTF-8
+    return fromCp1252(static_cast<const std::string&>(bytes));
 }
 
 std::u16string cp1252ToUtf16(const std::string& bytes) {

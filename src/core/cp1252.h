@@ -20,6 +20,7 @@ Text charactersOutsideCp1252(const Text& utf8);
 // undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the
 // same value, as Windows does.
 Text fromCp1252(const std::string& bytes);
+Text fromCp1252(std::string&& bytes);  // ASCII is kept, not copied
 std::u16string cp1252ToUtf16(const std::string& bytes);
 
 // UTF-8 <-> UTF-16 (malformed input becomes U+FFFD).

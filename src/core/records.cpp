@@ -1,6 +1,7 @@
 #include "core/records.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/datetime.h"
 
@@ -10,14 +11,13 @@ bool alarmStartsBefore(const Alarm& a, const Alarm& b) {
     return toTimeValue64(a.alarm_start) < toTimeValue64(b.alarm_start);
 }
 
-Text withoutLineFeeds(const Text& v) {
-    Text out = v;
-    out.erase(std::remove(out.begin(), out.end(), '\n'), out.end());
-    return out;
+Text withoutLineFeeds(Text v) {
+    v.erase(std::remove(v.begin(), v.end(), '\n'), v.end());
+    return v;
 }
 
-void Profile::setName(const Text& v) { name = withoutLineFeeds(v); }
-void Profile::setSsn(const Text& v) { ssn = withoutLineFeeds(v); }
-void Profile::setPhone(const Text& v) { phone = withoutLineFeeds(v); }
+void Profile::setName(Text v) { name = withoutLineFeeds(std::move(v)); }
+void Profile::setSsn(Text v) { ssn = withoutLineFeeds(std::move(v)); }
+void Profile::setPhone(Text v) { phone = withoutLineFeeds(std::move(v)); }
 
 }  // namespace velmora

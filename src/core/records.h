@@ -63,14 +63,14 @@ public:
     std::map<TimeValue, LogEntry> history;
 
     // name, ssn and phone never hold line feeds; comment keeps them.
-    void setName(const Text& v);
-    void setSsn(const Text& v);
-    void setPhone(const Text& v);
+    void setName(Text v);
+    void setSsn(Text v);
+    void setPhone(Text v);
     void setComment(const Text& v) { comment = v; }
 };
 
 // Removes every line feed (U+000A) from a text.
-Text withoutLineFeeds(const Text& v);
+Text withoutLineFeeds(Text v);
 
 // A reminder known to the system (table Devices); owner passed beside it.
 struct DeviceRecord {

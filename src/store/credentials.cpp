@@ -5,6 +5,8 @@
 #include <openssl/evp.h>
 
 #include <array>
+#include <cstdint>
+#include <type_traits>
 
 #include "core/cp1252.h"
 #include "store/record_store.h"
@@ -15,13 +17,41 @@ namespace {
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-int base64Value(char c) {
-    if (c >= 'A' && c <= 'Z') return c - 'A';
-    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-    if (c >= '0' && c <= '9') return c - '0' + 52;
-    if (c == '+') return 62;
-    if (c == '/') return 63;
-    return -1;
+// The value of each byte in the alphabet, -1 outside it.
+constexpr std::array<signed char, 256> kBase64Values = [] {
+    std::array<signed char, 256> values{};
+    values.fill(-1);
+    for (int i = 0; i < 64; ++i) values[static_cast<unsigned char>(kAlphabet[i])] = static_cast<signed char>(i);
+    return values;
+}();
+
+// The value of one code unit (a byte, or a UTF-16 unit) in the alphabet, -1
+// outside it. No non-ASCII character is in it.
+int base64Value(std::uint32_t c) { return c < 256 ? kBase64Values[c] : -1; }
+
+template <typename Unit>
+std::uint32_t unitAt(const Unit* s, std::size_t i) {
+    return static_cast<std::make_unsigned_t<Unit>>(s[i]);
+}
+
+// Decodes Base64 up to the first '=' or unit outside the alphabet.
+template <typename Unit>
+std::string decodeBase64(const Unit* s, std::size_t n) {
+    std::string out(n / 4 * 3 + n % 4, '\0');  // room for whole bytes of n units
+    std::size_t k = 0;
+    unsigned acc = 0;
+    int bits = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const int v = base64Value(unitAt(s, i));
+        if (v < 0) break;
+        acc = (acc << 6) | static_cast<unsigned>(v);
+        bits += 6;
+        if (bits < 8) continue;
+        bits -= 8;
+        out[k++] = static_cast<char>((acc >> bits) & 0xFF);
+    }
+    out.resize(k);
+    return out;
 }
 
 }  // namespace
@@ -68,23 +98,7 @@ std::string base64Encode(const std::string& bytes) {
     return out;
 }
 
-std::string base64Decode(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() / 4 * 3 + 3);
-    unsigned acc = 0;
-    int bits = 0;
-    for (char c : text) {
-        int v = base64Value(c);
-        if (v < 0) break;  // '=' or anything outside the alphabet ends the data
-        acc = (acc << 6) | static_cast<unsigned>(v);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out.push_back(static_cast<char>((acc >> bits) & 0xFF));
-        }
-    }
-    return out;
-}
+std::string base64Decode(const std::string& text) { return decodeBase64(text.data(), text.size()); }
 
 std::string fieldXor(std::string bytes) {
     constexpr std::size_t keyLen = sizeof(kFieldKey) - 1;
@@ -100,13 +114,15 @@ std::string FieldCipher::encipher(const Text& text) {
     return base64Encode(fieldXor(toCp1252(text)));
 }
 
+// Decoding ends at the first character outside the Base64 alphabet, and
+// code page 1252 turns every non-ASCII character into a byte outside it
+// too: the stored text is decoded as it is, without that conversion.
 Text FieldCipher::decipher(const std::string& stored) {
-    // Stored forms are Base64, plain ASCII, which code page 1252 leaves as
-    // it is: only other texts need the conversion first.
-    const bool ascii = std::all_of(stored.begin(), stored.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii) return fromCp1252(fieldXor(base64Decode(stored)));
-    return fromCp1252(fieldXor(base64Decode(toCp1252(stored))));
+    return fromCp1252(fieldXor(decodeBase64(stored.data(), stored.size())));
+}
+
+Text FieldCipher::decipher(std::u16string_view stored) {
+    return fromCp1252(fieldXor(decodeBase64(stored.data(), stored.size())));
 }
 
 std::string accountDigest(const Text& password) {

@@ -5,6 +5,7 @@
 // stored forms match those written by earlier versions byte for byte.
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/records.h"
 #include "core/types.h"
@@ -37,6 +38,8 @@ std::string fieldXor(std::string bytes);
 struct FieldCipher {
     static std::string encipher(const Text& text);
     static Text decipher(const std::string& stored);
+    // The same for a stored text read as UTF-16.
+    static Text decipher(std::u16string_view stored);
 };
 
 // Md5Hex(salt + Windows-1252 bytes of the password).

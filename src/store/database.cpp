@@ -12,8 +12,10 @@ Database::Database(const std::string& path) : path_(path) {
     std::error_code ec;
     const bool fresh = !std::filesystem::exists(path, ec) || std::filesystem::file_size(path, ec) == 0;
     sqlite3* handle = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                             nullptr);
+    // A connection serves one operation on one thread: SQLite need not
+    // lock it for every call.
+    int rc = sqlite3_open_v2(path.c_str(), &handle,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         // A handle is returned even on failure; it is of no use.
         sqlite3_close(handle);
@@ -66,6 +68,10 @@ void Database::close() {
 int Database::execute(const std::string& sql, RowCallback callback, void* arg) {
     if (db_ == nullptr) return kSqliteError;
     return sqlite3_exec(db_, sql.c_str(), callback, arg, nullptr);
+}
+
+void Database::mapForReading(std::int64_t bytes) {
+    if (db_ != nullptr) sqlite3_file_control(db_, "main", SQLITE_FCNTL_MMAP_SIZE, &bytes);
 }
 
 std::int64_t Database::getLastInsertId() {
@@ -162,6 +168,41 @@ bool Cursor::getString(int column, Text& out) const {
     else
         out.assign(reinterpret_cast<const char*>(p), static_cast<std::size_t>(n));
     return true;
+}
+
+bool Cursor::getString16(int column, std::u16string_view& out) const {
+    if (stmt_ == nullptr || stmt_->stmt_ == nullptr || column < 0 || column >= stmt_->columns_)
+        return false;
+    const void* p = sqlite3_column_text16(stmt_->stmt_, column);
+    const int n = sqlite3_column_bytes16(stmt_->stmt_, column);
+    out = p == nullptr ? std::u16string_view()
+                       : std::u16string_view(static_cast<const char16_t*>(p), static_cast<std::size_t>(n) / 2);
+    return true;
+}
+
+bool Cursor::getOrderKey(int column, OrderKey& out) const {
+    if (stmt_ == nullptr || stmt_->stmt_ == nullptr || column < 0 || column >= stmt_->columns_)
+        return false;
+    sqlite3_stmt* st = stmt_->stmt_;
+    switch (sqlite3_column_type(st, column)) {
+        case SQLITE_NULL: out = OrderKey{}; return true;
+        case SQLITE_INTEGER:
+        case SQLITE_FLOAT: out = OrderKey{1, sqlite3_column_double(st, column), {}}; return true;
+        default: break;
+    }
+    out.storageClass = sqlite3_column_type(st, column) == SQLITE_TEXT ? 2 : 3;
+    out.number = 0;
+    // The bytes as stored, without a conversion of the text encoding.
+    const void* p = sqlite3_column_blob(st, column);
+    const int n = sqlite3_column_bytes(st, column);
+    out.bytes = p == nullptr ? std::string_view() : std::string_view(static_cast<const char*>(p), static_cast<std::size_t>(n));
+    return true;
+}
+
+bool OrderKey::operator<(const OrderKey& other) const {
+    if (storageClass != other.storageClass) return storageClass < other.storageClass;
+    if (storageClass == 1) return number < other.number;
+    return bytes < other.bytes;  // memcmp, then the shorter first
 }
 
 void Cursor::release() {

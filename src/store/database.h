@@ -6,6 +6,7 @@
 // layer never throws and never shows anything.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/types.h"
 
@@ -52,6 +53,9 @@ public:
     // backup: a consistent snapshot even while another connection writes.
     // The SQLite result code of the copy (0 when complete).
     int copyInto(Database& destination);
+    // Lets SQLite read up to `bytes` of the file through a memory map
+    // instead of copying every page (a setting of this connection only).
+    void mapForReading(std::int64_t bytes);
 
     sqlite3* handle() const { return db_; }
 
@@ -61,6 +65,16 @@ private:
 };
 
 class Cursor;
+
+// A column value as SQLite orders it with the BINARY collation: NULL first,
+// then numbers by value, then texts, then blobs, both by their stored bytes
+// (in the database's own text encoding).
+struct OrderKey {
+    int storageClass = 0;  // 0 NULL, 1 number, 2 text, 3 blob
+    double number = 0;
+    std::string_view bytes;  // read from a cursor: lasts until its next step
+    bool operator<(const OrderKey& other) const;
+};
 
 class Statement {
 public:
@@ -115,6 +129,12 @@ public:
     bool getInt(int column, int& out) const;
     bool getInt64(int column, std::int64_t& out) const;
     bool getString(int column, Text& out) const;
+    // The column as UTF-16 (converted by SQLite when the database is in
+    // UTF-8); the view lasts until the next step. NULL reads as empty.
+    bool getString16(int column, std::u16string_view& out) const;
+    // The key SQLite's "ORDER BY column" sorts the row by. Read it before
+    // any other read of the column, which may convert the stored text.
+    bool getOrderKey(int column, OrderKey& out) const;
     // Lowers the statement's share count; the last release resets it.
     void release();
 

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <deque>
+#include <string_view>
+#include <utility>
 
 #include "core/datetime.h"
 #include "store/alarm_edits.h"
@@ -50,14 +51,32 @@ Text textColumn(const Cursor& c, int column) {
     return v;
 }
 
+// A personal text, deciphered from the stored form as SQLite holds it (the
+// databases are UTF-16): the same as deciphering the UTF-8 text, without
+// SQLite converting it first.
+Text decipheredColumn(const Cursor& c, int column) {
+    std::u16string_view stored;
+    c.getString16(column, stored);
+    return FieldCipher::decipher(stored);
+}
+
+// Bytes from..from+7 of a text as a big-endian number, zeros past its end:
+// numbers of two texts compare as the texts' bytes do, unless equal.
+std::uint64_t bigEndianPrefix(std::string_view text, std::size_t from) {
+    std::uint64_t v = 0;
+    for (std::size_t i = from; i < from + 8; ++i)
+        v = (v << 8) | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0u);
+    return v;
+}
+
 Profile profileFromRow(const Cursor& c) {
     Profile p;
     p.id = intColumn(c, 0);
     p.is_programming_needed = intColumn(c, 1) != 0;
-    p.setName(FieldCipher::decipher(textColumn(c, 2)));
-    p.setSsn(FieldCipher::decipher(textColumn(c, 3)));
-    p.setPhone(FieldCipher::decipher(textColumn(c, 4)));
-    p.setComment(FieldCipher::decipher(textColumn(c, 5)));
+    p.setName(decipheredColumn(c, 2));
+    p.setSsn(decipheredColumn(c, 3));
+    p.setPhone(decipheredColumn(c, 4));
+    p.setComment(decipheredColumn(c, 5));
     p.program_type = intColumn(c, 6);
     p.window = intColumn(c, 7);
     return p;
@@ -246,20 +265,60 @@ bool RecordStore::readSettings(SettingsRow& row) {
 bool RecordStore::loadProfiles(std::vector<Profile>& list) {
     Database db(pathText());
     if (!db.isOpen()) return false;
-    Statement st(db, "SELECT * FROM Profiles ORDER BY name ASC;");
+    db.mapForReading(std::int64_t{64} << 20);
+    Statement st(db, "SELECT * FROM Profiles;");
     Cursor c = st.query();
-    // A deque grows without moving what it holds.
-    std::deque<Profile> read;
-    while (c.step() == kSqliteRow) read.push_back(profileFromRow(c));
-    // The stored names are enciphered, so the order is made on the plain
-    // names after reading: the positions are sorted, and each user is then
-    // moved once.
-    std::vector<std::size_t> order(read.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return read[a].name < read[b].name; });
-    list.reserve(list.size() + read.size());
-    for (std::size_t i : order) list.push_back(std::move(read[i]));
+    // The stored names are enciphered, so the order is made here, on the
+    // plain names. Users of the same plain name keep the order the stored
+    // names gave them when SQLite sorted by them: by stored name, then by
+    // id. The users are read into blocks that never move (growing one
+    // vector of 5,000 users moved them again and again into fresh memory),
+    // the stored names' bytes one after another into one text.
+    struct Read {
+        Profile profile;
+        OrderKey storedName;
+        std::size_t storedAt = 0;
+    };
+    constexpr std::size_t kBlock = 256;
+    std::vector<std::vector<Read>> blocks;
+    std::string storedNames;
+    std::size_t count = 0;
+    while (c.step() == kSqliteRow) {
+        if (blocks.empty() || blocks.back().size() == kBlock) blocks.emplace_back().reserve(kBlock);
+        Read& r = blocks.back().emplace_back();
+        c.getOrderKey(2, r.storedName);
+        r.storedAt = storedNames.size();
+        storedNames += r.storedName.bytes;
+        r.profile = profileFromRow(c);
+        ++count;
+    }
+    // The names and places are sorted, and each user is then moved once.
+    // The first 16 bytes of each name, as two numbers, decide most
+    // comparisons without reading the names.
+    struct Entry {
+        std::uint64_t head[2];
+        std::string_view name;
+        Read* read;
+    };
+    std::vector<Entry> order;
+    order.reserve(count);
+    for (std::vector<Read>& block : blocks) {
+        for (Read& r : block) {
+            r.storedName.bytes = std::string_view(storedNames).substr(r.storedAt, r.storedName.bytes.size());
+            order.push_back({{bigEndianPrefix(r.profile.name, 0), bigEndianPrefix(r.profile.name, 8)}, r.profile.name, &r});
+        }
+    }
+    std::sort(order.begin(), order.end(), [](const Entry& a, const Entry& b) {
+        if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
+        if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
+        if (const int d = a.name.compare(b.name); d != 0) return d < 0;
+        const Read& x = *a.read;
+        const Read& y = *b.read;
+        if (x.storedName < y.storedName || y.storedName < x.storedName) return x.storedName < y.storedName;
+        return x.profile.id < y.profile.id;
+    });
+    list.reserve(list.size() + count);
+    for (const Entry& entry : order) list.push_back(std::move(entry.read->profile));
     return true;
 }
 

@@ -80,7 +80,8 @@ public:
     bool readSettings(SettingsRow& row);
 
     // ---- Users ----
-    // Appends every user, ordered by plain name (code point order).
+    // Appends every user, ordered by plain name (code point order); users of
+    // the same plain name by stored name (as SQLite orders it), then by id.
     bool loadProfiles(std::vector<Profile>& list);
     // Replaces `profile` by the stored user (alarms and history empty);
     // unchanged when there is no such row. True when the database opened.

@@ -5,18 +5,6 @@
 
 using namespace velmora;
 
-TEST(Records, LineFeedsLeaveNamesButStayInComments) {
-    Profile p;
-    p.setName("Aino\nVirtanen");
-    p.setSsn("010101-\n123A");
-    p.setPhone("\n040 123\n");
-    p.setComment("rivi 1\nrivi 2");
-    EXPECT_EQ(p.name, "AinoVirtanen");
-    EXPECT_EQ(p.ssn, "010101-123A");
-    EXPECT_EQ(p.phone, "040 123");
-    EXPECT_EQ(p.comment, "rivi 1\nrivi 2");
-}
-
 TEST(Records, AlarmsOrderByTheirFirstInstant) {
     Alarm a, b;
     a.alarm_start = makeTime(2024, 5, 1, 9, 0);

@@ -48,6 +48,9 @@ TEST(FieldCipher, RoundTripsFinnishAndReplacesForeignCharacters) {
     EXPECT_EQ(FieldCipher::decipher(FieldCipher::encipher("Ωmega 漢")), "?mega ?");
     // Not Base64: whatever decodes up to the bad character, never a failure.
     EXPECT_EQ(FieldCipher::decipher(FieldCipher::encipher("Aino") + "*junk"), "Aino");
+    // Read as UTF-16 too: a character beyond Latin-1 ends the data like any foreign one.
+    for (const char16_t* stored : {u"EAxZXgŁAAA", u"EAxZXg==", u"EAxZXgŁ"})
+        EXPECT_EQ(FieldCipher::decipher(std::u16string_view(stored)), "Aino");
 }
 
 // MD5 as RFC 1321 gives it (a long text spans two blocks), and the digests stored databases hold.

@@ -89,6 +89,31 @@ TEST_F(DatabaseTest, CursorReadsColumnsRejectsBadIndexesAndRunsAgainAfterRelease
     }
 }
 
+// Values sorted by their keys come in the order of SQLite's ORDER BY: the
+// storage classes, numbers by value, texts by their UTF-16le bytes ("aĀ"
+// before "aä", unlike code point order).
+TEST_F(DatabaseTest, OrderKeysSortAsOrderByDoes) {
+    ASSERT_EQ(db.execute("CREATE TABLE U(id INTEGER, v); INSERT INTO U VALUES(1, 'b'), (2, NULL), (3, 'aä'), "
+                         "(4, 10), (5, 9.5), (6, x'00'), (7, 'aa'), (8, 'A'), (9, 'aĀ'), (10, 'a');"),
+              kSqliteOk);
+    Statement st(db, "SELECT id, v FROM U;");
+    Cursor c = st.query();
+    std::vector<OrderKey> keys;
+    std::vector<std::string> bytes, ids;  // what the keys' views show, kept
+    while (c.step() == kSqliteRow) {
+        ASSERT_TRUE(c.getOrderKey(1, keys.emplace_back()));
+        bytes.emplace_back(keys.back().bytes);
+        c.getString(0, ids.emplace_back());
+    }
+    for (std::size_t i = 0; i < keys.size(); ++i) keys[i].bytes = bytes[i];
+    std::vector<std::size_t> order(keys.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) { return keys[x] < keys[y]; });
+    Rows sorted;
+    for (std::size_t i : order) sorted.push_back({ids[i]});
+    EXPECT_EQ(sorted, rawQuery(dbIn(dir), "SELECT id FROM U ORDER BY v;"));
+}
+
 TEST_F(DatabaseTest, TransactionBeginsOnceCommitsAndRollsBackWhenLeftActive) {
     Trace trace(db);
     {

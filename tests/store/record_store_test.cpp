@@ -77,6 +77,15 @@ TEST_F(RecordStoreTest, LoadProfilesOrdersByPlainName) {
     for (const Profile& p : list) names.push_back(p.name);
     // Code point order: "Ä" after ASCII.
     EXPECT_EQ(names, (std::vector<Text>{"", "Aino", "Bertta", "Cecilia", "Ärjä"}));
+    // Equal plain names (the line feed is dropped when read) keep the order
+    // of their stored names, then of their ids.
+    const int a = list[1].id, lf = store.insertProfile(false, "Ai\nno", "", "", "");
+    const int b = store.insertProfile(false, "Aino", "", "", "");
+    list.clear();
+    ASSERT_TRUE(store.loadProfiles(list));
+    const bool lfFirst = FieldCipher::encipher("Ai\nno") < FieldCipher::encipher("Aino");
+    const std::vector<int> expected = lfFirst ? std::vector<int>{lf, a, b} : std::vector<int>{a, b, lf};
+    EXPECT_EQ((std::vector<int>{list[0].id, list[1].id, list[2].id}), expected);
 }
 
 TEST_F(RecordStoreTest, SaveAlarmInsertsThenUpdatesTheSameRow) {

@@ -38,6 +38,28 @@ public:
         store_->reloadUsers(user);
         return id;
     }
+    // Stores a user with alarms, medication window and programming type
+    // without reloading the list; the new id.
+    int addUser(const Text& name, const Text& ssn, std::vector<Alarm> alarms, int window = 600,
+                int programType = 0) {
+        const int id = store_->insertProfile(false, name, ssn, "040 1", "");
+        Profile p = storedProfile(id);
+        p.window = window;
+        p.program_type = programType;
+        store_->updateProfile(p);
+        for (Alarm& a : alarms) store_->saveAlarm(a, id);
+        return id;
+    }
+    Profile storedProfile(int id) {
+        Profile p;
+        store_->loadProfile(id, p);
+        return p;
+    }
+    std::vector<Alarm> storedAlarms(int id) {
+        std::vector<Alarm> list;
+        store_->loadAlarms(id, list);
+        return list;
+    }
     std::vector<Profile> storedUsers() {
         std::vector<Profile> list;
         store_->loadProfiles(list);
@@ -50,6 +72,18 @@ private:
     velmora::testing::TempDir dir_{"velmora-dlg"};
     std::unique_ptr<RecordStore> store_;
 };
+
+// An alarm from `start` on, every day (or by another repeat pattern),
+// forever or until `end`.
+inline Alarm dailyAlarm(const SYSTEMTIME& start, bool endless = true, SYSTEMTIME end = {}, int pattern = 1) {
+    Alarm a;
+    a.alarm_start = start;
+    a.alarm_end = endless || end.wYear == 0 ? start : end;
+    a.repeat_forever = endless;
+    a.repeat_pattern = static_cast<std::uint8_t>(pattern);
+    a.title = "Hälytys";
+    return a;
+}
 
 struct Message {
     Text text;

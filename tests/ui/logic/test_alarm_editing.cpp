@@ -24,13 +24,7 @@ const StringSource& fi() { return ResourceModule::builtIn(); }
 constexpr SYSTEMTIME kNow = makeTime(2026, 3, 2, 9, 0);  // Monday
 
 Alarm repeating(const SYSTEMTIME& start, int pattern, bool forever = true, SYSTEMTIME end = {}) {
-    Alarm a;
-    a.alarm_start = start;
-    a.alarm_end = forever || end.wYear == 0 ? start : end;
-    a.repeat_forever = forever;
-    a.repeat_pattern = static_cast<std::uint8_t>(pattern);
-    a.title = "Hälytys";
-    return a;
+    return dialogtest::dailyAlarm(start, forever, end, pattern);
 }
 
 // A day's date or a time of day, as the pickers hold them.

@@ -34,15 +34,8 @@ public:
 // Monday 2 March 2026, 09:00 local time (the temporary database's start).
 constexpr SYSTEMTIME kNow = makeTime(2026, 3, 2, 9, 0);
 
-Alarm dailyAlarm(int hour, int minute) {
-    Alarm a;
-    a.alarm_start = makeTime(2026, 3, 3, hour, minute);
-    a.alarm_end = a.alarm_start;
-    a.repeat_forever = true;
-    a.repeat_pattern = 1;
-    a.title = "Hälytys";
-    return a;
-}
+// A daily alarm from 3 March on.
+Alarm dailyAlarm(int hour, int minute) { return dialogtest::dailyAlarm(makeTime(2026, 3, 3, hour, minute)); }
 
 class MainDlgTest : public ::testing::Test {
 protected:
@@ -61,17 +54,6 @@ protected:
     }
     RecordStore& store() { return db_.store(); }
 
-    // Stores a user before the window opens; its id.
-    int addUser(const Text& name, const Text& ssn, std::vector<Alarm> alarms = {}, int window = 600,
-                int programType = 0) {
-        const int id = store().insertProfile(false, name, ssn, "040 1", "");
-        Profile p = storedProfile(id);
-        p.window = window;
-        p.program_type = programType;
-        store().updateProfile(p);
-        for (Alarm& a : alarms) store().saveAlarm(a, id);
-        return id;
-    }
     // Ties a reminder programmed now, last alarm 1 May 08:00, to the user.
     void giveProgrammedReminder(int id) {
         DeviceRecord rec;
@@ -80,16 +62,6 @@ protected:
         rec.last_alarm = toTimeValue(makeTime(2026, 5, 1, 8, 0));
         rec.alarm_amount = 60;
         store().saveDevice(rec, id);
-    }
-    Profile storedProfile(int id) {
-        Profile p;
-        store().loadProfile(id, p);
-        return p;
-    }
-    std::vector<Alarm> storedAlarms(int id) {
-        std::vector<Alarm> list;
-        store().loadAlarms(id, list);
-        return list;
     }
 
     // Chooses the user `name` in user management as a person would.
@@ -130,7 +102,7 @@ TEST_F(MainDlgTest, OpensWithoutUserAndWithoutReminder) {
 }
 
 TEST_F(MainDlgTest, ProgramSaysWhyItCannotStartAndChangesNothing) {
-    addUser("Aino", "010101-0101");
+    db_.addUser("Aino", "010101-0101");
     MainDlgLogic& m = open();
     EXPECT_TRUE(m.command(MainDlgLogic::kIdProgram));  // no user chosen
     EXPECT_EQ(m.panel().status, "");
@@ -143,9 +115,9 @@ TEST_F(MainDlgTest, ProgramSaysWhyItCannotStartAndChangesNothing) {
 
 // Never programmed: must be programmed; no alarms; programmed: green.
 TEST_F(MainDlgTest, ChosenUserFillsThePanel) {
-    addUser("Bertta", "020202-0202", {dailyAlarm(8, 0)});
-    addUser("Aino", "010101-0101");
-    giveProgrammedReminder(addUser("Cecilia", "030303-0303", {dailyAlarm(8, 0)}));
+    db_.addUser("Bertta", "020202-0202", {dailyAlarm(8, 0)});
+    db_.addUser("Aino", "010101-0101");
+    giveProgrammedReminder(db_.addUser("Cecilia", "030303-0303", {dailyAlarm(8, 0)}));
     using C = UserPanel::StatusColour;
     struct Case {
         const char* name;
@@ -177,7 +149,7 @@ TEST_F(MainDlgTest, WindowIndexAndSeconds) {
 
 // Two daily alarms 45 minutes apart: a 40-minute window fits, 60 does not.
 TEST_F(MainDlgTest, ConflictingWindowAsksAndOnlyYesEmptiesTheCalendar) {
-    const int id = addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(8, 45)}, 2400, 1);
+    const int id = db_.addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(8, 45)}, 2400, 1);
     MainDlgLogic& m = openAs("Aino");
     EXPECT_EQ(m.panel().windowIndex, 2);
 
@@ -187,12 +159,12 @@ TEST_F(MainDlgTest, ConflictingWindowAsksAndOnlyYesEmptiesTheCalendar) {
     EXPECT_EQ(host_.questions[0].text, text(ids::kWindowDoesNotFit));
     EXPECT_TRUE(host_.questions[0].defaultNo) << "Enter keeps the calendar";
     EXPECT_EQ(m.panel().windowIndex, 2);
-    EXPECT_EQ(storedAlarms(id).size(), 2u);
+    EXPECT_EQ(db_.storedAlarms(id).size(), 2u);
     EXPECT_EQ(m.user().alarms.size(), 2u);
 
     view_.refreshes.clear();
     m.windowSelected(3);  // answered Yes
-    EXPECT_TRUE(storedAlarms(id).empty());
+    EXPECT_TRUE(db_.storedAlarms(id).empty());
     EXPECT_TRUE(m.user().alarms.empty());
     EXPECT_EQ(m.panel().windowIndex, 2) << "the stored window is shown";
     ASSERT_FALSE(view_.refreshes.empty());
@@ -205,27 +177,27 @@ TEST_F(MainDlgTest, ConflictingWindowAsksAndOnlyYesEmptiesTheCalendar) {
     m.user().programmed_instants = {toTimeValue(kNow) + 60};
     m.command(cmd::kCloseUser);
     EXPECT_TRUE(m.user().programmed_instants.empty()) << "no user: no reminder believed to hold anything";
-    EXPECT_EQ(storedProfile(id).window, 3600);
-    EXPECT_EQ(storedProfile(id).program_type, 1);
+    EXPECT_EQ(db_.storedProfile(id).window, 3600);
+    EXPECT_EQ(db_.storedProfile(id).program_type, 1);
 }
 
 TEST_F(MainDlgTest, FittingWindowIsTakenAndStoredWhenThePanelIsSaved) {
-    const int id = addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(8, 45)});
+    const int id = db_.addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(8, 45)});
     MainDlgLogic& m = openAs("Aino");
     m.programTypeClicked(MainDlgLogic::kIdTypeForgotten, true);
     EXPECT_TRUE(m.panel().windowListEnabled);
     m.windowSelected(2);  // 40 minutes: 2400 + 300 = 2700 s = 45 min, fits
     EXPECT_TRUE(host_.questions.empty());
     EXPECT_EQ(m.panel().windowIndex, 2);
-    EXPECT_EQ(storedProfile(id).window, 600) << "nothing is written before the panel is saved";
+    EXPECT_EQ(db_.storedProfile(id).window, 600) << "nothing is written before the panel is saved";
 
     m.command(cmd::kExit);
-    EXPECT_EQ(storedProfile(id).window, 2400);
-    EXPECT_EQ(storedProfile(id).program_type, 1);
+    EXPECT_EQ(db_.storedProfile(id).window, 2400);
+    EXPECT_EQ(db_.storedProfile(id).program_type, 1);
 }
 
 TEST_F(MainDlgTest, UnlistedStoredWindowShowsTheFirstEntryAndIntakeResetsIt) {
-    addUser("Aino", "1", {}, 900, 1);
+    db_.addUser("Aino", "1", {}, 900, 1);
     MainDlgLogic& m = openAs("Aino");
     EXPECT_TRUE(m.panel().forgottenChecked);
     EXPECT_FALSE(m.panel().intakeChecked);
@@ -269,7 +241,7 @@ TEST_F(MainDlgTest, NavigationStepFollowsTheVisibleTab) {
 }
 
 TEST_F(MainDlgTest, MonthViewReloadsOnlyWhenStale) {
-    addUser("Aino", "1");
+    db_.addUser("Aino", "1");
     MainDlgLogic& m = open();
     view_.refreshes.clear();
     m.refresh();
@@ -302,7 +274,7 @@ public:
 };
 
 TEST_F(MainDlgTest, AnAlarmChangeReloadsTheMonthViewOnce) {
-    addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(20, 0)});
+    db_.addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(20, 0)});
     MainDlgLogic& m = open();
     chooseUser("Aino");
     ChangingFlows flows;
@@ -322,7 +294,7 @@ TEST_F(MainDlgTest, AnAlarmChangeReloadsTheMonthViewOnce) {
 }
 
 TEST_F(MainDlgTest, RemovingTheReminderClosesTheUserUnlessProgramming) {
-    addUser("Aino", "1");
+    db_.addUser("Aino", "1");
     MainDlgLogic& m = openAs("Aino");
     m.setReminderConnected(true, 1234);
     EXPECT_EQ(m.statusText(), "Laite kytketty");
@@ -354,7 +326,7 @@ TEST_F(MainDlgTest, RemovingTheReminderClosesTheUserUnlessProgramming) {
 // Emptying the calendar of a user whose reminder holds alarms means the
 // reminder must be programmed again; the flag is stored with the panel.
 TEST_F(MainDlgTest, ClearCalendarAsksDeletesOnlyOnYesAndMarksTheReminder) {
-    const int id = addUser("Cecilia", "030303-0303", {dailyAlarm(8, 0)});
+    const int id = db_.addUser("Cecilia", "030303-0303", {dailyAlarm(8, 0)});
     giveProgrammedReminder(id);
     MainDlgLogic& m = open();
     m.command(cmd::kClearCalendar);
@@ -366,19 +338,19 @@ TEST_F(MainDlgTest, ClearCalendarAsksDeletesOnlyOnYesAndMarksTheReminder) {
     m.command(cmd::kClearCalendar);
     ASSERT_EQ(host_.questions.size(), 1u);
     EXPECT_TRUE(host_.questions[0].defaultNo) << "Enter keeps the calendar";
-    EXPECT_EQ(storedAlarms(id).size(), 1u);
+    EXPECT_EQ(db_.storedAlarms(id).size(), 1u);
     EXPECT_FALSE(m.user().is_programming_needed);
 
     m.command(cmd::kClearCalendar);
-    EXPECT_TRUE(storedAlarms(id).empty());
+    EXPECT_TRUE(db_.storedAlarms(id).empty());
     EXPECT_TRUE(m.user().alarms.empty());
     EXPECT_TRUE(m.user().is_programming_needed);
     m.command(cmd::kCloseUser);
-    EXPECT_TRUE(storedProfile(id).is_programming_needed);
+    EXPECT_TRUE(db_.storedProfile(id).is_programming_needed);
 }
 
 TEST_F(MainDlgTest, ACommentWithLettersTheDatabaseCannotHoldIsRefused) {
-    const int id = addUser("Aino", "1");
+    const int id = db_.addUser("Aino", "1");
     MainDlgLogic& m = openAs("Aino");
     EXPECT_TRUE(m.setCommentText("Aamulla ½ tablettia"));
     EXPECT_FALSE(m.setCommentText("Aamulla ½ tablettia \xF0\x9F\x92\x8A"));
@@ -386,11 +358,11 @@ TEST_F(MainDlgTest, ACommentWithLettersTheDatabaseCannotHoldIsRefused) {
     EXPECT_EQ(host_.messages[0].text,
               "Näitä merkkejä ei voi tallentaa: \xF0\x9F\x92\x8A\nKorvaa ne toisilla merkeillä.");
     m.command(cmd::kCloseUser);
-    EXPECT_EQ(storedProfile(id).comment, "Aamulla ½ tablettia");
+    EXPECT_EQ(db_.storedProfile(id).comment, "Aamulla ½ tablettia");
 }
 
 TEST_F(MainDlgTest, UserManagementHistoryAndReportOpenTheirDialogs) {
-    addUser("Aino", "1");
+    db_.addUser("Aino", "1");
     MainDlgLogic& m = open();
     m.command(cmd::kShowHistory);
     EXPECT_TRUE(host_.dialogs.empty()) << "no history without a user";

@@ -45,20 +45,15 @@ public:
     UsbTransport* in = nullptr;
 };
 
-Alarm daily(int hour) {
-    Alarm a;
-    a.alarm_start = a.alarm_end = makeTime(2026, 3, 1, hour, 0);
-    a.repeat_forever = true;
-    a.repeat_pattern = 1;
-    return a;
-}
-
 class ReminderFlows : public ::testing::Test {
 protected:
     void SetUp() override {
         anna = db.addUser("Anna", "010101-1111");
         bertta = db.addUser("Bertta", "020202-2222");
-        for (Alarm a : {daily(8), daily(12), daily(16), daily(20)}) store().saveAlarm(a, anna);
+        for (int hour : {8, 12, 16, 20}) {
+            Alarm a = dialogtest::dailyAlarm(makeTime(2026, 3, 1, hour, 0));
+            store().saveAlarm(a, anna);
+        }
         flows.useReminder(socket, clock, nullptr);
         main = std::make_unique<MainDlgLogic>(store(), db.dir(), strings, host, clock);
         main->setFlows(&flows);

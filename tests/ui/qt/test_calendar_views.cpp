@@ -14,12 +14,9 @@
 #include "core/datetime.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
-#include "ui/logic/main_dlg_logic.h"
-#include "ui/qt/main_dlg.h"
 #include "ui/qt/month_view.h"
 #include "ui/qt/planner_view.h"
-#include "ui/qt/qt_host.h"
-#include "../logic/dialog_test_support.h"
+#include "main_window_fixture.h"
 
 namespace velmora {
 namespace {
@@ -37,32 +34,12 @@ public:
     std::vector<Text> adds, edits, deletes;
 };
 
-class CalendarViewsTest : public ::testing::Test {
+class CalendarViewsTest : public qttest::MainWindowFixture {
 protected:
-    void SetUp() override {
-        host_ = std::make_unique<QtHost>(ResourceModule::builtIn());
-        logic_ = std::make_unique<MainDlgLogic>(db_.store(), db_.dir(), ResourceModule::builtIn(), *host_, clock_);
-        logic_->setFlows(&flows_);
-        window_ = std::make_unique<MainDlg>(*logic_, ResourceModule::builtIn());
-        window_->show();
-        QApplication::processEvents();
-    }
-    void TearDown() override {
-        window_.reset();
-        logic_->setFlows(nullptr);
-    }
+    void SetUp() override { open(ResourceModule::builtIn(), &flows_); }
     // A user with a daily 10:00 alarm from Tuesday 3 March, shown.
     void chooseUserWithAlarm() {
-        const int id = db_.addUser("Aino", "120345-123A");
-        Alarm a;
-        a.alarm_start = a.alarm_end = makeTime(2026, 3, 3, 10, 0);
-        a.repeat_forever = true;
-        a.repeat_pattern = 1;
-        a.title = "Hälytys";
-        db_.store().saveAlarm(a, id);
-        db_.store().selectUser(logic_->user(), id, clock_.nowValue(), {}, RecordStore::SaveCurrent::No);
-        logic_->markMonthStale();
-        logic_->refresh();
+        makeCurrent(db_.addUser("Aino", "120345-123A", {dialogtest::dailyAlarm(makeTime(2026, 3, 3, 10, 0))}));
     }
     // The viewport point of a time in the week view (Monday 2 March first).
     QPoint weekPoint(int day, int hour, int minute) {
@@ -70,12 +47,7 @@ protected:
         return {g.columnLeft(day) + 6, g.yOf(makeTime(2026, 3, 2 + day, hour, minute)) + 6};
     }
 
-    dialogtest::TempDatabase db_;
-    FixedClock clock_{makeTime(2026, 3, 2, 9, 0)};
     RecordingFlows flows_;
-    std::unique_ptr<QtHost> host_;
-    std::unique_ptr<MainDlgLogic> logic_;
-    std::unique_ptr<MainDlg> window_;
 };
 
 TEST_F(CalendarViewsTest, AClickOnAFreeSlotOfTheWeekAsksToAddThere) {

