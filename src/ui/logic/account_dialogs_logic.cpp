@@ -22,29 +22,55 @@ void failed(const AccountContext& c, const ServiceClient& client) {
     c.host.showMessage(text, c.strings.load(ids::kCaptionError), MessageIcon::Error);
 }
 
-// The two labels of the sign-in edits (the same ids in both dialogs);
-// empty for other ids.
-Text credentialLabel(const AccountContext& c, int controlId) {
-    if (controlId == AccountDlgLogic::kIdUserNameLabel) return c.strings.load(ids::kUserNameLabel);
-    if (controlId == AccountDlgLogic::kIdPasswordLabel) return c.strings.load(ids::kPasswordLabel);
-    return {};
-}
-
 Text link(const AccountContext& c, WebLink which) {
     return webLinkAddress(which, c.service.settings.url, language(c));
 }
 
 }  // namespace
 
+// ---- The sign-in that both dialogs send ----
+
+SignInDialogModel::SignInDialogModel(const AccountContext& context, Text userName, Text password)
+    : ServiceDialogModel(context.service),
+      c_(context),
+      userName_(std::move(userName)),
+      password_(std::move(password)) {}
+
+void SignInDialogModel::openLink(int controlId) {
+    const Text address = linkAddress(controlId);
+    if (!address.empty()) c_.host.openUrl(address);
+}
+
+bool SignInDialogModel::sendSignIn() {
+    client().setCredentials(userName_, password_);
+    mode_ = kModeSignIn;
+    if (!CheckUser(client(), language(c_))) {
+        mode_ = kModeIdle;
+        return false;
+    }
+    busy_ = true;
+    return true;
+}
+
+std::optional<int> SignInDialogModel::signInReply() {
+    if (mode_ != kModeSignIn) return std::nullopt;
+    mode_ = kModeIdle;
+    busy_ = false;
+    Text payload;
+    return ReadReply(client(), payload);
+}
+
+Text SignInDialogModel::editLabel(int controlId) const {
+    if (controlId == kIdUserNameLabel) return c_.strings.load(ids::kUserNameLabel);
+    if (controlId == kIdPasswordLabel) return c_.strings.load(ids::kPasswordLabel);
+    return {};
+}
+
 // ---- AccountDlg ----
 
 AccountDlgLogic::AccountDlgLogic(const AccountContext& context)
-    : ServiceDialogModel(context.service),
-      c_(context),
-      userName_(context.user.account_name),
-      password_(context.user.account_password) {
-    signedIn_ = c_.user.logged_in;
-}
+    : SignInDialogModel(context, context.user.account_name, context.user.account_password),
+      signedIn_(context.user.logged_in) {}
 
 Text AccountDlgLogic::title() const { return c_.strings.load(ids::kAccountTitle); }
 
@@ -56,7 +82,7 @@ Text AccountDlgLogic::controlText(int controlId) const {
         case kIdForgotLink: return c_.strings.load(ids::kForgotPassword);
         case kIdRegisterLink: return c_.strings.load(ids::kRegister);
         case kIdState: return c_.strings.load(signedIn_ ? ids::kSignedIn : ids::kNotSignedIn);
-        default: return credentialLabel(c_, controlId);
+        default: return editLabel(controlId);
     }
 }
 
@@ -85,26 +111,16 @@ void AccountDlgLogic::ok() {
         setLoggedIn(c_.store, c_.user, false);
         return;
     }
-    client().setCredentials(userName_, password_);
-    mode_ = kModeSignIn;
-    if (!CheckUser(client(), language(c_))) {
-        mode_ = kModeIdle;
-        return;
-    }
-    busy_ = true;
-    requestControls_ = false;
+    if (sendSignIn()) requestControls_ = false;
 }
 
 void AccountDlgLogic::replyArrived() {
-    if (mode_ != kModeSignIn) return;
-    mode_ = kModeIdle;
-    busy_ = false;
+    const std::optional<int> code = signInReply();
+    if (!code) return;
     requestControls_ = true;
-    Text payload;
-    const int code = ReadReply(client(), payload);
-    if (code == kResultWrongCredentials) {
+    if (*code == kResultWrongCredentials) {
         wrongCredentials(c_);
-    } else if (code == kResultOk) {
+    } else if (*code == kResultOk) {
         signedIn_ = true;
         setLoggedIn(c_.store, c_.user, true);
         c_.user.account_name = userName_;
@@ -122,19 +138,13 @@ void AccountDlgLogic::changePassword() {
     if (runChangePasswordDialog(c_, &changed) == kIdOk) password_ = changed;
 }
 
-void AccountDlgLogic::openLink(int controlId) {
-    const Text address = linkAddress(controlId);
-    if (!address.empty()) c_.host.openUrl(address);
-}
-
 void AccountDlgLogic::cancel() {
     if (enabled(kIdCancel)) end(kIdCancel);
 }
 
 // ---- LoginDlg ----
 
-LoginDlgLogic::LoginDlgLogic(const AccountContext& context)
-    : ServiceDialogModel(context.service), c_(context) {}
+LoginDlgLogic::LoginDlgLogic(const AccountContext& context) : SignInDialogModel(context, {}, {}) {}
 
 Text LoginDlgLogic::title() const { return c_.strings.load(ids::kAccountTitle); }
 
@@ -143,7 +153,7 @@ Text LoginDlgLogic::controlText(int controlId) const {
         case kIdOk: return c_.strings.load(ids::kOk);
         case kIdCancel: return c_.strings.load(ids::kCancel);
         case kIdForgotLink: return c_.strings.load(ids::kForgotPassword);
-        default: return credentialLabel(c_, controlId);
+        default: return editLabel(controlId);
     }
 }
 
@@ -157,44 +167,29 @@ Text LoginDlgLogic::linkAddress(int controlId) const {
 
 void LoginDlgLogic::ok() {
     if (!buttonsEnabled_) return;
-    client().setCredentials(userName_, password_);
-    mode_ = kModeSignIn;
-    if (!CheckUser(client(), language(c_))) {
-        mode_ = kModeIdle;
-        return;
-    }
-    busy_ = true;
-    buttonsEnabled_ = false;
+    if (sendSignIn()) buttonsEnabled_ = false;
 }
 
 void LoginDlgLogic::replyArrived() {
-    if (mode_ != kModeSignIn) return;
-    mode_ = kModeIdle;
-    busy_ = false;
-    Text payload;
-    const int code = ReadReply(client(), payload);
-    if (code == kResultOk) {
+    const std::optional<int> code = signInReply();
+    if (!code) return;
+    if (*code == kResultOk) {
         end(kIdOk);
         return;
     }
-    if (code == kResultTransferFailed) {
+    if (*code == kResultTransferFailed) {
         // No connection: the stored account lets the person in.
         if (checkAccount(c_.user, userName_, password_)) {
             end(kIdOk);
             return;
         }
         wrongCredentials(c_);
-    } else if (code == kResultWrongCredentials) {
+    } else if (*code == kResultWrongCredentials) {
         wrongCredentials(c_);
     } else {
         failed(c_, client());
     }
     buttonsEnabled_ = true;
-}
-
-void LoginDlgLogic::openLink(int controlId) {
-    const Text address = linkAddress(controlId);
-    if (!address.empty()) c_.host.openUrl(address);
 }
 
 void LoginDlgLogic::cancel() {

@@ -5,6 +5,8 @@
 // out at a time and, while it is out, disables what could start another;
 // a request that gets no answer ends with the client's idle limit as a
 // failed transfer (-10), so the dialog always comes back.
+#include <optional>
+
 #include "core/records.h"
 #include "store/record_store.h"
 #include "ui/logic/service_dialog.h"
@@ -21,20 +23,53 @@ struct AccountContext {
     const ServiceAccess& service;
 };
 
+// What the account and the sign-in dialog share: the user name and
+// password edits, their web links, and the sign-in request (CheckUser with
+// what was typed, pending-request mode 2) with its reply.
+class SignInDialogModel : public ServiceDialogModel {
+public:
+    static constexpr int kIdUserNameLabel = 1004;
+    static constexpr int kIdPasswordLabel = 1005;
+    static constexpr int kIdUserName = 57738;
+    static constexpr int kIdPassword = 57739;
+
+    const Text& userName() const { return userName_; }
+    const Text& password() const { return password_; }
+    void setUserName(const Text& t) { userName_ = t; }
+    void setPassword(const Text& t) { password_ = t; }
+    // The address a link opens; empty for other ids.
+    virtual Text linkAddress(int controlId) const = 0;
+    void openLink(int controlId);
+
+protected:
+    SignInDialogModel(const AccountContext& context, Text userName, Text password);
+    // Sends the sign-in; false when it could not be sent.
+    bool sendSignIn();
+    // The code of the sign-in's reply; nothing when no sign-in was out.
+    std::optional<int> signInReply();
+    // The labels of the two edits; empty for other ids.
+    Text editLabel(int controlId) const;
+
+    AccountContext c_;
+    Text userName_;
+    Text password_;
+
+private:
+    static constexpr int kModeIdle = 0;
+    static constexpr int kModeSignIn = 2;
+    int mode_ = kModeIdle;
+};
+
 // Template 203: signed-in and signed-out states, sign-in, sign-out,
 // password change and two web links. Ends with 1 after a sign-in, 2 when
 // closed.
-class AccountDlgLogic : public ServiceDialogModel {
+class AccountDlgLogic : public SignInDialogModel {
 public:
     static constexpr int kTemplateId = 203;
-    static constexpr int kIdUserNameLabel = 1004;
-    static constexpr int kIdPasswordLabel = 1005;
     static constexpr int kIdChangePassword = 1015;
     static constexpr int kIdForgotLink = 1006;
     static constexpr int kIdRegisterLink = 1002;
     static constexpr int kIdState = 1014;  // bold label: signed in or not
-    static constexpr int kIdUserName = 57738;
-    static constexpr int kIdPassword = 57739;
 
     explicit AccountDlgLogic(const AccountContext& context);
     int templateId() const override { return kTemplateId; }
@@ -44,47 +79,31 @@ public:
     Text controlText(int controlId) const;
     bool enabled(int controlId) const;
     bool signedIn() const { return signedIn_; }
-    // The address a link opens (1006, 1002); empty for other ids.
-    Text linkAddress(int controlId) const;
-
-    const Text& userName() const { return userName_; }
-    const Text& password() const { return password_; }
-    void setUserName(const Text& t) { userName_ = t; }
-    void setPassword(const Text& t) { password_ = t; }
+    // 1006 and 1002.
+    Text linkAddress(int controlId) const override;
 
     // OK: signs out (nothing is sent) or sends the sign-in.
     void ok();
     // Button 1015: the password change; on success the new password is
     // in use, stored and shown.
     void changePassword();
-    void openLink(int controlId);
     // Cancel and Esc: closes with 2 unless a request is out.
     void cancel();
 
 private:
-    static constexpr int kModeIdle = 0;
-    static constexpr int kModeSignIn = 2;
     void replyArrived() override;
 
-    AccountContext c_;
-    Text userName_;
-    Text password_;
     bool signedIn_ = false;
     bool requestControls_ = true;  // OK, Cancel, 1015 and both edits
-    int mode_ = kModeIdle;
 };
 
 // Template 169: the sign-in at start-up. Ends with 1 when signed in, with
 // the service or (without a connection) against the stored account; 2
 // when cancelled.
-class LoginDlgLogic : public ServiceDialogModel {
+class LoginDlgLogic : public SignInDialogModel {
 public:
     static constexpr int kTemplateId = 169;
-    static constexpr int kIdUserNameLabel = 1004;
-    static constexpr int kIdPasswordLabel = 1005;
     static constexpr int kIdForgotLink = 1000;
-    static constexpr int kIdUserName = 57738;
-    static constexpr int kIdPassword = 57739;
 
     explicit LoginDlgLogic(const AccountContext& context);
     int templateId() const override { return kTemplateId; }
@@ -92,27 +111,15 @@ public:
     Text title() const;
     Text controlText(int controlId) const;
     bool enabled(int controlId) const;  // OK and Cancel
-    Text linkAddress(int controlId) const;
-
-    const Text& userName() const { return userName_; }
-    const Text& password() const { return password_; }
-    void setUserName(const Text& t) { userName_ = t; }
-    void setPassword(const Text& t) { password_ = t; }
+    Text linkAddress(int controlId) const override;  // 1000
 
     void ok();
-    void openLink(int controlId);
     void cancel();
 
 private:
-    static constexpr int kModeIdle = 0;
-    static constexpr int kModeSignIn = 2;
     void replyArrived() override;
 
-    AccountContext c_;
-    Text userName_;
-    Text password_;
     bool buttonsEnabled_ = true;
-    int mode_ = kModeIdle;
 };
 
 // Template 184: asks for the password read from the legacy settings file.
