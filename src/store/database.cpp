@@ -11,11 +11,11 @@ namespace velmora {
 
 namespace {
 
-// A column's value read straight from the row: the connections are opened
-// without SQLite's mutex (multi-thread mode), where the values that
-// sqlite3_column_value returns may be read like any other (SQLite calls
-// them unprotected only for connections with a mutex). Every column
-// method pays for locking and error bookkeeping; this reads each text once.
+// The text of a value from sqlite3_column_value: one column call for the
+// value, instead of one for the text and one for its length, each of which
+// locks and checks for errors. SQLite calls such values unprotected; they
+// may be read like any other on connections without its mutex, as every
+// connection here is.
 std::u16string_view text16(sqlite3_value* value) {
     const void* p = sqlite3_value_text16(value);
     const int n = sqlite3_value_bytes16(value);
@@ -49,7 +49,7 @@ Database::Database(const std::string& path) : path_(path) {
 
 Database::Database(const std::string& path, ReadOnly) : path_(path) {
     sqlite3* handle = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
         sqlite3_close(handle);
         return;
     }

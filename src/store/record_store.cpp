@@ -288,6 +288,11 @@ private:
         int key = -1;
         std::u16string_view text(int i) const { return {texts[i], sizes[i]}; }
     };
+    struct StoredKey {  // an OrderKey that keeps its bytes
+        int storageClass = 0;
+        double number = 0;
+        std::string bytes;
+    };
     void keep(Row& r, const std::u16string_view (&texts)[4]);
     OrderKey keyOf(const Row& row) const;
 
@@ -297,7 +302,7 @@ private:
     std::vector<std::unique_ptr<char16_t[]>> texts_;
     char16_t* next_ = nullptr;  // the free part of the last block
     std::size_t room_ = 0;
-    std::vector<std::pair<OrderKey, std::string>> keys_;  // the bytes of each key
+    std::vector<StoredKey> keys_;
     std::size_t count_ = 0;
 };
 
@@ -329,7 +334,7 @@ void SealedProfiles::read(Cursor& c) {
             OrderKey key;
             c.getOrderKey(2, key);
             r.key = static_cast<int>(keys_.size());
-            keys_.emplace_back(key, std::string(key.bytes));
+            keys_.push_back({key.storageClass, key.number, std::string(key.bytes)});
             c.getString16(2, t[0]);
         }
         for (int i = 1; i < 4; ++i) c.getString16(2 + i, t[i]);
@@ -342,8 +347,8 @@ void SealedProfiles::read(Cursor& c) {
 OrderKey SealedProfiles::keyOf(const Row& row) const {
     if (row.key < 0)
         return OrderKey{2, 0, {reinterpret_cast<const char*>(row.texts[0]), row.sizes[0] * 2u}};
-    const auto& [key, bytes] = keys_[static_cast<std::size_t>(row.key)];
-    return OrderKey{key.storageClass, key.number, bytes};
+    const StoredKey& key = keys_[static_cast<std::size_t>(row.key)];
+    return OrderKey{key.storageClass, key.number, key.bytes};
 }
 
 void SealedProfiles::open(std::vector<Profile>& list) const {
