@@ -1,6 +1,7 @@
 #pragma once
 // The records that all subsystems exchange; one per database table, plus
 // the main window's current user.
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -97,6 +98,50 @@ struct ReportRow {
     Text report;
 };
 
+// Every user, in load order. A list the store has just read may hold its
+// users still enciphered, as they were read: the first read of its users
+// deciphers and orders them all in one pass, so a start that does not look
+// at the users does not pay for them. Its size is known without that. The
+// list belongs to one thread, as the window that holds it.
+class UserList {
+public:
+    // Puts the users that `open` yields after those already held.
+    using Opener = std::function<void(std::vector<Profile>&)>;
+
+    UserList() = default;
+    UserList(const UserList& other) : profiles_(other.all()) {}
+    UserList(UserList&& other) noexcept;
+    UserList& operator=(const UserList& other);
+    UserList& operator=(UserList&& other) noexcept;
+
+    std::size_t size() const { return profiles_.size() + sealedCount_; }
+    bool empty() const { return size() == 0; }
+
+    const std::vector<Profile>& all() const;
+    std::vector<Profile>& all();
+    operator const std::vector<Profile>&() const { return all(); }
+
+    auto begin() { return all().begin(); }
+    auto end() { return all().end(); }
+    auto begin() const { return all().begin(); }
+    auto end() const { return all().end(); }
+    Profile& operator[](std::size_t i) { return all()[i]; }
+    const Profile& operator[](std::size_t i) const { return all()[i]; }
+    Profile& back() { return all().back(); }
+    void push_back(const Profile& p) { all().push_back(p); }
+    void clear();
+
+    // Adds `count` users that are deciphered when first read.
+    void appendSealed(std::size_t count, Opener open);
+
+private:
+    void open() const;
+
+    mutable std::vector<Profile> profiles_;
+    mutable Opener sealed_;
+    mutable std::size_t sealedCount_ = 0;
+};
+
 // The main window's current user and what goes with it. When no user is
 // selected the Profile part is empty with id 0.
 struct CurrentUser : Profile {
@@ -105,8 +150,7 @@ struct CurrentUser : Profile {
     Text account_name;
     Text account_password;
     bool logged_in = false;
-    // Every user, in load order.
-    std::vector<Profile> users;
+    UserList users;
     // The alarm table prepared for the user's reminder; capacity follows
     // the last identified reminder.
     InstantList alarm_table{500};

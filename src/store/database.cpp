@@ -2,11 +2,28 @@
 
 #include <sqlite3.h>
 
+#include <bit>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
 namespace velmora {
+
+namespace {
+
+// The text of a value from sqlite3_column_value: one column call for the
+// value, instead of one for the text and one for its length, each of which
+// locks and checks for errors. SQLite calls such values unprotected; they
+// may be read like any other on connections without its mutex, as every
+// connection here is.
+std::u16string_view text16(sqlite3_value* value) {
+    const void* p = sqlite3_value_text16(value);
+    const int n = sqlite3_value_bytes16(value);
+    return p == nullptr ? std::u16string_view()
+                        : std::u16string_view(static_cast<const char16_t*>(p), static_cast<std::size_t>(n) / 2);
+}
+
+}  // namespace
 
 Database::Database(const std::string& path) : path_(path) {
     std::error_code ec;
@@ -32,7 +49,7 @@ Database::Database(const std::string& path) : path_(path) {
 
 Database::Database(const std::string& path, ReadOnly) : path_(path) {
     sqlite3* handle = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
         sqlite3_close(handle);
         return;
     }
@@ -173,10 +190,7 @@ bool Cursor::getString(int column, Text& out) const {
 bool Cursor::getString16(int column, std::u16string_view& out) const {
     if (stmt_ == nullptr || stmt_->stmt_ == nullptr || column < 0 || column >= stmt_->columns_)
         return false;
-    const void* p = sqlite3_column_text16(stmt_->stmt_, column);
-    const int n = sqlite3_column_bytes16(stmt_->stmt_, column);
-    out = p == nullptr ? std::u16string_view()
-                       : std::u16string_view(static_cast<const char16_t*>(p), static_cast<std::size_t>(n) / 2);
+    out = text16(sqlite3_column_value(stmt_->stmt_, column));
     return true;
 }
 
@@ -196,6 +210,18 @@ bool Cursor::getOrderKey(int column, OrderKey& out) const {
     const void* p = sqlite3_column_blob(st, column);
     const int n = sqlite3_column_bytes(st, column);
     out.bytes = p == nullptr ? std::string_view() : std::string_view(static_cast<const char*>(p), static_cast<std::size_t>(n));
+    return true;
+}
+
+bool Cursor::getStoredUtf16(int column, std::u16string_view& out) const {
+    if (stmt_ == nullptr || stmt_->stmt_ == nullptr || column < 0 || column >= stmt_->columns_)
+        return false;
+    sqlite3_value* value = sqlite3_column_value(stmt_->stmt_, column);
+    if (sqlite3_value_type(value) != SQLITE_TEXT) return false;
+    if (stmt_->textEncoding_ == 0) stmt_->textEncoding_ = sqlite3_value_encoding(value);
+    constexpr int kNative = std::endian::native == std::endian::little ? SQLITE_UTF16LE : SQLITE_UTF16BE;
+    if (stmt_->textEncoding_ != kNative) return false;
+    out = text16(value);
     return true;
 }
 

@@ -110,6 +110,7 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
     int shares_ = 0;
     int columns_ = 0;
+    int textEncoding_ = 0;  // of the database's texts, once a text was read; 0 before
 };
 
 class Cursor {
@@ -135,6 +136,11 @@ public:
     // The key SQLite's "ORDER BY column" sorts the row by. Read it before
     // any other read of the column, which may convert the stored text.
     bool getOrderKey(int column, OrderKey& out) const;
+    // True when the column holds a text that the database stores as UTF-16
+    // in this machine's byte order: `out` is then the text as stored, with
+    // the bytes its order key holds, and lasts until the next step. False
+    // (nothing read, nothing converted) for any other value or database.
+    bool getStoredUtf16(int column, std::u16string_view& out) const;
     // Lowers the statement's share count; the last release resets it.
     void release();
 

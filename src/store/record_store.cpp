@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -262,63 +263,151 @@ bool RecordStore::readSettings(SettingsRow& row) {
 
 // ---- Users ----
 
-bool RecordStore::loadProfiles(std::vector<Profile>& list) {
+// The rows of Profiles as read, the texts still enciphered. Deciphering
+// them, most of the work of loading the users, waits until the users are
+// first read (UserList); the users come out as deciphering each row when
+// it was read would have given them. Rows and texts are kept in blocks that
+// never move (growing one buffer for 5,000 users copied it again and again).
+class SealedProfiles {
+public:
+    void read(Cursor& c);
+    std::size_t size() const { return count_; }
+    // Deciphers every row and appends the users, ordered by plain name.
+    void open(std::vector<Profile>& list) const;
+
+private:
+    struct Row {
+        int id = 0;
+        int flag = 0;
+        int programType = 0;
+        int window = 0;
+        const char16_t* texts[4] = {};  // name, ssn, phone, comment
+        std::uint32_t sizes[4] = {};
+        // The stored name as SQLite orders it: the bytes of texts[0] when
+        // the name is a text stored as UTF-16, otherwise keys_[key].
+        int key = -1;
+        std::u16string_view text(int i) const { return {texts[i], sizes[i]}; }
+    };
+    struct StoredKey {  // an OrderKey that keeps its bytes
+        int storageClass = 0;
+        double number = 0;
+        std::string bytes;
+    };
+    void keep(Row& r, const std::u16string_view (&texts)[4]);
+    OrderKey keyOf(const Row& row) const;
+
+    static constexpr std::size_t kRowBlock = 256;
+    static constexpr std::size_t kTextBlock = 16384;
+    std::vector<std::vector<Row>> rows_;
+    std::vector<std::unique_ptr<char16_t[]>> texts_;
+    char16_t* next_ = nullptr;  // the free part of the last block
+    std::size_t room_ = 0;
+    std::vector<StoredKey> keys_;
+    std::size_t count_ = 0;
+};
+
+void SealedProfiles::keep(Row& r, const std::u16string_view (&texts)[4]) {
+    const std::size_t total = texts[0].size() + texts[1].size() + texts[2].size() + texts[3].size();
+    if (total > room_) {
+        room_ = std::max(kTextBlock, total);
+        texts_.push_back(std::make_unique_for_overwrite<char16_t[]>(room_));
+        next_ = texts_.back().get();
+    }
+    for (int i = 0; i < 4; ++i) {
+        r.texts[i] = next_;
+        r.sizes[i] = static_cast<std::uint32_t>(texts[i].size());
+        next_ = std::copy(texts[i].begin(), texts[i].end(), next_);
+    }
+    room_ -= total;
+}
+
+void SealedProfiles::read(Cursor& c) {
+    while (c.step() == kSqliteRow) {
+        if (rows_.empty() || rows_.back().size() == kRowBlock) rows_.emplace_back().reserve(kRowBlock);
+        Row& r = rows_.back().emplace_back();
+        ++count_;
+        r.id = intColumn(c, 0);
+        r.flag = intColumn(c, 1);
+        std::u16string_view t[4];
+        if (!c.getStoredUtf16(2, t[0])) {
+            // Read before the text, which may convert the stored value.
+            OrderKey key;
+            c.getOrderKey(2, key);
+            r.key = static_cast<int>(keys_.size());
+            keys_.push_back({key.storageClass, key.number, std::string(key.bytes)});
+            c.getString16(2, t[0]);
+        }
+        for (int i = 1; i < 4; ++i) c.getString16(2 + i, t[i]);
+        keep(r, t);
+        r.programType = intColumn(c, 6);
+        r.window = intColumn(c, 7);
+    }
+}
+
+OrderKey SealedProfiles::keyOf(const Row& row) const {
+    if (row.key < 0)
+        return OrderKey{2, 0, {reinterpret_cast<const char*>(row.texts[0]), row.sizes[0] * 2u}};
+    const StoredKey& key = keys_[static_cast<std::size_t>(row.key)];
+    return OrderKey{key.storageClass, key.number, key.bytes};
+}
+
+void SealedProfiles::open(std::vector<Profile>& list) const {
+    // The stored names are enciphered, so the order is made here, on the
+    // plain names. Users of the same plain name keep the order the stored
+    // names gave them when SQLite sorted by them: by stored name, then by
+    // id. The first 16 bytes of each name, as two numbers, decide most
+    // comparisons without reading the names; each user is then moved once.
+    struct Entry {
+        std::uint64_t head[2];
+        std::string_view name;
+        const Row* row;
+        std::size_t index;
+    };
+    std::vector<Profile> opened(count_);
+    std::vector<Entry> order;
+    order.reserve(count_);
+    std::size_t i = 0;
+    for (const std::vector<Row>& block : rows_) {
+        for (const Row& r : block) {
+            Profile& p = opened[i];
+            p.id = r.id;
+            p.is_programming_needed = r.flag != 0;
+            p.setName(FieldCipher::decipher(r.text(0)));
+            p.setSsn(FieldCipher::decipher(r.text(1)));
+            p.setPhone(FieldCipher::decipher(r.text(2)));
+            p.setComment(FieldCipher::decipher(r.text(3)));
+            p.program_type = r.programType;
+            p.window = r.window;
+            order.push_back({{bigEndianPrefix(p.name, 0), bigEndianPrefix(p.name, 8)}, p.name, &r, i});
+            ++i;
+        }
+    }
+    std::sort(order.begin(), order.end(), [this](const Entry& a, const Entry& b) {
+        if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
+        if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
+        if (const int d = a.name.compare(b.name); d != 0) return d < 0;
+        const OrderKey x = keyOf(*a.row), y = keyOf(*b.row);
+        if (x < y || y < x) return x < y;
+        return a.row->id < b.row->id;
+    });
+    list.reserve(list.size() + count_);
+    for (const Entry& entry : order) list.push_back(std::move(opened[entry.index]));
+}
+
+bool RecordStore::readProfiles(SealedProfiles& sealed) {
     Database db(pathText());
     if (!db.isOpen()) return false;
     db.mapForReading(std::int64_t{64} << 20);
     Statement st(db, "SELECT * FROM Profiles;");
     Cursor c = st.query();
-    // The stored names are enciphered, so the order is made here, on the
-    // plain names. Users of the same plain name keep the order the stored
-    // names gave them when SQLite sorted by them: by stored name, then by
-    // id. The users are read into blocks that never move (growing one
-    // vector of 5,000 users moved them again and again into fresh memory),
-    // the stored names' bytes one after another into one text.
-    struct Read {
-        Profile profile;
-        OrderKey storedName;
-        std::size_t storedAt = 0;
-    };
-    constexpr std::size_t kBlock = 256;
-    std::vector<std::vector<Read>> blocks;
-    std::string storedNames;
-    std::size_t count = 0;
-    while (c.step() == kSqliteRow) {
-        if (blocks.empty() || blocks.back().size() == kBlock) blocks.emplace_back().reserve(kBlock);
-        Read& r = blocks.back().emplace_back();
-        c.getOrderKey(2, r.storedName);
-        r.storedAt = storedNames.size();
-        storedNames += r.storedName.bytes;
-        r.profile = profileFromRow(c);
-        ++count;
-    }
-    // The names and places are sorted, and each user is then moved once.
-    // The first 16 bytes of each name, as two numbers, decide most
-    // comparisons without reading the names.
-    struct Entry {
-        std::uint64_t head[2];
-        std::string_view name;
-        Read* read;
-    };
-    std::vector<Entry> order;
-    order.reserve(count);
-    for (std::vector<Read>& block : blocks) {
-        for (Read& r : block) {
-            r.storedName.bytes = std::string_view(storedNames).substr(r.storedAt, r.storedName.bytes.size());
-            order.push_back({{bigEndianPrefix(r.profile.name, 0), bigEndianPrefix(r.profile.name, 8)}, r.profile.name, &r});
-        }
-    }
-    std::sort(order.begin(), order.end(), [](const Entry& a, const Entry& b) {
-        if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
-        if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
-        if (const int d = a.name.compare(b.name); d != 0) return d < 0;
-        const Read& x = *a.read;
-        const Read& y = *b.read;
-        if (x.storedName < y.storedName || y.storedName < x.storedName) return x.storedName < y.storedName;
-        return x.profile.id < y.profile.id;
-    });
-    list.reserve(list.size() + count);
-    for (const Entry& entry : order) list.push_back(std::move(entry.read->profile));
+    sealed.read(c);
+    return true;
+}
+
+bool RecordStore::loadProfiles(std::vector<Profile>& list) {
+    SealedProfiles sealed;
+    if (!readProfiles(sealed)) return false;
+    sealed.open(list);
     return true;
 }
 
@@ -597,13 +686,17 @@ bool RecordStore::insertImportedUsers(const std::vector<ImportedUser>& users) {
 bool RecordStore::deleteUser(CurrentUser& user, const Profile& profile) {
     if (!deleteProfile(profile.id)) return false;
     if (user.id == profile.id) closeCurrentUser(user);
-    std::erase_if(user.users, [&](const Profile& p) { return p.id == profile.id; });
+    std::erase_if(user.users.all(), [&](const Profile& p) { return p.id == profile.id; });
     return true;
 }
 
 bool RecordStore::reloadUsers(CurrentUser& user) {
     user.users.clear();
-    return loadProfiles(user.users);
+    auto sealed = std::make_shared<SealedProfiles>();
+    if (!readProfiles(*sealed)) return false;
+    const std::size_t count = sealed->size();
+    user.users.appendSealed(count, [sealed = std::move(sealed)](std::vector<Profile>& list) { sealed->open(list); });
+    return true;
 }
 
 bool RecordStore::selectUser(CurrentUser& user, int id, TimeValue now,

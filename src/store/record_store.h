@@ -59,6 +59,8 @@ struct ImportedUser {
 // believed to be in the user's reminder.
 void closeCurrentUser(CurrentUser& user);
 
+class SealedProfiles;
+
 class RecordStore {
 public:
     // `databasePath` is the database file; nothing is opened here.
@@ -193,6 +195,8 @@ public:
     bool isOwnReminder(std::uint32_t sn);
 
 private:
+    // Reads every user, still enciphered. True when the database opened.
+    bool readProfiles(SealedProfiles& sealed);
     std::string pathText() const { return path_.string(); }
     std::filesystem::path path_;
 };

@@ -88,6 +88,40 @@ TEST_F(RecordStoreTest, LoadProfilesOrdersByPlainName) {
     EXPECT_EQ((std::vector<int>{list[0].id, list[1].id, list[2].id}), expected);
 }
 
+// The list read at start-up is deciphered when first read (here through a
+// copy, after a user was added), in files of every text encoding: names
+// that decipher alike keep SQLite's order of the stored names, which
+// differs between the encodings for "ä" and "€".
+TEST(SealedUserListTest, ComesOutAsSqliteOrdersTheStoredNamesInEveryEncoding) {
+    const std::string aino = FieldCipher::encipher("Aino");
+    for (const char* encoding : {"UTF-16le", "UTF-16be", "UTF-8"}) {
+        SCOPED_TRACE(encoding);
+        TempDir dir;
+        ASSERT_EQ(rawExec(dbIn(dir), std::string("PRAGMA encoding = '") + encoding + "'; CREATE TABLE Other(a);"), 0);
+        RecordStore store(dbIn(dir));
+        ASSERT_TRUE(store.createDatabase());
+        for (const std::string& name : {std::string("NULL"), "'" + FieldCipher::encipher("Bertta") + "'", "'" + aino + "ä'",
+                                        "'" + FieldCipher::encipher("Ai\nno") + "'", "'" + aino + "€'", "'" + aino + "'"})
+            ASSERT_EQ(rawExec(dbIn(dir), "INSERT INTO Profiles VALUES(NULL, 1, " + name + ", '" +
+                                             FieldCipher::encipher("010101-123A") + "', '" +
+                                             FieldCipher::encipher("040 1") + "', NULL, 1, 1200);"),
+                      0);
+        CurrentUser user;
+        ASSERT_TRUE(store.reloadUsers(user));
+        Profile added;
+        added.name = "Ö";
+        user.users.push_back(added);
+        const UserList copy = user.users;
+        std::vector<std::string> order;
+        for (const Profile& p : copy) order.push_back(std::to_string(p.id) + ":" + p.name);
+        Rows tied = rawQuery(dbIn(dir), "SELECT id FROM Profiles WHERE id > 2 ORDER BY name, id;");
+        ASSERT_EQ(tied.size(), 4u);
+        EXPECT_EQ(order, (std::vector<std::string>{"1:", tied[0][0] + ":Aino", tied[1][0] + ":Aino", tied[2][0] + ":Aino",
+                                                   tied[3][0] + ":Aino", "2:Bertta", "0:Ö"}));
+        EXPECT_EQ(fields(user.users[1]), std::tuple("Aino", "010101-123A", "040 1", "", true, 1, 1200));
+    }
+}
+
 TEST_F(RecordStoreTest, SaveAlarmInsertsThenUpdatesTheSameRow) {
     int owner = store.insertProfile(false, "Aino", "", "", "");
     Alarm a = makeAlarm(makeTime(2026, 12, 7, 8, 0), "Aamulääke", "Ota ruoan kanssa");
