@@ -32,17 +32,6 @@ protected:
     FixedClock clock{makeTime(2026, 3, 2, 9, 0)};
 };
 
-TEST_F(ProfileDlgTest, TextsComeFromTheStringTable) {
-    using P = ProfileDlgLogic;
-    dialogtest::expectTexts(
-        open(), 161, "Käyttäjien hallinta",
-        {{P::kIdListFrame, "Valitse käyttäjä"}, {P::kIdChoose, "Valitse käyttäjä"},
-         {P::kIdDelete, "Poista käyttäjä"}, {P::kIdNewFrame, "Luo uusi käyttäjä"},
-         {P::kIdNameCaption, "Nimi:"}, {P::kIdSsnCaption, "Henkilötunnus:"},
-         {P::kIdPhoneCaption, "Puhelinnumero:"}, {P::kIdCreate, "Luo uusi käyttäjä"},
-         {P::kIdClose, "Sulje"}});
-}
-
 TEST_F(ProfileDlgTest, ListShowsNameAndSsnInLoadOrderAndSelectsTheCurrentUser) {
     db.addUser("Maija", "123");
     const int aino = db.addUser("Aino", "010101-123A");
@@ -143,8 +132,6 @@ TEST_F(ProfileDlgTest, ANameAloneCreatesAUserWithDashAsSsn) {
     EXPECT_EQ(db.user.name, "Matti");
     EXPECT_EQ(db.user.ssn, "-");
     EXPECT_TRUE(db.user.is_programming_needed);
-    EXPECT_EQ(db.user.program_type, 0);
-    EXPECT_EQ(db.user.window, 600);
     EXPECT_TRUE(db.user.alarms.empty());
     EXPECT_TRUE(db.user.alarm_table.empty());
     ASSERT_EQ(db.user.users.size(), 2u);
