@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
-#include <filesystem>
 #include <new>
 
 #include "core/datetime.h"

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -21,11 +20,6 @@ namespace velmora::testing {
 
 // The store's database file inside a test's temporary directory.
 inline std::filesystem::path dbIn(const TempDir& dir) { return dir.path() / "velmora.db"; }
-
-inline std::string readBytes(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 inline void writeBytes(const std::filesystem::path& p, const std::string& bytes) {
     std::filesystem::create_directories(p.parent_path());

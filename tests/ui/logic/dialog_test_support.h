@@ -5,10 +5,7 @@
 #include <gtest/gtest.h>
 #include <deque>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <initializer_list>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -132,22 +129,6 @@ public:
     int depth = 0;
 };
 
-// A dialog's template, title and the texts of its keyed controls.
-struct ControlText {
-    int id;
-    const char* text;
-};
-template <class Dialog>
-void expectTexts(const Dialog& dlg, int templateId, const Text& title,
-                 std::initializer_list<ControlText> controls) {
-    EXPECT_EQ(dlg.templateId(), templateId);
-    EXPECT_EQ(dlg.title(), title);
-    for (const ControlText& c : controls) EXPECT_EQ(dlg.controlText(c.id), c.text) << "control " << c.id;
-}
-
-inline std::string readBytes(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using velmora::testing::readBytes;
 
 }  // namespace velmora::dialogtest

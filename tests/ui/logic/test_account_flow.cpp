@@ -8,7 +8,7 @@
 #include "core/clock.h"
 
 #include "dialog_test_support.h"
-#include "online/online_test_peers.h"
+#include "online/online_test_support.h"
 #include "resources/resource_module.h"
 #include "store/credentials.h"
 #include "store/legacy_import.h"
@@ -29,15 +29,11 @@ struct LanguageStrings : StringSource {
     }
 };
 
-class AccountFlowTest : public ::testing::Test {
+class AccountFlowTest : public testing::OnlineTest {
 protected:
-    static void SetUpTestSuite() { pki_ = std::make_unique<testing::TestPki>(); }
-    static void TearDownTestSuite() { pki_.reset(); }
-
     void SetUp() override {
+        OnlineTest::SetUp();
         logic_.addAccount("anna", "secret");
-        service_ = std::make_unique<service::SubstituteService>(logic_);
-        ASSERT_TRUE(service_->start(pki_->server("good", {}))) << service_->error();
         url_ = service_->url();
     }
 
@@ -51,9 +47,7 @@ protected:
         saveAccount(db_->store(), account, "secret");
         if (!loggedIn) setLoggedIn(db_->store(), account, false);
         AccountFlow::Setup setup;
-        setup.service.settings.url = url_;
-        setup.service.settings.extraCaFile = pki_->caFile.string();
-        setup.service.settings.receiveTimeoutMs = idleMs;
+        setup.service.settings = settingsFor(url_, idleMs);
         setup.service.post = owner_.poster();
         setup.dataDirectory = db_->dir();
         flows_.useAccount(std::move(setup));
@@ -101,11 +95,7 @@ protected:
         return out;
     }
 
-    static inline std::unique_ptr<testing::TestPki> pki_;
-    service::ServiceLogic logic_;
-    std::unique_ptr<service::SubstituteService> service_;
     std::string url_;
-    testing::OwnerQueue owner_;
     LanguageStrings strings_;
     FixedClock clock_{makeTime(2026, 3, 2, 9, 0)};
     std::unique_ptr<TempDatabase> db_;

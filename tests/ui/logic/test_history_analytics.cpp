@@ -2,6 +2,8 @@
 // of the history, on histories with known answers.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/datetime.h"
 #include "dialog_test_support.h"
 #include "resources/resource_module.h"
@@ -53,11 +55,8 @@ TEST(Adherence, KnownHistoryOverPeriods) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const Adherence a = computeAdherence(history, c.from, now);
-        EXPECT_EQ(a.total.due, c.total.due);
-        EXPECT_EQ(a.total.taken, c.total.taken);
-        EXPECT_EQ(a.total.onTime, c.total.onTime);
-        EXPECT_EQ(a.total.late, c.total.late);
-        EXPECT_EQ(a.total.forgotten, c.total.forgotten);
+        EXPECT_EQ(std::tie(a.total.due, a.total.taken, a.total.onTime, a.total.late, a.total.forgotten),
+                  std::tie(c.total.due, c.total.taken, c.total.onTime, c.total.late, c.total.forgotten));
         EXPECT_DOUBLE_EQ(a.total.takingPercent(), c.taking);
         EXPECT_DOUBLE_EQ(a.total.timingPercent(), c.timing);
         for (int s = 0; s < kSlotCount; ++s) {

@@ -2,6 +2,8 @@
 // database file, with a scripted person answering the questions.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/clock.h"
 #include "dialog_test_support.h"
 #include "resources/resource_module.h"
@@ -31,17 +33,6 @@ protected:
     ScriptedHost person;
     FixedClock clock{makeTime(2026, 3, 2, 9, 0)};
 };
-
-TEST_F(ProfileDlgTest, TextsComeFromTheStringTable) {
-    using P = ProfileDlgLogic;
-    dialogtest::expectTexts(
-        open(), 161, "Käyttäjien hallinta",
-        {{P::kIdListFrame, "Valitse käyttäjä"}, {P::kIdChoose, "Valitse käyttäjä"},
-         {P::kIdDelete, "Poista käyttäjä"}, {P::kIdNewFrame, "Luo uusi käyttäjä"},
-         {P::kIdNameCaption, "Nimi:"}, {P::kIdSsnCaption, "Henkilötunnus:"},
-         {P::kIdPhoneCaption, "Puhelinnumero:"}, {P::kIdCreate, "Luo uusi käyttäjä"},
-         {P::kIdClose, "Sulje"}});
-}
 
 TEST_F(ProfileDlgTest, ListShowsNameAndSsnInLoadOrderAndSelectsTheCurrentUser) {
     db.addUser("Maija", "123");
@@ -143,8 +134,6 @@ TEST_F(ProfileDlgTest, ANameAloneCreatesAUserWithDashAsSsn) {
     EXPECT_EQ(db.user.name, "Matti");
     EXPECT_EQ(db.user.ssn, "-");
     EXPECT_TRUE(db.user.is_programming_needed);
-    EXPECT_EQ(db.user.program_type, 0);
-    EXPECT_EQ(db.user.window, 600);
     EXPECT_TRUE(db.user.alarms.empty());
     EXPECT_TRUE(db.user.alarm_table.empty());
     ASSERT_EQ(db.user.users.size(), 2u);
@@ -156,19 +145,6 @@ TEST_F(ProfileDlgTest, ANameAloneCreatesAUserWithDashAsSsn) {
     auto again = open();
     EXPECT_EQ(entries(again), (std::vector<Text>{"Aino (1)", "Matti (-)"}));
     EXPECT_EQ(again.selection(), 1);
-}
-
-TEST_F(ProfileDlgTest, CreatedTextsAreTrimmedAndStoredWhole) {
-    auto dlg = open();
-    dlg.name = "  O'Brien Ääkkönen ";
-    dlg.ssn = " 121212-1212 ";
-    dlg.phone = "+358 40 123";
-    ASSERT_EQ(dlg.create(), ProfileDlgLogic::kIdCreate);
-    Profile stored;
-    ASSERT_TRUE(db.store().loadProfile(db.user.id, stored));
-    EXPECT_EQ(stored.name, "O'Brien Ääkkönen");
-    EXPECT_EQ(stored.ssn, "121212-1212");
-    EXPECT_EQ(stored.phone, "+358 40 123");
 }
 
 // A store that cannot be written: nothing changes, and the person is told.
@@ -248,11 +224,14 @@ TEST_F(ProfileDlgTest, LettersTheDatabaseCannotHoldAreRefusedByName) {
                   "Näitä merkkejä ei voi tallentaa: " + c.named + "\nKorvaa ne toisilla merkeillä.");
     }
     EXPECT_TRUE(db.storedUsers().empty());
-    // Every Windows-1252 letter passes, the euro sign and Š too.
+    // Every Windows-1252 letter passes, the euro sign and Š too; the texts
+    // are stored trimmed, an apostrophe whole.
     auto dlg = open();
-    dlg.name = "Šárka Œuvre-Ñandú €";
+    std::tie(dlg.name, dlg.ssn, dlg.phone) = std::tuple("  O'Brien Šárka Œuvre-Ñandú € ", " 121212-1212 ", "+358 40 123");
     ASSERT_EQ(dlg.create(), ProfileDlgLogic::kIdCreate);
-    EXPECT_EQ(db.storedUsers().at(0).name, "Šárka Œuvre-Ñandú €");
+    const Profile stored = db.storedUsers().at(0);
+    EXPECT_EQ(std::tie(stored.name, stored.ssn, stored.phone),
+              std::tuple("O'Brien Šárka Œuvre-Ñandú €", "121212-1212", "+358 40 123"));
 }
 
 TEST_F(ProfileDlgTest, ASecondUserWithTheSameNameAndSsnIsAddedOnlyWhenConfirmed) {

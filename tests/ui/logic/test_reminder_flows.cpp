@@ -258,14 +258,6 @@ TEST_F(ReminderFlows, ASpareOfAnotherPersonKeepsItsLogForItsOwnerAndIsTakenOnlyO
     EXPECT_EQ(other.sim.commandCount(kCmdStartProgramming), 1u);  // only the earlier run's
 }
 
-TEST_F(ReminderFlows, RemovalOutsideAJobClosesTheUser) {
-    plugAnnasOwn();
-    ASSERT_EQ(main->user().id, anna);
-    unplug();
-    EXPECT_EQ(main->user().id, 0);
-    EXPECT_FALSE(main->commands().program);
-}
-
 TEST_F(ReminderFlows, UnpluggingDuringThePassFailsItAndStoresNothing) {
     plugAnnasOwn();
     own.sim.goSilentAfter(100);

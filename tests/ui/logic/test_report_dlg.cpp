@@ -64,22 +64,19 @@ TEST_F(ReportDlgTest, RowsShowTheOwnReminderOrDashes) {
     // Stored as not needing programming, but the reminder runs out in five days.
     giveReminder(daavid, 1004, DeviceRecord::kOwn, at(2026, 2, 1, 9, 0), at(2026, 3, 7, 9, 0));
 
+    const Text others =
+        "Bertta                             020202-234B         -                   -                        \r\n"
+        "Cecilia                            -                   -                   -                        \r\n"
+        "Daavid                             030303-345C         07.03.2026 09:00    01.02.2026 09:00         \r\n";
     auto dlg = open();
     EXPECT_EQ(dlg.reportText(),
               kHeader +
-                  "Aino                               010101-123A         12.04.2026 20:00    01.03.2026 10:05         \r\n"
-                  "Bertta                             020202-234B         -                   -                        \r\n"
-                  "Cecilia                            -                   -                   -                        \r\n"
-                  "Daavid                             030303-345C         07.03.2026 09:00    01.02.2026 09:00         \r\n");
-
+                  "Aino                               010101-123A         12.04.2026 20:00    01.03.2026 10:05         \r\n" +
+                  others);
     // Aino's reminder lasts beyond 21 days; everyone else must be programmed.
     dlg.showNeedingProgramming();
     EXPECT_TRUE(dlg.showsOnlyNeedingProgramming());
-    EXPECT_EQ(dlg.reportText(),
-              kHeader +
-                  "Bertta                             020202-234B         -                   -                        \r\n"
-                  "Cecilia                            -                   -                   -                        \r\n"
-                  "Daavid                             030303-345C         07.03.2026 09:00    01.02.2026 09:00         \r\n");
+    EXPECT_EQ(dlg.reportText(), kHeader + others);
     dlg.showAll();
     EXPECT_FALSE(dlg.showsOnlyNeedingProgramming());
     EXPECT_NE(dlg.reportText().find("Aino"), Text::npos);

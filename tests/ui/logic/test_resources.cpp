@@ -1,9 +1,7 @@
 // The string table, menus and the language module replacement rule.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <utility>
 

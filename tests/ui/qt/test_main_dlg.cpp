@@ -53,7 +53,6 @@ protected:
     W* control(int id) {
         return window_->findChild<W*>(QString("id%1").arg(id));
     }
-    int addUser(const Text& name, const Text& ssn) { return db_.addUser(name, ssn); }
 };
 
 // What the logic decides reaches the controls, and the navigation buttons
@@ -104,7 +103,7 @@ TEST_F(MainWindowTest, ConflictingWindowAnsweredNoPutsTheListBack) {
 }
 
 TEST_F(MainWindowTest, CommentTypedIsStoredWhenTheWindowCloses) {
-    const int id = addUser("Aino", "1");
+    const int id = db_.addUser("Aino", "1");
     MainDlg& w = open();
     makeCurrent(id);
     control<QTabWidget>(MainDlgLogic::kIdTabs)->setCurrentIndex(MainDlgLogic::kTabComments);
