@@ -139,14 +139,4 @@ bool startTextViewer(const std::filesystem::path& file) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 && got == 0;
 }
 
-bool openInNotepad(const Text& report, const std::filesystem::path& directory) {
-    std::error_code ec;
-    std::filesystem::create_directories(directory, ec);
-    const std::filesystem::path file = directory / kReportFileName;
-    const bool written = writeReportFile(file, report);
-    // An unwritten file may hold an older report, perhaps another person's.
-    if (written) startTextViewer(file);
-    return written;
-}
-
 }  // namespace velmora

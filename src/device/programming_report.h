@@ -36,9 +36,4 @@ inline std::filesystem::path reportDirectory(const RecordStore& store) {
     return store.databasePath().parent_path();
 }
 
-// Writes `report` to "raportti.txt" in `directory` (created when missing)
-// and starts the viewer on it. A file that could not be written is not
-// opened: it may hold an older report. Returns whether it was written.
-bool openInNotepad(const Text& report, const std::filesystem::path& directory);
-
 }  // namespace velmora
