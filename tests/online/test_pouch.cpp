@@ -150,19 +150,17 @@ TEST(ParseDoseTimeTest, HoursAndMinutesInRange) {
 class ConvertPouchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        store_ = std::make_unique<RecordStore>(dir_.path() / "velmora.db");
-        ASSERT_TRUE(openDatabaseAtStartup(*store_, dir_.path(), user_, makeTime(2029, 6, 1, 12, 0)).opened);
-        id_ = store_->insertProfile(false, "Anna Aalto", "010101-123N", "", "");
-        ASSERT_TRUE(store_->selectUser(user_, id_, toTimeValue(makeTime(2029, 6, 1, 12, 0)), {},
+        ASSERT_TRUE(openDatabaseAtStartup(store_, dir_.path(), user_, makeTime(2029, 6, 1, 12, 0)).opened);
+        id_ = store_.insertProfile(false, "Anna Aalto", "010101-123N", "", "");
+        ASSERT_TRUE(store_.selectUser(user_, id_, toTimeValue(makeTime(2029, 6, 1, 12, 0)), {},
                                        RecordStore::SaveCurrent::No));
     }
     int convert(const std::string& text, const PouchConversion& options = {}) {
-        return ConvertPouchToAlarms(ParsePouchData(text), kPouchRepeatPattern, user_, *store_,
-                                    options);
+        return ConvertPouchToAlarms(ParsePouchData(text), kPouchRepeatPattern, user_, store_, options);
     }
     std::vector<Alarm> stored() {
         std::vector<Alarm> list;
-        EXPECT_TRUE(store_->loadAlarms(id_, list));
+        EXPECT_TRUE(store_.loadAlarms(id_, list));
         return list;
     }
     static std::vector<int> ids(const std::vector<Alarm>& alarms) {
@@ -170,11 +168,6 @@ protected:
         for (const Alarm& a : alarms) out.push_back(a.id);
         std::sort(out.begin(), out.end());
         return out;
-    }
-    // Runs SQL on the database file directly.
-    int sql(const std::string& text) {
-        Database db((dir_.path() / "velmora.db").string());
-        return db.execute(text);
     }
     // Saves a pouch alarm (type 1) or one made by hand (type 0) at `at`.
     Alarm save(const SYSTEMTIME& at, int type) {
@@ -184,13 +177,13 @@ protected:
         a.repeat_forever = type == 1;
         a.repeat_pattern = type == 1 ? 7 : 0;
         a.description = type == 0 ? "by hand" : "";
-        EXPECT_TRUE(store_->saveAlarm(a, id_));
+        EXPECT_TRUE(store_.saveAlarm(a, id_));
         user_.alarms.push_back(a);
         return a;
     }
 
     testing::TempDir dir_{"velmora-pouch"};  // outlives the store
-    std::unique_ptr<RecordStore> store_;
+    RecordStore store_{dir_.path() / "velmora.db"};
     CurrentUser user_;
     int id_ = 0;
 };
@@ -211,7 +204,7 @@ TEST_F(ConvertPouchTest, DosesBecomeFortnightlyPouchAlarmsOnce) {
     EXPECT_EQ(toTimeValue(user_.alarms[2].alarm_start), toTimeValue(makeTime(2030, 3, 2, 12, 30)));
     EXPECT_TRUE(user_.is_programming_needed) << "the rule saw the new alarms";
     Profile p;
-    ASSERT_TRUE(store_->loadProfile(id_, p));
+    ASSERT_TRUE(store_.loadProfile(id_, p));
     EXPECT_TRUE(p.is_programming_needed) << "the flag is stored with the user";
 
     EXPECT_EQ(convert(kSample), kPouchUnchanged) << "converting twice";
@@ -269,14 +262,15 @@ TEST_F(ConvertPouchTest, ARefusedRowKeepsEveryOldPouchAlarm) {
         "[POUCH1]DOSEDATE=2030-03-15;DOSETIME=9:15[POUCH2]DOSEDATE=2030-03-16;DOSETIME=9:15";
     // The database refuses to delete the last of the old pouch alarms after the others went (the store
     // tests refuse an insert).
-    ASSERT_EQ(sql("CREATE TRIGGER refuse BEFORE DELETE ON Alarms WHEN old.alarm_start = " +
+    Database raw(store_.databasePath().string());
+    ASSERT_EQ(raw.execute("CREATE TRIGGER refuse BEFORE DELETE ON Alarms WHEN old.alarm_start = " +
                   std::to_string(toTimeValue(makeTime(2030, 3, 2, 12, 30))) +
                   " BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
               kSqliteOk);
     EXPECT_EQ(convert(next), kPouchNotStored);
     EXPECT_EQ(ids(stored()), before);
     EXPECT_EQ(ids(user_.alarms), before);
-    ASSERT_EQ(sql("DROP TRIGGER refuse;"), kSqliteOk);
+    ASSERT_EQ(raw.execute("DROP TRIGGER refuse;"), kSqliteOk);
     EXPECT_EQ(convert(next), kPouchChanged);
     EXPECT_EQ(stored().size(), 3u);
 }
@@ -296,9 +290,9 @@ TEST_F(ConvertPouchTest, ALongPeriodIsComparedInBoundedMemory) {
 
 TEST_F(ConvertPouchTest, WithoutASelectedUserNothingIsWritten) {
     CurrentUser nobody;
-    EXPECT_EQ(ConvertPouchToAlarms(ParsePouchData(kSample), 7, nobody, *store_), kPouchNotStored);
+    EXPECT_EQ(ConvertPouchToAlarms(ParsePouchData(kSample), 7, nobody, store_), kPouchNotStored);
     std::vector<Alarm> orphans;
-    ASSERT_TRUE(store_->loadAlarms(0, orphans));
+    ASSERT_TRUE(store_.loadAlarms(0, orphans));
     EXPECT_TRUE(orphans.empty());
     EXPECT_TRUE(nobody.alarms.empty());
 }

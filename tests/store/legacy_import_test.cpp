@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/cp1252.h"
-#include "core/datetime.h"
 #include "store/credentials.h"
-#include "store/record_store.h"
 #include "store_test_util.h"
 
 namespace velmora {
@@ -82,7 +80,7 @@ TEST(ParseLegacyBody, SectionsBeforePersonBelongToThatUser) {
 }
 
 TEST_F(LegacyImportTest, ImportsEverythingThatPassesTheLineChecksAndDeletesTheFile) {
-    testing::writeBytes(userFile("aino.vel"), makeContainer(kBody));
+    dir.write("profiles/aino.vel", makeContainer(kBody));
     ASSERT_TRUE(importUserFile(store, dir.path(), "aino.vel"));
     EXPECT_FALSE(fs::exists(userFile("aino.vel")));
 
@@ -120,21 +118,20 @@ TEST_F(LegacyImportTest, ImportsEverythingThatPassesTheLineChecksAndDeletesTheFi
 TEST_F(LegacyImportTest, DamagedFilesStayAndAddNothing) {
     std::string bytes = makeContainer(kBody);
     bytes[100] = static_cast<char>(bytes[100] ^ 0x20);
-    testing::writeBytes(userFile("changed.vel"), bytes);
-    testing::writeBytes(userFile("short.vel"), "123456789");
+    dir.write("profiles/changed.vel", bytes);
+    dir.write("profiles/short.vel", "123456789");
     EXPECT_FALSE(importUserFile(store, dir.path(), "changed.vel"));
     EXPECT_FALSE(importUserFile(store, dir.path(), "short.vel"));
     EXPECT_FALSE(importUserFile(store, dir.path(), "missing.vel"));
     EXPECT_EQ(importLegacyUsers(store, dir.path()), 0);
-    EXPECT_TRUE(fs::exists(userFile("changed.vel")));
-    EXPECT_TRUE(fs::exists(userFile("short.vel")));
+    for (const char* kept : {"changed.vel", "short.vel"}) EXPECT_TRUE(fs::exists(userFile(kept))) << kept;
     for (const char* t : {"Profiles", "Devices", "Alarms", "Log"}) EXPECT_EQ(rows(t), 0) << t;
 }
 
 TEST_F(LegacyImportTest, AFailedWriteStoresNothingOfTheFileAndKeepsIt) {
     // Two users in one file; the database refuses a row of the first user's log, or the second user
     // once the first is in.
-    testing::writeBytes(userFile("two.vel"), makeContainer(kBody + "[PERSON]0|Bertta|||\n[LOG]5.12.2026 8:00|2|\n"));
+    dir.write("profiles/two.vel", makeContainer(kBody + "[PERSON]0|Bertta|||\n[LOG]5.12.2026 8:00|2|\n"));
     const std::string refusals[] = {
         "INSERT ON Log WHEN new.alarm_time = " + std::to_string(at(2026, 12, 2, 8, 0)),
         "INSERT ON Profiles WHEN new.name = '" + FieldCipher::encipher("Bertta") + "'",
@@ -154,9 +151,9 @@ TEST_F(LegacyImportTest, AFailedWriteStoresNothingOfTheFileAndKeepsIt) {
 }
 
 TEST_F(LegacyImportTest, ListsOnlyUserFilesInNameOrder) {
-    testing::writeBytes(userFile("b.vel"), makeContainer("[PERSON]0|Bertta||\n"));
-    testing::writeBytes(userFile("A.VEL"), makeContainer("[PERSON]0|Aino||\n"));
-    testing::writeBytes(userFile("notes.txt"), "x");
+    dir.write("profiles/b.vel", makeContainer("[PERSON]0|Bertta||\n"));
+    dir.write("profiles/A.VEL", makeContainer("[PERSON]0|Aino||\n"));
+    dir.write("profiles/notes.txt", "x");
     fs::create_directories(userFile("dir.vel"));
     EXPECT_EQ(listLegacyUserFiles(dir.path()), (std::vector<std::string>{"A.VEL", "b.vel"}));
     EXPECT_EQ(importLegacyUsers(store, dir.path()), 2);
@@ -168,7 +165,7 @@ TEST_F(LegacyImportTest, SettingsFileGivesTheLegacyPassword) {
     CurrentUser user;
     EXPECT_FALSE(settingsFileExists(dir.path()));
     EXPECT_FALSE(readSettingsFile(dir.path(), user));
-    testing::writeBytes(dir.path() / "settings.dat", makeContainer("[GENERAL]1|vanha salasana|x"));
+    dir.write("settings.dat", makeContainer("[GENERAL]1|vanha salasana|x"));
     EXPECT_TRUE(settingsFileExists(dir.path()));
     ASSERT_TRUE(readSettingsFile(dir.path(), user));
     EXPECT_EQ(user.account_password, "vanha salasana");
@@ -177,7 +174,7 @@ TEST_F(LegacyImportTest, SettingsFileGivesTheLegacyPassword) {
 
     std::string bad = makeContainer("[GENERAL]1|salasana|x");
     bad.back() = static_cast<char>(bad.back() ^ 1);
-    testing::writeBytes(dir.path() / "settings.dat", bad);
+    dir.write("settings.dat", bad);
     CurrentUser other;
     EXPECT_FALSE(readSettingsFile(dir.path(), other));
     EXPECT_EQ(other.account_password, "");

@@ -1,15 +1,12 @@
 #include "store/startup.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "core/datetime.h"
 #include "store/credentials.h"
 #include "store/legacy_import.h"
-#include "store/record_store.h"
 #include "store/schema.h"
 #include "store_test_util.h"
 
@@ -60,9 +57,7 @@ protected:
 TEST_F(StartupTest, NewFileGetsTheSixTablesAndTheSettingsRow) {
     user.logged_in = true;
     StartupResult r = openDatabaseAtStartup(store, dir.path(), user, kToday);
-    EXPECT_TRUE(r.opened);
-    EXPECT_TRUE(r.created);
-    EXPECT_FALSE(r.migrated);
+    EXPECT_EQ(std::tuple(r.opened, r.created, r.migrated), std::tuple(true, true, false));
     EXPECT_FALSE(user.logged_in);
     EXPECT_FALSE(user.daylight.start.empty());  // Helsinki has daylight saving
     EXPECT_EQ(user.settings.sw_version, "");    // the copy is not read again on a new file
@@ -79,9 +74,7 @@ TEST_F(StartupTest, LaterStartsChangeNothingButTheVersionsOfANewerDatabase) {
     ASSERT_GT(store.insertProfile(false, "Aino", "", "", ""), 0);
     Rows before = dump(dbIn(dir));
     StartupResult r = start();
-    EXPECT_TRUE(r.opened);
-    EXPECT_FALSE(r.created);
-    EXPECT_FALSE(r.migrated);
+    EXPECT_EQ(std::tuple(r.opened, r.created, r.migrated), std::tuple(true, false, false));
     EXPECT_EQ(dump(dbIn(dir)), before);
     EXPECT_EQ(user.settings.sw_version, "v1.7");
     EXPECT_EQ(user.settings.db_version, 4);
@@ -101,8 +94,7 @@ TEST_F(StartupTest, LaterStartsChangeNothingButTheVersionsOfANewerDatabase) {
 TEST_F(StartupTest, Version3DatabaseIsMigratedAndKeepsItsUsers) {
     writeVersion3Database(dbIn(dir));
     StartupResult r = start();
-    EXPECT_TRUE(r.opened);
-    EXPECT_TRUE(r.migrated);
+    EXPECT_EQ(std::tuple(r.opened, r.created, r.migrated), std::tuple(true, false, true));
     EXPECT_TRUE(user.logged_in);  // the stored password is an account digest
     EXPECT_EQ(std::tuple(user.settings.sw_version, user.settings.db_version, user.settings.username),
               std::tuple("v1.7", 4, "apteekki"));
@@ -134,7 +126,7 @@ TEST_F(StartupTest, TablesWithoutSettingsRowGetTheRowAndKeepTheirUsers) {
 
 TEST_F(StartupTest, AFileThatIsNoDatabaseIsLeftAloneAndAnUnopenableOneLeavesDefaults) {
     const std::string junk(4096, '\x5a');
-    testing::writeBytes(dbIn(dir), junk);
+    dir.write("velmora.db", junk);
     EXPECT_FALSE(start().opened);
     EXPECT_EQ(testing::readBytes(dbIn(dir)), junk);
     RecordStore nowhere(dir.path() / "no-such-dir" / "velmora.db");
@@ -144,10 +136,8 @@ TEST_F(StartupTest, AFileThatIsNoDatabaseIsLeftAloneAndAnUnopenableOneLeavesDefa
 }
 
 TEST_F(StartupTest, ImportsLegacyUserFilesLast) {
-    testing::writeBytes(dir.path() / "profiles" / "aino.vel",
-                        makeContainer("[PERSON]0|Aino Ääninen|121212-1212|kommentti|\r\n"));
+    dir.write("profiles/aino.vel", makeContainer("[PERSON]0|Aino Ääninen|121212-1212|kommentti|\r\n"));
     EXPECT_EQ(start().importedUsers, 1);
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "profiles" / "aino.vel"));
     ASSERT_TRUE(store.reloadUsers(user));
     ASSERT_EQ(user.users.size(), 1u);
     EXPECT_EQ(user.users[0].name, "Aino Ääninen");

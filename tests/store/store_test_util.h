@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -20,11 +19,6 @@ namespace velmora::testing {
 
 // The store's database file inside a test's temporary directory.
 inline std::filesystem::path dbIn(const TempDir& dir) { return dir.path() / "velmora.db"; }
-
-inline void writeBytes(const std::filesystem::path& p, const std::string& bytes) {
-    std::filesystem::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << bytes;
-}
 
 using Rows = std::vector<std::vector<std::string>>;
 
@@ -53,6 +47,17 @@ inline Rows rawQuery(const std::filesystem::path& db, const std::string& sql) {
 inline std::string rawScalar(const std::filesystem::path& db, const std::string& sql) {
     Rows r = rawQuery(db, sql);
     return r.empty() || r[0].empty() ? std::string("<none>") : r[0][0];
+}
+
+// An alarm from `start` on, every day (or by another repeat pattern), forever or until `end`.
+inline Alarm dailyAlarm(const SYSTEMTIME& start, bool endless = true, SYSTEMTIME end = {}, int pattern = 1) {
+    Alarm a;
+    a.alarm_start = start;
+    a.alarm_end = endless || end.wYear == 0 ? start : end;
+    a.repeat_forever = endless;
+    a.repeat_pattern = static_cast<std::uint8_t>(pattern);
+    a.title = "Hälytys";
+    return a;
 }
 
 // Whole records as tuples, so that one assertion compares (and prints) every stored field.

@@ -30,8 +30,9 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    // Writes `bytes` into the file `name` inside the directory.
+    // Writes `bytes` into the file `name` (a relative path, its folders made as needed) inside the directory.
     void write(const std::string& name, const std::string& bytes) const {
+        std::filesystem::create_directories((path_ / name).parent_path());
         std::ofstream(path_ / name, std::ios::binary) << bytes;
     }
 

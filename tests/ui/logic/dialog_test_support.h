@@ -1,19 +1,14 @@
 #pragma once
 // Support for the dialog logic tests: a database in a temporary directory
 // opened the way the program opens it, and a scripted person in front of
-// the dialogs (answers Yes/No from a script, records every message).
-#include <gtest/gtest.h>
+// the dialogs (answers Yes/No from a script, records every message). The
+// store tests' helpers (gtest, the record builders, raw SQL) come along.
 #include <deque>
-#include <filesystem>
 #include <functional>
-#include <string>
-#include <vector>
 
-#include "core/datetime.h"
 #include "core/records.h"
-#include "store/record_store.h"
 #include "store/startup.h"
-#include "support/temp_dir.h"
+#include "store/store_test_util.h"
 #include "ui/logic/ui_host.h"
 
 namespace velmora::dialogtest {
@@ -70,18 +65,6 @@ private:
     std::unique_ptr<RecordStore> store_;
 };
 
-// An alarm from `start` on, every day (or by another repeat pattern),
-// forever or until `end`.
-inline Alarm dailyAlarm(const SYSTEMTIME& start, bool endless = true, SYSTEMTIME end = {}, int pattern = 1) {
-    Alarm a;
-    a.alarm_start = start;
-    a.alarm_end = endless || end.wYear == 0 ? start : end;
-    a.repeat_forever = endless;
-    a.repeat_pattern = static_cast<std::uint8_t>(pattern);
-    a.title = "Hälytys";
-    return a;
-}
-
 struct Message {
     Text text;
     Text caption;
@@ -129,6 +112,13 @@ public:
     int depth = 0;
 };
 
+// The language modules in the source tree (resources/lang).
+inline std::filesystem::path sourceLangDir() {
+    const auto here = std::filesystem::path(__FILE__).lexically_normal();  // tests/ui/logic/ in the sources
+    return here.parent_path().parent_path().parent_path().parent_path() / "resources" / "lang";
+}
+
+using velmora::testing::dailyAlarm;
 using velmora::testing::readBytes;
 
 }  // namespace velmora::dialogtest

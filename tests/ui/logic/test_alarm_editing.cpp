@@ -15,6 +15,7 @@
 namespace velmora {
 namespace {
 
+using dialogtest::dailyAlarm;
 using dialogtest::ScriptedHost;
 using dialogtest::TempDatabase;
 using Dlg = AlarmDlgLogic;
@@ -22,10 +23,6 @@ using Fill = std::function<void(Dlg&)>;
 
 const StringSource& fi() { return ResourceModule::builtIn(); }
 constexpr SYSTEMTIME kNow = makeTime(2026, 3, 2, 9, 0);  // Monday
-
-Alarm repeating(const SYSTEMTIME& start, int pattern, bool forever = true, SYSTEMTIME end = {}) {
-    return dialogtest::dailyAlarm(start, forever, end, pattern);
-}
 
 // A day's date or a time of day, as the pickers hold them.
 std::optional<SYSTEMTIME> date(int month, int day) { return makeTime(2026, month, day); }
@@ -38,8 +35,8 @@ void today(Dlg& d, int hour, int minute) {
 }
 
 TEST(AlarmDlg, ChecksOnOkInOrderAndShowsTheFirstFailure) {
-    const Alarm daily10 = repeating(makeTime(2026, 3, 1, 10, 0), 1);
-    const Alarm daily1010 = repeating(makeTime(2026, 3, 1, 10, 10), 1);
+    const Alarm daily10 = dailyAlarm(makeTime(2026, 3, 1, 10, 0));
+    const Alarm daily1010 = dailyAlarm(makeTime(2026, 3, 1, 10, 10));
     const std::vector<Alarm> editedLeftOut =
         alarmsAfter({daily10}, occurrenceRemoval(daily10, makeTime(2026, 3, 4, 10, 0), ""));
     struct Row {
@@ -191,14 +188,14 @@ TEST_F(AlarmFlowTest, DeletingAnOccurrenceKeepsOnlyTheDaysBeforeIt) {
         SYSTEMTIME occurrence;
         std::vector<Text> left;
     } rows[] = {
-        {"single", repeating(makeTime(2026, 3, 4, 8, 0), 0, false), makeTime(2026, 3, 4, 8, 0), {}},
-        {"first day", repeating(makeTime(2026, 3, 3, 8, 0), 1, false, makeTime(2026, 3, 6, 8, 0)),
+        {"single", dailyAlarm(makeTime(2026, 3, 4, 8, 0), false, {}, 0), makeTime(2026, 3, 4, 8, 0), {}},
+        {"first day", dailyAlarm(makeTime(2026, 3, 3, 8, 0), false, makeTime(2026, 3, 6, 8, 0)),
          makeTime(2026, 3, 3, 8, 0), {}},
-        {"later day", repeating(makeTime(2026, 3, 3, 8, 0), 1, false, makeTime(2026, 3, 6, 8, 0)),
+        {"later day", dailyAlarm(makeTime(2026, 3, 3, 8, 0), false, makeTime(2026, 3, 6, 8, 0)),
          makeTime(2026, 3, 5, 8, 0), {"3.3 08:00", "4.3 08:00"}},
-        {"later day, forever", repeating(makeTime(2026, 3, 3, 8, 0), 1), makeTime(2026, 3, 5, 8, 0),
+        {"later day, forever", dailyAlarm(makeTime(2026, 3, 3, 8, 0)), makeTime(2026, 3, 5, 8, 0),
          {"3.3 08:00", "4.3 08:00"}},
-        {"the day summer time starts", repeating(makeTime(2026, 3, 27, 8, 0), 1), makeTime(2026, 3, 29, 8, 0),
+        {"the day summer time starts", dailyAlarm(makeTime(2026, 3, 27, 8, 0)), makeTime(2026, 3, 29, 8, 0),
          {"27.3 08:00", "28.3 08:00"}},
     };
     for (const Row& row : rows) {
@@ -214,7 +211,7 @@ TEST_F(AlarmFlowTest, DeletingAnOccurrenceKeepsOnlyTheDaysBeforeIt) {
 }
 
 TEST_F(AlarmFlowTest, EditingAForeverAlarmFromALaterDayLeavesOneAlarmADay) {
-    given(repeating(makeTime(2026, 3, 3, 8, 0), 1));
+    given(dailyAlarm(makeTime(2026, 3, 3, 8, 0)));
     dialogFilledWith([](Dlg& d) { d.setStartTime(time(8, 5)); });
     flow.edit(context(), makeTime(2026, 3, 5, 8, 0), db.user.alarms.at(0));
     const std::vector<Text> all = occurrences();
@@ -225,7 +222,7 @@ TEST_F(AlarmFlowTest, EditingAForeverAlarmFromALaterDayLeavesOneAlarmADay) {
 }
 
 TEST_F(AlarmFlowTest, APouchDoseEditedOrDeletedLeavesOneContinuationTwoWeeksOn) {
-    Alarm pouch = repeating(makeTime(2026, 3, 3, 8, 0), 7);
+    Alarm pouch = dailyAlarm(makeTime(2026, 3, 3, 8, 0), true, {}, 7);
     pouch.alarm_type = 1;
     pouch.description = "Annospussi";
     const std::vector<Text> later = {"31.3 08:00", "14.4 08:00", "28.4 08:00"};  // across summer time
@@ -252,7 +249,7 @@ TEST_F(AlarmFlowTest, APouchDoseEditedOrDeletedLeavesOneContinuationTwoWeeksOn) 
 }
 
 TEST_F(AlarmFlowTest, ARefusedWriteChangesNothingAndIsReported) {
-    Alarm pouch = repeating(makeTime(2026, 3, 3, 8, 0), 7);
+    Alarm pouch = dailyAlarm(makeTime(2026, 3, 3, 8, 0), true, {}, 7);
     pouch.alarm_type = 1;
     given(pouch);
     Database raw(db.store().databasePath().string());

@@ -55,12 +55,7 @@ protected:
 
     // Ties a reminder programmed now, last alarm 1 May 08:00, to the user.
     void giveProgrammedReminder(int id) {
-        DeviceRecord rec;
-        rec.sn = 4711;
-        rec.programming_time = toTimeValue(kNow);
-        rec.last_alarm = toTimeValue(makeTime(2026, 5, 1, 8, 0));
-        rec.alarm_amount = 60;
-        store().saveDevice(rec, id);
+        store().saveDevice({4711, DeviceRecord::kOwn, toTimeValue(kNow), toTimeValue(makeTime(2026, 5, 1, 8, 0)), 60}, id);
     }
 
     // Chooses the user `name` in user management as a person would.

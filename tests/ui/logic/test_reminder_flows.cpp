@@ -48,12 +48,10 @@ public:
 class ReminderFlows : public ::testing::Test {
 protected:
     void SetUp() override {
-        anna = db.addUser("Anna", "010101-1111");
+        using dialogtest::dailyAlarm;
+        anna = db.addUser("Anna", "010101-1111", {dailyAlarm(makeTime(2026, 3, 1, 8, 0)), dailyAlarm(makeTime(2026, 3, 1, 12, 0)),
+                                                  dailyAlarm(makeTime(2026, 3, 1, 16, 0)), dailyAlarm(makeTime(2026, 3, 1, 20, 0))});
         bertta = db.addUser("Bertta", "020202-2222");
-        for (int hour : {8, 12, 16, 20}) {
-            Alarm a = dialogtest::dailyAlarm(makeTime(2026, 3, 1, hour, 0));
-            store().saveAlarm(a, anna);
-        }
         flows.useReminder(socket, clock, nullptr);
         main = std::make_unique<MainDlgLogic>(store(), db.dir(), strings, host, clock);
         main->setFlows(&flows);

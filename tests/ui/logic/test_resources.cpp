@@ -1,10 +1,10 @@
 // The string table, menus and the language module replacement rule.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <set>
 #include <utility>
 
+#include "dialog_test_support.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "support/temp_dir.h"
@@ -12,13 +12,8 @@
 namespace velmora {
 namespace {
 
-namespace fs = std::filesystem;
 
-fs::path sourceLangDir() {
-    // tests/ui/logic/test_resources.cpp -> resources/lang
-    return fs::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "resources" /
-           "lang";
-}
+using dialogtest::sourceLangDir;
 
 // An empty folder standing for the one the program lives in.
 using velmora::testing::TempDir;

@@ -7,9 +7,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QTreeWidget>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -25,7 +22,6 @@
 #include "device/programming_report.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
-#include "store/record_store.h"
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/qt/main_dlg.h"
 #include "ui/qt/qt_host.h"
@@ -40,11 +36,6 @@ namespace fs = std::filesystem;
 using qttest::buttonWithText;
 using qttest::onNextModal;
 using qttest::typeInto;
-
-fs::path sourceLangDir() {
-    return fs::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "resources" /
-           "lang";
-}
 
 class MainWindowTest : public qttest::MainWindowFixture {
 protected:
@@ -149,7 +140,7 @@ TEST_F(MainWindowTest, RadioTooltipWaitsTwoSeconds) {
 
 // With the English module every visible text of the window is English.
 TEST_F(MainWindowTest, EnglishModuleTurnsTheWindowEnglish) {
-    auto en = ResourceModule::fromFile(sourceLangDir() / "en.txt");
+    auto en = ResourceModule::fromFile(dialogtest::sourceLangDir() / "en.txt");
     ASSERT_TRUE(en);
     MainDlg& w = open(*en);
     EXPECT_EQ(control<QPushButton>(MainDlgLogic::kIdToday)->text(), "Today");
