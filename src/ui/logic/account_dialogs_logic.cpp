@@ -15,11 +15,9 @@ void wrongCredentials(const AccountContext& c) {
                        MessageIcon::Error);
 }
 
-// "Toiminto epäonnistui!", then an empty line and why, when the client knows.
 void failed(const AccountContext& c, const ServiceClient& client) {
-    Text text = c.strings.load(ids::kOperationFailed);
-    if (!client.lastErrorText().empty()) text += "\n\n" + client.lastErrorText();
-    c.host.showMessage(text, c.strings.load(ids::kCaptionError), MessageIcon::Error);
+    c.host.showMessage(serviceFailedText(c.strings, client.lastErrorText()), c.strings.load(ids::kCaptionError),
+                       MessageIcon::Error);
 }
 
 Text link(const AccountContext& c, WebLink which) {

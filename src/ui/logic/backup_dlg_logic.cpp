@@ -95,7 +95,8 @@ void BackupDlgLogic::replyArrived() {
         }
     } else {
         mode_ = kIdle;
-        message(ids::kOperationFailed, ids::kCaptionError, MessageIcon::Error, client_->lastErrorText());
+        ui_.showMessage(serviceFailedText(strings_, client_->lastErrorText()), strings_.load(ids::kCaptionError),
+                        MessageIcon::Error);
     }
     notify();
 }
@@ -114,10 +115,8 @@ void BackupDlgLogic::restoreReply() {
     message(ids::kBackupRestored, ids::kCaptionConfirmation, MessageIcon::Information);
 }
 
-void BackupDlgLogic::message(int textId, int captionId, MessageIcon icon, const Text& detail) {
-    Text text = strings_.load(textId);
-    if (!detail.empty()) text += "\n\n" + detail;
-    ui_.showMessage(text, strings_.load(captionId), icon);
+void BackupDlgLogic::message(int textId, int captionId, MessageIcon icon) {
+    ui_.showMessage(strings_.load(textId), strings_.load(captionId), icon);
 }
 
 }  // namespace velmora

@@ -65,7 +65,7 @@ public:
 private:
     void send(Mode mode, const std::function<bool(ServiceClient&)>& action);
     void restoreReply();
-    void message(int textId, int captionId, MessageIcon icon, const Text& detail = {});
+    void message(int textId, int captionId, MessageIcon icon);
     void notify() {
         if (changed_) changed_();
     }

@@ -17,16 +17,18 @@ bool hasIdentityCode(const Text& ssn) {
     return ssn.find_first_not_of(" -") != Text::npos;
 }
 
+Text serviceFailedText(const StringSource& strings, const Text& errorText) {
+    const Text failed = strings.load(ids::kOperationFailed);
+    return errorText.empty() ? failed : failed + "\n\n" + errorText;
+}
+
 Text pouchReplyMessage(int code, const Text& errorText, const StringSource& strings, bool nameLookup) {
     switch (code) {
         case kResultNoData:
             return strings.load(nameLookup ? ids::kPersonNotFound : ids::kPouchDataNotFound);
         case kResultPersonNotFound: return strings.load(ids::kPersonNotFound);
         case kResultWrongCredentials: return strings.load(ids::kWrongCredentials);
-        default: {
-            const Text failed = strings.load(ids::kOperationFailed);
-            return errorText.empty() ? failed : failed + "\n\n" + errorText;
-        }
+        default: return serviceFailedText(strings, errorText);
     }
 }
 

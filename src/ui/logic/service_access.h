@@ -35,6 +35,10 @@ bool signedInForService(const CurrentUser& user, Interaction& person, const Stri
 // nor the "-" of a user created without one.
 bool hasIdentityCode(const Text& ssn);
 
+// "Toiminto epäonnistui!", then an empty line and why the request failed
+// when the client knows (its last error text).
+Text serviceFailedText(const StringSource& strings, const Text& errorText);
+
 // The message of a pouch-data reply code other than success: 0 no pouch
 // data (for the name lookup: person not found), -6 person not found, -2
 // wrong credentials, anything else "failed" with the client's error text
