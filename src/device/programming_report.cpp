@@ -7,13 +7,13 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "core/cp1252.h"
 #include "core/datetime.h"
+#include "core/whole_file.h"
 #include "resources/string_ids.h"
 
 namespace velmora {
@@ -85,11 +85,8 @@ bool writeReportFile(const std::filesystem::path& file, const Text& report) {
         else bytes += c;
     }
     bytes += "\r\n";
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    return static_cast<bool>(out);
+    Text reason;
+    return writeWholeFile(file, bytes, reason);
 }
 
 bool startTextViewer(const std::filesystem::path& file) {

@@ -1,8 +1,5 @@
 #include "ui/logic/report_files.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <system_error>
 
 #include "device/programming_report.h"
@@ -14,30 +11,6 @@ void tellReportNotWritten(Interaction& person, const StringSource& strings,
                           const std::filesystem::path& file) {
     person.showMessage(strings.load(ids::kReportFileWriteFailed) + "\n" + file.string(),
                        strings.load(ids::kCaptionError), MessageIcon::Error);
-}
-
-bool writeWholeFile(const std::filesystem::path& file, std::string_view bytes, Text& reason) {
-    std::filesystem::path temp = file;
-    temp += ".tmp";
-    std::error_code ec;
-    {
-        errno = 0;
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (out) out.close();
-        if (!out) {
-            reason = std::strerror(errno ? errno : EIO);
-            std::filesystem::remove(temp, ec);
-            return false;
-        }
-    }
-    std::filesystem::rename(temp, file, ec);
-    if (ec) {
-        reason = ec.message();
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    return true;
 }
 
 void tellFileNotWritten(Interaction& person, const StringSource& strings, const std::filesystem::path& file,

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/interaction.h"
+#include "core/whole_file.h"
 #include "ui/logic/ui_host.h"
 
 namespace velmora {
@@ -14,10 +15,6 @@ namespace velmora {
 void tellReportNotWritten(Interaction& person, const StringSource& strings,
                           const std::filesystem::path& file);
 
-// Writes `bytes` beside `file` and renames it into place, so that a failed
-// write never leaves half a file; false with the system's reason when it
-// could not be written.
-bool writeWholeFile(const std::filesystem::path& file, std::string_view bytes, Text& reason);
 // "The file could not be written:", the file's path and the reason.
 void tellFileNotWritten(Interaction& person, const StringSource& strings,
                         const std::filesystem::path& file, const Text& reason);
