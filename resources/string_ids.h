@@ -285,6 +285,22 @@ namespace velmora::ids {
     X(kPouchNotStored, 40406)                                                               \
     X(kNoUsersWithIdentityCode, 40407)                                                      \
     X(kIdentityCodeChangedMeanwhile, 40408)                                                 \
+    /* Reminder safety: another person's reminder, failure reasons, the spare */           \
+    X(kOtherUsersReminder, 41250)                                                           \
+    X(kReasonPulledOut, 41251)                                                              \
+    X(kReasonTransferFailedAt, 41252)                                                       \
+    X(kStepIdentify, 41253)                                                                 \
+    X(kStepReadTable, 41254)                                                                \
+    X(kStepReadLog, 41255)                                                                  \
+    X(kStepClearTable, 41256)                                                               \
+    X(kStepClearLog, 41257)                                                                 \
+    X(kStepWriteTable, 41258)                                                               \
+    X(kNextProgramAgain, 41259)                                                             \
+    X(kNextEmptyAgain, 41260)                                                               \
+    X(kNextReadAgain, 41261)                                                                \
+    X(kNextSpareAgain, 41262)                                                               \
+    X(kConnectSpareUnplugOwnFirst, 41263)                                                   \
+    X(kConfirmEmptyUnstoredLog, 41264)                                                      \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 

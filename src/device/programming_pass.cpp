@@ -10,24 +10,24 @@ PassResult runProgrammingPass(ReminderLink& link, const InstantList& table,
     if (!link.connected()) return r;
     link.sendCommand(kCmdStartProgramming);
     if (!link.clearTableArea()) {
-        r.failed = PassStep::ClearTable;
+        r.failed = LinkStep::ClearTable;
         return r;
     }
     if (!link.clearLogArea()) {
-        r.failed = PassStep::ClearLog;
+        r.failed = LinkStep::ClearLog;
         return r;
     }
     r.programming_time = clock.nowValue();
     link.sendClock(static_cast<std::uint32_t>(clock.nowValue()), windowSeconds);
     const MemoryMap& map = link.memoryMap();
     if (!link.writeTableArea(encodeTableArea(table, r.programming_time, map))) {
-        r.failed = PassStep::WriteTable;
+        r.failed = LinkStep::WriteTable;
         return r;
     }
     const std::size_t n = encodedEntryCount(table, map);
     r.written.assign(table.items().begin(), table.items().begin() + static_cast<std::ptrdiff_t>(n));
     if (own) link.sendCommand(kCmdFinishOwn);
-    r.failed = PassStep::None;
+    r.failed = LinkStep::None;
     return r;
 }
 

@@ -13,14 +13,12 @@
 
 namespace velmora {
 
-enum class PassStep { None, NotConnected, ClearTable, ClearLog, WriteTable };
-
 struct PassResult {
-    PassStep failed = PassStep::NotConnected;  // None on success
+    LinkStep failed = LinkStep::NotConnected;  // None on success
     TimeValue programming_time = 0;
     std::vector<TimeValue> written;  // the instants encoded into the image
 
-    bool ok() const { return failed == PassStep::None; }
+    bool ok() const { return failed == LinkStep::None; }
     TimeValue lastAlarm() const { return written.empty() ? 0 : written.back(); }
     int count() const { return static_cast<int>(written.size()); }
 };

@@ -124,7 +124,18 @@ bool ReminderLink::readLogArea() {
 bool ReminderLink::readAll() {
     std::uint8_t ignored[kBlockSize];
     readBlock(0, ignored);
-    return readIdentity() && readTableArea() && readLogArea();
+    failed_step_ = !readIdentity()    ? LinkStep::Identify
+                   : !readTableArea() ? LinkStep::ReadTable
+                   : !readLogArea()   ? LinkStep::ReadLog
+                                      : LinkStep::None;
+    return failed_step_ == LinkStep::None;
+}
+
+bool ReminderLink::answers() {
+    if (!connected_) return false;
+    buildPlainRequest(request_, kCmdIdentify);
+    return exchange(kIdentityReplyLength) && replyStatus() == 1 &&
+           getU32(reply_.data() + kIdentitySerialOffset) == identity_.serial;
 }
 
 bool ReminderLink::clearTableArea() {

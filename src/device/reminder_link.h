@@ -14,6 +14,9 @@
 
 namespace velmora {
 
+// The step of a reminder operation that failed; None when none did.
+enum class LinkStep { None, NotConnected, Identify, ReadTable, ReadLog, ClearTable, ClearLog, WriteTable };
+
 struct ReminderIdentity {
     std::uint32_t serial = 0;
     std::uint8_t model = 0;
@@ -41,7 +44,12 @@ public:
     bool writeBlock(std::uint16_t address, const std::uint8_t* data32);
     bool readTableArea();
     bool readLogArea();
+    // Identity, table area and log area; failedStep() says which failed.
     bool readAll();
+    LinkStep failedStep() const { return failed_step_; }
+    // After a failure: one identification, true when the reminder that was
+    // identified still answers (false: it was pulled out or went silent).
+    bool answers();
     bool clearTableArea();
     bool clearLogArea();
     // One 0x86 exchange; the result is not examined.
@@ -85,6 +93,7 @@ private:
     std::uint16_t battery_ = 0;
     std::uint32_t window_ = 0;
     int unrecognised_models_ = 0;
+    LinkStep failed_step_ = LinkStep::None;
     TransportStatus last_status_ = kTransportOk;
     std::size_t exchanges_ = 0;
 };

@@ -19,17 +19,17 @@ struct PassCase {
     int instants;
     bool own;
     std::size_t silentAfter;  // SIZE_MAX: the reminder answers everything
-    PassStep failed;
+    LinkStep failed;
     int written;
 };
 
 TEST(ProgrammingPass, WritesWhatFitsAndSaysWhichStepFailed) {
     const PassCase cases[] = {
-        {3, 600, true, SIZE_MAX, PassStep::None, 600},
-        {1, 600, false, SIZE_MAX, PassStep::None, 500},  // a smaller spare takes fewer
-        {1, 10, true, 10, PassStep::ClearTable, 0},
-        {1, 10, true, 70, PassStep::ClearLog, 0},
-        {1, 10, true, 140, PassStep::WriteTable, 0},
+        {3, 600, true, SIZE_MAX, LinkStep::None, 600},
+        {1, 600, false, SIZE_MAX, LinkStep::None, 500},  // a smaller spare takes fewer
+        {1, 10, true, 10, LinkStep::ClearTable, 0},
+        {1, 10, true, 70, LinkStep::ClearLog, 0},
+        {1, 10, true, 140, LinkStep::WriteTable, 0},
     };
     for (const PassCase& c : cases) {
         FixedClock clock{makeTime(2026, 3, 10, 12, 0)};

@@ -3,9 +3,29 @@
 #include <utility>
 
 #include "core/datetime.h"
+#include "core/text.h"
 #include "resources/string_ids.h"
 
 namespace velmora {
+
+Text deviceFailureText(const StringSource& strings, int firstLineId, LinkStep step, bool pulledOut,
+                       int nextStepId) {
+    int stepId = 0;
+    switch (step) {
+        case LinkStep::Identify: stepId = ids::kStepIdentify; break;
+        case LinkStep::ReadTable: stepId = ids::kStepReadTable; break;
+        case LinkStep::ReadLog: stepId = ids::kStepReadLog; break;
+        case LinkStep::ClearTable: stepId = ids::kStepClearTable; break;
+        case LinkStep::ClearLog: stepId = ids::kStepClearLog; break;
+        case LinkStep::WriteTable: stepId = ids::kStepWriteTable; break;
+        case LinkStep::None:
+        case LinkStep::NotConnected: break;
+    }
+    const Text reason = pulledOut || stepId == 0
+                            ? strings.load(ids::kReasonPulledOut)
+                            : fillPlaceholder(strings.load(ids::kReasonTransferFailedAt), strings.load(stepId));
+    return strings.load(firstLineId) + "\n\n" + reason + "\n" + strings.load(nextStepId);
+}
 
 void EndableDialogModel::end(int result) {
     if (listener_) {
@@ -62,7 +82,7 @@ Text WaitProgramDlgLogic::title() const { return strings_.load(ids::kConnectSpar
 
 Text WaitProgramDlgLogic::controlText(int controlId) const {
     switch (controlId) {
-        case kIdMessage: return strings_.load(ids::kConnectSpare);
+        case kIdMessage: return strings_.load(ids::kConnectSpareUnplugOwnFirst);
         case kIdCancel: return strings_.load(ids::kCancel);
         default: return {};
     }

@@ -9,9 +9,16 @@
 
 #include "core/clock.h"
 #include "core/interaction.h"
+#include "device/reminder_link.h"
 #include "ui/logic/ui_host.h"
 
 namespace velmora {
+
+// The message of a failed reminder operation: `firstLineId` (what failed)
+// first, then why (the reminder was pulled out, or the transfer failed at
+// `step`) and `nextStepId`, what to do now.
+Text deviceFailureText(const StringSource& strings, int firstLineId, LinkStep step, bool pulledOut,
+                       int nextStepId);
 
 // A dialog model that the program can end while it is open.
 class EndableDialogModel : public DialogModel {

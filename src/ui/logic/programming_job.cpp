@@ -1,13 +1,11 @@
 #include "ui/logic/programming_job.h"
 
-#include <vector>
-
 #include "core/text.h"
 #include "device/alarm_rules.h"
-#include "device/log_readback.h"
 #include "device/programming_report.h"
 #include "resources/string_ids.h"
 #include "ui/logic/profile_dlg_logic.h"
+#include "ui/logic/reminder_steps.h"
 #include "ui/logic/report_files.h"
 
 namespace velmora {
@@ -33,12 +31,12 @@ void ProgrammingJob::run(MainDlgLogic& main) {
         s_.clockConfirmed = true;
     }
     const std::uint32_t ownSerial = s_.serial();
-    if (s_.link.connected() && !logMayBeCleared(main)) {
+    if (s_.link.connected() && !mayWriteConnected(main, false)) {
         finished(main);
         return;
     }
     if (!programReminder(main, true)) {
-        message(main, ids::kProgrammingFailed, ids::kCaptionError, MessageIcon::Error);
+        showDeviceFailure(main, s_, ids::kProgrammingFailed, failedStep_, ids::kNextProgramAgain);
         finished(main);
         return;
     }
@@ -77,53 +75,46 @@ void ProgrammingJob::offerSpare(MainDlgLogic& main, std::uint32_t ownSerial) {
         s_.spareWait = nullptr;
         if (result != kIdOk) return;
         if (s_.serial() == ownSerial) {
+            // The own reminder is back: its log is stored as on any arrival.
+            readAndStoreForOwner(main, s_);
             message(main, ids::kSpareIsOwnReminder, ids::kCaptionError, MessageIcon::Error);
             continue;
         }
-        if (!takeSpare(main)) return;
+        if (!mayWriteConnected(main, true)) return;
         if (programReminder(main, false)) {
             message(main, ids::kSpareDone, ids::kCaptionConfirmation, MessageIcon::Information);
         } else {
-            message(main, ids::kSpareFailed, ids::kCaptionError, MessageIcon::Error);
+            showDeviceFailure(main, s_, ids::kSpareFailed, failedStep_, ids::kNextSpareAgain);
         }
         return;
     }
 }
 
-bool ProgrammingJob::takeSpare(MainDlgLogic& main) {
+bool ProgrammingJob::mayWriteConnected(MainDlgLogic& main, bool spare) {
     RecordStore& store = main.store();
     CurrentUser& user = main.user();
-    main.setBusy(true);
-    s_.readBack.clear();
-    s_.readOk = s_.link.readAll();
-    main.setBusy(false);
-    const int owner = store.getDeviceOwner(s_.serial());
-    bool stored = s_.readBack.log_entries.empty();
-    if (s_.readOk && !stored && owner >= 1) {
-        const std::vector<LogEntry> entries = toLogEntries(s_.readBack.log_entries);
-        if (owner == user.id) {
-            stored = mergeAndStore(store, user, entries);
-        } else {
-            CurrentUser other;
-            other.id = owner;
-            std::vector<LogEntry> history;
-            store.loadLog(owner, history);
-            for (const LogEntry& e : history) other.history[e.alarm_time] = e;
-            stored = mergeAndStore(store, other, entries);
-        }
-        if (!stored) message(main, ids::kLogNotStored, ids::kCaptionError, MessageIcon::Error);
-    }
-    s_.logSafe = s_.readOk && stored;
-    if (owner >= 1 && owner != user.id) {
+    const std::uint32_t sn = s_.serial();
+    const int owner = store.getDeviceOwner(sn);
+    const bool othersReminder = owner >= 1 && owner != user.id;
+    if (spare || othersReminder) readAndStoreForOwner(main, s_);
+    if (othersReminder) {
         Text name;
         for (const Profile& p : user.users)
             if (p.id == owner) name = p.name;
-        if (!ask(main, fillPlaceholder(main.strings().load(ids::kSpareOfOtherUser), name))) return false;
+        // Yes takes a reminder away from its owner: No is the default answer.
+        const Text question = main.strings().load(spare ? ids::kSpareOfOtherUser : ids::kOtherUsersReminder);
+        if (!main.host().askDestructive(fillPlaceholder(question, name, true),
+                                        main.strings().load(ids::kCaptionQuestion)))
+            return false;
     }
-    return logMayBeCleared(main);
+    if (!logMayBeCleared(main)) return false;
+    // The owner's own reminder is about to hold another person's alarms.
+    if (othersReminder && store.isOwnReminder(sn)) markNeedsProgramming(main, owner);
+    return true;
 }
 
 bool ProgrammingJob::programReminder(MainDlgLogic& main, bool own) {
+    failedStep_ = LinkStep::NotConnected;
     if (!s_.link.connected()) return false;
     CurrentUser& user = main.user();
     RecordStore& store = main.store();
@@ -131,6 +122,7 @@ bool ProgrammingJob::programReminder(MainDlgLogic& main, bool own) {
     main.setBusy(true);
     const PassResult pass =
         runProgrammingPass(s_.link, user.alarm_table, static_cast<std::uint32_t>(window), own, main.clock());
+    failedStep_ = pass.failed;
     // The reminder's old table and log are gone; so are the entries read
     // from it, which must not reach anybody's history any more.
     s_.readBack.clear();

@@ -25,15 +25,19 @@ public:
 private:
     void finished(MainDlgLogic& main);
     void offerSpare(MainDlgLogic& main, std::uint32_t ownSerial);
-    // The spare's log is read and stored for its owner; false when the
-    // person does not want it taken over or its log lost.
-    bool takeSpare(MainDlgLogic& main);
+    // Before a pass writes the connected reminder: the log of a spare or of
+    // another person's reminder is read and stored for its owner first;
+    // false when the person does not want another person's reminder taken
+    // over or its log lost. On Yes that owner's own reminder must be
+    // programmed again.
+    bool mayWriteConnected(MainDlgLogic& main, bool spare);
     // True when the connected reminder's log may be cleared (asks when it
     // was not read or could not be stored).
     bool logMayBeCleared(MainDlgLogic& main);
     static void openReport(MainDlgLogic& main, const Text& report);
 
     ReminderSession& s_;
+    LinkStep failedStep_ = LinkStep::None;  // of the last pass
 };
 
 }  // namespace velmora

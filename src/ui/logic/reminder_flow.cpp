@@ -4,6 +4,7 @@
 #include "device/alarm_rules.h"
 #include "device/log_readback.h"
 #include "resources/string_ids.h"
+#include "ui/logic/reminder_steps.h"
 #include "ui/logic/select_action_dlg_logic.h"
 
 namespace velmora {
@@ -64,13 +65,12 @@ void ReminderFlow::spareArrived(MainDlgLogic& main) {
 
 bool ReminderFlow::readReminder(MainDlgLogic& main) {
     const int unknownBefore = s_.link.unrecognisedModelCount();
-    s_.readBack.clear();
-    s_.readOk = s_.link.readAll();
-    s_.logSafe = false;
+    if (s_.read()) return true;
     // An unrecognised model says nothing; every other failure is reported.
-    if (!s_.readOk && s_.link.unrecognisedModelCount() == unknownBefore)
-        error(main, ids::kReadFailed, MessageIcon::None);
-    return s_.readOk;
+    if (s_.link.unrecognisedModelCount() == unknownBefore)
+        showDeviceFailure(main, s_, ids::kReadFailed, s_.link.failedStep(), ids::kNextReadAgain,
+                          MessageIcon::None);
+    return false;
 }
 
 void ReminderFlow::storeLog(MainDlgLogic& main, int owner, bool checkProgrammingTime) {
@@ -100,6 +100,9 @@ void ReminderFlow::onArrival(MainDlgLogic& main) {
     CurrentUser& user = main.user();
     const TimeValue now = main.clock().nowValue();
     const int owner = store.getDeviceOwner(s_.serial());
+    // A reminder emptied elsewhere is not one programmed from other data.
+    if (s_.readBack.programming_time == 0 && s_.readBack.instants().empty())
+        recordReminderEmptied(store, s_.serial());
     if (owner >= 1) {
         if (user.id != owner &&
             selectUserWithReminder(store, user, owner, now, RecordStore::SaveCurrent::No))
@@ -177,7 +180,8 @@ void ReminderFlow::programWithoutUser(MainDlgLogic& main) {
     record.last_alarm = h.kind == Horizon::kEnds ? toTimeValue(h.bound) : 0;
     record.alarm_amount = static_cast<int>(s_.readBack.instants().size());
     main.store().saveDevice(record, user.id);
-    user.programmed_instants = s_.readBack.instants();
+    // What this reminder holds, not what the previous user's was given.
+    rememberProgrammed(user, s_.readBack.instants(), p.window);
     user.is_programming_needed = needsProgramming(main.store(), user, user.window, now);
     s_.logSafe = true;  // the person chose to go on without a user
     main.setBusy(false);
@@ -187,34 +191,37 @@ void ReminderFlow::programWithoutUser(MainDlgLogic& main) {
 
 void ReminderFlow::emptyReminder(MainDlgLogic& main) {
     if (!s_.link.connected()) return;
-    if (!main.host().askDestructive(main.strings().load(ids::kConfirmEmptyReminder),
-                                    main.strings().load(ids::kCaptionQuestion)))
+    const StringSource& strings = main.strings();
+    if (!main.host().askDestructive(strings.load(ids::kConfirmEmptyReminder), strings.load(ids::kCaptionQuestion)))
+        return;
+    // Acknowledgements that are not stored anywhere go only on a second Yes.
+    if (!(s_.readOk && s_.logSafe) &&
+        !main.host().askDestructive(strings.load(ids::kConfirmEmptyUnstoredLog), strings.load(ids::kCaptionQuestion)))
         return;
     main.setBusy(true);
     s_.readBack.clear();
-    const bool tableCleared = s_.link.clearTableArea();
-    const bool logCleared = s_.link.clearLogArea();
-    const bool ok = tableCleared && logCleared;
+    const LinkStep failed = !s_.link.clearTableArea() ? LinkStep::ClearTable
+                            : !s_.link.clearLogArea() ? LinkStep::ClearLog
+                                                      : LinkStep::None;
     main.setBusy(false);
-    CurrentUser& user = main.user();
     RecordStore& store = main.store();
-    // Only the user's own reminder makes the user's programming needed; a
-    // spare or somebody else's reminder does not.
-    if (user.id >= 1 && store.getDeviceOwner(s_.serial()) == user.id && store.isOwnReminder(s_.serial())) {
-        user.is_programming_needed = true;
-        user.programmed_instants.clear();
-    }
+    const std::uint32_t sn = s_.serial();
+    // Whatever part was cleared, the reminder no longer holds its table:
+    // only the owner of an own reminder must program it again, not the
+    // owner of a spare.
+    if (store.isOwnReminder(sn)) markNeedsProgramming(main, store.getDeviceOwner(sn));
+    recordReminderEmptied(store, sn);
     main.refreshPanel();
     main.savePanelState();
-    if (!ok) {
-        error(main, ids::kEmptyingFailed);
+    if (failed != LinkStep::None) {
+        showDeviceFailure(main, s_, ids::kEmptyingFailed, failed, ids::kNextEmptyAgain);
         return;
     }
     s_.logSafe = true;  // nothing is left to lose
-    main.host().showMessage(main.strings().load(ids::kReminderEmptied),
-                            main.strings().load(ids::kCaptionConfirmation), MessageIcon::Information);
+    main.host().showMessage(strings.load(ids::kReminderEmptied), strings.load(ids::kCaptionConfirmation),
+                            MessageIcon::Information);
     if (main.noUserProfile()) {
-        user.alarms.clear();
+        main.user().alarms.clear();
         main.markMonthStale();
         main.refresh();
     }

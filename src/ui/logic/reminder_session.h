@@ -39,6 +39,14 @@ struct ReminderSession {
     // to end.
     Event pending = Event::None;
 
+    // Reads the whole reminder into the read-back table; its log is not
+    // stored yet.
+    bool read() {
+        readBack.clear();
+        readOk = link.readAll();
+        logSafe = false;
+        return readOk;
+    }
     std::uint32_t serial() const { return link.identity().serial; }
 };
 

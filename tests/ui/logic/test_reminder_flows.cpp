@@ -6,6 +6,8 @@
 
 #include "core/clock.h"
 #include "core/datetime.h"
+#include "core/text.h"
+#include "device/alarm_rules.h"
 #include "device/programming_pass.h"
 #include "dialog_test_support.h"
 #include "reminder-sim/sim_transport.h"
@@ -91,9 +93,10 @@ protected:
             return rest ? rest(d) : kIdOk;
         };
     }
+    // The message `id` was shown (a failure's reason follows on later lines).
     bool shown(int id) const {
         for (const auto& m : host.messages)
-            if (m.text == strings.load(id)) return true;
+            if (m.text == strings.load(id) || m.text.starts_with(strings.load(id) + "\n")) return true;
         return false;
     }
     DeviceRecord device(std::uint32_t sn) {
@@ -217,7 +220,11 @@ TEST_F(ReminderFlows, ASpareIsWrittenAsType1WithWhatFitsAndWithout92) {
         auto& wait = static_cast<EndableDialogModel&>(d);
         unplug();
         EXPECT_EQ(wait.pendingEnd(), 0) << "a removal does not end the wait";
-        plug(++waits == 1 ? own : spare);
+        if (++waits == 1) {  // the 12:00 alarm was taken at 12:01 meanwhile
+            clock.advanceSeconds(3 * 3600 + 300);
+            own.sim.setLogWord(0, static_cast<std::uint32_t>(toTimeValue(makeTime(2026, 3, 2, 12, 1))));
+        }
+        plug(waits == 1 ? own : spare);
         return wait.takePendingEnd();
     });
     main->command(MainDlgLogic::kIdProgram);
@@ -232,6 +239,42 @@ TEST_F(ReminderFlows, ASpareIsWrittenAsType1WithWhatFitsAndWithout92) {
     EXPECT_EQ(spare.sim.commandCount(kCmdFinishOwn), 0u);
     EXPECT_EQ(own.sim.commandCount(kCmdFinishOwn), 1u);
     EXPECT_EQ(store().getDeviceOwner(kSpareSn), anna);
+    std::vector<LogEntry> log;
+    store().loadLog(anna, log);
+    ASSERT_EQ(log.size(), 1u) << "the own reminder's log, read when it came back";
+    EXPECT_EQ(log[0].log_status, kStatusAcknowledged);
+}
+
+// Bertta's reminder is attached while Anna is chosen; Bertta took an alarm
+// after it was read. It gets Anna's alarms only on Yes, Bertta's log is
+// stored first, and on Yes Bertta must program a reminder again.
+TEST_F(ReminderFlows, AnotherPersonsReminderIsWrittenOnlyOnYesAfterItsLogIsStored) {
+    const TimeValue now = clock.nowValue();
+    for (bool yes : {false, true}) {
+        programmedBefore(other, bertta, {now - 7200, now - 3600, now + 3600});
+        other.sim.resetCounters();
+        plug(other);
+        ASSERT_EQ(main->user().id, bertta);
+        other.sim.setLogWord(1, static_cast<std::uint32_t>(now - 3600 + 30));
+        ASSERT_TRUE(selectUserWithReminder(store(), main->user(), anna, now));
+        Profile b = db.storedProfile(bertta);
+        b.is_programming_needed = false;
+        store().updateProfile(b);
+        script(kIdOk);
+        host.answers = {yes};
+        host.questions.clear();
+        main->command(MainDlgLogic::kIdProgram);
+        ASSERT_FALSE(host.questions.empty());
+        EXPECT_NE(host.questions[0].text.find("Bertta"), Text::npos);
+        EXPECT_TRUE(host.questions[0].defaultNo);
+        std::vector<LogEntry> log;
+        store().loadLog(bertta, log);
+        EXPECT_EQ(log.size(), 1u) << yes;
+        EXPECT_EQ(other.sim.commandCount(kCmdStartProgramming), yes ? 1u : 0u);
+        EXPECT_EQ(store().getDeviceOwner(kOtherSn), yes ? anna : bertta);
+        EXPECT_EQ(db.storedProfile(bertta).is_programming_needed, yes);
+        unplug();
+    }
 }
 
 TEST_F(ReminderFlows, ASpareOfAnotherPersonKeepsItsLogForItsOwnerAndIsTakenOnlyOnYes) {
@@ -303,16 +346,74 @@ TEST_F(ReminderFlows, EmptyingMarksTheUserOnlyForTheUsersOwnReminder) {
     }
 }
 
-TEST_F(ReminderFlows, AnEmptiedOwnReminderPluggedInAgainMustBeProgrammed) {
-    plugAnnasOwn();
+// Emptied here or elsewhere: the record holds no alarms, the panel no last
+// alarm, and plugging it in again says only that it must be programmed.
+TEST_F(ReminderFlows, AnEmptiedOwnReminderIsRecordedEmptyAndMustBeProgrammed) {
     script(kIdOk);
-    main->command(MainDlgLogic::kIdProgram);
-    ASSERT_FALSE(main->user().is_programming_needed);
-    unplug();
-    for (std::size_t a = 32; a < own.sim.memoryMap().table_end; a += 4) own.sim.setWord(a, 0);
-    plug(own);
-    EXPECT_TRUE(main->user().is_programming_needed);
-    EXPECT_EQ(main->panel().status, strings.load(ids::kNeedsProgramming));
+    for (bool here : {true, false}) {
+        plugAnnasOwn();
+        main->command(MainDlgLogic::kIdProgram);
+        ASSERT_FALSE(main->user().is_programming_needed);
+        if (here) {
+            host.answers = {true};
+            main->command(cmd::kEmptyReminder);
+            EXPECT_EQ(main->panel().lastAlarm, "-");
+        }
+        unplug();
+        if (!here)
+            for (std::size_t a = 32; a < own.sim.memoryMap().table_end; a += 4) own.sim.setWord(a, 0);
+        host.messages.clear();
+        plug(own);
+        EXPECT_TRUE(main->user().is_programming_needed) << here;
+        EXPECT_EQ(main->panel().status, strings.load(ids::kNeedsProgramming));
+        EXPECT_FALSE(shown(ids::kProgrammedElsewhere)) << here;
+        EXPECT_EQ(device(kOwnSn).alarm_amount, 0);
+        EXPECT_EQ(device(kOwnSn).last_alarm, 0);
+        unplug();
+    }
+}
+
+TEST_F(ReminderFlows, TheNoUserProfileJudgesItsReminderByItsOwnWindow) {
+    const TimeValue now = clock.nowValue();
+    std::vector<TimeValue> daily;
+    for (int d = 0; d < 30; ++d) daily.push_back(now + 3600 + d * 86400);
+    programmedBefore(other, 0, daily);
+    main->user().programmed_window = 1800;  // left by the user before
+    host.onDialog = [](DialogModel& d) {
+        return d.templateId() == SelectActionDlgLogic::kTemplateId ? SelectActionDlgLogic::kIdProgramWithoutUser
+                                                                    : kIdCancel;
+    };
+    plug(other);
+    ASSERT_TRUE(main->noUserProfile());
+    EXPECT_FALSE(main->user().is_programming_needed);
+}
+
+// Each failure keeps its first line, then says why and what to do next.
+TEST_F(ReminderFlows, FailuresSayWhyAndWhatToDoNext) {
+    const Text pulledOut = strings.load(ids::kReasonPulledOut);
+    const Text atReadTable =
+        fillPlaceholder(strings.load(ids::kReasonTransferFailedAt), strings.load(ids::kStepReadTable));
+    struct Case {
+        int command;  // 0: the read on arrival
+        int first;
+        Text reason;
+        int next;
+    };
+    script(kIdOk);
+    for (const Case& c : {Case{0, ids::kReadFailed, atReadTable, ids::kNextReadAgain},
+                          Case{MainDlgLogic::kIdProgram, ids::kProgrammingFailed, pulledOut, ids::kNextProgramAgain},
+                          Case{cmd::kEmptyReminder, ids::kEmptyingFailed, pulledOut, ids::kNextEmptyAgain}}) {
+        Reminder r{1, kOwnSn};
+        if (c.command == 0) r.sim.failReadsAt(64);
+        store().saveDevice({kOwnSn, DeviceRecord::kOwn, 0, 0, 0}, anna);
+        plug(r);
+        r.sim.goSilentAfter(20);
+        host.answers = {true};
+        if (c.command != 0) main->command(c.command);
+        ASSERT_FALSE(host.messages.empty());
+        EXPECT_EQ(host.messages.back().text, strings.load(c.first) + "\n\n" + c.reason + "\n" + strings.load(c.next));
+        unplug();
+    }
 }
 
 TEST_F(ReminderFlows, AFailedReadKeepsProgrammingAndEmptyingDisabled) {
@@ -338,11 +439,14 @@ TEST_F(ReminderFlows, ALogThatCannotBeStoredIsReportedAndProgrammingAsksFirst) {
     ASSERT_FALSE(host.messages.empty());
     EXPECT_EQ(host.messages.back().text, strings.load(ids::kLogNotStored));
     script(kIdOk);
-    host.answers = {false};
-    main->command(MainDlgLogic::kIdProgram);
-    EXPECT_EQ(host.questions.back().text, strings.load(ids::kConfirmClearUnstoredLog));
-    EXPECT_TRUE(host.questions.back().defaultNo) << "Enter keeps the acknowledgements";
-    EXPECT_EQ(own.sim.logWord(0), kLogWordForgotten);
+    for (auto [command, asks] : {std::pair{int{MainDlgLogic::kIdProgram}, ids::kConfirmClearUnstoredLog},
+                                 {cmd::kEmptyReminder, ids::kConfirmEmptyUnstoredLog}}) {
+        host.answers = {command == cmd::kEmptyReminder, false};  // empty it; keep what is not stored
+        main->command(command);
+        EXPECT_EQ(host.questions.back().text, strings.load(asks));
+        EXPECT_TRUE(host.questions.back().defaultNo) << "Enter keeps the acknowledgements";
+        EXPECT_EQ(own.sim.logWord(0), kLogWordForgotten);
+    }
 }
 
 }  // namespace
