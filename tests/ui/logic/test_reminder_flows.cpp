@@ -260,7 +260,7 @@ TEST_F(ReminderFlows, AnotherPersonsReminderIsWrittenOnlyOnYesAfterItsLogIsStore
         Profile b = db.storedProfile(bertta);
         b.is_programming_needed = false;
         store().updateProfile(b);
-        script(kIdOk);
+        script(kIdOk, [](DialogModel& d) { return d.templateId() == WaitProgramDlgLogic::kTemplateId ? kIdCancel : kIdOk; });
         host.answers = {yes};
         host.questions.clear();
         main->command(MainDlgLogic::kIdProgram);
@@ -295,6 +295,10 @@ TEST_F(ReminderFlows, ASpareOfAnotherPersonKeepsItsLogForItsOwnerAndIsTakenOnlyO
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].log_status, kStatusAcknowledged);
     EXPECT_EQ(host.questions.size(), 2u);
+    // Still attached after the No: "Ohjelmoi laite" asks again before writing it.
+    host.answers = {false};
+    main->command(MainDlgLogic::kIdProgram);
+    EXPECT_NE(host.questions.back().text.find("Bertta"), Text::npos);
     EXPECT_EQ(store().getDeviceOwner(kOtherSn), bertta);
     EXPECT_EQ(other.sim.commandCount(kCmdStartProgramming), 1u);  // only the earlier run's
 }
