@@ -195,7 +195,8 @@ void ReminderFlow::emptyReminder(MainDlgLogic& main) {
     if (!main.host().askDestructive(strings.load(ids::kConfirmEmptyReminder), strings.load(ids::kCaptionQuestion)))
         return;
     // Acknowledgements that are not stored anywhere go only on a second Yes.
-    if (!(s_.readOk && s_.logSafe) &&
+    const bool nothingToLose = s_.readOk && (s_.logSafe || s_.readBack.log_entries.empty());
+    if (!nothingToLose &&
         !main.host().askDestructive(strings.load(ids::kConfirmEmptyUnstoredLog), strings.load(ids::kCaptionQuestion)))
         return;
     main.setBusy(true);
