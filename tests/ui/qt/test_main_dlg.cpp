@@ -17,6 +17,7 @@
 #include <QToolTip>
 #include <QHelpEvent>
 #include <set>
+#include <tuple>
 
 #include "core/clock.h"
 #include "core/datetime.h"
@@ -200,24 +201,17 @@ TEST(QtHostTest, OpenersThatFailAreNamedWithWhatTheyShouldHaveOpened) {
         fs::permissions(db.dir() / (std::string("exit") + status), fs::perms::owner_all);
     }
     const std::string works = (db.dir() / "exit0").string(), fails = (db.dir() / "exit3").string();
-    struct Case {
-        std::string viewer, opener;
-        bool page;
-        bool told;
-    };
-    const Case cases[] = {
-        {works, fails, false, false},
-        {fails, works, true, false},
-        {fails, works, false, true},
-        {works, fails, true, true},
-        {(db.dir() / "no-viewer").string(), works, false, true},
-    };
+    const std::string missing = (db.dir() / "no-viewer").string();
     const ResourceModule& strings = ResourceModule::builtIn();
-    for (const Case& c : cases) {
-        const Text target = c.page ? "https://127.0.0.1/velmora/forgot.php?l=fi&t=2" : "/tmp/report.txt";
-        SCOPED_TRACE(c.viewer + " " + target);
+    // Viewer, opener, and whether a page (else a file) is opened.
+    for (const auto& [viewer, opener, page] : {std::tuple{works, fails, false}, std::tuple{fails, works, true},
+                                               std::tuple{fails, works, false}, std::tuple{works, fails, true},
+                                               std::tuple{missing, works, false}}) {
+        const Text target = page ? "https://127.0.0.1/velmora/forgot.php?l=fi&t=2" : "/tmp/report.txt";
+        const std::string program = page ? opener : viewer;
+        SCOPED_TRACE(program + " " + target);
         fs::remove(seen);
-        QtHost host(strings, DesktopPrograms{c.opener, c.viewer});
+        QtHost host(strings, DesktopPrograms{opener, viewer});
         std::vector<Text> shown;
         QTimer boxes;  // answers every message box of this case
         QObject::connect(&boxes, &QTimer::timeout, &boxes, [&] {
@@ -227,11 +221,10 @@ TEST(QtHostTest, OpenersThatFailAreNamedWithWhatTheyShouldHaveOpened) {
             }
         });
         boxes.start(10);
-        c.page ? host.openUrl(target) : host.openTextFile(target);
+        page ? host.openUrl(target) : host.openTextFile(target);
         for (int i = 0; i < 100 && !fs::exists(seen) && shown.empty(); ++i) QTest::qWait(20);
         QTest::qWait(300);  // the opener's end reaches the event loop
-        EXPECT_EQ(shown, c.told ? std::vector<Text>{notOpenedText(strings, target)} : std::vector<Text>{});
-        const std::string program = c.page ? c.opener : c.viewer;
+        EXPECT_EQ(shown, program != works ? std::vector<Text>{notOpenedText(strings, target)} : std::vector<Text>{});
         EXPECT_EQ(dialogtest::readBytes(seen), fs::exists(program) ? program + " " + target + "\n" : "");
     }
 }
