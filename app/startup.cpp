@@ -7,7 +7,7 @@ namespace velmora {
 MainWindow::MainWindow(const ResourceModule& resources, const std::filesystem::path& dataDirectory,
                        const Clock* fixedClock)
     : store(dataDirectory / kDatabaseFileName),
-      host(resources),
+      host(resources, DesktopPrograms::fromEnvironment()),
       logic(store, dataDirectory, resources, host, fixedClock ? *fixedClock : clock) {
     logic.setFlows(&flows);
     window = std::make_unique<MainDlg>(logic, resources);

@@ -126,7 +126,7 @@ namespace velmora::ids {
     /* Report dialog */                                                                     \
     X(kShowAll, 40105)                                                                      \
     X(kShowNeedingProgramming, 40106)                                                       \
-    X(kOpenNotepad, 40107)                                                                  \
+    X(kOpenAsTextFile, 40107)                                                               \
     X(kReportTitle, 40108)                                                                  \
     X(kAboutLinkText, 40109)                                                                \
     X(kAboutCopyright, 40110)                                                               \
@@ -301,6 +301,22 @@ namespace velmora::ids {
     X(kNextSpareAgain, 41262)                                                               \
     X(kConnectSpareUnplugOwnFirst, 41263)                                                   \
     X(kConfirmEmptyUnstoredLog, 41264)                                                      \
+    /* Why a service request failed; restore asks first; opening files and pages */         \
+    X(kServiceUnreachable, 41400)                                                           \
+    X(kServiceTimedOut, 41401)                                                              \
+    X(kServiceBrokeOff, 41402)                                                              \
+    X(kServiceNotSecure, 41403)                                                             \
+    X(kServiceAddressInvalid, 41404)                                                        \
+    X(kServiceReplyTooLarge, 41405)                                                         \
+    X(kServiceRefused, 41406)                                                               \
+    X(kServiceTransferFailed, 41407)                                                        \
+    X(kNoBackupOnService, 41408)                                                            \
+    X(kRestoreReplyNotDatabase, 41409)                                                      \
+    X(kRestoreNotWritten, 41410)                                                            \
+    X(kConfirmRestore, 41411)                                                               \
+    X(kServiceNotReached, 41412)                                                            \
+    X(kFileNotOpened, 41413)                                                                \
+    X(kPageNotOpened, 41414)                                                                \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 

@@ -1,12 +1,5 @@
 #include "device/programming_report.h"
 
-#include <fcntl.h>
-#include <sys/types.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -87,53 +80,6 @@ bool writeReportFile(const std::filesystem::path& file, const Text& report) {
     bytes += "\r\n";
     Text reason;
     return writeWholeFile(file, bytes, reason);
-}
-
-bool startTextViewer(const std::filesystem::path& file) {
-    const char* env = std::getenv(kTextViewerVariable);
-    const std::string viewer = env && *env ? env : "xdg-open";
-    const std::string path = file.string();
-    std::vector<char*> argv = {const_cast<char*>(viewer.c_str()), const_cast<char*>(path.c_str()),
-                               nullptr};
-    // A pipe closed on exec tells whether the viewer really started: a
-    // failed exec writes its errno into it.
-    int started[2];
-    if (pipe2(started, O_CLOEXEC) != 0) return false;
-    // Two forks, so that the viewer is nobody's child here and the program
-    // neither waits for it nor leaves it a zombie.
-    const pid_t child = fork();
-    if (child < 0) {
-        close(started[0]);
-        close(started[1]);
-        return false;
-    }
-    if (child == 0) {
-        close(started[0]);
-        setsid();
-        const pid_t viewerPid = fork();
-        if (viewerPid == 0) {
-            const int devnull = ::open("/dev/null", O_RDWR);
-            if (devnull >= 0) {
-                dup2(devnull, STDIN_FILENO);
-                dup2(devnull, STDOUT_FILENO);
-            }
-            execvp(argv[0], argv.data());
-            const int error = errno;
-            [[maybe_unused]] const auto n = write(started[1], &error, sizeof error);
-            _exit(127);
-        }
-        _exit(viewerPid < 0 ? 1 : 0);
-    }
-    close(started[1]);
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    int execError = 0;
-    ssize_t got = 0;
-    while ((got = read(started[0], &execError, sizeof execError)) < 0 && errno == EINTR) {
-    }
-    close(started[0]);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 && got == 0;
 }
 
 }  // namespace velmora

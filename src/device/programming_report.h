@@ -13,9 +13,6 @@
 namespace velmora {
 
 inline constexpr char kReportFileName[] = "raportti.txt";
-// Program used to show report files; overridable for tests and desktops
-// without xdg-open.
-inline constexpr char kTextViewerVariable[] = "VELMORA_TEXT_VIEWER";
 
 // The report text (UTF-8, lines ending in a single line feed). The
 // programming time is that of the connected reminder (user.connected_sn).
@@ -25,11 +22,6 @@ Text buildReport(RecordStore& store, const CurrentUser& user, const StringSource
 // line end at its end, replacing the file. False when the file cannot be
 // written.
 bool writeReportFile(const std::filesystem::path& file, const Text& report);
-
-// Starts the text viewer ($VELMORA_TEXT_VIEWER, else xdg-open) on the file
-// without waiting for it. False when it could not be started (also when the
-// viewer program is missing).
-bool startTextViewer(const std::filesystem::path& file);
 
 // The folder of the report file: where the database lives.
 inline std::filesystem::path reportDirectory(const RecordStore& store) {

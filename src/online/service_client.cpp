@@ -132,6 +132,30 @@ Text certificateText(long verifyResult) {
     }
 }
 
+ServiceFailure failureKind(CURLcode code) {
+    switch (code) {
+        case CURLE_UNSUPPORTED_PROTOCOL:
+        case CURLE_URL_MALFORMAT: return ServiceFailure::BadAddress;
+        case CURLE_COULDNT_RESOLVE_PROXY:
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_CONNECT: return ServiceFailure::Unreachable;
+        case CURLE_OPERATION_TIMEDOUT: return ServiceFailure::TimedOut;
+        case CURLE_SEND_ERROR:
+        case CURLE_RECV_ERROR:
+        case CURLE_GOT_NOTHING:
+        case CURLE_PARTIAL_FILE: return ServiceFailure::BrokeOff;
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_SSL_ENGINE_NOTFOUND:
+        case CURLE_SSL_CIPHER:
+        case CURLE_SSL_CERTPROBLEM:
+        case CURLE_SSL_CACERT_BADFILE:
+        case CURLE_USE_SSL_FAILED:
+        case CURLE_SSL_ISSUER_ERROR: return ServiceFailure::NotSecure;
+        default: return ServiceFailure::Other;
+    }
+}
+
 Text failureText(CURLcode code, long verifyResult, const std::string& url) {
     Text sentence;
     switch (code) {
@@ -239,6 +263,7 @@ bool ServiceClient::send() {
     lastStatus_ = 0;
     reply_.clear();
     lastError_.clear();
+    failure_ = ServiceFailure::None;
 
     auto job = std::make_unique<Job>();
     job->url = settings_.url + objectName_;
@@ -281,6 +306,7 @@ void ServiceClient::deliver(Outcome outcome) {
     lastStatus_ = outcome.status;
     reply_ = std::move(outcome.body);
     lastError_ = std::move(outcome.error);
+    failure_ = outcome.failure;
     if (notice_) notice_();
 }
 
@@ -291,6 +317,7 @@ ServiceClient::Outcome ServiceClient::perform(const Job& job) {
     if (multi == nullptr || easy == nullptr) {
         if (easy != nullptr) curl_easy_cleanup(easy);
         out.state = kReplyFailed;
+        out.failure = ServiceFailure::Other;
         out.error = "The transfer to the service could not be started.";
         return out;
     }
@@ -388,17 +415,20 @@ ServiceClient::Outcome ServiceClient::perform(const Job& job) {
         errorBuffer[0] != '\0' ? std::string(errorBuffer) : std::string(curl_easy_strerror(result));
     if (t.idleExpired) {
         out.state = kReplyFailed;
+        out.failure = ServiceFailure::TimedOut;
         out.error = "The service did not answer: no data for " + secondsText(t.timeoutMs) +
                     " seconds, the transfer was stopped.";
         return out;
     }
     if (t.tooLarge) {
         out.state = kReplyFailed;
+        out.failure = ServiceFailure::TooLarge;
         out.error = "The service's reply was too large; the transfer was stopped.";
         return out;
     }
     if (result != CURLE_OK) {
         out.state = kReplyFailed;
+        out.failure = t.caUnreadable ? ServiceFailure::NotSecure : failureKind(result);
         if (t.caUnreadable) {
             out.error = "The extra CA certificate file " + job.extraCaFile +
                         " could not be read. (" + detail + ")";
@@ -411,6 +441,7 @@ ServiceClient::Outcome ServiceClient::perform(const Job& job) {
     if (status == 401) {
         // No HTTP authentication is used by any request: no reply.
         out.state = kReplyNone;
+        out.failure = ServiceFailure::Refused;
         out.error = "The service refused the request (HTTP 401).";
         return out;
     }

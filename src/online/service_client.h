@@ -26,7 +26,22 @@ namespace velmora {
 // Reply states.
 inline constexpr int kReplyNone = 0;       // no reply (also after 401 or a request that ended early)
 inline constexpr int kReplyComplete = 1;   // the whole body arrived
-inline constexpr int kReplyFailed = -10;   // the transfer failed; see lastErrorText()
+inline constexpr int kReplyFailed = -10;   // the transfer failed; see failure()
+
+// Why a request brought no usable reply, in terms the person can act on
+// (the dialogs say it in the language in use; lastErrorText() holds the
+// technical detail).
+enum class ServiceFailure {
+    None,         // a reply arrived, or the request was cancelled
+    Unreachable,  // the host name did not resolve or nobody answered the connection
+    TimedOut,     // the service went silent for the receive timeout
+    BrokeOff,     // the connection ended before the reply was complete
+    NotSecure,    // no verified TLS connection (certificate, handshake, CA file)
+    BadAddress,   // the service address is not an https address
+    TooLarge,     // the reply passed kMaxReplyBytes
+    Refused,      // HTTP 401
+    Other,
+};
 
 class ServiceClient {
 public:
@@ -73,7 +88,10 @@ public:
     int replyState() const { return replyState_; }
     std::size_t replySize() const { return reply_.size(); }
     const std::string& reply() const { return reply_; }
-    // Why the last request failed, empty when it did not.
+    // Why the last request failed, ServiceFailure::None when it did not.
+    ServiceFailure failure() const { return failure_; }
+    // The same in technical English (with libcurl's own words), empty when
+    // it did not fail; for diagnostics, never for the person.
     const Text& lastErrorText() const { return lastError_; }
     // HTTP status of the last reply, 0 when none arrived.
     long lastStatus() const { return lastStatus_; }
@@ -84,6 +102,7 @@ public:
         long status = 0;
         std::string body;
         Text error;
+        ServiceFailure failure = ServiceFailure::None;
     };
 
 private:
@@ -116,6 +135,7 @@ private:
     long lastStatus_ = 0;
     std::string reply_;
     Text lastError_;
+    ServiceFailure failure_ = ServiceFailure::None;
 
     // Liveness token: tasks posted to the owner hold a weak reference and
     // do nothing once the client is gone.

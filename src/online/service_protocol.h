@@ -21,6 +21,8 @@ inline constexpr int kResultNoData = 0;
 inline constexpr int kResultWrongCredentials = -2;
 inline constexpr int kResultPersonNotFound = -6;
 inline constexpr int kResultTransferFailed = -10;
+// "restore" with nothing stored for the account (the substitute service's code).
+inline constexpr int kResultNoBackup = -7;
 
 // A form value as it goes into a body: Windows-1252 bytes, with exactly
 // "&", "=", "+", "%" and the control characters percent-encoded so that no

@@ -211,29 +211,30 @@ SnapshotResult snapshotDatabase(const fs::path& database, std::string& bytes) {
                                                                 : SnapshotResult::Unreadable;
 }
 
-bool replaceDatabase(const fs::path& database, const std::string& bytes, const SYSTEMTIME& localNow) {
-    if (bytes.size() < kMinimumRestoreBytes || !hasSqliteHeader(bytes.data(), bytes.size())) return false;
+RestoreResult replaceDatabase(const fs::path& database, const std::string& bytes, const SYSTEMTIME& localNow) {
+    if (bytes.size() < kMinimumRestoreBytes || !hasSqliteHeader(bytes.data(), bytes.size()))
+        return RestoreResult::NotADatabase;
     const fs::path dir = database.parent_path();
     TempFile incoming(dir / (database.filename().string() + ".restore-XXXXXX"));
     if (!incoming.made() || !writeAll(incoming.fd(), bytes.data(), bytes.size()) ||
         ::fsync(incoming.fd()) != 0 || !incoming.closeFile())
-        return false;
-    if (!isUsableDatabase(incoming.path())) return false;
+        return RestoreResult::NotWritten;
+    if (!isUsableDatabase(incoming.path())) return RestoreResult::NotADatabase;
 
     std::error_code ec;
     fs::path copy;
     if (fs::exists(database, ec)) {
         settle(database);
-        if (!keepDatedCopy(database, localNow, copy)) return false;
+        if (!keepDatedCopy(database, localNow, copy)) return RestoreResult::NotWritten;
     }
     if (::rename(incoming.path().c_str(), database.c_str()) != 0) {
         if (!copy.empty()) fs::remove(copy, ec);
-        return false;
+        return RestoreResult::NotWritten;
     }
     incoming.keep();
     syncDirectory(dir);
     pruneDatedCopies(database);
-    return true;
+    return RestoreResult::Replaced;
 }
 
 std::vector<fs::path> datedCopies(const fs::path& database) {

@@ -35,14 +35,17 @@ SnapshotResult snapshotDatabase(const std::filesystem::path& database, std::stri
 // newer than the program's.
 bool isUsableDatabase(const std::filesystem::path& file);
 
+enum class RestoreResult { Replaced, NotADatabase, NotWritten };
+
 // Puts `bytes` in place of `database` when they are at least
 // kMinimumRestoreBytes long and a usable database: written to a temporary
 // file in the database's folder and flushed to disk, the previous database
 // kept beside it as "<name>.bak-YYYYMMDD-HHMMSS" (`localNow`; the newest
-// kKeptDatabaseCopies copies are kept), then renamed into place. False,
-// with the database as it was, otherwise.
-bool replaceDatabase(const std::filesystem::path& database, const std::string& bytes,
-                     const SYSTEMTIME& localNow);
+// kKeptDatabaseCopies copies are kept), then renamed into place. Otherwise
+// the database stays as it was: NotADatabase when the bytes are not a
+// usable database, NotWritten when the folder could not take the files.
+RestoreResult replaceDatabase(const std::filesystem::path& database, const std::string& bytes,
+                              const SYSTEMTIME& localNow);
 
 // The dated copies beside `database`, oldest first.
 std::vector<std::filesystem::path> datedCopies(const std::filesystem::path& database);

@@ -408,9 +408,3 @@ TEST_F(Report, FileIsCp1252WithCrLfAndAClosingLineEnd) {
     EXPECT_FALSE(writeReportFile(dir / "missing" / "dir" / kReportFileName, "x"));
 }
 
-// Starting the viewer is the main window's test (QtHost's default opener).
-TEST_F(Report, AViewerThatIsNotThereDoesNotStart) {
-    setenv(kTextViewerVariable, (dir / "no-viewer").c_str(), 1);
-    EXPECT_FALSE(startTextViewer(dir / kReportFileName));
-    unsetenv(kTextViewerVariable);
-}

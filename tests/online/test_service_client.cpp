@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <tuple>
 
 #include "online/service_protocol.h"
 #include "online_test_support.h"
@@ -91,8 +92,9 @@ protected:
     }
     // Sends a request and runs owner tasks until its notice.
     bool exchange(ServiceClient& c) { return CheckUser(c, "fi") && waitForNotice(); }
-    static void expectFailed(const ServiceClient& c, const std::string& textPart) {
+    static void expectFailed(const ServiceClient& c, const std::string& textPart, ServiceFailure why) {
         EXPECT_EQ(c.replyState(), kReplyFailed);
+        EXPECT_EQ(c.failure(), why);
         EXPECT_NE(c.lastErrorText().find(textPart), std::string::npos) << c.lastErrorText();
         EXPECT_TRUE(c.reply().empty());
     }
@@ -131,6 +133,7 @@ TEST_F(ServiceClientTest, EmptyAndErrorStatusBodiesAreDeliveredButNotAnUnauthori
         EXPECT_EQ(client->replyState(), status == 401 ? kReplyNone : kReplyComplete) << status;
         EXPECT_EQ(client->reply(), status == 401 ? "" : body);
         EXPECT_EQ(client->lastErrorText().find("401") != std::string::npos, status == 401);
+        EXPECT_EQ(client->failure(), status == 401 ? ServiceFailure::Refused : ServiceFailure::None);
     }
 }
 
@@ -145,7 +148,7 @@ TEST_F(ServiceClientTest, SilentServerFailsAfterTheIdleTimeout) {
     ASSERT_TRUE(exchange(*client));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 10s)
         << "the transfer must end long before the server speaks";
-    expectFailed(*client, "did not answer");
+    expectFailed(*client, "did not answer", ServiceFailure::TimedOut);
     EXPECT_NE(client->lastErrorText().find("2.5 seconds"), std::string::npos);
     EXPECT_EQ(service_->received().size(), 1u);
 }
@@ -182,16 +185,17 @@ TEST_F(ServiceClientTest, SlowButSteadyUploadIsNotCutOff) {
 TEST_F(ServiceClientTest, TransferFailuresEndWithTheirText) {
     const LoopbackSocket closed(false), mute(true);
     ASSERT_TRUE(closed.port > 0 && mute.port > 0);
-    const std::pair<std::string, const char*> cases[] = {
-        {"http://127.0.0.1:" + std::to_string(service_->port()), "not a valid https address"},
-        {"https://127.0.0.1:" + std::to_string(closed.port), "Could not connect"},
-        {"https://127.0.0.1:" + std::to_string(mute.port), "did not answer"},
+    const std::tuple<std::string, const char*, ServiceFailure> cases[] = {
+        {"http://127.0.0.1:" + std::to_string(service_->port()), "not a valid https address",
+         ServiceFailure::BadAddress},
+        {"https://127.0.0.1:" + std::to_string(closed.port), "Could not connect", ServiceFailure::Unreachable},
+        {"https://127.0.0.1:" + std::to_string(mute.port), "did not answer", ServiceFailure::TimedOut},
     };
-    for (const auto& [url, text] : cases) {
+    for (const auto& [url, text, why] : cases) {
         SCOPED_TRACE(url);
         auto client = makeClient(settingsFor(url, 300));
         ASSERT_TRUE(exchange(*client));
-        expectFailed(*client, text);
+        expectFailed(*client, text, why);
     }
     EXPECT_TRUE(service_->received().empty()) << "a plain http address is never contacted";
 }
@@ -237,7 +241,7 @@ TEST_F(ServiceClientTest, ServerCertificateIsVerified) {
             EXPECT_EQ(client->replyState(), kReplyComplete) << client->lastErrorText();
             continue;
         }
-        expectFailed(*client, c.refusal);
+        expectFailed(*client, c.refusal, ServiceFailure::NotSecure);
         EXPECT_TRUE(service_->received().empty()) << "nothing may reach an unverified server";
     }
 }

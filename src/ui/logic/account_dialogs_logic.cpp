@@ -16,7 +16,7 @@ void wrongCredentials(const AccountContext& c) {
 }
 
 void failed(const AccountContext& c, const ServiceClient& client) {
-    c.host.showMessage(serviceFailedText(c.strings, client.lastErrorText()), c.strings.load(ids::kCaptionError),
+    c.host.showMessage(serviceFailedText(c.strings, client.failure()), c.strings.load(ids::kCaptionError),
                        MessageIcon::Error);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/logic/backup_dlg_logic.h"
 
 #include "online/service_protocol.h"
+#include "core/text.h"
 #include "resources/string_ids.h"
 #include "store/credentials.h"
 #include "store/database_file.h"
@@ -29,6 +30,7 @@ Text BackupDlgLogic::controlText(int controlId) const {
 
 void BackupDlgLogic::initialise() {
     latest_ = "-";
+    restoreEnabled_ = false;
     client_ = service_.makeClient([this] { replyArrived(); });
     client_->setCredentials(user_.account_name, user_.account_password);
     const Text language = strings_.load(ids::kLanguageCode);
@@ -51,8 +53,15 @@ void BackupDlgLogic::backup() {
     send(kBackupSent, [&](ServiceClient& c) { return SendDatabase(c, bytes); });
 }
 
+// Restoring replaces the database: the person confirms first, with No as
+// the default, knowing which backup comes and that the present database
+// is kept as a dated copy. The date is what the service answered.
 void BackupDlgLogic::restore() {
     if (!restoreEnabled()) return;
+    if (latest_ == "-") return restoreFailed(strings_.load(ids::kNoBackupOnService));
+    if (!ui_.askDestructive(fillPlaceholder(strings_.load(ids::kConfirmRestore), latest_),
+                            strings_.load(ids::kCaptionQuestion)))
+        return;
     backupEnabled_ = restoreEnabled_ = false;
     const Text language = strings_.load(ids::kLanguageCode);
     send(kRestoreSent, [&](ServiceClient& c) { return Restore(c, language); });
@@ -72,10 +81,14 @@ void BackupDlgLogic::replyArrived() {
     const Mode mode = mode_;
     if (code == kResultTransferFailed) {
         mode_ = kIdle;
-        if (mode == kBackupSent) {
+        const ServiceFailure why = client_->failure();
+        if (mode == kBackupSent && why == ServiceFailure::Unreachable) {
             message(ids::kNoNetwork, ids::kCaptionConfirmation, MessageIcon::Error);
+        } else if (mode == kBackupSent) {
+            ui_.showMessage(serviceFailedText(strings_, why), strings_.load(ids::kCaptionError), MessageIcon::Error);
         } else if (mode == kDateAsked) {
-            latest_ = "-";
+            // Not "-": that would read as "no backup yet".
+            latest_ = strings_.load(ids::kServiceNotReached);
             restoreEnabled_ = false;
         }
     } else if (code == kResultWrongCredentials) {
@@ -95,7 +108,7 @@ void BackupDlgLogic::replyArrived() {
         }
     } else {
         mode_ = kIdle;
-        ui_.showMessage(serviceFailedText(strings_, client_->lastErrorText()), strings_.load(ids::kCaptionError),
+        ui_.showMessage(serviceFailedText(strings_, client_->failure()), strings_.load(ids::kCaptionError),
                         MessageIcon::Error);
     }
     notify();
@@ -104,15 +117,33 @@ void BackupDlgLogic::replyArrived() {
 // The reply is the backed-up database itself. It replaces the database
 // only when it is one of this program, and never half. The mode stays.
 void BackupDlgLogic::restoreReply() {
-    const bool replaced = client_->replyState() == kReplyComplete &&
-                          replaceDatabase(store_.databasePath(), client_->reply(), clock_.localNow());
     backupEnabled_ = restoreEnabled_ = true;
     notify();
-    if (!replaced) return message(ids::kRestoreFailed, ids::kCaptionConfirmation, MessageIcon::Error);
+    if (client_->replyState() != kReplyComplete)
+        return restoreFailed(serviceFailureText(strings_, client_->failure()));
+    switch (replaceDatabase(store_.databasePath(), client_->reply(), clock_.localNow())) {
+        case RestoreResult::Replaced: break;
+        case RestoreResult::NotWritten: return restoreFailed(strings_.load(ids::kRestoreNotWritten));
+        case RestoreResult::NotADatabase: {
+            // A short text reply is the service's own answer.
+            Text payload;
+            const int code = client_->reply().size() < kMinimumRestoreBytes ? ReadReply(*client_, payload) : 0;
+            return restoreFailed(strings_.load(code == kResultWrongCredentials ? ids::kWrongCredentials
+                                               : code == kResultNoBackup       ? ids::kNoBackupOnService
+                                                                               : ids::kRestoreReplyNotDatabase));
+        }
+    }
     // The restored database holds the account in use.
     saveAccount(store_, user_, user_.account_password);
     if (restored_) restored_();
     message(ids::kBackupRestored, ids::kCaptionConfirmation, MessageIcon::Information);
+}
+
+// "Varmuuskopiota ei voitu palauttaa!" and why.
+void BackupDlgLogic::restoreFailed(const Text& why) {
+    const Text failed = strings_.load(ids::kRestoreFailed);
+    ui_.showMessage(why.empty() ? failed : failed + "\n\n" + why, strings_.load(ids::kCaptionConfirmation),
+                    MessageIcon::Error);
 }
 
 void BackupDlgLogic::message(int textId, int captionId, MessageIcon icon) {

@@ -45,7 +45,8 @@ public:
     // without a reply.
     void close();
     void backup();   // 1006
-    void restore();  // 1007
+    // 1007: asks first (No is the default), naming the backup's date.
+    void restore();
     // The reply notice of the dialog's client.
     void replyArrived();
 
@@ -65,6 +66,7 @@ public:
 private:
     void send(Mode mode, const std::function<bool(ServiceClient&)>& action);
     void restoreReply();
+    void restoreFailed(const Text& why);
     void message(int textId, int captionId, MessageIcon icon);
     void notify() {
         if (changed_) changed_();
@@ -79,7 +81,8 @@ private:
     std::unique_ptr<ServiceClient> client_;
     Mode mode_ = kIdle;
     bool backupEnabled_ = true;
-    bool restoreEnabled_ = true;
+    // Only once the service has named its backup (or said there is none).
+    bool restoreEnabled_ = false;
     Text latest_ = "-";
     std::function<void()> changed_;
     std::function<void()> restored_;

@@ -60,7 +60,7 @@ void PouchBulkDlgLogic::reply() {
         // Every further request would fail the same way: the run stops and
         // nobody left is touched.
         const Text why = strings_.load(unreachable ? ids::kServiceNotInUse : ids::kWrongCredentials);
-        const Text& detail = client_->lastErrorText();
+        const Text detail = serviceFailureText(strings_, client_->failure());
         person_.showMessage(detail.empty() ? why : why + "\n\n" + detail, strings_.load(ids::kCaptionError),
                             MessageIcon::Error);
         for (; next_ < count(); ++next_)
@@ -70,7 +70,7 @@ void PouchBulkDlgLogic::reply() {
     const Profile& p = persons_[static_cast<std::size_t>(next_)];
     Text why;
     if (code != kResultOk) {
-        why = pouchReplyMessage(code, client_->lastErrorText(), strings_);
+        why = pouchReplyMessage(code, client_->failure(), strings_);
     } else if (const int reason = update(p, payload)) {
         why = strings_.load(reason);
     }

@@ -58,7 +58,7 @@ void PouchFlow::reply(MainDlgLogic& main) {
         main.host().showMessage(fillPlaceholder(main.strings().load(ids::kPouchReplyUserChanged), request_->name),
                                 main.strings().load(ids::kCaptionWarning), MessageIcon::Warning);
     } else {
-        apply(main, code, payload, client_->lastErrorText());
+        apply(main, code, payload, client_->failure());
     }
     request_.reset();
 }
@@ -73,10 +73,10 @@ void PouchFlow::reset() {
     heldBack_ = false;
 }
 
-void PouchFlow::apply(MainDlgLogic& main, int code, const Text& payload, const Text& errorText) {
+void PouchFlow::apply(MainDlgLogic& main, int code, const Text& payload, ServiceFailure failure) {
     const StringSource& s = main.strings();
     Interaction& person = main.host();
-    if (code != kResultOk) return error(main, pouchReplyMessage(code, errorText, s));
+    if (code != kResultOk) return error(main, pouchReplyMessage(code, failure, s));
 
     const PouchData data = ParsePouchData(payload);
     // Dates that do not parse say nothing new either: the person decides.

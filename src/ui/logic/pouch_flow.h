@@ -25,7 +25,7 @@ public:
     void reset();
 
 private:
-    void apply(MainDlgLogic& main, int code, const Text& payload, const Text& errorText);
+    void apply(MainDlgLogic& main, int code, const Text& payload, ServiceFailure failure);
 
     std::unique_ptr<ServiceClient> client_;
     struct Request {

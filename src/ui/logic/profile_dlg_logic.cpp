@@ -219,7 +219,7 @@ void ProfileDlgLogic::nameReply() {
     if (trimmed(ssn) != asked) {
         error(strings_.load(ids::kIdentityCodeChangedMeanwhile));
     } else if (code != kResultOk) {
-        error(pouchReplyMessage(code, client_->lastErrorText(), strings_, true));
+        error(pouchReplyMessage(code, client_->failure(), strings_, true));
     } else if (const Text found = ParsePouchData(payload).name; !found.empty()) {
         name = withoutLineFeeds(found);
     }

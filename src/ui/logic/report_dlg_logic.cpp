@@ -57,7 +57,7 @@ Text ReportDlgLogic::controlText(int controlId) const {
     switch (controlId) {
         case kIdShowAll: return strings_.load(ids::kShowAll);
         case kIdShowNeedingProgramming: return strings_.load(ids::kShowNeedingProgramming);
-        case kIdOpenInViewer: return strings_.load(ids::kOpenNotepad);
+        case kIdOpenInViewer: return strings_.load(ids::kOpenAsTextFile);
         case kIdOk: {
             // The template's own caption, translated by the language module.
             if (const auto* module = dynamic_cast<const ResourceModule*>(&strings_))

@@ -17,18 +17,34 @@ bool hasIdentityCode(const Text& ssn) {
     return ssn.find_first_not_of(" -") != Text::npos;
 }
 
-Text serviceFailedText(const StringSource& strings, const Text& errorText) {
-    const Text failed = strings.load(ids::kOperationFailed);
-    return errorText.empty() ? failed : failed + "\n\n" + errorText;
+Text serviceFailureText(const StringSource& strings, ServiceFailure failure) {
+    switch (failure) {
+        case ServiceFailure::None: return {};
+        case ServiceFailure::Unreachable: return strings.load(ids::kServiceUnreachable);
+        case ServiceFailure::TimedOut: return strings.load(ids::kServiceTimedOut);
+        case ServiceFailure::BrokeOff: return strings.load(ids::kServiceBrokeOff);
+        case ServiceFailure::NotSecure: return strings.load(ids::kServiceNotSecure);
+        case ServiceFailure::BadAddress: return strings.load(ids::kServiceAddressInvalid);
+        case ServiceFailure::TooLarge: return strings.load(ids::kServiceReplyTooLarge);
+        case ServiceFailure::Refused: return strings.load(ids::kServiceRefused);
+        case ServiceFailure::Other: break;
+    }
+    return strings.load(ids::kServiceTransferFailed);
 }
 
-Text pouchReplyMessage(int code, const Text& errorText, const StringSource& strings, bool nameLookup) {
+Text serviceFailedText(const StringSource& strings, ServiceFailure failure) {
+    const Text failed = strings.load(ids::kOperationFailed);
+    const Text why = serviceFailureText(strings, failure);
+    return why.empty() ? failed : failed + "\n\n" + why;
+}
+
+Text pouchReplyMessage(int code, ServiceFailure failure, const StringSource& strings, bool nameLookup) {
     switch (code) {
         case kResultNoData:
             return strings.load(nameLookup ? ids::kPersonNotFound : ids::kPouchDataNotFound);
         case kResultPersonNotFound: return strings.load(ids::kPersonNotFound);
         case kResultWrongCredentials: return strings.load(ids::kWrongCredentials);
-        default: return serviceFailedText(strings, errorText);
+        default: return serviceFailedText(strings, failure);
     }
 }
 

@@ -35,15 +35,18 @@ bool signedInForService(const CurrentUser& user, Interaction& person, const Stri
 // nor the "-" of a user created without one.
 bool hasIdentityCode(const Text& ssn);
 
+// Why a request failed, in the language in use ("Could not reach the
+// service...", "The service did not answer in time." ...); empty for
+// ServiceFailure::None.
+Text serviceFailureText(const StringSource& strings, ServiceFailure failure);
+
 // "Toiminto epäonnistui!", then an empty line and why the request failed
-// when the client knows (its last error text).
-Text serviceFailedText(const StringSource& strings, const Text& errorText);
+// when the client knows (serviceFailureText).
+Text serviceFailedText(const StringSource& strings, ServiceFailure failure);
 
 // The message of a pouch-data reply code other than success: 0 no pouch
 // data (for the name lookup: person not found), -6 person not found, -2
-// wrong credentials, anything else "failed" with the client's error text
-// under it.
-Text pouchReplyMessage(int code, const Text& errorText, const StringSource& strings,
-                       bool nameLookup = false);
+// wrong credentials, anything else "failed" with why under it.
+Text pouchReplyMessage(int code, ServiceFailure failure, const StringSource& strings, bool nameLookup = false);
 
 }  // namespace velmora

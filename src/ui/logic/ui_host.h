@@ -25,7 +25,8 @@ class UiHost : public Interaction {
 public:
     // Runs a nested modal dialog; returns the command that closed it.
     virtual int runDialog(DialogModel& dialog) = 0;
-    // Opens a text file in the desktop's text viewer without waiting.
+    // Opens a text file in the desktop's text viewer without waiting. When
+    // it cannot be opened the person is told, with the file's path.
     virtual void openTextFile(const Text& path) = 0;
     // A plain-text report on paper through the print dialog, or (asPdf)
     // saved as a PDF file the person names; `title` heads it and names
@@ -35,7 +36,8 @@ public:
     }
     // Hands a web address ("https://...") or the absolute path of a local
     // file (the manual) to the desktop, which opens the browser or viewer;
-    // returns at once and reports nothing.
+    // returns at once. When it cannot be opened the person is told, with
+    // the address or path.
     virtual void openUrl(const Text& address) = 0;
     // How many of the program's modal dialogs and message boxes are open
     // now (they nest). Device events wait until none is.

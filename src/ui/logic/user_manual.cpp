@@ -1,6 +1,7 @@
 #include "ui/logic/user_manual.h"
 
 #include "resources/string_ids.h"
+#include "ui/logic/desktop_open.h"
 
 namespace velmora {
 
@@ -18,12 +19,8 @@ std::filesystem::path userManualFile(const std::filesystem::path& programDir, co
 void openUserManual(UiHost& host, const StringSource& strings, const std::filesystem::path& programDir) {
     const std::filesystem::path file = userManualFile(programDir, strings.load(ids::kLanguageCode));
     std::error_code ec;
-    if (std::filesystem::is_regular_file(file, ec)) {
-        host.openTextFile(file.string());
-        return;
-    }
-    host.showMessage(strings.load(ids::kTextViewerFailed) + "\n" + file.string(), strings.load(ids::kCaptionError),
-                     MessageIcon::Error);
+    if (std::filesystem::is_regular_file(file, ec)) return host.openUrl(std::filesystem::absolute(file, ec).string());
+    host.showMessage(notOpenedText(strings, file.string()), strings.load(ids::kCaptionError), MessageIcon::Error);
 }
 
 }  // namespace velmora

@@ -15,8 +15,8 @@ namespace velmora {
 // file is there, the one beside the program.
 std::filesystem::path userManualFile(const std::filesystem::path& programDirectory, const Text& languageCode);
 
-// Opens the manual of the language in use in the desktop's viewer; a
-// missing manual is named to the person instead.
+// Opens the manual of the language in use in the desktop's PDF viewer
+// (the host's openUrl); a missing manual is named to the person instead.
 void openUserManual(UiHost& host, const StringSource& strings, const std::filesystem::path& programDirectory);
 
 }  // namespace velmora

@@ -1,14 +1,14 @@
 #include "ui/qt/qt_host.h"
 
+#include <unistd.h>
+
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QMessageBox>
 #include <QMetaObject>
-#include <QWidget>
 #include <QPushButton>
-#include <QUrl>
+#include <QSocketNotifier>
+#include <QWidget>
 
-#include "device/programming_report.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "ui/logic/about_dlg_logic.h"
@@ -59,6 +59,15 @@ QMessageBox::Icon iconOf(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Watches the pipe of one opener (startOpener) and closes it when it goes.
+class OpenerWatch : public QSocketNotifier {
+public:
+    OpenerWatch(int fd, QObject* parent) : QSocketNotifier(fd, QSocketNotifier::Read, parent) {}
+    ~OpenerWatch() override { ::close(static_cast<int>(socket())); }
+    OpenerWatch(const OpenerWatch&) = delete;
+    OpenerWatch& operator=(const OpenerWatch&) = delete;
+};
+
 }  // namespace
 
 class QtHost::ModalScope {
@@ -80,7 +89,8 @@ private:
     QtHost& host_;
 };
 
-QtHost::QtHost(const ResourceModule& resources) : resources_(resources) {
+QtHost::QtHost(const ResourceModule& resources, DesktopPrograms programs)
+    : resources_(resources), programs_(std::move(programs)) {
     registerDialog(ProfileDlgLogic::kTemplateId, runnerFor<ProfileDlg, ProfileDlgLogic>());
     registerDialog(LogDlgLogic::kTemplateId, runnerFor<LogDlg, LogDlgLogic>());
     registerDialog(ReportDlgLogic::kTemplateId, runnerFor<ReportDlg, ReportDlgLogic>());
@@ -97,13 +107,6 @@ QtHost::QtHost(const ResourceModule& resources) : resources_(resources) {
     registerDialog(LoginDlgLogic::kTemplateId, runnerFor<LoginDlg, LoginDlgLogic>());
     registerDialog(LoginPwDlgLogic::kTemplateId, runnerFor<LoginPwDlg, LoginPwDlgLogic>());
     registerDialog(ChangePasswordDlgLogic::kTemplateId, runnerFor<ChangePasswordDlg, ChangePasswordDlgLogic>());
-    // A viewer that does not start is named to the person with the file,
-    // so that they can open it themselves.
-    opener_ = [this](const Text& path) {
-        if (!startTextViewer(path))
-            showMessage(resources_.load(ids::kTextViewerFailed) + "\n" + path,
-                        resources_.load(ids::kCaptionError), MessageIcon::Error);
-    };
 }
 
 void QtHost::printTextReport(const Text& title, const Text& text, bool asPdf) {
@@ -156,19 +159,32 @@ void QtHost::bringToFront() {
     parent_->activateWindow();
 }
 
-void QtHost::openTextFile(const Text& path) {
-    if (opener_) opener_(path);
+void QtHost::openTextFile(const Text& path) { open(programs_.textViewer, path); }
+
+void QtHost::openUrl(const Text& address) { open(programs_.opener, address); }
+
+// The opener's end is heard from the event loop; one that failed is named
+// to the person with what it should have opened, so they can open it
+// themselves.
+void QtHost::open(const std::string& program, const Text& target) {
+    const auto tell = [this, target] {
+        showMessage(notOpenedText(resources_, target), resources_.load(ids::kCaptionError), MessageIcon::Error);
+    };
+    const int fd = startOpener(program, target);
+    if (fd < 0) return tell();
+    auto* watch = new OpenerWatch(fd, &openers_);
+    QObject::connect(watch, &QSocketNotifier::activated, watch, [watch, tell] {
+        watch->setEnabled(false);
+        const bool opened = openerSucceeded(static_cast<int>(watch->socket()));
+        watch->deleteLater();
+        if (!opened) tell();
+    });
 }
 
 ServiceClient::PostToOwner postToEventLoop(QObject* context) {
     return [context](ServiceClient::Task task) {
         QMetaObject::invokeMethod(context, std::move(task), Qt::QueuedConnection);
     };
-}
-
-void QtHost::openUrl(const Text& address) {
-    const QString a = toQ(address);
-    QDesktopServices::openUrl(a.startsWith('/') ? QUrl::fromLocalFile(a) : QUrl(a));
 }
 
 }  // namespace velmora

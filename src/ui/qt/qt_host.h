@@ -1,13 +1,15 @@
 #pragma once
 // The program's UiHost on Qt: message boxes, Yes/No questions, the modal
-// dialogs of the logic (found by template id) and the desktop's text
-// viewer. Dialogs of later parts register a runner for their template id.
+// dialogs of the logic (found by template id) and the desktop's openers.
+// Dialogs of later parts register a runner for their template id.
+#include <QObject>
 #include <QString>
 #include <functional>
 #include <map>
 
 #include "core/types.h"
 #include "online/service_client.h"
+#include "ui/logic/desktop_open.h"
 #include "ui/logic/ui_host.h"
 
 class QObject;
@@ -29,12 +31,11 @@ class QtHost : public UiHost {
 public:
     // Shows `dialog` modally over `parent`; returns the closing command.
     using DialogRunner = std::function<int(DialogModel& dialog, QWidget* parent)>;
-    // Opens a file; the default is the text viewer the programming report
-    // uses (startTextViewer), started without waiting; when it cannot be
-    // started the person is told, with the file's path.
-    using FileOpener = std::function<void(const Text& path)>;
 
-    explicit QtHost(const ResourceModule& resources);
+    // Files and pages are opened with `programs`, started without waiting;
+    // when one cannot be started or ends with an error the person is told
+    // (from the event loop), with the file's path or the page's address.
+    explicit QtHost(const ResourceModule& resources, DesktopPrograms programs = {});
 
     // The window that owns message boxes and dialogs (the main window).
     void setParentWindow(QWidget* w) { parent_ = w; }
@@ -44,7 +45,6 @@ public:
     // Adds or replaces the runner of a dialog template.
     void registerDialog(int templateId, DialogRunner runner);
     bool hasDialog(int templateId) const { return runners_.count(templateId) != 0; }
-    void setFileOpener(FileOpener opener) { opener_ = std::move(opener); }
     // Called from the event loop after the last open modal dialog or
     // message box closed (held-back reminder events wait for it).
     void setModalsClosedListener(std::function<void()> listener) { modalsClosed_ = std::move(listener); }
@@ -54,20 +54,24 @@ public:
     bool askDestructive(const Text& text, const Text& caption) override;
     // A template without a runner ends at once with 2 (cancel).
     int runDialog(DialogModel& dialog) override;
+    // With the text viewer.
     void openTextFile(const Text& path) override;
     void printTextReport(const Text& title, const Text& text, bool asPdf) override;
-    // Through QDesktopServices: the browser, or the viewer of a local file.
+    // With the desktop's opener: the browser, or the viewer of a local file.
     void openUrl(const Text& address) override;
     int modalDepth() const override { return depth_; }
     void bringToFront() override;
 
 private:
     bool ask(const Text& text, const Text& caption, bool defaultNo);
+    void open(const std::string& program, const Text& target);
 
     const ResourceModule& resources_;
     QWidget* parent_ = nullptr;
     std::map<int, DialogRunner> runners_;
-    FileOpener opener_;
+    DesktopPrograms programs_;
+    // Parent of the watches of openers still running; they go with the host.
+    QObject openers_;
     std::function<void()> modalsClosed_;
     int depth_ = 0;
 

@@ -12,6 +12,7 @@
 #include "resources/string_ids.h"
 #include "store/database.h"
 #include "store/database_file.h"
+#include "core/text.h"
 #include "ui/logic/account_dialogs_logic.h"
 #include "ui/logic/backup_dlg_logic.h"
 #include "ui/logic/program_flows.h"
@@ -31,7 +32,7 @@ protected:
         logic_.addAccount("anna", "salasana");
         logic_.setDateSource([] { return std::string(kDate); });
         AccountFlow::Setup setup;
-        setup.service.settings = settingsFor(service_->url());
+        setup.service.settings = settingsFor(service_->url(), 2500);
         setup.service.post = owner_.poster();
         flows_.useAccount(std::move(setup));
         main_ = std::make_unique<MainDlgLogic>(db_.store(), db_.dir(), strings_, host_, clock_);
@@ -155,6 +156,8 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
         {"a damaged page", damaged, false},
         {"a sound backup", sound, true},
     };
+    const Text notDatabase =
+        strings_.load(ids::kRestoreFailed) + "\n\n" + strings_.load(ids::kRestoreReplyNotDatabase);
     // Copies kept by five earlier restores: the oldest goes.
     for (char day = '1'; day <= '5'; ++day)
         db_.writeFile(std::string("velmora.db.bak-2026110") + day + "-120000", "old");
@@ -163,8 +166,11 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
         SCOPED_TRACE(c.what);
         const std::string before = readBytes(database());
         logic_.setBackup("anna", {c.reply, kDate});
+        host_.answers = {true};
         main_->command(cmd::kBackup);
-        expectShown({c.restored ? ids::kBackupRestored : ids::kRestoreFailed});
+        ASSERT_EQ(host_.messages.size(), 1u);
+        EXPECT_EQ(host_.messages[0].text, c.restored ? strings_.load(ids::kBackupRestored) : notDatabase);
+        host_.messages.clear();
         if (!c.restored) {
             EXPECT_EQ(readBytes(database()), before);
         }
@@ -191,7 +197,8 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
 }
 
 // The latest backup's date as the service answers; without a connection
-// the label stays "-" and nothing can be restored.
+// the label says so (not "-", which reads as "no backup yet"). Only a
+// named date (or "-") lets a restore start.
 TEST_F(BackupTest, DateReplySetsTheLabelOrTellsWhy) {
     struct Case {
         const char* what;
@@ -203,9 +210,9 @@ TEST_F(BackupTest, DateReplySetsTheLabelOrTellsWhy) {
     logic_.setBackup("anna", {"x", kDate});
     const Case cases[] = {
         {"backup exists", std::nullopt, kDate, true, {}},
-        {"wrong credentials", "-2", "-", true, {ids::kWrongCredentials}},
-        {"service failure", "-9|x", "-", true, {ids::kOperationFailed}},
-        {"no connection", std::nullopt, "-", false, {}},
+        {"wrong credentials", "-2", "-", false, {ids::kWrongCredentials}},
+        {"service failure", "-9|x", "-", false, {ids::kOperationFailed}},
+        {"no connection", std::nullopt, strings_.load(ids::kServiceNotReached), false, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -218,6 +225,51 @@ TEST_F(BackupTest, DateReplySetsTheLabelOrTellsWhy) {
         EXPECT_EQ(latest, c.label);
         EXPECT_EQ(restoreEnabled, c.restoreEnabled);
         expectShown(c.messages);
+    }
+}
+
+// A restore asks first, No being the default, naming the backup's date;
+// every failure says why, in the language in use.
+TEST_F(BackupTest, RestoreAsksFirstAndFailuresSayWhy) {
+    using service::ScriptedReply;
+    struct Case {
+        const char* what;
+        bool stored;                         // the service names a backup (asked only then)
+        std::optional<ScriptedReply> reply;  // the restore's reply instead of the service's own
+        int why;                             // 0: nothing shown (declined)
+    };
+    const Case cases[] = {
+        {"declined", true, std::nullopt, 0},
+        {"nothing stored", false, std::nullopt, ids::kNoBackupOnService},
+        {"service says nothing stored", true, ScriptedReply{.body = "-7|no backup"}, ids::kNoBackupOnService},
+        {"wrong credentials", true, ScriptedReply{.body = "-2"}, ids::kWrongCredentials},
+        {"silent service", true, ScriptedReply{.silence = std::chrono::seconds(10)}, ids::kServiceTimedOut},
+        {"service gone", true, std::nullopt, ids::kServiceUnreachable},  // the last: the service stops
+    };
+    logic_.setBackup("anna", {"stored, not a database", kDate});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        service_->setScript([&](const service::ReceivedRequest& r) -> std::optional<ScriptedReply> {
+            if (r.body.find("a=get_date") == 0 && !c.stored) return ScriptedReply{.body = "1|-"};
+            return r.body.find("a=restore") == 0 ? c.reply : std::nullopt;
+        });
+        act = [&](BackupDlgLogic& d) {
+            if (c.why == ids::kServiceUnreachable) service_->stop();
+            d.restore();
+        };
+        const std::string before = readBytes(database());
+        host_.questions.clear();
+        host_.answers = {c.why != 0};
+        main_->command(cmd::kBackup);
+        ASSERT_EQ(host_.questions.size(), c.stored ? 1u : 0u);
+        if (c.stored) {
+            EXPECT_EQ(host_.questions[0].text, fillPlaceholder(strings_.load(ids::kConfirmRestore), kDate));
+            EXPECT_TRUE(host_.questions[0].defaultNo);
+        }
+        ASSERT_EQ(host_.messages.size(), c.why ? 1u : 0u);
+        if (c.why) EXPECT_EQ(host_.messages[0].text, strings_.load(ids::kRestoreFailed) + "\n\n" + strings_.load(c.why));
+        host_.messages.clear();
+        EXPECT_EQ(readBytes(database()), before);
     }
 }
 

@@ -2,11 +2,15 @@
 // tree or a copied program, under ../share/velmora when installed.
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
+#include "dialog_test_support.h"
+#include "resources/resource_module.h"
+#include "ui/logic/desktop_open.h"
 #include "ui/logic/user_manual.h"
 
 namespace velmora {
 namespace {
+
+namespace fs = std::filesystem;
 
 TEST(UserManual, FoundBesideTheProgramOrUnderShare) {
     struct Case {
@@ -27,6 +31,23 @@ TEST(UserManual, FoundBesideTheProgramOrUnderShare) {
         EXPECT_EQ(userManualFile(prefix.path() / "bin", c.language), prefix.path() / c.expected)
             << c.present << " " << c.language;
     }
+}
+
+// The manual goes to the desktop's opener (a PDF, not the text viewer); a
+// missing one is named to the person with its path.
+TEST(UserManual, OpenedByTheDesktopOrNamedWhenMissing) {
+    testing::TempDir prefix;
+    prefix.write("bin/manuals/Velmora_manual_fi.pdf", "%PDF-");
+    const ResourceModule& strings = ResourceModule::builtIn();
+    dialogtest::ScriptedHost host;
+    const Text manual = (prefix.path() / "bin/manuals/Velmora_manual_fi.pdf").string();
+    openUserManual(host, strings, prefix.path() / "bin");
+    EXPECT_EQ(host.urls, std::vector<Text>{manual});
+    fs::remove(manual);
+    openUserManual(host, strings, prefix.path() / "bin");
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, notOpenedText(strings, manual));
+    EXPECT_EQ(host.urls.size(), 1u);
 }
 
 }  // namespace

@@ -23,8 +23,7 @@ protected:
     MainDlg& open(const ResourceModule& resources = ResourceModule::builtIn(), MainDlgFlows* flows = nullptr) {
         window_.reset();
         logic_.reset();
-        host_ = std::make_unique<QtHost>(resources);
-        host_->setFileOpener([](const Text&) {});
+        host_ = std::make_unique<QtHost>(resources, DesktopPrograms{"true", "true"});
         logic_ = std::make_unique<MainDlgLogic>(db_.store(), db_.dir(), resources, *host_, clock_);
         if (flows) logic_->setFlows(flows);
         window_ = std::make_unique<MainDlg>(*logic_, resources);

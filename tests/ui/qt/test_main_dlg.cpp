@@ -13,13 +13,14 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
 #include <QHelpEvent>
 #include <set>
+#include <tuple>
 
 #include "core/clock.h"
 #include "core/datetime.h"
-#include "device/programming_report.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "ui/logic/main_dlg_logic.h"
@@ -180,35 +181,52 @@ TEST(QtHostTest, QuestionButtonsComeFromTheStringTableAndNoIsEscape) {
     EXPECT_TRUE(*yes);
 }
 
-TEST(QtHostTest, DialogWithoutWindowEndsAsCancelledAndFilesGoToTheOpener) {
+TEST(QtHostTest, DialogWithoutWindowEndsAsCancelled) {
     QtHost host(ResourceModule::builtIn());
     UnknownDialog unknown;
     EXPECT_FALSE(host.hasDialog(9999));
     EXPECT_EQ(host.runDialog(unknown), kIdCancel);
     host.registerDialog(9999, [](DialogModel& d, QWidget*) { return d.templateId() + 1; });
     EXPECT_EQ(host.runDialog(unknown), 10000);
-
-    std::vector<Text> opened;
-    host.setFileOpener([&](const Text& p) { opened.push_back(p); });
-    host.openTextFile("/tmp/report.txt");
-    EXPECT_EQ(opened, (std::vector<Text>{"/tmp/report.txt"}));
 }
 
-TEST(QtHostTest, DefaultOpenerStartsTheTextViewerOfTheReports) {
+// Report files go to the text viewer, pages and the manual to the opener.
+// One that is missing or ends with an error is named to the person, with
+// the path or address, once it has ended; one that works says nothing.
+TEST(QtHostTest, OpenersThatFailAreNamedWithWhatTheyShouldHaveOpened) {
     dialogtest::TempDatabase db;
-    const fs::path viewer = db.dir() / "viewer.sh";
-    const fs::path marker = db.dir() / "seen.txt";
-    db.writeFile("viewer.sh", "#!/bin/sh\necho \"$1\" > '" + marker.string() + "'\n");
-    fs::permissions(viewer, fs::perms::owner_all);
-    setenv(kTextViewerVariable, viewer.c_str(), 1);
-    QtHost host(ResourceModule::builtIn());
-    host.openTextFile("/tmp/report.txt");
-    for (int i = 0; i < 100 && !fs::exists(marker); ++i) QTest::qWait(50);
-    unsetenv(kTextViewerVariable);
-    std::ifstream in(marker);
-    std::string line;
-    std::getline(in, line);
-    EXPECT_EQ(line, "/tmp/report.txt");
+    const fs::path seen = db.dir() / "seen.txt";
+    for (const char* status : {"0", "3"}) {
+        db.writeFile(std::string("exit") + status, "#!/bin/sh\necho \"$0 $1\" >> '" + seen.string() + "'\nexit " + status + "\n");
+        fs::permissions(db.dir() / (std::string("exit") + status), fs::perms::owner_all);
+    }
+    const std::string works = (db.dir() / "exit0").string(), fails = (db.dir() / "exit3").string();
+    const std::string missing = (db.dir() / "no-viewer").string();
+    const ResourceModule& strings = ResourceModule::builtIn();
+    // Viewer, opener, and whether a page (else a file) is opened.
+    for (const auto& [viewer, opener, page] : {std::tuple{works, fails, false}, std::tuple{fails, works, true},
+                                               std::tuple{fails, works, false}, std::tuple{works, fails, true},
+                                               std::tuple{missing, works, false}}) {
+        const Text target = page ? "https://127.0.0.1/velmora/forgot.php?l=fi&t=2" : "/tmp/report.txt";
+        const std::string program = page ? opener : viewer;
+        SCOPED_TRACE(program + " " + target);
+        fs::remove(seen);
+        QtHost host(strings, DesktopPrograms{opener, viewer});
+        std::vector<Text> shown;
+        QTimer boxes;  // answers every message box of this case
+        QObject::connect(&boxes, &QTimer::timeout, &boxes, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown.push_back(fromQ(box->text()));
+                box->reject();
+            }
+        });
+        boxes.start(10);
+        page ? host.openUrl(target) : host.openTextFile(target);
+        for (int i = 0; i < 100 && !fs::exists(seen) && shown.empty(); ++i) QTest::qWait(20);
+        QTest::qWait(300);  // the opener's end reaches the event loop
+        EXPECT_EQ(shown, program != works ? std::vector<Text>{notOpenedText(strings, target)} : std::vector<Text>{});
+        EXPECT_EQ(dialogtest::readBytes(seen), fs::exists(program) ? program + " " + target + "\n" : "");
+    }
 }
 
 // Held-back reminder events: the listener runs from the event loop once the
