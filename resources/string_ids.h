@@ -285,6 +285,12 @@ namespace velmora::ids {
     X(kPouchNotStored, 40406)                                                               \
     X(kNoUsersWithIdentityCode, 40407)                                                      \
     X(kIdentityCodeChangedMeanwhile, 40408)                                                 \
+    /* Start-up: a database left alone, file rights, legacy import */                       \
+    X(kDatabaseNewerVersion, 41100)                                                         \
+    X(kDatabaseTableMismatch, 41101)                                                        \
+    X(kDatabaseNotPrivate, 41102)                                                           \
+    X(kLegacyFileNotRemovable, 41103)                                                       \
+    X(kLegacyFileNotStored, 41104)                                                          \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 
