@@ -131,6 +131,9 @@ void MainDlgLogic::initialise() {
 }
 
 void MainDlgLogic::startup() {
+    // The refusal's message box runs a loop that may deliver 32884: the
+    // program is ending, there is nothing to start.
+    if (opening_.refused()) return;
     if (!databaseOpened_) {
         // The program goes on with an empty user list; say why, so nobody
         // takes the empty list for lost users and enters them again.
