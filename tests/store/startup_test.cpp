@@ -361,6 +361,15 @@ TEST_F(StartupTest, TheDatabaseAndItsFolderAreTheOwnersOnly) {
     EXPECT_EQ(mode(dataDirectoryFor(dir.path() / "not-there")), 0700u);
     if (oldXdg) ::setenv("XDG_DATA_HOME", savedXdg.c_str(), 1); else ::unsetenv("XDG_DATA_HOME");
     ::umask(oldMask);
+    // Another account's database that this one may write but not narrow: the start says so.
+    if (::geteuid() != 0) return;
+    ::chmod(dir.path().c_str(), 0777);
+    ::chmod(dbIn(dir).c_str(), 0666);
+    EXPECT_EQ(inChildProcess([&] {
+                  CurrentUser other;
+                  return ::setgid(65534) == 0 && ::setuid(65534) == 0 && openDatabaseAtStartup(store, dir.path(), other, kToday).stillShared ? 0 : 1;
+              }),
+              0);
 }
 
 TEST(DataDirectory, ProgramDirectoryWhenWritableElseTheUsersDataDirectory) {
