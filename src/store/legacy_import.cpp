@@ -319,7 +319,9 @@ LegacyImportReport importLegacyUsers(RecordStore& store, const fs::path& dataDir
         const int mark = claimMark(claimed);
         const std::string name = claimed.substr(0, claimed.rfind(kClaimedMarker));
         std::error_code ec;
-        if (store.importMark() == mark) {
+        const int stored = store.importMark();
+        if (stored < 0) return report;  // unknown whether its users are in: the claim waits
+        if (stored == mark) {
             fs::remove(folder / claimed, ec);  // its users are in
             continue;
         }
