@@ -175,7 +175,6 @@ bool saveLogEntryOn(Database& db, const LogEntry& e, int owner) {
     return stepSucceeded(st.executeNonQuery());
 }
 
-
 std::string settingsRowSql() {
     return sqlf("INSERT INTO Settings ('id', 'sw_version', 'db_version', 'password') "
                 "VALUES(1, '%s', %d, '%s');",
