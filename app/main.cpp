@@ -77,6 +77,8 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     MainWindow main(resources, dataDir);
+    // A database of a newer version, or of another shape, is left as it is.
+    if (main.logic.refuseDatabase()) return main.logic.exitCode();
     main.logic.setPassedOverDatabase(passedOverDatabase(programDir, dataDir));
     if (main.logic.exitCode() != 0) return main.logic.exitCode();
     QObject::connect(main.window.get(), &MainDlg::finished, &app, [](int code) { QApplication::exit(code); });

@@ -317,6 +317,12 @@ namespace velmora::ids {
     X(kServiceNotReached, 41412)                                                            \
     X(kFileNotOpened, 41413)                                                                \
     X(kPageNotOpened, 41414)                                                                \
+    /* Start-up: a database left alone, file rights, legacy import */                       \
+    X(kDatabaseNewerVersion, 41100)                                                         \
+    X(kDatabaseTableMismatch, 41101)                                                        \
+    X(kDatabaseNotPrivate, 41102)                                                           \
+    X(kLegacyFileNotRemovable, 41103)                                                       \
+    X(kLegacyFileNotStored, 41104)                                                          \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 

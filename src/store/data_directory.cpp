@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "core/whole_file.h"
 #include "store/record_store.h"
 
 namespace velmora {
@@ -23,7 +24,7 @@ fs::path dataDirectoryFor(const fs::path& programDirectory) {
         base = fs::path(home != nullptr && *home != '\0' ? home : ".") / ".local" / "share";
     }
     fs::path dir = base / "velmora";
-    fs::create_directories(dir, ec);
+    makePrivateDirectory(dir);
     return dir;
 }
 

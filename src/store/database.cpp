@@ -1,6 +1,8 @@
 #include "store/database.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <bit>
 #include <filesystem>
@@ -28,6 +30,12 @@ std::u16string_view text16(sqlite3_value* value) {
 Database::Database(const std::string& path) : path_(path) {
     std::error_code ec;
     const bool fresh = !std::filesystem::exists(path, ec) || std::filesystem::file_size(path, ec) == 0;
+    // SQLite would create the file (and its journals, which take the file's
+    // rights) readable by everyone the umask allows: health data is not.
+    if (fresh && path != ":memory:") {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        if (fd >= 0) ::close(fd);
+    }
     sqlite3* handle = nullptr;
     // A connection serves one operation on one thread: SQLite need not
     // lock it for every call.
@@ -89,6 +97,10 @@ int Database::execute(const std::string& sql, RowCallback callback, void* arg) {
 
 void Database::mapForReading(std::int64_t bytes) {
     if (db_ != nullptr) sqlite3_file_control(db_, "main", SQLITE_FCNTL_MMAP_SIZE, &bytes);
+}
+
+std::string Database::errorText() const {
+    return db_ != nullptr ? sqlite3_errmsg(db_) : "not opened";
 }
 
 std::int64_t Database::getLastInsertId() {

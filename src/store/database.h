@@ -26,8 +26,8 @@ inline bool stepSucceeded(int rc) { return rc == kSqliteOk || rc == kSqliteDone;
 class Database {
 public:
     // Opens (creating when missing) the database file at `path` (UTF-8 file
-    // name). A file created here gets the UTF-16le text encoding that the
-    // stored databases have always used.
+    // name). A file created here is readable by its owner only and gets the
+    // UTF-16le text encoding that the stored databases have always used.
     explicit Database(const std::string& path);
     // Opens an existing file without writing to it (never creates one).
     enum class ReadOnly { Yes };
@@ -44,6 +44,9 @@ public:
     // when given, receives every result row. 1 when not open.
     using RowCallback = int (*)(void* arg, int columns, char** values, char** names);
     int execute(const std::string& sql, RowCallback callback = nullptr, void* arg = nullptr);
+
+    // SQLite's text for the last failure on this connection.
+    std::string errorText() const;
 
     // Row id of the last row inserted on this connection; 1 when not open
     // (callers keep the low 32 bits).

@@ -158,6 +158,7 @@ bool keepDatedCopy(const fs::path& database, const SYSTEMTIME& localNow, fs::pat
         copy = database.parent_path() / (base + "-" + std::to_string(n));
     if (::link(database.c_str(), copy.c_str()) == 0) return true;
     if (!fs::copy_file(database, copy, ec)) return false;
+    fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write, ec);
     const int fd = ::open(copy.c_str(), O_RDONLY);
     const bool synced = fd >= 0 && ::fsync(fd) == 0;
     if (fd >= 0) ::close(fd);

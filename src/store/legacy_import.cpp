@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <system_error>
 
 #include "core/cp1252.h"
@@ -173,6 +177,65 @@ std::optional<std::string> readFileBytes(const fs::path& path) {
     return bytes;
 }
 
+
+std::optional<std::vector<ImportedUser>> readUserFile(const fs::path& path) {
+    std::optional<std::string> bytes = readFileBytes(path);
+    std::optional<Text> body = bytes ? readContainer(*bytes) : std::nullopt;
+    if (!body) return std::nullopt;
+    return parseLegacyBody(*body);
+}
+
+bool hasUserExtension(const std::string& name) {
+    std::string ext = fs::path(name).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext == kLegacyUserExtension;
+}
+
+// N of a claimed name "<name>.vel.import-N"; 0 for any other name.
+int claimMark(const std::string& name) {
+    const std::size_t at = name.rfind(kClaimedMarker);
+    if (at == std::string::npos || !hasUserExtension(name.substr(0, at))) return 0;
+    const std::string digits = name.substr(at + std::strlen(kClaimedMarker));
+    if (digits.empty() || digits.size() > 10 || digits.front() == '0' ||
+        !std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c) != 0; }))
+        return 0;
+    const long long n = std::stoll(digits);
+    return n <= std::numeric_limits<int>::max() ? static_cast<int>(n) : 0;
+}
+
+bool isClaimed(const std::string& name) { return claimMark(name) > 0; }
+
+// Names of the regular files in `folder` that `wanted` accepts, sorted
+// (the listing order is the file system's).
+std::vector<std::string> filesIn(const fs::path& folder, bool (*wanted)(const std::string&)) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    if (ec) return names;
+    for (const fs::directory_entry& e : it) {
+        std::string name = e.path().filename().string();
+        if (e.is_regular_file(ec) && wanted(name)) names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Stores the users of the claimed file "<name>.import-<mark>" with the
+// mark, then removes the file. When the database refuses them the file
+// gets its name back, as it was before the claim.
+ImportResult storeClaimed(RecordStore& store, const fs::path& folder, const std::string& name, int mark,
+                          const std::vector<ImportedUser>& users, Text* reason, ImportStepHook onStep) {
+    const fs::path claimed = folder / (name + kClaimedMarker + std::to_string(mark));
+    std::error_code ec;
+    if (!store.insertImportedUsers(users, mark, reason)) {
+        fs::rename(claimed, folder / name, ec);  // else the next start imports the claim
+        return ImportResult::NotStored;
+    }
+    if (onStep) onStep("stored", claimed.filename().string());
+    fs::remove(claimed, ec);  // else the next start removes it: the mark says its users are in
+    return ImportResult::Imported;
+}
 }  // namespace
 
 std::optional<Text> readContainer(const std::string& fileBytes) {
@@ -218,39 +281,63 @@ std::vector<ImportedUser> parseLegacyBody(const Text& body) {
 }
 
 std::vector<std::string> listLegacyUserFiles(const fs::path& dataDirectory) {
-    std::vector<std::string> names;
-    std::error_code ec;
-    fs::directory_iterator it(dataDirectory / kLegacyProfilesDir, ec);
-    if (ec) return names;
-    for (const fs::directory_entry& e : it) {
-        if (!e.is_regular_file(ec)) continue;
-        std::string name = e.path().filename().string();
-        std::string ext = e.path().extension().string();
-        std::transform(ext.begin(), ext.end(), ext.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (ext == kLegacyUserExtension) names.push_back(name);
+    return filesIn(dataDirectory / kLegacyProfilesDir, hasUserExtension);
+}
+
+ImportResult importUserFile(RecordStore& store, const fs::path& dataDirectory, const std::string& name,
+                            Text* reason, ImportStepHook onStep) {
+    const fs::path folder = dataDirectory / kLegacyProfilesDir;
+    std::optional<std::vector<ImportedUser>> users = readUserFile(folder / name);
+    if (!users) return ImportResult::Unreadable;
+    // A second open claim could take the same mark.
+    if (!filesIn(folder, isClaimed).empty()) return ImportResult::Waiting;
+    const int mark = store.importMark();
+    if (mark < 0) {
+        if (reason != nullptr) *reason = "velmora.db";
+        return ImportResult::NotStored;
     }
-    // Listing order is the file system's; keep a stable one.
-    std::sort(names.begin(), names.end());
-    return names;
+    const int next = mark == std::numeric_limits<int>::max() ? 1 : mark + 1;
+    const std::string claimed = name + kClaimedMarker + std::to_string(next);
+    if (::rename((folder / name).c_str(), (folder / claimed).c_str()) != 0) {
+        if (reason != nullptr) *reason = std::strerror(errno);
+        return ImportResult::NotRemovable;
+    }
+    if (onStep) onStep("claimed", claimed);
+    return storeClaimed(store, folder, name, next, *users, reason, onStep);
 }
 
-bool importUserFile(RecordStore& store, const fs::path& dataDirectory, const std::string& name) {
-    const fs::path path = dataDirectory / kLegacyProfilesDir / name;
-    std::optional<std::string> bytes = readFileBytes(path);
-    if (!bytes) return false;
-    std::optional<Text> body = readContainer(*bytes);
-    if (!body) return false;
-    if (!store.insertImportedUsers(parseLegacyBody(*body))) return false;  // the file stays
-    std::error_code ec;
-    return fs::remove(path, ec);
-}
-
-int importLegacyUsers(RecordStore& store, const fs::path& dataDirectory) {
-    int imported = 0;
-    for (const std::string& name : listLegacyUserFiles(dataDirectory))
-        if (importUserFile(store, dataDirectory, name)) ++imported;
-    return imported;
+LegacyImportReport importLegacyUsers(RecordStore& store, const fs::path& dataDirectory, ImportStepHook onStep) {
+    LegacyImportReport report;
+    const fs::path folder = dataDirectory / kLegacyProfilesDir;
+    auto count = [&](ImportResult result, const std::string& name, const Text& reason) {
+        if (result == ImportResult::Imported) ++report.imported;
+        if (result == ImportResult::NotRemovable || result == ImportResult::NotStored)
+            report.problems.push_back({name, result, reason});
+    };
+    // Claims left by a program that ended on the way.
+    for (const std::string& claimed : filesIn(folder, isClaimed)) {
+        const int mark = claimMark(claimed);
+        const std::string name = claimed.substr(0, claimed.rfind(kClaimedMarker));
+        std::error_code ec;
+        const int stored = store.importMark();
+        if (stored < 0) return report;  // unknown whether its users are in: the claim waits
+        if (stored == mark) {
+            fs::remove(folder / claimed, ec);  // its users are in
+            continue;
+        }
+        std::optional<std::vector<ImportedUser>> users = readUserFile(folder / claimed);
+        if (!users) {
+            fs::rename(folder / claimed, folder / name, ec);  // stays, as a damaged file does
+            continue;
+        }
+        Text reason;
+        count(storeClaimed(store, folder, name, mark, *users, &reason, onStep), name, reason);
+    }
+    for (const std::string& name : listLegacyUserFiles(dataDirectory)) {
+        Text reason;
+        count(importUserFile(store, dataDirectory, name, &reason, onStep), name, reason);
+    }
+    return report;
 }
 
 bool settingsFileExists(const fs::path& dataDirectory) {

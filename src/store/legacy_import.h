@@ -33,14 +33,46 @@ std::vector<ImportedUser> parseLegacyBody(const Text& body);
 // File names (without directory) of every "profiles/*.vel", in directory
 // order.
 std::vector<std::string> listLegacyUserFiles(const std::filesystem::path& dataDirectory);
+
+// A file is imported exactly once, whatever ends the program on the way.
+// It is first claimed: renamed to "<name>.import-<N>", N being the
+// database's import mark plus one. The users go in with the mark set to N
+// in the same transaction; then the claimed file is removed. At the next
+// start a claimed file is removed when the mark is N (its users are in),
+// and imported otherwise. A file that cannot be renamed could not be
+// removed either, so it is not imported at all.
+inline constexpr char kClaimedMarker[] = ".import-";
+
+// Told of each step of an import, with the claimed file's name:
+// "claimed" after the rename, "stored" after the commit.
+using ImportStepHook = void (*)(const char* step, const std::string& file);
+
+enum class ImportResult {
+    Imported,
+    Unreadable,    // cannot be read or fails the check: stays, retried
+    NotRemovable,  // cannot be renamed (so not removed): not imported
+    NotStored,     // the database refused the users: stays, retried
+    Waiting,       // another file's claim is still open: tried next time
+};
+struct ImportProblem {
+    std::string file;  // name below "profiles"
+    ImportResult result = ImportResult::Unreadable;
+    Text reason;       // the system's or SQLite's text
+};
+struct LegacyImportReport {
+    int imported = 0;
+    std::vector<ImportProblem> problems;  // NotRemovable and NotStored only
+};
+
 // Imports one file: all its users in one transaction, so a failure
-// stores none of them; the file is deleted only after the commit. False
-// (the file stays) when it cannot be read, fails the check, or the store
-// failed.
-bool importUserFile(RecordStore& store, const std::filesystem::path& dataDirectory,
-                    const std::string& name);
-// importUserFile for every listed name; the number imported.
-int importLegacyUsers(RecordStore& store, const std::filesystem::path& dataDirectory);
+// stores none of them.
+ImportResult importUserFile(RecordStore& store, const std::filesystem::path& dataDirectory,
+                            const std::string& name, Text* reason = nullptr,
+                            ImportStepHook onStep = nullptr);
+// Settles the claims that an ended program left, then imports every
+// listed file; none while a claim stays unsettled.
+LegacyImportReport importLegacyUsers(RecordStore& store, const std::filesystem::path& dataDirectory,
+                                     ImportStepHook onStep = nullptr);
 
 bool settingsFileExists(const std::filesystem::path& dataDirectory);
 // Puts field 1 of the GENERAL section into user.account_password; false

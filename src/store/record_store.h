@@ -78,6 +78,24 @@ public:
     bool createOwnerIndexes();
     // True when the UPDATE ran to completion.
     bool setVersion(const Text& swVersion, int dbVersion);
+
+    // What prepareSchema found and did.
+    struct SchemaOutcome {
+        enum class State { Ready, NotOpened, TooNew, WrongShape } state = State::NotOpened;
+        bool created = false;   // the settings row was made
+        bool migrated = false;  // an older schema got its missing columns
+        std::string table;      // WrongShape: the table that differs
+        SettingsRow found;      // TooNew: the settings row as found
+    };
+    // Makes the database ready for use, all in one transaction: a schema
+    // older than the program's gets its missing columns, every one of the
+    // six tables that is missing is created and a missing settings row
+    // inserted, then the versions are set to the program's when they
+    // differ. A crash at any point leaves the file as it was or complete.
+    // Nothing is written (TooNew) when the settings row names a schema
+    // newer than the program's, nor (WrongShape) when a table has other
+    // columns than this program's; extra indexes are no concern.
+    SchemaOutcome prepareSchema();
     // Fills the row; true only when the settings row exists.
     bool readSettings(SettingsRow& row);
 
@@ -158,8 +176,14 @@ public:
                            const std::map<TimeValue, LogEntry>& history);
     // Stores every user of one imported file (each with its reminders,
     // alarms and history) in one transaction: all of them or none. True
-    // when committed.
-    bool insertImportedUsers(const std::vector<ImportedUser>& users);
+    // when committed. With `mark` > 0 the same transaction records it as
+    // the database's import mark; `reason` gets SQLite's text of a failure.
+    bool insertImportedUsers(const std::vector<ImportedUser>& users, int mark = 0,
+                             Text* reason = nullptr);
+    // The mark of the last import committed (0 when none, -1 when the
+    // database did not open). It lives in the database header's user
+    // version, outside the tables.
+    int importMark();
 
     // ---- Operations on the main window's current user ----
     // Deletes the user (deleteProfile); clears the current user when it was

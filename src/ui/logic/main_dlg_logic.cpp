@@ -106,8 +106,9 @@ int MainDlgLogic::windowSecondsAt(int index) {
 
 MainDlgLogic::MainDlgLogic(RecordStore& store, const std::filesystem::path& dataDirectory,
                            const StringSource& strings, UiHost& host, const Clock& clock)
-    : store_(store), strings_(strings), host_(host), clock_(clock) {
-    databaseOpened_ = openDatabaseAtStartup(store_, dataDirectory, user_, clock_.localNow()).opened;
+    : store_(store), strings_(strings), host_(host), clock_(clock), dataDirectory_(dataDirectory) {
+    opening_ = openDatabaseAtStartup(store_, dataDirectory, user_, clock_.localNow());
+    databaseOpened_ = opening_.opened;
     currentDate_ = clock_.localNow();
 }
 
@@ -122,7 +123,7 @@ void MainDlgLogic::initialise() {
     navigationStep_ = 7;
     monthStale_ = true;
     setBusy(true);
-    store_.reloadUsers(user_);
+    if (!opening_.refused()) store_.reloadUsers(user_);
     refresh();
     setBusy(false);
     setDate(clock_.localNow());
@@ -130,12 +131,28 @@ void MainDlgLogic::initialise() {
 }
 
 void MainDlgLogic::startup() {
+    // The refusal's message box runs a loop that may deliver 32884: the
+    // program is ending, there is nothing to start.
+    if (opening_.refused()) return;
     if (!databaseOpened_) {
         // The program goes on with an empty user list; say why, so nobody
         // takes the empty list for lost users and enters them again.
         host_.showMessage(strings_.load(ids::kDatabaseOpenFailed) + "\n\n" + store_.databasePath().string(),
                           strings_.load(ids::kCaptionError), MessageIcon::Error);
     }
+    const Text database = store_.databasePath().string();
+    if (opening_.stillShared)
+        host_.showMessage(fillPlaceholder(strings_.load(ids::kDatabaseNotPrivate), database),
+                          strings_.load(ids::kCaptionWarning), MessageIcon::Warning);
+    for (const ImportProblem& p : opening_.importProblems) {
+        // The people of the file are not in the list: say so and why.
+        const int id = p.result == ImportResult::NotRemovable ? ids::kLegacyFileNotRemovable
+                                                              : ids::kLegacyFileNotStored;
+        const Text file = (dataDirectory_ / kLegacyProfilesDir / p.file).string();
+        host_.showMessage(fillPlaceholder(fillPlaceholder(strings_.load(id), file), p.reason),
+                          strings_.load(ids::kCaptionError), MessageIcon::Error);
+    }
+    opening_.importProblems.clear();
     if (!passedOver_.empty()) {
         // Otherwise every person seems lost: their database is elsewhere.
         const Text text = fillPlaceholder(strings_.load(ids::kDatabasePassedOver), passedOver_.string());
@@ -149,6 +166,23 @@ void MainDlgLogic::startup() {
         return;
     }
     flows_->startDeviceWatch(*this);
+}
+
+bool MainDlgLogic::refuseDatabase() {
+    if (!opening_.refused()) return false;
+    const Text database = store_.databasePath().string();
+    Text text;
+    if (opening_.tooNew) {
+        text = fillPlaceholder(strings_.load(ids::kDatabaseNewerVersion), database);
+        text = fillPlaceholder(text, opening_.newerSettings.sw_version);
+        text = fillPlaceholder(text, std::to_string(opening_.newerSettings.db_version));
+    } else {
+        text = fillPlaceholder(fillPlaceholder(strings_.load(ids::kDatabaseTableMismatch), database),
+                               opening_.wrongTable);
+    }
+    host_.showMessage(text, strings_.load(ids::kCaptionError), MessageIcon::Error);
+    exitCode_ = 1;
+    return true;
 }
 
 // ---- Texts ----

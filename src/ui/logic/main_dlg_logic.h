@@ -13,6 +13,7 @@
 #include "core/records.h"
 #include "core/schedule.h"
 #include "store/record_store.h"
+#include "store/startup.h"
 #include "ui/logic/service_access.h"
 #include "ui/logic/ui_host.h"
 
@@ -323,6 +324,12 @@ public:
     // writable): the start-up message names it and the one in use.
     void setPassedOverDatabase(const std::filesystem::path& file) { passedOver_ = file; }
 
+    // A database that this program must leave alone (written by a newer
+    // version, or with tables of another shape): says so and sets the exit
+    // code; the program then ends before its window is shown. False, with
+    // nothing shown, for any other database.
+    bool refuseDatabase();
+
     // Exit code once the window asked to close; 0 before.
     int exitCode() const { return exitCode_; }
 
@@ -353,6 +360,8 @@ private:
     bool noUserProfile_ = false;
     std::function<void()> endDeviceDialog_;
     bool databaseOpened_ = false;
+    StartupResult opening_;
+    std::filesystem::path dataDirectory_;
     std::filesystem::path passedOver_;
     int exitCode_ = 0;
 };

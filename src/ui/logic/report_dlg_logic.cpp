@@ -165,8 +165,7 @@ bool ReportDlgLogic::openInViewer() {
 
 bool ReportDlgLogic::writeReportFile() const {
     const std::filesystem::path target = reportFilePath();
-    std::error_code ec;
-    std::filesystem::create_directories(target.parent_path(), ec);
+    makePrivateDirectory(target.parent_path());
     Text reason;
     return writeWholeFile(target, toCp1252(withCrLf(report_)), reason);
 }

@@ -29,8 +29,7 @@ bool saveExportFile(Interaction& person, const StringSource& strings, const std:
 
 bool openProgrammingReport(UiHost& host, const StringSource& strings, const Text& report,
                            const std::filesystem::path& directory) {
-    std::error_code ec;
-    std::filesystem::create_directories(directory, ec);
+    makePrivateDirectory(directory);
     const std::filesystem::path file = directory / kReportFileName;
     if (!writeReportFile(file, report)) {
         tellReportNotWritten(host, strings, file);

@@ -9,6 +9,8 @@
 #include "dialog_test_support.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
+#include "store/database.h"
+#include "store/legacy_import.h"
 #include "store/record_store.h"
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/logic/profile_dlg_logic.h"
@@ -428,6 +430,42 @@ TEST_F(MainDlgTest, StartupSaysWhenTheDatabaseCannotBeOpened) {
     EXPECT_NE(host_.messages[0].text.find("missing/velmora.db"), std::string::npos);
     EXPECT_TRUE(view_.closes.empty()) << "the program goes on";
     main_.reset();
+}
+
+// A database that this program must leave alone ends the program before its window is used, saying
+// which version wrote it or which table differs.
+TEST_F(MainDlgTest, ADatabaseOfANewerVersionOrAnotherShapeEndsTheProgram) {
+    const Text db = store().databasePath().string();
+    EXPECT_FALSE(open().refuseDatabase());
+    const std::pair<std::string, Text> cases[] = {
+        {"UPDATE Settings SET sw_version = 'v9.1', db_version = 99;",
+         "Tietokannan " + db + " on tallentanut ohjelman uudempi versio (v9.1, tietokannan versio 99). Tämä versio "
+                               "ei voi käyttää sitä. Ohjelma suljetaan; tiedostoa ei muutettu."},
+        {"UPDATE Settings SET db_version = 4; ALTER TABLE Log ADD COLUMN note TEXT;",
+         "Tietokannassa " + db + " taulun Log sarakkeet eivät ole tämän ohjelman. Ohjelma suljetaan; tiedostoa ei muutettu."},
+    };
+    for (const auto& [change, message] : cases) {
+        Database(db).execute(change);
+        host_.messages.clear();
+        MainDlgLogic& m = open();
+        EXPECT_TRUE(m.refuseDatabase());
+        EXPECT_EQ(m.exitCode(), 1);
+        m.startup();  // delivered during the message box: nothing more is said
+        ASSERT_EQ(host_.messages.size(), 1u);
+        EXPECT_EQ(host_.messages[0].text, message);
+    }
+}
+
+// The people of a legacy file that could not be stored are missing from the list: the start says so.
+TEST_F(MainDlgTest, StartupSaysWhichLegacyFileWasNotImportedAndWhy) {
+    Database(store().databasePath().string())
+        .execute("CREATE TRIGGER full BEFORE INSERT ON Profiles BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;");
+    db_.writeFile("profiles/aino.vel", makeContainer("[PERSON]0|Aino|||\n"));
+    open().startup();
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].text, "Vanhan version käyttäjätiedoston " + (db_.dir() / "profiles" / "aino.vel").string() +
+                                          " henkilöitä ei lisätty: database or disk is full. Tiedosto säilyy, ja tuontia "
+                                          "yritetään uudelleen seuraavalla käynnistyskerralla.");
 }
 
 TEST_F(MainDlgTest, StartupEndsTheProgramWhenSignInIsCancelled) {

@@ -158,9 +158,12 @@ TEST_F(ReportDlgTest, AFileThatCannotBeWrittenIsNotOpened) {
 // opened, so an older report (another person's) is never shown.
 TEST_F(ReportDlgTest, ProgrammingReportIsOpenedOnlyWhenWritten) {
     const auto file = db.dir() / "raportti.txt";
+    db.writeFile("raportti.txt", "an older report that others could read");
+    std::filesystem::permissions(file, std::filesystem::perms(0644));
     ASSERT_TRUE(openProgrammingReport(host, ResourceModule::builtIn(), "Aino\n", db.dir()));
     EXPECT_EQ(host.opened, std::vector<Text>{file.string()});
     EXPECT_EQ(dialogtest::readBytes(file), "Aino\r\n\r\n");
+    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0600)) << "health data";
     std::filesystem::remove(file);
     std::filesystem::create_directories(file / "in-the-way");
     EXPECT_FALSE(openProgrammingReport(host, ResourceModule::builtIn(), "Bertta\n", db.dir()));
