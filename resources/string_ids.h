@@ -286,6 +286,10 @@ namespace velmora::ids {
     X(kNoUsersWithIdentityCode, 40407)                                                      \
     X(kIdentityCodeChangedMeanwhile, 40408)                                                 \
     /* Status bar idle text */                                                              \
+    /* Acknowledgements kept on the reminder; texts cut to their bound */                   \
+    X(kReadBackOwnerNotFound, 41150)                                                        \
+    X(kConfirmEmptyUnstoredLog, 41151)                                                      \
+    X(kLongTextsCut, 41152)                                                                 \
     X(kReady, 57345)
 
 #define VELMORA_DECLARE_STRING_ID(name, id) inline constexpr int name = id;

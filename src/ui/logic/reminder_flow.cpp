@@ -78,8 +78,8 @@ void ReminderFlow::storeLog(MainDlgLogic& main, int owner, bool checkProgramming
         storeReadBack(main.store(), main.user(), s_.readBack, s_.link.connected(), s_.serial(), owner,
                       checkProgrammingTime, main.host(), main.strings());
     if (outcome == ReadBackOutcome::StoreFailed) error(main, ids::kLogNotStored);
-    s_.logSafe = s_.readOk && outcome != ReadBackOutcome::StoreFailed &&
-                 outcome != ReadBackOutcome::NoCurrentUser;
+    if (outcome == ReadBackOutcome::OwnerNotFound) error(main, ids::kReadBackOwnerNotFound);
+    s_.logSafe = s_.readOk && !leftUnstored(outcome);
 }
 
 void ReminderFlow::onArrival(MainDlgLogic& main) {
@@ -187,8 +187,9 @@ void ReminderFlow::programWithoutUser(MainDlgLogic& main) {
 
 void ReminderFlow::emptyReminder(MainDlgLogic& main) {
     if (!s_.link.connected()) return;
-    if (!main.host().askDestructive(main.strings().load(ids::kConfirmEmptyReminder),
-                                    main.strings().load(ids::kCaptionQuestion)))
+    // Acknowledgements read but not stored are named in the question.
+    const int question = s_.readOk && !s_.logSafe ? ids::kConfirmEmptyUnstoredLog : ids::kConfirmEmptyReminder;
+    if (!main.host().askDestructive(main.strings().load(question), main.strings().load(ids::kCaptionQuestion)))
         return;
     main.setBusy(true);
     s_.readBack.clear();

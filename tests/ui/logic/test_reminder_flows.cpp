@@ -329,20 +329,41 @@ TEST_F(ReminderFlows, AFailedReadKeepsProgrammingAndEmptyingDisabled) {
     }
 }
 
-TEST_F(ReminderFlows, ALogThatCannotBeStoredIsReportedAndProgrammingAsksFirst) {
-    const TimeValue now = clock.nowValue();
-    programmedBefore(own, anna, {now - 3600, now + 3600});
-    own.sim.setLogWord(0, kLogWordForgotten);
-    Database(store().databasePath().string()).execute("DROP TABLE Log;");
-    plug(own);
-    ASSERT_FALSE(host.messages.empty());
-    EXPECT_EQ(host.messages.back().text, strings.load(ids::kLogNotStored));
-    script(kIdOk);
-    host.answers = {false};
-    main->command(MainDlgLogic::kIdProgram);
-    EXPECT_EQ(host.questions.back().text, strings.load(ids::kConfirmClearUnstoredLog));
-    EXPECT_TRUE(host.questions.back().defaultNo) << "Enter keeps the acknowledgements";
-    EXPECT_EQ(own.sim.logWord(0), kLogWordForgotten);
+// A damaged database, or an owner id without a user: the person is told,
+// and programming and emptying ask before they clear the reminder's log.
+TEST_F(ReminderFlows, ALogThatCannotBeStoredIsReportedAndProgrammingAndEmptyingAskFirst) {
+    // Without a selected user nothing can be programmed: only emptying asks.
+    struct Case { const char* damage; int owner; int message; bool userSelected; };
+    for (const Case c : {Case{"", 99, ids::kReadBackOwnerNotFound, false},
+                         Case{"DROP TABLE Log;", anna, ids::kLogNotStored, true},
+                         Case{"DROP TABLE Profiles;", anna, ids::kReadBackOwnerNotFound, false}}) {
+        SCOPED_TRACE(c.owner);
+        const TimeValue now = clock.nowValue();
+        programmedBefore(own, c.owner, {now - 3600, now + 3600});
+        own.sim.setLogWord(0, kLogWordForgotten);
+        Database(store().databasePath().string()).execute(c.damage);
+        host.messages.clear();
+        host.questions.clear();
+        plug(own);
+        ASSERT_FALSE(host.messages.empty());
+        EXPECT_EQ(host.messages.back().text, strings.load(c.message));
+        EXPECT_EQ(main->user().id >= 1, c.userSelected);
+        script(kIdOk);
+        host.answers = {false, false};
+        main->command(MainDlgLogic::kIdProgram);
+        main->command(cmd::kEmptyReminder);
+        std::vector<Text> asked;
+        for (const auto& q : host.questions) {
+            asked.push_back(q.text);
+            EXPECT_TRUE(q.defaultNo) << "Enter keeps the acknowledgements";
+        }
+        std::vector<Text> expected{strings.load(ids::kConfirmEmptyUnstoredLog)};
+        if (c.userSelected) expected.insert(expected.begin(), strings.load(ids::kConfirmClearUnstoredLog));
+        EXPECT_EQ(asked, expected);
+        EXPECT_EQ(own.sim.logWord(0), kLogWordForgotten);
+        unplug();
+        store().createDatabase();  // the missing table again
+    }
 }
 
 }  // namespace
