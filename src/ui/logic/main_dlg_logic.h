@@ -293,6 +293,9 @@ public:
     // Saves the comment, programming type and window into the user's
     // profile and the database.
     void savePanelState();
+    // Once a run: tells the person that texts of the database were read
+    // cut to their bound (after start-up and after a user was selected).
+    void noticeCutTexts();
     // The database file was replaced (a restore): the current user is
     // dropped without saving the panel (that would write over the restored
     // row), the database is opened as at start-up and the users reloaded.
@@ -353,6 +356,7 @@ private:
     bool noUserProfile_ = false;
     std::function<void()> endDeviceDialog_;
     bool databaseOpened_ = false;
+    bool cutTextsTold_ = false;
     std::filesystem::path passedOver_;
     int exitCode_ = 0;
 };

@@ -118,6 +118,7 @@ void ReminderFlow::onArrival(MainDlgLogic& main) {
     main.setBusy(false);
     main.markMonthStale();
     main.refresh();
+    main.noticeCutTexts();
 }
 
 void ReminderFlow::onRemoval(MainDlgLogic& main) {
