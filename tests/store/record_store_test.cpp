@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/datetime.h"
+#include "store/alarm_edits.h"
 #include "store/credentials.h"
 #include "store_test_util.h"
 
@@ -213,6 +214,18 @@ TEST_F(RecordStoreTest, ReplaceAlarmsIsAllOrNothing) {
     EXPECT_EQ(rawQuery(dbIn(dir), "SELECT title, id = " + std::to_string(next[0].id) + " FROM Alarms ORDER BY id;"),
               (Rows{{"kept", "0"}, {"c", "1"}}));
     EXPECT_EQ(owned("Alarms", 5), 2);
+
+    // The alarm editing's changes: a refused delete among them writes none.
+    ASSERT_EQ(rawExec(dbIn(dir), "CREATE TRIGGER keep BEFORE DELETE ON Alarms WHEN old.title = 'kept' "
+                                "BEGIN SELECT RAISE(ABORT, 'no'); END;"),
+              0);
+    Alarm edited = next[0];
+    edited.title = "edited";
+    const int kept = std::stoi(rawScalar(dbIn(dir), "SELECT id FROM Alarms WHERE title = 'kept';"));
+    AlarmEdits edits{{kept}, {edited}, {makeAlarm(makeTime(2026, 12, 5, 8, 0), "new")}};
+    EXPECT_FALSE(writeAlarmEdits(store, edits, 5));
+    EXPECT_EQ(edits.inserted[0].id, 0);
+    EXPECT_EQ(rawQuery(dbIn(dir), "SELECT title FROM Alarms ORDER BY id;"), (Rows{{"kept"}, {"c"}}));
 }
 
 TEST_F(RecordStoreTest, LogEntriesReplaceByInstantAndOwner) {
