@@ -268,6 +268,7 @@ TEST_F(ReminderFlows, UnpluggingDuringThePassFailsItAndStoresNothing) {
     store().loadReport(anna, report);
     EXPECT_TRUE(report.empty());
     EXPECT_TRUE(main->user().is_programming_needed);
+    EXPECT_TRUE(db.storedProfile(anna).is_programming_needed);
     EXPECT_NE(host.dialogs.back(), ProgrammingFinishedDlgLogic::kTemplateId);
 }
 
@@ -310,9 +311,50 @@ TEST_F(ReminderFlows, AnEmptiedOwnReminderPluggedInAgainMustBeProgrammed) {
     ASSERT_FALSE(main->user().is_programming_needed);
     unplug();
     for (std::size_t a = 32; a < own.sim.memoryMap().table_end; a += 4) own.sim.setWord(a, 0);
+    ASSERT_FALSE(db.storedProfile(anna).is_programming_needed);
     plug(own);
     EXPECT_TRUE(main->user().is_programming_needed);
+    EXPECT_TRUE(db.storedProfile(anna).is_programming_needed);
     EXPECT_EQ(main->panel().status, strings.load(ids::kNeedsProgramming));
+}
+
+// The reminder stops answering while its table area, or later its log
+// area, is cleared: the emptying is reported as failed, never as done.
+TEST_F(ReminderFlows, EmptyingThatFailsPartWayIsReportedAsFailed) {
+    const std::size_t tableBlocks = (own.sim.memoryMap().table_end - kTableAreaStart) / 32;
+    for (std::size_t answered : {std::size_t{2}, tableBlocks + 2}) {
+        plugAnnasOwn();
+        host.messages.clear();
+        host.answers = {true};
+        own.sim.goSilentAfter(answered);
+        main->command(cmd::kEmptyReminder);
+        EXPECT_TRUE(shown(ids::kEmptyingFailed)) << answered;
+        EXPECT_FALSE(shown(ids::kReminderEmptied)) << answered;
+        EXPECT_TRUE(main->user().is_programming_needed) << answered;
+        own.sim.setSilent(false);
+        unplug();
+    }
+}
+
+// Programming a reminder without a user records it as an own reminder of
+// nobody, with what was written.
+TEST_F(ReminderFlows, ProgrammingWithoutAUserRecordsTheReminderAsWritten) {
+    const TimeValue now = clock.nowValue();
+    programmedBefore(other, 0, {now - 3600, now + 3600, now + 7200});  // the past one is not written again
+    host.onDialog = [](DialogModel& d) {
+        return d.templateId() == SelectActionDlgLogic::kTemplateId ? SelectActionDlgLogic::kIdProgramWithoutUser : kIdOk;
+    };
+    plug(other);
+    ASSERT_TRUE(main->noUserProfile());
+    main->command(MainDlgLogic::kIdProgram);
+    const DeviceRecord d = device(kOtherSn);
+    const std::vector<std::uint32_t> written = other.sim.tableInstants();
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(d.device_type, DeviceRecord::kOwn);
+    EXPECT_EQ(static_cast<std::uint32_t>(d.programming_time), other.sim.programmingTime());
+    EXPECT_EQ(static_cast<std::uint32_t>(d.last_alarm), written.back());
+    EXPECT_EQ(d.alarm_amount, 2);
+    EXPECT_LT(store().getDeviceOwner(kOtherSn), 1);
 }
 
 TEST_F(ReminderFlows, AFailedReadKeepsProgrammingAndEmptyingDisabled) {
