@@ -324,6 +324,9 @@ namespace velmora::ids {
     X(kLegacyFileNotRemovable, 41103)                                                       \
     X(kLegacyFileNotStored, 41104)                                                          \
     /* Status bar idle text */                                                              \
+    /* Acknowledgements kept on the reminder; texts cut to their bound */                   \
+    X(kReadBackOwnerNotFound, 41150)                                                        \
+    X(kLongTextsCut, 41152)                                                                 \
     X(kReady, 57345)
 
 #define VELMORA_DECLARE_STRING_ID(name, id) inline constexpr int name = id;

@@ -42,7 +42,7 @@ ReadBackOutcome storeReadBack(RecordStore& store, CurrentUser& user, const Alarm
     if (readBack.log_entries.empty()) return ReadBackOutcome::NothingToStore;
     const std::vector<LogEntry> entries = toLogEntries(readBack.log_entries);
     if (owner >= 1) {
-        if (owner != user.id) return ReadBackOutcome::Dropped;
+        if (owner != user.id) return ReadBackOutcome::OwnerNotFound;
     } else {
         // Without a selected user there is nobody to ask about.
         if (user.id < 1) return ReadBackOutcome::NoCurrentUser;

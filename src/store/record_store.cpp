@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 
+#include "core/cp1252.h"
 #include "core/datetime.h"
 #include "store/alarm_edits.h"
 #include "store/alarm_statements.h"
@@ -54,13 +55,33 @@ Text textColumn(const Cursor& c, int column) {
     return v;
 }
 
+// `text` cut to `limit` UTF-16 units (a surrogate pair is not split);
+// `cut` counts a text that was longer.
+std::u16string_view bounded(std::u16string_view text, std::size_t limit, std::size_t& cut) {
+    if (text.size() <= limit) return text;
+    ++cut;
+    if (limit > 0 && text[limit - 1] >= 0xD800 && text[limit - 1] <= 0xDBFF) --limit;
+    return text.substr(0, limit);
+}
+
+// An enciphered text is Base64 of one byte per character: whole groups of
+// four stored characters give the first kMaxRecordTextChars characters.
+constexpr std::size_t kMaxEncipheredChars = kMaxRecordTextChars / 3 * 4;
+
+// A title or description, at most kMaxRecordTextChars long.
+Text boundedTextColumn(const Cursor& c, int column, std::size_t& cut) {
+    std::u16string_view v;
+    c.getString16(column, v);
+    return utf16ToUtf8(std::u16string(bounded(v, kMaxRecordTextChars, cut)));
+}
+
 // A personal text, deciphered from the stored form as SQLite holds it (the
 // databases are UTF-16): the same as deciphering the UTF-8 text, without
-// SQLite converting it first.
-Text decipheredColumn(const Cursor& c, int column) {
+// SQLite converting it first. At most kMaxRecordTextChars long.
+Text decipheredColumn(const Cursor& c, int column, std::size_t& cut) {
     std::u16string_view stored;
     c.getString16(column, stored);
-    return FieldCipher::decipher(stored);
+    return FieldCipher::decipher(bounded(stored, kMaxEncipheredChars, cut));
 }
 
 // Bytes from..from+7 of a text as a big-endian number, zeros past its end:
@@ -72,20 +93,20 @@ std::uint64_t bigEndianPrefix(std::string_view text, std::size_t from) {
     return v;
 }
 
-Profile profileFromRow(const Cursor& c) {
+Profile profileFromRow(const Cursor& c, std::size_t& cut) {
     Profile p;
     p.id = intColumn(c, 0);
     p.is_programming_needed = intColumn(c, 1) != 0;
-    p.setName(decipheredColumn(c, 2));
-    p.setSsn(decipheredColumn(c, 3));
-    p.setPhone(decipheredColumn(c, 4));
-    p.setComment(decipheredColumn(c, 5));
+    p.setName(decipheredColumn(c, 2, cut));
+    p.setSsn(decipheredColumn(c, 3, cut));
+    p.setPhone(decipheredColumn(c, 4, cut));
+    p.setComment(decipheredColumn(c, 5, cut));
     p.program_type = intColumn(c, 6);
     p.window = intColumn(c, 7);
     return p;
 }
 
-Alarm alarmFromRow(const Cursor& c) {
+Alarm alarmFromRow(const Cursor& c, std::size_t& cut) {
     Alarm a;
     a.id = intColumn(c, 0);
     a.alarm_start = fromTimeValue(static_cast<TimeValue>(intColumn(c, 1)));
@@ -93,8 +114,8 @@ Alarm alarmFromRow(const Cursor& c) {
     a.repeat_forever = intColumn(c, 3) != 0;
     a.repeat_pattern = static_cast<std::uint8_t>(intColumn(c, 4) & 0xFF);
     a.alarm_type = intColumn(c, 5);
-    a.title = textColumn(c, 6);
-    a.description = textColumn(c, 7);
+    a.title = boundedTextColumn(c, 6, cut);
+    a.description = boundedTextColumn(c, 7, cut);
     return a;
 }
 
@@ -366,6 +387,8 @@ class SealedProfiles {
 public:
     void read(Cursor& c);
     std::size_t size() const { return count_; }
+    // Texts read cut to kMaxRecordTextChars.
+    std::size_t cut() const { return cut_; }
     // Deciphers every row and appends the users, ordered by plain name.
     void open(std::vector<Profile>& list) const;
 
@@ -398,6 +421,7 @@ private:
     std::size_t room_ = 0;
     std::vector<StoredKey> keys_;
     std::size_t count_ = 0;
+    std::size_t cut_ = 0;
 };
 
 void SealedProfiles::keep(Row& r, const std::u16string_view (&texts)[4]) {
@@ -428,10 +452,12 @@ void SealedProfiles::read(Cursor& c) {
             OrderKey key;
             c.getOrderKey(2, key);
             r.key = static_cast<int>(keys_.size());
+            key.bytes = key.bytes.substr(0, 2 * kMaxEncipheredChars);
             keys_.push_back({key.storageClass, key.number, std::string(key.bytes)});
             c.getString16(2, t[0]);
         }
         for (int i = 1; i < 4; ++i) c.getString16(2 + i, t[i]);
+        for (std::u16string_view& text : t) text = bounded(text, kMaxEncipheredChars, cut_);
         keep(r, t);
         r.programType = intColumn(c, 6);
         r.window = intColumn(c, 7);
@@ -495,6 +521,7 @@ bool RecordStore::readProfiles(SealedProfiles& sealed) {
     Statement st(db, "SELECT * FROM Profiles;");
     Cursor c = st.query();
     sealed.read(c);
+    textsCut_ += sealed.cut();
     return true;
 }
 
@@ -510,7 +537,7 @@ bool RecordStore::loadProfile(int id, Profile& profile) {
     if (!db.isOpen()) return false;
     Statement st(db, sqlf("SELECT * FROM Profiles WHERE id = %d;", id));
     Cursor c = st.query();
-    if (c.step() == kSqliteRow) profile = profileFromRow(c);
+    if (c.step() == kSqliteRow) profile = profileFromRow(c, textsCut_);
     return true;
 }
 
@@ -562,7 +589,7 @@ bool RecordStore::loadAlarms(int owner, std::vector<Alarm>& list) {
     if (!db.isOpen()) return false;
     Statement st(db, sqlf("SELECT * FROM Alarms WHERE owner_id = %d;", owner));
     Cursor c = st.query();
-    while (c.step() == kSqliteRow) list.push_back(alarmFromRow(c));
+    while (c.step() == kSqliteRow) list.push_back(alarmFromRow(c, textsCut_));
     return true;
 }
 

@@ -20,6 +20,10 @@ namespace velmora {
 inline constexpr char kDatabaseFileName[] = "velmora.db";
 inline constexpr char kSoftwareVersion[] = "v1.7";
 inline constexpr int kSchemaVersion = 4;
+// The longest personal text, title or description read from a record, in
+// characters: far beyond any real one. A longer stored text (a damaged or
+// hostile file) is read cut to this length, and the store counts it.
+inline constexpr std::size_t kMaxRecordTextChars = 30000;
 // A user's reminder must be reprogrammed when its last alarm is nearer than this.
 inline constexpr std::int64_t kReprogramLeadSeconds = 1814400;  // 21 days
 
@@ -218,11 +222,15 @@ public:
     // True when the reminder's row has device_type 0.
     bool isOwnReminder(std::uint32_t sn);
 
+    // Texts read cut to kMaxRecordTextChars since this store was made.
+    std::size_t textsCut() const { return textsCut_; }
+
 private:
     // Reads every user, still enciphered. True when the database opened.
     bool readProfiles(SealedProfiles& sealed);
     std::string pathText() const { return path_.string(); }
     std::filesystem::path path_;
+    std::size_t textsCut_ = 0;
 };
 
 }  // namespace velmora

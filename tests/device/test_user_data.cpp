@@ -258,7 +258,7 @@ private:
 
 TEST_F(ReadBack, WhoseReminderItIsDecidesAndAReminderWithoutOwnerAsks) {
     struct Case { int owner; bool answer; ReadBackOutcome outcome; std::size_t questions, rows; };
-    for (const Case& c : {Case{olli, true, ReadBackOutcome::Dropped, 0, 0},
+    for (const Case& c : {Case{olli, true, ReadBackOutcome::OwnerNotFound, 0, 0},
                           Case{-1, false, ReadBackOutcome::Dropped, 1, 0},
                           Case{0, true, ReadBackOutcome::Stored, 1, 2},
                           Case{maija, false, ReadBackOutcome::Stored, 0, 2}}) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/datetime.h"
+#include "store/alarm_edits.h"
 #include "store/credentials.h"
 #include "store_test_util.h"
 
@@ -122,6 +123,29 @@ TEST(SealedUserListTest, ComesOutAsSqliteOrdersTheStoredNamesInEveryEncoding) {
     }
 }
 
+// Texts longer than any real one (a damaged or hostile file) are read cut
+// to their bound, in every way users and alarms are read, and counted; a
+// surrogate pair at the cut is not split. A text at the bound is whole.
+TEST_F(RecordStoreTest, OverlongTextsAreReadCutToTheBoundAndCounted) {
+    const std::size_t n = kMaxRecordTextChars;
+    const int id = store.insertProfile(false, Text(n + 5, 'N'), Text(n, 's'), "040", Text(3 * n, 'c'));
+    Alarm a = makeAlarm(makeTime(2026, 12, 7, 8, 0), Text(n - 1, 't') + "\xF0\x9F\x98\x80", Text(n, 'd'));
+    ASSERT_TRUE(store.saveAlarm(a, id));
+    const auto lengths = [](const Profile& p) { return std::tuple(p.name.size(), p.ssn.size(), p.comment.size()); };
+    EXPECT_EQ(lengths(profileOf(id)), std::tuple(n, n, n));
+    EXPECT_EQ(store.textsCut(), 2u);
+    std::vector<Profile> list;
+    ASSERT_TRUE(store.loadProfiles(list));
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(lengths(list[0]), std::tuple(n, n, n));
+    EXPECT_EQ(store.textsCut(), 4u);
+    const std::vector<Alarm> alarms = alarmsOf(id);
+    ASSERT_EQ(alarms.size(), 1u);
+    EXPECT_EQ(alarms[0].title, Text(n - 1, 't'));
+    EXPECT_EQ(alarms[0].description, Text(n, 'd'));
+    EXPECT_EQ(store.textsCut(), 5u);
+}
+
 TEST_F(RecordStoreTest, SaveAlarmInsertsThenUpdatesTheSameRow) {
     int owner = store.insertProfile(false, "Aino", "", "", "");
     Alarm a = makeAlarm(makeTime(2026, 12, 7, 8, 0), "Aamulääke", "Ota ruoan kanssa");
@@ -190,6 +214,18 @@ TEST_F(RecordStoreTest, ReplaceAlarmsIsAllOrNothing) {
     EXPECT_EQ(rawQuery(dbIn(dir), "SELECT title, id = " + std::to_string(next[0].id) + " FROM Alarms ORDER BY id;"),
               (Rows{{"kept", "0"}, {"c", "1"}}));
     EXPECT_EQ(owned("Alarms", 5), 2);
+
+    // The alarm editing's changes: a refused delete among them writes none.
+    ASSERT_EQ(rawExec(dbIn(dir), "CREATE TRIGGER keep BEFORE DELETE ON Alarms WHEN old.title = 'kept' "
+                                "BEGIN SELECT RAISE(ABORT, 'no'); END;"),
+              0);
+    Alarm edited = next[0];
+    edited.title = "edited";
+    const int kept = std::stoi(rawScalar(dbIn(dir), "SELECT id FROM Alarms WHERE title = 'kept';"));
+    AlarmEdits edits{{kept}, {edited}, {makeAlarm(makeTime(2026, 12, 5, 8, 0), "new")}};
+    EXPECT_FALSE(writeAlarmEdits(store, edits, 5));
+    EXPECT_EQ(edits.inserted[0].id, 0);
+    EXPECT_EQ(rawQuery(dbIn(dir), "SELECT title FROM Alarms ORDER BY id;"), (Rows{{"kept"}, {"c"}}));
 }
 
 TEST_F(RecordStoreTest, LogEntriesReplaceByInstantAndOwner) {

@@ -159,6 +159,7 @@ void MainDlgLogic::startup() {
         host_.showMessage(fillPlaceholder(text, store_.databasePath().string()),
                           strings_.load(ids::kCaptionWarning), MessageIcon::Warning);
     }
+    noticeCutTexts();
     int code = 0;
     if (!flows_->signIn(*this, code)) {
         exitCode_ = code;
@@ -440,6 +441,14 @@ void MainDlgLogic::userManagement() {
     monthStale_ = true;
     refresh();
     setBusy(false);
+    noticeCutTexts();
+}
+
+void MainDlgLogic::noticeCutTexts() {
+    if (cutTextsTold_ || store_.textsCut() == 0) return;
+    cutTextsTold_ = true;
+    host_.showMessage(fillPlaceholder(strings_.load(ids::kLongTextsCut), std::to_string(kMaxRecordTextChars)),
+                      strings_.load(ids::kCaptionWarning), MessageIcon::Warning);
 }
 
 void MainDlgLogic::closeUser() {

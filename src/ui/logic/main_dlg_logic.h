@@ -294,6 +294,9 @@ public:
     // Saves the comment, programming type and window into the user's
     // profile and the database.
     void savePanelState();
+    // Once a run: tells the person that texts of the database were read
+    // cut to their bound (after start-up and after a user was selected).
+    void noticeCutTexts();
     // The database file was replaced (a restore): the current user is
     // dropped without saving the panel (that would write over the restored
     // row), the database is opened as at start-up and the users reloaded.
@@ -362,6 +365,7 @@ private:
     bool databaseOpened_ = false;
     StartupResult opening_;
     std::filesystem::path dataDirectory_;
+    bool cutTextsTold_ = false;
     std::filesystem::path passedOver_;
     int exitCode_ = 0;
 };

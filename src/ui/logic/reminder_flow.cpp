@@ -78,8 +78,8 @@ void ReminderFlow::storeLog(MainDlgLogic& main, int owner, bool checkProgramming
         storeReadBack(main.store(), main.user(), s_.readBack, s_.link.connected(), s_.serial(), owner,
                       checkProgrammingTime, main.host(), main.strings());
     if (outcome == ReadBackOutcome::StoreFailed) error(main, ids::kLogNotStored);
-    s_.logSafe = s_.readOk && outcome != ReadBackOutcome::StoreFailed &&
-                 outcome != ReadBackOutcome::NoCurrentUser;
+    if (outcome == ReadBackOutcome::OwnerNotFound) error(main, ids::kReadBackOwnerNotFound);
+    s_.logSafe = s_.readOk && !leftUnstored(outcome);
 }
 
 void ReminderFlow::onArrival(MainDlgLogic& main) {
@@ -121,6 +121,7 @@ void ReminderFlow::onArrival(MainDlgLogic& main) {
     main.setBusy(false);
     main.markMonthStale();
     main.refresh();
+    main.noticeCutTexts();
 }
 
 void ReminderFlow::onRemoval(MainDlgLogic& main) {

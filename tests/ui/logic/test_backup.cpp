@@ -196,6 +196,21 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
     EXPECT_TRUE(row.logged_in);
 }
 
+// Without the dated copy of the database in use nothing is replaced: here
+// a dangling link holds the copy's name, so neither a link nor a copy can be made.
+TEST_F(BackupTest, RestoreStopsWhenTheDatedCopyCannotBeMade) {
+    std::string sound;
+    ASSERT_EQ(snapshotDatabase(database(), sound), SnapshotResult::Ok);
+    db_.addUser("Bertta", "030303-0303");
+    fs::create_symlink(db_.dir() / "nowhere", db_.dir() / "velmora.db.bak-20261206-231005");
+    const std::string before = readBytes(database());
+    logic_.setBackup("anna", {sound, kDate});
+    act = [](BackupDlgLogic& d) { d.restore(); };
+    main_->command(cmd::kBackup);
+    expectShown({ids::kRestoreFailed});
+    EXPECT_EQ(readBytes(database()), before);
+}
+
 // The latest backup's date as the service answers; without a connection
 // the label says so (not "-", which reads as "no backup yet"). Only a
 // named date (or "-") lets a restore start.

@@ -181,6 +181,10 @@ TEST_F(CalendarTest, ANewDateReloadsOnlyWhenItLeavesTheRange) {
         {ViewKind::Day, makeTime(2026, 3, 11), makeTime(2026, 3, 12), true},
         {ViewKind::Month, makeTime(2026, 3, 1), makeTime(2026, 3, 31), false},
         {ViewKind::Month, makeTime(2026, 3, 31), makeTime(2027, 3, 31), true},
+        // Months of different years whose year and month numbers add or
+        // shift into the same number.
+        {ViewKind::Month, makeTime(2026, 3, 15), makeTime(2025, 4, 15), true},
+        {ViewKind::Month, makeTime(2026, 12, 1), makeTime(2027, 2, 1), true},
     };
     for (const Case& c : cases) {
         view(c.kind, c.from);
@@ -259,14 +263,16 @@ TEST_F(CalendarTest, OverlappingItemsShareTheirDayAndCellsCountWhatDoesNotFit) {
         i.start = makeTime(2026, 3, 11, h, m);
         return i;
     };
-    // 08:00, 08:15 and 08:40 overlap in a chain; 09:30 stands alone.
+    // 08:00, 08:15 and 08:40 overlap in a chain; 09:30 stands alone. Back
+    // to back: 11:30 takes the column 11:00 leaves, and 12:00 starts anew.
     const ViewItem a = at(8, 15), b = at(8, 0), c = at(8, 40), d = at(9, 30);
-    const std::vector<DayPlacement> placed = layoutDay({&a, &b, &c, &d}, 1800);
+    const ViewItem e = at(11, 0), f = at(11, 10), g = at(11, 30), h = at(12, 0);
+    const std::vector<DayPlacement> placed = layoutDay({&a, &b, &c, &d, &e, &f, &g, &h}, 1800);
     struct Want {
         int item, column, columns;
-    } want[] = {{1, 0, 2}, {0, 1, 2}, {2, 0, 2}, {3, 0, 1}};
-    ASSERT_EQ(placed.size(), 4u);
-    for (std::size_t i = 0; i < 4; ++i) {
+    } want[] = {{1, 0, 2}, {0, 1, 2}, {2, 0, 2}, {3, 0, 1}, {4, 0, 2}, {5, 1, 2}, {6, 0, 2}, {7, 0, 1}};
+    ASSERT_EQ(placed.size(), std::size(want));
+    for (std::size_t i = 0; i < std::size(want); ++i) {
         EXPECT_EQ(placed[i].item, want[i].item) << i;
         EXPECT_EQ(placed[i].column, want[i].column) << i;
         EXPECT_EQ(placed[i].columns, want[i].columns) << i;

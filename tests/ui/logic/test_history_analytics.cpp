@@ -117,12 +117,13 @@ TEST(HistoryCsv, QuotesNamesAndKeepsFinnishLetters) {
     const TimeValue alarm = at(4, 8, 0);
     u.history[alarm] = LogEntry{alarm, alarm + 25 * 60 + 40, kStatusAcknowledgedLate};
     u.history[at(4, 9)] = LogEntry{at(4, 9), 0, kStatusForgotten};
+    u.history[at(4, 10)] = LogEntry{at(4, 10), 0, kStatusAcknowledged};  // no instant recorded
     LogDlgLogic dlg(u, ResourceModule::builtIn(), at(4, 12));
     const Text name = "\"Äijälä, \"\"Junior\"\" Öystilä\"";
     const Text expected = "\xEF\xBB\xBF"
                           "Nimi,Päivä,Hälytysaika,Tila,Kuittausaika,Viive (min)\r\n" +
                           name + ",2026-03-04,08:00,kuitattu myöhässä,2026-03-04 08:25,26\r\n" + name +
-                          ",2026-03-04,09:00,unohdettu,,\r\n";
+                          ",2026-03-04,09:00,unohdettu,,\r\n" + name + ",2026-03-04,10:00,kuitattu,,\r\n";
     EXPECT_EQ(historyCsv(dlg, ResourceModule::builtIn()), expected);
 }
 

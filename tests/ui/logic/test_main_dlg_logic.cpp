@@ -6,6 +6,7 @@
 
 #include "core/clock.h"
 #include "core/datetime.h"
+#include "core/text.h"
 #include "dialog_test_support.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
@@ -415,6 +416,18 @@ TEST_F(MainDlgTest, StartupNamesADatabasePassedOverAndTheOneInUse) {
     EXPECT_EQ(host_.messages[0].text, "Tietokantaa " + passed.string() +
                                           " ei käytetä, koska sen kansioon ei voi kirjoittaa.\n"
                                           "Käytössä on tietokanta " + store().databasePath().string() + ".");
+    EXPECT_EQ(host_.messages[0].icon, MessageIcon::Warning);
+}
+
+// A name read cut at start-up is told once, then never again in the run.
+TEST_F(MainDlgTest, TextsReadCutAreToldOnce) {
+    db_.addUser(Text(kMaxRecordTextChars + 1, 'A'), "010101-1111");
+    MainDlgLogic& m = open();
+    m.startup();
+    chooseUser(Text(kMaxRecordTextChars, 'A'));
+    EXPECT_GT(m.user().id, 0);
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].text, fillPlaceholder(text(ids::kLongTextsCut), std::to_string(kMaxRecordTextChars)));
     EXPECT_EQ(host_.messages[0].icon, MessageIcon::Warning);
 }
 

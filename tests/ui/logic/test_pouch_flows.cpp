@@ -110,6 +110,31 @@ TEST_F(PouchFlowTest, FetchReplacesThePouchAlarmsOrSaysWhyNot) {
     EXPECT_TRUE(main_->user().is_programming_needed);
 }
 
+// A reply waits while a dialog is open. New pouch alarms offer to program
+// the attached reminder only when it is the user's own.
+TEST_F(PouchFlowTest, AReplyWaitsForOpenDialogsAndProgrammingIsOfferedOnlyForTheOwnReminder) {
+    db_.store().saveDevice({11, DeviceRecord::kOwn, 0, 0, 0}, ids_[0]);
+    db_.store().saveDevice({22, DeviceRecord::kOwn, 0, 0, 0}, ids_[1]);
+    struct Row { std::uint32_t sn; std::string text; std::size_t questions; };
+    for (const Row& row : {Row{22, kSample, 0}, Row{11, pouch("2030-03-01", "2030-03-02", "9:00"), 1}}) {
+        main_->setReminderConnected(true, row.sn);
+        logic_.setPouchData("ssn-Aino", row.text);
+        const auto before = alarms(0);
+        host_.questions.clear();
+        host_.answers = {false};
+        main_->command(cmd::kFetchPouchData);
+        host_.depth = 1;
+        ASSERT_TRUE(owner_.runNext(std::chrono::seconds(20))) << row.sn;
+        EXPECT_TRUE(shown().empty()) << row.sn;
+        EXPECT_EQ(alarms(0), before) << row.sn;
+        host_.depth = 0;
+        flows_.modalsClosed(*main_);
+        EXPECT_EQ(shown(), std::vector<int>{ids::kPouchDataCaption}) << row.sn;
+        EXPECT_NE(alarms(0), before) << row.sn;
+        EXPECT_EQ(host_.questions.size(), row.questions) << row.sn;
+    }
+}
+
 TEST_F(PouchFlowTest, EachReplyCodeHasItsMessageAndNothingIsWrittenForAnotherUser) {
     logic_.setPouchData("ssn-Aino", "");
     logic_.setPouchData("ssn-Bertta", kSample);

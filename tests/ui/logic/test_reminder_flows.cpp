@@ -319,6 +319,7 @@ TEST_F(ReminderFlows, UnpluggingDuringThePassFailsItAndStoresNothing) {
     store().loadReport(anna, report);
     EXPECT_TRUE(report.empty());
     EXPECT_TRUE(main->user().is_programming_needed);
+    EXPECT_TRUE(db.storedProfile(anna).is_programming_needed);
     EXPECT_NE(host.dialogs.back(), ProgrammingFinishedDlgLogic::kTemplateId);
 }
 
@@ -372,6 +373,7 @@ TEST_F(ReminderFlows, AnEmptiedOwnReminderIsRecordedEmptyAndMustBeProgrammed) {
         host.messages.clear();
         plug(own);
         EXPECT_TRUE(main->user().is_programming_needed) << here;
+        EXPECT_TRUE(db.storedProfile(anna).is_programming_needed) << here;
         EXPECT_EQ(main->panel().status, strings.load(ids::kNeedsProgramming));
         EXPECT_FALSE(shown(ids::kProgrammedElsewhere)) << here;
         EXPECT_EQ(device(kOwnSn).alarm_amount, 0);
@@ -415,6 +417,45 @@ TEST_F(ReminderFlows, FailuresSayWhyAndWhatToDoNext) {
     }
 }
 
+// The reminder stops answering while its table area, or later its log
+// area, is cleared: the emptying is reported as failed, never as done.
+TEST_F(ReminderFlows, EmptyingThatFailsPartWayIsReportedAsFailed) {
+    const std::size_t tableBlocks = (own.sim.memoryMap().table_end - kTableAreaStart) / 32;
+    for (std::size_t answered : {std::size_t{2}, tableBlocks + 2}) {
+        plugAnnasOwn();
+        host.messages.clear();
+        host.answers = {true};
+        own.sim.goSilentAfter(answered);
+        main->command(cmd::kEmptyReminder);
+        EXPECT_TRUE(shown(ids::kEmptyingFailed)) << answered;
+        EXPECT_FALSE(shown(ids::kReminderEmptied)) << answered;
+        EXPECT_TRUE(main->user().is_programming_needed) << answered;
+        own.sim.setSilent(false);
+        unplug();
+    }
+}
+
+// Programming a reminder without a user records it as an own reminder of
+// nobody, with what was written.
+TEST_F(ReminderFlows, ProgrammingWithoutAUserRecordsTheReminderAsWritten) {
+    const TimeValue now = clock.nowValue();
+    programmedBefore(other, 0, {now - 3600, now + 3600, now + 7200});  // the past one is not written again
+    host.onDialog = [](DialogModel& d) {
+        return d.templateId() == SelectActionDlgLogic::kTemplateId ? SelectActionDlgLogic::kIdProgramWithoutUser : kIdOk;
+    };
+    plug(other);
+    ASSERT_TRUE(main->noUserProfile());
+    main->command(MainDlgLogic::kIdProgram);
+    const DeviceRecord d = device(kOtherSn);
+    const std::vector<std::uint32_t> written = other.sim.tableInstants();
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(d.device_type, DeviceRecord::kOwn);
+    EXPECT_EQ(static_cast<std::uint32_t>(d.programming_time), other.sim.programmingTime());
+    EXPECT_EQ(static_cast<std::uint32_t>(d.last_alarm), written.back());
+    EXPECT_EQ(d.alarm_amount, 2);
+    EXPECT_LT(store().getDeviceOwner(kOtherSn), 1);
+}
+
 TEST_F(ReminderFlows, AFailedReadKeepsProgrammingAndEmptyingDisabled) {
     own.sim.failReadsAt(64);
     other.sim.setReportedModel(9);  // unrecognised: no message the first time
@@ -429,22 +470,41 @@ TEST_F(ReminderFlows, AFailedReadKeepsProgrammingAndEmptyingDisabled) {
     }
 }
 
-TEST_F(ReminderFlows, ALogThatCannotBeStoredIsReportedAndProgrammingAsksFirst) {
-    const TimeValue now = clock.nowValue();
-    programmedBefore(own, anna, {now - 3600, now + 3600});
-    own.sim.setLogWord(0, kLogWordForgotten);
-    Database(store().databasePath().string()).execute("DROP TABLE Log;");
-    plug(own);
-    ASSERT_FALSE(host.messages.empty());
-    EXPECT_EQ(host.messages.back().text, strings.load(ids::kLogNotStored));
-    script(kIdOk);
-    for (auto [command, asks] : {std::pair{int{MainDlgLogic::kIdProgram}, ids::kConfirmClearUnstoredLog},
-                                 {cmd::kEmptyReminder, ids::kConfirmEmptyUnstoredLog}}) {
-        host.answers = {command == cmd::kEmptyReminder, false};  // empty it; keep what is not stored
-        main->command(command);
-        EXPECT_EQ(host.questions.back().text, strings.load(asks));
-        EXPECT_TRUE(host.questions.back().defaultNo) << "Enter keeps the acknowledgements";
+// A damaged database, or an owner id without a user: the person is told,
+// and programming and emptying ask before they clear the reminder's log.
+TEST_F(ReminderFlows, ALogThatCannotBeStoredIsReportedAndProgrammingAndEmptyingAskFirst) {
+    // Without a selected user nothing can be programmed: only emptying asks.
+    struct Case { const char* damage; int owner; int message; bool userSelected; };
+    for (const Case c : {Case{"", 99, ids::kReadBackOwnerNotFound, false},
+                         Case{"DROP TABLE Log;", anna, ids::kLogNotStored, true},
+                         Case{"DROP TABLE Profiles;", anna, ids::kReadBackOwnerNotFound, false}}) {
+        SCOPED_TRACE(c.owner);
+        const TimeValue now = clock.nowValue();
+        programmedBefore(own, c.owner, {now - 3600, now + 3600});
+        own.sim.setLogWord(0, kLogWordForgotten);
+        Database(store().databasePath().string()).execute(c.damage);
+        host.messages.clear();
+        host.questions.clear();
+        plug(own);
+        ASSERT_FALSE(host.messages.empty());
+        EXPECT_EQ(host.messages.back().text, strings.load(c.message));
+        EXPECT_EQ(main->user().id >= 1, c.userSelected);
+        script(kIdOk);
+        host.answers = {false};
+        main->command(MainDlgLogic::kIdProgram);
+        host.answers = {true, false};  // empty it; keep what is not stored
+        main->command(cmd::kEmptyReminder);
+        std::vector<Text> asked;
+        for (const auto& q : host.questions) {
+            asked.push_back(q.text);
+            EXPECT_TRUE(q.defaultNo) << "Enter keeps the acknowledgements";
+        }
+        std::vector<Text> expected{strings.load(ids::kConfirmEmptyReminder), strings.load(ids::kConfirmEmptyUnstoredLog)};
+        if (c.userSelected) expected.insert(expected.begin(), strings.load(ids::kConfirmClearUnstoredLog));
+        EXPECT_EQ(asked, expected);
         EXPECT_EQ(own.sim.logWord(0), kLogWordForgotten);
+        unplug();
+        store().createDatabase();  // the missing table again
     }
 }
 
