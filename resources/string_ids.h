@@ -285,6 +285,16 @@ namespace velmora::ids {
     X(kPouchNotStored, 40406)                                                               \
     X(kNoUsersWithIdentityCode, 40407)                                                      \
     X(kIdentityCodeChangedMeanwhile, 40408)                                                 \
+    /* Calendar, history, report and panel: dose state, navigation, legend, lists */        \
+    X(kAwaitingReadBack, 41450)                                                             \
+    X(kPreviousDayTip, 41451)                                                               \
+    X(kNextDayTip, 41452)                                                                   \
+    X(kPreviousWeekTip, 41453)                                                              \
+    X(kNextWeekTip, 41454)                                                                  \
+    X(kMonthPageKeysTip, 41455)                                                             \
+    X(kChartAckTick, 41456)                                                                 \
+    X(kReportListAll, 41457)                                                                \
+    X(kReportListNeedingProgramming, 41458)                                                 \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 
