@@ -144,13 +144,25 @@ void ChronologyView::paintEvent(QPaintEvent* e) {
     if (!chart_) return;
     QPainter p(this);
     const CalendarPalette pal = CalendarPalette::from(palette());
-    const QRect area = e->rect();
+    const QRect seen = visibleRegion().boundingRect();
+    const QRect area = e->rect().intersected(seen);
     const auto [first, last] = chart_->rowsBetween(area.top(), area.bottom());
     // paintChronology puts the header right above `first`: shifted back by
     // the rows above, the rows land where they belong and the header falls
     // outside the update area unless `first` is the first row.
     p.translate(0, chart_->rowTop(first) - ChronologyChart::kHeaderHeight);
     paintChronology(p, *chart_, pal, first, last);
+    // The hours stay in sight at the top of what the scroll area shows.
+    p.resetTransform();
+    p.translate(0, seen.top());
+    paintHeader(p, *chart_, pal);
+}
+
+void ChronologyView::moveEvent(QMoveEvent* e) {
+    // Scrolling moves the chart: the header drawn at the old top moved
+    // with it.
+    QWidget::moveEvent(e);
+    update();
 }
 
 bool ChronologyView::event(QEvent* e) {
