@@ -24,6 +24,9 @@ namespace {
 
 // The pages' margins, as the printed documents always had them.
 constexpr qreal kMarginCm = 2.0;
+// The resolution QTextDocument's layout takes lengths in (a frame's
+// margins, an image's size) before it scales them to the device.
+constexpr qreal kLayoutDpi = 96.0;
 
 int pageOf(qreal y, qreal pageHeight) { return static_cast<int>(y / pageHeight); }
 
@@ -33,7 +36,7 @@ void layOutOnPages(QTextDocument& text, QPagedPaintDevice& device) {
     QAbstractTextDocumentLayout* layout = text.documentLayout();
     layout->setPaintDevice(&device);
     QTextFrameFormat frame = text.rootFrame()->frameFormat();
-    frame.setMargin(kMarginCm / 2.54 * device.logicalDpiY());
+    frame.setMargin(kMarginCm / 2.54 * kLayoutDpi);
     text.rootFrame()->setFrameFormat(frame);
     text.setPageSize(QSizeF(device.width(), device.height()));
     // A heading whose content begins on a later page starts that page
@@ -63,7 +66,7 @@ void printOn(const PrintableDocument& doc, QPagedPaintDevice& device) {
     // Page by page, numbered at the foot.
     QPainter p(&device);
     const QSizeF page = text.pageSize();
-    const qreal margin = text.rootFrame()->frameFormat().margin();
+    const qreal margin = text.rootFrame()->frameFormat().margin() * device.logicalDpiY() / kLayoutDpi;
     p.setFont(QFont(text.defaultFont(), &device));
     for (int i = 0; i < text.pageCount(); ++i) {
         if (i > 0) device.newPage();
