@@ -433,7 +433,11 @@ void MainDlg::usePlacementFile(const std::filesystem::path& file) {
     const std::optional<WindowPlacement> p = readWindowPlacement(file);
     if (!p) return;
     const QRect frame(p->x, p->y, p->width, p->height);
-    resize(QSize(p->width, p->height).expandedTo(minimumSize()));
+    QSize size(p->width, p->height);
+    // No larger than the screen is now.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size.expandedTo(minimumSize()));
     // Only where a screen still shows it (a monitor may have gone).
     for (const QScreen* screen : QGuiApplication::screens()) {
         if (screen->availableGeometry().intersected(frame).width() >= 100) {
