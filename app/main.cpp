@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "device/usb_ids.h"
 #include "startup.h"
 #include "ui/qt/app_style.h"
 
@@ -82,6 +83,7 @@ int main(int argc, char* argv[]) {
     main.logic.setPassedOverDatabase(passedOverDatabase(programDir, dataDir));
     if (main.logic.exitCode() != 0) return main.logic.exitCode();
     QObject::connect(main.window.get(), &MainDlg::finished, &app, [](int code) { QApplication::exit(code); });
+    main.window->usePlacementFile(configFilePath());
     main.window->show();
     return app.exec();
 }

@@ -470,6 +470,7 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
             AccountDlg dlg(model, &w);
             ok = save(dlg, outDir, signedIn ? "account-signed-in" : "account-signed-out") && ok;
         }
+        user.settings.username = user.account_name;  // the stored account, filled in at start
         LoginDlgLogic login(context);
         LoginDlg loginDlg(login, &w);
         ok = save(loginDlg, outDir, "login") && ok;
@@ -480,6 +481,7 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         ChangePasswordDlg changeDlg(change, &w);
         ok = save(changeDlg, outDir, "change-password") && ok;
         user.account_name = before.account_name;
+        user.settings.username = before.settings.username;
         user.account_password = before.account_password;
         user.logged_in = before.logged_in;
     }

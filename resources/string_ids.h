@@ -323,6 +323,16 @@ namespace velmora::ids {
     X(kDatabaseNotPrivate, 41102)                                                           \
     X(kLegacyFileNotRemovable, 41103)                                                       \
     X(kLegacyFileNotStored, 41104)                                                          \
+    /* Calendar, history, report and panel: dose state, navigation, legend, lists */        \
+    X(kAwaitingReadBack, 41450)                                                             \
+    X(kPreviousDayTip, 41451)                                                               \
+    X(kNextDayTip, 41452)                                                                   \
+    X(kPreviousWeekTip, 41453)                                                              \
+    X(kNextWeekTip, 41454)                                                                  \
+    X(kMonthPageKeysTip, 41455)                                                             \
+    X(kChartAckTick, 41456)                                                                 \
+    X(kReportListAll, 41457)                                                                \
+    X(kReportListNeedingProgramming, 41458)                                                 \
     /* Status bar idle text */                                                              \
     /* Acknowledgements kept on the reminder; texts cut to their bound */                   \
     X(kReadBackOwnerNotFound, 41150)                                                        \

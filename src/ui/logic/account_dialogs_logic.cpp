@@ -142,7 +142,9 @@ void AccountDlgLogic::cancel() {
 
 // ---- LoginDlg ----
 
-LoginDlgLogic::LoginDlgLogic(const AccountContext& context) : SignInDialogModel(context, {}, {}) {}
+// The stored account's name is filled in: only the password is asked.
+LoginDlgLogic::LoginDlgLogic(const AccountContext& context)
+    : SignInDialogModel(context, context.user.settings.username, {}) {}
 
 Text LoginDlgLogic::title() const { return c_.strings.load(ids::kAccountTitle); }
 

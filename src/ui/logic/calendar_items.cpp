@@ -74,7 +74,14 @@ std::vector<ViewItem> buildViewItems(std::vector<AlarmOccurrence> occurrences,
         }
         item.status = o.status;
         item.ackTime = o.ack_time;
-        if (o.status == kStatusNotAlarmed && beforeNow(o.time, now)) item.title = strings.load(ids::kStatusNotAlarmed);
+        if (o.status == kStatusNotAlarmed && beforeNow(o.time, now)) {
+            if (log.count(toTimeValue(o.time))) {
+                item.title = strings.load(ids::kStatusNotAlarmed);
+            } else {
+                item.title = strings.load(ids::kAwaitingReadBack);
+                item.colour = ItemStyle::kAwaitingReadBack;
+            }
+        }
         applyStatus(item, strings);
         items.push_back(std::move(item));
     }

@@ -22,6 +22,8 @@ struct ItemStyle {
     static constexpr Rgb kForgotten{255, 0, 0};
     static constexpr Rgb kAcknowledged{170, 225, 0};
     static constexpr Rgb kAcknowledgedLate{255, 235, 0};
+    // A past dose whose outcome the reminder has not yet been read for.
+    static constexpr Rgb kAwaitingReadBack{200, 203, 207};
 };
 
 // The fill of a log status: forgotten (2, 3), taken (4), taken late (5);
@@ -43,6 +45,8 @@ struct ViewItem {
 
 // Items of a range: one per occurrence, coloured and labelled by the log
 // entry at its second, then one per log entry that matched no occurrence.
+// A past occurrence without a log entry is grey and titled "not read from
+// the reminder": nothing is known of it yet, unlike an alarm still ahead.
 // `occurrences` is sorted; the result keeps that order, log entries after.
 std::vector<ViewItem> buildViewItems(std::vector<AlarmOccurrence> occurrences,
                                      const std::map<TimeValue, LogEntry>& log, const SYSTEMTIME& now,

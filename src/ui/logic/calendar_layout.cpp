@@ -118,16 +118,16 @@ PixelRect itemRect(const PlannerGeometry& g, int day, const ViewItem& item, cons
 PixelRect MonthGeometry::cell(int index) const {
     const int week = index / 7;
     const int weekday = index % 7;
-    const int body = height - headerHeight;
+    const int body = height - cellsTop();
     const int x0 = width * weekday / 7;
     const int x1 = width * (weekday + 1) / 7;
-    const int y0 = headerHeight + body * week / std::max(1, weeks);
-    const int y1 = headerHeight + body * (week + 1) / std::max(1, weeks);
+    const int y0 = cellsTop() + body * week / std::max(1, weeks);
+    const int y1 = cellsTop() + body * (week + 1) / std::max(1, weeks);
     return {x0, y0, x1 - x0, y1 - y0};
 }
 
 int MonthGeometry::cellAt(int x, int y) const {
-    if (x < 0 || x >= width || y < headerHeight || y >= height) return -1;
+    if (x < 0 || x >= width || y < cellsTop() || y >= height) return -1;
     for (int i = 0; i < weeks * 7; ++i) {
         if (cell(i).contains(x, y)) return i;
     }

@@ -66,15 +66,18 @@ std::vector<DayPlacement> layoutDay(const std::vector<const ViewItem*>& items, i
 // The item rectangles of a planner for one day column.
 PixelRect itemRect(const PlannerGeometry& g, int day, const ViewItem& item, const DayPlacement& p);
 
-// The month grid: weekday names on top, a row of seven cells per week.
+// The month grid: the month and year on top, the weekday names under
+// them, a row of seven cells per week.
 struct MonthGeometry {
     int width = 0;
     int height = 0;
+    int titleHeight = 28;
     int headerHeight = 24;
     int weeks = 5;
     int dayLineHeight = 18;   // the day number line of a cell
     int itemLineHeight = 16;  // one item line
 
+    int cellsTop() const { return titleHeight + headerHeight; }
     PixelRect cell(int index) const;  // index = week * 7 + weekday (Monday 0)
     int cellAt(int x, int y) const;   // -1 outside the cells
 };

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "core/datetime.h"
+#include "resources/string_ids.h"
 #include "ui/logic/log_dlg_logic.h"
 
 namespace velmora {
@@ -62,6 +63,14 @@ int ChronologyChart::markAt(int x, int y) const {
         }
     }
     return best;
+}
+
+std::vector<ChartLegendEntry> chartLegend(const StringSource& strings) {
+    std::vector<ChartLegendEntry> out;
+    for (int status : {kStatusAcknowledged, kStatusAcknowledgedLate, kStatusForgotten, kStatusNotAlarmed})
+        out.push_back({statusColour(status), LogDlgLogic::statusWord(status, strings)});
+    out.push_back({statusColour(kStatusAcknowledged), strings.load(ids::kChartAckTick), true});
+    return out;
 }
 
 Text chartMarkText(const ChartMark& m, const StringSource& strings) {

@@ -59,6 +59,9 @@ public:
     int markAt(int x, int y) const;
     // The mark's fill: the calendar's colour of its status.
     static ItemStyle::Rgb colourOf(const ChartMark& m) { return statusColour(m.status); }
+    // The row of the newest mark, the one the chart opens at; the last row
+    // when there is none.
+    int newestRow() const { return marks_.empty() ? rows() - 1 : marks_.back().row; }
 
 private:
     int rowOf(TimeValue t, int& daySecond) const;
@@ -68,6 +71,15 @@ private:
     int plotWidth_ = kMinPlotWidth;
     std::vector<ChartMark> marks_;
 };
+
+// What the marks mean: a dot per outcome in its colour, then the
+// acknowledgement tick.
+struct ChartLegendEntry {
+    ItemStyle::Rgb colour;
+    Text text;
+    bool tick = false;
+};
+std::vector<ChartLegendEntry> chartLegend(const StringSource& strings);
 
 // The tooltip of a mark: the history line of its entry.
 Text chartMarkText(const ChartMark& m, const StringSource& strings);

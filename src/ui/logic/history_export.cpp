@@ -4,6 +4,7 @@
 
 #include "core/datetime.h"
 #include "resources/string_ids.h"
+#include "ui/logic/chronology_chart.h"
 #include "ui/logic/log_dlg_logic.h"
 
 namespace velmora {
@@ -142,7 +143,16 @@ Text historyHtml(const LogDlgLogic& dlg, const StringSource& strings, int chartI
         out += "<tr><td>" + htmlEscaped(caption) + "</td><td align=\"right\">" + htmlEscaped(value) + "</td></tr>";
     out += "</table>";
 
-    out += "<h3>" + htmlEscaped(strings.load(ids::kChronologyTab)) + "</h3>";
+    // The legend belongs to the heading: on paper both go with the chart.
+    out += "<h3>" + htmlEscaped(strings.load(ids::kChronologyTab)) +
+           "<br><span style=\"font-weight:normal; font-size:small\">";
+    for (const ChartLegendEntry& e : chartLegend(strings)) {
+        char colour[8];
+        std::snprintf(colour, sizeof colour, "#%02x%02x%02x", e.colour.r, e.colour.g, e.colour.b);
+        out += Text("<span style=\"color:") + colour + "\">" + (e.tick ? "|" : "\xE2\x97\x8F") + "</span> " +
+               htmlEscaped(e.text) + "&nbsp;&nbsp; ";
+    }
+    out += "</span></h3>";
     for (int i = 0; i < chartImages; ++i) out += "<p><img src=\"chart:" + std::to_string(i) + "\"></p>";
 
     out += "<h3>" + htmlEscaped(strings.load(ids::kHistoryListTab)) + "</h3><p>";

@@ -17,11 +17,20 @@ Text formatInstant(TimeValue t) { return formatDateTime(fromTimeValue(t)); }
 LogDlgLogic::LogDlgLogic(const CurrentUser& user, const StringSource& strings, TimeValue now,
                          Interaction* person)
     : strings_(strings), history_(user.history), name_(user.name), now_(now), person_(person) {
-    lines_.reserve(user.history.size());
+    setPeriod(period_);
+}
+
+void LogDlgLogic::setPeriod(AdherencePeriod period) {
+    period_ = period;
+    days_ = velmora::periodDays(period, history_, now_);
+    adherence_ = computeAdherence(history_, days_.from, now_);
+    // The list and the totals show the same days as the figures.
+    lines_.clear();
+    total_ = acknowledged_ = late_ = forgotten_ = 0;
     // The history map is ordered by alarm time.
-    for (const auto& [time, entry] : user.history) {
-        (void)time;
-        lines_.push_back(formatLine(entry, strings));
+    for (auto it = history_.lower_bound(days_.from); it != history_.end(); ++it) {
+        const LogEntry& entry = it->second;
+        lines_.push_back(formatLine(entry, strings_));
         ++total_;
         switch (entry.log_status) {
             case kStatusForgotten:
@@ -31,13 +40,6 @@ LogDlgLogic::LogDlgLogic(const CurrentUser& user, const StringSource& strings, T
             default: break;  // counted only in the total
         }
     }
-    setPeriod(period_);
-}
-
-void LogDlgLogic::setPeriod(AdherencePeriod period) {
-    period_ = period;
-    days_ = velmora::periodDays(period, history_, now_);
-    adherence_ = computeAdherence(history_, days_.from, now_);
 }
 
 bool LogDlgLogic::saveExport(const std::filesystem::path& file, std::string_view bytes) const {

@@ -31,9 +31,10 @@ public:
     static constexpr int kIdForgotten = 1004;
     static constexpr int kIdClose = kIdOk;
 
-    // Reads the user's history once for the lines and counters; the
-    // adherence figures are those of the last 30 days up to `now` (0: no
-    // instant given, nothing is due). The user outlives the dialog.
+    // The lines, the counters and the adherence figures are those of the
+    // chosen period, at first the last 30 days up to `now` (0: no instant
+    // given, nothing is due and the list holds every entry). The user
+    // outlives the dialog.
     // `person` hears of exports that could not be written.
     LogDlgLogic(const CurrentUser& user, const StringSource& strings, TimeValue now = 0,
                 Interaction* person = nullptr);
@@ -45,7 +46,7 @@ public:
     // close button); empty for other ids.
     Text controlText(int controlId) const;
 
-    // One line per log entry in ascending alarm time.
+    // One line per log entry of the period in ascending alarm time.
     const std::vector<Text>& lines() const { return lines_; }
 
     int total() const { return total_; }
@@ -60,7 +61,7 @@ public:
     // "dd.mm.yyyy hh:mm - word[: dd.mm.yyyy hh:mm]".
     static Text formatLine(const LogEntry& entry, const StringSource& strings);
 
-    // ---- Adherence over a period ----
+    // ---- The period: list, totals and adherence figures ----
     void setPeriod(AdherencePeriod period);
     AdherencePeriod period() const { return period_; }
     const PeriodDays& periodDays() const { return days_; }

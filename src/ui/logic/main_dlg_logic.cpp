@@ -220,10 +220,17 @@ Text MainDlgLogic::windowChoiceText(int index) const {
     return strings_.load(c[static_cast<std::size_t>(index)].stringId);
 }
 
-Text MainDlgLogic::tooltipText(int radioId) const {
-    if (radioId == kIdTypeIntake) return strings_.load(ids::kTooltipAlarmAtIntake);
-    if (radioId == kIdTypeForgotten) return strings_.load(ids::kTooltipAlarmIfForgotten);
-    return {};
+Text MainDlgLogic::tooltipText(int controlId) const {
+    if (controlId == kIdTypeIntake) return strings_.load(ids::kTooltipAlarmAtIntake);
+    if (controlId == kIdTypeForgotten) return strings_.load(ids::kTooltipAlarmIfForgotten);
+    if (controlId != kIdPrevious && controlId != kIdNext) return {};
+    // "<" and ">" move by the navigation step; the month view pages by
+    // month with its own keys.
+    const bool back = controlId == kIdPrevious;
+    Text tip = strings_.load(navigationStep_ == 1 ? (back ? ids::kPreviousDayTip : ids::kNextDayTip)
+                                                   : (back ? ids::kPreviousWeekTip : ids::kNextWeekTip));
+    if (visibleTab_ == kTabMonth) tip += "\n" + strings_.load(ids::kMonthPageKeysTip);
+    return tip;
 }
 
 Text MainDlgLogic::dateText() const { return formatDateShort(currentDate_); }
@@ -259,6 +266,7 @@ void MainDlgLogic::acknowledgementLog(std::vector<LogEntry>& out) const {
 }
 
 void MainDlgLogic::tabChanged(int visibleTab) {
+    visibleTab_ = visibleTab;
     navigationStep_ = (visibleTab == kTabWeek || visibleTab == kTabMonth) ? 7 : 1;
 }
 
@@ -290,6 +298,8 @@ void MainDlgLogic::afterAlarmFlow(const std::function<void()>& flow) {
 void MainDlgLogic::refreshPanel() {
     const bool selected = userSelected();
     commands_.alarmReport = selected;
+    Text report;
+    commands_.alarmReportStored = selected && store_.loadReport(user_.id, report) && !report.empty();
     commands_.userEdits = selected;
     if (selected) {
         if (user_.program_type != 0) {
@@ -395,7 +405,7 @@ bool MainDlgLogic::command(int id) {
             return true;
         case cmd::kPrintAlarmReportOnPaper:
         case cmd::kSaveAlarmReportAsPdf:
-            if (userSelected()) printAlarmReport(id == cmd::kSaveAlarmReportAsPdf);
+            if (commands_.alarmReportStored) printAlarmReport(id == cmd::kSaveAlarmReportAsPdf);
             return true;
         case cmd::kClearCalendar: clearCalendar(); return true;
         case cmd::kEmptyReminder:

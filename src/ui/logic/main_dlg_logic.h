@@ -124,6 +124,8 @@ struct CommandStates {
     bool closeUser = false;       // 40001
     bool showHistory = false;     // 40000
     bool alarmReport = false;     // 40002
+    // 40370, 40371: only when the user has a stored alarm time report.
+    bool alarmReportStored = false;
     // The programming method radios, the comments page and 40005: what is
     // typed there without a user would be lost, so they wait for one.
     bool userEdits = false;
@@ -228,7 +230,9 @@ public:
     Text controlText(int controlId) const;
     Text tabText(int tabIndex) const;
     Text windowChoiceText(int index) const;
-    Text tooltipText(int radioId) const;
+    // The tooltip of radio 1020 or 1021, or of "<" or ">" (which follows
+    // the visible tab); empty for other ids.
+    Text tooltipText(int controlId) const;
     Text statusText() const { return statusText_; }
     Text dateText() const;  // "%d.%d.%d" of the current date
     const StringSource& strings() const { return strings_; }
@@ -355,6 +359,7 @@ private:
     Text statusText_;
     SYSTEMTIME currentDate_{};
     int navigationStep_ = 7;
+    int visibleTab_ = kTabWeek;
     bool monthStale_ = true;
     int monthReloads_ = 0;  // refreshes that reloaded the month view
     bool busy_ = false;

@@ -68,6 +68,10 @@ Text ReportDlgLogic::controlText(int controlId) const {
     }
 }
 
+Text ReportDlgLogic::listCaption() const {
+    return strings_.load(onlyNeeding_ ? ids::kReportListNeedingProgramming : ids::kReportListAll);
+}
+
 void ReportDlgLogic::showAll() { rebuild(false); }
 void ReportDlgLogic::showNeedingProgramming() { rebuild(true); }
 

@@ -49,6 +49,9 @@ public:
     // The report now shown, lines ending in CR LF.
     const Text& reportText() const { return report_; }
     bool showsOnlyNeedingProgramming() const { return onlyNeeding_; }
+    // Which list the report shows: all users, or those whose reminder must
+    // be programmed again.
+    Text listCaption() const;
 
     // 1004 and 1006: rebuild the report from the user list.
     void showAll();

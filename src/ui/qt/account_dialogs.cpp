@@ -171,7 +171,8 @@ LoginDlg::LoginDlg(LoginDlgLogic& model, QWidget* parent) : EndableDialog(model,
     layout->addLayout(buttonRow({ok_, cancel_}));
 
     model_.setChangeListener([this] { sync(); });
-    userName->setFocus();
+    userName->setText(toQ(model_.userName()));
+    (model_.userName().empty() ? userName : password)->setFocus();
 }
 
 LoginDlg::~LoginDlg() { model_.setChangeListener({}); }

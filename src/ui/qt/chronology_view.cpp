@@ -80,6 +80,47 @@ QImage chronologyImage(const Chart& chart, const CalendarPalette& palette, int f
     return image;
 }
 
+ChronologyLegend::ChronologyLegend(const StringSource& strings, QWidget* parent)
+    : QWidget(parent), entries_(chartLegend(strings)) {
+    setObjectName("chronologyLegend");
+}
+
+namespace {
+constexpr int kLegendSymbol = 14;  // the room of a dot or a tick
+constexpr int kLegendGap = 16;     // between entries
+}  // namespace
+
+QSize ChronologyLegend::sizeHint() const {
+    int width = 0;
+    for (const ChartLegendEntry& e : entries_)
+        width += kLegendSymbol + 4 + fontMetrics().horizontalAdvance(toQ(e.text)) + kLegendGap;
+    return {width, fontMetrics().height() + 6};
+}
+
+void ChronologyLegend::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const int y = height() / 2;
+    const int r = Chart::kMarkRadius;
+    int x = 2;
+    for (const ChartLegendEntry& e : entries_) {
+        const QColor fill = itemColour(e.colour);
+        if (e.tick) {
+            p.setPen(QPen(fill.darker(160), 2));
+            p.drawLine(x + kLegendSymbol / 2, y - r - 1, x + kLegendSymbol / 2, y + r + 1);
+        } else {
+            p.setPen(palette().color(QPalette::WindowText));
+            p.setBrush(fill);
+            p.drawEllipse(QPoint(x + kLegendSymbol / 2, y), r, r);
+        }
+        x += kLegendSymbol + 4;
+        const QString text = toQ(e.text);
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawText(QRect(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter, text);
+        x += fontMetrics().horizontalAdvance(text) + kLegendGap;
+    }
+}
+
 ChronologyView::ChronologyView(const StringSource& strings, QWidget* parent)
     : QWidget(parent), strings_(strings) {
     setObjectName("chronology");
@@ -103,13 +144,25 @@ void ChronologyView::paintEvent(QPaintEvent* e) {
     if (!chart_) return;
     QPainter p(this);
     const CalendarPalette pal = CalendarPalette::from(palette());
-    const QRect area = e->rect();
+    const QRect seen = visibleRegion().boundingRect();
+    const QRect area = e->rect().intersected(seen);
     const auto [first, last] = chart_->rowsBetween(area.top(), area.bottom());
     // paintChronology puts the header right above `first`: shifted back by
     // the rows above, the rows land where they belong and the header falls
     // outside the update area unless `first` is the first row.
     p.translate(0, chart_->rowTop(first) - ChronologyChart::kHeaderHeight);
     paintChronology(p, *chart_, pal, first, last);
+    // The hours stay in sight at the top of what the scroll area shows.
+    p.resetTransform();
+    p.translate(0, seen.top());
+    paintHeader(p, *chart_, pal);
+}
+
+void ChronologyView::moveEvent(QMoveEvent* e) {
+    // Scrolling moves the chart: the header drawn at the old top moved
+    // with it.
+    QWidget::moveEvent(e);
+    update();
 }
 
 bool ChronologyView::event(QEvent* e) {

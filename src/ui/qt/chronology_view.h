@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QWidget>
 #include <optional>
+#include <vector>
 
 #include "core/interaction.h"
 #include "ui/logic/chronology_chart.h"
@@ -21,6 +22,19 @@ void paintChronology(QPainter& p, const ChronologyChart& chart, const CalendarPa
 // The same into an image of the chart's width: a page's share for printing.
 QImage chronologyImage(const ChronologyChart& chart, const CalendarPalette& palette, int firstRow, int lastRow);
 
+// The chart's legend in one row: a dot per outcome, then the tick.
+class ChronologyLegend : public QWidget {
+public:
+    ChronologyLegend(const StringSource& strings, QWidget* parent = nullptr);
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    std::vector<ChartLegendEntry> entries_;
+};
+
 class ChronologyView : public QWidget {
     Q_OBJECT
 public:
@@ -31,6 +45,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
     bool event(QEvent* e) override;
 
 private:

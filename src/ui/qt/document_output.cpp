@@ -6,7 +6,12 @@
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QUrl>
 
 #include "resources/string_ids.h"
@@ -15,13 +20,63 @@
 
 namespace velmora {
 
+namespace {
+
+// The pages' margins, as the printed documents always had them.
+constexpr qreal kMarginCm = 2.0;
+// The resolution QTextDocument's layout takes lengths in (a frame's
+// margins, an image's size) before it scales them to the device.
+constexpr qreal kLayoutDpi = 96.0;
+
+int pageOf(qreal y, qreal pageHeight) { return static_cast<int>(y / pageHeight); }
+
+}  // namespace
+
+void layOutOnPages(QTextDocument& text, QPagedPaintDevice& device) {
+    QAbstractTextDocumentLayout* layout = text.documentLayout();
+    layout->setPaintDevice(&device);
+    QTextFrameFormat frame = text.rootFrame()->frameFormat();
+    frame.setMargin(kMarginCm / 2.54 * kLayoutDpi);
+    text.rootFrame()->setFrameFormat(frame);
+    text.setPageSize(QSizeF(device.width(), device.height()));
+    // A heading whose content begins on a later page starts that page
+    // itself. In document order: each move shifts what follows.
+    const qreal pageHeight = text.pageSize().height();
+    for (QTextBlock b = text.begin(); b.isValid(); b = b.next()) {
+        const QTextBlock next = b.next();
+        if (b.blockFormat().headingLevel() == 0 || !next.isValid() || next.layout()->lineCount() == 0) continue;
+        const QRectF heading = layout->blockBoundingRect(b);
+        const QRectF content = layout->blockBoundingRect(next);
+        const qreal firstLineBottom = content.top() - next.layout()->boundingRect().top() +
+                                      next.layout()->lineAt(0).rect().bottom();
+        if (pageOf(firstLineBottom - 1, pageHeight) == pageOf(heading.top(), pageHeight)) continue;
+        QTextBlockFormat f = b.blockFormat();
+        f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor(b).setBlockFormat(f);
+    }
+}
+
 void printOn(const PrintableDocument& doc, QPagedPaintDevice& device) {
     QTextDocument text;
     text.setMetaInformation(QTextDocument::DocumentTitle, doc.title);
     for (std::size_t i = 0; i < doc.images.size(); ++i)
         text.addResource(QTextDocument::ImageResource, QUrl(QString("chart:%1").arg(i)), doc.images[i]);
     text.setHtml(doc.html);
-    text.print(&device);
+    layOutOnPages(text, device);
+    // Page by page, numbered at the foot.
+    QPainter p(&device);
+    const QSizeF page = text.pageSize();
+    const qreal margin = text.rootFrame()->frameFormat().margin() * device.logicalDpiY() / kLayoutDpi;
+    p.setFont(QFont(text.defaultFont(), &device));
+    for (int i = 0; i < text.pageCount(); ++i) {
+        if (i > 0) device.newPage();
+        p.save();
+        p.translate(0, -i * page.height());
+        text.drawContents(&p, QRectF(QPointF(0, i * page.height()), page));
+        p.restore();
+        p.drawText(QRectF(0, page.height() - margin, page.width() - margin, margin / 2),
+                   Qt::AlignRight | Qt::AlignVCenter, QString::number(i + 1));
+    }
 }
 
 QByteArray pdfBytes(const PrintableDocument& doc) {

@@ -8,6 +8,7 @@
 #include "core/interaction.h"
 
 class QPagedPaintDevice;
+class QTextDocument;
 class QWidget;
 
 namespace velmora {
@@ -18,7 +19,10 @@ struct PrintableDocument {
     std::vector<QImage> images;  // "chart:0", "chart:1", ... in the HTML
 };
 
-// Lays the document out on the device's pages.
+// Lays `text` out on the device's pages with 2 cm margins; a heading that
+// would stand alone at the foot of a page moves to the next one.
+void layOutOnPages(QTextDocument& text, QPagedPaintDevice& device);
+// Lays the document out on the device's pages, numbered.
 void printOn(const PrintableDocument& doc, QPagedPaintDevice& device);
 // The document as PDF file bytes, with its title in the metadata.
 QByteArray pdfBytes(const PrintableDocument& doc);

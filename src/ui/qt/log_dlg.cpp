@@ -34,13 +34,10 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
     const StringSource& strings = model_.strings();
 
     auto* list = new QListWidget(this);
+    list_ = list;
     list->setObjectName("history");
     list->setSortingEnabled(false);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
-    for (const Text& line : model_.lines()) list->addItem(toQ(line));
-    // The newest entries are the ones looked for: they are in view at once.
-    // Once laid out, when the scroll range is known.
-    QTimer::singleShot(0, list, [list] { list->scrollToBottom(); });
 
     // The adherence page: the table of doses and the other figures.
     auto* adherencePage = new QWidget(this);
@@ -56,16 +53,20 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
     adherenceLayout->addLayout(summary_);
 
     chart_ = new ChronologyView(strings, this);
-    auto* chartScroll = new QScrollArea(this);
-    chartScroll->setObjectName("chronologyScroll");
-    chartScroll->setWidgetResizable(true);
-    chartScroll->setWidget(chart_);
+    auto* chartPage = new QWidget(this);
+    chartScroll_ = new QScrollArea(chartPage);
+    chartScroll_->setObjectName("chronologyScroll");
+    chartScroll_->setWidgetResizable(true);
+    chartScroll_->setWidget(chart_);
+    auto* chartLayout = new QVBoxLayout(chartPage);
+    chartLayout->addWidget(new ChronologyLegend(strings, chartPage));
+    chartLayout->addWidget(chartScroll_, 1);
 
     pages_ = new QTabWidget(this);
     pages_->setObjectName("pages");
     pages_->addTab(list, toQ(strings.load(ids::kHistoryListTab)));
     pages_->addTab(adherencePage, toQ(strings.load(ids::kAdherenceTab)));
-    pages_->addTab(chartScroll, toQ(strings.load(ids::kChronologyTab)));
+    pages_->addTab(chartPage, toQ(strings.load(ids::kChronologyTab)));
 
     auto* totals = new QGroupBox(toQ(model_.controlText(LogDlgLogic::kIdTotalsFrame)), this);
     auto* grid = new QGridLayout(totals);
@@ -83,7 +84,8 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
     int r = 0;
     for (const Row& row : rows) {
         auto* caption = new QLabel(toQ(model_.controlText(row.caption)), totals);
-        auto* value = new QLabel(toQ(model_.numberText(row.value)), totals);
+        auto* value = new QLabel(totals);
+        totals_.push_back({row.value, value});
         value->setObjectName(row.name);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         value->setMinimumWidth(48);
@@ -149,6 +151,12 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
 }
 
 void LogDlg::showPeriod() {
+    list_->clear();
+    for (const Text& line : model_.lines()) list_->addItem(toQ(line));
+    // The newest entries are the ones looked for: they are in view at once.
+    // Once laid out, when the scroll range is known.
+    QTimer::singleShot(0, list_, [list = list_] { list->scrollToBottom(); });
+    for (const auto& [id, label] : totals_) label->setText(toQ(model_.numberText(id)));
     const auto table = model_.adherenceTable();
     adherence_->setRowCount(static_cast<int>(table.size()) - 1);
     adherence_->setColumnCount(static_cast<int>(table.front().size()));
@@ -175,6 +183,11 @@ void LogDlg::showPeriod() {
     }
     summary_->setColumnStretch(0, 1);
     chart_->setChart(ChronologyChart(model_.history(), model_.periodDays()));
+    // The chart opens at its newest data, once laid out.
+    QTimer::singleShot(0, chartScroll_, [this] {
+        const ChronologyChart& chart = *chart_->chart();
+        chartScroll_->ensureVisible(0, chart.rowCentre(chart.newestRow()), 0, 2 * ChronologyChart::kRowHeight);
+    });
 }
 
 PrintableDocument LogDlg::document() const {

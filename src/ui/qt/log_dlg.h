@@ -3,11 +3,16 @@
 // the chronology chart as pages, the totals, the period and the print and
 // export buttons beside them.
 #include <QDialog>
+#include <utility>
+#include <vector>
 
 #include "ui/logic/log_dlg_logic.h"
 #include "ui/qt/document_output.h"
 
 class QGridLayout;
+class QLabel;
+class QListWidget;
+class QScrollArea;
 class QTabWidget;
 class QTableWidget;
 
@@ -28,14 +33,18 @@ public:
     PrintableDocument document() const;
 
 private:
-    // The adherence page and the chart of the model's period.
+    // The list, the totals, the adherence page and the chart of the
+    // model's period.
     void showPeriod();
 
     LogDlgLogic& model_;
+    QListWidget* list_ = nullptr;
+    std::vector<std::pair<int, QLabel*>> totals_;  // number label by control id
     QTabWidget* pages_ = nullptr;
     QTableWidget* adherence_ = nullptr;
     QGridLayout* summary_ = nullptr;
     ChronologyView* chart_ = nullptr;
+    QScrollArea* chartScroll_ = nullptr;
 };
 
 }  // namespace velmora

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -28,6 +29,7 @@
 #include <QVBoxLayout>
 
 #include "resources/resource_module.h"
+#include "ui/logic/window_placement.h"
 #include "ui/qt/dialog_parts.h"
 #include "ui/qt/elided_label.h"
 #include "ui/qt/logo.h"
@@ -115,6 +117,7 @@ MainDlg::MainDlg(MainDlgLogic& logic, const ResourceModule& resources, QWidget* 
     statusBar()->addWidget(statusBarText_, 1);
 
     logic_.initialise();
+    syncNavigationTips();
 
     // The client area starts at 900 x 500; the layout's minimum is the
     // smallest size.
@@ -209,7 +212,10 @@ QWidget* MainDlg::buildLeft() {
     tabs_->addTab(commentsPage, toQ(logic_.tabText(3)));
     tabs_->setCurrentIndex(MainDlgLogic::kTabWeek);
     layout->addWidget(tabs_, 1);
-    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { logic_.tabChanged(index); });
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+        logic_.tabChanged(index);
+        syncNavigationTips();
+    });
     connect(comment_, &QPlainTextEdit::textChanged, this, [this] {
         if (syncing_ || logic_.setCommentText(fromQ(comment_->toPlainText()))) return;
         // Refused: the page shows the comment as it is kept.
@@ -407,14 +413,45 @@ void MainDlg::syncPanel() {
                                            {cmd::kCloseUser, c.closeUser},
                                            {cmd::kShowHistory, c.showHistory},
                                            {cmd::kPrintAlarmReport, c.alarmReport},
-                                           {cmd::kPrintAlarmReportOnPaper, c.alarmReport},
-                                           {cmd::kSaveAlarmReportAsPdf, c.alarmReport},
+                                           {cmd::kPrintAlarmReportOnPaper, c.alarmReportStored},
+                                           {cmd::kSaveAlarmReportAsPdf, c.alarmReportStored},
                                            {cmd::kClearCalendar, c.userEdits}};
     for (const auto& [id, enabled] : states) {
         if (QAction* a = action(id)) a->setEnabled(enabled);
     }
     statusBarText_->setText(toQ(logic_.statusText()));
     syncing_ = false;
+}
+
+void MainDlg::syncNavigationTips() {
+    previous_->setToolTip(toQ(logic_.tooltipText(MainDlgLogic::kIdPrevious)));
+    next_->setToolTip(toQ(logic_.tooltipText(MainDlgLogic::kIdNext)));
+}
+
+void MainDlg::usePlacementFile(const std::filesystem::path& file) {
+    placementFile_ = file;
+    const std::optional<WindowPlacement> p = readWindowPlacement(file);
+    if (!p) return;
+    const QRect frame(p->x, p->y, p->width, p->height);
+    QSize size(p->width, p->height);
+    // No larger than the screen is now.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size.expandedTo(minimumSize()));
+    // Only where a screen still shows it (a monitor may have gone).
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().intersected(frame).width() >= 100) {
+            move(frame.topLeft());
+            break;
+        }
+    }
+    if (p->maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainDlg::savePlacement() const {
+    if (placementFile_.empty()) return;
+    const QRect normal = isMaximized() ? normalGeometry() : QRect(pos(), size());
+    saveWindowPlacement(placementFile_, {normal.x(), normal.y(), normal.width(), normal.height(), isMaximized()});
 }
 
 void MainDlg::dateChanged(const SYSTEMTIME& date) {
@@ -446,6 +483,7 @@ void MainDlg::busyChanged(bool busy) {
 void MainDlg::closeRequested(int exitCode) {
     exitCode_ = exitCode;
     closing_ = true;
+    savePlacement();
     close();
     emit finished(exitCode);
 }

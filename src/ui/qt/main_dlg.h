@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QMainWindow>
 #include <QTimer>
+#include <filesystem>
 #include <map>
 
 #include "ui/logic/calendar_requests.h"
@@ -47,6 +48,9 @@ public:
     MonthView* monthView() const { return monthView_; }
     // The exit code the window closed with; 0 while open.
     int exitCode() const { return exitCode_; }
+    // Takes the size and place the window had when it last closed from
+    // `file`, and stores them there when it closes.
+    void usePlacementFile(const std::filesystem::path& file);
 
     // MainDlgView
     void panelChanged() override;
@@ -83,6 +87,8 @@ private:
     ElidedLabel* elidedValueLabel(int id);
     QWidget* viewPage(const char* objectName, QWidget* view);
     void syncPanel();
+    void syncNavigationTips();
+    void savePlacement() const;
 
     MainDlgLogic& logic_;
     const ResourceModule& resources_;
@@ -113,6 +119,7 @@ private:
     bool closing_ = false;
     int busyDepth_ = 0;
     int exitCode_ = 0;
+    std::filesystem::path placementFile_;
 };
 
 }  // namespace velmora

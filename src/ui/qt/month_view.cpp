@@ -120,13 +120,23 @@ void MonthView::paintAll(QPainter& p, const QSize& size) {
     const int today = logic_->dayIndexOf(clock_.localNow());
     const int selected = logic_->dayIndexOf(cursor);
 
-    // Grid: weekday names, cells, days of other months faint.
+    // The month and year of the page, then the weekday names, the cells,
+    // days of other months faint.
     p.fillRect(QRect(0, 0, g.width, g.height), c.base);
-    p.fillRect(QRect(0, 0, g.width, g.headerHeight), c.face);
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() + 2);
+    p.setFont(titleFont);
     p.setPen(c.text);
+    QString month = locale.standaloneMonthName(logic_->date().wMonth);
+    if (!month.isEmpty()) month[0] = month[0].toUpper();
+    p.drawText(QRect(0, 0, g.width, g.titleHeight), Qt::AlignCenter,
+               month + ' ' + QString::number(logic_->date().wYear));
+    p.setFont(font());
+    p.fillRect(QRect(0, g.titleHeight, g.width, g.headerHeight), c.face);
     for (int wd = 0; wd < 7; ++wd) {
         const PixelRect r = g.cell(wd);
-        p.drawText(QRect(r.x, 0, r.w, g.headerHeight), Qt::AlignCenter,
+        p.drawText(QRect(r.x, g.titleHeight, r.w, g.headerHeight), Qt::AlignCenter,
                    locale.dayName(wd + 1, QLocale::ShortFormat));
     }
     const int cells = logic_->dayCount();
@@ -141,7 +151,7 @@ void MonthView::paintAll(QPainter& p, const QSize& size) {
         const int y = w < g.weeks ? g.cell(w * 7).y : g.height - 1;
         p.drawLine(0, y, g.width, y);
     }
-    for (int wd = 1; wd < 7; ++wd) p.drawLine(g.cell(wd).x, g.headerHeight, g.cell(wd).x, g.height);
+    for (int wd = 1; wd < 7; ++wd) p.drawLine(g.cell(wd).x, g.titleHeight, g.cell(wd).x, g.height);
     if (selected >= 0) {
         const PixelRect r = g.cell(selected);
         p.setPen(QPen(c.selectionFrame, 2));

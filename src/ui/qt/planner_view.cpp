@@ -216,12 +216,14 @@ void PlannerView::paintTodayAndSelection(QPainter& p) {
         shade.setAlpha(110);
         p.fillRect(QRect(g.columnLeft(today) + 1, g.headerHeight, g.columnWidth(today) - 1, g.height), shade);
     }
+    // The cursor's slot: filled while the view has the keys, framed when
+    // they are elsewhere (a dialog, the panel), so it is never lost.
     const int cursorDay = logic_->dayIndexOf(logic_->cursor());
-    if (cursorDay >= 0 && hasFocus()) {
+    if (cursorDay >= 0) {
         const int y = g.yOf(logic_->cursor());
         const QRect slot(g.columnLeft(cursorDay) + 1, y + 1, g.columnWidth(cursorDay) - 2, g.slotHeight - 1);
-        p.fillRect(slot, c.selection);
-        p.setPen(QPen(c.selectionFrame, 1));
+        if (hasFocus()) p.fillRect(slot, c.selection);
+        p.setPen(QPen(c.selectionFrame, 1, hasFocus() ? Qt::SolidLine : Qt::DashLine));
         p.drawRect(slot.adjusted(0, 0, -1, -1));
     }
     if (today >= 0) {

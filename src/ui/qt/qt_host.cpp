@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QPointer>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QPushButton>
@@ -72,8 +74,11 @@ public:
 
 class QtHost::ModalScope {
 public:
-    explicit ModalScope(QtHost& host) : host_(host) { ++host_.depth_; }
+    explicit ModalScope(QtHost& host) : host_(host), focus_(QApplication::focusWidget()) { ++host_.depth_; }
     ~ModalScope() {
+        // The keys go back where they were (a calendar view keeps its
+        // cursor in sight), also when the window was not reactivated.
+        if (focus_ && focus_->isVisible()) focus_->setFocus(Qt::OtherFocusReason);
         if (--host_.depth_ == 0 && host_.modalsClosed_) {
             // Later, from the event loop: the caller of the dialog finishes
             // first. Dropped when the window goes before it runs.
@@ -87,6 +92,7 @@ public:
 
 private:
     QtHost& host_;
+    QPointer<QWidget> focus_;
 };
 
 QtHost::QtHost(const ResourceModule& resources, DesktopPrograms programs)

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -90,8 +91,16 @@ ReportDlg::ReportDlg(ReportDlgLogic& model, QWidget* parent) : QDialog(parent), 
     buttons->addWidget(csv);
     buttons->addStretch(1);
     buttons->addWidget(ok);
+    list_ = new QLabel(this);
+    list_->setObjectName("list");
+    QFont bold = list_->font();
+    bold.setBold(true);
+    list_->setFont(bold);
+    auto* shown = new QVBoxLayout;
+    shown->addWidget(list_);
+    shown->addWidget(text_, 1);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(text_, 1);
+    layout->addLayout(shown, 1);
     layout->addLayout(buttons);
 
     showReport();
@@ -103,7 +112,7 @@ ReportDlg::ReportDlg(ReportDlgLogic& model, QWidget* parent) : QDialog(parent), 
 PrintableDocument ReportDlg::document() const {
     PrintableDocument doc;
     doc.title = toQ(model_.title());
-    doc.html = toQ(textReportHtml(model_.title(), model_.reportText()));
+    doc.html = toQ(textReportHtml(model_.title() + " - " + model_.listCaption(), model_.reportText()));
     return doc;
 }
 
@@ -112,6 +121,7 @@ void ReportDlg::showReport() {
     QString shown = toQ(model_.reportText());
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text_->setPlainText(shown);
+    list_->setText(toQ(model_.listCaption()));
 }
 
 }  // namespace velmora

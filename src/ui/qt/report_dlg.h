@@ -5,6 +5,7 @@
 #include "ui/logic/report_dlg_logic.h"
 #include "ui/qt/document_output.h"
 
+class QLabel;
 class QPlainTextEdit;
 
 namespace velmora {
@@ -26,6 +27,7 @@ private:
 
     ReportDlgLogic& model_;
     QPlainTextEdit* text_ = nullptr;
+    QLabel* list_ = nullptr;  // which list the text shows
 };
 
 }  // namespace velmora

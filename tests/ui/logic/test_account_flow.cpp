@@ -122,7 +122,7 @@ TEST_F(AccountFlowTest, StartUpSignInWithTheServiceOrTheStoredAccount) {
         if (!c.serviceUp) service_.reset();
         MainDlgLogic& main = open(true);
         onDialog<LoginDlgLogic>([&](LoginDlgLogic& dlg) {
-            dlg.setUserName("anna");
+            EXPECT_EQ(dlg.userName(), "anna") << "the stored account is filled in";
             dlg.setPassword(c.password);
             return okAndReply(dlg);
         });

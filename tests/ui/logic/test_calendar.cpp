@@ -91,8 +91,10 @@ TEST_F(CalendarTest, ItemsTakeTheStateOfTheLogEntryAtTheirSecond) {
         Text monthText;
     } cases[] = {
         {"status 0", makeTime(2026, 3, 9, 8, 0), 0, 0, 0, "Hälytys", "Aamulääke", S::kAlarm, "08:00  Hälytys"},
-        {"past, no entry", makeTime(2026, 3, 9, 9, 0), 0, -1, 0, notAlarmed, "Aamulääke", S::kAlarm,
-         "09:00  " + notAlarmed},
+        {"past, not read yet", makeTime(2026, 3, 9, 9, 0), 0, -1, 0, text(ids::kAwaitingReadBack), "Aamulääke",
+         S::kAwaitingReadBack, "09:00  " + text(ids::kAwaitingReadBack)},
+        {"ahead, not read yet", makeTime(2026, 3, 11, 13, 0), 0, -1, 0, "Hälytys", "Aamulääke", S::kAlarm,
+         "13:00  Hälytys"},
         {"future 1", makeTime(2026, 3, 12, 8, 0), 1, 1, 0, "Pussihälytys", "Aamulääke", S::kPouchAlarm,
          "08:00  Pussihälytys"},
         {"past 1, pouch", makeTime(2026, 3, 10, 8, 0), 1, 1, 0, notAlarmed, "Aamulääke", S::kPouchAlarm,
@@ -280,7 +282,7 @@ TEST_F(CalendarTest, OverlappingItemsShareTheirDayAndCellsCountWhatDoesNotFit) {
 
     MonthGeometry m;
     m.width = 700;
-    m.height = 24 + 5 * 90;  // cells of 90 pixels: 18 for the day, 4 lines of 16
+    m.height = m.cellsTop() + 5 * 90;  // cells of 90 pixels: 18 for the day, 4 lines of 16
     for (auto [count, shown, hidden] : {std::tuple{0, 0, 0}, {4, 4, 0}, {5, 3, 2}, {9, 3, 6}}) {
         const CellRows rows = layoutCell(m, 8, count);
         EXPECT_EQ(rows.shown, shown) << count;

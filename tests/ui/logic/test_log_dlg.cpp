@@ -54,6 +54,32 @@ TEST(LogDlgLogic, CountersAndATotalThatCanExceedTheirSum) {
     EXPECT_EQ(dlg.numberText(LogDlgLogic::kIdForgotten), "3");
 }
 
+TEST(LogDlgLogic, ThePeriodChoosesTheLinesAndTotals) {
+    CurrentUser u;
+    addEntry(u, at(2026, 1, 10, 8, 0), kStatusForgotten);
+    addEntry(u, at(2026, 4, 15, 8, 0), kStatusAcknowledgedLate, at(2026, 4, 15, 8, 40));
+    addEntry(u, at(2026, 5, 31, 23, 59), kStatusForgottenAlt);  // the day before the last 30
+    addEntry(u, at(2026, 6, 1, 0, 0), kStatusAcknowledged, at(2026, 6, 1, 0, 5));
+    LogDlgLogic dlg(u, fi(), at(2026, 6, 30, 12, 0));
+    const struct {
+        AdherencePeriod period;
+        const char *total, *acknowledged, *late, *forgotten, *firstLine;
+    } cases[] = {
+        {AdherencePeriod::Last30Days, "1", "1", "0", "0", "01.06.2026 00:00 - kuitattu: 01.06.2026 00:05"},
+        {AdherencePeriod::Last90Days, "3", "1", "1", "1", "15.04.2026 08:00 - kuitattu myöhässä: 15.04.2026 08:40"},
+        {AdherencePeriod::All, "4", "1", "1", "2", "10.01.2026 08:00 - unohdettu"},
+    };
+    for (const auto& c : cases) {
+        dlg.setPeriod(c.period);
+        EXPECT_EQ(dlg.numberText(LogDlgLogic::kIdTotal), c.total);
+        EXPECT_EQ(dlg.numberText(LogDlgLogic::kIdAcknowledged), c.acknowledged);
+        EXPECT_EQ(dlg.numberText(LogDlgLogic::kIdLate), c.late);
+        EXPECT_EQ(dlg.numberText(LogDlgLogic::kIdForgotten), c.forgotten);
+        ASSERT_EQ(dlg.lines().size(), std::stoul(c.total));
+        EXPECT_EQ(dlg.lines().front(), c.firstLine);
+    }
+}
+
 TEST(LogDlgLogic, UnknownStatusAndMissingAcknowledgementInstant) {
     const TimeValue alarm = at(2026, 10, 25, 3, 30);  // the night clocks go back
     for (int unknown : {0, 7}) EXPECT_EQ(LogDlgLogic::formatLine({alarm, 0, unknown}, fi()), "25.10.2026 03:30 - ");

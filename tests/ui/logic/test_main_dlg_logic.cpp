@@ -113,16 +113,19 @@ TEST_F(MainDlgTest, ProgramSaysWhyItCannotStartAndChangesNothing) {
 TEST_F(MainDlgTest, ChosenUserFillsThePanel) {
     db_.addUser("Bertta", "020202-0202", {dailyAlarm(8, 0)});
     db_.addUser("Aino", "010101-0101");
-    giveProgrammedReminder(db_.addUser("Cecilia", "030303-0303", {dailyAlarm(8, 0)}));
+    const int cecilia = db_.addUser("Cecilia", "030303-0303", {dailyAlarm(8, 0)});
+    giveProgrammedReminder(cecilia);
+    store().saveReport(cecilia, "Hälytysajat");
     using C = UserPanel::StatusColour;
     struct Case {
         const char* name;
         int status;
         C colour;
         const char* lastAlarm;
-    } cases[] = {{"Bertta", ids::kNeedsProgramming, C::Red, "-"},
-                 {"Aino", ids::kNoAlarms, C::Red, "-"},
-                 {"Cecilia", ids::kNoProgrammingNeeded, C::Green, "01.05.2026 08:00"}};
+        bool reportStored;  // 40370 and 40371 enabled
+    } cases[] = {{"Bertta", ids::kNeedsProgramming, C::Red, "-", false},
+                 {"Aino", ids::kNoAlarms, C::Red, "-", false},
+                 {"Cecilia", ids::kNoProgrammingNeeded, C::Green, "01.05.2026 08:00", true}};
     MainDlgLogic& m = open();
     for (const Case& c : cases) {
         chooseUser(c.name);
@@ -132,6 +135,7 @@ TEST_F(MainDlgTest, ChosenUserFillsThePanel) {
         EXPECT_EQ(m.panel().lastAlarm, c.lastAlarm) << c.name;
         EXPECT_TRUE(m.commands().closeUser && m.commands().showHistory && m.commands().alarmReport &&
                     m.commands().userEdits);
+        EXPECT_EQ(m.commands().alarmReportStored, c.reportStored) << c.name;
     }
 }
 
@@ -214,16 +218,25 @@ TEST_F(MainDlgTest, UnlistedStoredWindowShowsTheFirstEntryAndIntakeResetsIt) {
 TEST_F(MainDlgTest, NavigationStepFollowsTheVisibleTab) {
     using M = MainDlgLogic;
     MainDlgLogic& m = open();
+    const Text monthKeys = "\n" + text(ids::kMonthPageKeysTip);
     const struct Step {
         int tab, command;
         const char* date;
-    } steps[] = {{M::kTabDay, M::kIdNext, "3.3.2026"},       {M::kTabWeek, M::kIdNext, "10.3.2026"},
-                 {M::kTabMonth, M::kIdPrevious, "3.3.2026"}, {M::kTabMonth, M::kIdPrevious, "24.2.2026"},
-                 {M::kTabComments, M::kIdNext, "25.2.2026"}};
+        Text previousTip, nextTip;
+    } steps[] = {
+        {M::kTabDay, M::kIdNext, "3.3.2026", text(ids::kPreviousDayTip), text(ids::kNextDayTip)},
+        {M::kTabWeek, M::kIdNext, "10.3.2026", text(ids::kPreviousWeekTip), text(ids::kNextWeekTip)},
+        {M::kTabMonth, M::kIdPrevious, "3.3.2026", text(ids::kPreviousWeekTip) + monthKeys,
+         text(ids::kNextWeekTip) + monthKeys},
+        {M::kTabMonth, M::kIdPrevious, "24.2.2026", text(ids::kPreviousWeekTip) + monthKeys,
+         text(ids::kNextWeekTip) + monthKeys},
+        {M::kTabComments, M::kIdNext, "25.2.2026", text(ids::kPreviousDayTip), text(ids::kNextDayTip)}};
     for (const Step& s : steps) {
         m.tabChanged(s.tab);
         m.command(s.command);
         EXPECT_EQ(m.dateText(), s.date) << s.tab;
+        EXPECT_EQ(m.tooltipText(M::kIdPrevious), s.previousTip) << s.tab;
+        EXPECT_EQ(m.tooltipText(M::kIdNext), s.nextTip) << s.tab;
     }
     EXPECT_EQ(m.currentDate().wHour, 9) << "the time of day is kept";
 

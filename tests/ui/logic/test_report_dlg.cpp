@@ -7,6 +7,7 @@
 #include "core/cp1252.h"
 #include "dialog_test_support.h"
 #include "resources/resource_module.h"
+#include "resources/string_ids.h"
 #include "ui/logic/report_dlg_logic.h"
 #include "ui/logic/report_files.h"
 
@@ -69,16 +70,20 @@ TEST_F(ReportDlgTest, RowsShowTheOwnReminderOrDashes) {
         "Cecilia                            -                   -                   -                        \r\n"
         "Daavid                             030303-345C         07.03.2026 09:00    01.02.2026 09:00         \r\n";
     auto dlg = open();
+    const StringSource& fi = ResourceModule::builtIn();
     EXPECT_EQ(dlg.reportText(),
               kHeader +
                   "Aino                               010101-123A         12.04.2026 20:00    01.03.2026 10:05         \r\n" +
                   others);
+    EXPECT_EQ(dlg.listCaption(), fi.load(ids::kReportListAll));
     // Aino's reminder lasts beyond 21 days; everyone else must be programmed.
     dlg.showNeedingProgramming();
     EXPECT_TRUE(dlg.showsOnlyNeedingProgramming());
     EXPECT_EQ(dlg.reportText(), kHeader + others);
+    EXPECT_EQ(dlg.listCaption(), fi.load(ids::kReportListNeedingProgramming));
     dlg.showAll();
     EXPECT_FALSE(dlg.showsOnlyNeedingProgramming());
+    EXPECT_EQ(dlg.listCaption(), fi.load(ids::kReportListAll));
     EXPECT_NE(dlg.reportText().find("Aino"), Text::npos);
 }
 

@@ -2,7 +2,14 @@
 // the history as PDF is a real PDF file whose title metadata names the person.
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QComboBox>
+#include <QPdfWriter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QHelpEvent>
 #include <QTabWidget>
 #include <QTest>
@@ -11,6 +18,7 @@
 #include "core/datetime.h"
 #include "resources/resource_module.h"
 #include "ui/qt/chronology_view.h"
+#include "ui/qt/document_output.h"
 #include "ui/qt/log_dlg.h"
 
 namespace velmora {
@@ -41,6 +49,11 @@ TEST(HistoryChart, FollowsThePeriodAndHoveringAMarkShowsItsLine) {
     dlg.findChild<QComboBox*>("period")->setCurrentIndex(1);
     const ChronologyChart& chart = *view->chart();
     ASSERT_EQ(chart.rows(), 90);
+    QApplication::processEvents();
+    auto* scroll = dlg.findChild<QScrollArea*>("chronologyScroll");
+    const int top = scroll->verticalScrollBar()->value();
+    EXPECT_TRUE(top > 0 && chart.rowCentre(chart.newestRow()) < top + scroll->viewport()->height())
+        << "the chart opens at its newest day";
     const ChartMark& m = chart.marks().at(0);
     const QPoint at(chart.xOf(m.daySecond), chart.rowCentre(m.row));
     QHelpEvent hover(QEvent::ToolTip, at, view->mapToGlobal(at));
@@ -64,6 +77,32 @@ TEST(HistoryPdf, IsAPdfThatNamesThePerson) {
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_TRUE(pdfHolds(pdf, "Äino Virtanen"));
     EXPECT_FALSE(pdfHolds(pdf, "Bertta Korhonen"));
+}
+
+// However much text comes before it, a heading never ends a page alone:
+// it goes where its first line (here a chart image, then one word) goes.
+TEST(HistoryPdf, HeadingsStayWithTheirContent) {
+    QImage chart(640, 720, QImage::Format_RGB32);
+    chart.fill(Qt::white);
+    for (int lines = 40; lines < 90; lines += 2) {
+        QTextDocument text;
+        text.addResource(QTextDocument::ImageResource, QUrl("chart:0"), chart);
+        text.setHtml(QString("<p>%1</p><h3>Kronologia</h3><p><img src=\"chart:0\"></p><h3>Lista</h3><p>x</p>")
+                         .arg(QString("rivi<br>").repeated(lines)));
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(300);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        layOutOnPages(text, writer);
+        const qreal page = text.pageSize().height();
+        for (QTextBlock b = text.begin(); b.isValid(); b = b.next()) {
+            if (b.blockFormat().headingLevel() == 0) continue;
+            const QRectF heading = text.documentLayout()->blockBoundingRect(b);
+            const QRectF content = text.documentLayout()->blockBoundingRect(b.next());
+            EXPECT_EQ(int(heading.top() / page), int((content.bottom() - 1) / page)) << lines << " lines before";
+        }
+    }
 }
 
 }  // namespace
