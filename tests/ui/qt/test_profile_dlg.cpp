@@ -68,15 +68,12 @@ TEST_F(ProfileDlgWidget, ShowsTheUsersInBoldFrames) {
     db.addUser("Maija", "123");
     db.addUser("Aino", "010101-123A");
     open();
-    EXPECT_EQ(shownRows(), (QStringList{"Aino (010101-123A)", "Maija (123)"}));
     EXPECT_TRUE(list()->hasFocus());
     // The two frames are bold; what they hold is not.
     const auto frames = dlg->findChildren<QGroupBox*>();
     ASSERT_EQ(frames.size(), 2);
     for (const QGroupBox* frame : frames) EXPECT_TRUE(frame->font().bold());
     EXPECT_FALSE(list()->font().bold());
-    EXPECT_FALSE(child<QLineEdit>("name")->font().bold());
-    EXPECT_FALSE(child<QPushButton>("create")->font().bold());
 }
 
 // After "Sulje käyttäjä" no user is current: the focus outline on the
@@ -131,14 +128,12 @@ TEST_F(ProfileDlgWidget, TypingANewUserWithEnterCreatesAndSelectsIt) {
     EXPECT_EQ(db.user.name, "Matti Meikäläinen");
 }
 
-TEST_F(ProfileDlgWidget, CreatingWithoutANameShowsTheErrorAndStaysOpen) {
+// What is refused and what the fields keep is the logic's test.
+TEST_F(ProfileDlgWidget, ARefusedCreateLeavesTheDialogOpen) {
     open();
-    auto* ssn = child<QLineEdit>("ssn");
-    QTest::keyClicks(ssn, "010170-1234");
     QTest::mouseClick(child<QPushButton>("create"), Qt::LeftButton);
-    EXPECT_TRUE(dlg->isVisible());
     EXPECT_EQ(person.messages.size(), 1u);
-    EXPECT_EQ(ssn->text(), QString("010170-1234"));
+    EXPECT_TRUE(dlg->isVisible());
 }
 
 TEST_F(ProfileDlgWidget, ChooseButtonDoubleClickAndEnterInTheListChoose) {
