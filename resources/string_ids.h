@@ -285,6 +285,10 @@ namespace velmora::ids {
     X(kPouchNotStored, 40406)                                                               \
     X(kNoUsersWithIdentityCode, 40407)                                                      \
     X(kIdentityCodeChangedMeanwhile, 40408)                                                 \
+    /* Instants past 2038; the programming report in the program's own window */          \
+    X(kTimePastLastInstant, 41300)                                                          \
+    X(kTableEndsAtTimeLimit, 41301)                                                         \
+    X(kAlarmTimeReportTitle, 41302)                                                         \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 

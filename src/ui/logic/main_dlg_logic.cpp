@@ -457,6 +457,14 @@ void MainDlgLogic::programReminder() {
                           MessageIcon::Error);
         return;
     }
+    const InstantList& table = user_.alarm_table;
+    if (table.endsAtTimeLimit() && !table.empty()) {
+        // The reminder would otherwise seem to hold alarms it never got.
+        const Text text = fillPlaceholder(strings_.load(ids::kTableEndsAtTimeLimit),
+                                          formatDateTime(fromTimeValue(kLastTimeValue)));
+        host_.showMessage(fillPlaceholder(text, formatDateTime(fromTimeValue(table.items().back()))),
+                          strings_.load(ids::kCaptionWarning), MessageIcon::Warning);
+    }
     flows_->programmingJob(*this);
 }
 

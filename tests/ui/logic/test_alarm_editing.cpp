@@ -63,6 +63,14 @@ TEST(AlarmDlg, ChecksOnOkInOrderAndShowsTheFirstFailure) {
          [](Dlg& d) { d.setStartTime(time(10, 5)); }, 0},
         {"5 minutes from its days before", 0, editedLeftOut,
          [](Dlg& d) { d.setStartDate(date(3, 3)); d.setStartTime(time(10, 5)); }, ids::kAlarmsTooClose},
+        {"end at the last minute a TimeValue holds", 0, {},
+         [](Dlg& d) { d.setEndDate(makeTime(2038, 1, 19)); d.setEndTime(time(5, 14)); }, 0},
+        {"end a minute later", 0, {}, [](Dlg& d) { d.setEndDate(makeTime(2038, 1, 19)); d.setEndTime(time(5, 15)); },
+         ids::kTimePastLastInstant},
+        {"forever, end pickers past it ignored", 0, {},
+         [](Dlg& d) { d.setEndDate(makeTime(2040, 1, 1)); d.setRepeatsForever(true); }, 0},
+        {"forever, start past it", 0, {},
+         [](Dlg& d) { d.setStartDate(makeTime(2038, 1, 20)); d.setRepeatsForever(true); }, ids::kTimePastLastInstant},
         {"a description the database cannot hold", 0, {}, [](Dlg& d) { d.description = "Łyżka"; },
          ids::kUnstorableCharacters},
     };
@@ -77,7 +85,9 @@ TEST(AlarmDlg, ChecksOnOkInOrderAndShowsTheFirstFailure) {
         EXPECT_EQ(result, row.refusal ? 0 : kIdOk) << row.what;
         const Text refusal = row.refusal ? fi().load(row.refusal) : Text();
         EXPECT_EQ(person.messages.empty() ? Text() : person.messages.front().text,
-                  row.refusal == ids::kUnstorableCharacters ? fillPlaceholder(refusal, "Ł ż") : refusal)
+                  row.refusal == ids::kUnstorableCharacters  ? fillPlaceholder(refusal, "Ł ż")
+                  : row.refusal == ids::kTimePastLastInstant ? fillPlaceholder(refusal, "19.01.2038 05:14")
+                                                             : refusal)
             << row.what;
         if (result == kIdOk && dlg.repeatPattern() == 0) {
             EXPECT_EQ(dlg.result().alarm_end, dlg.result().alarm_start) << row.what;

@@ -6,6 +6,7 @@
 
 #include "core/clock.h"
 #include "core/datetime.h"
+#include "core/text.h"
 #include "dialog_test_support.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
@@ -104,6 +105,18 @@ TEST_F(MainDlgTest, ProgramSaysWhyItCannotStartAndChangesNothing) {
     ASSERT_EQ(host_.messages.size(), 2u);
     EXPECT_EQ(host_.messages[0].text, text(ids::kCreateOrChooseUser));
     EXPECT_EQ(host_.messages[1].icon, MessageIcon::Error);
+}
+
+TEST_F(MainDlgTest, ProgrammingSaysWhenTheTableStopsIn2038) {
+    Alarm fortnightly = dailyAlarm(8, 0);
+    fortnightly.repeat_pattern = 7;  // 500 instants would reach 2045
+    db_.addUser("Aino", "1", {fortnightly});
+    MainDlgLogic& m = openAs("Aino");
+    m.command(MainDlgLogic::kIdProgram);
+    ASSERT_EQ(host_.messages.size(), 2u);  // then: no programming flow here
+    const Text limit = fillPlaceholder(text(ids::kTableEndsAtTimeLimit), "19.01.2038 05:14");
+    EXPECT_EQ(host_.messages[0].text, fillPlaceholder(limit, "05.01.2038 08:00"));
+    EXPECT_EQ(m.user().alarm_table.size(), 310u);
 }
 
 // Never programmed: must be programmed; no alarms; programmed: green.
