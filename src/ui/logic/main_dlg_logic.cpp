@@ -326,6 +326,10 @@ void MainDlgLogic::savePanelState() {
     user_.comment = panel_.comment;
     user_.program_type = panelProgramType();
     user_.window = panelWindowSeconds();
+    storeUserProfile();
+}
+
+void MainDlgLogic::storeUserProfile() {
     for (Profile& p : user_.users) {
         if (p.id == user_.id) {
             p.comment = user_.comment;
@@ -338,6 +342,11 @@ void MainDlgLogic::savePanelState() {
         host_.showMessage(strings_.load(ids::kUserSaveFailed), strings_.load(ids::kCaptionError),
                           MessageIcon::Error);
     }
+}
+
+void MainDlgLogic::programmingStateChanged(int window) {
+    flows_->recomputeProgrammingNeeded(*this, window);
+    if (userSelected()) storeUserProfile();
 }
 
 // ---- Commands ----
@@ -441,7 +450,7 @@ void MainDlgLogic::clearCalendar() {
         return;
     }
     user_.alarms.clear();
-    flows_->recomputeProgrammingNeeded(*this, user_.window);
+    programmingStateChanged(user_.window);
     monthStale_ = true;
     refresh();
 }
@@ -501,7 +510,7 @@ void MainDlgLogic::programTypeClicked(int radioId, bool nowChecked) {
     } else {
         return;
     }
-    flows_->recomputeProgrammingNeeded(*this, 600);
+    programmingStateChanged(600);
     refreshPanel();
 }
 
@@ -514,7 +523,7 @@ void MainDlgLogic::windowSelected(int index) {
     if (windowFits(alarms, seconds, clock_.localNow(), user_.daylight)) {
         user_.window = seconds;
         panel_.windowIndex = windowIndexOf(seconds);
-        flows_->recomputeProgrammingNeeded(*this, seconds);
+        programmingStateChanged(seconds);
         refreshPanel();
         return;
     }
@@ -524,7 +533,7 @@ void MainDlgLogic::windowSelected(int index) {
                               MessageIcon::Error);
         } else {
             user_.alarms.clear();
-            flows_->recomputeProgrammingNeeded(*this, user_.window);
+            programmingStateChanged(user_.window);
         }
         monthStale_ = true;
         panel_.windowIndex = windowIndexOf(user_.window);

@@ -293,6 +293,11 @@ public:
     // Saves the comment, programming type and window into the user's
     // profile and the database.
     void savePanelState();
+    // After the user's alarms, programming type or window changed: whether
+    // the reminder must be programmed again is recomputed for `window`
+    // seconds and stored at once with the type and window, so that a
+    // program that ends before the panel is saved leaves no stale flag.
+    void programmingStateChanged(int window);
     // The database file was replaced (a restore): the current user is
     // dropped without saving the panel (that would write over the restored
     // row), the database is opened as at start-up and the users reloaded.
@@ -330,6 +335,9 @@ private:
     void notifyPanel();
     void afterAlarmFlow(const std::function<void()>& flow);
     void resetTypeToIntake();
+    // Writes the user's profile (with the comment, type, window and flag)
+    // and mirrors it into the user list; tells the person when it fails.
+    void storeUserProfile();
 
     RecordStore& store_;
     const StringSource& strings_;
