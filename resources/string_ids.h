@@ -289,6 +289,7 @@ namespace velmora::ids {
     X(kTimePastLastInstant, 41300)                                                          \
     X(kTableEndsAtTimeLimit, 41301)                                                         \
     X(kAlarmTimeReportTitle, 41302)                                                         \
+    X(kNoAlarmTimeReport, 41303)                                                            \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 

@@ -128,6 +128,8 @@ AlarmReportDlg::AlarmReportDlg(AlarmReportDlgLogic& model, QWidget* parent)
     QPlainTextEdit* text = reportView(this);
     text->setPlainText(toQ(model_.reportText()));
     const StringSource& strings = model_.strings();
+    // A user whose reminder was never programmed here has no report.
+    text->setPlaceholderText(toQ(strings.load(ids::kNoAlarmTimeReport)));
     QPushButton* print = button(strings.load(ids::kPrintEllipsis), "print", this);
     QPushButton* pdf = button(strings.load(ids::kSavePdf), "savePdf", this);
     auto* close = new QPushButton(toQ(strings.load(ids::kCloseButton)), this);
