@@ -333,6 +333,11 @@ namespace velmora::ids {
     X(kChartAckTick, 41456)                                                                 \
     X(kReportListAll, 41457)                                                                \
     X(kReportListNeedingProgramming, 41458)                                                 \
+    /* Instants past 2038; the programming report in the program's own window */          \
+    X(kTimePastLastInstant, 41300)                                                          \
+    X(kTableEndsAtTimeLimit, 41301)                                                         \
+    X(kAlarmTimeReportTitle, 41302)                                                         \
+    X(kNoAlarmTimeReport, 41303)                                                            \
     /* Status bar idle text */                                                              \
     /* Acknowledgements kept on the reminder; texts cut to their bound */                   \
     X(kReadBackOwnerNotFound, 41150)                                                        \

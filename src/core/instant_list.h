@@ -16,7 +16,10 @@ public:
 
     // Appends an instant; fails when the list already holds capacity instants.
     bool add(TimeValue t);
-    void clear() { items_.clear(); }
+    void clear() {
+        items_.clear();
+        endsAtTimeLimit_ = false;
+    }
     // Sorts ascending (as unsigned 32-bit values) and removes duplicates.
     void sortUnique();
     // Removes every instant on the local calendar date of the last one.
@@ -27,9 +30,15 @@ public:
     bool empty() const { return items_.empty(); }
     TimeValue operator[](std::size_t i) const { return items_[i]; }
 
+    // Whether the list stops short at kLastTimeValue: the alarms it was
+    // filled from go on after it, and the list had room for more.
+    bool endsAtTimeLimit() const { return endsAtTimeLimit_; }
+    void setEndsAtTimeLimit(bool v) { endsAtTimeLimit_ = v; }
+
 private:
     std::size_t capacity_;
     std::vector<TimeValue> items_;
+    bool endsAtTimeLimit_ = false;
 };
 
 }  // namespace velmora

@@ -36,15 +36,16 @@ private:
 };
 
 // The farthest instant any alarm can reach when none repeats forever with
-// a step (a forever-repeating single alarm has only its start).
-U32 lastReachable(const std::vector<Alarm>& alarms) {
-    U32 bound = 0;
+// a step (a forever-repeating single alarm has only its start); INT64_MAX
+// when one does.
+std::int64_t lastReachable(const std::vector<Alarm>& alarms) {
+    std::int64_t bound = 0;
     for (const Alarm& a : alarms) {
         const bool endless = a.repeat_forever && stepDays(a.repeat_pattern) != 0;
-        if (endless) return UINT32_MAX;
+        if (endless) return INT64_MAX;
         const SYSTEMTIME& c =
             stepDays(a.repeat_pattern) == 0 ? a.alarm_start : a.alarm_end;
-        bound = std::max(bound, u(toTimeValue(c)));
+        bound = std::max(bound, toTimeValue64(c));
     }
     return bound;
 }
@@ -81,17 +82,27 @@ int stepDays(int repeatPattern) {
     }
 }
 
-void expandOccurrences(const std::vector<Alarm>& alarms, const SYSTEMTIME& rangeStart,
-                       const SYSTEMTIME& rangeEnd, std::vector<AlarmOccurrence>& out,
-                       const DaylightTable& daylight) {
-    const U32 from = u(toTimeValue(rangeStart));
-    const U32 to = u(toTimeValue(rangeEnd));
-    int yearMemory = rangeStart.wYear;
+namespace {
+
+constexpr U32 kLast = static_cast<U32>(kLastTimeValue);
+
+// An instant no later than `limit`; anything before 1970 counts as 0.
+U32 instantUpTo(const SYSTEMTIME& t, U32 limit) {
+    const std::int64_t v = toTimeValue64(t);
+    return v < 0 ? 0 : static_cast<U32>(std::min<std::int64_t>(v, limit));
+}
+
+// The expansion over [from, to], occurrences going no further than `limit`.
+void expandWithin(const std::vector<Alarm>& alarms, U32 from, U32 to, int startYear, U32 limit,
+                  std::vector<AlarmOccurrence>& out, const DaylightTable& daylight) {
+    int yearMemory = startYear;
     YearOf yearOf;
 
     for (const Alarm& alarm : alarms) {
-        const U32 first = u(toTimeValue(alarm.alarm_start));
-        const U32 last = alarm.repeat_forever ? to : u(toTimeValue(alarm.alarm_end));
+        const std::int64_t start = toTimeValue64(alarm.alarm_start);
+        if (start < 0 || start > limit) continue;
+        const U32 first = static_cast<U32>(start);
+        const U32 last = alarm.repeat_forever ? to : instantUpTo(alarm.alarm_end, limit);
         const U32 step = static_cast<U32>(stepDays(alarm.repeat_pattern)) * kSecondsPerDay;
         bool yearChanged = true;
         if (first > last) continue;
@@ -143,6 +154,32 @@ void expandOccurrences(const std::vector<Alarm>& alarms, const SYSTEMTIME& range
     sortByInstant(out);
 }
 
+// Whether any alarm has an occurrence after kLastTimeValue. The steps are
+// at most 14 days (and an hour), so a series that goes on past the limit
+// has an occurrence within 15 days after it.
+bool goesPastLastInstant(const std::vector<Alarm>& alarms, const DaylightTable& daylight) {
+    for (const Alarm& a : alarms)
+        if (toTimeValue64(a.alarm_start) > kLastTimeValue) return true;
+    std::vector<AlarmOccurrence> beyond;
+    expandWithin(alarms, kLast + 1, kLast + 15 * kSecondsPerDay, fromTimeValue(kLast).wYear, UINT32_MAX,
+                 beyond, daylight);
+    return !beyond.empty();
+}
+
+}  // namespace
+
+void expandOccurrences(const std::vector<Alarm>& alarms, const SYSTEMTIME& rangeStart,
+                       const SYSTEMTIME& rangeEnd, std::vector<AlarmOccurrence>& out,
+                       const DaylightTable& daylight) {
+    const std::int64_t from = toTimeValue64(rangeStart);
+    if (from > kLastTimeValue) {
+        sortByInstant(out);
+        return;
+    }
+    expandWithin(alarms, from < 0 ? 0 : static_cast<U32>(from), instantUpTo(rangeEnd, kLast),
+                 rangeStart.wYear, kLast, out, daylight);
+}
+
 Horizon scheduleHorizon(const std::vector<Alarm>& alarms, const SYSTEMTIME& now) {
     Horizon h;
     h.kind = Horizon::kNothingAhead;
@@ -153,7 +190,7 @@ Horizon scheduleHorizon(const std::vector<Alarm>& alarms, const SYSTEMTIME& now)
             return h;
         }
         const SYSTEMTIME& candidate = a.repeat_pattern == 0 ? a.alarm_start : a.alarm_end;
-        if (u(toTimeValue(candidate)) > u(toTimeValue(h.bound))) {
+        if (toTimeValue64(candidate) > toTimeValue64(h.bound)) {
             h.bound = candidate;
             h.kind = Horizon::kEnds;
         }
@@ -173,14 +210,10 @@ bool fillInstantList(InstantList& list, const std::vector<Alarm>& alarms,
     }
     // Nothing comes after the last instant the expanded alarms can reach:
     // without an alarm among them that steps forever the list may never
-    // fill, whatever the horizon alarms say, so stop there.
-    U32 bound = u(toTimeValue(horizon.bound));
-    bool bounded = horizon.kind == Horizon::kEnds;
-    const U32 reach = lastReachable(alarms);
-    if (reach != UINT32_MAX && (!bounded || reach < bound)) {
-        bounded = true;
-        bound = reach;
-    }
+    // fill, whatever the horizon alarms say, so stop there. Nor after the
+    // last instant a TimeValue holds.
+    std::int64_t bound = horizon.kind == Horizon::kEnds ? toTimeValue64(horizon.bound) : INT64_MAX;
+    bound = std::min({bound, lastReachable(alarms), std::int64_t{kLastTimeValue}});
 
     SYSTEMTIME chunkStart = now;
     SYSTEMTIME chunkEnd = addDays(chunkStart, kChunkDays);
@@ -197,9 +230,12 @@ bool fillInstantList(InstantList& list, const std::vector<Alarm>& alarms,
         }
         chunkStart = chunkEnd;
         chunkEnd = addDays(chunkEnd, kChunkDays);
-        if (bounded && u(toTimeValue(chunkStart)) > bound) break;
+        if (toTimeValue64(chunkStart) > bound) break;
     }
     list.sortUnique();
+    // The list did not fill: say so when alarms it was to hold lie past
+    // what a TimeValue holds.
+    list.setEndsAtTimeLimit(bound == kLastTimeValue && goesPastLastInstant(alarms, daylight));
     return true;
 }
 

@@ -34,6 +34,7 @@ int stepDays(int repeatPattern);
 // (an alarm ends at alarm_end unless it repeats forever, so a single alarm
 // needs alarm_end == alarm_start)
 // [rangeStart, rangeEnd] to `out`, then sorts all of `out` by instant.
+// No occurrence lies after kLastTimeValue.
 // The occurrences point into `alarms`, which must outlive them.
 void expandOccurrences(const std::vector<Alarm>& alarms, const SYSTEMTIME& rangeStart,
                        const SYSTEMTIME& rangeEnd, std::vector<AlarmOccurrence>& out,
@@ -48,7 +49,8 @@ Horizon scheduleHorizon(const std::vector<Alarm>& alarms, const SYSTEMTIME& now)
 
 // Fills `list` with the occurrence instants of `alarms` ahead of `now`,
 // going as far as the horizon of `horizonAlarms` (or until the list is
-// full, when the last partial day is dropped). False when there is
+// full, when the last partial day is dropped), never past kLastTimeValue;
+// the list tells whether alarms went on after that. False when there is
 // nothing to fill.
 bool fillInstantList(InstantList& list, const std::vector<Alarm>& alarms,
                      const std::vector<Alarm>& horizonAlarms, const SYSTEMTIME& now,

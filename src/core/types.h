@@ -13,6 +13,11 @@ using Text = std::string;
 // transmitted form of every instant. 0 means "no instant".
 using TimeValue = std::int32_t;
 
+// The last instant a TimeValue holds: 2038-01-19 03:14:07 UTC. The database
+// and the reminder keep instants in 32 bits, so nothing later is expanded,
+// stored or sent.
+inline constexpr TimeValue kLastTimeValue = INT32_MAX;
+
 // Calendar date-time in local time, laid out as eight unsigned 16-bit
 // fields (the layout the reminder's tools and old files were built on).
 struct SYSTEMTIME {

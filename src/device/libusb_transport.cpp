@@ -210,19 +210,49 @@ int hotplugTrampoline(libusb_context*, libusb_device* dev, libusb_hotplug_event 
 
 int LibusbTransport::onHotplug(libusb_device* dev, bool left, void* p) {
     auto* self = static_cast<LibusbTransport*>(p);
-    ReminderEvent what = ReminderEvent::Arrived;
-    const bool ours = self->device_ == dev;
     if (left) {
-        what = ReminderEvent::Left;
+        // Only the reminder the link is open on leaves: any other device
+        // may come and go without touching it.
+        if (self->device_ != dev) return 0;
         // Transfers on a link to the departed reminder fail at once.
-        if (ours) self->lost_ = true;
+        self->lost_ = true;
+        self->notify(ReminderEvent::Left);
+        return 0;
     }
-    // No descriptor can be requested here: a device with other ids counts
-    // when it has a vendor-specific interface, and open() then asks it.
-    if (!ours && !self->hasListedIds(dev) && !vendorInterface(dev)) return 0;
-    std::lock_guard lock(self->listener_mutex_);
-    if (self->listener_) self->listener_(what);
+    if (self->hasListedIds(dev)) {
+        self->notify(ReminderEvent::Arrived);
+    } else if (vendorInterface(dev)) {
+        // No descriptor can be requested here: the device is asked for the
+        // reminder's interface class after the callback.
+        std::lock_guard lock(self->unprobed_mutex_);
+        self->unprobed_.push_back(libusb_ref_device(dev));
+    }
     return 0;
+}
+
+void LibusbTransport::notify(ReminderEvent what) {
+    std::lock_guard lock(listener_mutex_);
+    if (listener_) listener_(what);
+}
+
+void LibusbTransport::probeArrivals() {
+    std::vector<libusb_device*> devices;
+    {
+        std::lock_guard lock(unprobed_mutex_);
+        devices.swap(unprobed_);
+    }
+    for (libusb_device* dev : devices) {
+        bool reminder = false;
+        libusb_device_descriptor d{};
+        const std::optional<VendorInterface> itf = vendorInterface(dev);
+        libusb_device_handle* h = nullptr;
+        if (itf && libusb_get_device_descriptor(dev, &d) == 0 && libusb_open(dev, &h) == 0) {
+            reminder = reportsReminderInterface(h, d.bcdUSB, itf->number);
+            libusb_close(h);
+        }
+        libusb_unref_device(dev);
+        if (reminder) notify(ReminderEvent::Arrived);
+    }
 }
 
 bool LibusbTransport::startWatch(Listener listener) {
@@ -247,21 +277,29 @@ bool LibusbTransport::startWatch(Listener listener) {
         return false;
     }
     hotplug_handle_ = h;
+    probeArrivals();
     stop_ = false;
     events_ = std::thread([this] {
         while (!stop_) {
             timeval tv{0, 100000};
             libusb_handle_events_timeout_completed(ctx_, &tv, nullptr);
+            probeArrivals();
         }
     });
     return true;
 }
 
 void LibusbTransport::stopWatch() {
-    if (!events_.joinable()) return;
-    stop_ = true;
-    libusb_hotplug_deregister_callback(ctx_, hotplug_handle_);
-    events_.join();
+    if (events_.joinable()) {
+        stop_ = true;
+        libusb_hotplug_deregister_callback(ctx_, hotplug_handle_);
+        events_.join();
+    }
+    {
+        std::lock_guard lock(unprobed_mutex_);
+        for (libusb_device* dev : unprobed_) libusb_unref_device(dev);
+        unprobed_.clear();
+    }
     std::lock_guard lock(listener_mutex_);
     listener_ = nullptr;
 }

@@ -5,7 +5,10 @@
 // interface claimed, one bulk OUT and one bulk IN endpoint. A device that
 // is neither is never claimed.
 // Arrival and removal come from libusb's hotplug support on a thread of
-// this class; they are reported through a callback and nothing else.
+// this class; they are reported through a callback and nothing else, and
+// only for the reminder: the removal of the device the link is open on,
+// the arrival of a device with listed ids or that names the reminder's
+// interface class. Other devices come and go unreported.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -62,6 +65,11 @@ private:
     bool ensureContext();
     void releaseLink();
     bool hasListedIds(::libusb_device* dev) const;
+    void notify(ReminderEvent what);
+    // Asks the arrived devices that may be the reminder for its interface
+    // class (not possible inside the hotplug callback) and reports those
+    // that name it.
+    void probeArrivals();
     // Opens and claims `dev` when it is the reminder; kTransportNotFound
     // when it is not.
     TransportStatus tryOpen(::libusb_device* dev);
@@ -79,6 +87,11 @@ private:
 
     std::mutex listener_mutex_;
     Listener listener_;
+    // Arrived devices with other ids and a vendor-specific interface, not
+    // yet asked (referenced). The callback may run on any thread that
+    // handles libusb events.
+    std::mutex unprobed_mutex_;
+    std::vector<::libusb_device*> unprobed_;
     int hotplug_handle_ = 0;
     std::atomic<bool> stop_{false};
     std::thread events_;  // joinable while watching

@@ -249,3 +249,42 @@ TEST_F(Schedule, HistoryIsWrittenIntoOccurrences) {
     applyHistory(occ, history, unmatched);
     EXPECT_EQ(unmatched.size(), 3u);
 }
+
+// Nothing is expanded or filled past the last instant a TimeValue holds
+// (a negative TimeValue reads as 1909), and the list says when alarms went on.
+TEST_F(Schedule, NothingGoesPastTheLastTimeValue) {
+    const SYSTEMTIME now = makeTime(2037, 12, 1, 12, 0);
+    const DaylightTable dst2037 = buildDaylightTable(now);
+    const auto sameClockOnDec2 = [](const SYSTEMTIME& t) {
+        return makeTime(2037, 12, 2, t.wHour, t.wMinute, t.wSecond);
+    };
+    const SYSTEMTIME limit = fromTimeValue(kLastTimeValue), onePast = fromTimeValue(std::int64_t{kLastTimeValue} + 1);
+    struct Row {
+        const char* what;
+        Alarm alarm;
+        TimeValue last;
+        bool cut;
+    } rows[] = {
+        {"daily, ending exactly there", alarm(sameClockOnDec2(limit), limit, 1), kLastTimeValue, false},
+        {"daily, ending one second past", alarm(sameClockOnDec2(onePast), onePast, 1), kLastTimeValue - 86399,
+         true},
+        {"weekly forever from 2037", alarm(makeTime(2037, 6, 1, 8, 0), {}, 6, true),
+         toTimeValue(makeTime(2038, 1, 18, 8, 0)), true},
+    };
+    for (const Row& row : rows) {
+        std::vector<AlarmOccurrence> occ;
+        expandOccurrences({row.alarm}, now, makeTime(2045, 1, 1), occ, dst2037);
+        ASSERT_FALSE(occ.empty()) << row.what;
+        EXPECT_EQ(toTimeValue64(occ.back().time), row.last) << row.what;
+        occ.clear();
+        expandOccurrences({row.alarm}, makeTime(2039, 1, 1), makeTime(2039, 12, 31), occ, dst2037);
+        EXPECT_TRUE(occ.empty()) << row.what << ": the calendar of 2039";
+        InstantList list(2000);
+        ASSERT_TRUE(fillInstantList(list, {row.alarm}, {row.alarm}, now, dst2037)) << row.what;
+        EXPECT_EQ(list.items().back(), row.last) << row.what;
+        EXPECT_EQ(list.endsAtTimeLimit(), row.cut) << row.what;
+        InstantList full(5);
+        fillInstantList(full, {row.alarm}, {row.alarm}, now, dst2037);
+        EXPECT_FALSE(full.endsAtTimeLimit()) << row.what << ": a full list was not cut short";
+    }
+}

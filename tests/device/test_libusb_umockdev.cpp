@@ -203,3 +203,34 @@ TEST_F(EmulatedUsb, HotplugReportsPresentReminderRemovalAndArrival) {
     EXPECT_EQ(arrivals, 2);
     EXPECT_EQ(removals, 1);
 }
+
+// Beside the reminder: a device with a vendor-specific interface that is no
+// reminder, and a reminder known only by its interface class. Only the
+// reminder's own events count: the link stays up while the others come and go.
+TEST_F(EmulatedUsb, HotplugReportsOnlyTheRemindersOwnEvents) {
+    using ClassIn = EmulatedUsbReminder::ClassIn;
+    LibusbTransport& t = plugIn();
+    SimulatedReminder spare{1, 42};
+    EmulatedUsbReminder other(spare, {{0xDEAD, 0xBEEF}, 64, ClassIn::Nowhere, 8});
+    EmulatedUsbReminder byClass(spare, {{0xDEAD, 0xBEF0}, 64, ClassIn::MsOs20, 9});
+    other.plug();
+    byClass.plug();
+    std::atomic<int> arrivals{0}, removals{0};
+    ASSERT_TRUE(t.startWatch([&](ReminderEvent e) { ++(e == ReminderEvent::Arrived ? arrivals : removals); }));
+    EXPECT_EQ(arrivals, 2) << "the two reminders, not the other device";
+    ASSERT_EQ(t.open(), kTransportOk);
+
+    other.unplug();
+    other.plug();
+    byClass.unplug();
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(arrivals, 2);
+    EXPECT_EQ(removals, 0);
+    EXPECT_EQ(send(kCmdBattery), kTransportOk) << "the open link is untouched";
+
+    byClass.plug();
+    EXPECT_TRUE(eventually([&] { return arrivals == 3; }));
+    usb->unplug();
+    EXPECT_TRUE(eventually([&] { return removals == 1; }));
+    t.stopWatch();
+}

@@ -19,8 +19,34 @@
 namespace velmora::sim {
 
 namespace {
-constexpr const char* kDevNode = "/dev/bus/usb/001/007";
-constexpr const char* kSysPath = "/sys/devices/velmora-usb1";
+// One emulated /sys and /dev per process, shared by every emulated device.
+struct SharedTestbed {
+    UMockdevTestbed* testbed = nullptr;
+    int users = 0;
+};
+SharedTestbed& sharedTestbed() {
+    static SharedTestbed shared;
+    return shared;
+}
+UMockdevTestbed* acquireTestbed() {
+    SharedTestbed& s = sharedTestbed();
+    if (s.users++ == 0) s.testbed = umockdev_testbed_new();
+    return s.testbed;
+}
+void releaseTestbed() {
+    SharedTestbed& s = sharedTestbed();
+    if (--s.users == 0) {
+        g_object_unref(s.testbed);
+        s.testbed = nullptr;
+    }
+}
+
+// "001/007": the device's place under /dev/bus/usb.
+std::string busPath(int deviceNumber) {
+    char path[16];
+    std::snprintf(path, sizeof path, "001/%03d", deviceNumber);
+    return path;
+}
 
 std::string hex(const std::vector<std::uint8_t>& b) {
     std::string s;
@@ -150,6 +176,8 @@ struct EmulatedUsbReminder::State {
     UMockdevTestbed* testbed = nullptr;
     UMockdevIoctlBase* handler = nullptr;
     bool added = false;
+    std::string dev_node;  // /dev/bus/usb/001/007
+    std::string sys_path;  // /sys/devices/velmora-usb7
 
     mutable std::mutex mutex;  // guards everything below (testbed thread vs. test thread)
     bool plugged = false;
@@ -346,10 +374,12 @@ EmulatedUsbReminder::EmulatedUsbReminder(SimulatedReminder& reminder)
 
 EmulatedUsbReminder::EmulatedUsbReminder(SimulatedReminder& reminder, Options options)
     : state_(std::make_unique<State>(reminder, options)) {
-    state_->testbed = umockdev_testbed_new();
+    state_->testbed = acquireTestbed();
+    state_->dev_node = "/dev/bus/usb/" + busPath(options.device_number);
+    state_->sys_path = "/sys/devices/velmora-usb" + std::to_string(options.device_number);
     state_->handler = umockdev_ioctl_base_new();
     g_signal_connect(state_->handler, "handle-ioctl", G_CALLBACK(&State::handleIoctl), state_.get());
-    umockdev_testbed_attach_ioctl(state_->testbed, kDevNode, state_->handler, nullptr);
+    umockdev_testbed_attach_ioctl(state_->testbed, state_->dev_node.c_str(), state_->handler, nullptr);
 }
 
 EmulatedUsbReminder::~EmulatedUsbReminder() {
@@ -360,9 +390,10 @@ EmulatedUsbReminder::~EmulatedUsbReminder() {
         state_->release(state_->done);
         state_->release(state_->discarded);
     }
-    umockdev_testbed_detach_ioctl(state_->testbed, kDevNode, nullptr);
+    if (state_->added) umockdev_testbed_remove_device(state_->testbed, state_->sys_path.c_str());
+    umockdev_testbed_detach_ioctl(state_->testbed, state_->dev_node.c_str(), nullptr);
     g_object_unref(state_->handler);
-    g_object_unref(state_->testbed);
+    releaseTestbed();
 }
 
 bool EmulatedUsbReminder::available() {
@@ -388,26 +419,28 @@ void EmulatedUsbReminder::plug() {
         state_->plugged = true;
     }
     if (!state_->added) {
+        const int number = state_->options.device_number;
+        const std::string bus = busPath(number);
         const std::string text =
-            std::string("P: /devices/velmora-usb1\n"
-                        "N: bus/usb/001/007\n"
-                        "E: SUBSYSTEM=usb\n"
-                        "E: DRIVER=usb\n"
-                        "E: BUSNUM=001\n"
-                        "E: DEVNUM=007\n"
-                        "E: DEVNAME=/dev/bus/usb/001/007\n"
-                        "E: DEVTYPE=usb_device\n"
-                        "A: bConfigurationValue=1\\n\n"
-                        "A: busnum=1\\n\n"
-                        "A: devnum=7\\n\n"
-                        "A: speed=12\\n\n"
-                        "H: descriptors=") +
+            "P: /devices/velmora-usb" + std::to_string(number) + "\n"
+            "N: bus/usb/" + bus + "\n"
+            "E: SUBSYSTEM=usb\n"
+            "E: DRIVER=usb\n"
+            "E: BUSNUM=001\n"
+            "E: DEVNUM=" + bus.substr(4) + "\n"
+            "E: DEVNAME=/dev/bus/usb/" + bus + "\n"
+            "E: DEVTYPE=usb_device\n"
+            "A: bConfigurationValue=1\\n\n"
+            "A: busnum=1\\n\n"
+            "A: devnum=" + std::to_string(number) + "\\n\n"
+            "A: speed=12\\n\n"
+            "H: descriptors=" +
             hex(descriptors(state_->options.ids, state_->options.in_packet_size,
                             state_->options.interface_class)) + "\n";
         umockdev_testbed_add_from_string(state_->testbed, text.c_str(), nullptr);
         state_->added = true;
     } else {
-        umockdev_testbed_uevent(state_->testbed, kSysPath, "add");
+        umockdev_testbed_uevent(state_->testbed, state_->sys_path.c_str(), "add");
     }
 }
 
@@ -416,7 +449,7 @@ void EmulatedUsbReminder::unplug() {
         std::lock_guard lock(state_->mutex);
         state_->detach();
     }
-    umockdev_testbed_uevent(state_->testbed, kSysPath, "remove");
+    umockdev_testbed_uevent(state_->testbed, state_->sys_path.c_str(), "remove");
 }
 
 bool EmulatedUsbReminder::plugged() const {

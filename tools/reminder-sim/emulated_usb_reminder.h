@@ -22,6 +22,9 @@ public:
         // Maximum packet size of the bulk endpoints; 0 leaves the IN endpoint out.
         std::size_t in_packet_size = 64;
         ClassIn interface_class = ClassIn::MsOs20;
+        // Its device number on bus 1 (1-127): devices that are emulated at
+        // the same time need different ones.
+        int device_number = 7;
     };
     EmulatedUsbReminder(SimulatedReminder& reminder, Options options);
     explicit EmulatedUsbReminder(SimulatedReminder& reminder);

@@ -94,6 +94,13 @@ int AlarmDlgLogic::accept() {
     // what its end pickers show, for when "Toistaiseksi" is unchecked later.
     const SYSTEMTIME end = (pattern_ == 0 || !endRead) ? start : combine(*endDate_, *endTime_);
     if (!forever_ && toTimeValue64(end) < toTimeValue64(start)) return refuse(ids::kEndBeforeStart);
+    // Instants are kept in 32 bits: a later one would come back as 1901-1970.
+    if (toTimeValue64(start) > kLastTimeValue || (!forever_ && toTimeValue64(end) > kLastTimeValue)) {
+        person_.showMessage(fillPlaceholder(strings_.load(ids::kTimePastLastInstant),
+                                            formatDateTime(fromTimeValue(kLastTimeValue))),
+                            strings_.load(ids::kCaptionError), MessageIcon::Error);
+        return 0;
+    }
 
     Alarm candidate;
     candidate.alarm_start = start;

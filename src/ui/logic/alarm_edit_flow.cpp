@@ -71,6 +71,23 @@ AlarmEdits occurrenceRemoval(const Alarm& alarm, const SYSTEMTIME& occurrence,
     return edits;
 }
 
+AlarmEdits occurrenceEdit(const Alarm& alarm, const SYSTEMTIME& occurrence, Alarm edited,
+                          const Text& pouchTitle) {
+    AlarmEdits edits = occurrenceRemoval(alarm, occurrence, pouchTitle);
+    const bool pouchDose = alarm.alarm_type == kPouchAlarmType &&
+                           alarm.repeat_pattern == kPouchRepeatPattern &&
+                           edited.repeat_pattern == kPouchRepeatPattern;
+    if (pouchDose) {
+        // The continuation carries the later doses at their own time;
+        // another series from here would ring each of them twice.
+        edited.repeat_pattern = 0;
+        edited.repeat_forever = false;
+        edited.alarm_end = edited.alarm_start;
+    }
+    edits.inserted.push_back(std::move(edited));
+    return edits;
+}
+
 std::vector<Alarm> alarmsAfter(const std::vector<Alarm>& alarms, const AlarmEdits& edits) {
     std::vector<Alarm> out;
     out.reserve(alarms.size() + edits.inserted.size());
@@ -110,7 +127,8 @@ void AlarmEditFlow::edit(const AlarmEditContext& c, const SYSTEMTIME& occurrence
     if (pouch && !c.host.askYesNo(c.strings.load(ids::kConfirmEditPouchAlarm),
                                   c.strings.load(ids::kCaptionQuestion)))
         return;
-    AlarmEdits edits = occurrenceRemoval(alarm, occurrence, c.strings.load(ids::kPouchAlarmTitle));
+    const Text pouchTitle = c.strings.load(ids::kPouchAlarmTitle);
+    const AlarmEdits removal = occurrenceRemoval(alarm, occurrence, pouchTitle);
     AlarmDlgLogic::Setup setup;
     setup.editing = true;
     setup.window = c.window;
@@ -119,10 +137,10 @@ void AlarmEditFlow::edit(const AlarmEditContext& c, const SYSTEMTIME& occurrence
     setup.repeatPattern = alarm.repeat_pattern;
     setup.repeatForever = alarm.repeat_forever;
     setup.description = alarm.description;
-    AlarmDlgLogic dlg(setup, alarmsAfter(c.user.alarms, edits), c.strings, c.host, c.clock,
+    AlarmDlgLogic dlg(setup, alarmsAfter(c.user.alarms, removal), c.strings, c.host, c.clock,
                       c.user.daylight);
     if (c.host.runDialog(dlg) != kIdOk) return;
-    edits.inserted.push_back(storedAlarm(dlg, c.strings, pouch));
+    AlarmEdits edits = occurrenceEdit(alarm, occurrence, storedAlarm(dlg, c.strings, pouch), pouchTitle);
     commit(c, edits, owner);
 }
 

@@ -39,6 +39,15 @@ struct AlarmEditContext {
 AlarmEdits occurrenceRemoval(const Alarm& alarm, const SYSTEMTIME& occurrence,
                              const Text& pouchTitle);
 
+// What editing the occurrence at `occurrence` of `alarm` into `edited`
+// writes: the occurrence is stored as the edit flow stores a removed one
+// (occurrenceRemoval), and `edited` takes its place. A pouch dose that
+// still repeats every other week in the dialog is that one dose moved: it
+// is stored as a single alarm, beside the pouch's continuation. `edited`
+// is taken as the dialog accepted it (title, type and description set).
+AlarmEdits occurrenceEdit(const Alarm& alarm, const SYSTEMTIME& occurrence, Alarm edited,
+                          const Text& pouchTitle);
+
 // `alarms` as they stand once `edits` are written.
 std::vector<Alarm> alarmsAfter(const std::vector<Alarm>& alarms, const AlarmEdits& edits);
 

@@ -371,6 +371,10 @@ void MainDlgLogic::savePanelState() {
     user_.comment = panel_.comment;
     user_.program_type = panelProgramType();
     user_.window = panelWindowSeconds();
+    storeUserProfile();
+}
+
+void MainDlgLogic::storeUserProfile() {
     for (Profile& p : user_.users) {
         if (p.id == user_.id) {
             p.comment = user_.comment;
@@ -383,6 +387,11 @@ void MainDlgLogic::savePanelState() {
         host_.showMessage(strings_.load(ids::kUserSaveFailed), strings_.load(ids::kCaptionError),
                           MessageIcon::Error);
     }
+}
+
+void MainDlgLogic::programmingStateChanged(int window) {
+    flows_->recomputeProgrammingNeeded(*this, window);
+    if (userSelected()) storeUserProfile();
 }
 
 // ---- Commands ----
@@ -494,7 +503,7 @@ void MainDlgLogic::clearCalendar() {
         return;
     }
     user_.alarms.clear();
-    flows_->recomputeProgrammingNeeded(*this, user_.window);
+    programmingStateChanged(user_.window);
     monthStale_ = true;
     refresh();
 }
@@ -509,6 +518,14 @@ void MainDlgLogic::programReminder() {
         host_.showMessage(strings_.load(ids::kNothingToProgram), strings_.load(ids::kCaptionError),
                           MessageIcon::Error);
         return;
+    }
+    const InstantList& table = user_.alarm_table;
+    if (table.endsAtTimeLimit() && !table.empty()) {
+        // The reminder would otherwise seem to hold alarms it never got.
+        const Text text = fillPlaceholder(strings_.load(ids::kTableEndsAtTimeLimit),
+                                          formatDateTime(fromTimeValue(kLastTimeValue)));
+        host_.showMessage(fillPlaceholder(text, formatDateTime(fromTimeValue(table.items().back()))),
+                          strings_.load(ids::kCaptionWarning), MessageIcon::Warning);
     }
     flows_->programmingJob(*this);
 }
@@ -546,7 +563,7 @@ void MainDlgLogic::programTypeClicked(int radioId, bool nowChecked) {
     } else {
         return;
     }
-    flows_->recomputeProgrammingNeeded(*this, 600);
+    programmingStateChanged(600);
     refreshPanel();
 }
 
@@ -559,7 +576,7 @@ void MainDlgLogic::windowSelected(int index) {
     if (windowFits(alarms, seconds, clock_.localNow(), user_.daylight)) {
         user_.window = seconds;
         panel_.windowIndex = windowIndexOf(seconds);
-        flows_->recomputeProgrammingNeeded(*this, seconds);
+        programmingStateChanged(seconds);
         refreshPanel();
         return;
     }
@@ -569,7 +586,7 @@ void MainDlgLogic::windowSelected(int index) {
                               MessageIcon::Error);
         } else {
             user_.alarms.clear();
-            flows_->recomputeProgrammingNeeded(*this, user_.window);
+            programmingStateChanged(user_.window);
         }
         monthStale_ = true;
         panel_.windowIndex = windowIndexOf(user_.window);

@@ -301,6 +301,11 @@ public:
     // Once a run: tells the person that texts of the database were read
     // cut to their bound (after start-up and after a user was selected).
     void noticeCutTexts();
+    // After the user's alarms, programming type or window changed: whether
+    // the reminder must be programmed again is recomputed for `window`
+    // seconds and stored at once with the type and window, so that a
+    // program that ends before the panel is saved leaves no stale flag.
+    void programmingStateChanged(int window);
     // The database file was replaced (a restore): the current user is
     // dropped without saving the panel (that would write over the restored
     // row), the database is opened as at start-up and the users reloaded.
@@ -344,6 +349,9 @@ private:
     void notifyPanel();
     void afterAlarmFlow(const std::function<void()>& flow);
     void resetTypeToIntake();
+    // Writes the user's profile (with the comment, type, window and flag)
+    // and mirrors it into the user list; tells the person when it fails.
+    void storeUserProfile();
 
     RecordStore& store_;
     const StringSource& strings_;

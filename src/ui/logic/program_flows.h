@@ -81,7 +81,7 @@ private:
         const int window = main.panelProgramType() == 1 ? main.panelWindowSeconds() : 600;
         return {main.store(), main.host(), main.strings(), main.clock(), main.user(), window,
                 [this, &main] {
-                    recomputeProgrammingNeeded(main, main.user().window);
+                    main.programmingStateChanged(main.user().window);
                     main.markMonthStale();
                     main.refresh();
                 }};

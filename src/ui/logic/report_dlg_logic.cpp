@@ -53,6 +53,8 @@ ReportDlgLogic::ReportDlgLogic(const CurrentUser& user, RecordStore& store,
 
 Text ReportDlgLogic::title() const { return strings_.load(ids::kReportTitle); }
 
+Text AlarmReportDlgLogic::title() const { return strings_.load(ids::kAlarmTimeReportTitle); }
+
 Text ReportDlgLogic::controlText(int controlId) const {
     switch (controlId) {
         case kIdShowAll: return strings_.load(ids::kShowAll);

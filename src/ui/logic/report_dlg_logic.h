@@ -3,7 +3,7 @@
 // of the user's own reminder, as a fixed-width text table; optionally only
 // the users whose reminder must be programmed again. The table can be
 // written to "report.txt" beside the database and opened in the desktop's
-// text viewer.
+// text viewer. Also the window of the programming report.
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -108,6 +108,29 @@ private:
     Text report_;
     TimeValue now_;
     bool onlyNeeding_ = false;
+};
+
+// The programming report (the alarm time report of 40002 and of the
+// programming result) in the program's own report window, where it is
+// read, printed or saved as PDF: no outside text viewer is needed.
+class AlarmReportDlgLogic : public DialogModel {
+public:
+    static constexpr int kTemplateId = 172;
+
+    AlarmReportDlgLogic(Text report, const StringSource& strings, UiHost& host)
+        : report_(std::move(report)), strings_(strings), host_(host) {}
+
+    int templateId() const override { return kTemplateId; }
+    Text title() const;
+    // The report as built, lines ending in LF.
+    const Text& reportText() const { return report_; }
+    UiHost& host() const { return host_; }
+    const StringSource& strings() const { return strings_; }
+
+private:
+    Text report_;
+    const StringSource& strings_;
+    UiHost& host_;
 };
 
 }  // namespace velmora

@@ -4,6 +4,7 @@
 
 #include "device/programming_report.h"
 #include "resources/string_ids.h"
+#include "ui/logic/report_dlg_logic.h"
 
 namespace velmora {
 
@@ -31,12 +32,11 @@ bool openProgrammingReport(UiHost& host, const StringSource& strings, const Text
                            const std::filesystem::path& directory) {
     makePrivateDirectory(directory);
     const std::filesystem::path file = directory / kReportFileName;
-    if (!writeReportFile(file, report)) {
-        tellReportNotWritten(host, strings, file);
-        return false;
-    }
-    host.openTextFile(file.string());
-    return true;
+    const bool written = writeReportFile(file, report);
+    if (!written) tellReportNotWritten(host, strings, file);
+    AlarmReportDlgLogic dlg(report, strings, host);
+    host.runDialog(dlg);
+    return written;
 }
 
 }  // namespace velmora

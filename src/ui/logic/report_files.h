@@ -1,7 +1,7 @@
 #pragma once
-// Handing report files to the person: written first, then opened in the
-// desktop's text viewer; a file that could not be written is never opened
-// (the viewer would show an older report) and the person is told which.
+// Handing report files to the person: written first, then shown; a file
+// that could not be written is never opened (the viewer would show an
+// older report) and the person is told which.
 #include <filesystem>
 #include <string_view>
 
@@ -23,9 +23,11 @@ void tellFileNotWritten(Interaction& person, const StringSource& strings,
 bool saveExportFile(Interaction& person, const StringSource& strings, const std::filesystem::path& file,
                     std::string_view bytes);
 
-// The programming report ("raportti.txt" in `directory`, created when
-// missing): written, then opened through `host`. False, with the message
-// above and no viewer, when it could not be written.
+// The programming report: written to "raportti.txt" in `directory`
+// (created when missing), then shown in the program's report window
+// (AlarmReportDlgLogic) through `host`. False, with the message above,
+// when the file could not be written; the window shows the report all the
+// same.
 bool openProgrammingReport(UiHost& host, const StringSource& strings, const Text& report,
                            const std::filesystem::path& directory);
 

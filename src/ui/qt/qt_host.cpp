@@ -100,6 +100,7 @@ QtHost::QtHost(const ResourceModule& resources, DesktopPrograms programs)
     registerDialog(ProfileDlgLogic::kTemplateId, runnerFor<ProfileDlg, ProfileDlgLogic>());
     registerDialog(LogDlgLogic::kTemplateId, runnerFor<LogDlg, LogDlgLogic>());
     registerDialog(ReportDlgLogic::kTemplateId, runnerFor<ReportDlg, ReportDlgLogic>());
+    registerDialog(AlarmReportDlgLogic::kTemplateId, runnerFor<AlarmReportDlg, AlarmReportDlgLogic>());
     registerDialog(SelectActionDlgLogic::kTemplateId, runnerFor<SelectActionDlg, SelectActionDlgLogic>());
     registerDialog(AboutDlgLogic::kTemplateId, runnerFor<AboutDlg, AboutDlgLogic>());
     registerDialog(AlarmDlgLogic::kTemplateId, runnerFor<AlarmDlg, AlarmDlgLogic>());

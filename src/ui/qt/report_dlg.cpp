@@ -25,41 +25,48 @@ struct WaitCursor {
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
+
+// A read-only, unwrapped text in the report font.
+QPlainTextEdit* reportView(QWidget* parent) {
+    auto* text = new QPlainTextEdit(parent);
+    text->setObjectName("report");
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont font(QString::fromLatin1(ReportDlgLogic::kFontFamily));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPixelSize(ReportDlgLogic::kFontHeight);
+    text->setFont(font);
+    return text;
+}
+
+QPushButton* button(const Text& text, const char* name, QWidget* parent) {
+    auto* b = new QPushButton(toQ(text), parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
 }  // namespace
 
 ReportDlg::ReportDlg(ReportDlgLogic& model, QWidget* parent) : QDialog(parent), model_(model) {
     setObjectName("ReportDlg");
     setWindowTitle(toQ(model_.title()));
 
-    text_ = new QPlainTextEdit(this);
-    text_->setObjectName("report");
-    text_->setReadOnly(true);
-    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QFont font(QString::fromLatin1(ReportDlgLogic::kFontFamily));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPixelSize(ReportDlgLogic::kFontHeight);
-    text_->setFont(font);
+    text_ = reportView(this);
+    const QFont font = text_->font();
 
-    auto* showAll = new QPushButton(toQ(model_.controlText(ReportDlgLogic::kIdShowAll)), this);
-    showAll->setObjectName("showAll");
-    auto* showNeeding =
-        new QPushButton(toQ(model_.controlText(ReportDlgLogic::kIdShowNeedingProgramming)), this);
-    showNeeding->setObjectName("showNeedingProgramming");
-    auto* open = new QPushButton(toQ(model_.controlText(ReportDlgLogic::kIdOpenInViewer)), this);
-    open->setObjectName("openInViewer");
+    QPushButton* showAll = button(model_.controlText(ReportDlgLogic::kIdShowAll), "showAll", this);
+    QPushButton* showNeeding = button(model_.controlText(ReportDlgLogic::kIdShowNeedingProgramming),
+                                      "showNeedingProgramming", this);
+    QPushButton* open = button(model_.controlText(ReportDlgLogic::kIdOpenInViewer), "openInViewer", this);
     auto* ok = new QPushButton(toQ(model_.controlText(kIdOk)), this);
     ok->setObjectName("ok");
     ok->setDefault(true);
     const StringSource& strings = model_.strings();
-    auto* print = new QPushButton(toQ(strings.load(ids::kPrintEllipsis)), this);
-    print->setObjectName("print");
-    auto* pdf = new QPushButton(toQ(strings.load(ids::kSavePdf)), this);
-    pdf->setObjectName("savePdf");
-    auto* csv = new QPushButton(toQ(strings.load(ids::kSaveCsv)), this);
-    csv->setObjectName("saveCsv");
-    for (QPushButton* b : {showAll, showNeeding, open, print, pdf, csv}) b->setAutoDefault(false);
+    QPushButton* print = button(strings.load(ids::kPrintEllipsis), "print", this);
+    QPushButton* pdf = button(strings.load(ids::kSavePdf), "savePdf", this);
+    QPushButton* csv = button(strings.load(ids::kSaveCsv), "saveCsv", this);
     connect(print, &QPushButton::clicked, this, [this] { printWithDialog(document(), this); });
     connect(pdf, &QPushButton::clicked, this,
             [this] { savePdfWithDialog(document(), this, model_.host(), model_.strings()); });
@@ -122,6 +129,44 @@ void ReportDlg::showReport() {
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text_->setPlainText(shown);
     list_->setText(toQ(model_.listCaption()));
+}
+
+AlarmReportDlg::AlarmReportDlg(AlarmReportDlgLogic& model, QWidget* parent)
+    : QDialog(parent), model_(model) {
+    setObjectName("AlarmReportDlg");
+    setWindowTitle(toQ(model_.title()));
+    QPlainTextEdit* text = reportView(this);
+    text->setPlainText(toQ(model_.reportText()));
+    const StringSource& strings = model_.strings();
+    // A user whose reminder was never programmed here has no report.
+    text->setPlaceholderText(toQ(strings.load(ids::kNoAlarmTimeReport)));
+    QPushButton* print = button(strings.load(ids::kPrintEllipsis), "print", this);
+    QPushButton* pdf = button(strings.load(ids::kSavePdf), "savePdf", this);
+    auto* close = new QPushButton(toQ(strings.load(ids::kCloseButton)), this);
+    close->setObjectName("close");
+    close->setDefault(true);
+    connect(print, &QPushButton::clicked, this, [this] { printWithDialog(document(), this); });
+    connect(pdf, &QPushButton::clicked, this,
+            [this] { savePdfWithDialog(document(), this, model_.host(), model_.strings()); });
+    connect(close, &QPushButton::clicked, this, &AlarmReportDlg::accept);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(print);
+    buttons->addWidget(pdf);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text, 1);
+    layout->addLayout(buttons);
+    // Wide enough for the 80-character separator lines, with the scroll bar.
+    resize(QFontMetrics(text->font()).horizontalAdvance(QString(80, QLatin1Char('M'))) + 80, 560);
+}
+
+PrintableDocument AlarmReportDlg::document() const {
+    PrintableDocument doc;
+    doc.title = toQ(model_.title());
+    doc.html = toQ(textReportHtml(model_.title(), model_.reportText()));
+    return doc;
 }
 
 }  // namespace velmora

@@ -1,5 +1,5 @@
 #pragma once
-// Report window: shows a ReportDlgLogic's text table.
+// Report windows: a ReportDlgLogic's text table, and the programming report.
 #include <QDialog>
 
 #include "ui/logic/report_dlg_logic.h"
@@ -28,6 +28,21 @@ private:
     ReportDlgLogic& model_;
     QPlainTextEdit* text_ = nullptr;
     QLabel* list_ = nullptr;  // which list the text shows
+};
+
+// The programming report's window: the report, Print and Save as PDF.
+class AlarmReportDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit AlarmReportDlg(AlarmReportDlgLogic& model, QWidget* parent = nullptr);
+
+    void accept() override { done(kIdOk); }
+    void reject() override { done(kIdCancel); }
+
+    PrintableDocument document() const;
+
+private:
+    AlarmReportDlgLogic& model_;
 };
 
 }  // namespace velmora

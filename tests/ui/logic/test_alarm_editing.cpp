@@ -63,6 +63,14 @@ TEST(AlarmDlg, ChecksOnOkInOrderAndShowsTheFirstFailure) {
          [](Dlg& d) { d.setStartTime(time(10, 5)); }, 0},
         {"5 minutes from its days before", 0, editedLeftOut,
          [](Dlg& d) { d.setStartDate(date(3, 3)); d.setStartTime(time(10, 5)); }, ids::kAlarmsTooClose},
+        {"end at the last minute a TimeValue holds", 0, {},
+         [](Dlg& d) { d.setEndDate(makeTime(2038, 1, 19)); d.setEndTime(time(5, 14)); }, 0},
+        {"end a minute later", 0, {}, [](Dlg& d) { d.setEndDate(makeTime(2038, 1, 19)); d.setEndTime(time(5, 15)); },
+         ids::kTimePastLastInstant},
+        {"forever, end pickers past it ignored", 0, {},
+         [](Dlg& d) { d.setEndDate(makeTime(2040, 1, 1)); d.setRepeatsForever(true); }, 0},
+        {"forever, start past it", 0, {},
+         [](Dlg& d) { d.setStartDate(makeTime(2038, 1, 20)); d.setRepeatsForever(true); }, ids::kTimePastLastInstant},
         {"a description the database cannot hold", 0, {}, [](Dlg& d) { d.description = "Łyżka"; },
          ids::kUnstorableCharacters},
     };
@@ -77,7 +85,9 @@ TEST(AlarmDlg, ChecksOnOkInOrderAndShowsTheFirstFailure) {
         EXPECT_EQ(result, row.refusal ? 0 : kIdOk) << row.what;
         const Text refusal = row.refusal ? fi().load(row.refusal) : Text();
         EXPECT_EQ(person.messages.empty() ? Text() : person.messages.front().text,
-                  row.refusal == ids::kUnstorableCharacters ? fillPlaceholder(refusal, "Ł ż") : refusal)
+                  row.refusal == ids::kUnstorableCharacters  ? fillPlaceholder(refusal, "Ł ż")
+                  : row.refusal == ids::kTimePastLastInstant ? fillPlaceholder(refusal, "19.01.2038 05:14")
+                                                             : refusal)
             << row.what;
         if (result == kIdOk && dlg.repeatPattern() == 0) {
             EXPECT_EQ(dlg.result().alarm_end, dlg.result().alarm_start) << row.what;
@@ -210,15 +220,31 @@ TEST_F(AlarmFlowTest, DeletingAnOccurrenceKeepsOnlyTheDaysBeforeIt) {
     EXPECT_TRUE(host.questions.back().defaultNo) << "Enter keeps the alarm";
 }
 
-TEST_F(AlarmFlowTest, EditingAForeverAlarmFromALaterDayLeavesOneAlarmADay) {
-    given(dailyAlarm(makeTime(2026, 3, 3, 8, 0)));
-    dialogFilledWith([](Dlg& d) { d.setStartTime(time(8, 5)); });
-    flow.edit(context(), makeTime(2026, 3, 5, 8, 0), db.user.alarms.at(0));
-    const std::vector<Text> all = occurrences();
-    ASSERT_EQ(all.size(), 59u);  // 3 March to 30 April
-    EXPECT_EQ(std::vector<Text>(all.begin(), all.begin() + 4),
-              (std::vector<Text>{"3.3 08:00", "4.3 08:00", "5.3 08:05", "6.3 08:05"}));
-    EXPECT_EQ(all.back(), "30.4 08:05");
+// One dose moved from 08:00 to 08:30: a pouch dose alone (the pouch goes
+// on at 08:00), a hand-made series from that day on; never two alarms for
+// one dose.
+TEST_F(AlarmFlowTest, EditingOneDoseLeavesOneAlarmPerIntendedDose) {
+    struct Row {
+        const char* what;
+        int pattern, type, editedDay;  // days after 3 March
+        bool laterFollow;
+    } rows[] = {{"pouch dose", 7, 1, 14, false}, {"daily dose", 1, 0, 2, true}, {"weekly dose", 6, 0, 7, true}};
+    for (const Row& row : rows) {
+        db.store().deleteAlarmsOfOwner(owner);
+        Alarm a = dailyAlarm(makeTime(2026, 3, 3, 8, 0), true, {}, row.pattern);
+        a.alarm_type = row.type;
+        given(a);
+        host.answers = {true};
+        dialogFilledWith([](Dlg& d) { d.setStartTime(time(8, 30)); });
+        flow.edit(context(), addDays(makeTime(2026, 3, 3, 8, 0), row.editedDay), db.user.alarms.at(0));
+        std::vector<Text> intended;
+        for (int day = 0; day < 59; day += stepDays(row.pattern)) {
+            const bool moved = day == row.editedDay || (day > row.editedDay && row.laterFollow);
+            const Text date = formatDateShort(addDays(makeTime(2026, 3, 3), day));
+            intended.push_back(date.substr(0, date.rfind('.')) + (moved ? " 08:30" : " 08:00"));
+        }
+        EXPECT_EQ(occurrences(), intended) << row.what;
+    }
 }
 
 TEST_F(AlarmFlowTest, APouchDoseEditedOrDeletedLeavesOneContinuationTwoWeeksOn) {

@@ -109,6 +109,18 @@ TEST_F(MainDlgTest, ProgramSaysWhyItCannotStartAndChangesNothing) {
     EXPECT_EQ(host_.messages[1].icon, MessageIcon::Error);
 }
 
+TEST_F(MainDlgTest, ProgrammingSaysWhenTheTableStopsIn2038) {
+    Alarm fortnightly = dailyAlarm(8, 0);
+    fortnightly.repeat_pattern = 7;  // 500 instants would reach 2045
+    db_.addUser("Aino", "1", {fortnightly});
+    MainDlgLogic& m = openAs("Aino");
+    m.command(MainDlgLogic::kIdProgram);
+    ASSERT_EQ(host_.messages.size(), 2u);  // then: no programming flow here
+    const Text limit = fillPlaceholder(text(ids::kTableEndsAtTimeLimit), "19.01.2038 05:14");
+    EXPECT_EQ(host_.messages[0].text, fillPlaceholder(limit, "05.01.2038 08:00"));
+    EXPECT_EQ(m.user().alarm_table.size(), 310u);
+}
+
 // Never programmed: must be programmed; no alarms; programmed: green.
 TEST_F(MainDlgTest, ChosenUserFillsThePanel) {
     db_.addUser("Bertta", "020202-0202", {dailyAlarm(8, 0)});
@@ -180,7 +192,7 @@ TEST_F(MainDlgTest, ConflictingWindowAsksAndOnlyYesEmptiesTheCalendar) {
     EXPECT_EQ(db_.storedProfile(id).program_type, 1);
 }
 
-TEST_F(MainDlgTest, FittingWindowIsTakenAndStoredWhenThePanelIsSaved) {
+TEST_F(MainDlgTest, FittingWindowIsTakenAndStoredAtOnce) {
     const int id = db_.addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(8, 45)});
     MainDlgLogic& m = openAs("Aino");
     m.programTypeClicked(MainDlgLogic::kIdTypeForgotten, true);
@@ -188,10 +200,7 @@ TEST_F(MainDlgTest, FittingWindowIsTakenAndStoredWhenThePanelIsSaved) {
     m.windowSelected(2);  // 40 minutes: 2400 + 300 = 2700 s = 45 min, fits
     EXPECT_TRUE(host_.questions.empty());
     EXPECT_EQ(m.panel().windowIndex, 2);
-    EXPECT_EQ(db_.storedProfile(id).window, 600) << "nothing is written before the panel is saved";
-
-    m.command(cmd::kExit);
-    EXPECT_EQ(db_.storedProfile(id).window, 2400);
+    EXPECT_EQ(db_.storedProfile(id).window, 2400) << "a program ending now keeps it";
     EXPECT_EQ(db_.storedProfile(id).program_type, 1);
 }
 
@@ -351,8 +360,7 @@ TEST_F(MainDlgTest, ClearCalendarAsksDeletesOnlyOnYesAndMarksTheReminder) {
     EXPECT_TRUE(db_.storedAlarms(id).empty());
     EXPECT_TRUE(m.user().alarms.empty());
     EXPECT_TRUE(m.user().is_programming_needed);
-    m.command(cmd::kCloseUser);
-    EXPECT_TRUE(db_.storedProfile(id).is_programming_needed);
+    EXPECT_TRUE(db_.storedProfile(id).is_programming_needed) << "stored at once, not when the panel is saved";
 }
 
 TEST_F(MainDlgTest, ACommentWithLettersTheDatabaseCannotHoldIsRefused) {

@@ -159,20 +159,27 @@ TEST_F(ReportDlgTest, AFileThatCannotBeWrittenIsNotOpened) {
     EXPECT_EQ(dialogtest::readBytes(reportFile()), "stale report");
 }
 
-// The programming report: a file that cannot be written is named and not
-// opened, so an older report (another person's) is never shown.
-TEST_F(ReportDlgTest, ProgrammingReportIsOpenedOnlyWhenWritten) {
+// The programming report: written to its file, shown in the program's own
+// window (no outside viewer); a file that cannot be written is named, and
+// the window still shows the report just built.
+TEST_F(ReportDlgTest, ProgrammingReportIsWrittenAndShownInTheProgram) {
     const auto file = db.dir() / "raportti.txt";
     db.writeFile("raportti.txt", "an older report that others could read");
     std::filesystem::permissions(file, std::filesystem::perms(0644));
+    Text shown;
+    host.onDialog = [&](DialogModel& d) {
+        shown = dynamic_cast<AlarmReportDlgLogic&>(d).reportText();
+        return kIdOk;
+    };
     ASSERT_TRUE(openProgrammingReport(host, ResourceModule::builtIn(), "Aino\n", db.dir()));
-    EXPECT_EQ(host.opened, std::vector<Text>{file.string()});
+    EXPECT_EQ(shown, "Aino\n");
     EXPECT_EQ(dialogtest::readBytes(file), "Aino\r\n\r\n");
     EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0600)) << "health data";
     std::filesystem::remove(file);
     std::filesystem::create_directories(file / "in-the-way");
     EXPECT_FALSE(openProgrammingReport(host, ResourceModule::builtIn(), "Bertta\n", db.dir()));
-    EXPECT_EQ(host.opened.size(), 1u);
+    EXPECT_EQ(shown, "Bertta\n");
+    EXPECT_TRUE(host.opened.empty()) << "no outside text viewer";
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "Raporttitiedoston kirjoittaminen epäonnistui!\n" + file.string());
 }
