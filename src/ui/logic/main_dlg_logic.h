@@ -271,6 +271,8 @@ public:
     void goToday();
     void userManagement();
     void closeUser();
+    // Keeps `code` ("fi", "en") for the next start and says so.
+    void chooseLanguage(const char* code);
     void clearCalendar();
     void programReminder();
     void showHistory();
@@ -322,6 +324,9 @@ public:
     // A database beside the program that is not used (its folder is not
     // writable): the start-up message names it and the one in use.
     void setPassedOverDatabase(const std::filesystem::path& file) { passedOver_ = file; }
+    // The program's configuration file, where the Language menu keeps its
+    // choice for the next start.
+    void setConfigurationFile(const std::filesystem::path& file) { configFile_ = file; }
 
     // Exit code once the window asked to close; 0 before.
     int exitCode() const { return exitCode_; }
@@ -354,6 +359,7 @@ private:
     std::function<void()> endDeviceDialog_;
     bool databaseOpened_ = false;
     std::filesystem::path passedOver_;
+    std::filesystem::path configFile_;
     int exitCode_ = 0;
 };
 
