@@ -370,7 +370,7 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         ok = save(dlg, outDir, "profile-search") && ok;
         // A user picked in the list: the details come into the fields to be changed.
         if (auto* search = dlg.findChild<QLineEdit*>("search")) search->clear();
-        if (auto* list = dlg.findChild<QTreeWidget*>("list")) list->topLevelItem(1)->setSelected(true);
+        if (auto* list = dlg.findChild<QTreeWidget*>("list")) list->setCurrentItem(list->topLevelItem(2));
         ok = save(dlg, outDir, "profile-edit") && ok;
     }
     {
