@@ -80,7 +80,10 @@ int main(int argc, char* argv[]) {
 
     MainWindow main(resources, dataDir);
     main.logic.setPassedOverDatabase(passedOverDatabase(programDir, dataDir));
-    main.logic.setConfigurationFile(configurationFile(environment));
+    // A VelmoraLang.txt put beside the program keeps deciding the language.
+    const bool overridden = resources.file().filename() == ResourceModule::kLanguageModuleFile;
+    main.logic.setConfigurationFile(configurationFile(environment),
+                                    overridden ? resources.file() : std::filesystem::path());
     if (main.logic.exitCode() != 0) return main.logic.exitCode();
     QObject::connect(main.window.get(), &MainDlg::finished, &app, [](int code) { QApplication::exit(code); });
     main.window->show();

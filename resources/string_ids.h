@@ -298,6 +298,7 @@ namespace velmora::ids {
     X(kUserUpdateFailed, 41359)                                                             \
     X(kLanguageAtNextStart, 41360)                                                          \
     X(kLanguageSaveFailed, 41361)                                                           \
+    X(kLanguageOverridden, 41362)                                                           \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 

@@ -423,8 +423,10 @@ void MainDlgLogic::closeUser() {
 void MainDlgLogic::chooseLanguage(const char* code) {
     Text reason;
     if (saveChosenLanguage(configFile_, code, reason)) {
-        host_.showMessage(strings_.load(ids::kLanguageAtNextStart), strings_.load(ids::kCaptionConfirmation),
-                          MessageIcon::Information);
+        Text text = strings_.load(ids::kLanguageAtNextStart);
+        if (!languageOverride_.empty())
+            text += "\n" + fillPlaceholder(strings_.load(ids::kLanguageOverridden), languageOverride_.string());
+        host_.showMessage(text, strings_.load(ids::kCaptionConfirmation), MessageIcon::Information);
     } else {
         host_.showMessage(fillPlaceholder(strings_.load(ids::kLanguageSaveFailed), configFile_.string()) +
                               "\n" + reason,

@@ -325,8 +325,12 @@ public:
     // writable): the start-up message names it and the one in use.
     void setPassedOverDatabase(const std::filesystem::path& file) { passedOver_ = file; }
     // The program's configuration file, where the Language menu keeps its
-    // choice for the next start.
-    void setConfigurationFile(const std::filesystem::path& file) { configFile_ = file; }
+    // choice for the next start, and the language module file that
+    // overrides that choice ("" when none does).
+    void setConfigurationFile(const std::filesystem::path& file, const std::filesystem::path& overriddenBy = {}) {
+        configFile_ = file;
+        languageOverride_ = overriddenBy;
+    }
 
     // Exit code once the window asked to close; 0 before.
     int exitCode() const { return exitCode_; }
@@ -360,6 +364,7 @@ private:
     bool databaseOpened_ = false;
     std::filesystem::path passedOver_;
     std::filesystem::path configFile_;
+    std::filesystem::path languageOverride_;
     int exitCode_ = 0;
 };
 
