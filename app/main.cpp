@@ -1,8 +1,9 @@
 // Velmora: the desktop companion of the Velmora medication reminder.
 //
 // Start-up order: the resource module (the language module VelmoraLang.txt
-// beside the program or in its data directory, else the program's own
-// Finnish resources) is chosen before any window exists; --version and
+// beside the program or in its data directory, else the language chosen in
+// the Language menu or the desktop's: the program's own Finnish resources
+// or a module of ../share/velmora/lang) is chosen before any window exists; --version and
 // --help are answered; then the main window object opens the
 // database, the window is created, initialised and shown, and the event
 // loop runs. The start-up message (sign-in, then the reminder watch) is
@@ -53,7 +54,8 @@ int main(int argc, char* argv[]) {
 
     // The resource module is decided once, before any window exists.
     std::string diagnostic;
-    static const ResourceModule resources = chooseResourceModule(programDir, &diagnostic, dataDir);
+    const LanguageEnvironment environment = LanguageEnvironment::current();
+    static const ResourceModule resources = chooseResourceModule(programDir, &diagnostic, dataDir, environment);
     gResources = &resources;
     if (!diagnostic.empty()) std::fprintf(stderr, "velmora: %s\n", diagnostic.c_str());
 
@@ -81,6 +83,10 @@ int main(int argc, char* argv[]) {
     // A database of a newer version, or of another shape, is left as it is.
     if (main.logic.refuseDatabase()) return main.logic.exitCode();
     main.logic.setPassedOverDatabase(passedOverDatabase(programDir, dataDir));
+    // A VelmoraLang.txt put beside the program keeps deciding the language.
+    const bool overridden = resources.file().filename() == ResourceModule::kLanguageModuleFile;
+    main.logic.setConfigurationFile(configurationFile(environment),
+                                    overridden ? resources.file() : std::filesystem::path());
     if (main.logic.exitCode() != 0) return main.logic.exitCode();
     QObject::connect(main.window.get(), &MainDlg::finished, &app, [](int code) { QApplication::exit(code); });
     main.window->usePlacementFile(configFilePath());

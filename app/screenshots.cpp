@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +43,7 @@
 #include "ui/qt/about_dlg.h"
 #include "ui/qt/account_dialogs.h"
 #include "ui/qt/alarm_dlg.h"
+#include "ui/qt/delete_dose_dlg.h"
 #include "ui/qt/backup_dlg.h"
 #include "ui/qt/device_dialogs.h"
 #include "ui/qt/log_dlg.h"
@@ -366,6 +368,10 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         // The list filtered as one types.
         if (auto* search = dlg.findChild<QLineEdit*>("search")) search->setText("rt");
         ok = save(dlg, outDir, "profile-search") && ok;
+        // A user picked in the list: the details come into the fields to be changed.
+        if (auto* search = dlg.findChild<QLineEdit*>("search")) search->clear();
+        if (auto* list = dlg.findChild<QTreeWidget*>("list")) list->setCurrentItem(list->topLevelItem(2));
+        ok = save(dlg, outDir, "profile-edit") && ok;
     }
     {
         // The panel with the 60-character name at the smallest window size.
@@ -401,6 +407,10 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
                              logic.user().daylight);
         AlarmDlg editing(edited, &w);
         ok = save(editing, outDir, "alarm-edit") && ok;
+        // Deleting tomorrow's morning dose of the series.
+        DeleteDoseDlgLogic which(resources, setup.start);
+        DeleteDoseDlg asking(which, &w);
+        ok = save(asking, outDir, "delete-dose") && ok;
     }
     {
         LogDlgLogic model(logic.user(), resources, logic.clock().nowValue());

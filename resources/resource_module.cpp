@@ -257,17 +257,23 @@ Text ResourceModule::dialogCaption(int templateId, int controlId) const {
 }
 
 ResourceModule chooseResourceModule(const std::filesystem::path& programDir, std::string* diagnostic,
-                                    const std::filesystem::path& dataDir) {
-    for (const std::filesystem::path& dir : {programDir, dataDir}) {
-        const std::filesystem::path file = dir / ResourceModule::kLanguageModuleFile;
-        std::error_code ec;
-        if (dir.empty() || !std::filesystem::is_regular_file(file, ec)) continue;
+                                    const std::filesystem::path& dataDir, const LanguageEnvironment& env) {
+    const auto load = [diagnostic](const std::filesystem::path& file) {
         std::string why;
         if (auto m = ResourceModule::fromFile(file, &why)) return std::move(*m);
         if (diagnostic) *diagnostic = "language module not loaded: " + why;
-        break;
+        return ResourceModule::builtIn();
+    };
+    // A module put beside the program by hand overrides every choice.
+    for (const std::filesystem::path& dir : {programDir, dataDir}) {
+        const std::filesystem::path file = dir / ResourceModule::kLanguageModuleFile;
+        std::error_code ec;
+        if (!dir.empty() && std::filesystem::is_regular_file(file, ec)) return load(file);
     }
-    return ResourceModule::builtIn();
+    std::string code = chosenLanguage(configurationFile(env));
+    if (code.empty()) code = desktopLanguage(env);
+    if (code == "fi" || programDir.empty()) return ResourceModule::builtIn();
+    return load(languageModuleDirectory(programDir) / (code + ".txt"));
 }
 
 std::filesystem::path programDirectory() {

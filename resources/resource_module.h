@@ -1,9 +1,10 @@
 #pragma once
 // The resource module: string table, menus and dialog captions of the
-// program. At start the program's own (Finnish) resources are in force;
-// a language module "VelmoraLang.txt" beside the program replaces them as
-// a whole, with no per-id fallback: an id the module lacks gives an empty
-// text. File format: see resources/lang/fi.txt and docs/ui.md.
+// program. The program's own (Finnish) resources are compiled in; a
+// language module (a "VelmoraLang.txt" beside the program, or the module
+// of the language chosen in the Language menu or of the desktop) replaces
+// them as a whole, with no per-id fallback: an id the module lacks gives
+// an empty text. File format: see resources/lang/fi.txt and docs/ui.md.
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -13,6 +14,7 @@
 
 #include "core/interaction.h"
 #include "core/types.h"
+#include "resources/language_choice.h"
 #include "resources/string_ids.h"
 
 namespace velmora {
@@ -76,15 +78,19 @@ private:
     std::filesystem::path file_;
 };
 
-// Start-up choice of the resource module: the language module in
+// Start-up choice of the resource module: "VelmoraLang.txt" in
 // `programDirectory` when it is there and loads, else the one in
 // `dataDirectory` (where an installed program, whose own directory is not
-// writable, keeps what would sit beside it), the built-in resources
-// otherwise. A language module that is present but malformed does not
-// load; the reason is written to `diagnostic` when given.
+// writable, keeps what would sit beside it). Without either, the language
+// chosen in the Language menu (the configuration file of `env`), else the
+// desktop's language (desktopLanguage): the built-in resources for "fi",
+// the module "<code>.txt" of languageModuleDirectory for another. A
+// module that is present but malformed does not load and the built-in
+// resources stay; the reason is written to `diagnostic` when given.
 ResourceModule chooseResourceModule(const std::filesystem::path& programDirectory,
                                     std::string* diagnostic = nullptr,
-                                    const std::filesystem::path& dataDirectory = {});
+                                    const std::filesystem::path& dataDirectory = {},
+                                    const LanguageEnvironment& env = {});
 
 // The directory of the running program ("" when it cannot be found).
 std::filesystem::path programDirectory();

@@ -338,10 +338,24 @@ namespace velmora::ids {
     X(kTableEndsAtTimeLimit, 41301)                                                         \
     X(kAlarmTimeReportTitle, 41302)                                                         \
     X(kNoAlarmTimeReport, 41303)                                                            \
-    /* Status bar idle text */                                                              \
+    /* Everyday use: language choice, editing a user, deleting one dose */               \
+    X(kDeleteDoseTitle, 41350)                                                              \
+    X(kDeleteDoseQuestion, 41351)                                                           \
+    X(kDeleteOnlyThisDose, 41352)                                                           \
+    X(kDeleteThisAndLaterDoses, 41353)                                                      \
+    X(kDeleteWholeSeries, 41354)                                                            \
+    X(kAlarmAlreadyExists, 41355)                                                           \
+    X(kEndEarlierThanStart, 41356)                                                          \
+    X(kSaveUserChanges, 41357)                                                              \
+    X(kUserDetailsFrame, 41358)                                                             \
+    X(kUserUpdateFailed, 41359)                                                             \
+    X(kLanguageAtNextStart, 41360)                                                          \
+    X(kLanguageSaveFailed, 41361)                                                           \
+    X(kLanguageOverridden, 41362)                                                           \
     /* Acknowledgements kept on the reminder; texts cut to their bound */                   \
     X(kReadBackOwnerNotFound, 41150)                                                        \
     X(kLongTextsCut, 41152)                                                                 \
+    /* Status bar idle text */                                                              \
     X(kReady, 57345)
 
 #define VELMORA_DECLARE_STRING_ID(name, id) inline constexpr int name = id;
@@ -387,4 +401,7 @@ inline constexpr int kPrintAlarmReportOnPaper = 40370;
 inline constexpr int kSaveAlarmReportAsPdf = 40371;
 inline constexpr int kFetchPouchData = 40400;      // Tools: the current user's pouch data
 inline constexpr int kUpdateAllPouchData = 40401;  // Tools: every user's pouch alarms
+// Language: the choice kept for the next start.
+inline constexpr int kLanguageFinnish = 41350;
+inline constexpr int kLanguageEnglish = 41351;
 }  // namespace velmora::cmd

@@ -38,7 +38,7 @@ cp "$build/bin/velmora" "$dir/velmora"
 # The Help menu's manuals, which the program looks for beside itself.
 if [ -d "$build/bin/manuals" ]; then cp -r "$build/bin/manuals" "$dir/"; fi
 case "$language" in
-  fi) ;;
+  fi) cp "$build/share/velmora/lang/fi.txt" "$dir/VelmoraLang.txt" ;;  # whatever the desktop speaks
   en) cp "$build/share/velmora/lang/en.txt" "$dir/VelmoraLang.txt" ;;
   *) echo "demo: language is fi or en" >&2; exit 2 ;;
 esac

@@ -1,7 +1,6 @@
 #include "device/usb_ids.h"
 
 #include <cstdlib>
-#include <fstream>
 
 namespace velmora {
 
@@ -24,8 +23,6 @@ std::string_view trimmed(std::string_view s) {
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
     return s;
 }
-
-constexpr std::size_t kMaxConfigBytes = 64 * 1024;
 }  // namespace
 
 std::optional<UsbIds> parseUsbIds(std::string_view text) {
@@ -50,34 +47,9 @@ std::optional<std::vector<UsbIds>> parseUsbIdList(std::string_view text) {
 }
 
 std::filesystem::path configFilePath() {
-    std::filesystem::path base;
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg != nullptr && *xdg == '/') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::filesystem::path(home != nullptr && *home != '\0' ? home : ".") / ".config";
-    }
-    return base / "velmora" / "velmora.conf";
-}
-
-std::optional<std::string> readConfigValue(const std::filesystem::path& file, std::string_view key) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text(kMaxConfigBytes, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    std::optional<std::string> value;
-    std::string_view rest = text;
-    while (!rest.empty()) {
-        const auto eol = rest.find('\n');
-        const std::string_view line = trimmed(rest.substr(0, eol));
-        rest.remove_prefix(eol == std::string_view::npos ? rest.size() : eol + 1);
-        const auto eq = line.find('=');
-        if (line.empty() || line.front() == '#' || eq == std::string_view::npos) continue;
-        if (trimmed(line.substr(0, eq)) == key) value = std::string(trimmed(line.substr(eq + 1)));
-    }
-    return value;
+    const char* home = std::getenv("HOME");
+    return configFileFor(xdg ? xdg : "", home && *home ? home : ".");
 }
 
 std::vector<UsbIds> reminderUsbIds() {

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/config_file.h"
+
 namespace velmora {
 
 struct UsbIds {
@@ -33,12 +35,9 @@ std::optional<UsbIds> parseUsbIds(std::string_view text);
 // nullopt when any pair is malformed, the list is empty or too long.
 std::optional<std::vector<UsbIds>> parseUsbIdList(std::string_view text);
 
-// $XDG_CONFIG_HOME/velmora/velmora.conf, or ~/.config/velmora/velmora.conf.
+// $XDG_CONFIG_HOME/velmora/velmora.conf, or ~/.config/velmora/velmora.conf
+// (configFileFor with this process's environment).
 std::filesystem::path configFilePath();
-// The value of `key` in a key=value file (the last one wins; lines starting
-// with # are comments); nullopt when the file or the key is missing. Reads
-// at most the first 64 KiB of the file.
-std::optional<std::string> readConfigValue(const std::filesystem::path& file, std::string_view key);
 
 // The ids in use: VELMORA_USB_IDS when it is set and valid, else the
 // configuration file's usb_ids when valid, else the placeholder pair.

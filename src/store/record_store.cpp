@@ -9,6 +9,8 @@
 #include <string_view>
 #include <utility>
 
+#include <sqlite3.h>
+
 #include "core/cp1252.h"
 #include "core/datetime.h"
 #include "store/alarm_edits.h"
@@ -559,6 +561,19 @@ bool RecordStore::updateProfile(const Profile& p) {
                           FieldCipher::encipher(p.phone).c_str(),
                           FieldCipher::encipher(p.comment).c_str(), p.program_type, p.window, p.id));
     return stepSucceeded(st.executeNonQuery());
+}
+
+bool RecordStore::updateUserDetails(int id, const Text& name, const Text& ssn, const Text& phone) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    Transaction tr(db, true);
+    if (!tr.isActive()) return false;
+    Statement st(db, sqlf("UPDATE Profiles SET name = '%s', ssn = '%s', phone = '%s' WHERE id = %d;",
+                          FieldCipher::encipher(name).c_str(), FieldCipher::encipher(ssn).c_str(),
+                          FieldCipher::encipher(phone).c_str(), id));
+    if (!stepSucceeded(st.executeNonQuery()) || sqlite3_changes(db.handle()) != 1) return false;
+    st.finalize();
+    return tr.commit() == kSqliteOk;
 }
 
 bool RecordStore::deleteProfile(int id) {

@@ -115,6 +115,10 @@ public:
                       const Text& phone, const Text& comment);
     // True when the UPDATE succeeded.
     bool updateProfile(const Profile& profile);
+    // Changes a user's name, ssn and phone and nothing else, in one
+    // transaction. False, with nothing written, when the user is gone or
+    // a statement fails.
+    bool updateUserDetails(int id, const Text& name, const Text& ssn, const Text& phone);
     // Removes the user's rows from Profiles, Alarms, Log, Devices and
     // Reports in one transaction: all or nothing. True when committed.
     bool deleteProfile(int id);

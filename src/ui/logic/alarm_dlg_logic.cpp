@@ -93,7 +93,7 @@ int AlarmDlgLogic::accept() {
     // A single alarm ends where it starts; one that repeats forever keeps
     // what its end pickers show, for when "Toistaiseksi" is unchecked later.
     const SYSTEMTIME end = (pattern_ == 0 || !endRead) ? start : combine(*endDate_, *endTime_);
-    if (!forever_ && toTimeValue64(end) < toTimeValue64(start)) return refuse(ids::kEndBeforeStart);
+    if (!forever_ && toTimeValue64(end) < toTimeValue64(start)) return refuse(ids::kEndEarlierThanStart);
     // Instants are kept in 32 bits: a later one would come back as 1901-1970.
     if (toTimeValue64(start) > kLastTimeValue || (!forever_ && toTimeValue64(end) > kLastTimeValue)) {
         person_.showMessage(fillPlaceholder(strings_.load(ids::kTimePastLastInstant),
@@ -114,6 +114,13 @@ int AlarmDlgLogic::accept() {
         person_.showMessage(fillPlaceholder(strings_.load(ids::kUnstorableCharacters), unstorable),
                             strings_.load(ids::kCaptionError), MessageIcon::Error);
         return 0;
+    }
+    // The same time with the same repetition would only ring twice; say
+    // that rather than that the alarms are too close.
+    for (const Alarm& other : others_) {
+        if (other.repeat_pattern == candidate.repeat_pattern &&
+            toTimeValue64(other.alarm_start) / 60 == toTimeValue64(start) / 60)
+            return refuse(ids::kAlarmAlreadyExists);
     }
     if (!candidateFits(others_, candidate, nullptr, window_, clock_.localNow(), daylight_))
         return refuse(ids::kAlarmsTooClose);

@@ -7,6 +7,7 @@
 #include "online/pouch.h"
 #include "resources/string_ids.h"
 #include "ui/logic/alarm_dlg_logic.h"
+#include "ui/logic/delete_dose_dlg_logic.h"
 
 namespace velmora {
 
@@ -148,10 +149,19 @@ void AlarmEditFlow::remove(const AlarmEditContext& c, const SYSTEMTIME& occurren
                            const Alarm& alarm) {
     const int owner = c.user.id;
     if (owner <= 0) return;
-    if (!c.host.askDestructive(c.strings.load(ids::kConfirmDeleteAlarm),
-                               c.strings.load(ids::kCaptionQuestion)))
-        return;
-    AlarmEdits edits = occurrenceRemoval(alarm, occurrence, c.strings.load(ids::kPouchAlarmTitle));
+    const Text pouchTitle = c.strings.load(ids::kPouchAlarmTitle);
+    AlarmEdits edits;
+    if (stepDays(alarm.repeat_pattern) == 0) {
+        if (!c.host.askDestructive(c.strings.load(ids::kConfirmDeleteAlarm),
+                                   c.strings.load(ids::kCaptionQuestion)))
+            return;
+        edits = occurrenceRemoval(alarm, occurrence, pouchTitle);
+    } else {
+        // A repeating alarm: the person says which doses go.
+        DeleteDoseDlgLogic dlg(c.strings, occurrence);
+        if (c.host.runDialog(dlg) != kIdOk) return;
+        edits = doseDeletion(alarm, occurrence, dlg.choice, pouchTitle);
+    }
     commit(c, edits, owner);
 }
 

@@ -60,7 +60,8 @@ public:
     // occurrence and the days after it give way to the dialog's alarm. A
     // pouch alarm is edited only after a Yes.
     void edit(const AlarmEditContext& c, const SYSTEMTIME& occurrence, const Alarm& alarm);
-    // Deletes the occurrence at `occurrence` of `alarm` after a Yes (32878).
+    // Deletes the occurrence at `occurrence` of `alarm` (32878): a single
+    // alarm after a Yes; of a repeating one the doses the person chooses.
     void remove(const AlarmEditContext& c, const SYSTEMTIME& occurrence, const Alarm& alarm);
 
 private:

@@ -6,6 +6,7 @@
 #include "core/datetime.h"
 #include "core/text.h"
 #include "device/alarm_rules.h"
+#include "resources/language_choice.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "store/startup.h"
@@ -430,6 +431,8 @@ bool MainDlgLogic::command(int id) {
         case cmd::kFetchPouchData: flows_->fetchPouchData(*this); return true;
         case cmd::kUpdateAllPouchData: flows_->updateAllPouchData(*this); return true;
         case cmd::kAbout: flows_->about(*this); return true;
+        case cmd::kLanguageFinnish: chooseLanguage("fi"); return true;
+        case cmd::kLanguageEnglish: chooseLanguage("en"); return true;
         default: return false;
     }
 }
@@ -477,6 +480,20 @@ void MainDlgLogic::closeUser() {
     commands_.program = false;
     monthStale_ = true;
     refresh();
+}
+
+void MainDlgLogic::chooseLanguage(const char* code) {
+    Text reason;
+    if (saveChosenLanguage(configFile_, code, reason)) {
+        Text text = strings_.load(ids::kLanguageAtNextStart);
+        if (!languageOverride_.empty())
+            text += "\n" + fillPlaceholder(strings_.load(ids::kLanguageOverridden), languageOverride_.string());
+        host_.showMessage(text, strings_.load(ids::kCaptionConfirmation), MessageIcon::Information);
+    } else {
+        host_.showMessage(fillPlaceholder(strings_.load(ids::kLanguageSaveFailed), configFile_.string()) +
+                              "\n" + reason,
+                          strings_.load(ids::kCaptionError), MessageIcon::Error);
+    }
 }
 
 void MainDlgLogic::databaseReplaced() {

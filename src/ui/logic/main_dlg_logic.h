@@ -276,6 +276,8 @@ public:
     void goToday();
     void userManagement();
     void closeUser();
+    // Keeps `code` ("fi", "en") for the next start and says so.
+    void chooseLanguage(const char* code);
     void clearCalendar();
     void programReminder();
     void showHistory();
@@ -335,6 +337,13 @@ public:
     // A database beside the program that is not used (its folder is not
     // writable): the start-up message names it and the one in use.
     void setPassedOverDatabase(const std::filesystem::path& file) { passedOver_ = file; }
+    // The program's configuration file, where the Language menu keeps its
+    // choice for the next start, and the language module file that
+    // overrides that choice ("" when none does).
+    void setConfigurationFile(const std::filesystem::path& file, const std::filesystem::path& overriddenBy = {}) {
+        configFile_ = file;
+        languageOverride_ = overriddenBy;
+    }
 
     // A database that this program must leave alone (written by a newer
     // version, or with tables of another shape): says so and sets the exit
@@ -380,6 +389,8 @@ private:
     std::filesystem::path dataDirectory_;
     bool cutTextsTold_ = false;
     std::filesystem::path passedOver_;
+    std::filesystem::path configFile_;
+    std::filesystem::path languageOverride_;
     int exitCode_ = 0;
 };
 

@@ -51,12 +51,13 @@ Text ProfileDlgLogic::controlText(int controlId) const {
         case kIdListFrame: return strings_.load(ids::kChooseUserFrame);
         case kIdChoose: return strings_.load(ids::kChooseUserButton);
         case kIdDelete: return strings_.load(ids::kDeleteUser);
-        case kIdNewFrame: return strings_.load(ids::kCreateUser);
+        case kIdNewFrame: return strings_.load(ids::kUserDetailsFrame);
         case kIdNameCaption: return strings_.load(ids::kNameLabel);
         case kIdSsnCaption: return strings_.load(ids::kSsnLabel);
         case kIdPhoneCaption: return strings_.load(ids::kPhoneLabel);
         case kIdLookup: return strings_.load(ids::kFetchNameFromService);
         case kIdCreate: return strings_.load(ids::kCreateUser);
+        case kIdSaveChanges: return strings_.load(ids::kSaveUserChanges);
         case kIdClose: return strings_.load(ids::kClose);
         case kIdSearch: return strings_.load(ids::kSearchUsers);
         case kIdNameColumn: return strings_.load(ids::kReportName);
@@ -120,12 +121,12 @@ void ProfileDlgLogic::refreshList() {
     }
 }
 
-int ProfileDlgLogic::create() {
+std::optional<Profile> ProfileDlgLogic::checkedFields(int self) {
     const Text newName = trimmed(name);
     if (newName.empty()) {
         person_.showMessage(strings_.load(ids::kEnterNameAndSsn), strings_.load(ids::kCaptionError),
                             MessageIcon::Error);
-        return 0;
+        return std::nullopt;
     }
     const Text givenSsn = trimmed(ssn);
     const Text newSsn = givenSsn.empty() ? Text(1, '-') : givenSsn;
@@ -135,23 +136,29 @@ int ProfileDlgLogic::create() {
     if (!unstorable.empty()) {
         person_.showMessage(fillPlaceholder(strings_.load(ids::kUnstorableCharacters), unstorable),
                             strings_.load(ids::kCaptionError), MessageIcon::Error);
-        return 0;
+        return std::nullopt;
     }
+    Profile checked;
+    checked.setName(newName);
+    checked.setSsn(newSsn);
+    checked.setPhone(trimmed(phone));
+    for (const Profile& p : users_) {
+        if (p.id == self || p.name != checked.name || p.ssn != checked.ssn) continue;
+        if (!person_.askDestructive(fillPlaceholder(strings_.load(ids::kDuplicateUser), entryText(p)),
+                                    strings_.load(ids::kCaptionQuestion)))
+            return std::nullopt;
+        break;
+    }
+    return checked;
+}
 
-    Profile created;
-    created.setName(newName);
-    created.setSsn(newSsn);
-    created.setPhone(trimmed(phone));
+int ProfileDlgLogic::create() {
+    const std::optional<Profile> fields = checkedFields(0);
+    if (!fields) return 0;
+    Profile created = *fields;
     created.is_programming_needed = true;
     created.program_type = 0;
     created.window = 600;
-    for (const Profile& p : users_) {
-        if (p.name != created.name || p.ssn != created.ssn) continue;
-        if (!person_.askDestructive(fillPlaceholder(strings_.load(ids::kDuplicateUser), entryText(p)),
-                                    strings_.load(ids::kCaptionQuestion)))
-            return 0;
-        break;
-    }
 
     const int id = store_.insertProfile(true, created.name, created.ssn, created.phone, Text{});
     if (id <= 0) {
@@ -169,6 +176,38 @@ int ProfileDlgLogic::create() {
     users_.push_back(created);
     selection_ = count() - 1;
     return kIdCreate;
+}
+
+void ProfileDlgLogic::showSelected() {
+    if (selection_ < 0) return;
+    const Profile& p = profileAt(selection_);
+    name = p.name;
+    ssn = p.ssn;
+    phone = p.phone;
+}
+
+bool ProfileDlgLogic::saveChanges() {
+    if (selection_ < 0) return false;
+    Profile& listed = users_[static_cast<std::size_t>(selection_)];
+    const std::optional<Profile> fields = checkedFields(listed.id);
+    if (!fields) return false;
+    if (!store_.updateUserDetails(listed.id, fields->name, fields->ssn, fields->phone)) {
+        person_.showMessage(strings_.load(ids::kUserUpdateFailed), strings_.load(ids::kCaptionError),
+                            MessageIcon::Error);
+        refreshList();
+        return false;
+    }
+    const auto changeDetails = [&fields](Profile& p) {
+        p.name = fields->name;
+        p.ssn = fields->ssn;
+        p.phone = fields->phone;
+    };
+    changeDetails(listed);
+    for (Profile& p : user_.users) {
+        if (p.id == listed.id) changeDetails(p);
+    }
+    if (user_.id == listed.id) changeDetails(user_);
+    return true;
 }
 
 int ProfileDlgLogic::deleteSelected() {

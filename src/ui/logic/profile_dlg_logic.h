@@ -1,6 +1,7 @@
 #pragma once
 // User management: lists the users, chooses one as the current user,
-// creates a user (who becomes the current user) or deletes one.
+// creates a user (who becomes the current user), changes a user's
+// details or deletes one.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -32,6 +33,7 @@ public:
     static constexpr int kIdPhoneCaption = 1010;
     static constexpr int kIdPhone = 1013;
     static constexpr int kIdLookup = 1006;   // shown when the service is at hand
+    static constexpr int kIdSaveChanges = 41357;  // the selected user's details
     static constexpr int kIdCreate = kIdOk;  // also the result "user created"
     static constexpr int kIdClose = kIdCancel;
     // The list's search field and column headings (no template control).
@@ -67,10 +69,12 @@ public:
     // nothing is chosen or deleted that the person did not pick.
     bool listButtonsEnabled() const { return selection_ >= 0; }
 
-    // ---- The new-user fields ----
+    // ---- The fields of a new user, or of the selected one to change ----
     Text name;
     Text ssn;
     Text phone;
+    // Puts the selected user's name, ssn and phone into the fields.
+    void showSelected();
 
     // The button that Enter presses: 1008 while the list has the focus,
     // 1 while a new-user field has it.
@@ -91,6 +95,9 @@ public:
     // them; a user with the same name and ssn as a listed one is created
     // only when the person says so.
     int create();
+    // Stores the fields as the selected user's name, ssn and phone, with
+    // the checks of create(); the dialog stays. True when stored.
+    bool saveChanges();
     // 1009: asks (No is the default answer), deletes; the dialog stays.
     int deleteSelected();
     // 2 or Esc.
@@ -109,6 +116,11 @@ public:
 
 private:
     void refreshList();
+    // The fields as they are stored (trimmed, "-" for no ssn), or nothing
+    // when the person was told why not: no name, letters the database
+    // cannot hold, or the name and ssn of another listed user (`self`
+    // aside) that the person does not want twice.
+    std::optional<Profile> checkedFields(int self);
 
     CurrentUser& user_;
     RecordStore& store_;

@@ -1,19 +1,15 @@
 #include "ui/logic/window_placement.h"
 
 #include <charconv>
-#include <fstream>
 #include <string>
 #include <string_view>
-#include <system_error>
 
-#include "core/whole_file.h"
-#include "device/usb_ids.h"
+#include "core/config_file.h"
 
 namespace velmora {
 
 namespace {
 
-constexpr std::size_t kMaxConfigBytes = 64 * 1024;
 constexpr int kMinSide = 100;
 constexpr int kMaxSide = 32000;
 constexpr int kMaxOffset = 100000;
@@ -28,16 +24,6 @@ bool nextNumber(std::string_view& text, int& out) {
     if (text.front() != ',') return false;
     text.remove_prefix(1);
     return true;
-}
-
-// The line's key, or empty for comments and lines without "=".
-std::string_view keyOf(std::string_view line) {
-    const auto eq = line.find('=');
-    if (line.empty() || line.front() == '#' || eq == std::string_view::npos) return {};
-    std::string_view key = line.substr(0, eq);
-    while (!key.empty() && (key.front() == ' ' || key.front() == '\t')) key.remove_prefix(1);
-    while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.remove_suffix(1);
-    return key;
 }
 
 }  // namespace
@@ -60,29 +46,10 @@ std::optional<WindowPlacement> readWindowPlacement(const std::filesystem::path& 
 }
 
 bool saveWindowPlacement(const std::filesystem::path& file, const WindowPlacement& p) {
-    std::string old;
-    if (std::ifstream in{file, std::ios::binary}) {
-        old.resize(kMaxConfigBytes + 1);
-        in.read(old.data(), static_cast<std::streamsize>(old.size()));
-        old.resize(static_cast<std::size_t>(in.gcount()));
-        if (old.size() > kMaxConfigBytes) return false;
-    }
-    std::string out;
-    std::string_view rest = old;
-    while (!rest.empty()) {
-        const auto eol = rest.find('\n');
-        const std::string_view line = rest.substr(0, eol == std::string_view::npos ? rest.size() : eol + 1);
-        rest.remove_prefix(line.size());
-        if (keyOf(line.substr(0, line.find_first_of("\r\n"))) == kWindowPlacementKey) continue;
-        out += line;
-        if (out.back() != '\n') out += '\n';
-    }
-    out += std::string(kWindowPlacementKey) + "=" + std::to_string(p.x) + "," + std::to_string(p.y) + "," +
-           std::to_string(p.width) + "," + std::to_string(p.height) + "," + (p.maximized ? "1" : "0") + "\n";
-    std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
+    const std::string value = std::to_string(p.x) + "," + std::to_string(p.y) + "," + std::to_string(p.width) +
+                              "," + std::to_string(p.height) + "," + (p.maximized ? "1" : "0");
     Text reason;
-    return writeWholeFile(file, out, reason);
+    return writeConfigValue(file, kWindowPlacementKey, value, reason);
 }
 
 }  // namespace velmora

@@ -76,11 +76,14 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
     phone_->setObjectName("phone");
     create_ = new QPushButton(toQ(model_.controlText(ProfileDlgLogic::kIdCreate)), newFrame);
     create_->setObjectName("create");
+    save_ = new QPushButton(toQ(model_.controlText(ProfileDlgLogic::kIdSaveChanges)), newFrame);
+    save_->setObjectName("saveChanges");
+    save_->setAutoDefault(false);
     auto* nameCaption = new QLabel(toQ(model_.controlText(ProfileDlgLogic::kIdNameCaption)), newFrame);
     auto* ssnCaption = new QLabel(toQ(model_.controlText(ProfileDlgLogic::kIdSsnCaption)), newFrame);
     auto* phoneCaption =
         new QLabel(toQ(model_.controlText(ProfileDlgLogic::kIdPhoneCaption)), newFrame);
-    for (QWidget* w : std::initializer_list<QWidget*>{name_, ssn_, phone_, create_, nameCaption,
+    for (QWidget* w : std::initializer_list<QWidget*>{name_, ssn_, phone_, create_, save_, nameCaption,
                                                       ssnCaption, phoneCaption})
         plainFont(w, this);
     nameCaption->setBuddy(name_);
@@ -99,6 +102,7 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
         createRow->addWidget(lookup_);
     }
     createRow->addStretch(1);
+    createRow->addWidget(save_);
     createRow->addWidget(create_);
     auto* newLayout = new QVBoxLayout(newFrame);
     newLayout->addLayout(form);
@@ -129,6 +133,13 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
     connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] {
         const QList<QTreeWidgetItem*> picked = list_->selectedItems();
         model_.select(picked.isEmpty() ? -1 : entryOf(picked.first()));
+        // The picked user's details come into the fields, to be changed.
+        if (model_.selection() >= 0) {
+            model_.showSelected();
+            name_->setText(toQ(model_.name));
+            ssn_->setText(toQ(model_.ssn));
+            phone_->setText(toQ(model_.phone));
+        }
         updateButtons();
     });
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
@@ -154,6 +165,13 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
         model_.ssn = fromQ(ssn_->text());
         model_.phone = fromQ(phone_->text());
         finishIf(model_.create());
+    });
+    connect(save_, &QPushButton::clicked, this, [this] {
+        model_.name = fromQ(name_->text());
+        model_.ssn = fromQ(ssn_->text());
+        model_.phone = fromQ(phone_->text());
+        model_.saveChanges();
+        fillList();
     });
     connect(close_, &QPushButton::clicked, this, [this] { done(model_.close()); });
     // The lookup's reply compares the identity code it was asked for with
@@ -238,6 +256,7 @@ void ProfileDlg::updateButtons() {
     const bool on = model_.listButtonsEnabled();
     choose_->setEnabled(on);
     delete_->setEnabled(on);
+    save_->setEnabled(on);
 }
 
 void ProfileDlg::onFocusChanged(QWidget* now) {

@@ -45,6 +45,7 @@ private:
     QLineEdit* ssn_ = nullptr;
     QLineEdit* phone_ = nullptr;
     QPushButton* create_ = nullptr;
+    QPushButton* save_ = nullptr;  // the selected user's changed details
     QPushButton* lookup_ = nullptr;  // 1006, when the service is at hand
     QPushButton* close_ = nullptr;
     QMetaObject::Connection focusWatch_;

@@ -17,6 +17,7 @@
 #include "ui/logic/account_dialogs_logic.h"
 #include "ui/logic/alarm_dlg_logic.h"
 #include "ui/logic/backup_dlg_logic.h"
+#include "ui/logic/delete_dose_dlg_logic.h"
 #include "ui/logic/device_dialogs_logic.h"
 #include "ui/logic/log_dlg_logic.h"
 #include "ui/logic/pouch_bulk_dlg_logic.h"
@@ -28,6 +29,7 @@
 #include "ui/qt/alarm_dlg.h"
 #include "ui/qt/backup_dlg.h"
 #include "ui/logic/history_export.h"
+#include "ui/qt/delete_dose_dlg.h"
 #include "ui/qt/device_dialogs.h"
 #include "ui/qt/document_output.h"
 #include "ui/qt/log_dlg.h"
@@ -104,6 +106,7 @@ QtHost::QtHost(const ResourceModule& resources, DesktopPrograms programs)
     registerDialog(SelectActionDlgLogic::kTemplateId, runnerFor<SelectActionDlg, SelectActionDlgLogic>());
     registerDialog(AboutDlgLogic::kTemplateId, runnerFor<AboutDlg, AboutDlgLogic>());
     registerDialog(AlarmDlgLogic::kTemplateId, runnerFor<AlarmDlg, AlarmDlgLogic>());
+    registerDialog(DeleteDoseDlgLogic::kTemplateId, runnerFor<DeleteDoseDlg, DeleteDoseDlgLogic>());
     registerDialog(ProgramDlgLogic::kTemplateId, runnerFor<ProgramDlg, ProgramDlgLogic>());
     registerDialog(ProgrammingFinishedDlgLogic::kTemplateId,
                    runnerFor<ProgrammingFinishedDlg, ProgrammingFinishedDlgLogic>());

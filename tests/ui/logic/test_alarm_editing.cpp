@@ -11,6 +11,7 @@
 #include "store/database.h"
 #include "ui/logic/alarm_dlg_logic.h"
 #include "ui/logic/alarm_edit_flow.h"
+#include "ui/logic/delete_dose_dlg_logic.h"
 
 namespace velmora {
 namespace {
@@ -37,6 +38,7 @@ void today(Dlg& d, int hour, int minute) {
 TEST(AlarmDlg, ChecksOnOkInOrderAndShowsTheFirstFailure) {
     const Alarm daily10 = dailyAlarm(makeTime(2026, 3, 1, 10, 0));
     const Alarm daily1010 = dailyAlarm(makeTime(2026, 3, 1, 10, 10));
+    const Alarm daily4th = dailyAlarm(makeTime(2026, 3, 4, 10, 0));
     const std::vector<Alarm> editedLeftOut =
         alarmsAfter({daily10}, occurrenceRemoval(daily10, makeTime(2026, 3, 4, 10, 0), ""));
     struct Row {
@@ -55,7 +57,7 @@ TEST(AlarmDlg, ChecksOnOkInOrderAndShowsTheFirstFailure) {
         {"the current minute at second 1", 1, {}, [](Dlg& d) { today(d, 9, 0); }, ids::kAlarmInPast},
         {"no end time", 0, {}, [](Dlg& d) { d.setEndTime({}); }, ids::kEndInvalid},
         {"no end time, repeats forever", 0, {}, [](Dlg& d) { d.setEndTime({}); d.setRepeatsForever(true); }, 0},
-        {"end a day before start", 0, {}, [](Dlg& d) { d.setEndDate(date(3, 3)); }, ids::kEndBeforeStart},
+        {"end a day before start", 0, {}, [](Dlg& d) { d.setEndDate(date(3, 3)); }, ids::kEndEarlierThanStart},
         {"end equal to start", 0, {}, [](Dlg& d) { d.setEndDate(date(3, 4)); }, 0},
         {"single, end pickers ignored", 0, {}, [](Dlg& d) { d.chooseRepeat(0); d.setEndDate(date(3, 3)); }, 0},
         {"10 minutes from another alarm", 0, {daily1010}, [](Dlg&) {}, ids::kAlarmsTooClose},
@@ -71,6 +73,8 @@ TEST(AlarmDlg, ChecksOnOkInOrderAndShowsTheFirstFailure) {
          [](Dlg& d) { d.setEndDate(makeTime(2040, 1, 1)); d.setRepeatsForever(true); }, 0},
         {"forever, start past it", 0, {},
          [](Dlg& d) { d.setStartDate(makeTime(2038, 1, 20)); d.setRepeatsForever(true); }, ids::kTimePastLastInstant},
+        {"the same time and repetition as another", 0, {daily4th}, [](Dlg&) {}, ids::kAlarmAlreadyExists},
+        {"the same time, repeated otherwise", 0, {daily4th}, [](Dlg& d) { d.chooseRepeat(2); }, 0},
         {"a description the database cannot hold", 0, {}, [](Dlg& d) { d.description = "Łyżka"; },
          ids::kUnstorableCharacters},
     };
@@ -148,9 +152,15 @@ protected:
         db.user.alarms.clear();
         db.store().loadAlarms(owner, db.user.alarms);
     }
-    // The person changes the dialog's fields with `fill` and presses OK.
+    // The person changes the alarm dialog's fields with `fill` and presses
+    // OK; asked which doses to delete, picks `deleteChoice` (none: Cancel).
     void dialogFilledWith(Fill fill) {
-        host.onDialog = [fill](DialogModel& m) {
+        host.onDialog = [this, fill](DialogModel& m) {
+            if (auto* which = dynamic_cast<DeleteDoseDlgLogic*>(&m)) {
+                if (!deleteChoice) return kIdCancel;
+                which->choice = *deleteChoice;
+                return kIdOk;
+            }
             auto& dlg = dynamic_cast<Dlg&>(m);
             fill(dlg);
             return dlg.accept();
@@ -180,6 +190,7 @@ protected:
     AlarmEditFlow flow;
     int owner = 0;
     int changes = 0;
+    std::optional<DoseDeletion> deleteChoice = DoseDeletion::ThisDose;
 };
 
 TEST_F(AlarmFlowTest, AddStoresANewAlarmWithQuotesForApostrophes) {
@@ -191,32 +202,54 @@ TEST_F(AlarmFlowTest, AddStoresANewAlarmWithQuotesForApostrophes) {
     EXPECT_EQ(changes, 1);
 }
 
-TEST_F(AlarmFlowTest, DeletingAnOccurrenceKeepsOnlyTheDaysBeforeIt) {
+TEST_F(AlarmFlowTest, DeletingAnOccurrenceTakesTheDosesThePersonChose) {
+    using enum DoseDeletion;
+    const Alarm daily3to6 = dailyAlarm(makeTime(2026, 3, 3, 8, 0), false, makeTime(2026, 3, 6, 8, 0));
+    const Alarm every2nd = dailyAlarm(makeTime(2026, 3, 3, 8, 0), false, makeTime(2026, 3, 9, 8, 0), 2);
     struct Row {
         const char* what;
         Alarm alarm;
         SYSTEMTIME occurrence;
+        std::optional<DoseDeletion> choice;  // none: Cancel
         std::vector<Text> left;
     } rows[] = {
-        {"single", dailyAlarm(makeTime(2026, 3, 4, 8, 0), false, {}, 0), makeTime(2026, 3, 4, 8, 0), {}},
-        {"first day", dailyAlarm(makeTime(2026, 3, 3, 8, 0), false, makeTime(2026, 3, 6, 8, 0)),
-         makeTime(2026, 3, 3, 8, 0), {}},
-        {"later day", dailyAlarm(makeTime(2026, 3, 3, 8, 0), false, makeTime(2026, 3, 6, 8, 0)),
-         makeTime(2026, 3, 5, 8, 0), {"3.3 08:00", "4.3 08:00"}},
-        {"later day, forever", dailyAlarm(makeTime(2026, 3, 3, 8, 0)), makeTime(2026, 3, 5, 8, 0),
-         {"3.3 08:00", "4.3 08:00"}},
-        {"the day summer time starts", dailyAlarm(makeTime(2026, 3, 27, 8, 0)), makeTime(2026, 3, 29, 8, 0),
-         {"27.3 08:00", "28.3 08:00"}},
+        {"first day, only it", daily3to6, makeTime(2026, 3, 3, 8, 0), ThisDose, {"4.3 08:00", "5.3 08:00", "6.3 08:00"}},
+        {"later day, only it", daily3to6, makeTime(2026, 3, 5, 8, 0), ThisDose, {"3.3 08:00", "4.3 08:00", "6.3 08:00"}},
+        {"last day, only it", daily3to6, makeTime(2026, 3, 6, 8, 0), ThisDose, {"3.3 08:00", "4.3 08:00", "5.3 08:00"}},
+        {"every other day, only it", every2nd, makeTime(2026, 3, 5, 8, 0), ThisDose, {"3.3 08:00", "7.3 08:00", "9.3 08:00"}},
+        {"later day and after", daily3to6, makeTime(2026, 3, 5, 8, 0), ThisAndLater, {"3.3 08:00", "4.3 08:00"}},
+        {"whole series", daily3to6, makeTime(2026, 3, 5, 8, 0), WholeSeries, {}},
+        {"cancelled", daily3to6, makeTime(2026, 3, 5, 8, 0), std::nullopt,
+         {"3.3 08:00", "4.3 08:00", "5.3 08:00", "6.3 08:00"}},
+        {"the day summer time starts and after", dailyAlarm(makeTime(2026, 3, 27, 8, 0)),
+         makeTime(2026, 3, 29, 8, 0), ThisAndLater, {"27.3 08:00", "28.3 08:00"}},
     };
+    dialogFilledWith([](Dlg&) {});
     for (const Row& row : rows) {
         db.store().deleteAlarmsOfOwner(owner);
         given(row.alarm);
-        host.answers = {true};
+        deleteChoice = row.choice;
         flow.remove(context(), row.occurrence, db.user.alarms.at(0));
         EXPECT_EQ(occurrences(), row.left) << row.what;
     }
-    EXPECT_EQ(changes, 5);
-    ASSERT_EQ(host.questions.size(), std::size(rows));
+    EXPECT_EQ(changes, 7);
+    EXPECT_TRUE(host.questions.empty()) << "a repeating alarm is asked about in the dialog";
+
+    // Forever, only one dose: the rest goes on for ever.
+    db.store().deleteAlarmsOfOwner(owner);
+    given(dailyAlarm(makeTime(2026, 3, 3, 8, 0)));
+    deleteChoice = ThisDose;
+    flow.remove(context(), makeTime(2026, 3, 4, 8, 0), db.user.alarms.at(0));
+    EXPECT_EQ(occurrences().size(), 58u);  // 3 March to 30 April but 4 March
+    EXPECT_EQ(occurrences().at(1), "5.3 08:00");
+
+    // A single alarm: a Yes/No question whose default is No.
+    db.store().deleteAlarmsOfOwner(owner);
+    given(dailyAlarm(makeTime(2026, 3, 4, 8, 0), false, {}, 0));
+    host.answers = {true};
+    flow.remove(context(), makeTime(2026, 3, 4, 8, 0), db.user.alarms.at(0));
+    EXPECT_TRUE(occurrences().empty());
+    ASSERT_EQ(host.questions.size(), 1u);
     EXPECT_TRUE(host.questions.back().defaultNo) << "Enter keeps the alarm";
 }
 
@@ -270,8 +303,9 @@ TEST_F(AlarmFlowTest, APouchDoseEditedOrDeletedLeavesOneContinuationTwoWeeksOn) 
         EXPECT_EQ(continuations, 1);
     }
     host.answers = {false};
+    host.dialogs.clear();
     flow.edit(context(), makeTime(2026, 3, 31, 8, 0), db.user.alarms.at(0));
-    EXPECT_EQ(host.dialogs.size(), 1u) << "No to the pouch question opens no dialog";
+    EXPECT_TRUE(host.dialogs.empty()) << "No to the pouch question opens no dialog";
 }
 
 TEST_F(AlarmFlowTest, ARefusedWriteChangesNothingAndIsReported) {

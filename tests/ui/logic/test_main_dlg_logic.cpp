@@ -97,6 +97,30 @@ TEST_F(MainDlgTest, OpensWithoutUserAndWithoutReminder) {
     EXPECT_TRUE(view_.refreshes.front()) << "the first refresh loads the month view";
 }
 
+TEST_F(MainDlgTest, TheLanguageMenuKeepsTheChoiceForTheNextStart) {
+    MainDlgLogic& m = open();
+    const std::filesystem::path conf = db_.dir() / "config" / "velmora" / "velmora.conf";
+    struct Row {
+        std::filesystem::path file, overriddenBy;
+        int command;
+        Text message;
+        const char* stored;  // the language in the file afterwards
+    } rows[] = {
+        {conf, {}, cmd::kLanguageEnglish, text(ids::kLanguageAtNextStart), "en"},
+        {conf, "/opt/VelmoraLang.txt", cmd::kLanguageFinnish,
+         text(ids::kLanguageAtNextStart) + "\n" + fillPlaceholder(text(ids::kLanguageOverridden), "/opt/VelmoraLang.txt"), "fi"},
+        {{}, {}, cmd::kLanguageEnglish, fillPlaceholder(text(ids::kLanguageSaveFailed), "") + "\nHOME is not set", "fi"},
+    };
+    for (const Row& row : rows) {
+        m.setConfigurationFile(row.file, row.overriddenBy);
+        host_.messages.clear();
+        EXPECT_TRUE(m.command(row.command));
+        ASSERT_EQ(host_.messages.size(), 1u);
+        EXPECT_EQ(host_.messages[0].text, row.message);
+        EXPECT_EQ(chosenLanguage(conf), row.stored);
+    }
+}
+
 TEST_F(MainDlgTest, ProgramSaysWhyItCannotStartAndChangesNothing) {
     db_.addUser("Aino", "010101-0101");
     MainDlgLogic& m = open();

@@ -7,6 +7,7 @@
 #include "core/clock.h"
 #include "dialog_test_support.h"
 #include "resources/resource_module.h"
+#include "resources/string_ids.h"
 #include "ui/logic/profile_dlg_logic.h"
 
 namespace velmora {
@@ -253,6 +254,48 @@ TEST_F(ProfileDlgTest, ASecondUserWithTheSameNameAndSsnIsAddedOnlyWhenConfirmed)
     dlg.ssn = "120345-124B";
     EXPECT_EQ(dlg.create(), ProfileDlgLogic::kIdCreate);
     EXPECT_EQ(person.questions.size(), 2u);
+}
+
+TEST_F(ProfileDlgTest, ChangingAUsersDetailsKeepsTheChecksOfCreating) {
+    const int aino = db.addUser("Aino", "1");
+    db.addUser("Bertta", "2");
+    ASSERT_TRUE(db.store().selectUser(db.user, aino, clock.nowValue(), {}));
+    struct Row {
+        const char* what;
+        Text name, ssn;
+        bool yes;     // the answer to a duplicate question
+        bool saved;
+        Text stored;  // Aino's entry afterwards
+        bool asked;
+    } rows[] = {
+        {"no name", " ", "1", false, false, "Aino (1)", false},
+        {"a letter outside Windows-1252", "Łucja", "1", false, false, "Aino (1)", false},
+        {"another user's name and ssn, No", "Bertta", "2", false, false, "Aino (1)", true},
+        {"its own name and ssn again", "Aino", "1", false, true, "Aino (1)", false},
+        {"new name, no ssn", " Aino Virtanen ", "", false, true, "Aino Virtanen (-)", false},
+        {"another user's name and ssn, Yes", "Bertta", "2", true, true, "Bertta (2)", true},
+    };
+    for (const Row& row : rows) {
+        auto dlg = open();
+        ASSERT_EQ(dlg.selection(), 0) << row.what;
+        dlg.showSelected();
+        person.questions.clear();
+        person.answers = {row.yes};
+        std::tie(dlg.name, dlg.ssn, dlg.phone) = std::tuple(row.name, row.ssn, "040 9");
+        EXPECT_EQ(dlg.saveChanges(), row.saved) << row.what;
+        EXPECT_EQ(ProfileDlgLogic::entryText(db.storedProfile(aino)), row.stored) << row.what;
+        EXPECT_EQ(ProfileDlgLogic::entryText(db.user), row.stored) << "the current user follows";
+        EXPECT_EQ(dlg.entryText(0), row.stored) << row.what;
+        EXPECT_EQ(person.questions.size(), row.asked ? 1u : 0u) << row.what;
+    }
+    EXPECT_EQ(db.storedProfile(aino).phone, "040 9");
+    // A user that a restore took away meanwhile: nothing is stored.
+    auto dlg = open();
+    db.store().deleteProfile(aino);
+    dlg.name = "Aino";
+    EXPECT_FALSE(dlg.saveChanges());
+    EXPECT_EQ(person.messages.back().text, fi().load(ids::kUserUpdateFailed));
+    EXPECT_EQ(db.storedUsers().size(), 1u);
 }
 
 TEST_F(ProfileDlgTest, DeletingTheCurrentUserClosesIt) {

@@ -162,3 +162,65 @@ TEST(LanguageModule, EnglishModuleTranslatesEverything) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+TEST(Language, TheDesktopsLanguageIsFoundAsGettextFindsIt) {
+    struct Row {
+        LanguageEnvironment env;  // LANGUAGE, LC_ALL, LC_MESSAGES, LANG
+        const char* code;
+    } rows[] = {
+        {{}, "en"},
+        {{"", "", "", "fi_FI.UTF-8"}, "fi"},
+        {{"", "", "", "fi"}, "fi"},
+        {{"", "", "fi_FI@euro", "en_GB.UTF-8"}, "fi"},
+        {{"", "en_US.UTF-8", "fi_FI.UTF-8", "fi_FI.UTF-8"}, "en"},
+        {{"", "", "", "sv_FI.UTF-8"}, "en"},
+        {{"sv:fi:en", "", "", "en_US.UTF-8"}, "fi"},
+        {{"en_GB:fi", "", "", "fi_FI.UTF-8"}, "en"},
+        {{"sv", "", "", "fi_FI.UTF-8"}, "en"},       // no module of the list: untranslated
+        {{"fi", "C", "", ""}, "en"},                 // LANGUAGE is ignored in the C locale
+        {{"fi", "", "", "C.UTF-8"}, "en"},
+        {{"fi", "", "", ""}, "en"},
+        {{"", "", "", "fil_PH.UTF-8"}, "en"},        // Filipino is not Finnish
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(desktopLanguage(row.env), row.code)
+            << row.env.language << "|" << row.env.lcAll << "|" << row.env.lcMessages << "|" << row.env.lang;
+    }
+}
+
+TEST(Language, AModuleBesideTheProgramThenTheMenusChoiceThenTheDesktop) {
+    // An installed program: prefix/bin/velmora and prefix/share/velmora/lang.
+    TempDir prefix, config;
+    prefix.write("share/velmora/lang/en.txt", "[strings]\n40153 \"en\"\n");
+    const std::filesystem::path bin = prefix.path() / "bin";
+    std::filesystem::create_directories(bin);
+    LanguageEnvironment env{"", "", "", "fi_FI.UTF-8", config.path().string(), "/nonexistent"};
+    const auto code = [&] { return chooseResourceModule(bin, nullptr, {}, env).languageCode(); };
+    EXPECT_EQ(code(), "fi");
+    env.lang = "en_US.UTF-8";
+    EXPECT_EQ(code(), "en");
+
+    const std::filesystem::path file = configurationFile(env);
+    EXPECT_EQ(file, config.path() / "velmora" / "velmora.conf");
+    config.write("velmora/velmora.conf", "# kept\nwindow=wide\nlanguage=en\n");
+    Text reason;
+    ASSERT_TRUE(saveChosenLanguage(file, "fi", reason)) << reason;
+    EXPECT_EQ(velmora::testing::readBytes(file), "# kept\nwindow=wide\nlanguage=fi\n");
+    EXPECT_EQ(code(), "fi") << "the menu's choice wins over the desktop";
+
+    prefix.write("bin/VelmoraLang.txt", "[strings]\n40153 \"sv\"\n");
+    EXPECT_EQ(code(), "sv") << "the module beside the program wins over everything";
+
+    // Where the configuration lives without XDG_CONFIG_HOME, or with a relative one.
+    for (const char* configHome : {"", "relative/dir"}) {
+        EXPECT_EQ(configurationFile({"", "", "", "", configHome, "/home/aino"}),
+                  std::filesystem::path("/home/aino/.config/velmora/velmora.conf"));
+    }
+    EXPECT_TRUE(configurationFile({}).empty());
+}
+
+}  // namespace
+}  // namespace velmora
