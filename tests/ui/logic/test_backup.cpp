@@ -206,8 +206,11 @@ TEST_F(BackupTest, RestoreStopsWhenTheDatedCopyCannotBeMade) {
     const std::string before = readBytes(database());
     logic_.setBackup("anna", {sound, kDate});
     act = [](BackupDlgLogic& d) { d.restore(); };
+    host_.answers = {true};  // restore over the current database
     main_->command(cmd::kBackup);
-    expectShown({ids::kRestoreFailed});
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].text,
+              strings_.load(ids::kRestoreFailed) + "\n\n" + strings_.load(ids::kRestoreNotWritten));
     EXPECT_EQ(readBytes(database()), before);
 }
 
