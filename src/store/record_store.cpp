@@ -238,6 +238,11 @@ bool RecordStore::createOwnerIndexes() {
     return db.execute(kAlarmsOwnerIndexSql) == kSqliteOk && devices;
 }
 
+bool RecordStore::createLogOwnerIndex() {
+    Database db(pathText());
+    return db.isOpen() && db.execute(kLogOwnerIndexSql) == kSqliteOk;
+}
+
 bool RecordStore::setVersion(const Text& swVersion, int dbVersion) {
     Database db(pathText());
     if (!db.isOpen()) return false;

@@ -32,6 +32,7 @@ StartupResult openDatabaseAtStartup(RecordStore& store, const std::filesystem::p
     }
     if (result.opened) {
         store.createOwnerIndexes();
+        store.createLogOwnerIndex();
         result.importedUsers = importLegacyUsers(store, dataDirectory);
     }
     return result;

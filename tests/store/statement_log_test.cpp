@@ -71,6 +71,8 @@ TEST_F(StatementLogTest, TextsAreTheStoredOnes) {
         {"createOwnerIndexes", [&] { store.createOwnerIndexes(); },
          {"CREATE INDEX IF NOT EXISTS Devices_owner_id ON Devices(owner_id);",
           "CREATE INDEX IF NOT EXISTS Alarms_owner_id ON Alarms(owner_id);"}},
+        {"createLogOwnerIndex", [&] { store.createLogOwnerIndex(); },
+         {"CREATE INDEX IF NOT EXISTS Log_owner_id ON Log(owner_id, alarm_time);"}},
         {"setVersion", [&] { store.setVersion("v1.7", 4); },
          {"UPDATE Settings SET sw_version=?, db_version=? WHERE id=1;"}},
         {"readSettings", [&] { SettingsRow r; store.readSettings(r); },
