@@ -255,7 +255,34 @@ Text format(const char* fmt, Args... args) {
 
 Text formatDate(const SYSTEMTIME& t) { return format("%02d.%02d.%d", t.wDay, t.wMonth, t.wYear); }
 Text formatDateTime(const SYSTEMTIME& t) {
-    return format("%02d.%02d.%d %02d:%02d", t.wDay, t.wMonth, t.wYear, t.wHour, t.wMinute);
+    Text out;
+    appendDateTime(out, t);
+    return out;
+}
+
+namespace {
+// `value` in decimal, at least `digits` digits with leading zeros (as %0Nd).
+void appendDecimal(Text& out, unsigned value, int digits) {
+    char buf[8];
+    int n = 0;
+    do {
+        buf[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0 || n < digits);
+    while (n > 0) out += buf[--n];
+}
+}  // namespace
+
+void appendDateTime(Text& out, const SYSTEMTIME& t) {
+    appendDecimal(out, t.wDay, 2);
+    out += '.';
+    appendDecimal(out, t.wMonth, 2);
+    out += '.';
+    appendDecimal(out, t.wYear, 1);
+    out += ' ';
+    appendDecimal(out, t.wHour, 2);
+    out += ':';
+    appendDecimal(out, t.wMinute, 2);
 }
 Text formatTimeOfDay(const SYSTEMTIME& t) { return format("%02d:%02d", t.wHour, t.wMinute); }
 Text formatDateShort(const SYSTEMTIME& t) { return format("%d.%d.%d", t.wDay, t.wMonth, t.wYear); }

@@ -78,7 +78,7 @@ TEST_F(StatementLogTest, TextsAreTheStoredOnes) {
         {"readSettings", [&] { SettingsRow r; store.readSettings(r); },
          {"SELECT * FROM Settings WHERE id = 1;"}},
         {"loadProfiles", [&] { std::vector<Profile> l; store.loadProfiles(l); },
-         {"SELECT * FROM Profiles;"}},
+         {"PRAGMA encoding;", "SELECT * FROM Profiles;"}},
         {"loadProfile", [&] { Profile p; store.loadProfile(1, p); },
          {"SELECT * FROM Profiles WHERE id = 1;"}},
         {"insertProfile", [&] { store.insertProfile(true, "Aino", "", "", ""); },

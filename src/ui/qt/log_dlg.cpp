@@ -6,7 +6,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTabWidget>
@@ -19,6 +19,7 @@
 #include "ui/qt/chronology_view.h"
 #include "ui/qt/document_output.h"
 #include "ui/qt/qt_host.h"
+#include "ui/qt/text_lines_model.h"
 
 namespace velmora {
 
@@ -33,11 +34,9 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
     setWindowTitle(toQ(model_.title()));
     const StringSource& strings = model_.strings();
 
-    auto* list = new QListWidget(this);
-    list->setObjectName("history");
-    list->setSortingEnabled(false);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    for (const Text& line : model_.lines()) list->addItem(toQ(line));
+    auto* lines = new TextLinesModel(this);
+    QListView* list = makeLinesView(lines, "history", this);
+    lines->setLines(model_.lines(), list->font());
     // The newest entries are the ones looked for: they are in view at once.
     // Once laid out, when the scroll range is known.
     QTimer::singleShot(0, list, [list] { list->scrollToBottom(); });

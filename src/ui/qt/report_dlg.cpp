@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QHBoxLayout>
-#include <QPlainTextEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -12,6 +12,7 @@
 #include "ui/logic/history_export.h"
 #include "ui/qt/document_output.h"
 #include "ui/qt/qt_host.h"
+#include "ui/qt/text_lines_model.h"
 
 namespace velmora {
 
@@ -30,10 +31,9 @@ ReportDlg::ReportDlg(ReportDlgLogic& model, QWidget* parent) : QDialog(parent), 
     setObjectName("ReportDlg");
     setWindowTitle(toQ(model_.title()));
 
-    text_ = new QPlainTextEdit(this);
-    text_->setObjectName("report");
-    text_->setReadOnly(true);
-    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A row per line of the table: only the rows in sight are laid out.
+    lines_ = new TextLinesModel(this);
+    text_ = makeLinesView(lines_, "report", this);
     text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont font(QString::fromLatin1(ReportDlgLogic::kFontFamily));
     font.setStyleHint(QFont::TypeWriter);
@@ -107,11 +107,6 @@ PrintableDocument ReportDlg::document() const {
     return doc;
 }
 
-void ReportDlg::showReport() {
-    // The report's lines end in CR LF (the file form); the editor wants LF.
-    QString shown = toQ(model_.reportText());
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text_->setPlainText(shown);
-}
+void ReportDlg::showReport() { lines_->setLines(splitLines(model_.reportText()), text_->font()); }
 
 }  // namespace velmora

@@ -5,9 +5,11 @@
 #include "ui/logic/report_dlg_logic.h"
 #include "ui/qt/document_output.h"
 
-class QPlainTextEdit;
+class QListView;
 
 namespace velmora {
+
+class TextLinesModel;
 
 class ReportDlg : public QDialog {
     Q_OBJECT
@@ -25,7 +27,8 @@ private:
     void showReport();
 
     ReportDlgLogic& model_;
-    QPlainTextEdit* text_ = nullptr;
+    TextLinesModel* lines_ = nullptr;
+    QListView* text_ = nullptr;
 };
 
 }  // namespace velmora
