@@ -261,28 +261,31 @@ Text formatDateTime(const SYSTEMTIME& t) {
 }
 
 namespace {
-// `value` in decimal, at least `digits` digits with leading zeros (as %0Nd).
-void appendDecimal(Text& out, unsigned value, int digits) {
-    char buf[8];
-    int n = 0;
+// `value` in decimal, at least `digits` digits with leading zeros (as
+// %0Nd), written backwards from `end`; the new start.
+char* decimalBefore(char* end, unsigned value, int digits) {
     do {
-        buf[n++] = static_cast<char>('0' + value % 10);
+        *--end = static_cast<char>('0' + value % 10);
         value /= 10;
-    } while (value != 0 || n < digits);
-    while (n > 0) out += buf[--n];
+        --digits;
+    } while (value != 0 || digits > 0);
+    return end;
 }
 }  // namespace
 
 void appendDateTime(Text& out, const SYSTEMTIME& t) {
-    appendDecimal(out, t.wDay, 2);
-    out += '.';
-    appendDecimal(out, t.wMonth, 2);
-    out += '.';
-    appendDecimal(out, t.wYear, 1);
-    out += ' ';
-    appendDecimal(out, t.wHour, 2);
-    out += ':';
-    appendDecimal(out, t.wMinute, 2);
+    char buf[32];
+    char* const end = buf + sizeof buf;
+    char* p = decimalBefore(end, t.wMinute, 2);
+    *--p = ':';
+    p = decimalBefore(p, t.wHour, 2);
+    *--p = ' ';
+    p = decimalBefore(p, t.wYear, 1);
+    *--p = '.';
+    p = decimalBefore(p, t.wMonth, 2);
+    *--p = '.';
+    p = decimalBefore(p, t.wDay, 2);
+    out.append(p, static_cast<std::size_t>(end - p));
 }
 Text formatTimeOfDay(const SYSTEMTIME& t) { return format("%02d:%02d", t.wHour, t.wMinute); }
 Text formatDateShort(const SYSTEMTIME& t) { return format("%d.%d.%d", t.wDay, t.wMonth, t.wYear); }

@@ -11,17 +11,41 @@ namespace velmora {
 
 namespace {
 
-Text formatInstant(TimeValue t) { return formatDateTime(fromTimeValue(t)); }
+constexpr int kHighestStatus = 5;
+
+// The line of one entry, given the status words by status (1 to 5).
+Text lineOf(const LogEntry& entry, const Text (&words)[kHighestStatus + 1]) {
+    Text line;
+    line.reserve(64);
+    appendDateTime(line, fromTimeValue(entry.alarm_time));
+    line += " - ";
+    if (entry.log_status >= 1 && entry.log_status <= kHighestStatus) line += words[entry.log_status];
+    const bool acknowledged = entry.log_status == kStatusAcknowledged ||
+                              entry.log_status == kStatusAcknowledgedLate;
+    // An acknowledgement without its instant would read as 1.1.1970; show
+    // the word alone then.
+    if (acknowledged && entry.ack != 0) {
+        line += ": ";
+        appendDateTime(line, fromTimeValue(entry.ack));
+    }
+    return line;
+}
+
+void statusWords(const StringSource& strings, Text (&words)[kHighestStatus + 1]) {
+    for (int status = 1; status <= kHighestStatus; ++status) words[status] = LogDlgLogic::statusWord(status, strings);
+}
 }  // namespace
 
 LogDlgLogic::LogDlgLogic(const CurrentUser& user, const StringSource& strings, TimeValue now,
                          Interaction* person)
     : strings_(strings), history_(user.history), name_(user.name), now_(now), person_(person) {
     lines_.reserve(user.history.size());
+    Text words[kHighestStatus + 1];
+    statusWords(strings, words);
     // The history map is ordered by alarm time.
     for (const auto& [time, entry] : user.history) {
         (void)time;
-        lines_.push_back(formatLine(entry, strings));
+        lines_.push_back(lineOf(entry, words));
         ++total_;
         switch (entry.log_status) {
             case kStatusForgotten:
@@ -124,18 +148,9 @@ Text LogDlgLogic::statusWord(int logStatus, const StringSource& strings) {
 }
 
 Text LogDlgLogic::formatLine(const LogEntry& entry, const StringSource& strings) {
-    Text line = formatInstant(entry.alarm_time);
-    line += " - ";
-    line += statusWord(entry.log_status, strings);
-    const bool acknowledged = entry.log_status == kStatusAcknowledged ||
-                              entry.log_status == kStatusAcknowledgedLate;
-    // An acknowledgement without its instant would read as 1.1.1970; show
-    // the word alone then.
-    if (acknowledged && entry.ack != 0) {
-        line += ": ";
-        line += formatInstant(entry.ack);
-    }
-    return line;
+    Text words[kHighestStatus + 1];
+    statusWords(strings, words);
+    return lineOf(entry, words);
 }
 
 }  // namespace velmora
