@@ -12,6 +12,7 @@
 #include "core/clock.h"
 #include "resources/resource_module.h"
 #include "scale_fixture.h"
+#include "silent_host.h"
 #include "store/record_store.h"
 #include "ui/logic/profile_dlg_logic.h"
 #include "ui/logic/report_dlg_logic.h"
@@ -23,14 +24,7 @@ namespace fs = std::filesystem;
 
 constexpr int kUsers = 5000;
 
-class SilentHost : public UiHost {
-public:
-    void showMessage(const Text&, const Text&, MessageIcon) override {}
-    bool askYesNo(const Text&, const Text&) override { return false; }
-    int runDialog(DialogModel&) override { return kIdCancel; }
-    void openTextFile(const Text&) override {}
-    void openUrl(const Text&) override {}
-};
+using bench::SilentHost;
 
 struct BenchData {
     std::unique_ptr<RecordStore> store;

@@ -15,10 +15,11 @@
 #include "core/clock.h"
 #include "resources/resource_module.h"
 #include "scale_fixture.h"
+#include "silent_host.h"
 #include "startup.h"
 #include "ui/logic/log_dlg_logic.h"
 #include "ui/logic/report_dlg_logic.h"
-#include "ui/qt/app_style.h"
+#include "offscreen_app.h"
 #include "ui/qt/log_dlg.h"
 #include "ui/qt/main_dlg.h"
 #include "ui/qt/report_dlg.h"
@@ -29,14 +30,7 @@ namespace {
 using bench::Encoding;
 using bench::kPerson;
 
-class SilentHost : public UiHost {
-public:
-    void showMessage(const Text&, const Text&, MessageIcon) override {}
-    bool askYesNo(const Text&, const Text&) override { return false; }
-    int runDialog(DialogModel&) override { return kIdCancel; }
-    void openTextFile(const Text&) override {}
-    void openUrl(const Text&) override {}
-};
+using bench::SilentHost;
 
 // Steps a statement to its end, touching every column of every row.
 std::int64_t rawQuery(sqlite3* h, const char* sql) {
@@ -175,12 +169,4 @@ BENCHMARK(BM_RawReportRows) VELMORA_SIZES;
 }  // namespace
 }  // namespace velmora
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    velmora::applyAppStyle(app);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return velmora::bench::runOffscreenBenchmarks(argc, argv); }

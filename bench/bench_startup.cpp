@@ -14,7 +14,7 @@
 
 #include "scale_fixture.h"
 #include "startup.h"
-#include "ui/qt/app_style.h"
+#include "offscreen_app.h"
 #include "ui/qt/main_dlg.h"
 
 namespace velmora {
@@ -52,12 +52,4 @@ BENCHMARK(BM_StartToMainWindowShown)
 }  // namespace
 }  // namespace velmora
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    velmora::applyAppStyle(app);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return velmora::bench::runOffscreenBenchmarks(argc, argv); }

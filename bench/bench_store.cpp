@@ -77,6 +77,7 @@ struct BenchData {
         store.createDatabase();
         store.createReportsTable();
         store.createOwnerIndexes();
+        store.createLogOwnerIndex();
         store.setVersion(kSoftwareVersion, kSchemaVersion);
 
         sqlite3* h = nullptr;

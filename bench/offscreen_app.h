@@ -3,6 +3,8 @@
 // with the program's style; made on first use.
 #include <stdlib.h>
 
+#include <benchmark/benchmark.h>
+
 #include <QApplication>
 #include <memory>
 
@@ -21,6 +23,18 @@ inline QApplication& offscreenApp() {
         return made;
     }();
     return *a;
+}
+
+// The main of a benchmark program whose benchmarks show windows: the one
+// QApplication lives on its stack and ends before the program does.
+inline int runOffscreenBenchmarks(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    applyAppStyle(app);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 }  // namespace velmora::bench
