@@ -48,7 +48,6 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
     adherence_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     adherence_->setSelectionMode(QAbstractItemView::NoSelection);
     adherence_->verticalHeader()->hide();
-    adherence_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     summary_ = new QGridLayout;
     auto* adherenceLayout = new QVBoxLayout(adherencePage);
     adherenceLayout->addWidget(adherence_, 1);
@@ -149,6 +148,10 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
 
 void LogDlg::showPeriod() {
     const auto table = model_.adherenceTable();
+    // Columns fitted to their contents once, after the table is filled,
+    // rather than again for every header and cell set.
+    QHeaderView* header = adherence_->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Interactive);
     adherence_->setRowCount(static_cast<int>(table.size()) - 1);
     adherence_->setColumnCount(static_cast<int>(table.front().size()));
     for (std::size_t c = 0; c < table.front().size(); ++c)
@@ -160,6 +163,7 @@ void LogDlg::showPeriod() {
             adherence_->setItem(static_cast<int>(r) - 1, static_cast<int>(c), item);
         }
     }
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
     while (QLayoutItem* item = summary_->takeAt(0)) {
         delete item->widget();
         delete item;
