@@ -23,8 +23,6 @@ namespace {
 
 constexpr SYSTEMTIME kNow = makeTime(2026, 3, 18, 12, 0);
 
-QApplication& app() { return bench::offscreenApp(); }
-
 // The main window as the views see it: 50 alarms of every pattern, and
 // the 2,000 latest of their instants before now in the log.
 class User : public CalendarRequests {
@@ -106,28 +104,24 @@ FixedClock& clock() {
 }
 
 void BM_MonthExpandOnly(benchmark::State& state) {
-    app();
     MonthView view(user(), ResourceModule::builtIn(), clock());
     view.setDate(kDate);
     expand(state, view.logic().range());
 }
 
 void BM_MonthRefreshAndPaint(benchmark::State& state) {
-    app();
     MonthView view(user(), ResourceModule::builtIn(), clock());
     view.setDate(kDate);
     refreshAndPaint(state, view, QSize(880, 560));
 }
 
 void BM_WeekExpandOnly(benchmark::State& state) {
-    app();
     PlannerView view(ViewKind::Week, user(), ResourceModule::builtIn(), clock());
     view.setDate(kDate);
     expand(state, view.logic().range());
 }
 
 void BM_WeekRefreshAndPaint(benchmark::State& state) {
-    app();
     PlannerView view(ViewKind::Week, user(), ResourceModule::builtIn(), clock());
     view.setDate(kDate);
     refreshAndPaint(state, view, QSize(880, 560));
@@ -135,7 +129,6 @@ void BM_WeekRefreshAndPaint(benchmark::State& state) {
 
 // The month's items alone, without painting.
 void BM_MonthItemsOnly(benchmark::State& state) {
-    app();
     MonthView view(user(), ResourceModule::builtIn(), clock());
     view.setDate(kDate);
     for (auto _ : state) view.logic().refresh();
@@ -149,3 +142,5 @@ BENCHMARK(BM_WeekRefreshAndPaint)->Unit(benchmark::kMillisecond)->MinTime(0.3);
 
 }  // namespace
 }  // namespace velmora
+
+int main(int argc, char** argv) { return velmora::bench::runOffscreenBenchmarks(argc, argv); }

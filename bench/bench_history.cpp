@@ -62,7 +62,6 @@ void BM_ChartBuildAll(benchmark::State& state) {
 
 // The chart built and painted into an image of `rows` rows at 760 px.
 void paint(benchmark::State& state, AdherencePeriod period, int rows) {
-    bench::offscreenApp();
     const PeriodDays days = periodDays(period, history(), kNow);
     const CalendarPalette palette = CalendarPalette::from(QPalette(Qt::white));
     for (auto _ : state) {
@@ -89,3 +88,5 @@ BENCHMARK(BM_ChartAllBuildAndPaintWhole)->Unit(benchmark::kMillisecond)->MinTime
 
 }  // namespace
 }  // namespace velmora
+
+int main(int argc, char** argv) { return velmora::bench::runOffscreenBenchmarks(argc, argv); }

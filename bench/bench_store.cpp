@@ -77,6 +77,7 @@ struct BenchData {
         store.createDatabase();
         store.createReportsTable();
         store.createOwnerIndexes();
+        store.createLogOwnerIndex();
         store.setVersion(kSoftwareVersion, kSchemaVersion);
 
         sqlite3* h = nullptr;
@@ -219,7 +220,8 @@ BENCHMARK(BM_LoadProfiles)->Unit(benchmark::kMillisecond);
 
 void BM_RawSelectProfiles(benchmark::State& state) {
     RawConnection c;
-    for (auto _ : state) benchmark::DoNotOptimize(rawQuery(c.h, "SELECT * FROM Profiles ORDER BY name ASC;"));
+    // The statement loadProfiles sends; it then deciphers and orders the users.
+    for (auto _ : state) benchmark::DoNotOptimize(rawQuery(c.h, "SELECT * FROM Profiles;"));
     state.SetItemsProcessed(state.iterations() * kUsers);
 }
 BENCHMARK(BM_RawSelectProfiles)->Unit(benchmark::kMillisecond);
@@ -302,15 +304,13 @@ void BM_LoadOwnReminders(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadOwnReminders)->Unit(benchmark::kMillisecond);
 
-// The report's rows in one joined query on an open connection: the baseline.
-void BM_RawReportJoin(benchmark::State& state) {
+// The same statement on an open connection: the baseline of loadOwnReminders.
+void BM_RawOwnReminders(benchmark::State& state) {
     RawConnection c;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(rawQuery(c.h, "SELECT p.*, d.* FROM Profiles p LEFT JOIN Devices d "
-                                               "ON d.owner_id = p.id AND d.device_type = 0;"));
+    for (auto _ : state) benchmark::DoNotOptimize(rawQuery(c.h, "SELECT * FROM Devices WHERE device_type = 0;"));
     state.SetItemsProcessed(state.iterations() * kUsers);
 }
-BENCHMARK(BM_RawReportJoin)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawOwnReminders)->Unit(benchmark::kMillisecond);
 
 // What the report did before: one findOwnerDevice (one connection) per user.
 void BM_FindOwnerDeviceAllUsers(benchmark::State& state) {

@@ -255,7 +255,37 @@ Text format(const char* fmt, Args... args) {
 
 Text formatDate(const SYSTEMTIME& t) { return format("%02d.%02d.%d", t.wDay, t.wMonth, t.wYear); }
 Text formatDateTime(const SYSTEMTIME& t) {
-    return format("%02d.%02d.%d %02d:%02d", t.wDay, t.wMonth, t.wYear, t.wHour, t.wMinute);
+    Text out;
+    appendDateTime(out, t);
+    return out;
+}
+
+namespace {
+// `value` in decimal, at least `digits` digits with leading zeros (as
+// %0Nd), written backwards from `end`; the new start.
+char* decimalBefore(char* end, unsigned value, int digits) {
+    do {
+        *--end = static_cast<char>('0' + value % 10);
+        value /= 10;
+        --digits;
+    } while (value != 0 || digits > 0);
+    return end;
+}
+}  // namespace
+
+void appendDateTime(Text& out, const SYSTEMTIME& t) {
+    char buf[32];
+    char* const end = buf + sizeof buf;
+    char* p = decimalBefore(end, t.wMinute, 2);
+    *--p = ':';
+    p = decimalBefore(p, t.wHour, 2);
+    *--p = ' ';
+    p = decimalBefore(p, t.wYear, 1);
+    *--p = '.';
+    p = decimalBefore(p, t.wMonth, 2);
+    *--p = '.';
+    p = decimalBefore(p, t.wDay, 2);
+    out.append(p, static_cast<std::size_t>(end - p));
 }
 Text formatTimeOfDay(const SYSTEMTIME& t) { return format("%02d:%02d", t.wHour, t.wMinute); }
 Text formatDateShort(const SYSTEMTIME& t) { return format("%d.%d.%d", t.wDay, t.wMonth, t.wYear); }

@@ -81,5 +81,8 @@ Text formatDate(const SYSTEMTIME& t);          // "%02d.%02d.%d"
 Text formatDateTime(const SYSTEMTIME& t);      // "%02d.%02d.%d %02d:%02d"
 Text formatTimeOfDay(const SYSTEMTIME& t);     // "%02d:%02d"
 Text formatDateShort(const SYSTEMTIME& t);     // "%d.%d.%d"
+// formatDateTime appended to `out`, without a formatting call: for long
+// tables and lists.
+void appendDateTime(Text& out, const SYSTEMTIME& t);
 
 }  // namespace velmora

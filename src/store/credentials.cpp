@@ -117,7 +117,7 @@ std::string FieldCipher::encipher(const Text& text) {
 // Decoding ends at the first character outside the Base64 alphabet, and
 // code page 1252 turns every non-ASCII character into a byte outside it
 // too: the stored text is decoded as it is, without that conversion.
-Text FieldCipher::decipher(const std::string& stored) {
+Text FieldCipher::decipher(std::string_view stored) {
     return fromCp1252(fieldXor(decodeBase64(stored.data(), stored.size())));
 }
 

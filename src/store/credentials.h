@@ -37,7 +37,7 @@ std::string fieldXor(std::string bytes);
 // character outside code page 1252 comes back as '?'.
 struct FieldCipher {
     static std::string encipher(const Text& text);
-    static Text decipher(const std::string& stored);
+    static Text decipher(std::string_view stored);
     // The same for a stored text read as UTF-16.
     static Text decipher(std::u16string_view stored);
 };

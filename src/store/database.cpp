@@ -25,6 +25,13 @@ std::u16string_view text16(sqlite3_value* value) {
                         : std::u16string_view(static_cast<const char16_t*>(p), static_cast<std::size_t>(n) / 2);
 }
 
+std::string_view text8(sqlite3_value* value) {
+    const unsigned char* p = sqlite3_value_text(value);
+    const int n = sqlite3_value_bytes(value);
+    return p == nullptr ? std::string_view()
+                        : std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(n));
+}
+
 }  // namespace
 
 Database::Database(const std::string& path) : path_(path) {
@@ -225,15 +232,35 @@ bool Cursor::getOrderKey(int column, OrderKey& out) const {
     return true;
 }
 
+// The column's value when it is a text stored in `encoding`, else null.
+sqlite3_value* Cursor::storedText(int column, int encoding) const {
+    if (stmt_ == nullptr || stmt_->stmt_ == nullptr || column < 0 || column >= stmt_->columns_)
+        return nullptr;
+    sqlite3_value* value = sqlite3_column_value(stmt_->stmt_, column);
+    if (sqlite3_value_type(value) != SQLITE_TEXT) return nullptr;
+    if (stmt_->textEncoding_ == 0) stmt_->textEncoding_ = sqlite3_value_encoding(value);
+    return stmt_->textEncoding_ == encoding ? value : nullptr;
+}
+
 bool Cursor::getStoredUtf16(int column, std::u16string_view& out) const {
+    constexpr int kNative = std::endian::native == std::endian::little ? SQLITE_UTF16LE : SQLITE_UTF16BE;
+    sqlite3_value* value = storedText(column, kNative);
+    if (value == nullptr) return false;
+    out = text16(value);
+    return true;
+}
+
+bool Cursor::getStoredUtf8(int column, std::string_view& out) const {
+    sqlite3_value* value = storedText(column, SQLITE_UTF8);
+    if (value == nullptr) return false;
+    out = text8(value);
+    return true;
+}
+
+bool Cursor::getString8(int column, std::string_view& out) const {
     if (stmt_ == nullptr || stmt_->stmt_ == nullptr || column < 0 || column >= stmt_->columns_)
         return false;
-    sqlite3_value* value = sqlite3_column_value(stmt_->stmt_, column);
-    if (sqlite3_value_type(value) != SQLITE_TEXT) return false;
-    if (stmt_->textEncoding_ == 0) stmt_->textEncoding_ = sqlite3_value_encoding(value);
-    constexpr int kNative = std::endian::native == std::endian::little ? SQLITE_UTF16LE : SQLITE_UTF16BE;
-    if (stmt_->textEncoding_ != kNative) return false;
-    out = text16(value);
+    out = text8(sqlite3_column_value(stmt_->stmt_, column));
     return true;
 }
 

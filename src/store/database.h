@@ -12,6 +12,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 namespace velmora {
 
@@ -144,10 +145,16 @@ public:
     // the bytes its order key holds, and lasts until the next step. False
     // (nothing read, nothing converted) for any other value or database.
     bool getStoredUtf16(int column, std::u16string_view& out) const;
+    // The same for a database that stores its texts as UTF-8.
+    bool getStoredUtf8(int column, std::string_view& out) const;
+    // The column as UTF-8 (converted by SQLite when the database is in
+    // UTF-16); the view lasts until the next step. NULL reads as empty.
+    bool getString8(int column, std::string_view& out) const;
     // Lowers the statement's share count; the last release resets it.
     void release();
 
 private:
+    sqlite3_value* storedText(int column, int encoding) const;
     Statement* stmt_ = nullptr;
 };
 

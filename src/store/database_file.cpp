@@ -192,7 +192,9 @@ SnapshotResult snapshotDatabase(const fs::path& database, std::string& bytes) {
     std::error_code ec;
     const std::uintmax_t size = fs::file_size(database, ec);
     if (ec) return SnapshotResult::Unreadable;
-    if (size >= kBackupSizeLimit) return SnapshotResult::TooLarge;
+    // The local indexes cannot double the file: one this large is refused
+    // without copying it.
+    if (size >= 2 * kBackupSizeLimit) return SnapshotResult::TooLarge;
 
     TempFile copy(fs::temp_directory_path(ec) / "velmora-snapshot-XXXXXX");
     if (!copy.made()) return SnapshotResult::Unreadable;
@@ -205,6 +207,10 @@ SnapshotResult snapshotDatabase(const fs::path& database, std::string& bytes) {
         // A database from before the report table gets it, so that the
         // backup is one that a restore accepts.
         target.execute(kReportsTableSql);
+        // The file sent holds the six tables only; opening makes the
+        // indexes again after a restore.
+        for (const char* index : kLocalIndexNames) target.execute(std::string("DROP INDEX IF EXISTS ") + index + ";");
+        if (target.execute("VACUUM;") != kSqliteOk) return SnapshotResult::Unreadable;
     }
     if (!isUsableDatabase(copy.path())) return SnapshotResult::Unreadable;
     if (fs::file_size(copy.path(), ec) >= kBackupSizeLimit) return SnapshotResult::TooLarge;

@@ -23,11 +23,13 @@ inline constexpr char kDatedCopyMarker[] = ".bak-";
 enum class SnapshotResult { Ok, TooLarge, Unreadable };
 
 // Copies the database with SQLite's online backup into a temporary file
-// (adding the report table when an old database lacks it), checks the copy
-// as isUsableDatabase does and reads it into `bytes`. TooLarge when the
-// file or the copy has kBackupSizeLimit bytes or more; Unreadable when the
-// database is missing, not a database or damaged. `bytes` is filled only
-// for Ok.
+// (adding the report table when an old database lacks it), drops the
+// local indexes of schema.h from the copy and compacts it (VACUUM), so
+// that it holds the six tables only; checks the copy as isUsableDatabase
+// does and reads it into `bytes`. TooLarge when the copy has
+// kBackupSizeLimit bytes or more (or the file twice that); Unreadable when
+// the database is missing, not a database or damaged. `bytes` is filled
+// only for Ok.
 SnapshotResult snapshotDatabase(const std::filesystem::path& database, std::string& bytes);
 
 // A database of this program: the SQLite header, "ok" from the integrity

@@ -70,6 +70,21 @@ std::u16string_view bounded(std::u16string_view text, std::size_t limit, std::si
 // four stored characters give the first kMaxRecordTextChars characters.
 constexpr std::size_t kMaxEncipheredChars = kMaxRecordTextChars / 3 * 4;
 
+// A stored enciphered text as its bytes (UTF-8, or UTF-16 in the
+// machine's order), cut to kMaxEncipheredChars characters without
+// splitting one; `cut` counts a text that was longer.
+std::string_view boundedStored(std::string_view bytes, bool utf8, std::size_t& cut) {
+    if (!utf8) {
+        const std::u16string_view wide(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
+        return bytes.substr(0, 2 * bounded(wide, kMaxEncipheredChars, cut).size());
+    }
+    if (bytes.size() <= kMaxEncipheredChars) return bytes;
+    ++cut;
+    std::size_t limit = kMaxEncipheredChars;
+    while (limit > 0 && (static_cast<unsigned char>(bytes[limit]) & 0xC0) == 0x80) --limit;
+    return bytes.substr(0, limit);
+}
+
 // A title or description, at most kMaxRecordTextChars long.
 Text boundedTextColumn(const Cursor& c, int column, std::size_t& cut) {
     std::u16string_view v;
@@ -330,6 +345,11 @@ bool RecordStore::createOwnerIndexes() {
     return db.execute(kAlarmsOwnerIndexSql) == kSqliteOk && devices;
 }
 
+bool RecordStore::createLogOwnerIndex() {
+    Database db(pathText());
+    return db.isOpen() && db.execute(kLogOwnerIndexSql) == kSqliteOk;
+}
+
 bool RecordStore::setVersion(const Text& swVersion, int dbVersion) {
     Database db(pathText());
     return db.isOpen() && setVersionOn(db, swVersion, dbVersion);
@@ -387,7 +407,8 @@ RecordStore::SchemaOutcome RecordStore::prepareSchema() {
 // never move (growing one buffer for 5,000 users copied it again and again).
 class SealedProfiles {
 public:
-    void read(Cursor& c);
+    // `utf8`: the database stores its texts as UTF-8 (else as UTF-16).
+    void read(Cursor& c, bool utf8);
     std::size_t size() const { return count_; }
     // Texts read cut to kMaxRecordTextChars.
     std::size_t cut() const { return cut_; }
@@ -400,66 +421,92 @@ private:
         int flag = 0;
         int programType = 0;
         int window = 0;
-        const char16_t* texts[4] = {};  // name, ssn, phone, comment
+        // name, ssn, phone, comment: the bytes of each text in the
+        // database's own encoding
+        const char* texts[4] = {};
         std::uint32_t sizes[4] = {};
         // The stored name as SQLite orders it: the bytes of texts[0] when
-        // the name is a text stored as UTF-16, otherwise keys_[key].
+        // the name is a text as stored, otherwise keys_[key].
         int key = -1;
-        std::u16string_view text(int i) const { return {texts[i], sizes[i]}; }
+        std::string_view text(int i) const { return {texts[i], sizes[i]}; }
     };
     struct StoredKey {  // an OrderKey that keeps its bytes
         int storageClass = 0;
         double number = 0;
         std::string bytes;
     };
-    void keep(Row& r, const std::u16string_view (&texts)[4]);
+    void keep(Row& r, const std::string_view (&texts)[4]);
     OrderKey keyOf(const Row& row) const;
+    Text decipher(std::string_view bytes) const {
+        if (utf8_) return FieldCipher::decipher(bytes);
+        // UTF-16 texts have an even number of bytes and start at even
+        // places of blocks of char16_t.
+        return FieldCipher::decipher(
+            std::u16string_view(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2));
+    }
 
     static constexpr std::size_t kRowBlock = 256;
-    static constexpr std::size_t kTextBlock = 16384;
+    static constexpr std::size_t kTextBlock = 32768;  // bytes
     std::vector<std::vector<Row>> rows_;
     std::vector<std::unique_ptr<char16_t[]>> texts_;
-    char16_t* next_ = nullptr;  // the free part of the last block
+    char* next_ = nullptr;  // the free part of the last block
     std::size_t room_ = 0;
     std::vector<StoredKey> keys_;
     std::size_t count_ = 0;
     std::size_t cut_ = 0;
+    bool utf8_ = false;
 };
 
-void SealedProfiles::keep(Row& r, const std::u16string_view (&texts)[4]) {
-    const std::size_t total = texts[0].size() + texts[1].size() + texts[2].size() + texts[3].size();
+void SealedProfiles::keep(Row& r, const std::string_view (&texts)[4]) {
+    // Each text starts at an even place, so that UTF-16 texts stay aligned.
+    std::size_t total = 0;
+    for (const std::string_view& t : texts) total += t.size() + (t.size() & 1);
     if (total > room_) {
         room_ = std::max(kTextBlock, total);
-        texts_.push_back(std::make_unique_for_overwrite<char16_t[]>(room_));
-        next_ = texts_.back().get();
+        texts_.push_back(std::make_unique_for_overwrite<char16_t[]>((room_ + 1) / 2));
+        next_ = reinterpret_cast<char*>(texts_.back().get());
     }
     for (int i = 0; i < 4; ++i) {
         r.texts[i] = next_;
         r.sizes[i] = static_cast<std::uint32_t>(texts[i].size());
-        next_ = std::copy(texts[i].begin(), texts[i].end(), next_);
+        next_ = std::copy(texts[i].begin(), texts[i].end(), next_) + (texts[i].size() & 1);
     }
     room_ -= total;
 }
 
-void SealedProfiles::read(Cursor& c) {
+void SealedProfiles::read(Cursor& c, bool utf8) {
+    utf8_ = utf8;
+    const auto bytes = [](std::u16string_view t) {
+        return std::string_view(reinterpret_cast<const char*>(t.data()), t.size() * 2);
+    };
+    const auto readText = [&](int column, std::string_view& out) {
+        if (utf8) return c.getString8(column, out);
+        std::u16string_view wide;
+        const bool ok = c.getString16(column, wide);
+        out = bytes(wide);
+        return ok;
+    };
     while (c.step() == kSqliteRow) {
         if (rows_.empty() || rows_.back().size() == kRowBlock) rows_.emplace_back().reserve(kRowBlock);
         Row& r = rows_.back().emplace_back();
         ++count_;
         r.id = intColumn(c, 0);
         r.flag = intColumn(c, 1);
-        std::u16string_view t[4];
-        if (!c.getStoredUtf16(2, t[0])) {
+        std::string_view t[4];
+        std::u16string_view wide;
+        const bool asStored = utf8 ? c.getStoredUtf8(2, t[0]) : c.getStoredUtf16(2, wide);
+        if (!utf8) t[0] = bytes(wide);
+        if (!asStored) {
             // Read before the text, which may convert the stored value.
             OrderKey key;
             c.getOrderKey(2, key);
             r.key = static_cast<int>(keys_.size());
             key.bytes = key.bytes.substr(0, 2 * kMaxEncipheredChars);
             keys_.push_back({key.storageClass, key.number, std::string(key.bytes)});
-            c.getString16(2, t[0]);
+            readText(2, t[0]);
         }
-        for (int i = 1; i < 4; ++i) c.getString16(2 + i, t[i]);
-        for (std::u16string_view& text : t) text = bounded(text, kMaxEncipheredChars, cut_);
+        for (int i = 1; i < 4; ++i) readText(2 + i, t[i]);
+        for (std::string_view& text : t) text = boundedStored(text, utf8, cut_);
         keep(r, t);
         r.programType = intColumn(c, 6);
         r.window = intColumn(c, 7);
@@ -467,8 +514,7 @@ void SealedProfiles::read(Cursor& c) {
 }
 
 OrderKey SealedProfiles::keyOf(const Row& row) const {
-    if (row.key < 0)
-        return OrderKey{2, 0, {reinterpret_cast<const char*>(row.texts[0]), row.sizes[0] * 2u}};
+    if (row.key < 0) return OrderKey{2, 0, row.text(0)};
     const StoredKey& key = keys_[static_cast<std::size_t>(row.key)];
     return OrderKey{key.storageClass, key.number, key.bytes};
 }
@@ -494,10 +540,10 @@ void SealedProfiles::open(std::vector<Profile>& list) const {
             Profile& p = opened[i];
             p.id = r.id;
             p.is_programming_needed = r.flag != 0;
-            p.setName(FieldCipher::decipher(r.text(0)));
-            p.setSsn(FieldCipher::decipher(r.text(1)));
-            p.setPhone(FieldCipher::decipher(r.text(2)));
-            p.setComment(FieldCipher::decipher(r.text(3)));
+            p.setName(decipher(r.text(0)));
+            p.setSsn(decipher(r.text(1)));
+            p.setPhone(decipher(r.text(2)));
+            p.setComment(decipher(r.text(3)));
             p.program_type = r.programType;
             p.window = r.window;
             order.push_back({{bigEndianPrefix(p.name, 0), bigEndianPrefix(p.name, 8)}, p.name, &r, i});
@@ -520,9 +566,17 @@ bool RecordStore::readProfiles(SealedProfiles& sealed) {
     Database db(pathText());
     if (!db.isOpen()) return false;
     db.mapForReading(std::int64_t{64} << 20);
+    // Files written by other tools may keep their texts as UTF-8: they are
+    // read as stored, as UTF-16 ones are, without a conversion per text.
+    Text encoding;
+    {
+        Statement pragma(db, "PRAGMA encoding;");
+        Cursor e = pragma.query();
+        if (e.step() == kSqliteRow) e.getString(0, encoding);
+    }
     Statement st(db, "SELECT * FROM Profiles;");
     Cursor c = st.query();
-    sealed.read(c);
+    sealed.read(c, encoding == "UTF-8");
     textsCut_ += sealed.cut();
     return true;
 }

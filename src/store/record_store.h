@@ -80,6 +80,9 @@ public:
     // Creates the owner indexes of Devices and Alarms when missing; true
     // when both exist afterwards.
     bool createOwnerIndexes();
+    // Creates the index of Log by owner and time when missing; true when
+    // it exists afterwards.
+    bool createLogOwnerIndex();
     // True when the UPDATE ran to completion.
     bool setVersion(const Text& swVersion, int dbVersion);
 

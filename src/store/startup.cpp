@@ -40,6 +40,7 @@ StartupResult openDatabaseAtStartup(RecordStore& store, const std::filesystem::p
     }
     if (result.opened) {
         store.createOwnerIndexes();
+        store.createLogOwnerIndex();
         LegacyImportReport imports = importLegacyUsers(store, dataDirectory, onStep);
         result.importedUsers = imports.imported;
         result.importProblems = std::move(imports.problems);

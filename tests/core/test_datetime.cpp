@@ -176,4 +176,17 @@ TEST(Formats, DisplayForms) {
     EXPECT_EQ(formatDateTime(t), "05.03.2024 07:09");
     EXPECT_EQ(formatTimeOfDay(t), "07:09");
     EXPECT_EQ(formatDateShort(t), "5.3.2024");
+    // Fields outside their ranges come out as "%02d.%02d.%d %02d:%02d" gives them.
+    struct Case {
+        SYSTEMTIME t;
+        const char* text;
+    };
+    const Case cases[] = {{makeTime(7, 12, 31, 23, 59), "31.12.7 23:59"},
+                          {makeTime(0, 0, 0, 0, 0), "00.00.0 00:00"},
+                          {makeTime(65535, 100, 255, 123, 60), "255.100.65535 123:60"}};
+    for (const Case& c : cases) {
+        Text appended = "x";
+        appendDateTime(appended, c.t);
+        EXPECT_EQ(appended, Text("x") + c.text);
+    }
 }

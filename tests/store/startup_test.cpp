@@ -73,7 +73,7 @@ TEST_F(StartupTest, NewFileGetsTheSixTablesAndTheSettingsRow) {
     // The statement texts themselves are pinned by the statement log test.
     EXPECT_EQ(rawQuery(dbIn(dir), "SELECT type, name FROM sqlite_master WHERE sql NOT NULL ORDER BY name;"),
               (Rows{{"table", "Alarms"}, {"index", "Alarms_owner_id"}, {"table", "Devices"},
-                    {"index", "Devices_owner_id"}, {"table", "Log"}, {"table", "Profiles"}, {"table", "Reports"},
+                    {"index", "Devices_owner_id"}, {"table", "Log"}, {"index", "Log_owner_id"}, {"table", "Profiles"}, {"table", "Reports"},
                     {"table", "Settings"}}));
     EXPECT_EQ(rawQuery(dbIn(dir), "SELECT * FROM Settings;"), Rows{settingsRow()});
 }

@@ -11,7 +11,29 @@ namespace velmora {
 
 namespace {
 
-Text formatInstant(TimeValue t) { return formatDateTime(fromTimeValue(t)); }
+constexpr int kHighestStatus = 5;
+
+// The line of one entry, given the status words by status (1 to 5).
+Text lineOf(const LogEntry& entry, const Text (&words)[kHighestStatus + 1]) {
+    Text line;
+    line.reserve(64);
+    appendDateTime(line, fromTimeValue(entry.alarm_time));
+    line += " - ";
+    if (entry.log_status >= 1 && entry.log_status <= kHighestStatus) line += words[entry.log_status];
+    const bool acknowledged = entry.log_status == kStatusAcknowledged ||
+                              entry.log_status == kStatusAcknowledgedLate;
+    // An acknowledgement without its instant would read as 1.1.1970; show
+    // the word alone then.
+    if (acknowledged && entry.ack != 0) {
+        line += ": ";
+        appendDateTime(line, fromTimeValue(entry.ack));
+    }
+    return line;
+}
+
+void statusWords(const StringSource& strings, Text (&words)[kHighestStatus + 1]) {
+    for (int status = 1; status <= kHighestStatus; ++status) words[status] = LogDlgLogic::statusWord(status, strings);
+}
 }  // namespace
 
 LogDlgLogic::LogDlgLogic(const CurrentUser& user, const StringSource& strings, TimeValue now,
@@ -27,10 +49,12 @@ void LogDlgLogic::setPeriod(AdherencePeriod period) {
     // The list and the totals show the same days as the figures.
     lines_.clear();
     total_ = acknowledged_ = late_ = forgotten_ = 0;
+    Text words[kHighestStatus + 1];
+    statusWords(strings_, words);
     // The history map is ordered by alarm time.
     for (auto it = history_.lower_bound(days_.from); it != history_.end(); ++it) {
         const LogEntry& entry = it->second;
-        lines_.push_back(formatLine(entry, strings_));
+        lines_.push_back(lineOf(entry, words));
         ++total_;
         switch (entry.log_status) {
             case kStatusForgotten:
@@ -126,18 +150,9 @@ Text LogDlgLogic::statusWord(int logStatus, const StringSource& strings) {
 }
 
 Text LogDlgLogic::formatLine(const LogEntry& entry, const StringSource& strings) {
-    Text line = formatInstant(entry.alarm_time);
-    line += " - ";
-    line += statusWord(entry.log_status, strings);
-    const bool acknowledged = entry.log_status == kStatusAcknowledged ||
-                              entry.log_status == kStatusAcknowledgedLate;
-    // An acknowledgement without its instant would read as 1.1.1970; show
-    // the word alone then.
-    if (acknowledged && entry.ack != 0) {
-        line += ": ";
-        line += formatInstant(entry.ack);
-    }
-    return line;
+    Text words[kHighestStatus + 1];
+    statusWords(strings, words);
+    return lineOf(entry, words);
 }
 
 }  // namespace velmora

@@ -43,6 +43,16 @@ void appendPadded(Text& out, const Text& value, std::size_t width) {
     const std::size_t n = characterCount(value);
     if (n < width) out.append(width - n, ' ');
 }
+
+// ReportDlgLogic::formatTime(t) padded to `width`, appended in place (the
+// time is ASCII: its bytes are its characters).
+void appendTimeCell(Text& out, TimeValue t, std::size_t width) {
+    const std::size_t start = out.size();
+    if (t == 0) out += '-';
+    else appendDateTime(out, fromTimeValue(t));
+    const std::size_t n = out.size() - start;
+    if (n < width) out.append(width - n, ' ');
+}
 }  // namespace
 
 ReportDlgLogic::ReportDlgLogic(const CurrentUser& user, RecordStore& store,
@@ -116,12 +126,16 @@ Text ReportDlgLogic::buildReport(const std::vector<Profile>& users, bool onlyNee
                       strings.load(ids::kReportInReminder), " ");
     text.append(kDashCount, '-');
     text += "\r\n";
+    // The rows as formatRow makes them, written straight into the text.
     for (const Profile& p : users) {
         DeviceRecord record;
         if (!lookup || !lookup(p.id, record)) record = DeviceRecord{};
         if (onlyNeedingProgramming && !needsProgramming(p, record, now)) continue;
-        text += formatRow(p.name, p.ssn, formatTime(record.last_alarm),
-                          formatTime(record.programming_time));
+        appendPadded(text, p.name, 35);
+        appendPadded(text, p.ssn, 20);
+        appendTimeCell(text, record.last_alarm, 20);
+        appendTimeCell(text, record.programming_time, 25);
+        text += "\r\n";
     }
     return text;
 }

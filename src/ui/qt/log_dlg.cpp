@@ -6,7 +6,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTabWidget>
@@ -19,6 +19,7 @@
 #include "ui/qt/chronology_view.h"
 #include "ui/qt/document_output.h"
 #include "ui/qt/qt_host.h"
+#include "ui/qt/text_lines_model.h"
 
 namespace velmora {
 
@@ -33,11 +34,9 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
     setWindowTitle(toQ(model_.title()));
     const StringSource& strings = model_.strings();
 
-    auto* list = new QListWidget(this);
+    lines_ = new TextLinesModel(this);
+    QListView* list = makeLinesView(lines_, "history", this);
     list_ = list;
-    list->setObjectName("history");
-    list->setSortingEnabled(false);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
 
     // The adherence page: the table of doses and the other figures.
     auto* adherencePage = new QWidget(this);
@@ -46,7 +45,6 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
     adherence_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     adherence_->setSelectionMode(QAbstractItemView::NoSelection);
     adherence_->verticalHeader()->hide();
-    adherence_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     summary_ = new QGridLayout;
     auto* adherenceLayout = new QVBoxLayout(adherencePage);
     adherenceLayout->addWidget(adherence_, 1);
@@ -151,13 +149,16 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
 }
 
 void LogDlg::showPeriod() {
-    list_->clear();
-    for (const Text& line : model_.lines()) list_->addItem(toQ(line));
+    lines_->setLines(model_.lines(), list_->font());
     // The newest entries are the ones looked for: they are in view at once.
     // Once laid out, when the scroll range is known.
     QTimer::singleShot(0, list_, [list = list_] { list->scrollToBottom(); });
     for (const auto& [id, label] : totals_) label->setText(toQ(model_.numberText(id)));
     const auto table = model_.adherenceTable();
+    // Columns fitted to their contents once, after the table is filled,
+    // rather than again for every header and cell set.
+    QHeaderView* header = adherence_->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Interactive);
     adherence_->setRowCount(static_cast<int>(table.size()) - 1);
     adherence_->setColumnCount(static_cast<int>(table.front().size()));
     for (std::size_t c = 0; c < table.front().size(); ++c)
@@ -169,6 +170,7 @@ void LogDlg::showPeriod() {
             adherence_->setItem(static_cast<int>(r) - 1, static_cast<int>(c), item);
         }
     }
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
     while (QLayoutItem* item = summary_->takeAt(0)) {
         delete item->widget();
         delete item;

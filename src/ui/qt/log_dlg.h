@@ -11,7 +11,7 @@
 
 class QGridLayout;
 class QLabel;
-class QListWidget;
+class QListView;
 class QScrollArea;
 class QTabWidget;
 class QTableWidget;
@@ -19,6 +19,7 @@ class QTableWidget;
 namespace velmora {
 
 class ChronologyView;
+class TextLinesModel;
 
 class LogDlg : public QDialog {
     Q_OBJECT
@@ -38,7 +39,8 @@ private:
     void showPeriod();
 
     LogDlgLogic& model_;
-    QListWidget* list_ = nullptr;
+    TextLinesModel* lines_ = nullptr;
+    QListView* list_ = nullptr;
     std::vector<std::pair<int, QLabel*>> totals_;  // number label by control id
     QTabWidget* pages_ = nullptr;
     QTableWidget* adherence_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -13,6 +14,7 @@
 #include "ui/logic/history_export.h"
 #include "ui/qt/document_output.h"
 #include "ui/qt/qt_host.h"
+#include "ui/qt/text_lines_model.h"
 
 namespace velmora {
 
@@ -26,6 +28,15 @@ struct WaitCursor {
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+// The report font: fixed pitch, so that the columns line up.
+QFont reportFont() {
+    QFont font(QString::fromLatin1(ReportDlgLogic::kFontFamily));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPixelSize(ReportDlgLogic::kFontHeight);
+    return font;
+}
+
 // A read-only, unwrapped text in the report font.
 QPlainTextEdit* reportView(QWidget* parent) {
     auto* text = new QPlainTextEdit(parent);
@@ -33,11 +44,7 @@ QPlainTextEdit* reportView(QWidget* parent) {
     text->setReadOnly(true);
     text->setLineWrapMode(QPlainTextEdit::NoWrap);
     text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QFont font(QString::fromLatin1(ReportDlgLogic::kFontFamily));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPixelSize(ReportDlgLogic::kFontHeight);
-    text->setFont(font);
+    text->setFont(reportFont());
     return text;
 }
 
@@ -53,7 +60,11 @@ ReportDlg::ReportDlg(ReportDlgLogic& model, QWidget* parent) : QDialog(parent), 
     setObjectName("ReportDlg");
     setWindowTitle(toQ(model_.title()));
 
-    text_ = reportView(this);
+    // A row per line of the table: only the rows in sight are laid out.
+    lines_ = new TextLinesModel(this);
+    text_ = makeLinesView(lines_, "report", this);
+    text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text_->setFont(reportFont());
     const QFont font = text_->font();
 
     QPushButton* showAll = button(model_.controlText(ReportDlgLogic::kIdShowAll), "showAll", this);
@@ -124,10 +135,7 @@ PrintableDocument ReportDlg::document() const {
 }
 
 void ReportDlg::showReport() {
-    // The report's lines end in CR LF (the file form); the editor wants LF.
-    QString shown = toQ(model_.reportText());
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text_->setPlainText(shown);
+    lines_->setLines(splitLines(model_.reportText()), text_->font());
     list_->setText(toQ(model_.listCaption()));
 }
 

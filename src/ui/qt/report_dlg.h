@@ -6,9 +6,11 @@
 #include "ui/qt/document_output.h"
 
 class QLabel;
-class QPlainTextEdit;
+class QListView;
 
 namespace velmora {
+
+class TextLinesModel;
 
 class ReportDlg : public QDialog {
     Q_OBJECT
@@ -26,7 +28,8 @@ private:
     void showReport();
 
     ReportDlgLogic& model_;
-    QPlainTextEdit* text_ = nullptr;
+    TextLinesModel* lines_ = nullptr;
+    QListView* text_ = nullptr;
     QLabel* list_ = nullptr;  // which list the text shows
 };
 

@@ -22,6 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using dialogtest::readBytes;
+using velmora::testing::rawScalar;
 
 constexpr char kDate[] = "06.12.2026 23:10";
 
@@ -80,25 +81,37 @@ protected:
     bool restoreEnabled = false;
 };
 
-// Files of the size limit and one byte under it (a sound database followed
-// by unused bytes), and a damaged one: only the one under the limit is
-// sent, as a snapshot; the backup on the service stays otherwise.
-TEST_F(BackupTest, OnlyASoundDatabaseUnderTheLimitIsSentAsASnapshot) {
+// The limit counts the file as it is sent: the six tables without the
+// local indexes, compacted. A file over the limit only through its
+// indexes is sent; a snapshot at the limit and a damaged file are not, and
+// the backup on the service stays then.
+TEST_F(BackupTest, OnlyASoundSnapshotUnderTheLimitIsSent) {
     struct Case {
         const char* what;
         std::function<void(const fs::path&)> prepare;
         int message;
         bool sent;
     };
-    const auto resize = [](std::uintmax_t size) {
-        return [size](const fs::path& db) { fs::resize_file(db, size); };
-    };
+    const auto run = [](const fs::path& db, const std::string& sql) { Database(db.string()).execute(sql); };
     const Case cases[] = {
-        {"at the limit", resize(kBackupSizeLimit), ids::kBackupTooLarge, false},
-        {"one byte under", resize(kBackupSizeLimit - 1), ids::kBackedUp, true},
+        {"over the limit through its indexes only",
+         [&](const fs::path& db) {
+             run(db, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60000) "
+                     "INSERT INTO Log SELECT i, 4, i + 60, i % 500 FROM n;");
+             std::string bytes;
+             ASSERT_EQ(snapshotDatabase(db, bytes), SnapshotResult::Ok);
+             run(db, "INSERT INTO Reports VALUES(1, zeroblob(" +
+                         std::to_string(kBackupSizeLimit - bytes.size() - 100000) + "));");
+             ASSERT_GE(fs::file_size(db), kBackupSizeLimit);
+         },
+         ids::kBackedUp, true},
+        {"a snapshot at the limit",
+         [&](const fs::path& db) { run(db, "REPLACE INTO Reports VALUES(1, zeroblob(10000000));"); },
+         ids::kBackupTooLarge, false},
         // Page 3 (Profiles), which only the integrity check reads.
         {"a damaged page",
-         [](const fs::path& db) {
+         [&](const fs::path& db) {
+             run(db, "DELETE FROM Reports; VACUUM;");
              std::fstream(db, std::ios::in | std::ios::out).seekp(8192) << std::string(64, 'x');
          },
          ids::kBackupDatabaseUnreadable, false},
@@ -117,7 +130,11 @@ TEST_F(BackupTest, OnlyASoundDatabaseUnderTheLimitIsSentAsASnapshot) {
         if (!c.sent) continue;
         db_.writeFile("sent.db", stored);
         EXPECT_TRUE(isUsableDatabase(db_.dir() / "sent.db"));
-        EXPECT_LT(stored.size(), kBackupSizeLimit - 1);
+        EXPECT_LT(stored.size(), kBackupSizeLimit);
+        // The six tables and no index of ours.
+        EXPECT_EQ(rawScalar(db_.dir() / "sent.db", "SELECT group_concat(type || ' ' || name) FROM (SELECT * FROM "
+                                                  "sqlite_master WHERE sql NOT NULL ORDER BY name);"),
+                  "table Alarms,table Devices,table Log,table Profiles,table Reports,table Settings");
     }
 }
 
@@ -178,6 +195,8 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
     std::vector<Text> names;
     for (const Profile& p : main_->user().users) names.push_back(p.name);
     EXPECT_EQ(names, (std::vector<Text>{"Bertta", "Cecilia"}));
+    // The backup came without indexes; opening the restored file made them.
+    EXPECT_EQ(rawScalar(database(), "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND sql NOT NULL;"), "3");
     // The database before the restore is kept; nothing else is left beside it.
     const std::vector<fs::path> copies = datedCopies(database());
     ASSERT_EQ(copies.size(), kKeptDatabaseCopies);

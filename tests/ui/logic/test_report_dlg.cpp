@@ -57,6 +57,7 @@ TEST_F(ReportDlgTest, RowsShowTheOwnReminderOrDashes) {
     const int bertta = db.addUser("Bertta", "020202-234B", true);
     const int cecilia = db.addUser("Cecilia", "-");
     const int daavid = db.addUser("Daavid", "030303-345C");
+    db.addUser(Text(40, 'E'), "040404-456D");  // pushes its row's columns right
     giveReminder(aino, 1001, DeviceRecord::kOwn, at(2026, 3, 1, 10, 5), at(2026, 4, 12, 20, 0));
     // A spare reminder is not the user's own: Bertta has none.
     giveReminder(bertta, 1002, DeviceRecord::kSpare, at(2026, 3, 1, 10, 9), at(2026, 4, 1, 8, 0));
@@ -68,7 +69,8 @@ TEST_F(ReportDlgTest, RowsShowTheOwnReminderOrDashes) {
     const Text others =
         "Bertta                             020202-234B         -                   -                        \r\n"
         "Cecilia                            -                   -                   -                        \r\n"
-        "Daavid                             030303-345C         07.03.2026 09:00    01.02.2026 09:00         \r\n";
+        "Daavid                             030303-345C         07.03.2026 09:00    01.02.2026 09:00         \r\n" +
+        Text(40, 'E') + "040404-456D         -                   -                        \r\n";
     auto dlg = open();
     const StringSource& fi = ResourceModule::builtIn();
     EXPECT_EQ(dlg.reportText(),

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 
@@ -20,7 +20,7 @@ TEST(LogDlgWidget, EmptyHistoryShowsZerosCloseGivesOkAndEscapeCancel) {
         LogDlg dlg(model);
         dlg.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
-        EXPECT_EQ(dlg.findChild<QListWidget*>("history")->count(), 0);
+        EXPECT_EQ(dlg.findChild<QListView*>("history")->model()->rowCount(), 0);
         for (const char* name : {"total", "acknowledged", "late", "forgotten"})
             EXPECT_EQ(dlg.findChild<QLabel*>(name)->text(), "0") << name;
         if (escape) QTest::keyClick(&dlg, Qt::Key_Escape);

@@ -1,7 +1,7 @@
 // Report window on the offscreen platform.
 #include <gtest/gtest.h>
 
-#include <QPlainTextEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 
@@ -19,6 +19,8 @@ TEST(ReportDlgWidget, ShowsAllOrOnlyTheUsersNeedingProgrammingAndOpensTheFile) {
     TempDatabase db;
     const int aino = db.addUser("Aino", "010101-123A");
     db.addUser("Bertta", "020202-234B", true);
+    const Text longName(60, 'W');
+    db.addUser(longName, "030303-345C");
     ASSERT_TRUE(db.store().saveDevice({5, DeviceRecord::kOwn, toTimeValue(makeTime(2026, 3, 1, 10, 5)),
                                        toTimeValue(makeTime(2026, 4, 12, 20, 0)), 0},
                                       aino));
@@ -28,15 +30,25 @@ TEST(ReportDlgWidget, ShowsAllOrOnlyTheUsersNeedingProgrammingAndOpensTheFile) {
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
 
-    auto* text = dlg.findChild<QPlainTextEdit*>("report");
-    ASSERT_NE(text, nullptr);
-    EXPECT_TRUE(text->isReadOnly());
-    EXPECT_TRUE(text->font().fixedPitch());
-    EXPECT_TRUE(text->toPlainText().contains("Aino"));
-    EXPECT_FALSE(text->toPlainText().contains('\r'));
+    auto* view = dlg.findChild<QListView*>("report");
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->font().fixedPitch());
+    // The shown rows, a line each, as the window holds them.
+    const auto shown = [view] {
+        QStringList rows;
+        for (int r = 0; r < view->model()->rowCount(); ++r) rows << view->model()->index(r, 0).data().toString();
+        return rows.join('\n');
+    };
+    const QString all = shown();
+    EXPECT_EQ(all + "\n", QString::fromStdString(model.reportText()).replace("\r\n", "\n"));
+    EXPECT_TRUE(all.contains("Aino"));
+    // Every row is as wide as the longest, which a long name pushes out.
+    const QString longest = all.split('\n').filter(QString::fromStdString(longName)).front();
+    EXPECT_GE(view->model()->index(0, 0).data(Qt::SizeHintRole).toSize().width(),
+              QFontMetrics(view->font()).horizontalAdvance(longest));
 
     QTest::mouseClick(dlg.findChild<QPushButton*>("showNeedingProgramming"), Qt::LeftButton);
-    EXPECT_FALSE(text->toPlainText().contains("Aino"));
+    EXPECT_FALSE(shown().contains("Aino"));
 
     QTest::mouseClick(dlg.findChild<QPushButton*>("openInViewer"), Qt::LeftButton);
     ASSERT_EQ(host.opened.size(), 1u);
@@ -44,7 +56,7 @@ TEST(ReportDlgWidget, ShowsAllOrOnlyTheUsersNeedingProgrammingAndOpensTheFile) {
     EXPECT_TRUE(dlg.isVisible());
 
     QTest::mouseClick(dlg.findChild<QPushButton*>("showAll"), Qt::LeftButton);
-    EXPECT_TRUE(text->toPlainText().contains("Aino"));
+    EXPECT_EQ(shown(), all);
 
     auto* ok = dlg.findChild<QPushButton*>("ok");
     QTest::mouseClick(ok, Qt::LeftButton);
