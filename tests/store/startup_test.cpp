@@ -128,12 +128,10 @@ TEST_F(StartupTest, Version3DatabaseIsMigratedAndKeepsItsUsers) {
     EXPECT_EQ(std::tuple(user.settings.sw_version, user.settings.db_version, user.settings.username),
               std::tuple("v1.7", 4, "apteekki"));
     EXPECT_TRUE(checkAccount(user, "apteekki", "Sala-ä"));
-    std::vector<Profile> users;
-    ASSERT_TRUE(store.loadProfiles(users));
-    ASSERT_EQ(users.size(), 1u);
-    EXPECT_EQ(users[0].id, 4);
+    Profile bertta;
+    ASSERT_TRUE(store.loadProfile(4, bertta));
     // The NULL program_type and window read as 0.
-    EXPECT_EQ(fields(users[0]), std::tuple("Bertta", "010203-1234", "", "vanha\nkommentti", true, 0, 0));
+    EXPECT_EQ(fields(bertta), std::tuple("Bertta", "010203-1234", "", "vanha\nkommentti", true, 0, 0));
 
     EXPECT_FALSE(start().migrated);  // once is enough
     // Reports arrives with the first stored report.
