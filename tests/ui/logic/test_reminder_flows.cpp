@@ -156,8 +156,6 @@ TEST_F(ReminderFlows, AnUnownedReminderAsksWhatToDo) {
             return d.templateId() == SelectActionDlgLogic::kTemplateId && first ? c.result : kIdCancel;
         };
         plug(other);
-        ASSERT_FALSE(host.dialogs.empty());
-        EXPECT_EQ(host.dialogs[0], SelectActionDlgLogic::kTemplateId);
         EXPECT_EQ(main->panel().name, c.name) << c.result;
         EXPECT_EQ(main->user().alarms.size(), c.alarms) << c.result;
         EXPECT_EQ(main->noUserProfile(), c.alarms > 0);
