@@ -29,6 +29,13 @@ constexpr SYSTEMTIME kNow = makeTime(2026, 3, 2, 9, 0);  // Monday
 std::optional<SYSTEMTIME> date(int month, int day) { return makeTime(2026, month, day); }
 std::optional<SYSTEMTIME> time(int hour, int minute) { return makeTime(0, 0, 0, hour, minute); }
 
+// A dose pouch every other week from 3 March, 08:00.
+Alarm pouchAlarm() {
+    Alarm a = dailyAlarm(makeTime(2026, 3, 3, 8, 0), true, {}, 7);
+    a.alarm_type = 1;
+    return a;
+}
+
 // Starts the dialog's alarm on the clock's day (2 March).
 void today(Dlg& d, int hour, int minute) {
     d.setStartDate(date(3, 2));
@@ -147,7 +154,9 @@ protected:
     AlarmEditContext context() {
         return {db.store(), host, fi(), clock, db.user, 600, [this] { ++changes; }};
     }
+    // Makes `a` the owner's only alarm.
     void given(Alarm a) {
+        db.store().deleteAlarmsOfOwner(owner);
         db.store().saveAlarm(a, owner);
         db.user.alarms.clear();
         db.store().loadAlarms(owner, db.user.alarms);
@@ -226,7 +235,6 @@ TEST_F(AlarmFlowTest, DeletingAnOccurrenceTakesTheDosesThePersonChose) {
     };
     dialogFilledWith([](Dlg&) {});
     for (const Row& row : rows) {
-        db.store().deleteAlarmsOfOwner(owner);
         given(row.alarm);
         deleteChoice = row.choice;
         flow.remove(context(), row.occurrence, db.user.alarms.at(0));
@@ -236,7 +244,6 @@ TEST_F(AlarmFlowTest, DeletingAnOccurrenceTakesTheDosesThePersonChose) {
     EXPECT_TRUE(host.questions.empty()) << "a repeating alarm is asked about in the dialog";
 
     // Forever, only one dose: the rest goes on for ever.
-    db.store().deleteAlarmsOfOwner(owner);
     given(dailyAlarm(makeTime(2026, 3, 3, 8, 0)));
     deleteChoice = ThisDose;
     flow.remove(context(), makeTime(2026, 3, 4, 8, 0), db.user.alarms.at(0));
@@ -244,7 +251,6 @@ TEST_F(AlarmFlowTest, DeletingAnOccurrenceTakesTheDosesThePersonChose) {
     EXPECT_EQ(occurrences().at(1), "5.3 08:00");
 
     // A single alarm: a Yes/No question whose default is No.
-    db.store().deleteAlarmsOfOwner(owner);
     given(dailyAlarm(makeTime(2026, 3, 4, 8, 0), false, {}, 0));
     host.answers = {true};
     flow.remove(context(), makeTime(2026, 3, 4, 8, 0), db.user.alarms.at(0));
@@ -263,7 +269,6 @@ TEST_F(AlarmFlowTest, EditingOneDoseLeavesOneAlarmPerIntendedDose) {
         bool laterFollow;
     } rows[] = {{"pouch dose", 7, 1, 14, false}, {"daily dose", 1, 0, 2, true}, {"weekly dose", 6, 0, 7, true}};
     for (const Row& row : rows) {
-        db.store().deleteAlarmsOfOwner(owner);
         Alarm a = dailyAlarm(makeTime(2026, 3, 3, 8, 0), true, {}, row.pattern);
         a.alarm_type = row.type;
         given(a);
@@ -281,12 +286,10 @@ TEST_F(AlarmFlowTest, EditingOneDoseLeavesOneAlarmPerIntendedDose) {
 }
 
 TEST_F(AlarmFlowTest, APouchDoseEditedOrDeletedLeavesOneContinuationTwoWeeksOn) {
-    Alarm pouch = dailyAlarm(makeTime(2026, 3, 3, 8, 0), true, {}, 7);
-    pouch.alarm_type = 1;
+    Alarm pouch = pouchAlarm();
     pouch.description = "Annospussi";
     const std::vector<Text> later = {"31.3 08:00", "14.4 08:00", "28.4 08:00"};  // across summer time
     for (bool edit : {true, false}) {
-        db.store().deleteAlarmsOfOwner(owner);
         given(pouch);
         host.answers = {true};
         dialogFilledWith([](Dlg& d) { d.chooseRepeat(0); d.setStartTime(time(9, 30)); });
@@ -309,9 +312,7 @@ TEST_F(AlarmFlowTest, APouchDoseEditedOrDeletedLeavesOneContinuationTwoWeeksOn) 
 }
 
 TEST_F(AlarmFlowTest, ARefusedWriteChangesNothingAndIsReported) {
-    Alarm pouch = dailyAlarm(makeTime(2026, 3, 3, 8, 0), true, {}, 7);
-    pouch.alarm_type = 1;
-    given(pouch);
+    given(pouchAlarm());
     Database raw(db.store().databasePath().string());
     ASSERT_EQ(raw.execute("CREATE TRIGGER refuse BEFORE INSERT ON Alarms BEGIN SELECT RAISE(ABORT, 'full'); END;"),
               kSqliteOk);

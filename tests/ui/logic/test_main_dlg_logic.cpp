@@ -182,11 +182,18 @@ TEST_F(MainDlgTest, WindowIndexAndSeconds) {
     EXPECT_EQ(MainDlgLogic::windowSecondsAt(10), 600);
 }
 
-// Two daily alarms 45 minutes apart: a 40-minute window fits, 60 does not.
-TEST_F(MainDlgTest, ConflictingWindowAsksAndOnlyYesEmptiesTheCalendar) {
-    const int id = db_.addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(8, 45)}, 2400, 1);
+// Two daily alarms 45 minutes apart: a 40-minute window fits and is stored
+// at once; 60 does not, and only Yes empties the calendar to take it.
+TEST_F(MainDlgTest, AFittingWindowIsStoredAtOnceAConflictingOneAsksFirst) {
+    const int id = db_.addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(8, 45)});
     MainDlgLogic& m = openAs("Aino");
+    m.programTypeClicked(MainDlgLogic::kIdTypeForgotten, true);
+    EXPECT_TRUE(m.panel().windowListEnabled);
+    m.windowSelected(2);  // 40 minutes: 2400 + 300 = 2700 s = 45 min, fits
+    EXPECT_TRUE(host_.questions.empty());
     EXPECT_EQ(m.panel().windowIndex, 2);
+    EXPECT_EQ(db_.storedProfile(id).window, 2400) << "a program ending now keeps it";
+    EXPECT_EQ(db_.storedProfile(id).program_type, 1);
 
     host_.answers = {false, true};
     m.windowSelected(3);  // 60 minutes, answered No
@@ -213,18 +220,6 @@ TEST_F(MainDlgTest, ConflictingWindowAsksAndOnlyYesEmptiesTheCalendar) {
     m.command(cmd::kCloseUser);
     EXPECT_TRUE(m.user().programmed_instants.empty()) << "no user: no reminder believed to hold anything";
     EXPECT_EQ(db_.storedProfile(id).window, 3600);
-    EXPECT_EQ(db_.storedProfile(id).program_type, 1);
-}
-
-TEST_F(MainDlgTest, FittingWindowIsTakenAndStoredAtOnce) {
-    const int id = db_.addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(8, 45)});
-    MainDlgLogic& m = openAs("Aino");
-    m.programTypeClicked(MainDlgLogic::kIdTypeForgotten, true);
-    EXPECT_TRUE(m.panel().windowListEnabled);
-    m.windowSelected(2);  // 40 minutes: 2400 + 300 = 2700 s = 45 min, fits
-    EXPECT_TRUE(host_.questions.empty());
-    EXPECT_EQ(m.panel().windowIndex, 2);
-    EXPECT_EQ(db_.storedProfile(id).window, 2400) << "a program ending now keeps it";
     EXPECT_EQ(db_.storedProfile(id).program_type, 1);
 }
 
@@ -314,8 +309,7 @@ public:
 
 TEST_F(MainDlgTest, AnAlarmChangeReloadsTheMonthViewOnce) {
     db_.addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(20, 0)});
-    MainDlgLogic& m = open();
-    chooseUser("Aino");
+    MainDlgLogic& m = openAs("Aino");
     ChangingFlows flows;
     m.setFlows(&flows);
     struct Case {
