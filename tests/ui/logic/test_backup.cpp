@@ -187,7 +187,9 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
         host_.answers = {true};
         main_->command(cmd::kBackup);
         expectShownTexts({c.restored ? strings_.load(ids::kBackupRestored) : restoreFailure(ids::kRestoreReplyNotDatabase)});
-        if (!c.restored) EXPECT_EQ(readBytes(database()), before);
+        if (!c.restored) {
+            EXPECT_EQ(readBytes(database()), before);
+        }
     }
     std::vector<Text> names;
     for (const Profile& p : main_->user().users) names.push_back(p.name);

@@ -159,7 +159,9 @@ TEST_F(ReminderFlows, AnUnownedReminderAsksWhatToDo) {
         EXPECT_EQ(main->panel().name, c.name) << c.result;
         EXPECT_EQ(main->user().alarms.size(), c.alarms) << c.result;
         EXPECT_EQ(main->noUserProfile(), c.alarms > 0);
-        if (c.alarms > 0) EXPECT_EQ(device(kOtherSn).alarm_amount, 3);
+        if (c.alarms > 0) {
+            EXPECT_EQ(device(kOtherSn).alarm_amount, 3);
+        }
         if (c.result == kIdOk) {
             EXPECT_EQ(host.dialogs, (std::vector<int>{199, 161, 199})) << "user management, then again";
         }
