@@ -113,6 +113,24 @@ TEST(SealedUserListTest, ComesOutAsSqliteOrdersTheStoredNamesInEveryEncoding) {
     }
 }
 
+// The list read at start-up cuts overlong texts in files of every encoding.
+TEST(SealedUserListTest, OverlongTextsAreCutInEveryEncoding) {
+    const std::size_t n = kMaxRecordTextChars;
+    for (const char* encoding : {"UTF-16le", "UTF-16be", "UTF-8"}) {
+        SCOPED_TRACE(encoding);
+        TempDir dir;
+        ASSERT_EQ(rawExec(dbIn(dir), std::string("PRAGMA encoding = '") + encoding + "'; CREATE TABLE Other(a);"), 0);
+        RecordStore store(dbIn(dir));
+        ASSERT_TRUE(store.createDatabase());
+        store.insertProfile(false, Text(n + 5, 'N'), Text(n, 's'), "040", "");
+        CurrentUser user;
+        ASSERT_TRUE(store.reloadUsers(user));
+        ASSERT_EQ(user.users.size(), 1u);
+        EXPECT_EQ(std::tuple(user.users[0].name.size(), user.users[0].ssn.size()), std::tuple(n, n));
+        EXPECT_EQ(store.textsCut(), 1u);
+    }
+}
+
 // Texts longer than any real one (a damaged or hostile file) are read cut
 // to their bound, in every way users and alarms are read, and counted; a
 // surrogate pair at the cut is not split. A text at the bound is whole.
