@@ -543,7 +543,8 @@ bool MainDlg::eventFilter(QObject* watched, QEvent* event) {
 
 void MainDlg::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    logic_.refreshPanel();
+    // The texts are cut again to the new widths; nothing is read again.
+    syncPanel();
 }
 
 }  // namespace velmora
