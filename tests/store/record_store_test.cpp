@@ -79,6 +79,12 @@ TEST_F(RecordStoreTest, LoadProfilesOrdersByPlainName) {
     EXPECT_LT(list[1].id, list[2].id) << "equal stored names go by id";
 }
 
+// Makes the tables in a new file that keeps its texts in `encoding`.
+static void createDatabaseIn(const TempDir& dir, const char* encoding) {
+    ASSERT_EQ(rawExec(dbIn(dir), std::string("PRAGMA encoding = '") + encoding + "'; CREATE TABLE Other(a);"), 0);
+    ASSERT_TRUE(RecordStore(dbIn(dir)).createDatabase());
+}
+
 // The list read at start-up is deciphered when first read (here through a
 // copy, after a user was added), in files of every text encoding: names
 // that decipher alike keep SQLite's order of the stored names, which
@@ -88,9 +94,8 @@ TEST(SealedUserListTest, ComesOutAsSqliteOrdersTheStoredNamesInEveryEncoding) {
     for (const char* encoding : {"UTF-16le", "UTF-16be", "UTF-8"}) {
         SCOPED_TRACE(encoding);
         TempDir dir;
-        ASSERT_EQ(rawExec(dbIn(dir), std::string("PRAGMA encoding = '") + encoding + "'; CREATE TABLE Other(a);"), 0);
+        ASSERT_NO_FATAL_FAILURE(createDatabaseIn(dir, encoding));
         RecordStore store(dbIn(dir));
-        ASSERT_TRUE(store.createDatabase());
         for (const std::string& name : {std::string("NULL"), "'" + FieldCipher::encipher("Bertta") + "'", "'" + aino + "ä'",
                                         "'" + FieldCipher::encipher("Ai\nno") + "'", "'" + aino + "€'", "'" + aino + "'"})
             ASSERT_EQ(rawExec(dbIn(dir), "INSERT INTO Profiles VALUES(NULL, 1, " + name + ", '" +
@@ -119,9 +124,8 @@ TEST(SealedUserListTest, OverlongTextsAreCutInEveryEncoding) {
     for (const char* encoding : {"UTF-16le", "UTF-16be", "UTF-8"}) {
         SCOPED_TRACE(encoding);
         TempDir dir;
-        ASSERT_EQ(rawExec(dbIn(dir), std::string("PRAGMA encoding = '") + encoding + "'; CREATE TABLE Other(a);"), 0);
+        ASSERT_NO_FATAL_FAILURE(createDatabaseIn(dir, encoding));
         RecordStore store(dbIn(dir));
-        ASSERT_TRUE(store.createDatabase());
         store.insertProfile(false, Text(n + 5, 'N'), Text(n, 's'), "040", "");
         CurrentUser user;
         ASSERT_TRUE(store.reloadUsers(user));
