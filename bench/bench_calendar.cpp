@@ -13,7 +13,7 @@
 #include "core/clock.h"
 #include "core/datetime.h"
 #include "resources/resource_module.h"
-#include "ui/logic/calendar_view.h"
+#include "ui/logic/calendar/calendar_view.h"
 #include "offscreen_app.h"
 #include "ui/qt/month_view.h"
 #include "ui/qt/planner_view.h"

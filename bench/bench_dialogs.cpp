@@ -14,8 +14,8 @@
 #include "scale_fixture.h"
 #include "silent_host.h"
 #include "store/record_store.h"
-#include "ui/logic/profile_dlg_logic.h"
-#include "ui/logic/report_dlg_logic.h"
+#include "ui/logic/users/profile_dlg_logic.h"
+#include "ui/logic/reports/report_dlg_logic.h"
 
 namespace velmora {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "core/datetime.h"
 #include "offscreen_app.h"
-#include "ui/logic/adherence.h"
-#include "ui/logic/chronology_chart.h"
+#include "ui/logic/history/adherence.h"
+#include "ui/logic/history/chronology_chart.h"
 #include "ui/qt/chronology_view.h"
 
 namespace velmora {

@@ -29,10 +29,10 @@
 #include "scale_fixture.h"
 #include "silent_host.h"
 #include "store/record_store.h"
-#include "ui/logic/device_dialogs_logic.h"
+#include "ui/logic/reminder/device_dialogs_logic.h"
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/logic/program_flows.h"
-#include "ui/logic/report_dlg_logic.h"
+#include "ui/logic/reports/report_dlg_logic.h"
 #include "ui/qt/main_dlg.h"
 #include "ui/qt/report_dlg.h"
 

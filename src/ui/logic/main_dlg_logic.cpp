@@ -11,9 +11,9 @@
 #include "resources/string_ids.h"
 #include "store/startup.h"
 #include "ui/logic/about_dlg_logic.h"
-#include "ui/logic/log_dlg_logic.h"
-#include "ui/logic/profile_dlg_logic.h"
-#include "ui/logic/report_dlg_logic.h"
+#include "ui/logic/history/log_dlg_logic.h"
+#include "ui/logic/users/profile_dlg_logic.h"
+#include "ui/logic/reports/report_dlg_logic.h"
 
 namespace velmora {
 

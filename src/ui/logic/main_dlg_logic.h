@@ -14,7 +14,7 @@
 #include "core/schedule.h"
 #include "store/record_store.h"
 #include "store/startup.h"
-#include "ui/logic/service_access.h"
+#include "ui/logic/account/service_access.h"
 #include "ui/logic/ui_host.h"
 
 namespace velmora {

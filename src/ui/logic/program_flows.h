@@ -4,14 +4,14 @@
 // needs; this class routes the main window's requests to them.
 #include <memory>
 
-#include "ui/logic/account_flow.h"
-#include "ui/logic/alarm_edit_flow.h"
-#include "ui/logic/backup_flow.h"
+#include "ui/logic/account/account_flow.h"
+#include "ui/logic/calendar/alarm_edit_flow.h"
+#include "ui/logic/account/backup_flow.h"
 #include "ui/logic/main_dlg_logic.h"
-#include "ui/logic/pouch_flow.h"
-#include "ui/logic/programming_job.h"
-#include "ui/logic/reminder_flow.h"
-#include "ui/logic/reminder_session.h"
+#include "ui/logic/pouch/pouch_flow.h"
+#include "ui/logic/reminder/programming_job.h"
+#include "ui/logic/reminder/reminder_flow.h"
+#include "ui/logic/reminder/reminder_session.h"
 
 namespace velmora {
 

@@ -3,7 +3,7 @@
 // sign-in, the legacy password prompt and the password change. Each shows
 // its model and hands typing and clicks back; after a service reply (run
 // on this thread by the client's notice) it shows the model again.
-#include "ui/logic/account_dialogs_logic.h"
+#include "ui/logic/account/account_dialogs_logic.h"
 #include "ui/qt/device_dialogs.h"
 
 class QLabel;

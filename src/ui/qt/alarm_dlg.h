@@ -4,7 +4,7 @@
 // it every change; the logic decides what is enabled and what OK does.
 #include <QDialog>
 
-#include "ui/logic/alarm_dlg_logic.h"
+#include "ui/logic/calendar/alarm_dlg_logic.h"
 
 class QCheckBox;
 class QComboBox;

@@ -4,7 +4,7 @@
 // event loop.
 #include <QDialog>
 
-#include "ui/logic/backup_dlg_logic.h"
+#include "ui/logic/account/backup_dlg_logic.h"
 
 class QLabel;
 class QPushButton;

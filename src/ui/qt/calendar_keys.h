@@ -2,7 +2,7 @@
 // The keys the calendar views handle, as the views' logic names them.
 #include <Qt>
 
-#include "ui/logic/calendar_view.h"
+#include "ui/logic/calendar/calendar_view.h"
 
 namespace velmora {
 

@@ -9,7 +9,7 @@
 #include <QString>
 
 #include "core/types.h"
-#include "ui/logic/calendar_items.h"
+#include "ui/logic/calendar/calendar_items.h"
 
 class QMenu;
 class QWidget;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/interaction.h"
-#include "ui/logic/chronology_chart.h"
+#include "ui/logic/history/chronology_chart.h"
 #include "ui/qt/calendar_style.h"
 
 class QPainter;

@@ -2,7 +2,7 @@
 // The question which doses of a repeating alarm are deleted.
 #include <QDialog>
 
-#include "ui/logic/delete_dose_dlg_logic.h"
+#include "ui/logic/calendar/delete_dose_dlg_logic.h"
 
 namespace velmora {
 

@@ -3,7 +3,7 @@
 // programming, the programming result and the wait for the spare reminder.
 #include <QDialog>
 
-#include "ui/logic/device_dialogs_logic.h"
+#include "ui/logic/reminder/device_dialogs_logic.h"
 
 class QLabel;
 class QTimer;

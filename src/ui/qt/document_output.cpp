@@ -15,7 +15,7 @@
 #include <QUrl>
 
 #include "resources/string_ids.h"
-#include "ui/logic/report_files.h"
+#include "ui/logic/reports/report_files.h"
 #include "ui/qt/qt_host.h"
 
 namespace velmora {

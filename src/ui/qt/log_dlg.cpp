@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 #include "resources/string_ids.h"
-#include "ui/logic/history_export.h"
+#include "ui/logic/history/history_export.h"
 #include "ui/qt/chronology_view.h"
 #include "ui/qt/document_output.h"
 #include "ui/qt/qt_host.h"

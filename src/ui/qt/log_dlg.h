@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/logic/log_dlg_logic.h"
+#include "ui/logic/history/log_dlg_logic.h"
 #include "ui/qt/document_output.h"
 
 class QGridLayout;

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <map>
 
-#include "ui/logic/calendar_requests.h"
+#include "ui/logic/calendar/calendar_requests.h"
 #include "ui/logic/main_dlg_logic.h"
 
 class QAction;

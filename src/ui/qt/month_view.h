@@ -8,8 +8,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "ui/logic/calendar_layout.h"
-#include "ui/logic/calendar_view.h"
+#include "ui/logic/calendar/calendar_layout.h"
+#include "ui/logic/calendar/calendar_view.h"
 
 namespace velmora {
 

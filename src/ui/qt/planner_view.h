@@ -6,8 +6,8 @@
 #include <QDate>
 #include <memory>
 
-#include "ui/logic/calendar_layout.h"
-#include "ui/logic/calendar_view.h"
+#include "ui/logic/calendar/calendar_layout.h"
+#include "ui/logic/calendar/calendar_view.h"
 
 namespace velmora {
 

@@ -4,7 +4,7 @@
 // at the end it shows the outcome and the list of persons concerned.
 #include <QDialog>
 
-#include "ui/logic/pouch_bulk_dlg_logic.h"
+#include "ui/logic/pouch/pouch_bulk_dlg_logic.h"
 
 class QLabel;
 class QListWidget;

@@ -3,7 +3,7 @@
 // person's clicks and keys.
 #include <QDialog>
 
-#include "ui/logic/profile_dlg_logic.h"
+#include "ui/logic/users/profile_dlg_logic.h"
 
 class QLineEdit;
 class QTreeWidget;

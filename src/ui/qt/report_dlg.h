@@ -2,7 +2,7 @@
 // Report windows: a ReportDlgLogic's text table, and the programming report.
 #include <QDialog>
 
-#include "ui/logic/report_dlg_logic.h"
+#include "ui/logic/reports/report_dlg_logic.h"
 #include "ui/qt/document_output.h"
 
 class QLabel;

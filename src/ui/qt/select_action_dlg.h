@@ -1,6 +1,6 @@
 #pragma once
 // The question shown when an attached reminder belongs to nobody.
-#include "ui/logic/select_action_dlg_logic.h"
+#include "ui/logic/reminder/select_action_dlg_logic.h"
 #include "ui/qt/device_dialogs.h"
 
 namespace velmora {

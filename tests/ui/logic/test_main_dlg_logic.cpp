@@ -7,14 +7,14 @@
 #include "core/clock.h"
 #include "core/datetime.h"
 #include "core/text.h"
-#include "dialog_test_support.h"
+#include "ui/logic/dialog_test_support.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "store/database.h"
 #include "store/legacy_import.h"
 #include "store/record_store.h"
 #include "ui/logic/main_dlg_logic.h"
-#include "ui/logic/profile_dlg_logic.h"
+#include "ui/logic/users/profile_dlg_logic.h"
 
 namespace velmora {
 namespace {

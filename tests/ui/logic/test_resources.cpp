@@ -4,7 +4,7 @@
 #include <set>
 #include <utility>
 
-#include "dialog_test_support.h"
+#include "ui/logic/dialog_test_support.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "support/temp_dir.h"

@@ -2,7 +2,7 @@
 // tree or a copied program, under ../share/velmora when installed.
 #include <gtest/gtest.h>
 
-#include "dialog_test_support.h"
+#include "ui/logic/dialog_test_support.h"
 #include "resources/resource_module.h"
 #include "ui/logic/desktop_open.h"
 #include "ui/logic/user_manual.h"

@@ -1,0 +1,285 @@
+// The web account's flows and dialogs, scripted through their logic,
+// against the substitute service on 127.0.0.1 over TLS.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+
+#include "core/clock.h"
+
+#include "ui/logic/dialog_test_support.h"
+#include "online/online_test_support.h"
+#include "resources/resource_module.h"
+#include "store/credentials.h"
+#include "store/legacy_import.h"
+#include "ui/logic/program_flows.h"
+
+namespace velmora {
+namespace {
+
+using namespace std::chrono_literals;
+using dialogtest::ScriptedHost;
+using dialogtest::TempDatabase;
+
+// The built-in texts with another language code (string 40153).
+struct LanguageStrings : StringSource {
+    Text code = "fi";
+    Text load(int id) const override {
+        return id == ids::kLanguageCode ? code : ResourceModule::builtIn().load(id);
+    }
+};
+
+class AccountFlowTest : public testing::OnlineTest {
+protected:
+    void SetUp() override {
+        OnlineTest::SetUp();
+        logic_.addAccount("anna", "secret");
+        url_ = service_->url();
+    }
+
+    // A new database holding the account anna/secret, signed in or out as
+    // the program was left, and the main window opened on it.
+    MainDlgLogic& open(bool loggedIn, int idleMs = 5000) {
+        main_.reset();
+        db_ = std::make_unique<TempDatabase>();
+        CurrentUser account;
+        account.account_name = "anna";
+        saveAccount(db_->store(), account, "secret");
+        if (!loggedIn) setLoggedIn(db_->store(), account, false);
+        AccountFlow::Setup setup;
+        setup.service.settings = settingsFor(url_, idleMs);
+        setup.service.post = owner_.poster();
+        setup.dataDirectory = db_->dir();
+        flows_.useAccount(std::move(setup));
+        host_ = ScriptedHost{};
+        main_ = std::make_unique<MainDlgLogic>(db_->store(), db_->dir(), strings_, host_, clock_);
+        main_->setFlows(&flows_);
+        return *main_;
+    }
+
+    // OK, then the reply when a request went out: the dialog's result, or
+    // 0 when it stays open (and then its OK must work again).
+    template <class Dlg>
+    int okAndReply(Dlg& dlg) {
+        dlg.ok();
+        if (dlg.busy()) {
+            EXPECT_FALSE(dlg.enabled(kIdOk)) << "a second request could start";
+            EXPECT_TRUE(owner_.runNext(20s)) << "no reply notice";
+        }
+        EXPECT_FALSE(dlg.busy());
+        const int result = dlg.takePendingEnd();
+        EXPECT_TRUE(result != 0 || dlg.enabled(kIdOk)) << "the dialog did not come back";
+        return result;
+    }
+    // Plays the next dialog of type Dlg: `act` returns its result (0 = press cancel).
+    template <class Dlg>
+    void onDialog(std::function<int(Dlg&)> act) {
+        host_.onDialog = [act](DialogModel& d) {
+            const int result = act(dynamic_cast<Dlg&>(d));
+            return result != 0 ? result : kIdCancel;
+        };
+    }
+
+    SettingsRow stored() {
+        SettingsRow row;
+        db_->store().readSettings(row);
+        return row;
+    }
+    // The ids of the messages shown, found by their texts' beginnings.
+    std::vector<int> shown() {
+        std::vector<int> out;
+        for (const dialogtest::Message& m : host_.messages)
+            for (int id : {ids::kWrongCredentials, ids::kOperationFailed, ids::kPasswordChanged,
+                           ids::kNewPasswordsDiffer, ids::kWrongPassword, ids::kPasswordPromptRemoved})
+                if (m.text.rfind(strings_.load(id), 0) == 0) out.push_back(id);
+        return out;
+    }
+
+    std::string url_;
+    LanguageStrings strings_;
+    FixedClock clock_{makeTime(2026, 3, 2, 9, 0)};
+    std::unique_ptr<TempDatabase> db_;
+    ScriptedHost host_;
+    ProgramFlows flows_;
+    std::unique_ptr<MainDlgLogic> main_;
+};
+
+TEST_F(AccountFlowTest, StartUpSignInWithTheServiceOrTheStoredAccount) {
+    struct Case {
+        const char* name;
+        bool serviceUp;
+        const char* password;
+        int exitCode;
+        std::vector<int> messages;
+    } cases[] = {
+        {"service accepts", true, "secret", 0, {}},
+        {"service refuses", true, "wrong", 1, {ids::kWrongCredentials}},
+        {"offline, stored account", false, "secret", 0, {}},
+        {"offline, wrong password", false, "wrong", 1, {ids::kWrongCredentials}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.serviceUp) service_.reset();
+        MainDlgLogic& main = open(true);
+        onDialog<LoginDlgLogic>([&](LoginDlgLogic& dlg) {
+            EXPECT_EQ(dlg.userName(), "anna") << "the stored account is filled in";
+            dlg.setPassword(c.password);
+            return okAndReply(dlg);
+        });
+        main.startup();
+        EXPECT_EQ(main.exitCode(), c.exitCode);
+        EXPECT_EQ(shown(), c.messages);
+        if (c.exitCode == 0) {
+            EXPECT_EQ(main.user().account_password, c.password);
+            EXPECT_EQ(stored().password, accountDigest(c.password));
+        }
+    }
+}
+
+TEST_F(AccountFlowTest, AccountDialogSignsInAndRecoversFromEveryFailure) {
+    struct Case {
+        const char* name;
+        const char* password;
+        bool silentService;
+        int result;
+        std::vector<int> messages;
+    } cases[] = {
+        {"right password", "secret", false, kIdOk, {}},
+        {"wrong password", "wrong", false, kIdCancel, {ids::kWrongCredentials}},
+        {"no answer within the idle limit", "secret", true, kIdCancel, {ids::kOperationFailed}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Only the silent service meets the short idle limit: a reply that
+        // comes is waited for (its notice), however slow the machine.
+        MainDlgLogic& main = open(false, c.silentService ? 300 : 20000);
+        service_->setScript([&](const service::ReceivedRequest&) -> std::optional<service::ScriptedReply> {
+            if (!c.silentService) return std::nullopt;
+            return service::ScriptedReply{.silence = 30s};
+        });
+        onDialog<AccountDlgLogic>([&](AccountDlgLogic& dlg) {
+            dlg.setUserName("anna");
+            dlg.setPassword(c.password);
+            const int result = okAndReply(dlg);
+            EXPECT_TRUE(result != 0 || (dlg.enabled(AccountDlgLogic::kIdUserName) && dlg.enabled(kIdCancel)));
+            return result;
+        });
+        EXPECT_EQ(flows_.runAccountDialog(main), c.result);
+        EXPECT_EQ(shown(), c.messages);
+        EXPECT_EQ(main.user().logged_in, c.result == kIdOk);
+        EXPECT_EQ(stored().logged_in, c.result == kIdOk) << "the stored state follows the sign-in";
+        EXPECT_TRUE(!c.silentService || host_.messages.at(0).text.find("\n\n") != Text::npos) << "no reason given";
+    }
+}
+
+TEST_F(AccountFlowTest, SignOutSendsNothingAndTheDialogThenShowsTheSignedOutState) {
+    MainDlgLogic& main = open(true);
+    std::vector<Text> states;  // the state label each time the dialog opened
+    onDialog<AccountDlgLogic>([&](AccountDlgLogic& dlg) {
+        states.push_back(dlg.controlText(AccountDlgLogic::kIdState));
+        EXPECT_EQ(dlg.enabled(AccountDlgLogic::kIdUserName), !dlg.signedIn());
+        if (dlg.signedIn()) dlg.ok();
+        return 0;
+    });
+    main.command(cmd::kAccount);
+    EXPECT_TRUE(service_->received().empty());
+    EXPECT_EQ(stored().password, logoutDigest());
+    main.command(cmd::kAccount);
+    EXPECT_EQ(states, (std::vector<Text>{strings_.load(ids::kSignedIn), strings_.load(ids::kNotSignedIn)}));
+}
+
+TEST_F(AccountFlowTest, PasswordChangeStoresTheNewPasswordOnlyWhenTheServiceTookIt) {
+    struct Case {
+        const char* name;
+        const char* current;
+        const char* again;
+        int message;
+        const char* inUseAfter;
+    } cases[] = {
+        {"repetition differs", "secret", "uusi2", ids::kNewPasswordsDiffer, "secret"},
+        {"wrong current password", "wrong", "uusi", ids::kWrongCredentials, "secret"},
+        {"changed", "secret", "uusi", ids::kPasswordChanged, "uusi"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        logic_.addAccount("anna", "secret");
+        MainDlgLogic& main = open(true);
+        main.user().account_name = "anna";
+        main.user().account_password = "secret";
+        onDialog<ChangePasswordDlgLogic>([&](ChangePasswordDlgLogic& dlg) {
+            dlg.setCurrent(c.current);
+            dlg.setNew("uusi");
+            dlg.setAgain(c.again);
+            return okAndReply(dlg);
+        });
+        main.command(cmd::kChangePassword);
+        EXPECT_EQ(shown(), std::vector<int>{c.message});
+        EXPECT_EQ(main.user().account_password, c.inUseAfter);
+        EXPECT_EQ(stored().password, accountDigest(c.inUseAfter));
+        EXPECT_EQ(logic_.passwordOf("anna"), c.inUseAfter);
+    }
+}
+
+TEST_F(AccountFlowTest, LegacyPasswordPromptIsAskedOnceAndThenRemoved) {
+    struct Case {
+        const char* name;
+        const char* legacyPassword;
+        const char* typed;
+        int exitCode;
+        bool fileKept;
+        std::vector<int> messages;
+    } cases[] = {
+        {"right password", "vanha", "vanha", 0, false, {ids::kPasswordPromptRemoved}},
+        {"wrong password, then cancel", "vanha", "väärä", 2, true, {ids::kWrongPassword}},
+        {"empty legacy password", "", "", 0, true, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MainDlgLogic& main = open(true);
+        db_->writeFile(kLegacySettingsFile, makeContainer(std::string("[GENERAL]1|") + c.legacyPassword + "|x"));
+        onDialog<LoginPwDlgLogic>([&](LoginPwDlgLogic& dlg) {
+            dlg.setPassword(c.typed);
+            dlg.ok();
+            return dlg.takePendingEnd();
+        });
+        main.startup();
+        EXPECT_EQ(main.exitCode(), c.exitCode);
+        EXPECT_EQ(settingsFileExists(db_->dir()), c.fileKept);
+        EXPECT_EQ(shown(), c.messages);
+        // The sign-in dialog is never asked for when the legacy file was there.
+        EXPECT_EQ(host_.dialogs.size(), *c.legacyPassword ? 1u : 0u);
+        if (!c.fileKept) {
+            EXPECT_EQ(stored().password, logoutDigest());
+            EXPECT_TRUE(main.user().account_password.empty());
+        }
+    }
+}
+
+TEST_F(AccountFlowTest, WebLinksFollowTheLanguage) {
+    url_ = "https://service.example:8443";
+    const char* cases[] = {"fi", "sv", "dk"};
+    const std::string site = "https://service.example:8443/velmora/";
+    for (const char* language : cases) {
+        SCOPED_TRACE(language);
+        strings_.code = language;
+        const Text l = language;
+        MainDlgLogic& main = open(false);
+        for (int command : {cmd::kCheckUpdates, cmd::kRegister}) main.command(command);
+        ServiceAccess service;
+        service.settings.url = url_;
+        const AccountContext context{main.user(), main.store(), strings_, host_, service};
+        AccountDlgLogic(context).openLink(AccountDlgLogic::kIdRegisterLink);
+        AccountDlgLogic(context).openLink(AccountDlgLogic::kIdForgotLink);
+        LoginDlgLogic(context).openLink(LoginDlgLogic::kIdForgotLink);
+        EXPECT_EQ(host_.urls, (std::vector<Text>{
+            site + "redirect.php?lid=1&ma=1&mi=7&t=2&l=" + l,
+            site + "redirect.php?lid=2&t=2&l=" + l,
+            site + "redirect?lid=4&t=2&l=" + l,
+            site + "forgot.php?t=2&l=" + l,
+            site + "forgot.php?l=" + l + "&t=2",
+        }));
+    }
+}
+
+}  // namespace
+}  // namespace velmora

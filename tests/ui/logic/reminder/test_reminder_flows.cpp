@@ -1,0 +1,505 @@
+// The reminder flows of the main window against simulated reminders in the
+// process, a real database in a temporary folder and a scripted person.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "core/clock.h"
+#include "core/datetime.h"
+#include "core/text.h"
+#include "device/alarm_rules.h"
+#include "device/programming_pass.h"
+#include "device/programming_report.h"
+#include "ui/logic/dialog_test_support.h"
+#include "reminder-sim/sim_transport.h"
+#include "reminder-sim/simulated_reminder.h"
+#include "resources/resource_module.h"
+#include "resources/string_ids.h"
+#include "store/database.h"
+#include "ui/logic/main_dlg_logic.h"
+#include "ui/logic/program_flows.h"
+#include "ui/logic/reports/report_dlg_logic.h"
+#include "ui/logic/reminder/select_action_dlg_logic.h"
+
+namespace velmora {
+namespace {
+
+constexpr SYSTEMTIME kNow = makeTime(2026, 3, 2, 9, 0);
+constexpr std::uint32_t kOwnSn = 1001, kSpareSn = 2002, kOtherSn = 3003;
+
+// One reminder that can be plugged into the socket.
+struct Reminder {
+    Reminder(int model, std::uint32_t sn) : sim(model, sn) {}
+    sim::SimulatedReminder sim;
+    sim::SimTransport usb{sim};
+};
+
+// The USB socket: whichever reminder is plugged in answers.
+class Socket : public UsbTransport {
+public:
+    TransportStatus open() override { return in ? in->open() : kTransportNotFound; }
+    TransportStatus transfer(const PacketBuffer& q, PacketBuffer& a, std::size_t& n) override {
+        return in ? in->transfer(q, a, n) : kTransportWriteFailed;
+    }
+    std::size_t packetSize() const override { return in ? in->packetSize() : kDefaultPacketSize; }
+    bool isOpen() const override { return in && in->isOpen(); }
+    void close() override {
+        if (in) in->close();
+    }
+    UsbTransport* in = nullptr;
+};
+
+class ReminderFlows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        using dialogtest::dailyAlarm;
+        anna = db.addUser("Anna", "010101-1111", {dailyAlarm(makeTime(2026, 3, 1, 8, 0)), dailyAlarm(makeTime(2026, 3, 1, 12, 0)),
+                                                  dailyAlarm(makeTime(2026, 3, 1, 16, 0)), dailyAlarm(makeTime(2026, 3, 1, 20, 0))});
+        bertta = db.addUser("Bertta", "020202-2222");
+        flows.useReminder(socket, clock, nullptr);
+        main = std::make_unique<MainDlgLogic>(store(), db.dir(), strings, host, clock);
+        main->setFlows(&flows);
+        main->initialise();
+    }
+    RecordStore& store() { return db.store(); }
+    void plug(Reminder& r) {
+        socket.in = &r.usb;
+        flows.deviceEvent(*main, true);
+    }
+    void plugAnnasOwn() {
+        store().saveDevice({kOwnSn, DeviceRecord::kOwn, 0, 0, 0}, anna);
+        plug(own);
+    }
+    void unplug() {
+        socket.close();
+        socket.in = nullptr;
+        flows.deviceEvent(*main, false);
+    }
+    // Writes a table into a reminder as an earlier run did, and records it.
+    void programmedBefore(Reminder& r, int owner, const std::vector<TimeValue>& instants) {
+        AlarmTable readBack;
+        InstantList list(2000);
+        ReminderLink link(r.usb, readBack, clock);
+        link.open();
+        link.readIdentity();
+        for (TimeValue t : instants) list.add(t);
+        const PassResult pass = runProgrammingPass(link, list, 600, true, clock);
+        r.usb.close();
+        store().saveDevice({r.sim.tableInstants().empty() ? 0 : link.identity().serial, DeviceRecord::kOwn,
+                            pass.programming_time, pass.lastAlarm(), pass.count()}, owner);
+    }
+    // Plays the job's dialogs: ProgramDlg with `programDlg`, the rest by `rest`.
+    void script(int programDlg, std::function<int(DialogModel&)> rest = nullptr) {
+        host.onDialog = [=](DialogModel& d) {
+            if (d.templateId() == ProgramDlgLogic::kTemplateId) return programDlg;
+            return rest ? rest(d) : kIdOk;
+        };
+    }
+    // The message `id` was shown (a failure's reason follows on later lines).
+    bool shown(int id) const {
+        for (const auto& m : host.messages)
+            if (m.text == strings.load(id) || m.text.starts_with(strings.load(id) + "\n")) return true;
+        return false;
+    }
+    std::vector<LogEntry> logOf(int owner) {
+        std::vector<LogEntry> log;
+        store().loadLog(owner, log);
+        return log;
+    }
+    DeviceRecord device(std::uint32_t sn) {
+        DeviceRecord d;
+        store().findDevice(sn, d);
+        return d;
+    }
+
+    dialogtest::TempDatabase db;
+    dialogtest::ScriptedHost host;
+    const ResourceModule& strings = ResourceModule::builtIn();
+    FixedClock clock{kNow};
+    Socket socket;
+    ProgramFlows flows;
+    std::unique_ptr<MainDlgLogic> main;
+    int anna = 0, bertta = 0;
+    Reminder own{3, kOwnSn}, spare{1, kSpareSn}, other{1, kOtherSn};
+};
+
+TEST_F(ReminderFlows, AnOwnedReminderAttachedAtStartSelectsItsUserAndStoresTheLog) {
+    const TimeValue now = clock.nowValue();
+    programmedBefore(own, anna, {now - 7200, now - 3600, now + 3600});
+    own.sim.setLogWord(0, static_cast<std::uint32_t>(now - 7200 + 60));
+    own.sim.setLogWord(1, kLogWordForgotten);
+    socket.in = &own.usb;
+    main->startup();
+    EXPECT_EQ(main->user().id, anna);
+    EXPECT_TRUE(main->commands().program);
+    const std::vector<LogEntry> log = logOf(anna);
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].log_status, kStatusAcknowledged);
+    EXPECT_EQ(log[1].log_status, kStatusForgottenAlt);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(ReminderFlows, AnUnownedReminderAsksWhatToDo) {
+    const TimeValue now = clock.nowValue();
+    programmedBefore(other, 0, {now - 3600, now + 3600, now + 7200});
+    struct Case {
+        int result;
+        const char* name;
+        std::size_t alarms;
+    };
+    for (const Case c : {Case{SelectActionDlgLogic::kIdProgramWithoutUser, "(ei käyttäjää)", 2},
+                         Case{kIdCancel, "-", 0}, Case{kIdOk, "-", 0}}) {
+        host.dialogs.clear();
+        // User management closed without a choice asks again; then leave it.
+        host.onDialog = [&](DialogModel& d) {
+            const bool first = host.dialogs.size() == 1;
+            return d.templateId() == SelectActionDlgLogic::kTemplateId && first ? c.result : kIdCancel;
+        };
+        plug(other);
+        EXPECT_EQ(main->panel().name, c.name) << c.result;
+        EXPECT_EQ(main->user().alarms.size(), c.alarms) << c.result;
+        EXPECT_EQ(main->noUserProfile(), c.alarms > 0);
+        if (c.alarms > 0) {
+            EXPECT_EQ(device(kOtherSn).alarm_amount, 3);
+        }
+        if (c.result == kIdOk) {
+            EXPECT_EQ(host.dialogs, (std::vector<int>{199, 161, 199})) << "user management, then again";
+        }
+        if (c.result == kIdCancel) {  // nothing acknowledged to lose: emptying asks once
+            const std::size_t asked = host.questions.size();
+            host.answers = {true};
+            main->command(cmd::kEmptyReminder);
+            EXPECT_EQ(host.questions.size(), asked + 1);
+        }
+        unplug();
+    }
+}
+
+TEST_F(ReminderFlows, ARemovalEndsTheOwnerlessQuestionAndClosesTheUser) {
+    host.onDialog = [&](DialogModel& d) {
+        unplug();
+        EXPECT_EQ(static_cast<EndableDialogModel&>(d).pendingEnd(), kIdCancel);
+        return static_cast<EndableDialogModel&>(d).takePendingEnd();
+    };
+    plug(other);
+    EXPECT_EQ(host.dialogs, std::vector<int>{SelectActionDlgLogic::kTemplateId});
+    EXPECT_FALSE(main->reminderConnected());
+}
+
+TEST_F(ReminderFlows, BatteryWarnsAtZeroAnd825) {
+    for (auto [battery, warns] : {std::pair{824, false}, {825, true}, {0, true}}) {
+        host.messages.clear();
+        own.sim.setBattery(static_cast<std::uint16_t>(battery));
+        plugAnnasOwn();
+        EXPECT_EQ(shown(ids::kBatteryLow), warns) << battery;
+        unplug();
+    }
+}
+
+TEST_F(ReminderFlows, ProgramDlgIsAskedOncePerRunAndCancelProgramsNothing) {
+    plugAnnasOwn();
+    script(kIdCancel);
+    main->command(MainDlgLogic::kIdProgram);
+    EXPECT_EQ(own.sim.commandCount(kCmdStartProgramming), 0u);
+    EXPECT_TRUE(host.messages.empty());
+    script(kIdOk, [](DialogModel& d) {
+        return d.templateId() == ProgrammingFinishedDlgLogic::kTemplateId ? ProgrammingFinishedDlgLogic::kIdReport
+                                                                          : kIdOk;
+    });
+    main->command(MainDlgLogic::kIdProgram);
+    main->command(MainDlgLogic::kIdProgram);
+    EXPECT_EQ(own.sim.commandCount(kCmdStartProgramming), 2u);
+    // The report from the result dialog, in the program's own window.
+    EXPECT_EQ(std::count(host.dialogs.begin(), host.dialogs.end(), AlarmReportDlgLogic::kTemplateId), 2);
+    EXPECT_NE(dialogtest::readBytes(reportDirectory(store()) / kReportFileName).find("Anna"), std::string::npos);
+    EXPECT_EQ(std::count(host.dialogs.begin(), host.dialogs.end(), ProgramDlgLogic::kTemplateId), 2);
+    EXPECT_FALSE(main->user().is_programming_needed);
+    EXPECT_EQ(device(kOwnSn).alarm_amount, static_cast<int>(own.sim.tableInstants().size()));
+    EXPECT_GT(device(kOwnSn).alarm_amount, 500);  // model 3
+    Text report;
+    store().loadReport(anna, report);
+    EXPECT_NE(report.find("Anna"), Text::npos);
+    EXPECT_TRUE(flows.reminderSession()->readBack.log_entries.empty());
+}
+
+// The own reminder is pulled out while WaitProgramDlg is open, then a
+// smaller spare (model 1) is attached; `first` is attached before it.
+TEST_F(ReminderFlows, ASpareIsWrittenAsType1WithWhatFitsAndWithout92) {
+    plugAnnasOwn();
+    host.answers = {true};  // a spare
+    int waits = 0;
+    script(kIdOk, [&](DialogModel& d) {
+        if (d.templateId() != WaitProgramDlgLogic::kTemplateId) return kIdOk;
+        auto& wait = static_cast<EndableDialogModel&>(d);
+        unplug();
+        EXPECT_EQ(wait.pendingEnd(), 0) << "a removal does not end the wait";
+        if (++waits == 1) {  // the 12:00 alarm was taken at 12:01 meanwhile
+            clock.advanceSeconds(3 * 3600 + 300);
+            own.sim.setLogWord(0, static_cast<std::uint32_t>(toTimeValue(makeTime(2026, 3, 2, 12, 1))));
+        }
+        plug(waits == 1 ? own : spare);
+        return wait.takePendingEnd();
+    });
+    main->command(MainDlgLogic::kIdProgram);
+    EXPECT_EQ(waits, 2);
+    EXPECT_TRUE(shown(ids::kSpareIsOwnReminder));
+    EXPECT_TRUE(shown(ids::kSpareDone));
+    EXPECT_EQ(main->user().id, anna);  // the removal during the job kept the user
+    const DeviceRecord s = device(kSpareSn);
+    EXPECT_EQ(s.device_type, DeviceRecord::kSpare);
+    EXPECT_EQ(s.alarm_amount, 500);
+    EXPECT_EQ(static_cast<std::uint32_t>(s.last_alarm), spare.sim.tableInstants().back());
+    EXPECT_EQ(spare.sim.commandCount(kCmdFinishOwn), 0u);
+    EXPECT_EQ(own.sim.commandCount(kCmdFinishOwn), 1u);
+    EXPECT_EQ(store().getDeviceOwner(kSpareSn), anna);
+    const std::vector<LogEntry> log = logOf(anna);
+    ASSERT_EQ(log.size(), 1u) << "the own reminder's log, read when it came back";
+    EXPECT_EQ(log[0].log_status, kStatusAcknowledged);
+}
+
+// Bertta's reminder is attached while Anna is chosen; Bertta took an alarm
+// after it was read. It gets Anna's alarms only on Yes, Bertta's log is
+// stored first, and on Yes Bertta must program a reminder again.
+TEST_F(ReminderFlows, AnotherPersonsReminderIsWrittenOnlyOnYesAfterItsLogIsStored) {
+    const TimeValue now = clock.nowValue();
+    script(kIdOk, [](DialogModel& d) { return d.templateId() == WaitProgramDlgLogic::kTemplateId ? kIdCancel : kIdOk; });
+    for (bool yes : {false, true}) {
+        programmedBefore(other, bertta, {now - 7200, now - 3600, now + 3600});
+        other.sim.resetCounters();
+        plug(other);
+        other.sim.setLogWord(1, static_cast<std::uint32_t>(now - 3600 + 30));
+        ASSERT_TRUE(selectUserWithReminder(store(), main->user(), anna, now));
+        Profile b = db.storedProfile(bertta);
+        b.is_programming_needed = false;
+        store().updateProfile(b);
+        host.answers = {yes};
+        host.questions.clear();
+        main->command(MainDlgLogic::kIdProgram);
+        ASSERT_FALSE(host.questions.empty());
+        EXPECT_TRUE(host.questions[0].defaultNo && host.questions[0].text.find("Bertta") != Text::npos);
+        EXPECT_EQ(logOf(bertta).size(), 1u) << yes;
+        EXPECT_EQ(other.sim.commandCount(kCmdStartProgramming), yes ? 1u : 0u);
+        EXPECT_EQ(store().getDeviceOwner(kOtherSn), yes ? anna : bertta);
+        EXPECT_EQ(db.storedProfile(bertta).is_programming_needed, yes);
+        unplug();
+    }
+}
+
+TEST_F(ReminderFlows, ASpareOfAnotherPersonKeepsItsLogForItsOwnerAndIsTakenOnlyOnYes) {
+    const TimeValue now = clock.nowValue();
+    programmedBefore(other, bertta, {now - 3600});
+    other.sim.setLogWord(0, static_cast<std::uint32_t>(now - 3600 + 30));
+    plugAnnasOwn();
+    host.answers = {true, false};  // a spare; do not take Bertta's
+    script(kIdOk, [&](DialogModel& d) {
+        if (d.templateId() != WaitProgramDlgLogic::kTemplateId) return kIdOk;
+        unplug();
+        plug(other);
+        return static_cast<EndableDialogModel&>(d).takePendingEnd();
+    });
+    main->command(MainDlgLogic::kIdProgram);
+    const std::vector<LogEntry> log = logOf(bertta);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].log_status, kStatusAcknowledged);
+    EXPECT_EQ(host.questions.size(), 2u);
+    // Still attached after the No: "Ohjelmoi laite" asks again before writing it.
+    host.answers = {false};
+    main->command(MainDlgLogic::kIdProgram);
+    EXPECT_NE(host.questions.back().text.find("Bertta"), Text::npos);
+    EXPECT_EQ(store().getDeviceOwner(kOtherSn), bertta);
+    EXPECT_EQ(other.sim.commandCount(kCmdStartProgramming), 1u);  // only the earlier run's
+}
+
+TEST_F(ReminderFlows, UnpluggingDuringThePassFailsItAndStoresNothing) {
+    plugAnnasOwn();
+    own.sim.goSilentAfter(100);
+    main->user().is_programming_needed = false;
+    script(kIdOk);
+    main->command(MainDlgLogic::kIdProgram);
+    EXPECT_TRUE(shown(ids::kProgrammingFailed));
+    EXPECT_EQ(device(kOwnSn).programming_time, 0);
+    Text report;
+    store().loadReport(anna, report);
+    EXPECT_TRUE(report.empty());
+    EXPECT_TRUE(main->user().is_programming_needed);
+    EXPECT_TRUE(db.storedProfile(anna).is_programming_needed);
+    EXPECT_NE(host.dialogs.back(), ProgrammingFinishedDlgLogic::kTemplateId);
+}
+
+TEST_F(ReminderFlows, AnotherReminderArrivingDuringProgramDlgChangesNoUserAndGetsNothing) {
+    store().saveDevice({kOwnSn, 0, 0, 0, 0}, anna);
+    store().saveDevice({kOtherSn, 0, 0, 0, 0}, bertta);
+    plug(own);
+    host.onDialog = [&](DialogModel&) {
+        unplug();
+        plug(other);
+        EXPECT_EQ(main->user().id, anna);
+        return kIdOk;
+    };
+    main->command(MainDlgLogic::kIdProgram);
+    EXPECT_TRUE(shown(ids::kProgrammingFailed));
+    EXPECT_EQ(other.sim.commandCount(kCmdStartProgramming), 0u);
+    EXPECT_EQ(main->user().id, bertta);  // handled once the job ended
+}
+
+TEST_F(ReminderFlows, EmptyingMarksTheUserOnlyForTheUsersOwnReminder) {
+    for (int type : {DeviceRecord::kOwn, DeviceRecord::kSpare}) {
+        store().saveDevice({kOwnSn, type, 0, 0, 0}, anna);
+        plug(own);
+        main->user().is_programming_needed = false;
+        host.answers = {true};
+        main->command(cmd::kEmptyReminder);
+        EXPECT_TRUE(shown(ids::kReminderEmptied));
+        EXPECT_EQ(main->user().is_programming_needed, type == DeviceRecord::kOwn) << type;
+        unplug();
+    }
+}
+
+// Emptied here or elsewhere: the record holds no alarms, the panel no last
+// alarm, and plugging it in again says only that it must be programmed.
+TEST_F(ReminderFlows, AnEmptiedOwnReminderIsRecordedEmptyAndMustBeProgrammed) {
+    script(kIdOk);
+    for (bool here : {true, false}) {
+        plugAnnasOwn();
+        main->command(MainDlgLogic::kIdProgram);
+        if (here) {
+            host.answers = {true};
+            main->command(cmd::kEmptyReminder);
+            EXPECT_EQ(main->panel().lastAlarm, "-");
+        }
+        unplug();
+        if (!here)
+            for (std::size_t a = 32; a < own.sim.memoryMap().table_end; a += 4) own.sim.setWord(a, 0);
+        host.messages.clear();
+        plug(own);
+        EXPECT_TRUE(main->user().is_programming_needed) << here;
+        EXPECT_TRUE(db.storedProfile(anna).is_programming_needed) << here;
+        EXPECT_EQ(main->panel().status, strings.load(ids::kNeedsProgramming));
+        EXPECT_FALSE(shown(ids::kProgrammedElsewhere)) << here;
+        EXPECT_EQ(device(kOwnSn).alarm_amount, 0);
+        EXPECT_EQ(device(kOwnSn).last_alarm, 0);
+        unplug();
+    }
+}
+
+// Each failure keeps its first line, then says why and what to do next.
+TEST_F(ReminderFlows, FailuresSayWhyAndWhatToDoNext) {
+    const Text pulledOut = strings.load(ids::kReasonPulledOut);
+    const Text atReadTable =
+        fillPlaceholder(strings.load(ids::kReasonTransferFailedAt), strings.load(ids::kStepReadTable));
+    struct Case { int command, first; Text reason; int next; };  // command 0: the read on arrival
+    script(kIdOk);
+    for (const Case& c : {Case{0, ids::kReadFailed, atReadTable, ids::kNextReadAgain},
+                          Case{MainDlgLogic::kIdProgram, ids::kProgrammingFailed, pulledOut, ids::kNextProgramAgain},
+                          Case{cmd::kEmptyReminder, ids::kEmptyingFailed, pulledOut, ids::kNextEmptyAgain}}) {
+        Reminder r{1, kOwnSn};
+        if (c.command == 0) r.sim.failReadsAt(64);
+        store().saveDevice({kOwnSn, DeviceRecord::kOwn, 0, 0, 0}, anna);
+        plug(r);
+        r.sim.goSilentAfter(20);
+        host.answers = {true};
+        if (c.command != 0) main->command(c.command);
+        ASSERT_FALSE(host.messages.empty());
+        EXPECT_EQ(host.messages.back().text, strings.load(c.first) + "\n\n" + c.reason + "\n" + strings.load(c.next));
+        unplug();
+    }
+}
+
+// The reminder stops answering while its table area, or later its log
+// area, is cleared: the emptying is reported as failed, never as done.
+TEST_F(ReminderFlows, EmptyingThatFailsPartWayIsReportedAsFailed) {
+    const std::size_t tableBlocks = (own.sim.memoryMap().table_end - kTableAreaStart) / 32;
+    for (std::size_t answered : {std::size_t{2}, tableBlocks + 2}) {
+        plugAnnasOwn();
+        host.messages.clear();
+        host.answers = {true};
+        own.sim.goSilentAfter(answered);
+        main->command(cmd::kEmptyReminder);
+        EXPECT_TRUE(shown(ids::kEmptyingFailed)) << answered;
+        EXPECT_FALSE(shown(ids::kReminderEmptied)) << answered;
+        EXPECT_TRUE(main->user().is_programming_needed) << answered;
+        own.sim.setSilent(false);
+        unplug();
+    }
+}
+
+// Without a user, the reminder is judged by its own window, not one left by
+// the user before; programming it records it as an own reminder of nobody,
+// with what was written.
+TEST_F(ReminderFlows, ProgrammingWithoutAUserRecordsTheReminderAsWritten) {
+    const TimeValue now = clock.nowValue();
+    std::vector<TimeValue> daily{now - 3600};  // the past one is not written again
+    for (int d = 0; d < 30; ++d) daily.push_back(now + 3600 + d * 86400);
+    programmedBefore(other, 0, daily);
+    main->user().programmed_window = 1800;
+    host.onDialog = [](DialogModel& d) {
+        return d.templateId() == SelectActionDlgLogic::kTemplateId ? SelectActionDlgLogic::kIdProgramWithoutUser : kIdOk;
+    };
+    plug(other);
+    ASSERT_TRUE(main->noUserProfile());
+    EXPECT_FALSE(main->user().is_programming_needed);
+    main->command(MainDlgLogic::kIdProgram);
+    const DeviceRecord d = device(kOtherSn);
+    const std::vector<std::uint32_t> written = other.sim.tableInstants();
+    ASSERT_EQ(written.size(), 30u);
+    EXPECT_EQ(d.device_type, DeviceRecord::kOwn);
+    EXPECT_EQ(static_cast<std::uint32_t>(d.programming_time), other.sim.programmingTime());
+    EXPECT_EQ(static_cast<std::uint32_t>(d.last_alarm), written.back());
+    EXPECT_EQ(d.alarm_amount, 30);
+    EXPECT_LT(store().getDeviceOwner(kOtherSn), 1);
+}
+
+TEST_F(ReminderFlows, AFailedReadKeepsProgrammingAndEmptyingDisabled) {
+    own.sim.failReadsAt(64);
+    other.sim.setReportedModel(9);  // unrecognised: no message the first time
+    // After it, other failures are still reported.
+    for (auto [r, says] : {std::pair{&other, false}, {&own, true}}) {
+        host.messages.clear();
+        plug(*r);
+        EXPECT_EQ(shown(ids::kReadFailed), says);
+        EXPECT_FALSE(main->commands().program);
+        EXPECT_FALSE(main->commands().emptyReminder);
+        unplug();
+    }
+}
+
+// A damaged database, or an owner id without a user: the person is told,
+// and programming and emptying ask before they clear the reminder's log.
+TEST_F(ReminderFlows, ALogThatCannotBeStoredIsReportedAndProgrammingAndEmptyingAskFirst) {
+    // Without a selected user nothing can be programmed: only emptying asks.
+    struct Case { const char* damage; int owner; int message; bool userSelected; };
+    for (const Case c : {Case{"", 99, ids::kReadBackOwnerNotFound, false},
+                         Case{"DROP TABLE Log;", anna, ids::kLogNotStored, true},
+                         Case{"DROP TABLE Profiles;", anna, ids::kReadBackOwnerNotFound, false}}) {
+        SCOPED_TRACE(c.owner);
+        const TimeValue now = clock.nowValue();
+        programmedBefore(own, c.owner, {now - 3600, now + 3600});
+        own.sim.setLogWord(0, kLogWordForgotten);
+        Database(store().databasePath().string()).execute(c.damage);
+        host.messages.clear();
+        host.questions.clear();
+        plug(own);
+        ASSERT_FALSE(host.messages.empty());
+        EXPECT_EQ(host.messages.back().text, strings.load(c.message));
+        EXPECT_EQ(main->user().id >= 1, c.userSelected);
+        script(kIdOk);
+        host.answers = {false};
+        main->command(MainDlgLogic::kIdProgram);
+        host.answers = {true, false};  // empty it; keep what is not stored
+        main->command(cmd::kEmptyReminder);
+        std::vector<Text> asked;
+        for (const auto& q : host.questions) {
+            asked.push_back(q.text);
+            EXPECT_TRUE(q.defaultNo) << "Enter keeps the acknowledgements";
+        }
+        std::vector<Text> expected{strings.load(ids::kConfirmEmptyReminder), strings.load(ids::kConfirmEmptyUnstoredLog)};
+        if (c.userSelected) expected.insert(expected.begin(), strings.load(ids::kConfirmClearUnstoredLog));
+        EXPECT_EQ(asked, expected);
+        EXPECT_EQ(own.sim.logWord(0), kLogWordForgotten);
+        unplug();
+        store().createDatabase();  // the missing table again
+    }
+}
+
+}  // namespace
+}  // namespace velmora
