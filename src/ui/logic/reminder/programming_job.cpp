@@ -31,7 +31,7 @@ void ProgrammingJob::run(MainDlgLogic& main) {
         s_.clockConfirmed = true;
     }
     const std::uint32_t ownSerial = s_.serial();
-    if (s_.link.connected() && !mayWriteConnected(main, false)) {
+    if (s_.connected() && !mayWriteConnected(main, false)) {
         finished(main);
         return;
     }
@@ -56,7 +56,7 @@ void ProgrammingJob::run(MainDlgLogic& main) {
 void ProgrammingJob::finished(MainDlgLogic& main) {
     s_.jobActive = false;
     main.setProgrammingInProgress(false);
-    if (!s_.link.connected() && s_.pending == ReminderSession::Event::None) main.closeUser();
+    if (!s_.connected() && s_.pending == ReminderSession::Event::None) main.closeUser();
 }
 
 bool ProgrammingJob::logMayBeCleared(MainDlgLogic& main) {
@@ -115,13 +115,13 @@ bool ProgrammingJob::mayWriteConnected(MainDlgLogic& main, bool spare) {
 
 bool ProgrammingJob::programReminder(MainDlgLogic& main, bool own) {
     failedStep_ = LinkStep::NotConnected;
-    if (!s_.link.connected()) return false;
+    if (!s_.connected()) return false;
     CurrentUser& user = main.user();
     RecordStore& store = main.store();
     const int window = main.panelWindowSeconds();
     main.setBusy(true);
     const PassResult pass =
-        runProgrammingPass(s_.link, user.alarm_table, static_cast<std::uint32_t>(window), own, main.clock());
+        s_.program(user.alarm_table, static_cast<std::uint32_t>(window), own, main.clock());
     failedStep_ = pass.failed;
     // The reminder's old table and log are gone; so are the entries read
     // from it, which must not reach anybody's history any more.

@@ -16,9 +16,9 @@ void error(MainDlgLogic& main, int textId, MessageIcon icon = MessageIcon::Error
 }  // namespace
 
 void ReminderFlow::startDeviceWatch(MainDlgLogic& main) {
-    s_.link.setProgrammingTable(&main.user().alarm_table);
+    s_.setProgrammingTable(&main.user().alarm_table);
     if (startWatch_ && startWatch_()) return;  // an attached reminder comes as an arrival
-    if (s_.link.open() == kTransportOk) onArrival(main);
+    if (s_.open()) onArrival(main);
     else onRemoval(main);
 }
 
@@ -27,7 +27,7 @@ bool ReminderFlow::heldBack(MainDlgLogic& main) const {
 }
 
 void ReminderFlow::deviceEvent(MainDlgLogic& main, bool arrived) {
-    s_.link.setProgrammingTable(&main.user().alarm_table);
+    s_.setProgrammingTable(&main.user().alarm_table);
     if (arrived && s_.spareWait) {
         spareArrived(main);
         return;
@@ -35,8 +35,7 @@ void ReminderFlow::deviceEvent(MainDlgLogic& main, bool arrived) {
     if (!arrived) {
         // The link is gone now: a pass in progress fails, nothing more is
         // read, and the dialog about an ownerless reminder ends.
-        s_.link.disconnect();
-        s_.readOk = false;
+        s_.disconnect();
         main.setReminderConnected(false);
         if (s_.ownerlessDlg) s_.ownerlessDlg->end(kIdCancel);
     }
@@ -53,8 +52,8 @@ void ReminderFlow::settle(MainDlgLogic& main) {
 }
 
 void ReminderFlow::spareArrived(MainDlgLogic& main) {
-    if (!s_.link.connected()) s_.link.open();
-    if (!s_.link.connected() || !s_.link.readIdentity()) return;
+    if (!s_.connected()) s_.open();
+    if (!s_.connected() || !s_.identify()) return;
     // This arrival is the last state: an earlier removal is answered by it.
     s_.pending = ReminderSession::Event::None;
     s_.readOk = false;
@@ -64,18 +63,18 @@ void ReminderFlow::spareArrived(MainDlgLogic& main) {
 }
 
 bool ReminderFlow::readReminder(MainDlgLogic& main) {
-    const int unknownBefore = s_.link.unrecognisedModelCount();
+    const int unknownBefore = s_.unrecognisedModelCount();
     if (s_.read()) return true;
     // An unrecognised model says nothing; every other failure is reported.
-    if (s_.link.unrecognisedModelCount() == unknownBefore)
-        showDeviceFailure(main, s_, ids::kReadFailed, s_.link.failedStep(), ids::kNextReadAgain,
+    if (s_.unrecognisedModelCount() == unknownBefore)
+        showDeviceFailure(main, s_, ids::kReadFailed, s_.failedStep(), ids::kNextReadAgain,
                           MessageIcon::None);
     return false;
 }
 
 void ReminderFlow::storeLog(MainDlgLogic& main, int owner, bool checkProgrammingTime) {
     const ReadBackOutcome outcome =
-        storeReadBack(main.store(), main.user(), s_.readBack, s_.link.connected(), s_.serial(), owner,
+        storeReadBack(main.store(), main.user(), s_.readBack, s_.connected(), s_.serial(), owner,
                       checkProgrammingTime, main.host(), main.strings());
     if (outcome == ReadBackOutcome::StoreFailed) error(main, ids::kLogNotStored);
     if (outcome == ReadBackOutcome::OwnerNotFound) error(main, ids::kReadBackOwnerNotFound);
@@ -83,7 +82,7 @@ void ReminderFlow::storeLog(MainDlgLogic& main, int owner, bool checkProgramming
 }
 
 void ReminderFlow::onArrival(MainDlgLogic& main) {
-    if (!s_.link.connected() && s_.link.open() != kTransportOk) return;
+    if (!s_.connected() && !s_.open()) return;
     main.setStatusText(main.strings().load(ids::kReminderConnected));
     main.setBusy(true);
     main.host().bringToFront();
@@ -92,7 +91,7 @@ void ReminderFlow::onArrival(MainDlgLogic& main) {
         return;
     }
     main.setReminderConnected(true, s_.serial());
-    if (batteryLow(s_.link.battery()))
+    if (batteryLow(s_.battery()))
         main.host().showMessage(main.strings().load(ids::kBatteryLow),
                                 main.strings().load(ids::kCaptionWarning), MessageIcon::Warning);
     main.savePanelState();
@@ -125,8 +124,7 @@ void ReminderFlow::onArrival(MainDlgLogic& main) {
 }
 
 void ReminderFlow::onRemoval(MainDlgLogic& main) {
-    s_.link.disconnect();
-    s_.readOk = false;
+    s_.disconnect();
     s_.logSafe = false;
     if (s_.ownerlessDlg) s_.ownerlessDlg->end(kIdCancel);
     main.setProgrammingInProgress(s_.jobActive);
@@ -140,13 +138,13 @@ void ReminderFlow::ownerlessReminder(MainDlgLogic& main) {
     main.setBusy(false);
     const int result = main.host().runDialog(dlg);
     s_.ownerlessDlg = nullptr;
-    if (!s_.link.connected()) return;  // removed while the question was open
+    if (!s_.connected()) return;  // removed while the question was open
     if (result == SelectActionDlgLogic::kIdCreateOrChoose) main.userManagement();
     else if (result == SelectActionDlgLogic::kIdProgramWithoutUser) programWithoutUser(main);
 }
 
 void ReminderFlow::storeReadBackForChosenUser(MainDlgLogic& main) {
-    if (!s_.link.connected() || !s_.readOk) return;
+    if (!s_.connected() || !s_.readOk) return;
     storeLog(main, main.store().getDeviceOwner(s_.serial()), false);
 }
 
@@ -161,7 +159,7 @@ void ReminderFlow::programWithoutUser(MainDlgLogic& main) {
     const TimeValue now = toTimeValue(nowTime);
     Profile p;
     p.name = main.strings().load(ids::kNoUserName);
-    p.window = static_cast<int>(s_.link.reminderWindow());
+    p.window = static_cast<int>(s_.reminderWindow());
     p.program_type = p.window != 600 ? 1 : 0;
     for (TimeValue t : s_.readBack.instants()) {
         if (static_cast<std::uint32_t>(t) < static_cast<std::uint32_t>(now)) continue;
@@ -191,7 +189,7 @@ void ReminderFlow::programWithoutUser(MainDlgLogic& main) {
 }
 
 void ReminderFlow::emptyReminder(MainDlgLogic& main) {
-    if (!s_.link.connected()) return;
+    if (!s_.connected()) return;
     const StringSource& strings = main.strings();
     if (!main.host().askDestructive(strings.load(ids::kConfirmEmptyReminder), strings.load(ids::kCaptionQuestion)))
         return;
@@ -201,10 +199,7 @@ void ReminderFlow::emptyReminder(MainDlgLogic& main) {
         !main.host().askDestructive(strings.load(ids::kConfirmEmptyUnstoredLog), strings.load(ids::kCaptionQuestion)))
         return;
     main.setBusy(true);
-    s_.readBack.clear();
-    const LinkStep failed = !s_.link.clearTableArea() ? LinkStep::ClearTable
-                            : !s_.link.clearLogArea() ? LinkStep::ClearLog
-                                                      : LinkStep::None;
+    const LinkStep failed = s_.empty();
     main.setBusy(false);
     RecordStore& store = main.store();
     const std::uint32_t sn = s_.serial();

@@ -2,11 +2,14 @@
 // The connected reminder as the main window's flows share it: the link and
 // its read-back table, whether the last read succeeded and its log is safe
 // to clear, the programming job mark, and the dialogs that device events
-// end. User-interface thread only.
+// end. The flows reach the reminder only through the operations here.
+// User-interface thread only.
 #include <cstdint>
 
 #include "core/clock.h"
+#include "core/instant_list.h"
 #include "device/alarm_table.h"
+#include "device/programming_pass.h"
 #include "device/reminder_link.h"
 #include "device/usb_transport.h"
 #include "ui/logic/reminder/device_dialogs_logic.h"
@@ -48,6 +51,36 @@ struct ReminderSession {
         return readOk;
     }
     std::uint32_t serial() const { return link.identity().serial; }
+
+    // ---- Operations on the reminder ----
+    // Opens the link to an attached reminder.
+    bool open() { return link.open() == kTransportOk; }
+    // After removal: the link is dropped; nothing was read.
+    void disconnect() {
+        link.disconnect();
+        readOk = false;
+    }
+    bool connected() const { return link.connected(); }
+    // Reads only the identity (a spare that arrived).
+    bool identify() { return link.readIdentity(); }
+    // One programming pass with `table`; see runProgrammingPass.
+    PassResult program(const InstantList& table, std::uint32_t windowSeconds, bool own, const Clock& clock) {
+        return runProgrammingPass(link, table, windowSeconds, own, clock);
+    }
+    // Clears the table and the log area; the step that failed, or None.
+    LinkStep empty() {
+        readBack.clear();
+        return !link.clearTableArea() ? LinkStep::ClearTable
+               : !link.clearLogArea() ? LinkStep::ClearLog
+                                      : LinkStep::None;
+    }
+    // After a failure: whether the reminder still answers.
+    bool answers() { return link.answers(); }
+    LinkStep failedStep() const { return link.failedStep(); }
+    std::uint16_t battery() const { return link.battery(); }
+    std::uint32_t reminderWindow() const { return link.reminderWindow(); }
+    int unrecognisedModelCount() const { return link.unrecognisedModelCount(); }
+    void setProgrammingTable(InstantList* table) { link.setProgrammingTable(table); }
 };
 
 }  // namespace velmora

@@ -65,7 +65,7 @@ void recordReminderEmptied(RecordStore& store, std::uint32_t sn) {
 void showDeviceFailure(MainDlgLogic& main, ReminderSession& s, int firstLineId, LinkStep step,
                        int nextStepId, MessageIcon icon) {
     // A reminder that no longer answers was pulled out, whatever the step.
-    const bool pulledOut = !s.link.answers();
+    const bool pulledOut = !s.answers();
     main.host().showMessage(deviceFailureText(main.strings(), firstLineId, step, pulledOut, nextStepId),
                             main.strings().load(ids::kCaptionError), icon);
 }
