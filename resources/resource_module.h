@@ -64,7 +64,7 @@ public:
     // when the module lacks it.
     Text dialogCaption(int templateId, int controlId) const;
 
-    // The language code (string 40153); "fi" for the built-in resources.
+    // The language code (ids::kLanguageCode); "fi" for the built-in resources.
     Text languageCode() const { return load(ids::kLanguageCode); }
 
     // The file the module came from; empty for the built-in resources.
@@ -106,9 +106,9 @@ inline constexpr const char* kLanguageCodes[] = {"en", "fi", "sv", "no", "de", "
 // VELMORA_EDITION: Velmora, VelmoraMDD or VelmoraReader).
 struct Edition {
     const char* name;
-    int titleId;             // 40084 / 40085 / 40086
-    int titleWithVersionId;  // 40057 / 40058 / 40059
-    int menuId;              // 155 / 180 / 173
+    int titleId;             // ids::kEditionMdd, kEditionVelmora or kEditionReader
+    int titleWithVersionId;  // ids::kTitleWithVersionMdd, ... in the same order
+    int menuId;              // ids::kMenuMdd, kMenuVelmora or kMenuReader
 };
 const Edition& currentEdition();
 const Edition& editionByName(std::string_view name);  // Velmora when unknown

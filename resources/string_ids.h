@@ -384,19 +384,19 @@ inline constexpr int kCloseUser = 40001;
 inline constexpr int kPrintAlarmReport = 40002;
 inline constexpr int kReport = 40003;
 inline constexpr int kBackup = 40004;
-inline constexpr int kClearCalendar = 40005;  // "Sarjaohjelmointi..." in menu 155
+inline constexpr int kClearCalendar = 40005;  // "Sarjaohjelmointi..." in the main menu
 inline constexpr int kExit = 40006;
 inline constexpr int kRegister = 40007;
 inline constexpr int kUserManagement = 40008;
 inline constexpr int kCheckUpdates = 40009;
 inline constexpr int kAbout = 40010;
 inline constexpr int kAccount = 40011;
-inline constexpr int kEditAlarm = 40012;    // menu 154
-inline constexpr int kDeleteAlarm = 40013;  // menu 154
+inline constexpr int kEditAlarm = 40012;    // kMenuAlarmContext
+inline constexpr int kDeleteAlarm = 40013;  // kMenuAlarmContext
 inline constexpr int kChangePassword = 40014;
 inline constexpr int kEmptyReminder = 40015;
 inline constexpr int kUserManual = 40016;
-// The alarm time report (40002's) on paper or as PDF.
+// The alarm time report (kPrintAlarmReport's) on paper or as PDF.
 inline constexpr int kPrintAlarmReportOnPaper = 40370;
 inline constexpr int kSaveAlarmReportAsPdf = 40371;
 inline constexpr int kFetchPouchData = 40400;      // Tools: the current user's pouch data

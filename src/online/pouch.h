@@ -70,7 +70,7 @@ inline constexpr int kPouchNotStored = -1; // no user selected, or the database 
 inline constexpr int kPouchRepeatPattern = 7;  // every other week
 
 struct PouchConversion {
-    // Title of a pouch alarm (string 40029).
+    // Title of a pouch alarm (ids::kPouchAlarmTitle).
     Text alarmTitle = "Pussihälytys";
     // The reminder rule: must the user's reminder be programmed again when
     // the alarms ring as before? When not given, the answer is yes; when

@@ -23,7 +23,7 @@ struct DisplayEnvironment {
 // or WAYLAND_DISPLAY is set.
 bool displayLikelyAvailable(const DisplayEnvironment& env = DisplayEnvironment::current());
 
-// The one-line message (string 40126, every "%s" replaced by `program`,
+// The one-line message (ids::kNoDisplay, every "%s" replaced by `program`,
 // line breaks flattened) for a machine without a display. An English
 // fallback is used when the resource module lacks the text, so the person
 // is never left with an empty line.
@@ -31,7 +31,7 @@ std::string noDisplayMessage(const StringSource& strings, const std::string& pro
 
 // The answer to an option that needs no window: "--version" gives the
 // edition's name and the version ("Velmora v1.7"), "--help" the usage text
-// (string 40350, "%s" replaced by `program`). Nothing for other arguments,
+// (ids::kCommandLineHelp, "%s" replaced by `program`). Nothing for other arguments,
 // which are left to Qt.
 std::optional<std::string> commandLineAnswer(const std::vector<std::string>& args,
                                              const StringSource& strings, const std::string& program);

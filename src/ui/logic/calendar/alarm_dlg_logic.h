@@ -56,7 +56,7 @@ public:
 
     int templateId() const override { return kTemplateId; }
 
-    Text title() const;  // 40009 new, 40017 edit
+    Text title() const;  // ids::kAddAlarmTitle or ids::kEditAlarmTitle
     // Texts of the frames, captions, check box and buttons; empty for others.
     Text controlText(int controlId) const;
     // Text of entry `index` of the repeat list.

@@ -204,7 +204,7 @@ void CalendarViewLogic::moveCursor(const SYSTEMTIME& to) {
     const bool newDay = !sameDay(to, date_);
     cursor_ = to;
     selected_ = -1;
-    if (newDay) requests_.setDate(to);  // the main window's date follows; it echoes 32872
+    if (newDay) requests_.setDate(to);  // the main window's date follows and echoes it back
     selectFirstItemInCursorSlot();
 }
 

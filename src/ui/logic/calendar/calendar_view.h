@@ -13,8 +13,9 @@
 
 namespace velmora {
 
-// What a view asks of the main window: the data of its range (32874,
-// 32880) and the requests it sends (32872, 32875, 32877, 32879, 32878).
+// What a view asks of the main window: the data of its range (the
+// occurrences and the acknowledgement log) and the requests it sends
+// (a new date, a tab to show, add, edit or delete an alarm).
 class CalendarRequests {
 public:
     virtual ~CalendarRequests() = default;
@@ -55,10 +56,10 @@ public:
     virtual DateRange rangeOf(const SYSTEMTIME& date) const = 0;
     virtual std::int64_t rangeKey(const SYSTEMTIME& date) const = 0;
 
-    // 32872: takes the date; true when its range key changed, the view then
+    // Takes the date; true when its range key changed, the view then
     // refreshes. The cursor moves to the date, keeping its time of day.
     bool setDate(const SYSTEMTIME& date);
-    // 32873: rebuilds the items of the range.
+    // Rebuilds the items of the range.
     void refresh();
 
     const SYSTEMTIME& date() const { return date_; }
@@ -81,8 +82,8 @@ public:
     // Right button on an item (-1: none): true when the context menu may
     // open; the item is remembered for its commands.
     bool contextMenuOn(int index);
-    void editRemembered();    // 40012
-    void deleteRemembered();  // 40013
+    void editRemembered();    // cmd::kEditAlarm
+    void deleteRemembered();  // cmd::kDeleteAlarm
     // Month grid: a click selects a day (the main window's date follows),
     // a double-click opens the day view on it.
     void selectDay(const SYSTEMTIME& day);
