@@ -6,6 +6,7 @@
 
 #include "core/cp1252.h"
 #include "ui/logic/dialog_test_support.h"
+#include "ui/logic/history/history_export.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "ui/logic/reports/report_dlg_logic.h"
@@ -167,6 +168,29 @@ TEST_F(ReportDlgTest, ProgrammingReportIsWrittenAndShownInTheProgram) {
     EXPECT_TRUE(host.opened.empty()) << "no outside text viewer";
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "Raporttitiedoston kirjoittaminen epäonnistui!\n" + file.string());
+}
+
+// The users' report as CSV, both lists, and a file that cannot be written.
+TEST_F(ReportDlgTest, CsvHasARowPerListedUserAndTellsWhyItWasNotWritten) {
+    const int cissi = db.addUser("Mäkinen, \"Cissi\"", "010101-123A");
+    db.addUser("Bertta", "020202-234B", true);
+    giveReminder(cissi, 1001, DeviceRecord::kOwn, at(2026, 3, 1, 10, 5), at(2026, 4, 12, 20, 0));
+    auto dlg = open();
+    const Text heading = Text(kUtf8Bom) +
+                         "Nimi,Henkilötunnus,Laitteen sarjanumero,Ohjelmointiaika,Viimeinen hälytys laitteessa,"
+                         "Ohjelmoitava\r\n";
+    const Text bertta = "Bertta,020202-234B,,,,Kyllä\r\n";
+    EXPECT_EQ(dlg.csvText(),
+              heading + bertta +
+                  "\"Mäkinen, \"\"Cissi\"\"\",010101-123A,1001,2026-03-01 10:05,2026-04-12 20:00,Ei\r\n");
+    dlg.showNeedingProgramming();
+    EXPECT_EQ(dlg.csvText(), heading + bertta);
+
+    EXPECT_FALSE(dlg.saveCsv(db.dir()));  // a folder is there
+    ASSERT_EQ(host.messages.size(), 1u);
+    const Text said = "Tiedostoa ei voitu kirjoittaa:\n" + db.dir().string() + "\n";
+    EXPECT_EQ(host.messages[0].text.rfind(said, 0), 0u);
+    EXPECT_GT(host.messages[0].text.size(), said.size()) << "no reason given";
 }
 
 }  // namespace
