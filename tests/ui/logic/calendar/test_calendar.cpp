@@ -34,7 +34,6 @@ class Requests : public CalendarRequests {
 public:
     void occurrences(const SYSTEMTIME& from, const SYSTEMTIME& to,
                      std::vector<AlarmOccurrence>& out) const override {
-        ++loads;
         expandOccurrences(alarms, from, to, out, daylight);
     }
     const std::map<TimeValue, LogEntry>& acknowledgementLog() const override { return log; }
@@ -56,7 +55,6 @@ public:
     std::map<TimeValue, LogEntry> log;
     DaylightTable daylight = buildDaylightTable(kNow);
     CalendarViewLogic* view = nullptr;
-    mutable int loads = 0;
     std::vector<SYSTEMTIME> dates, adds, edits, deletes;
     std::vector<int> tabs;
 };
