@@ -18,13 +18,12 @@ SYSTEMTIME withWeekday(SYSTEMTIME t) {
 }  // namespace
 
 // Every other time test is only meaningful when the Finnish zone is really
-// in force: without tzdata an unknown zone silently becomes UTC.
+// in force: without tzdata an unknown zone silently becomes UTC, which the
+// daylight table's known instants below catch.
 TEST(TimeZone, FinnishRulesAreInForce) {
     const char* tz = std::getenv("TZ");
     ASSERT_NE(tz, nullptr);
     ASSERT_STREQ(tz, "Europe/Helsinki");
-    EXPECT_EQ(toTimeValue(makeTime(2024, 3, 15, 8, 30)), 1710484200);  // 06:30 UTC
-    EXPECT_EQ(toTimeValue(makeTime(2024, 7, 1, 12, 0)), 1719824400);   // 09:00 UTC
 }
 
 TEST(TimeConversion, ZeroRoundTripAndOverflow) {
