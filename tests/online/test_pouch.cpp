@@ -129,10 +129,8 @@ TEST(ParsePeriodTest, ValidRangesOnlyAndADayOverflowRollsIntoTheNextMonth) {
     }
 }
 
+// The instants a valid time gives are the conversion's test below.
 TEST(ParseDoseTimeTest, HoursAndMinutesInRange) {
-    auto t = ParseDoseTime("8:05", "2030-03-01");
-    ASSERT_TRUE(t.has_value());
-    EXPECT_EQ(*t, normalizeDate(makeTime(2030, 3, 1, 8, 5, 0)));
     const std::tuple<const char*, const char*, bool> cases[] = {
         {"0:00", "2030-03-01", true},   {"23:59", "2030-03-01", true},
         {"24:00", "2030-03-01", false}, {"12:60", "2030-03-01", false},

@@ -69,7 +69,6 @@ class ProtocolTest : public OnlineTest {
 protected:
     void SetUp() override {
         OnlineTest::SetUp();
-        logic_.setDateSource([] { return std::string("06.12.2026 08:15"); });
         logic_.addAccount("anna", kPassword);
         logic_.addAccount("K\xE4\xE4p\xE4", "p\xE4");
         client_ = makeClient();
@@ -125,7 +124,6 @@ TEST_F(ProtocolTest, ActionBodiesAndReplies) {
     }
     EXPECT_EQ(last().userAgent, "Mozilla/4.0 (compatible; MSIE 6.0;Windows NT 5.1)");
     EXPECT_EQ(last().contentType, "application/x-www-form-urlencoded");
-    EXPECT_EQ(logic_.passwordOf("anna"), "new&1");
 }
 
 TEST_F(ProtocolTest, UploadBodyIsByteExact) {
@@ -146,7 +144,7 @@ TEST_F(ProtocolTest, UploadBodyIsByteExact) {
                   db + "\r\n--AaB03x--\r\n");
 }
 
-TEST_F(ProtocolTest, BackupDateRestoreRoundTripJustUnderTenMegabytes) {
+TEST_F(ProtocolTest, BackupRestoreRoundTripJustUnderTenMegabytes) {
     std::mt19937 gen(7);
     std::string db(9'999'999, '\0');
     for (auto& c : db) c = static_cast<char>(gen() & 0xFF);
@@ -157,9 +155,6 @@ TEST_F(ProtocolTest, BackupDateRestoreRoundTripJustUnderTenMegabytes) {
     EXPECT_EQ(upload.contentType, "multipart/form-data, boundary=AaB03x2");
     ASSERT_TRUE(logic_.backupOf("anna").has_value());
     EXPECT_TRUE(logic_.backupOf("anna")->bytes == db);
-
-    EXPECT_EQ(result(GetBackupDate(*client_, "fi")), 1);
-    EXPECT_EQ(payload_, "06.12.2026 08:15");
 
     ASSERT_TRUE(Restore(*client_, "fi"));
     ASSERT_TRUE(waitForNotice());

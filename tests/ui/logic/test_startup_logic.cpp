@@ -25,7 +25,6 @@ TEST(DisplayCheck, MessageIsOneLineNamingXvfbAndOffscreen) {
     EXPECT_NE(m.find("xvfb-run ./build/bin/velmora"), std::string::npos) << m;
     EXPECT_NE(m.find("QT_QPA_PLATFORM=offscreen ./build/bin/velmora"), std::string::npos) << m;
     EXPECT_EQ(m.find("%s"), std::string::npos);
-    EXPECT_EQ(m.rfind("Velmora tarvitsee näytön", 0), 0u);
 }
 
 TEST(DisplayCheck, MessageComesFromTheLanguageModuleOrAFallback) {

@@ -26,7 +26,6 @@ TEST(UserManual, FoundBesideTheProgramOrUnderShare) {
     };
     for (const Case& c : cases) {
         testing::TempDir prefix;
-        std::filesystem::create_directories((prefix.path() / c.present).parent_path());
         prefix.write(c.present, "%PDF-");
         EXPECT_EQ(userManualFile(prefix.path() / "bin", c.language), prefix.path() / c.expected)
             << c.present << " " << c.language;

@@ -34,7 +34,6 @@ class Requests : public CalendarRequests {
 public:
     void occurrences(const SYSTEMTIME& from, const SYSTEMTIME& to,
                      std::vector<AlarmOccurrence>& out) const override {
-        ++loads;
         expandOccurrences(alarms, from, to, out, daylight);
     }
     const std::map<TimeValue, LogEntry>& acknowledgementLog() const override { return log; }
@@ -56,7 +55,6 @@ public:
     std::map<TimeValue, LogEntry> log;
     DaylightTable daylight = buildDaylightTable(kNow);
     CalendarViewLogic* view = nullptr;
-    mutable int loads = 0;
     std::vector<SYSTEMTIME> dates, adds, edits, deletes;
     std::vector<int> tabs;
 };
@@ -112,8 +110,7 @@ TEST_F(CalendarTest, ItemsTakeTheStateOfTheLogEntryAtTheirSecond) {
         {"gone, 1", makeTime(2026, 3, 10, 10, 50), -1, 1, 0, notAlarmed, "", S::kAlarm, "10:50  " + notAlarmed},
     };
     for (const Case& c : cases) {
-        requests_.alarms.clear();
-        requests_.log.clear();
+        requests_ = Requests{};
         if (c.type >= 0) requests_.alarms.push_back(alarmAt(c.at, 0, c.type));
         // An entry one second off matches nothing and stays apart.
         if (c.type >= 0) requests_.logAt(makeTime(2026, 3, 8, 20, 0, 1), 4, 1);
@@ -320,9 +317,7 @@ TEST_F(CalendarTest, KeysMoveTheCursorAndAsk) {
         {ViewKind::Month, makeTime(2026, 3, 12), {K::Up, K::Enter}, "05.03.2026", 0, 0, 1},
     };
     for (const Case& c : cases) {
-        requests_.adds.clear();
-        requests_.deletes.clear();
-        requests_.tabs.clear();
+        requests_ = Requests{};
         requests_.alarms = {alarmAt(makeTime(2026, 3, 10, 14, 0))};
         CalendarViewLogic& v = view(c.kind, c.day);
         for (K k : c.keys) v.key(k);
