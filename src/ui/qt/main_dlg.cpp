@@ -33,8 +33,8 @@
 #include "ui/qt/dialog_parts.h"
 #include "ui/qt/elided_label.h"
 #include "ui/qt/logo.h"
-#include "ui/qt/month_view.h"
-#include "ui/qt/planner_view.h"
+#include "ui/qt/calendar/month_view.h"
+#include "ui/qt/calendar/planner_view.h"
 #include "ui/qt/qt_host.h"
 #include "ui/qt/resource_menu.h"
 

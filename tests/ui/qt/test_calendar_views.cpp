@@ -14,8 +14,8 @@
 #include "core/datetime.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
-#include "ui/qt/month_view.h"
-#include "ui/qt/planner_view.h"
+#include "ui/qt/calendar/month_view.h"
+#include "ui/qt/calendar/planner_view.h"
 #include "main_window_fixture.h"
 
 namespace velmora {
@@ -86,9 +86,9 @@ TEST_F(CalendarViewsTest, TheMonthGridSelectsADayAndOpensItsDayView) {
     // March 2026 begins on a Sunday: the grid's first row starts 23 February.
     const PixelRect cell = month->geometry().cell(7 + 4);  // Friday 6 March
     const QPoint at(cell.x + cell.w / 2, cell.y + cell.h / 2);
-    QTest::mouseClick(month, Qt::LeftButton, {}, at);
+    QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, at);
     EXPECT_EQ(logic_->dateText(), "6.3.2026");
-    QTest::mouseDClick(month, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(month->viewport(), Qt::LeftButton, {}, at);
     EXPECT_EQ(tabs->currentIndex(), MainDlgLogic::kTabDay);
     EXPECT_EQ(logic_->navigationStep(), 1);
 }

@@ -1,4 +1,4 @@
-#include "ui/qt/calendar_style.h"
+#include "ui/qt/calendar/calendar_style.h"
 
 #include <QAction>
 #include <QMenu>
