@@ -72,14 +72,14 @@ TEST_F(CalendarViewsTest, TheContextMenuActsOnTheItemUnderTheMouse) {
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
         QApplication::sendEvent(viewport, &event);
     };
-    rightClick(weekPoint(3, 10, 0), "id40013");
-    rightClick(weekPoint(5, 10, 0), "id40012");
+    rightClick(weekPoint(3, 10, 0), "deleteAlarm");
+    rightClick(weekPoint(5, 10, 0), "editAlarm");
     EXPECT_EQ(flows_.deletes, (std::vector<Text>{"05.03.2026 10:00"}));
     EXPECT_EQ(flows_.edits, (std::vector<Text>{"07.03.2026 10:00"}));
 }
 
 TEST_F(CalendarViewsTest, TheMonthGridSelectsADayAndOpensItsDayView) {
-    auto* tabs = window_->findChild<QTabWidget*>("id1000");
+    auto* tabs = window_->findChild<QTabWidget*>("viewTabs");
     tabs->setCurrentIndex(MainDlgLogic::kTabMonth);
     MonthView* month = window_->monthView();
     QApplication::processEvents();

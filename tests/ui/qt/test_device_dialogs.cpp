@@ -19,13 +19,13 @@ TEST(ProgramDlgWindow, ShowsTheClockAndRefreshesItEverySecond) {
     ProgramDlgLogic model(ResourceModule::builtIn(), clock);
     ProgramDlg dlg(model);
     dlg.show();
-    EXPECT_EQ(dlg.findChild<QLabel*>("id1004")->text(), "09:05");
+    EXPECT_EQ(dlg.findChild<QLabel*>("time")->text(), "09:05");
     auto* timer = dlg.findChild<QTimer*>();
     ASSERT_NE(timer, nullptr);
     EXPECT_TRUE(timer->isActive());
     clock.set(makeTime(2026, 3, 2, 9, 6));
     QTest::qWait(1150);  // the next tick of the one-second timer
-    EXPECT_EQ(dlg.findChild<QLabel*>("id1004")->text(), "09:06");
+    EXPECT_EQ(dlg.findChild<QLabel*>("time")->text(), "09:06");
     QTest::mouseClick(dlg.findChild<QPushButton*>("program"), Qt::LeftButton);
     EXPECT_EQ(dlg.result(), kIdOk);
     EXPECT_FALSE(timer->isActive()) << "closing stops the timer";
@@ -35,7 +35,7 @@ TEST(ProgrammingFinishedDlgWindow, ReportButtonEndsWith1001) {
     ProgrammingFinishedDlgLogic model(ResourceModule::builtIn(), "Laite ohjelmoitu!");
     ProgrammingFinishedDlg dlg(model);
     dlg.show();
-    EXPECT_EQ(dlg.findChild<QLabel*>("id1003")->text(), "Laite ohjelmoitu!");
+    EXPECT_EQ(dlg.findChild<QLabel*>("result")->text(), "Laite ohjelmoitu!");
     QTest::mouseClick(dlg.findChild<QPushButton*>("report"), Qt::LeftButton);
     EXPECT_EQ(dlg.result(), 1001);
 }

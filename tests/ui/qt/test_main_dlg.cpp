@@ -40,10 +40,10 @@ using qttest::typeInto;
 
 class MainWindowTest : public qttest::MainWindowFixture {
 protected:
-    QString labelText(int id) { return window_->findChild<QLabel*>(QString("id%1").arg(id))->text(); }
+    QString labelText(const char* name) { return window_->findChild<QLabel*>(name)->text(); }
     template <class W>
-    W* control(int id) {
-        return window_->findChild<W*>(QString("id%1").arg(id));
+    W* control(const char* name) {
+        return window_->findChild<W*>(name);
     }
 };
 
@@ -51,17 +51,17 @@ protected:
 // reach the logic: the day tab steps one day, the week tab seven.
 TEST_F(MainWindowTest, ShowsTheLogicsStateAndNavigates) {
     MainDlg& w = open();
-    EXPECT_EQ(labelText(MainDlgLogic::kIdDateLabel), "2.3.2026");
-    EXPECT_FALSE(control<QPushButton>(MainDlgLogic::kIdProgram)->isEnabled());
+    EXPECT_EQ(labelText("dateLabel"), "2.3.2026");
+    EXPECT_FALSE(control<QPushButton>("programButton")->isEnabled());
     EXPECT_FALSE(w.action(cmd::kShowHistory)->isEnabled());
-    auto* tabs = control<QTabWidget>(MainDlgLogic::kIdTabs);
+    auto* tabs = control<QTabWidget>("viewTabs");
 
-    auto* next = control<QPushButton>(MainDlgLogic::kIdNext);
+    auto* next = control<QPushButton>("nextButton");
     tabs->setCurrentIndex(MainDlgLogic::kTabDay);
     QTest::mouseClick(next, Qt::LeftButton);
-    EXPECT_EQ(labelText(MainDlgLogic::kIdDateLabel), "3.3.2026");
-    QTest::mouseClick(control<QPushButton>(MainDlgLogic::kIdToday), Qt::LeftButton);
-    EXPECT_EQ(labelText(MainDlgLogic::kIdDateLabel), "2.3.2026");
+    EXPECT_EQ(labelText("dateLabel"), "3.3.2026");
+    QTest::mouseClick(control<QPushButton>("todayButton"), Qt::LeftButton);
+    EXPECT_EQ(labelText("dateLabel"), "2.3.2026");
 }
 
 // A name longer than the panel is cut there and whole in its tooltip.
@@ -73,9 +73,9 @@ TEST_F(MainWindowTest, CreateAUserAndSeeItInThePanel) {
         typeInto(dlg->findChild<QLineEdit*>("ssn"), "010170-123X");
         QTest::mouseClick(dlg->findChild<QPushButton*>("create"), Qt::LeftButton);
     });
-    QTest::mouseClick(control<QPushButton>(MainDlgLogic::kIdChooseUser), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("chooseUserButton"), Qt::LeftButton);
     EXPECT_TRUE(*seen);
-    auto* label = control<QLabel>(MainDlgLogic::kIdName);
+    auto* label = control<QLabel>("userName");
     EXPECT_TRUE(label->text().endsWith(QChar(0x2026)) && name.startsWith(label->text().chopped(1)));
     QHelpEvent hover(QEvent::ToolTip, QPoint(5, 5), label->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(label, &hover);
@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, ConflictingWindowAnsweredNoPutsTheListBack) {
                                2400, 1);
     open();
     makeCurrent(id);
-    auto* list = control<QComboBox>(MainDlgLogic::kIdWindowList);
+    auto* list = control<QComboBox>("windowList");
     ASSERT_EQ(list->currentIndex(), 2);
 
     auto asked = onNextModal([&](QWidget* box) { QTest::mouseClick(buttonWithText(box, "Ei"), Qt::LeftButton); });
@@ -105,8 +105,8 @@ TEST_F(MainWindowTest, CommentTypedIsStoredWhenTheWindowCloses) {
     const int id = db_.addUser("Aino", "1");
     MainDlg& w = open();
     makeCurrent(id);
-    control<QTabWidget>(MainDlgLogic::kIdTabs)->setCurrentIndex(MainDlgLogic::kTabComments);
-    auto* edit = control<QPlainTextEdit>(MainDlgLogic::kIdCommentEdit);
+    control<QTabWidget>("viewTabs")->setCurrentIndex(MainDlgLogic::kTabComments);
+    auto* edit = control<QPlainTextEdit>("commentEdit");
     typeInto(edit, "Puolikas tabletti");
     w.resize(w.width() + 40, w.height());  // a size change refreshes the panel
     QApplication::processEvents();
@@ -134,7 +134,7 @@ TEST_F(MainWindowTest, EscapeAndTheCloseButtonEndWithTwo) {
 TEST_F(MainWindowTest, RadioTooltipWaitsTwoSeconds) {
     open();
     QToolTip::hideText();
-    auto* radio = control<QRadioButton>(MainDlgLogic::kIdTypeForgotten);
+    auto* radio = control<QRadioButton>("alarmIfForgottenRadio");
     radio->setAttribute(Qt::WA_UnderMouse);
     const QPoint at = radio->mapToGlobal(QPoint(5, 5));
     QHelpEvent ask(QEvent::ToolTip, QPoint(5, 5), at);
@@ -151,7 +151,7 @@ TEST_F(MainWindowTest, EnglishModuleTurnsTheWindowEnglish) {
     auto en = ResourceModule::fromFile(dialogtest::sourceLangDir() / "en.txt");
     ASSERT_TRUE(en);
     MainDlg& w = open(*en);
-    EXPECT_EQ(control<QPushButton>(MainDlgLogic::kIdToday)->text(), "Today");
+    EXPECT_EQ(control<QPushButton>("todayButton")->text(), "Today");
     const auto fi = ResourceModule::builtIn();
     // No label, button, radio button or menu item shows a Finnish text.
     std::set<QString> finnish;

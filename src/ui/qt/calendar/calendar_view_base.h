@@ -25,9 +25,9 @@ public:
     virtual void paintAll(QPainter& p, const QSize& size) = 0;
 
 public slots:
-    // 32872 from the main window: reloads when the range changes.
+    // The main window's date: reloads when the range changes.
     void setDate(const QDate& date);
-    // 32873: rebuilds the items of the range.
+    // The main window's refresh: rebuilds the items of the range.
     void refresh();
 
 protected:
