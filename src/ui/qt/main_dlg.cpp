@@ -494,9 +494,10 @@ void MainDlg::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    // The window's close button acts as Esc: command 2.
-    event->ignore();
+    // The window's close button acts as Esc: command 2, which closes the
+    // window from inside this event when it ends the program.
     logic_.command(cmd::kCancel);
+    event->setAccepted(closing_);
 }
 
 void MainDlg::keyPressEvent(QKeyEvent* event) {
