@@ -1,15 +1,20 @@
 #pragma once
 // The main window of the widget tests: shown on the offscreen platform,
 // with its logic and host, on a database in a temporary directory, at
-// Monday 2 March 2026 09:00.
+// Monday 2 March 2026 09:00; its controls found by name.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTabWidget>
+#include <QTest>
 #include <memory>
 
 #include "../logic/dialog_test_support.h"
 #include "core/clock.h"
+#include "core/datetime.h"
+#include "qt_test_support.h"
 #include "resources/resource_module.h"
+#include "resources/string_ids.h"
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/qt/main_dlg.h"
 #include "ui/qt/qt_host.h"
@@ -35,6 +40,10 @@ protected:
     void TearDown() override {
         window_.reset();
         if (logic_) logic_->setFlows(nullptr);
+    }
+    template <class W>
+    W* control(const char* name) {
+        return window_->findChild<W*>(name);
     }
     // Makes the stored user current behind the window's back and shows it.
     void makeCurrent(int id) {

@@ -3,17 +3,10 @@
 // the alarm flows and the window's date.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
-#include <QTabWidget>
-#include <QTest>
 #include <QTimer>
 
-#include "core/clock.h"
-#include "core/datetime.h"
-#include "resources/resource_module.h"
-#include "resources/string_ids.h"
 #include "ui/qt/calendar/month_view.h"
 #include "ui/qt/calendar/planner_view.h"
 #include "main_window_fixture.h"
@@ -79,7 +72,7 @@ TEST_F(CalendarViewsTest, TheContextMenuActsOnTheItemUnderTheMouse) {
 }
 
 TEST_F(CalendarViewsTest, TheMonthGridSelectsADayAndOpensItsDayView) {
-    auto* tabs = window_->findChild<QTabWidget*>("viewTabs");
+    auto* tabs = control<QTabWidget>("viewTabs");
     tabs->setCurrentIndex(MainDlgLogic::kTabMonth);
     MonthView* month = window_->monthView();
     QApplication::processEvents();

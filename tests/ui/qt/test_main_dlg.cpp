@@ -3,33 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
-#include <QTest>
 #include <QTimer>
 #include <QToolTip>
-#include <QHelpEvent>
 #include <functional>
 #include <set>
 #include <tuple>
 
-#include "core/clock.h"
-#include "core/datetime.h"
-#include "resources/resource_module.h"
-#include "resources/string_ids.h"
-#include "ui/logic/main_dlg_logic.h"
-#include "ui/qt/main_dlg.h"
-#include "ui/qt/qt_host.h"
 #include "main_window_fixture.h"
-#include "qt_test_support.h"
-#include "../logic/dialog_test_support.h"
 
 namespace velmora {
 namespace {
@@ -39,30 +27,20 @@ using qttest::buttonWithText;
 using qttest::onNextModal;
 using qttest::typeInto;
 
-class MainWindowTest : public qttest::MainWindowFixture {
-protected:
-    QString labelText(const char* name) { return window_->findChild<QLabel*>(name)->text(); }
-    template <class W>
-    W* control(const char* name) {
-        return window_->findChild<W*>(name);
-    }
-};
+using MainWindowTest = qttest::MainWindowFixture;
 
 // What the logic decides reaches the controls, and the navigation buttons
-// reach the logic: the day tab steps one day, the week tab seven.
+// reach the logic (the step of each tab is the logic test's).
 TEST_F(MainWindowTest, ShowsTheLogicsStateAndNavigates) {
     MainDlg& w = open();
-    EXPECT_EQ(labelText("dateLabel"), "2.3.2026");
+    EXPECT_EQ(control<QLabel>("dateLabel")->text(), "2.3.2026");
     EXPECT_FALSE(control<QPushButton>("programButton")->isEnabled());
     EXPECT_FALSE(w.action(cmd::kShowHistory)->isEnabled());
-    auto* tabs = control<QTabWidget>("viewTabs");
-
-    auto* next = control<QPushButton>("nextButton");
-    tabs->setCurrentIndex(MainDlgLogic::kTabDay);
-    QTest::mouseClick(next, Qt::LeftButton);
-    EXPECT_EQ(labelText("dateLabel"), "3.3.2026");
+    control<QTabWidget>("viewTabs")->setCurrentIndex(MainDlgLogic::kTabDay);
+    QTest::mouseClick(control<QPushButton>("nextButton"), Qt::LeftButton);
+    EXPECT_EQ(control<QLabel>("dateLabel")->text(), "3.3.2026");
     QTest::mouseClick(control<QPushButton>("todayButton"), Qt::LeftButton);
-    EXPECT_EQ(labelText("dateLabel"), "2.3.2026");
+    EXPECT_EQ(control<QLabel>("dateLabel")->text(), "2.3.2026");
 }
 
 // A name longer than the panel is cut there and whole in its tooltip.
