@@ -11,13 +11,13 @@
 
 #include "../logic/dialog_test_support.h"
 #include "core/clock.h"
-#include "core/datetime.h"
-#include "qt_test_support.h"
 #include "resources/resource_module.h"
-#include "resources/string_ids.h"
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/qt/main_dlg.h"
 #include "ui/qt/qt_host.h"
+#include "core/datetime.h"
+#include "qt_test_support.h"
+#include "resources/string_ids.h"
 
 namespace velmora::qttest {
 
@@ -41,15 +41,15 @@ protected:
         window_.reset();
         if (logic_) logic_->setFlows(nullptr);
     }
-    template <class W>
-    W* control(const char* name) {
-        return window_->findChild<W*>(name);
-    }
     // Makes the stored user current behind the window's back and shows it.
     void makeCurrent(int id) {
         db_.store().selectUser(logic_->user(), id, clock_.nowValue(), {}, RecordStore::SaveCurrent::No);
         logic_->markMonthStale();
         logic_->refresh();
+    }
+    template <class W>
+    W* control(const char* name) {
+        return window_->findChild<W*>(name);
     }
 
     dialogtest::TempDatabase db_;
