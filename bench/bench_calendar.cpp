@@ -15,8 +15,8 @@
 #include "resources/resource_module.h"
 #include "ui/logic/calendar/calendar_view.h"
 #include "offscreen_app.h"
-#include "ui/qt/month_view.h"
-#include "ui/qt/planner_view.h"
+#include "ui/qt/calendar/month_view.h"
+#include "ui/qt/calendar/planner_view.h"
 
 namespace velmora {
 namespace {

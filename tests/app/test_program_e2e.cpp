@@ -118,7 +118,7 @@ TEST(ProgramEndToEnd, ReadsTheAttachedReminderThenProgramsItsUsersSchedule) {
     EXPECT_GT(forgotten, 0);
 
     // Programming through the window's button.
-    auto* program = main.window->findChild<QPushButton*>("id1008");
+    auto* program = main.window->findChild<QPushButton*>("programButton");
     ASSERT_NE(program, nullptr);
     ASSERT_TRUE(waitFor([&] { return program->isEnabled(); }));
     program->click();

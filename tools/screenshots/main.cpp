@@ -47,8 +47,8 @@
 #include "ui/qt/backup_dlg.h"
 #include "ui/qt/device_dialogs.h"
 #include "ui/qt/log_dlg.h"
-#include "ui/qt/month_view.h"
-#include "ui/qt/planner_view.h"
+#include "ui/qt/calendar/month_view.h"
+#include "ui/qt/calendar/planner_view.h"
 #include "ui/qt/profile_dlg.h"
 #include "ui/qt/report_dlg.h"
 #include "ui/qt/select_action_dlg.h"
@@ -153,7 +153,7 @@ bool reminderFlows(MainWindow& main, sim::SimulatedReminder& reminder, sim::Emul
     ok = waitFor([&] { return logic.reminderConnected() && !logic.busy(); }) && ok;
     ok = save(*main.window, outDir, "main-after-read") && ok;
 
-    auto* program = main.window->findChild<QPushButton*>("id1008");
+    auto* program = main.window->findChild<QPushButton*>("programButton");
     if (program) program->click();
     ok = program && waitFor([&] { return !logic.programmingInProgress(); }) && ok;
 
@@ -340,7 +340,7 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
     logic.markMonthStale();
     logic.refresh();
     ok = save(w, outDir, "main") && ok;
-    if (auto* tabs = w.findChild<QTabWidget*>("id1000")) {
+    if (auto* tabs = w.findChild<QTabWidget*>("viewTabs")) {
         tabs->setCurrentIndex(MainDlgLogic::kTabComments);
         ok = save(w, outDir, "main-comments") && ok;
         // The calendar views, larger, with the cursor on the chosen day.

@@ -32,9 +32,9 @@ AboutDlg::AboutDlg(AboutDlgLogic& model, QWidget* parent) : QDialog(parent) {
 
     auto* description = new QLabel(toQ(model.description()), this);
     auto* version = new QLabel(toQ(model.versionText()), this);
-    version->setObjectName("id1002");
+    version->setObjectName("version");
     auto* link = new QLabel(this);
-    link->setObjectName("id1003");
+    link->setObjectName("webLink");
     link->setText(QString("<a href=\"%1\">%2</a>")
                       .arg(toQ(model.linkTarget()).toHtmlEscaped(), toQ(model.linkText()).toHtmlEscaped()));
     link->setToolTip(toQ(model.linkTarget()));

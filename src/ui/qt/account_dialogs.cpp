@@ -9,22 +9,21 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/qt/dialog_parts.h"
 #include "ui/qt/qt_host.h"
 
 namespace velmora {
 namespace {
 
-QPushButton* button(QWidget* parent, const Text& text, int id) {
+QPushButton* button(QWidget* parent, const Text& text, const char* name) {
     auto* b = new QPushButton(toQ(text), parent);
-    b->setObjectName(idName(id));
+    b->setObjectName(name);
     b->setMinimumWidth(96);
     return b;
 }
 
-QLineEdit* edit(QWidget* parent, int id, bool secret, const std::function<void(const Text&)>& typed) {
+QLineEdit* edit(QWidget* parent, const char* name, bool secret, const std::function<void(const Text&)>& typed) {
     auto* e = new QLineEdit(parent);
-    e->setObjectName(idName(id));
+    e->setObjectName(name);
     e->setMinimumWidth(220);
     if (secret) e->setEchoMode(QLineEdit::Password);
     QObject::connect(e, &QLineEdit::textChanged, parent, [typed](const QString& t) { typed(fromQ(t)); });
@@ -33,11 +32,11 @@ QLineEdit* edit(QWidget* parent, int id, bool secret, const std::function<void(c
 
 // A hyperlink control: its caption as the link text; a click hands the
 // control id to `clicked`, which opens the address.
-QLabel* linkLabel(QWidget* parent, int id, const Text& caption, const Text& address,
+QLabel* linkLabel(QWidget* parent, int id, const char* name, const Text& caption, const Text& address,
                   const std::function<void(int)>& clicked) {
     auto* l = new QLabel(QString("<a href=\"%1\">%2</a>").arg(toQ(address).toHtmlEscaped(), toQ(caption).toHtmlEscaped()),
                          parent);
-    l->setObjectName(idName(id));
+    l->setObjectName(name);
     l->setTextFormat(Qt::RichText);
     l->setToolTip(toQ(address));
     QObject::connect(l, &QLabel::linkActivated, parent, [clicked, id] { clicked(id); });
@@ -72,14 +71,14 @@ AccountDlg::AccountDlg(AccountDlgLogic& model, QWidget* parent) : EndableDialog(
     setWindowTitle(toQ(model_.title()));
 
     state_ = new QLabel(this);
-    state_->setObjectName(idName(M::kIdState));
+    state_->setObjectName("signInState");
     QFont bold = font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() + 2);
     state_->setFont(bold);
 
-    userName_ = edit(this, M::kIdUserName, false, [this](const Text& t) { model_.setUserName(t); });
-    password_ = edit(this, M::kIdPassword, true, [this](const Text& t) { model_.setPassword(t); });
+    userName_ = edit(this, "userName", false, [this](const Text& t) { model_.setUserName(t); });
+    password_ = edit(this, "password", true, [this](const Text& t) { model_.setPassword(t); });
     userName_->setText(toQ(model_.userName()));
     password_->setText(toQ(model_.password()));
     auto* form = new QGridLayout;
@@ -90,15 +89,15 @@ AccountDlg::AccountDlg(AccountDlgLogic& model, QWidget* parent) : EndableDialog(
 
     const auto open = [this](int id) { model_.openLink(id); };
     auto* links = new QVBoxLayout;
-    links->addWidget(linkLabel(this, M::kIdForgotLink, model_.controlText(M::kIdForgotLink),
+    links->addWidget(linkLabel(this, M::kIdForgotLink, "forgotPasswordLink", model_.controlText(M::kIdForgotLink),
                                model_.linkAddress(M::kIdForgotLink), open));
-    links->addWidget(linkLabel(this, M::kIdRegisterLink, model_.controlText(M::kIdRegisterLink),
+    links->addWidget(linkLabel(this, M::kIdRegisterLink, "registerLink", model_.controlText(M::kIdRegisterLink),
                                model_.linkAddress(M::kIdRegisterLink), open));
 
-    ok_ = button(this, {}, kIdOk);
+    ok_ = button(this, {}, "ok");
     ok_->setDefault(true);
-    change_ = button(this, model_.controlText(M::kIdChangePassword), M::kIdChangePassword);
-    close_ = button(this, model_.controlText(kIdCancel), kIdCancel);
+    change_ = button(this, model_.controlText(M::kIdChangePassword), "changePassword");
+    close_ = button(this, model_.controlText(kIdCancel), "close");
     connect(ok_, &QPushButton::clicked, this, [this] {
         model_.ok();
         sync();
@@ -145,17 +144,17 @@ LoginDlg::LoginDlg(LoginDlgLogic& model, QWidget* parent) : EndableDialog(model,
     setObjectName("LoginDlg");
     setWindowTitle(toQ(model_.title()));
 
-    auto* userName = edit(this, M::kIdUserName, false, [this](const Text& t) { model_.setUserName(t); });
-    auto* password = edit(this, M::kIdPassword, true, [this](const Text& t) { model_.setPassword(t); });
+    auto* userName = edit(this, "userName", false, [this](const Text& t) { model_.setUserName(t); });
+    auto* password = edit(this, "password", true, [this](const Text& t) { model_.setPassword(t); });
     auto* form = new QGridLayout;
     form->addWidget(new QLabel(toQ(model_.controlText(M::kIdUserNameLabel)), this), 0, 0);
     form->addWidget(userName, 0, 1);
     form->addWidget(new QLabel(toQ(model_.controlText(M::kIdPasswordLabel)), this), 1, 0);
     form->addWidget(password, 1, 1);
 
-    ok_ = button(this, model_.controlText(kIdOk), kIdOk);
+    ok_ = button(this, model_.controlText(kIdOk), "ok");
     ok_->setDefault(true);
-    cancel_ = button(this, model_.controlText(kIdCancel), kIdCancel);
+    cancel_ = button(this, model_.controlText(kIdCancel), "cancel");
     connect(ok_, &QPushButton::clicked, this, [this] {
         model_.ok();
         sync();
@@ -165,7 +164,7 @@ LoginDlg::LoginDlg(LoginDlgLogic& model, QWidget* parent) : EndableDialog(model,
     auto* layout = outerLayout(this);
     layout->addLayout(form);
     layout->addSpacing(6);
-    layout->addWidget(linkLabel(this, M::kIdForgotLink, model_.controlText(M::kIdForgotLink),
+    layout->addWidget(linkLabel(this, M::kIdForgotLink, "forgotPasswordLink", model_.controlText(M::kIdForgotLink),
                                 model_.linkAddress(M::kIdForgotLink), [this](int id) { model_.openLink(id); }));
     layout->addSpacing(12);
     layout->addLayout(buttonRow({ok_, cancel_}));
@@ -189,14 +188,14 @@ LoginPwDlg::LoginPwDlg(LoginPwDlgLogic& model, QWidget* parent) : EndableDialog(
     using M = LoginPwDlgLogic;
     setObjectName("LoginPwDlg");
     setWindowTitle(toQ(model.title()));
-    auto* password = edit(this, M::kIdPassword, true, [&model](const Text& t) { model.setPassword(t); });
+    auto* password = edit(this, "password", true, [&model](const Text& t) { model.setPassword(t); });
     auto* form = new QHBoxLayout;
     form->addWidget(new QLabel(toQ(model.controlText(M::kIdPasswordLabel)), this));
     form->addWidget(password, 1);
 
-    auto* ok = button(this, model.controlText(kIdOk), kIdOk);
+    auto* ok = button(this, model.controlText(kIdOk), "ok");
     ok->setDefault(true);
-    auto* cancel = button(this, model.controlText(kIdCancel), kIdCancel);
+    auto* cancel = button(this, model.controlText(kIdCancel), "cancel");
     connect(ok, &QPushButton::clicked, this, [&model] { model.ok(); });
     connect(cancel, &QPushButton::clicked, this, [this] { done(kIdCancel); });
 
@@ -215,18 +214,18 @@ ChangePasswordDlg::ChangePasswordDlg(ChangePasswordDlgLogic& model, QWidget* par
     setObjectName("ChangePasswordDlg");
     setWindowTitle(toQ(model_.title()));
 
-    auto* current = edit(this, M::kIdCurrent, true, [this](const Text& t) { model_.setCurrent(t); });
+    auto* current = edit(this, "currentPassword", true, [this](const Text& t) { model_.setCurrent(t); });
     auto* form = new QGridLayout;
     form->addWidget(new QLabel(toQ(model_.controlText(M::kIdCurrentLabel)), this), 0, 0);
     form->addWidget(current, 0, 1);
     form->addWidget(new QLabel(toQ(model_.controlText(M::kIdNewLabel)), this), 1, 0);
-    form->addWidget(edit(this, M::kIdNew, true, [this](const Text& t) { model_.setNew(t); }), 1, 1);
+    form->addWidget(edit(this, "newPassword", true, [this](const Text& t) { model_.setNew(t); }), 1, 1);
     form->addWidget(new QLabel(toQ(model_.controlText(M::kIdAgainLabel)), this), 2, 0);
-    form->addWidget(edit(this, M::kIdAgain, true, [this](const Text& t) { model_.setAgain(t); }), 2, 1);
+    form->addWidget(edit(this, "newPasswordAgain", true, [this](const Text& t) { model_.setAgain(t); }), 2, 1);
 
-    ok_ = button(this, model_.controlText(kIdOk), kIdOk);
+    ok_ = button(this, model_.controlText(kIdOk), "ok");
     ok_->setDefault(true);
-    auto* cancel = button(this, model_.controlText(kIdCancel), kIdCancel);
+    auto* cancel = button(this, model_.controlText(kIdCancel), "cancel");
     connect(ok_, &QPushButton::clicked, this, [this] {
         model_.ok();
         sync();

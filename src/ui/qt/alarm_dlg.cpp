@@ -41,9 +41,9 @@ QFont pickerFont(const QWidget* dialog) {
 }
 
 template <class Picker>
-Picker* picker(QWidget* parent, int id, const char* format, const QFont& font) {
+Picker* picker(QWidget* parent, const char* name, const char* format, const QFont& font) {
     auto* p = new Picker(parent);
-    p->setObjectName(idName(id));
+    p->setObjectName(name);
     p->setDisplayFormat(format);
     p->setFont(font);
     p->setMinimumWidth(format[0] == 'd' ? 130 : 80);
@@ -59,13 +59,13 @@ AlarmDlg::AlarmDlg(AlarmDlgLogic& model, QWidget* parent) : QDialog(parent), mod
     const QFont big = pickerFont(this);
 
     auto* startFrame = boldFrame(toQ(model_.controlText(L::kIdStartFrame)), this);
-    startDate_ = picker<QDateEdit>(startFrame, L::kIdStartDate, L::kDateFormat, big);
+    startDate_ = picker<QDateEdit>(startFrame, "startDate", L::kDateFormat, big);
     startDate_->setCalendarPopup(true);
-    startTime_ = picker<QTimeEdit>(startFrame, L::kIdStartTime, L::kTimeFormat, big);
+    startTime_ = picker<QTimeEdit>(startFrame, "startTime", L::kTimeFormat, big);
     auto* repeatCaption = new QLabel(toQ(model_.controlText(L::kIdRepeatCaption)), startFrame);
-    repeatCaption->setObjectName(idName(L::kIdRepeatCaption));
+    repeatCaption->setObjectName("repeatCaption");
     repeat_ = new QComboBox(startFrame);
-    repeat_->setObjectName(idName(L::kIdRepeatList));
+    repeat_->setObjectName("repeatList");
     for (int i = 0; i < L::kRepeatEntries; ++i) repeat_->addItem(toQ(model_.repeatText(i)));
     repeatCaption->setBuddy(repeat_);
     for (QWidget* w : {static_cast<QWidget*>(repeatCaption), static_cast<QWidget*>(repeat_)})
@@ -78,11 +78,11 @@ AlarmDlg::AlarmDlg(AlarmDlgLogic& model, QWidget* parent) : QDialog(parent), mod
     startGrid->setColumnStretch(2, 1);
 
     auto* endFrame = boldFrame(toQ(model_.controlText(L::kIdEndFrame)), this);
-    endDate_ = picker<QDateEdit>(endFrame, L::kIdEndDate, L::kDateFormat, big);
+    endDate_ = picker<QDateEdit>(endFrame, "endDate", L::kDateFormat, big);
     endDate_->setCalendarPopup(true);
-    endTime_ = picker<QTimeEdit>(endFrame, L::kIdEndTime, L::kTimeFormat, big);
+    endTime_ = picker<QTimeEdit>(endFrame, "endTime", L::kTimeFormat, big);
     foreverBox_ = new QCheckBox(toQ(model_.controlText(L::kIdForever)), endFrame);
-    foreverBox_->setObjectName(idName(L::kIdForever));
+    foreverBox_->setObjectName("forever");
     plainFont(foreverBox_, this);
     auto* endGrid = new QGridLayout(endFrame);
     endGrid->addWidget(endDate_, 0, 0);
@@ -92,7 +92,7 @@ AlarmDlg::AlarmDlg(AlarmDlgLogic& model, QWidget* parent) : QDialog(parent), mod
 
     auto* descriptionFrame = boldFrame(toQ(model_.controlText(L::kIdDescriptionFrame)), this);
     description_ = new QPlainTextEdit(descriptionFrame);
-    description_->setObjectName(idName(L::kIdDescription));
+    description_->setObjectName("description");
     description_->setTabChangesFocus(true);
     description_->setPlainText(toQ(model_.description));
     description_->setFixedHeight(72);
@@ -101,10 +101,10 @@ AlarmDlg::AlarmDlg(AlarmDlgLogic& model, QWidget* parent) : QDialog(parent), mod
     descriptionLayout->addWidget(description_);
 
     auto* ok = new QPushButton(toQ(model_.controlText(kIdOk)), this);
-    ok->setObjectName("id1");
+    ok->setObjectName("ok");
     ok->setDefault(true);
     auto* cancel = new QPushButton(toQ(model_.controlText(kIdCancel)), this);
-    cancel->setObjectName("id2");
+    cancel->setObjectName("cancel");
     for (QPushButton* b : {ok, cancel}) b->setMinimumWidth(88);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/qt/dialog_parts.h"
 #include "ui/qt/qt_host.h"
 
 namespace velmora {
@@ -16,19 +15,19 @@ BackupDlg::BackupDlg(BackupDlgLogic& model, QWidget* parent) : QDialog(parent), 
     setWindowTitle(toQ(model_.title()));
 
     auto* caption = new QLabel(toQ(model_.controlText(BackupDlgLogic::kIdLatestCaption)), this);
-    caption->setObjectName(idName(BackupDlgLogic::kIdLatestCaption));
+    caption->setObjectName("latestBackupCaption");
     latest_ = new QLabel(this);
-    latest_->setObjectName(idName(BackupDlgLogic::kIdLatest));
+    latest_->setObjectName("latestBackup");
     QFont bold = latest_->font();
     bold.setBold(true);
     latest_->setFont(bold);
 
     backup_ = new QPushButton(toQ(model_.controlText(BackupDlgLogic::kIdBackup)), this);
-    backup_->setObjectName(idName(BackupDlgLogic::kIdBackup));
+    backup_->setObjectName("backup");
     restore_ = new QPushButton(toQ(model_.controlText(BackupDlgLogic::kIdRestore)), this);
-    restore_->setObjectName(idName(BackupDlgLogic::kIdRestore));
+    restore_->setObjectName("restore");
     auto* close = new QPushButton(toQ(model_.controlText(kIdOk)), this);
-    close->setObjectName(idName(kIdOk));
+    close->setObjectName("close");
     close->setDefault(true);
     for (QPushButton* b : {backup_, restore_}) b->setAutoDefault(false);
 

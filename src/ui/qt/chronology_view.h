@@ -9,7 +9,7 @@
 
 #include "core/interaction.h"
 #include "ui/logic/history/chronology_chart.h"
-#include "ui/qt/calendar_style.h"
+#include "ui/qt/calendar/calendar_style.h"
 
 class QPainter;
 

@@ -48,15 +48,15 @@ ProgramDlg::ProgramDlg(ProgramDlgLogic& model, QWidget* parent) : EndableDialog(
     setWindowTitle(toQ(model_.title()));
 
     auto* instructions = new QLabel(toQ(model_.controlText(ProgramDlgLogic::kIdInstructions)), this);
-    instructions->setObjectName("id57723");
+    instructions->setObjectName("instructions");
     instructions->setWordWrap(true);
     instructions->setFont(boldOf(this));
     instructions->setMinimumWidth(340);
 
     date_ = new QLabel(this);
-    date_->setObjectName("id1003");
+    date_->setObjectName("date");
     time_ = new QLabel(this);
-    time_->setObjectName("id1004");
+    time_->setObjectName("time");
     date_->setFont(boldOf(this));
     time_->setFont(boldOf(this));
     auto* grid = new QGridLayout;
@@ -108,7 +108,7 @@ ProgrammingFinishedDlg::ProgrammingFinishedDlg(ProgrammingFinishedDlgLogic& mode
     setObjectName("ProgrammingFinishedDlg");
     setWindowTitle(toQ(model.title()));
     auto* result = new QLabel(toQ(model.controlText(ProgrammingFinishedDlgLogic::kIdResult)), this);
-    result->setObjectName("id1003");
+    result->setObjectName("result");
     result->setWordWrap(true);
     result->setFont(boldOf(this));
     result->setMinimumWidth(300);
@@ -136,7 +136,7 @@ WaitProgramDlg::WaitProgramDlg(WaitProgramDlgLogic& model, QWidget* parent) : En
     setObjectName("WaitProgramDlg");
     setWindowTitle(toQ(model.title()));
     auto* message = new QLabel(toQ(model.controlText(WaitProgramDlgLogic::kIdMessage)), this);
-    message->setObjectName("id57747");
+    message->setObjectName("message");
     message->setFont(boldOf(this));
     message->setMinimumWidth(260);
     auto* cancel = button(this, model.controlText(kIdCancel), "cancel");

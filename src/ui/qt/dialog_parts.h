@@ -1,7 +1,6 @@
 #pragma once
-// Small pieces the dialogs share: the bold frame of a group of controls,
-// the normal weight of what it holds, and the object name of a control
-// (`id<control id>`) by which tests and screenshots find it.
+// Small pieces the dialogs share: the bold frame of a group of controls
+// and the normal weight of what it holds.
 #include <QFont>
 #include <QGroupBox>
 #include <QString>
@@ -22,7 +21,5 @@ inline void plainFont(QWidget* w, const QWidget* dialog) {
     f.setBold(false);
     w->setFont(f);
 }
-
-inline QString idName(int controlId) { return QString("id%1").arg(controlId); }
 
 }  // namespace velmora

@@ -30,7 +30,7 @@ QByteArray pdfBytes(const PrintableDocument& doc);
 // The print dialog, then the pages; false when cancelled.
 bool printWithDialog(const PrintableDocument& doc, QWidget* parent);
 // Asks where to save a file of the given kind (0 PDF, 1 CSV, the entries
-// of string 40399); empty when cancelled.
+// of ids::kExportFileTypes); empty when cancelled.
 QString askExportFile(QWidget* parent, const StringSource& strings, int kind, const QString& suggestedName);
 // Asks for a PDF file and writes the document there; the person is told
 // when it cannot be written.

@@ -30,11 +30,10 @@
 
 #include "resources/resource_module.h"
 #include "ui/logic/window_placement.h"
-#include "ui/qt/dialog_parts.h"
 #include "ui/qt/elided_label.h"
 #include "ui/qt/logo.h"
-#include "ui/qt/month_view.h"
-#include "ui/qt/planner_view.h"
+#include "ui/qt/calendar/month_view.h"
+#include "ui/qt/calendar/planner_view.h"
 #include "ui/qt/qt_host.h"
 #include "ui/qt/resource_menu.h"
 
@@ -140,7 +139,7 @@ void MainDlg::buildMenu(int menuId) {
     if (!menu) return;
     // Every command, in a popup or on the bar itself, routes its id.
     auto bind = [this](QAction* a, int id) {
-        a->setObjectName(idName(id));
+        a->setObjectName(commandObjectName(id));
         connect(a, &QAction::triggered, this, [this, id] { logic_.command(id); });
         actions_[id] = a;
     };
@@ -156,25 +155,25 @@ QWidget* MainDlg::buildLeft() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
 
-    // Navigation row: "<" ">" the date, "Tänään", and label 1001 that grows.
+    // Navigation row: "<" ">" the date, "Tänään", and a header label that grows.
     auto* nav = new QHBoxLayout;
     nav->setSpacing(4);
     previous_ = new QPushButton(toQ(resources_.dialogCaption(MainDlgLogic::kTemplateId, MainDlgLogic::kIdPrevious)), left);
     next_ = new QPushButton(toQ(resources_.dialogCaption(MainDlgLogic::kTemplateId, MainDlgLogic::kIdNext)), left);
     for (QPushButton* b : {previous_, next_}) b->setFixedWidth(34);
-    previous_->setObjectName(idName(MainDlgLogic::kIdPrevious));
-    next_->setObjectName(idName(MainDlgLogic::kIdNext));
+    previous_->setObjectName("previousButton");
+    next_->setObjectName("nextButton");
     dateLabel_ = new QLabel(left);
-    dateLabel_->setObjectName(idName(MainDlgLogic::kIdDateLabel));
+    dateLabel_->setObjectName("dateLabel");
     QFont bold = font();
     bold.setBold(true);
     dateLabel_->setFont(bold);
     dateLabel_->setMinimumWidth(90);
     dateLabel_->setAlignment(Qt::AlignCenter);
     today_ = new QPushButton(toQ(logic_.controlText(MainDlgLogic::kIdToday)), left);
-    today_->setObjectName(idName(MainDlgLogic::kIdToday));
+    today_->setObjectName("todayButton");
     auto* header = new QLabel(left);
-    header->setObjectName("id1001");
+    header->setObjectName("headerLabel");
     nav->addWidget(previous_);
     nav->addWidget(dateLabel_);
     nav->addWidget(next_);
@@ -188,7 +187,7 @@ QWidget* MainDlg::buildLeft() {
 
     // The four pages: the day, week and month views and the comments.
     tabs_ = new DialogTabCtrl(left);
-    tabs_->setObjectName(idName(MainDlgLogic::kIdTabs));
+    tabs_->setObjectName("viewTabs");
     dayView_ = new PlannerView(ViewKind::Day, calendarRequests_, resources_, logic_.clock());
     weekView_ = new PlannerView(ViewKind::Week, calendarRequests_, resources_, logic_.clock());
     monthView_ = new MonthView(calendarRequests_, resources_, logic_.clock());
@@ -205,7 +204,7 @@ QWidget* MainDlg::buildLeft() {
     });
     auto* commentsPage = emptyPage("AlarmComment", tabs_);
     comment_ = new QPlainTextEdit(commentsPage);
-    comment_->setObjectName(idName(MainDlgLogic::kIdCommentEdit));
+    comment_->setObjectName("commentEdit");
     auto* commentLayout = new QVBoxLayout(commentsPage);
     commentLayout->setContentsMargins(10, 10, 10, 10);
     commentLayout->addWidget(comment_);
@@ -228,9 +227,9 @@ QWidget* MainDlg::buildLeft() {
         comment_->setTextCursor(cursor);
     });
 
-    // Picture 57745 keeps its distance to the bottom edge.
+    // The word mark keeps its distance to the bottom edge.
     auto* logo = new QLabel(left);
-    logo->setObjectName(idName(MainDlgLogic::kIdLogoLeft));
+    logo->setObjectName("wordmark");
     logo->setPixmap(velmoraWordmark(22));
     layout->addWidget(logo, 0, Qt::AlignLeft | Qt::AlignBottom);
     return left;
@@ -245,13 +244,13 @@ QWidget* MainDlg::viewPage(const char* objectName, QWidget* view) {
     return page;
 }
 
-QLabel* MainDlg::valueLabel(int id, QLabel* given) {
+QLabel* MainDlg::valueLabel(const char* name, QLabel* given) {
     QLabel* l = given;
     if (!l) {
         l = new QLabel("-", userFrame_);
         l->setWordWrap(true);
     }
-    l->setObjectName(idName(id));
+    l->setObjectName(name);
     QFont f = font();
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() + 2);
@@ -263,12 +262,12 @@ QLabel* MainDlg::valueLabel(int id, QLabel* given) {
     return l;
 }
 
-ElidedLabel* MainDlg::elidedValueLabel(int id) {
+ElidedLabel* MainDlg::elidedValueLabel(const char* name) {
     // A long name or ssn is cut with "…" (whole in the tooltip) so that the
     // panel keeps its layout at every window size.
     auto* l = new ElidedLabel(userFrame_);
     l->setFullText("-");
-    valueLabel(id, l);
+    valueLabel(name, l);
     return l;
 }
 
@@ -280,42 +279,42 @@ QWidget* MainDlg::buildPanel() {
     outer->setSpacing(6);
 
     userFrame_ = new QGroupBox(toQ(logic_.controlText(MainDlgLogic::kIdUserFrame)), column);
-    userFrame_->setObjectName(idName(MainDlgLogic::kIdUserFrame));
+    userFrame_->setObjectName("userPanel");
     // The panel paints on white like the rest of the window.
     userFrame_->setStyleSheet(
-        "QGroupBox#id57731 { background: white; border: 1px solid #c9ccd1; border-radius: 4px;"
+        "QGroupBox#userPanel { background: white; border: 1px solid #c9ccd1; border-radius: 4px;"
         " margin-top: 0.8em; padding-top: 4px; }"
-        "QGroupBox#id57731::title { subcontrol-origin: margin; left: 9px; padding: 0 4px; }");
+        "QGroupBox#userPanel::title { subcontrol-origin: margin; left: 9px; padding: 0 4px; }");
     auto* v = new QVBoxLayout(userFrame_);
     v->setContentsMargins(10, 8, 10, 10);
     v->setSpacing(3);
 
-    auto caption = [this](int id) {
+    auto caption = [this](int id, const char* name) {
         auto* l = new QLabel(toQ(logic_.controlText(id)), userFrame_);
-        l->setObjectName(idName(id));
+        l->setObjectName(name);
         return l;
     };
 
     chooseUser_ = new QPushButton(toQ(logic_.controlText(MainDlgLogic::kIdChooseUser)), userFrame_);
-    chooseUser_->setObjectName(idName(MainDlgLogic::kIdChooseUser));
+    chooseUser_->setObjectName("chooseUserButton");
     connect(chooseUser_, &QPushButton::clicked, this, [this] { logic_.command(MainDlgLogic::kIdChooseUser); });
     v->addWidget(chooseUser_);
     v->addSpacing(6);
 
-    v->addWidget(caption(MainDlgLogic::kIdNameCaption));
-    name_ = elidedValueLabel(MainDlgLogic::kIdName);
+    v->addWidget(caption(MainDlgLogic::kIdNameCaption, "nameCaption"));
+    name_ = elidedValueLabel("userName");
     v->addWidget(name_);
     v->addSpacing(4);
-    v->addWidget(caption(MainDlgLogic::kIdSsnCaption));
-    ssn_ = elidedValueLabel(MainDlgLogic::kIdSsn);
+    v->addWidget(caption(MainDlgLogic::kIdSsnCaption, "ssnCaption"));
+    ssn_ = elidedValueLabel("userSsn");
     v->addWidget(ssn_);
     v->addSpacing(8);
 
-    v->addWidget(caption(MainDlgLogic::kIdTypeCaption));
+    v->addWidget(caption(MainDlgLogic::kIdTypeCaption, "programTypeCaption"));
     typeIntake_ = new QRadioButton(toQ(logic_.controlText(MainDlgLogic::kIdTypeIntake)), userFrame_);
     typeForgotten_ = new QRadioButton(toQ(logic_.controlText(MainDlgLogic::kIdTypeForgotten)), userFrame_);
-    typeIntake_->setObjectName(idName(MainDlgLogic::kIdTypeIntake));
-    typeForgotten_->setObjectName(idName(MainDlgLogic::kIdTypeForgotten));
+    typeIntake_->setObjectName("alarmAtIntakeRadio");
+    typeForgotten_->setObjectName("alarmIfForgottenRadio");
     typeIntake_->setToolTip(wrappedTooltip(logic_.tooltipText(MainDlgLogic::kIdTypeIntake)));
     typeForgotten_->setToolTip(wrappedTooltip(logic_.tooltipText(MainDlgLogic::kIdTypeForgotten)));
     for (QRadioButton* r : {typeIntake_, typeForgotten_}) {
@@ -334,9 +333,9 @@ QWidget* MainDlg::buildPanel() {
             [this](bool checked) { logic_.programTypeClicked(MainDlgLogic::kIdTypeForgotten, checked); });
     v->addSpacing(4);
 
-    v->addWidget(caption(MainDlgLogic::kIdWindowCaption));
+    v->addWidget(caption(MainDlgLogic::kIdWindowCaption, "windowCaption"));
     window_ = new QComboBox(userFrame_);
-    window_->setObjectName(idName(MainDlgLogic::kIdWindowList));
+    window_->setObjectName("windowList");
     for (int i = 0; i < static_cast<int>(MainDlgLogic::windowChoices().size()); ++i)
         window_->addItem(toQ(logic_.windowChoiceText(i)), MainDlgLogic::windowSecondsAt(i));
     window_->setCurrentIndex(0);
@@ -347,18 +346,18 @@ QWidget* MainDlg::buildPanel() {
     });
     v->addSpacing(8);
 
-    v->addWidget(caption(MainDlgLogic::kIdLastAlarmCaption));
-    lastAlarm_ = valueLabel(MainDlgLogic::kIdLastAlarm);
+    v->addWidget(caption(MainDlgLogic::kIdLastAlarmCaption, "lastAlarmCaption"));
+    lastAlarm_ = valueLabel("lastAlarm");
     v->addWidget(lastAlarm_);
     v->addSpacing(6);
-    status_ = valueLabel(MainDlgLogic::kIdStatus);
+    status_ = valueLabel("programmingStatus");
     status_->setText(QString());
     status_->setMinimumHeight(status_->fontMetrics().lineSpacing() * 2 + 2);
     status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     v->addWidget(status_);
     v->addSpacing(4);
     program_ = new QPushButton(toQ(logic_.controlText(MainDlgLogic::kIdProgram)), userFrame_);
-    program_->setObjectName(idName(MainDlgLogic::kIdProgram));
+    program_->setObjectName("programButton");
     program_->setMinimumHeight(30);
     program_->setEnabled(false);
     connect(program_, &QPushButton::clicked, this, [this] { logic_.command(MainDlgLogic::kIdProgram); });
@@ -366,9 +365,9 @@ QWidget* MainDlg::buildPanel() {
 
     outer->addWidget(userFrame_);
     outer->addStretch(1);
-    // Picture 1003 keeps its place in the bottom-right corner.
+    // The logo keeps its place in the bottom-right corner.
     auto* logo = new QLabel(column);
-    logo->setObjectName(idName(MainDlgLogic::kIdLogoRight));
+    logo->setObjectName("logo");
     logo->setPixmap(velmoraLogo(36));
     outer->addWidget(logo, 0, Qt::AlignRight | Qt::AlignBottom);
     return column;
@@ -495,9 +494,10 @@ void MainDlg::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    // The window's close button acts as Esc: command 2.
-    event->ignore();
+    // The window's close button acts as Esc: command 2, which closes the
+    // window from inside this event when it ends the program.
     logic_.command(cmd::kCancel);
+    event->setAccepted(closing_);
 }
 
 void MainDlg::keyPressEvent(QKeyEvent* event) {

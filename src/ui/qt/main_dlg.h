@@ -83,8 +83,8 @@ private:
     QWidget* buildPanel();
     QWidget* buildLeft();
     // `label` (a new word-wrapping label when null) in the value style.
-    QLabel* valueLabel(int id, QLabel* label = nullptr);
-    ElidedLabel* elidedValueLabel(int id);
+    QLabel* valueLabel(const char* name, QLabel* label = nullptr);
+    ElidedLabel* elidedValueLabel(const char* name);
     QWidget* viewPage(const char* objectName, QWidget* view);
     void syncPanel();
     void syncNavigationTips();

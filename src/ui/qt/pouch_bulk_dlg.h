@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 188: the pouch update of every user. While it runs it names the
+// The pouch update of every user. While it runs it names the
 // person whose data is being fetched above a progress bar, with Cancel;
 // at the end it shows the outcome and the list of persons concerned.
 #include <QDialog>

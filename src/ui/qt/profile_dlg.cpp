@@ -96,7 +96,7 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
     auto* createRow = new QHBoxLayout;
     if (model_.lookupOffered()) {
         lookup_ = new QPushButton(toQ(model_.controlText(ProfileDlgLogic::kIdLookup)), newFrame);
-        lookup_->setObjectName(idName(ProfileDlgLogic::kIdLookup));
+        lookup_->setObjectName("lookup");
         lookup_->setAutoDefault(false);
         plainFont(lookup_, this);
         createRow->addWidget(lookup_);

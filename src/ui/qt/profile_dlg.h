@@ -18,7 +18,8 @@ public:
     explicit ProfileDlg(ProfileDlgLogic& model, QWidget* parent = nullptr);
     ~ProfileDlg() override;
 
-    // Ends with the model's results: 1 created, 1008 chosen, 2 closed.
+    // Ends with the model's results: kIdCreate created,
+    // kIdChoose chosen, kIdCancel closed.
     void reject() override;
 
 protected:
@@ -46,7 +47,7 @@ private:
     QLineEdit* phone_ = nullptr;
     QPushButton* create_ = nullptr;
     QPushButton* save_ = nullptr;  // the selected user's changed details
-    QPushButton* lookup_ = nullptr;  // 1006, when the service is at hand
+    QPushButton* lookup_ = nullptr;  // when the service is at hand
     QPushButton* close_ = nullptr;
     QMetaObject::Connection focusWatch_;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // Menus of the resource module as Qt menus: one filler for the menu bar
-// and the popups.
+// and the popups, and the object names of their commands.
+#include <QString>
 #include <functional>
 #include <vector>
 
@@ -15,5 +16,9 @@ namespace velmora {
 // called for every command with its action and id.
 void addMenuItems(QMenu* into, const std::vector<MenuItem>& items,
                   const std::function<void(QAction*, int)>& bind);
+
+// The object name of a command's action by what it does ("editAlarm");
+// "command<id>" for a command without one.
+QString commandObjectName(int commandId);
 
 }  // namespace velmora

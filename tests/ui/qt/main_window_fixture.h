@@ -1,10 +1,12 @@
 #pragma once
 // The main window of the widget tests: shown on the offscreen platform,
 // with its logic and host, on a database in a temporary directory, at
-// Monday 2 March 2026 09:00.
+// Monday 2 March 2026 09:00; its controls found by name.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTabWidget>
+#include <QTest>
 #include <memory>
 
 #include "../logic/dialog_test_support.h"
@@ -13,6 +15,9 @@
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/qt/main_dlg.h"
 #include "ui/qt/qt_host.h"
+#include "core/datetime.h"
+#include "qt_test_support.h"
+#include "resources/string_ids.h"
 
 namespace velmora::qttest {
 
@@ -41,6 +46,10 @@ protected:
         db_.store().selectUser(logic_->user(), id, clock_.nowValue(), {}, RecordStore::SaveCurrent::No);
         logic_->markMonthStale();
         logic_->refresh();
+    }
+    template <class W>
+    W* control(const char* name) {
+        return window_->findChild<W*>(name);
     }
 
     dialogtest::TempDatabase db_;

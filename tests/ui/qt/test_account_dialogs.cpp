@@ -32,9 +32,9 @@ TEST(AccountDlgWidget, SignInReplyReachesTheOpenDialog) {
     AccountDlgLogic model({db.user, db.store(), ResourceModule::builtIn(), host, access});
     AccountDlg dlg(model);
     QTimer::singleShot(0, &dlg, [&] {
-        QTest::keyClicks(dlg.findChild<QLineEdit*>("id57738"), "anna");
-        QTest::keyClicks(dlg.findChild<QLineEdit*>("id57739"), "secret");
-        QTest::mouseClick(dlg.findChild<QPushButton*>("id1"), Qt::LeftButton);
+        QTest::keyClicks(dlg.findChild<QLineEdit*>("userName"), "anna");
+        QTest::keyClicks(dlg.findChild<QLineEdit*>("password"), "secret");
+        QTest::mouseClick(dlg.findChild<QPushButton*>("ok"), Qt::LeftButton);
     });
     QTimer::singleShot(20000, &dlg, [&] { dlg.done(0); });
     EXPECT_EQ(dlg.exec(), kIdOk);

@@ -1,15 +1,9 @@
-#include "ui/qt/month_view.h"
+#include "ui/qt/calendar/month_view.h"
 
-#include <QHelpEvent>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStaticText>
-#include <QToolTip>
 
 #include "resources/resource_module.h"
-#include "ui/qt/calendar_keys.h"
-#include "ui/qt/calendar_style.h"
 #include "ui/qt/qt_host.h"
 
 namespace velmora {
@@ -20,76 +14,42 @@ constexpr int kTooltipWidth = 400;
 
 MonthView::MonthView(CalendarRequests& requests, const ResourceModule& resources, const Clock& clock,
                      QWidget* parent)
-    : QWidget(parent),
-      logic_(CalendarViewLogic::make(ViewKind::Month, requests, resources, clock)),
-      resources_(resources),
-      clock_(clock) {
-    setObjectName("monthView");
-    setFocusPolicy(Qt::StrongFocus);
-    setMouseTracking(true);
+    : CalendarViewBase(ViewKind::Month, requests, resources, clock, kTooltipWidth, parent) {
+    // The grid fills the widget: no frame, nothing to scroll.
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
-MonthView::~MonthView() = default;
-
-void MonthView::setDate(const QDate& date) {
-    if (logic_->setDate(makeTime(date.year(), date.month(), date.day()))) refresh();
-    else update();
-}
-
-void MonthView::refresh() {
-    logic_->refresh();
-    update();
-}
-
-void MonthView::fit(const QSize& size) {
-    geometry_.width = size.width();
-    geometry_.height = size.height();
-    geometry_.weeks = std::max(1, logic_->dayCount() / 7);
+MonthGeometry MonthView::fitted(const QSize& size) const {
+    MonthGeometry g = geometry_;
+    g.width = size.width();
+    g.height = size.height();
+    g.weeks = std::max(1, logic_->dayCount() / 7);
+    return g;
 }
 
 int MonthView::dayAt(const QPoint& p) const {
-    const int cell = geometry_.cellAt(p.x(), p.y());
+    const int cell = fitted(viewport()->size()).cellAt(p.x(), p.y());
     return cell < logic_->dayCount() ? cell : -1;
 }
 
 void MonthView::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
-    fit(size());
     const int day = dayAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && day >= 0) logic_->selectDay(logic_->dayAt(day));
-    update();
+    viewport()->update();
 }
 
 void MonthView::mouseDoubleClickEvent(QMouseEvent* event) {
-    fit(size());
     const int day = dayAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && day >= 0) logic_->openDay(logic_->dayAt(day));
 }
 
-void MonthView::keyPressEvent(QKeyEvent* event) {
-    CalendarKey key;
-    if (!calendarKeyOf(event->key(), key)) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    logic_->key(key);
-    update();
-}
-
-bool MonthView::event(QEvent* event) {
-    if (event->type() == QEvent::ToolTip) {
-        auto* help = static_cast<QHelpEvent*>(event);
-        fit(size());
-        const int day = dayAt(help->pos());
-        if (day < 0) {
-            QToolTip::hideText();
-        } else {
-            const Text tip = monthDayTooltip(logic_->dayAt(day), logic_->itemsOfDay(day), resources_);
-            QToolTip::showText(help->globalPos(), calendarTooltip(tip, kTooltipWidth), this, {});
-        }
-        return true;
-    }
-    return QWidget::event(event);
+std::optional<Text> MonthView::tooltipAt(const QPoint& at) const {
+    const int day = dayAt(at);
+    if (day < 0) return std::nullopt;
+    return monthDayTooltip(logic_->dayAt(day), logic_->itemsOfDay(day), resources_);
 }
 
 const QStaticText& MonthView::shapedLine(const QString& text, const QFont& font, const QFontMetrics& metrics,
@@ -106,14 +66,9 @@ const QStaticText& MonthView::shapedLine(const QString& text, const QFont& font,
     return shaped_.insert(key, line).value();
 }
 
-void MonthView::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    paintAll(p, size());
-}
-
 void MonthView::paintAll(QPainter& p, const QSize& size) {
-    fit(size);
-    const CalendarPalette c = CalendarPalette::from(palette());
+    geometry_ = fitted(size);
+    const CalendarPalette c = colours();
     const MonthGeometry& g = geometry_;
     const QLocale locale = calendarLocale(resources_);
     const SYSTEMTIME& cursor = logic_->cursor();

@@ -40,14 +40,14 @@ QColor itemTextColour(const QColor& fill);
 QFont rulerHourFont();
 QFont rulerMinuteFont();
 
-// The locale of the language module (string 40153): weekday names.
+// The locale of the language module (ids::kLanguageCode): weekday names.
 QLocale calendarLocale(const ResourceModule& resources);
 
 // A tooltip text wrapped at `maxWidth` pixels.
 QString calendarTooltip(const Text& text, int maxWidth);
 
-// Menu 154's first popup (edit, delete) as a menu; nullptr when the
-// resource module has no such menu.
+// The first popup of the alarm context menu (ids::kMenuAlarmContext: edit,
+// delete) as a menu; nullptr when the resource module has no such menu.
 QMenu* alarmContextMenu(const ResourceModule& resources, QWidget* parent);
 
 }  // namespace velmora

@@ -1,19 +1,11 @@
-#include "ui/qt/planner_view.h"
+#include "ui/qt/calendar/planner_view.h"
 
-#include <QContextMenuEvent>
-#include <QHelpEvent>
-#include <QKeyEvent>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QToolTip>
 
 #include "core/datetime.h"
 #include "resources/resource_module.h"
-#include "resources/string_ids.h"
-#include "ui/qt/calendar_keys.h"
-#include "ui/qt/calendar_style.h"
 #include "ui/qt/qt_host.h"
 
 namespace velmora {
@@ -31,31 +23,12 @@ QRect toRect(const PixelRect& r) { return QRect(r.x, r.y, r.w, r.h); }
 
 PlannerView::PlannerView(ViewKind kind, CalendarRequests& requests, const ResourceModule& resources,
                          const Clock& clock, QWidget* parent)
-    : QAbstractScrollArea(parent),
-      logic_(CalendarViewLogic::make(kind, requests, resources, clock)),
-      resources_(resources),
-      clock_(clock) {
-    setObjectName(kind == ViewKind::Day ? "dayView" : "weekView");
+    : CalendarViewBase(kind, requests, resources, clock, kTooltipWidth, parent) {
     geometry_.days = kind == ViewKind::Day ? 1 : 7;
     geometry_.slotHeight = 28;
-    setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFrameShape(QFrame::StyledPanel);
-    viewport()->setMouseTracking(true);
-}
-
-PlannerView::~PlannerView() = default;
-
-void PlannerView::setDate(const QDate& date) {
-    if (logic_->setDate(makeTime(date.year(), date.month(), date.day()))) refresh();
-    else viewport()->update();
-}
-
-void PlannerView::refresh() {
-    logic_->refresh();
-    relayout();
-    viewport()->update();
 }
 
 void PlannerView::relayout() {
@@ -127,51 +100,19 @@ void PlannerView::mousePressEvent(QMouseEvent* event) {
     viewport()->update();
 }
 
-void PlannerView::contextMenuEvent(QContextMenuEvent* event) {
-    if (!logic_->contextMenuOn(itemAt(event->pos()))) return;
-    QMenu* menu = alarmContextMenu(resources_, this);
-    if (!menu) return;
-    QAction* chosen = menu->exec(event->globalPos());
-    const int id = chosen ? chosen->data().toInt() : 0;
-    menu->deleteLater();
-    if (id == cmd::kEditAlarm) logic_->editRemembered();
-    else if (id == cmd::kDeleteAlarm) logic_->deleteRemembered();
-}
-
-void PlannerView::keyPressEvent(QKeyEvent* event) {
-    CalendarKey key;
-    if (!calendarKeyOf(event->key(), key)) {
-        QAbstractScrollArea::keyPressEvent(event);
-        return;
-    }
-    logic_->key(key);
+void PlannerView::cursorMoved() {
     geometry_.scroll = geometry_.scrollToShow(logic_->cursor());
     syncScrollBar();
     relayout();
-    viewport()->update();
 }
 
-bool PlannerView::viewportEvent(QEvent* event) {
-    if (event->type() == QEvent::ToolTip) {
-        auto* help = static_cast<QHelpEvent*>(event);
-        const int item = itemAt(help->pos());
-        if (item < 0) {
-            QToolTip::hideText();
-        } else {
-            const Text tip = plannerTooltip(logic_->items()[static_cast<std::size_t>(item)]);
-            QToolTip::showText(help->globalPos(), calendarTooltip(tip, kTooltipWidth), viewport());
-        }
-        return true;
-    }
-    return QAbstractScrollArea::viewportEvent(event);
+std::optional<Text> PlannerView::tooltipAt(const QPoint& at) const {
+    const int item = itemAt(at);
+    if (item < 0) return std::nullopt;
+    return plannerTooltip(logic_->items()[static_cast<std::size_t>(item)]);
 }
 
 // ---- Painting ----
-
-void PlannerView::paintEvent(QPaintEvent*) {
-    QPainter p(viewport());
-    paintAll(p, viewport()->size());
-}
 
 void PlannerView::paintAll(QPainter& p, const QSize& size) {
     if (geometry_.width != size.width() || geometry_.height != size.height()) {
@@ -181,14 +122,14 @@ void PlannerView::paintAll(QPainter& p, const QSize& size) {
         relayout();
     }
     p.setRenderHint(QPainter::Antialiasing, false);
-    paintGrid(p);
-    paintTodayAndSelection(p);
-    paintItems(p);
-    paintRulerAndHeader(p);
+    const CalendarPalette c = colours();
+    paintGrid(p, c);
+    paintTodayAndSelection(p, c);
+    paintItems(p, c);
+    paintRulerAndHeader(p, c);
 }
 
-void PlannerView::paintGrid(QPainter& p) {
-    const CalendarPalette c = CalendarPalette::from(palette());
+void PlannerView::paintGrid(QPainter& p, const CalendarPalette& c) {
     const PlannerGeometry& g = geometry_;
     p.fillRect(QRect(0, 0, g.width, g.height), c.base);
     for (int slot = 0; slot <= PlannerGeometry::kSlotsPerDay; ++slot) {
@@ -204,8 +145,7 @@ void PlannerView::paintGrid(QPainter& p) {
     }
 }
 
-void PlannerView::paintTodayAndSelection(QPainter& p) {
-    const CalendarPalette c = CalendarPalette::from(palette());
+void PlannerView::paintTodayAndSelection(QPainter& p, const CalendarPalette& c) {
     const PlannerGeometry& g = geometry_;
     const SYSTEMTIME now = clock_.localNow();
     p.save();
@@ -234,9 +174,8 @@ void PlannerView::paintTodayAndSelection(QPainter& p) {
     p.restore();
 }
 
-void PlannerView::paintItems(QPainter& p) {
+void PlannerView::paintItems(QPainter& p, const CalendarPalette& c) {
     const PlannerGeometry& g = geometry_;
-    const CalendarPalette c = CalendarPalette::from(palette());
     p.save();
     p.setClipRect(QRect(g.rulerWidth, g.headerHeight, g.width - g.rulerWidth, g.height - g.headerHeight));
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -278,8 +217,7 @@ void PlannerView::paintItems(QPainter& p) {
     p.restore();
 }
 
-void PlannerView::paintRulerAndHeader(QPainter& p) {
-    const CalendarPalette c = CalendarPalette::from(palette());
+void PlannerView::paintRulerAndHeader(QPainter& p, const CalendarPalette& c) {
     const PlannerGeometry& g = geometry_;
     // Ruler: the hour large, its minutes small beside it.
     p.save();

@@ -1,4 +1,4 @@
-#include "ui/qt/calendar_style.h"
+#include "ui/qt/calendar/calendar_style.h"
 
 #include <QAction>
 #include <QMenu>
@@ -86,7 +86,7 @@ QMenu* alarmContextMenu(const ResourceModule& resources, QWidget* parent) {
         auto* popup = new QMenu(parent);
         addMenuItems(popup, top.children, [](QAction* a, int id) {
             a->setData(id);
-            a->setObjectName(QString("id%1").arg(id));
+            a->setObjectName(commandObjectName(id));
         });
         return popup;
     }
