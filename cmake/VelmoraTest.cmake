@@ -10,6 +10,8 @@ find_package(GTest REQUIRED)
 # "support/<name>.h".
 add_library(velmora_test_support INTERFACE)
 target_include_directories(velmora_test_support INTERFACE ${PROJECT_SOURCE_DIR}/tests)
+# The language modules in the source tree, wherever a test program is run from.
+target_compile_definitions(velmora_test_support INTERFACE VELMORA_SOURCE_LANG_DIR="${PROJECT_SOURCE_DIR}/resources/lang")
 
 function(velmora_add_test)
   cmake_parse_arguments(VT "" "NAME;TIMEOUT" "SOURCES;LIBS;ENVIRONMENT;ARGS" ${ARGN})

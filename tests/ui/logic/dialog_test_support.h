@@ -113,10 +113,7 @@ public:
 };
 
 // The language modules in the source tree (resources/lang).
-inline std::filesystem::path sourceLangDir() {
-    const auto here = std::filesystem::path(__FILE__).lexically_normal();  // tests/ui/logic/ in the sources
-    return here.parent_path().parent_path().parent_path().parent_path() / "resources" / "lang";
-}
+inline std::filesystem::path sourceLangDir() { return VELMORA_SOURCE_LANG_DIR; }
 
 using velmora::testing::dailyAlarm;
 using velmora::testing::readBytes;
