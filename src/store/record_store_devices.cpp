@@ -54,7 +54,7 @@ bool RecordStore::findOwnerDevice(int owner, DeviceRecord& record) {
     Database db(pathText());
     if (!db.isOpen()) return false;
     Statement st(db, sqlf("SELECT * FROM Devices WHERE owner_id = %d AND device_type = %d;", owner,
-                          0));
+                          static_cast<int>(DeviceRecord::kOwn)));
     Cursor c = st.query();
     bool found = false;
     while (c.step() == kSqliteRow) {
@@ -83,7 +83,8 @@ bool RecordStore::setDeviceOwner(int owner, std::uint32_t sn) {
 bool RecordStore::loadOwnReminders(std::map<int, DeviceRecord>& byOwner) {
     Database db(pathText());
     if (!db.isOpen()) return false;
-    Statement st(db, sqlf("SELECT * FROM Devices WHERE device_type = %d;", 0));
+    Statement st(db, sqlf("SELECT * FROM Devices WHERE device_type = %d;",
+                          static_cast<int>(DeviceRecord::kOwn)));
     Cursor c = st.query();
     while (c.step() == kSqliteRow) byOwner[intColumn(c, 5)] = deviceFromRow(c);
     return true;
