@@ -41,18 +41,15 @@ protected:
     std::vector<int> prepared;
 };
 
-TEST_F(CurrentUserTest, SelectUserLoadsProfileAlarmsAndHistoryAndPreparesTheTable) {
-    ASSERT_TRUE(store.saveDevice({500, 0, kNow - kDay, kNow + 30 * kDay, 40}, aino));
+// Loading the alarms, preparing the table and the flag by the reminder's last
+// alarm are the device rules' test (selecting a user with her reminder).
+TEST_F(CurrentUserTest, SelectUserLoadsProfileAndHistoryAndPreparesTheTable) {
     ASSERT_TRUE(store.selectUser(user, aino, kNow, recorder()));
     EXPECT_EQ(user.id, aino);
-    ASSERT_EQ(user.alarms.size(), 1u);
-    EXPECT_EQ(user.alarms[0].title, "Aamu");
     ASSERT_EQ(user.history.size(), 1u);
     EXPECT_EQ(user.history.at(kNow - kDay).log_status, 4);
     EXPECT_EQ(prepared, std::vector<int>{aino});
-    EXPECT_EQ(user.alarm_table.size(), 1u);
-    EXPECT_FALSE(user.is_programming_needed);  // last alarm 30 days ahead
-    ASSERT_EQ(user.users.size(), 2u);          // the list is kept
+    ASSERT_EQ(user.users.size(), 2u);  // the list is kept
 
     // Selecting the current user again does nothing; bad ids leave the selection.
     EXPECT_TRUE(store.selectUser(user, aino, kNow, recorder()));
