@@ -180,25 +180,32 @@ int Cursor::step() {
     return sqlite3_step(stmt_->stmt_);
 }
 
-bool Cursor::getInt(int column, int& out) const {
+// The statement when `column` is one of its result columns, else null.
+sqlite3_stmt* Cursor::readable(int column) const {
     if (stmt_ == nullptr || stmt_->stmt_ == nullptr || column < 0 || column >= stmt_->columns_)
-        return false;
-    out = sqlite3_column_int(stmt_->stmt_, column);
+        return nullptr;
+    return stmt_->stmt_;
+}
+
+bool Cursor::getInt(int column, int& out) const {
+    sqlite3_stmt* st = readable(column);
+    if (st == nullptr) return false;
+    out = sqlite3_column_int(st, column);
     return true;
 }
 
 bool Cursor::getInt64(int column, std::int64_t& out) const {
-    if (stmt_ == nullptr || stmt_->stmt_ == nullptr || column < 0 || column >= stmt_->columns_)
-        return false;
-    out = sqlite3_column_int64(stmt_->stmt_, column);
+    sqlite3_stmt* st = readable(column);
+    if (st == nullptr) return false;
+    out = sqlite3_column_int64(st, column);
     return true;
 }
 
 bool Cursor::getString(int column, Text& out) const {
-    if (stmt_ == nullptr || stmt_->stmt_ == nullptr || column < 0 || column >= stmt_->columns_)
-        return false;
-    const unsigned char* p = sqlite3_column_text(stmt_->stmt_, column);
-    int n = sqlite3_column_bytes(stmt_->stmt_, column);
+    sqlite3_stmt* st = readable(column);
+    if (st == nullptr) return false;
+    const unsigned char* p = sqlite3_column_text(st, column);
+    int n = sqlite3_column_bytes(st, column);
     if (p == nullptr)
         out.clear();
     else
@@ -207,16 +214,15 @@ bool Cursor::getString(int column, Text& out) const {
 }
 
 bool Cursor::getString16(int column, std::u16string_view& out) const {
-    if (stmt_ == nullptr || stmt_->stmt_ == nullptr || column < 0 || column >= stmt_->columns_)
-        return false;
-    out = text16(sqlite3_column_value(stmt_->stmt_, column));
+    sqlite3_stmt* st = readable(column);
+    if (st == nullptr) return false;
+    out = text16(sqlite3_column_value(st, column));
     return true;
 }
 
 bool Cursor::getOrderKey(int column, OrderKey& out) const {
-    if (stmt_ == nullptr || stmt_->stmt_ == nullptr || column < 0 || column >= stmt_->columns_)
-        return false;
-    sqlite3_stmt* st = stmt_->stmt_;
+    sqlite3_stmt* st = readable(column);
+    if (st == nullptr) return false;
     switch (sqlite3_column_type(st, column)) {
         case SQLITE_NULL: out = OrderKey{}; return true;
         case SQLITE_INTEGER:
@@ -234,9 +240,9 @@ bool Cursor::getOrderKey(int column, OrderKey& out) const {
 
 // The column's value when it is a text stored in `encoding`, else null.
 sqlite3_value* Cursor::storedText(int column, int encoding) const {
-    if (stmt_ == nullptr || stmt_->stmt_ == nullptr || column < 0 || column >= stmt_->columns_)
-        return nullptr;
-    sqlite3_value* value = sqlite3_column_value(stmt_->stmt_, column);
+    sqlite3_stmt* st = readable(column);
+    if (st == nullptr) return nullptr;
+    sqlite3_value* value = sqlite3_column_value(st, column);
     if (sqlite3_value_type(value) != SQLITE_TEXT) return nullptr;
     if (stmt_->textEncoding_ == 0) stmt_->textEncoding_ = sqlite3_value_encoding(value);
     return stmt_->textEncoding_ == encoding ? value : nullptr;
@@ -258,9 +264,9 @@ bool Cursor::getStoredUtf8(int column, std::string_view& out) const {
 }
 
 bool Cursor::getString8(int column, std::string_view& out) const {
-    if (stmt_ == nullptr || stmt_->stmt_ == nullptr || column < 0 || column >= stmt_->columns_)
-        return false;
-    out = text8(sqlite3_column_value(stmt_->stmt_, column));
+    sqlite3_stmt* st = readable(column);
+    if (st == nullptr) return false;
+    out = text8(sqlite3_column_value(st, column));
     return true;
 }
 

@@ -154,6 +154,7 @@ public:
     void release();
 
 private:
+    sqlite3_stmt* readable(int column) const;
     sqlite3_value* storedText(int column, int encoding) const;
     Statement* stmt_ = nullptr;
 };

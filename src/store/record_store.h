@@ -5,6 +5,24 @@
 // be replaced (restore from backup) while the program runs. There is no
 // cache; failures come back as return values (false, -1, or the output
 // left unchanged) and nothing is shown.
+//
+// Where the code lives:
+//   record_store.cpp               the constructor and the shared pieces of
+//                                  record_rows.h (statement formatting,
+//                                  column reads, the text bound)
+//   record_store_schema.cpp        tables, migration, versions, the settings
+//                                  row and the account stored in it
+//   record_store_profiles.cpp      users (Profiles); deleting a user
+//   sealed_profiles.h/.cpp         the user list read with its texts still
+//                                  enciphered, deciphered when first read
+//   record_store_alarms.cpp        alarms (Alarms)
+//   record_store_devices.cpp       reminders (Devices)
+//   record_store_log.cpp           the acknowledgement log (Log),
+//                                  mergeLogEntries, reports (Reports)
+//   record_store_import.cpp        users of legacy files, the import mark
+//   record_store_current_user.cpp  the current-user operations and
+//                                  closeCurrentUser
+//   data_directory.cpp             where the database lives
 #include <cstdint>
 #include <filesystem>
 #include <functional>

