@@ -129,7 +129,6 @@ TEST_F(ServiceClientTest, EmptyAndErrorStatusBodiesAreDeliveredButNotAnUnauthori
     for (const auto& [status, body] : replies) {
         script({.status = status, .body = body});
         ASSERT_TRUE(exchange(*client)) << "the owner must hear of the request's end";
-        EXPECT_FALSE(client->busy());
         EXPECT_EQ(client->replyState(), status == 401 ? kReplyNone : kReplyComplete) << status;
         EXPECT_EQ(client->reply(), status == 401 ? "" : body);
         EXPECT_EQ(client->lastErrorText().find("401") != std::string::npos, status == 401);
@@ -138,20 +137,6 @@ TEST_F(ServiceClientTest, EmptyAndErrorStatusBodiesAreDeliveredButNotAnUnauthori
 }
 
 // ---- the idle timer ----
-
-TEST_F(ServiceClientTest, SilentServerFailsAfterTheIdleTimeout) {
-    // Long enough for a TLS handshake on a slow (sanitizer) build, far
-    // shorter than the silence.
-    script({.body = "1", .silence = 15s});
-    auto client = makeClient(2500);
-    const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(exchange(*client));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 10s)
-        << "the transfer must end long before the server speaks";
-    expectFailed(*client, "did not answer", ServiceFailure::TimedOut);
-    EXPECT_NE(client->lastErrorText().find("2.5 seconds"), std::string::npos);
-    EXPECT_EQ(service_->received().size(), 1u);
-}
 
 TEST_F(ServiceClientTest, SlowButSteadyReplyIsNotCutOff) {
     // Ten pieces 200 ms apart take longer than the 1.5 s limit in total,
@@ -182,6 +167,8 @@ TEST_F(ServiceClientTest, SlowButSteadyUploadIsNotCutOff) {
 
 // ---- transfer failures and certificates ----
 
+// Nobody at the port, or a port that never answers the handshake (a service
+// silent after the request is the restore's test, through this client).
 TEST_F(ServiceClientTest, TransferFailuresEndWithTheirText) {
     const LoopbackSocket closed(false), mute(true);
     ASSERT_TRUE(closed.port > 0 && mute.port > 0);
@@ -189,7 +176,8 @@ TEST_F(ServiceClientTest, TransferFailuresEndWithTheirText) {
         {"http://127.0.0.1:" + std::to_string(service_->port()), "not a valid https address",
          ServiceFailure::BadAddress},
         {"https://127.0.0.1:" + std::to_string(closed.port), "Could not connect", ServiceFailure::Unreachable},
-        {"https://127.0.0.1:" + std::to_string(mute.port), "did not answer", ServiceFailure::TimedOut},
+        {"https://127.0.0.1:" + std::to_string(mute.port), "did not answer: no data for 0.3 seconds",
+         ServiceFailure::TimedOut},
     };
     for (const auto& [url, text, why] : cases) {
         SCOPED_TRACE(url);
