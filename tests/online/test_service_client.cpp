@@ -102,10 +102,9 @@ protected:
 
 // ---- replies ----
 
+// A large reply with every byte value is the backup round trip's test.
 TEST_F(ServiceClientTest, OneRequestAtATimeAndItsReplyInSeveralReadsArrivesWhole) {
-    std::string bytes(70000, '\0');  // every byte value, zero too
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 131 % 256);
-    script({.chunks = {"1|ab", std::string("c\0d", 3), "ef", bytes}, .pause = 30ms});
+    script({.chunks = {"1|ab", std::string("c\0d", 3), "ef"}, .pause = 30ms});
     auto client = makeClient();
     ASSERT_TRUE(CheckUser(*client, "fi"));
     EXPECT_TRUE(client->busy());
@@ -113,7 +112,7 @@ TEST_F(ServiceClientTest, OneRequestAtATimeAndItsReplyInSeveralReadsArrivesWhole
     ASSERT_TRUE(waitForNotice());
     EXPECT_FALSE(client->busy());
     EXPECT_EQ(client->replyState(), kReplyComplete);
-    EXPECT_EQ(client->reply(), "1|ab" + std::string("c\0d", 3) + "ef" + bytes);
+    EXPECT_EQ(client->reply(), "1|ab" + std::string("c\0d", 3) + "ef");
     EXPECT_TRUE(client->lastErrorText().empty());
     EXPECT_FALSE(owner_.runNext(300ms)) << "only one notice";
     EXPECT_EQ(service_->received().size(), 1u);
