@@ -270,7 +270,6 @@ TEST_F(LinkFixture, TheFirstFailedBlockEndsAReadOrAWrite) {
     reminder.resetCounters();
     EXPECT_FALSE(link.readTableArea());
     EXPECT_EQ(reminder.requestCount(), 6u);
-    EXPECT_FALSE(link.readAll());
 
     const auto image = encodeTableArea(InstantList{}, 1773130000, link.memoryMap());
     reminder.resetCounters();
