@@ -212,7 +212,6 @@ TEST_F(LinkFixture, VersionTextAndTheWindowQueryOnlyForTheTwoExactVersions) {
         reminder.setVersion(c.sent);
         ASSERT_TRUE(link.readIdentity()) << c.sent;
         EXPECT_EQ(link.identity().version, c.read);
-        EXPECT_EQ(link.identity().window_support, c.window) << c.sent;
         EXPECT_EQ(link.reminderWindow(), c.window ? 2400u : 0u) << c.sent;
         EXPECT_EQ(reminder.commandCount(kCmdQueryWindow), c.window ? 1u : 0u) << c.sent;
     }
