@@ -20,7 +20,7 @@
 #include <memory>
 
 #include "core/clock.h"
-#include "device/programming_report.h"
+#include "ui/logic/reminder/programming_report.h"
 #include "offscreen_app.h"
 #include "reminder-sim/sim_transport.h"
 #include "reminder-sim/simulated_reminder.h"

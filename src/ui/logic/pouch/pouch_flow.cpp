@@ -2,7 +2,7 @@
 
 #include "core/datetime.h"
 #include "core/text.h"
-#include "device/alarm_rules.h"
+#include "ui/logic/reminder/alarm_rules.h"
 #include "online/pouch.h"
 #include "online/service_protocol.h"
 #include "resources/string_ids.h"

@@ -1,8 +1,8 @@
 #include "ui/logic/reminder/programming_job.h"
 
 #include "core/text.h"
-#include "device/alarm_rules.h"
-#include "device/programming_report.h"
+#include "ui/logic/reminder/alarm_rules.h"
+#include "ui/logic/reminder/programming_report.h"
 #include "resources/string_ids.h"
 #include "ui/logic/users/profile_dlg_logic.h"
 #include "ui/logic/reminder/reminder_steps.h"

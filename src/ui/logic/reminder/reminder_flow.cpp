@@ -1,8 +1,8 @@
 #include "ui/logic/reminder/reminder_flow.h"
 
 #include "core/schedule.h"
-#include "device/alarm_rules.h"
-#include "device/log_readback.h"
+#include "ui/logic/reminder/alarm_rules.h"
+#include "ui/logic/reminder/log_readback.h"
 #include "resources/string_ids.h"
 #include "ui/logic/reminder/reminder_steps.h"
 #include "ui/logic/reminder/select_action_dlg_logic.h"

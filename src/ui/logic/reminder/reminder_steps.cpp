@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "device/log_readback.h"
+#include "ui/logic/reminder/log_readback.h"
 #include "resources/string_ids.h"
 #include "ui/logic/reminder/device_dialogs_logic.h"
 
