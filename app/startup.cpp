@@ -13,14 +13,16 @@ MainWindow::MainWindow(const ResourceModule& resources, const std::filesystem::p
     window = std::make_unique<MainDlg>(logic, resources);
     host.setParentWindow(window.get());
     QObject* context = window.get();
-    flows.useReminder(usb, clock, [this, context] {
-        return usb.startWatch([this, context](ReminderEvent e) {
-            // On the transport's thread: hand the event over, nothing else.
-            QMetaObject::invokeMethod(
-                context, [this, e] { flows.deviceEvent(logic, e == ReminderEvent::Arrived); },
-                Qt::QueuedConnection);
+    reminder = std::make_unique<ReminderCommands>(
+        usb, clock, store, host, resources, logic.clock(), logic.user(), reminderWindow, [this, context] {
+            return usb.startWatch([this, context](ReminderEvent e) {
+                // On the transport's thread: hand the event over, nothing else.
+                QMetaObject::invokeMethod(
+                    context, [this, e] { reminder->arrival.deviceEvent(e == ReminderEvent::Arrived); },
+                    Qt::QueuedConnection);
+            });
         });
-    });
+    flows.useReminder(reminder.get());
     host.setModalsClosedListener([this] { flows.modalsClosed(logic); });
     // A finished service request is handed to the event loop.
     ServiceAccess service;
@@ -32,6 +34,7 @@ MainWindow::~MainWindow() {
     usb.stopWatch();  // no event arrives for a window that is going
     host.setModalsClosedListener(nullptr);
     flows.endServiceRequests();  // no service notice for a window that is going
+    flows.useReminder(nullptr);
     host.setParentWindow(nullptr);
     window.reset();
     logic.setFlows(nullptr);

@@ -10,6 +10,7 @@
 #include "resources/resource_module.h"
 #include "store/record_store.h"
 #include "ui/logic/main_dlg_logic.h"
+#include "ui/logic/main_reminder_window.h"
 #include "ui/logic/program_flows.h"
 #include "ui/logic/startup_logic.h"
 #include "ui/qt/main_dlg.h"
@@ -35,7 +36,9 @@ struct MainWindow {
     LibusbTransport usb;
     ProgramFlows flows;
     MainDlgLogic logic;
+    MainReminderWindow reminderWindow{logic};
     std::unique_ptr<MainDlg> window;
+    std::unique_ptr<ReminderCommands> reminder;
 };
 
 }  // namespace velmora

@@ -31,6 +31,7 @@
 #include "store/record_store.h"
 #include "ui/logic/reminder/device_dialogs_logic.h"
 #include "ui/logic/main_dlg_logic.h"
+#include "ui/logic/main_reminder_window.h"
 #include "ui/logic/program_flows.h"
 #include "ui/logic/reports/report_dlg_logic.h"
 #include "ui/qt/main_dlg.h"
@@ -80,8 +81,11 @@ std::filesystem::path jobDirectory() {
 // reminder (serial 100001 in the fixture) plugged in.
 struct JobWindow {
     JobWindow() : dir(jobDirectory()), store(dir / kDatabaseFileName) {
-        flows.useReminder(transport, clock, nullptr);
         logic = std::make_unique<MainDlgLogic>(store, dir, ResourceModule::builtIn(), host, clock);
+        reminderWindow = std::make_unique<MainReminderWindow>(*logic);
+        commands = std::make_unique<ReminderCommands>(transport, clock, store, host, ResourceModule::builtIn(), clock,
+                                                      logic->user(), *reminderWindow, nullptr);
+        flows.useReminder(commands.get());
         logic->setFlows(&flows);
         window = std::make_unique<MainDlg>(*logic, ResourceModule::builtIn());
         window->show();
@@ -89,11 +93,12 @@ struct JobWindow {
         store.selectUser(logic->user(), bench::kPerson, clock.nowValue(), flows.alarmTablePreparer(*logic),
                          RecordStore::SaveCurrent::No);
         logic->refresh();
-        flows.deviceEvent(*logic, true);
+        commands->arrival.deviceEvent(true);
         QApplication::processEvents();
     }
     ~JobWindow() {
         window.reset();
+        commands.reset();
         logic.reset();
         std::filesystem::remove_all(dir);
     }
@@ -105,6 +110,8 @@ struct JobWindow {
     sim::SimTransport transport{reminder};
     ProgramFlows flows;
     std::unique_ptr<MainDlgLogic> logic;
+    std::unique_ptr<MainReminderWindow> reminderWindow;
+    std::unique_ptr<ReminderCommands> commands;
     std::unique_ptr<MainDlg> window;
 };
 

@@ -5,51 +5,37 @@
 
 namespace velmora {
 
-void ProgramFlows::useReminder(UsbTransport& transport, const Clock& clock,
-                               ReminderFlow::WatchStarter startWatch) {
-    job_.reset();
-    reminder_.reset();
-    session_ = std::make_unique<ReminderSession>(transport, clock);
-    reminder_ = std::make_unique<ReminderFlow>(*session_, std::move(startWatch));
-    job_ = std::make_unique<ProgrammingJob>(*session_);
-}
-
-void ProgramFlows::deviceEvent(MainDlgLogic& main, bool arrived) {
-    if (reminder_) reminder_->deviceEvent(main, arrived);
-}
-
 void ProgramFlows::modalsClosed(MainDlgLogic& main) {
-    if (reminder_) reminder_->settle(main);
+    if (reminder_) reminder_->arrival.settle();
     pouch_.modalsClosed(main);
 }
 
-void ProgramFlows::startDeviceWatch(MainDlgLogic& main) {
-    if (reminder_) reminder_->startDeviceWatch(main);
+void ProgramFlows::startDeviceWatch(MainDlgLogic&) {
+    if (reminder_) reminder_->arrival.start();
 }
 
 void ProgramFlows::programmingJob(MainDlgLogic& main) {
-    if (!job_) return MainDlgFlows::programmingJob(main);
-    job_->run(main);
-    reminder_->settle(main);
+    if (!reminder_) return MainDlgFlows::programmingJob(main);
+    reminder_->program.start();
 }
 
 void ProgramFlows::emptyReminder(MainDlgLogic& main) {
     if (!reminder_) return MainDlgFlows::emptyReminder(main);
-    reminder_->emptyReminder(main);
+    reminder_->empty.start();
 }
 
-void ProgramFlows::ownerlessReminder(MainDlgLogic& main) {
-    if (reminder_) reminder_->ownerlessReminder(main);
+void ProgramFlows::ownerlessReminder(MainDlgLogic&) {
+    if (reminder_) reminder_->ownerless.start();
 }
 
-void ProgramFlows::storeReadBackForChosenUser(MainDlgLogic& main) {
-    if (reminder_) reminder_->storeReadBackForChosenUser(main);
+void ProgramFlows::storeReadBackForChosenUser(MainDlgLogic&) {
+    if (reminder_) reminder_->storeForChosenUser.start();
 }
 
 void ProgramFlows::userManual(MainDlgLogic& main) { openUserManual(main.host(), main.strings(), programDirectory()); }
 
 void ProgramFlows::printAlarmReport(MainDlgLogic& main) {
-    ProgrammingJob::printAlarmReport(main);
+    ProgramCommand::printAlarmReport(main.store(), main.host(), main.strings(), main.user().id);
 }
 
 void ProgramFlows::useAccount(AccountFlow::Setup setup) {

@@ -9,9 +9,7 @@
 #include "ui/logic/account/backup_flow.h"
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/logic/pouch/pouch_flow.h"
-#include "ui/logic/reminder/programming_job.h"
-#include "ui/logic/reminder/reminder_flow.h"
-#include "ui/logic/reminder/reminder_session.h"
+#include "ui/logic/reminder/reminder_commands.h"
 
 namespace velmora {
 
@@ -21,14 +19,10 @@ public:
     ProgramFlows(const ProgramFlows&) = delete;
     ProgramFlows& operator=(const ProgramFlows&) = delete;
 
-    // The reminder flows on `transport`; `startWatch` starts its arrival
-    // and removal notices (which the program hands to deviceEvent).
-    void useReminder(UsbTransport& transport, const Clock& clock, ReminderFlow::WatchStarter startWatch);
-    // An arrival (true) or removal notice, on the user-interface thread.
-    void deviceEvent(MainDlgLogic& main, bool arrived);
+    // The reminder commands the window starts.
+    void useReminder(ReminderCommands* commands) { reminder_ = commands; }
     // The last modal dialog closed: handle a held-back device event.
     void modalsClosed(MainDlgLogic& main);
-    ReminderSession* reminderSession() { return session_.get(); }
     // The web account, its dialogs and the web links, and where the service
     // is for every flow that talks to it. Drops the main window's pending
     // pouch request (its client belongs to the earlier setup).
@@ -71,9 +65,7 @@ public:
     }
 
 private:
-    std::unique_ptr<ReminderSession> session_;
-    std::unique_ptr<ReminderFlow> reminder_;
-    std::unique_ptr<ProgrammingJob> job_;
+    ReminderCommands* reminder_ = nullptr;
     std::unique_ptr<AccountFlow> account_;
     // The alarm editing works with the panel's medication window when the
     // reminder alarms only if the intake is forgotten, else with 600 s.

@@ -17,6 +17,7 @@
 #include "resources/string_ids.h"
 #include "store/database.h"
 #include "ui/logic/main_dlg_logic.h"
+#include "ui/logic/main_reminder_window.h"
 #include "ui/logic/program_flows.h"
 #include "ui/logic/reports/report_dlg_logic.h"
 #include "ui/logic/reminder/select_action_dlg_logic.h"
@@ -56,15 +57,18 @@ protected:
         anna = db.addUser("Anna", "010101-1111", {dailyAlarm(makeTime(2026, 3, 1, 8, 0)), dailyAlarm(makeTime(2026, 3, 1, 12, 0)),
                                                   dailyAlarm(makeTime(2026, 3, 1, 16, 0)), dailyAlarm(makeTime(2026, 3, 1, 20, 0))});
         bertta = db.addUser("Bertta", "020202-2222");
-        flows.useReminder(socket, clock, nullptr);
         main = std::make_unique<MainDlgLogic>(store(), db.dir(), strings, host, clock);
+        window = std::make_unique<MainReminderWindow>(*main);
+        reminder = std::make_unique<ReminderCommands>(socket, clock, store(), host, strings, clock, main->user(),
+                                                      *window, nullptr);
+        flows.useReminder(reminder.get());
         main->setFlows(&flows);
         main->initialise();
     }
     RecordStore& store() { return db.store(); }
     void plug(Reminder& r) {
         socket.in = &r.usb;
-        flows.deviceEvent(*main, true);
+        reminder->arrival.deviceEvent(true);
     }
     void plugAnnasOwn() {
         store().saveDevice({kOwnSn, DeviceRecord::kOwn, 0, 0, 0}, anna);
@@ -73,7 +77,7 @@ protected:
     void unplug() {
         socket.close();
         socket.in = nullptr;
-        flows.deviceEvent(*main, false);
+        reminder->arrival.deviceEvent(false);
     }
     // Writes a table into a reminder as an earlier run did, and records it.
     void programmedBefore(Reminder& r, int owner, const std::vector<TimeValue>& instants) {
@@ -119,6 +123,8 @@ protected:
     Socket socket;
     ProgramFlows flows;
     std::unique_ptr<MainDlgLogic> main;
+    std::unique_ptr<MainReminderWindow> window;
+    std::unique_ptr<ReminderCommands> reminder;
     int anna = 0, bertta = 0;
     Reminder own{3, kOwnSn}, spare{1, kSpareSn}, other{1, kOtherSn};
 };
@@ -219,7 +225,7 @@ TEST_F(ReminderFlows, ProgramDlgIsAskedOncePerRunAndCancelProgramsNothing) {
     Text report;
     store().loadReport(anna, report);
     EXPECT_NE(report.find("Anna"), Text::npos);
-    EXPECT_TRUE(flows.reminderSession()->readBack.log_entries.empty());
+    EXPECT_TRUE(reminder->session.readBack.log_entries.empty());
 }
 
 // The own reminder is pulled out while WaitProgramDlg is open, then a
