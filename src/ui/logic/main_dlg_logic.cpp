@@ -5,7 +5,6 @@
 #include "core/cp1252.h"
 #include "core/datetime.h"
 #include "core/text.h"
-#include "core/programming_table.h"
 #include "ui/logic/reminder/alarm_rules.h"
 #include "resources/language_choice.h"
 #include "resources/resource_module.h"
@@ -24,9 +23,6 @@ namespace velmora {
 bool MainDlgFlows::signIn(MainDlgLogic&, int&) { return true; }
 void MainDlgFlows::startDeviceWatch(MainDlgLogic&) {}
 void MainDlgFlows::programmingJob(MainDlgLogic& main) { notAvailable(main); }
-bool MainDlgFlows::buildProgrammingTable(MainDlgLogic& main) {
-    return velmora::buildProgrammingTable(main.user(), main.clock().localNow());
-}
 void MainDlgFlows::emptyReminder(MainDlgLogic& main) { notAvailable(main); }
 void MainDlgFlows::ownerlessReminder(MainDlgLogic&) {}
 void MainDlgFlows::storeReadBackForChosenUser(MainDlgLogic&) {}
@@ -526,27 +522,7 @@ void MainDlgLogic::clearCalendar() {
     refresh();
 }
 
-void MainDlgLogic::programReminder() {
-    if (!userSelected() && !noUserProfile_) {
-        host_.showMessage(strings_.load(ids::kCreateOrChooseUser), strings_.load(ids::kCaptionError),
-                          MessageIcon::Error);
-        return;
-    }
-    if (!flows_->buildProgrammingTable(*this)) {
-        host_.showMessage(strings_.load(ids::kNothingToProgram), strings_.load(ids::kCaptionError),
-                          MessageIcon::Error);
-        return;
-    }
-    const InstantList& table = user_.alarm_table;
-    if (table.endsAtTimeLimit() && !table.empty()) {
-        // The reminder would otherwise seem to hold alarms it never got.
-        const Text text = fillPlaceholder(strings_.load(ids::kTableEndsAtTimeLimit),
-                                          formatDateTime(fromTimeValue(kLastTimeValue)));
-        host_.showMessage(fillPlaceholder(text, formatDateTime(fromTimeValue(table.items().back()))),
-                          strings_.load(ids::kCaptionWarning), MessageIcon::Warning);
-    }
-    flows_->programmingJob(*this);
-}
+void MainDlgLogic::programReminder() { flows_->programmingJob(*this); }
 
 void MainDlgLogic::showHistory() {
     if (user_.ssn.empty()) return;

@@ -49,11 +49,8 @@ public:
     // 32884, second part: watch for the reminder and look for one already
     // attached. Default: the reminder is considered absent.
     virtual void startDeviceWatch(MainDlgLogic& main);
-    // "Ohjelmoi laite" after the checks of the main window (a user, alarms
-    // to program).
+    // "Ohjelmoi laite".
     virtual void programmingJob(MainDlgLogic& main);
-    // Builds the user's programming table; false when nothing lies ahead.
-    virtual bool buildProgrammingTable(MainDlgLogic& main);
     // 40015.
     virtual void emptyReminder(MainDlgLogic& main);
     // After user management ended with Close while a reminder without a

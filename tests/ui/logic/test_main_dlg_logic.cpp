@@ -121,30 +121,6 @@ TEST_F(MainDlgTest, TheLanguageMenuKeepsTheChoiceForTheNextStart) {
     }
 }
 
-TEST_F(MainDlgTest, ProgramSaysWhyItCannotStartAndChangesNothing) {
-    db_.addUser("Aino", "010101-0101");
-    MainDlgLogic& m = open();
-    EXPECT_TRUE(m.command(MainDlgLogic::kIdProgram));  // no user chosen
-    EXPECT_EQ(m.panel().status, "");
-    chooseUser("Aino");
-    m.command(MainDlgLogic::kIdProgram);  // nothing ahead in her calendar
-    ASSERT_EQ(host_.messages.size(), 2u);
-    EXPECT_EQ(host_.messages[0].text, text(ids::kCreateOrChooseUser));
-    EXPECT_EQ(host_.messages[1].icon, MessageIcon::Error);
-}
-
-TEST_F(MainDlgTest, ProgrammingSaysWhenTheTableStopsIn2038) {
-    Alarm fortnightly = dailyAlarm(8, 0);
-    fortnightly.repeat_pattern = 7;  // 500 instants would reach 2045
-    db_.addUser("Aino", "1", {fortnightly});
-    MainDlgLogic& m = openAs("Aino");
-    m.command(MainDlgLogic::kIdProgram);
-    ASSERT_EQ(host_.messages.size(), 2u);  // then: no programming flow here
-    const Text limit = fillPlaceholder(text(ids::kTableEndsAtTimeLimit), "19.01.2038 05:14");
-    EXPECT_EQ(host_.messages[0].text, fillPlaceholder(limit, "05.01.2038 08:00"));
-    EXPECT_EQ(m.user().alarm_table.size(), 310u);
-}
-
 // Never programmed: must be programmed; no alarms; programmed: green.
 TEST_F(MainDlgTest, ChosenUserFillsThePanel) {
     db_.addUser("Bertta", "020202-0202", {dailyAlarm(8, 0)});

@@ -1,5 +1,7 @@
 #include "ui/logic/reminder/program_command.h"
 
+#include "core/datetime.h"
+#include "core/programming_table.h"
 #include "core/text.h"
 #include "resources/string_ids.h"
 #include "ui/logic/reminder/alarm_rules.h"
@@ -11,6 +13,26 @@
 namespace velmora {
 
 void ProgramCommand::start() {
+    if (c_.user.id < 1 && !c_.window.noUserProfile()) {
+        tell(c_, ids::kCreateOrChooseUser, ids::kCaptionError, MessageIcon::Error);
+        return;
+    }
+    if (!buildProgrammingTable(c_.user, c_.clock.localNow())) {
+        tell(c_, ids::kNothingToProgram, ids::kCaptionError, MessageIcon::Error);
+        return;
+    }
+    const InstantList& table = c_.user.alarm_table;
+    if (table.endsAtTimeLimit() && !table.empty()) {
+        // The reminder would otherwise seem to hold alarms it never got.
+        const Text text = fillPlaceholder(c_.strings.load(ids::kTableEndsAtTimeLimit),
+                                          formatDateTime(fromTimeValue(kLastTimeValue)));
+        c_.host.showMessage(fillPlaceholder(text, formatDateTime(fromTimeValue(table.items().back()))),
+                            c_.strings.load(ids::kCaptionWarning), MessageIcon::Warning);
+    }
+    job();
+}
+
+void ProgramCommand::job() {
     ReminderSession& s = c_.session;
     s.jobActive = true;
     c_.window.setProgrammingInProgress(true);

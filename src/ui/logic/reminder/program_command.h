@@ -13,8 +13,8 @@ class ProgramCommand {
 public:
     explicit ProgramCommand(const ReminderContext& context) : c_(context) {}
 
-    // The job, after the window's checks (a user, alarms ahead). Also after
-    // new pouch alarms.
+    // A user and alarms ahead (else the person is told why not), then the
+    // job. Also after new pouch alarms.
     void start();
     // With a reminder read.
     bool enabled() const { return c_.window.reminderConnected(); }
@@ -26,6 +26,7 @@ public:
     static void printAlarmReport(RecordStore& store, UiHost& host, const StringSource& strings, int userId);
 
 private:
+    void job();
     void end();
     // One pass on the connected reminder, the user's own (true) or a spare;
     // stores the reminder's record and the user's settings only after the

@@ -137,7 +137,7 @@ TEST_F(ReminderFlows, AnOwnedReminderAttachedAtStartSelectsItsUserAndStoresTheLo
     socket.in = &own.usb;
     main->startup();
     EXPECT_EQ(main->user().id, anna);
-    EXPECT_TRUE(main->commands().program);
+    EXPECT_TRUE(reminder->program.enabled());
     const std::vector<LogEntry> log = logOf(anna);
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0].log_status, kStatusAcknowledged);
@@ -174,7 +174,7 @@ TEST_F(ReminderFlows, AnUnownedReminderAsksWhatToDo) {
         if (c.result == kIdCancel) {  // nothing acknowledged to lose: emptying asks once
             const std::size_t asked = host.questions.size();
             host.answers = {true};
-            main->command(cmd::kEmptyReminder);
+            reminder->empty.start();
             EXPECT_EQ(host.questions.size(), asked + 1);
         }
         unplug();
@@ -192,6 +192,24 @@ TEST_F(ReminderFlows, ARemovalEndsTheOwnerlessQuestionAndClosesTheUser) {
     EXPECT_FALSE(main->reminderConnected());
 }
 
+// Without a user, or with nothing ahead, nothing starts; a table cut at the
+// time limit says where it stops.
+TEST_F(ReminderFlows, ProgramSaysWhyItCannotStartOrWhereTheTableStops) {
+    reminder->program.start();
+    ASSERT_TRUE(selectUserWithReminder(store(), main->user(), bertta, clock.nowValue()));
+    reminder->program.start();
+    Alarm fortnightly = dialogtest::dailyAlarm(makeTime(2026, 3, 3, 8, 0));
+    fortnightly.repeat_pattern = 7;  // 500 instants would reach 2045
+    main->user().alarms = {fortnightly};
+    script(kIdCancel);
+    reminder->program.start();
+    ASSERT_EQ(host.messages.size(), 3u);
+    EXPECT_EQ(host.messages[0].text, strings.load(ids::kCreateOrChooseUser));
+    EXPECT_EQ(host.messages[1].text, strings.load(ids::kNothingToProgram));
+    const Text limit = fillPlaceholder(strings.load(ids::kTableEndsAtTimeLimit), "19.01.2038 05:14");
+    EXPECT_EQ(host.messages[2].text, fillPlaceholder(limit, "05.01.2038 08:00"));
+}
+
 TEST_F(ReminderFlows, BatteryWarnsAtZeroAnd825) {
     for (auto [battery, warns] : {std::pair{824, false}, {825, true}, {0, true}}) {
         host.messages.clear();
@@ -205,15 +223,15 @@ TEST_F(ReminderFlows, BatteryWarnsAtZeroAnd825) {
 TEST_F(ReminderFlows, ProgramDlgIsAskedOncePerRunAndCancelProgramsNothing) {
     plugAnnasOwn();
     script(kIdCancel);
-    main->command(MainDlgLogic::kIdProgram);
+    reminder->program.start();
     EXPECT_EQ(own.sim.commandCount(kCmdStartProgramming), 0u);
     EXPECT_TRUE(host.messages.empty());
     script(kIdOk, [](DialogModel& d) {
         return d.templateId() == ProgrammingFinishedDlgLogic::kTemplateId ? ProgrammingFinishedDlgLogic::kIdReport
                                                                           : kIdOk;
     });
-    main->command(MainDlgLogic::kIdProgram);
-    main->command(MainDlgLogic::kIdProgram);
+    reminder->program.start();
+    reminder->program.start();
     EXPECT_EQ(own.sim.commandCount(kCmdStartProgramming), 2u);
     // The report from the result dialog, in the program's own window.
     EXPECT_EQ(std::count(host.dialogs.begin(), host.dialogs.end(), AlarmReportDlgLogic::kTemplateId), 2);
@@ -246,7 +264,7 @@ TEST_F(ReminderFlows, ASpareIsWrittenAsType1WithWhatFitsAndWithout92) {
         plug(waits == 1 ? own : spare);
         return wait.takePendingEnd();
     });
-    main->command(MainDlgLogic::kIdProgram);
+    reminder->program.start();
     EXPECT_EQ(waits, 2);
     EXPECT_TRUE(shown(ids::kSpareIsOwnReminder));
     EXPECT_TRUE(shown(ids::kSpareDone));
@@ -280,7 +298,7 @@ TEST_F(ReminderFlows, AnotherPersonsReminderIsWrittenOnlyOnYesAfterItsLogIsStore
         store().updateProfile(b);
         host.answers = {yes};
         host.questions.clear();
-        main->command(MainDlgLogic::kIdProgram);
+        reminder->program.start();
         ASSERT_FALSE(host.questions.empty());
         EXPECT_TRUE(host.questions[0].defaultNo && host.questions[0].text.find("Bertta") != Text::npos);
         EXPECT_EQ(logOf(bertta).size(), 1u) << yes;
@@ -303,14 +321,14 @@ TEST_F(ReminderFlows, ASpareOfAnotherPersonKeepsItsLogForItsOwnerAndIsTakenOnlyO
         plug(other);
         return static_cast<EndableDialogModel&>(d).takePendingEnd();
     });
-    main->command(MainDlgLogic::kIdProgram);
+    reminder->program.start();
     const std::vector<LogEntry> log = logOf(bertta);
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].log_status, kStatusAcknowledged);
     EXPECT_EQ(host.questions.size(), 2u);
     // Still attached after the No: "Ohjelmoi laite" asks again before writing it.
     host.answers = {false};
-    main->command(MainDlgLogic::kIdProgram);
+    reminder->program.start();
     EXPECT_NE(host.questions.back().text.find("Bertta"), Text::npos);
     EXPECT_EQ(store().getDeviceOwner(kOtherSn), bertta);
     EXPECT_EQ(other.sim.commandCount(kCmdStartProgramming), 1u);  // only the earlier run's
@@ -321,7 +339,7 @@ TEST_F(ReminderFlows, UnpluggingDuringThePassFailsItAndStoresNothing) {
     own.sim.goSilentAfter(100);
     main->user().is_programming_needed = false;
     script(kIdOk);
-    main->command(MainDlgLogic::kIdProgram);
+    reminder->program.start();
     EXPECT_TRUE(shown(ids::kProgrammingFailed));
     EXPECT_EQ(device(kOwnSn).programming_time, 0);
     Text report;
@@ -342,7 +360,7 @@ TEST_F(ReminderFlows, AnotherReminderArrivingDuringProgramDlgChangesNoUserAndGet
         EXPECT_EQ(main->user().id, anna);
         return kIdOk;
     };
-    main->command(MainDlgLogic::kIdProgram);
+    reminder->program.start();
     EXPECT_TRUE(shown(ids::kProgrammingFailed));
     EXPECT_EQ(other.sim.commandCount(kCmdStartProgramming), 0u);
     EXPECT_EQ(main->user().id, bertta);  // handled once the job ended
@@ -354,7 +372,7 @@ TEST_F(ReminderFlows, EmptyingMarksTheUserOnlyForTheUsersOwnReminder) {
         plug(own);
         main->user().is_programming_needed = false;
         host.answers = {true};
-        main->command(cmd::kEmptyReminder);
+        reminder->empty.start();
         EXPECT_TRUE(shown(ids::kReminderEmptied));
         EXPECT_EQ(main->user().is_programming_needed, type == DeviceRecord::kOwn) << type;
         unplug();
@@ -367,10 +385,10 @@ TEST_F(ReminderFlows, AnEmptiedOwnReminderIsRecordedEmptyAndMustBeProgrammed) {
     script(kIdOk);
     for (bool here : {true, false}) {
         plugAnnasOwn();
-        main->command(MainDlgLogic::kIdProgram);
+        reminder->program.start();
         if (here) {
             host.answers = {true};
-            main->command(cmd::kEmptyReminder);
+            reminder->empty.start();
             EXPECT_EQ(main->panel().lastAlarm, "-");
         }
         unplug();
@@ -420,7 +438,7 @@ TEST_F(ReminderFlows, EmptyingThatFailsPartWayIsReportedAsFailed) {
         host.messages.clear();
         host.answers = {true};
         own.sim.goSilentAfter(answered);
-        main->command(cmd::kEmptyReminder);
+        reminder->empty.start();
         EXPECT_TRUE(shown(ids::kEmptyingFailed)) << answered;
         EXPECT_FALSE(shown(ids::kReminderEmptied)) << answered;
         EXPECT_TRUE(main->user().is_programming_needed) << answered;
@@ -444,7 +462,7 @@ TEST_F(ReminderFlows, ProgrammingWithoutAUserRecordsTheReminderAsWritten) {
     plug(other);
     ASSERT_TRUE(main->noUserProfile());
     EXPECT_FALSE(main->user().is_programming_needed);
-    main->command(MainDlgLogic::kIdProgram);
+    reminder->program.start();
     const DeviceRecord d = device(kOtherSn);
     const std::vector<std::uint32_t> written = other.sim.tableInstants();
     ASSERT_EQ(written.size(), 30u);
@@ -463,8 +481,8 @@ TEST_F(ReminderFlows, AFailedReadKeepsProgrammingAndEmptyingDisabled) {
         host.messages.clear();
         plug(*r);
         EXPECT_EQ(shown(ids::kReadFailed), says);
-        EXPECT_FALSE(main->commands().program);
-        EXPECT_FALSE(main->commands().emptyReminder);
+        EXPECT_FALSE(reminder->program.enabled());
+        EXPECT_FALSE(reminder->empty.enabled());
         unplug();
     }
 }
@@ -490,9 +508,9 @@ TEST_F(ReminderFlows, ALogThatCannotBeStoredIsReportedAndProgrammingAndEmptyingA
         EXPECT_EQ(main->user().id >= 1, c.userSelected);
         script(kIdOk);
         host.answers = {false};
-        main->command(MainDlgLogic::kIdProgram);
+        reminder->program.start();
         host.answers = {true, false};  // empty it; keep what is not stored
-        main->command(cmd::kEmptyReminder);
+        reminder->empty.start();
         std::vector<Text> asked;
         for (const auto& q : host.questions) {
             asked.push_back(q.text);
