@@ -31,6 +31,7 @@
 #include "store/record_store.h"
 #include "ui/logic/reminder/device_dialogs_logic.h"
 #include "ui/logic/main_dlg_logic.h"
+#include "device/alarm_rules.h"
 #include "ui/logic/program_flows.h"
 #include "ui/logic/reports/report_dlg_logic.h"
 #include "ui/qt/main_dlg.h"
@@ -86,7 +87,7 @@ struct JobWindow {
         window = std::make_unique<MainDlg>(*logic, ResourceModule::builtIn());
         window->show();
         QApplication::processEvents();
-        store.selectUser(logic->user(), bench::kPerson, clock.nowValue(), flows.alarmTablePreparer(*logic),
+        store.selectUser(logic->user(), bench::kPerson, clock.nowValue(), alarmTablePreparer(store),
                          RecordStore::SaveCurrent::No);
         logic->refresh();
         flows.deviceEvent(*logic, true);

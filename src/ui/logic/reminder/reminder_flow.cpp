@@ -139,7 +139,7 @@ void ReminderFlow::ownerlessReminder(MainDlgLogic& main) {
     const int result = main.host().runDialog(dlg);
     s_.ownerlessDlg = nullptr;
     if (!s_.connected()) return;  // removed while the question was open
-    if (result == SelectActionDlgLogic::kIdCreateOrChoose) main.userManagement();
+    if (result == SelectActionDlgLogic::kIdCreateOrChoose) main.command(cmd::kUserManagement);
     else if (result == SelectActionDlgLogic::kIdProgramWithoutUser) programWithoutUser(main);
 }
 

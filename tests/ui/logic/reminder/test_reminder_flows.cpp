@@ -18,6 +18,7 @@
 #include "store/database.h"
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/logic/program_flows.h"
+#include "ui/logic/users/user_management.h"
 #include "ui/logic/reports/report_dlg_logic.h"
 #include "ui/logic/reminder/select_action_dlg_logic.h"
 
@@ -59,6 +60,13 @@ protected:
         flows.useReminder(socket, clock, nullptr);
         main = std::make_unique<MainDlgLogic>(store(), db.dir(), strings, host, clock);
         main->setFlows(&flows);
+        users = std::make_unique<UserManagementCommand>(UserManagementContext{
+            main->user(), store(), strings, host, clock, service, *main, alarmTablePreparer(store()),
+            [this](bool closed) {
+                if (!closed) flows.storeReadBackForChosenUser(*main);
+                else if (!main->userSelected() && main->reminderConnected()) flows.ownerlessReminder(*main);
+            }});
+        main->setCommand(cmd::kUserManagement, users.get());
         main->initialise();
     }
     RecordStore& store() { return db.store(); }
@@ -119,6 +127,8 @@ protected:
     Socket socket;
     ProgramFlows flows;
     std::unique_ptr<MainDlgLogic> main;
+    ServiceAccess service;
+    std::unique_ptr<UserManagementCommand> users;
     int anna = 0, bertta = 0;
     Reminder own{3, kOwnSn}, spare{1, kSpareSn}, other{1, kOtherSn};
 };
