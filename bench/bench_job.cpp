@@ -31,8 +31,8 @@
 #include "store/record_store.h"
 #include "ui/logic/reminder/device_dialogs_logic.h"
 #include "ui/logic/main_dlg_logic.h"
-#include "ui/logic/main_reminder_window.h"
-#include "ui/logic/program_flows.h"
+#include "ui/logic/reminder/alarm_rules.h"
+#include "ui/logic/reminder/reminder_commands.h"
 #include "ui/logic/reports/report_dlg_logic.h"
 #include "ui/qt/main_dlg.h"
 #include "ui/qt/report_dlg.h"
@@ -82,15 +82,13 @@ std::filesystem::path jobDirectory() {
 struct JobWindow {
     JobWindow() : dir(jobDirectory()), store(dir / kDatabaseFileName) {
         logic = std::make_unique<MainDlgLogic>(store, dir, ResourceModule::builtIn(), host, clock);
-        reminderWindow = std::make_unique<MainReminderWindow>(*logic);
         commands = std::make_unique<ReminderCommands>(transport, clock, store, host, ResourceModule::builtIn(), clock,
-                                                      logic->user(), *reminderWindow, nullptr);
-        flows.useReminder(commands.get());
-        logic->setFlows(&flows);
+                                                      logic->user(), *logic, nullptr);
+        logic->setCommand(MainDlgLogic::kIdProgram, &commands->program);
         window = std::make_unique<MainDlg>(*logic, ResourceModule::builtIn());
         window->show();
         QApplication::processEvents();
-        store.selectUser(logic->user(), bench::kPerson, clock.nowValue(), flows.alarmTablePreparer(*logic),
+        store.selectUser(logic->user(), bench::kPerson, clock.nowValue(), alarmTablePreparer(store),
                          RecordStore::SaveCurrent::No);
         logic->refresh();
         commands->arrival.deviceEvent(true);
@@ -108,9 +106,7 @@ struct JobWindow {
     JobHost host;
     sim::SimulatedReminder reminder{3, 100000 + bench::kPerson};
     sim::SimTransport transport{reminder};
-    ProgramFlows flows;
     std::unique_ptr<MainDlgLogic> logic;
-    std::unique_ptr<MainReminderWindow> reminderWindow;
     std::unique_ptr<ReminderCommands> commands;
     std::unique_ptr<MainDlg> window;
 };
@@ -118,7 +114,7 @@ struct JobWindow {
 void BM_ProgrammingJobModel3WithWindow(benchmark::State& state) {
     JobWindow w;
     for (auto _ : state) {
-        w.logic->programReminder();
+        w.logic->command(MainDlgLogic::kIdProgram);
         QApplication::processEvents();
         w.window->repaint();
     }
@@ -130,7 +126,7 @@ BENCHMARK(BM_ProgrammingJobModel3WithWindow)->Unit(benchmark::kMillisecond);
 
 void BM_OpenAlarmTimeReport(benchmark::State& state) {
     JobWindow w;
-    w.logic->programReminder();  // stores the report shown below
+    w.logic->command(MainDlgLogic::kIdProgram);  // stores the report shown below
     for (auto _ : state) {
         w.host.reportBytes = 0;
         w.logic->command(cmd::kPrintAlarmReport);

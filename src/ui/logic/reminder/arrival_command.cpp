@@ -31,7 +31,7 @@ void ArrivalCommand::start() {
     if (startWatch_ && startWatch_()) return;  // an attached reminder comes as an arrival
     if (c_.session.open()) onArrival();
     else onRemoval();
-    if (finished) finished();
+    finish();
 }
 
 bool ArrivalCommand::heldBack() const { return c_.session.jobActive || c_.host.modalDepth() > 0; }
@@ -61,7 +61,7 @@ void ArrivalCommand::settle() {
     s.pending = ReminderSession::Event::None;
     if (event == ReminderSession::Event::Arrived) onArrival();
     else onRemoval();
-    if (finished) finished();
+    finish();
 }
 
 void ArrivalCommand::spareArrived() {
@@ -110,7 +110,7 @@ void ArrivalCommand::onArrival() {
         ownerless();
     }
     c_.window.setBusy(false);
-    c_.window.refreshAll();
+    c_.window.usersChanged();
     c_.window.noticeCutTexts();
 }
 

@@ -8,7 +8,7 @@
 
 namespace velmora {
 
-class ArrivalCommand {
+class ArrivalCommand final : public Command {
 public:
     // Starts the platform's arrival and removal notices (a reminder
     // already attached comes as an arrival); false when there are none.
@@ -18,7 +18,8 @@ public:
         : c_(context), startWatch_(std::move(startWatch)) {}
 
     // After sign-in: the notices, or one look for an attached reminder.
-    void start();
+    // Finished after each arrival or removal it handled.
+    void start() override;
     // An arrival or removal notice, on the user-interface thread.
     void deviceEvent(bool arrived);
     // A dialog closed or a job ended: the last held-back event runs once
@@ -28,8 +29,6 @@ public:
     std::function<void()> ownerless;
     // The reminder was removed: a dialog about it must end.
     std::function<void()> removed;
-    // An arrival or removal was handled.
-    std::function<void()> finished;
 
 private:
     void onArrival();

@@ -7,7 +7,7 @@ namespace velmora {
 
 void EmptyCommand::start() {
     if (c_.session.connected()) empty();
-    if (finished) finished();
+    finish();
 }
 
 void EmptyCommand::empty() {
@@ -40,7 +40,7 @@ void EmptyCommand::empty() {
     tell(c_, ids::kReminderEmptied, ids::kCaptionConfirmation, MessageIcon::Information);
     if (c_.window.noUserProfile()) {
         c_.user.alarms.clear();
-        c_.window.refreshAll();
+        c_.window.usersChanged();
     }
 }
 

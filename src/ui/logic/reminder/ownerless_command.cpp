@@ -18,10 +18,10 @@ void OwnerlessCommand::start() {
     const int result = c_.host.runDialog(dlg);
     s.ownerlessDlg = nullptr;
     if (s.connected()) {  // else removed while the question was open
-        if (result == SelectActionDlgLogic::kIdCreateOrChoose) c_.window.userManagement();
+        if (result == SelectActionDlgLogic::kIdCreateOrChoose && chooseUser) chooseUser();
         else if (result == SelectActionDlgLogic::kIdProgramWithoutUser) programWithoutUser();
     }
-    if (finished) finished();
+    finish();
 }
 
 void OwnerlessCommand::cancel() {
@@ -65,12 +65,12 @@ void OwnerlessCommand::programWithoutUser() {
     user.is_programming_needed = needsProgramming(c_.store, user, user.window, now);
     s.logSafe = true;  // the person chose to go on without a user
     c_.window.setBusy(false);
-    c_.window.refreshAll();
+    c_.window.usersChanged();
 }
 
 void StoreForChosenUserCommand::start() {
     if (enabled()) storeLog(c_, c_.store.getDeviceOwner(c_.session.serial()), false);
-    if (finished) finished();
+    finish();
 }
 
 }  // namespace velmora

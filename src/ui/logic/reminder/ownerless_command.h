@@ -9,18 +9,19 @@
 
 namespace velmora {
 
-class OwnerlessCommand {
+class OwnerlessCommand final : public Command {
 public:
     explicit OwnerlessCommand(const ReminderContext& context) : c_(context) {}
 
-    // SelectActionDlg, unless it is open already.
-    void start();
+    // SelectActionDlg, unless it is open already; finished when it ended
+    // and what was chosen is done.
+    void start() override;
     // The reminder was removed: an open SelectActionDlg ends with cancel.
-    void cancel();
+    void cancel() override;
     // A reminder is connected and the question is not open.
-    bool enabled() const { return c_.session.connected() && !c_.session.ownerlessDlg; }
-    // The dialog ended and what was chosen is done.
-    std::function<void()> finished;
+    bool enabled() const override { return c_.session.connected() && !c_.session.ownerlessDlg; }
+    // "Luo tai valitse laitteelle käyttäjä": user management.
+    std::function<void()> chooseUser;
 
 private:
     void programWithoutUser();
@@ -28,17 +29,16 @@ private:
     ReminderContext c_;
 };
 
-class StoreForChosenUserCommand {
+class StoreForChosenUserCommand final : public Command {
 public:
     explicit StoreForChosenUserCommand(const ReminderContext& context) : c_(context) {}
 
     // The read-back log for the owner of the reminder as the store knows it
     // (none: the person is asked about the current user), without the
     // programming-time check.
-    void start();
+    void start() override;
     // A reminder connected and read completely.
-    bool enabled() const { return c_.session.connected() && c_.session.readOk; }
-    std::function<void()> finished;
+    bool enabled() const override { return c_.session.connected() && c_.session.readOk; }
 
 private:
     ReminderContext c_;

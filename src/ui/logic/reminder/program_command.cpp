@@ -66,7 +66,7 @@ void ProgramCommand::end() {
     c_.session.jobActive = false;
     c_.window.setProgrammingInProgress(false);
     if (!c_.session.connected() && c_.session.pending == ReminderSession::Event::None) c_.window.closeUser();
-    if (finished) finished();
+    finish();
 }
 
 bool ProgramCommand::logMayBeCleared() {
@@ -162,12 +162,6 @@ bool ProgramCommand::programReminder(bool own) {
     s.readOk = true;
     c_.window.setBusy(false);
     return true;
-}
-
-void ProgramCommand::printAlarmReport(RecordStore& store, UiHost& host, const StringSource& strings, int userId) {
-    Text report;
-    store.loadReport(userId, report);
-    openProgrammingReport(host, strings, report, reportDirectory(store));
 }
 
 }  // namespace velmora

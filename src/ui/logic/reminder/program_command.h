@@ -2,28 +2,22 @@
 // "Ohjelmoi laite": programming the current user's alarms into the reminder.
 // The job: the clock check once per run, the pass on the user's own
 // reminder, the report, the spare offer and the spare's pass.
-#include <functional>
-
 #include "device/programming_pass.h"
 #include "ui/logic/reminder/reminder_context.h"
 
 namespace velmora {
 
-class ProgramCommand {
+class ProgramCommand final : public Command {
 public:
     explicit ProgramCommand(const ReminderContext& context) : c_(context) {}
 
     // A user and alarms ahead (else the person is told why not), then the
     // job. Also after new pouch alarms.
-    void start();
+    // Finished when the job ended, programmed or not (device events held
+    // back during it may run then).
+    void start() override;
     // With a reminder read.
-    bool enabled() const { return c_.window.reminderConnected(); }
-    // The job ended, programmed or not (device events held back during it
-    // may run now).
-    std::function<void()> finished;
-
-    // 40002: the user's stored report in the text viewer.
-    static void printAlarmReport(RecordStore& store, UiHost& host, const StringSource& strings, int userId);
+    bool enabled() const override { return c_.window.reminderConnected(); }
 
 private:
     void job();

@@ -11,7 +11,7 @@ ReminderCommands::ReminderCommands(UsbTransport& usb, const Clock& linkClock, Re
       storeForChosenUser({store, host, strings, clock, user, session, window}),
       program({store, host, strings, clock, user, session, window}),
       empty({store, host, strings, clock, user, session, window}) {
-    program.finished = [this] { arrival.settle(); };
+    program.setFinished([this] { arrival.settle(); });
     arrival.ownerless = [this] { ownerless.start(); };
     arrival.removed = [this] { ownerless.cancel(); };
 }

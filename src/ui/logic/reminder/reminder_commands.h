@@ -2,7 +2,8 @@
 // The reminder commands of the main window on one connected reminder, and
 // how they hear of each other: a job that ends lets held-back device events
 // run, an arrival without owner starts the ownerless command, a removal
-// cancels it.
+// cancels it. The composition root registers program and empty with the
+// window and gives the ownerless command its way to user management.
 #include "device/usb_transport.h"
 #include "ui/logic/reminder/arrival_command.h"
 #include "ui/logic/reminder/empty_command.h"

@@ -17,8 +17,8 @@
 #include "resources/string_ids.h"
 #include "store/database.h"
 #include "ui/logic/main_dlg_logic.h"
-#include "ui/logic/main_reminder_window.h"
-#include "ui/logic/program_flows.h"
+#include "ui/logic/reminder/reminder_commands.h"
+#include "ui/logic/users/user_management.h"
 #include "ui/logic/reports/report_dlg_logic.h"
 #include "ui/logic/reminder/select_action_dlg_logic.h"
 
@@ -58,11 +58,19 @@ protected:
                                                   dailyAlarm(makeTime(2026, 3, 1, 16, 0)), dailyAlarm(makeTime(2026, 3, 1, 20, 0))});
         bertta = db.addUser("Bertta", "020202-2222");
         main = std::make_unique<MainDlgLogic>(store(), db.dir(), strings, host, clock);
-        window = std::make_unique<MainReminderWindow>(*main);
         reminder = std::make_unique<ReminderCommands>(socket, clock, store(), host, strings, clock, main->user(),
-                                                      *window, nullptr);
-        flows.useReminder(reminder.get());
-        main->setFlows(&flows);
+                                                      *main, nullptr);
+        users = std::make_unique<UserManagementCommand>(UserManagementContext{
+            main->user(), store(), strings, host, clock, service, *main, alarmTablePreparer(store()),
+            [this](bool closed) {
+                if (!closed) reminder->storeForChosenUser.start();
+                else if (!main->userSelected() && main->reminderConnected()) reminder->ownerless.start();
+            }});
+        reminder->ownerless.chooseUser = [this] { main->command(cmd::kUserManagement); };
+        main->setCommand(cmd::kUserManagement, users.get());
+        main->setCommand(MainDlgLogic::kIdProgram, &reminder->program);
+        main->setCommand(cmd::kEmptyReminder, &reminder->empty);
+        main->setDeviceWatch([this] { reminder->arrival.start(); });
         main->initialise();
     }
     RecordStore& store() { return db.store(); }
@@ -121,10 +129,10 @@ protected:
     const ResourceModule& strings = ResourceModule::builtIn();
     FixedClock clock{kNow};
     Socket socket;
-    ProgramFlows flows;
     std::unique_ptr<MainDlgLogic> main;
-    std::unique_ptr<MainReminderWindow> window;
     std::unique_ptr<ReminderCommands> reminder;
+    ServiceAccess service;
+    std::unique_ptr<UserManagementCommand> users;
     int anna = 0, bertta = 0;
     Reminder own{3, kOwnSn}, spare{1, kSpareSn}, other{1, kOtherSn};
 };
