@@ -1,5 +1,5 @@
 #pragma once
-// 40015 "Tyhjennä lääkemuistutin": clearing the connected reminder's table
+// cmd::kEmptyReminder "Tyhjennä lääkemuistutin": clearing the connected reminder's table
 // and log areas after the person confirms (twice when acknowledgements that
 // are stored nowhere would go with them).
 #include "ui/logic/reminder/reminder_context.h"
