@@ -33,13 +33,7 @@ MainDlgCommands::MainDlgCommands(MainWindow& main, const ResourceModule& strings
                     [&main] { main.logic.alarmsChanged(main.logic.user().window); }}),
       userManagement({main.logic.user(), main.store, strings, main.host, main.logic.clock(), main.service,
                       main.logic, alarmTablePreparer(main.store),
-                      [&main](bool closed) {
-                          MainDlgLogic& logic = main.logic;
-                          if (!closed)
-                              main.reminder->storeForChosenUser.start();
-                          else if (!logic.userSelected() && logic.reminderConnected())
-                              main.reminder->ownerless.start();
-                      }}),
+                      [&main](bool closed) { main.reminder->userManagementEnded(closed); }}),
       alarmReport({main.logic.user(), main.store, strings, main.host}),
       alarmReportOnPaper({main.logic.user(), main.store, strings, main.host}, false),
       alarmReportAsPdf({main.logic.user(), main.store, strings, main.host}, true),

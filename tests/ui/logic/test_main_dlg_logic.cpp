@@ -411,7 +411,6 @@ TEST_F(MainDlgTest, CommandsRunWhenTheirRuleAllowsAndOthersAreNotRouted) {
     db_.addUser("Aino", "1");
     MainDlgLogic& m = open();
     EXPECT_TRUE(m.command(cmd::kPrintAlarmReport));  // no user: nothing
-    m.command(cmd::kEmptyReminder);                  // no reminder connected: nothing
     EXPECT_TRUE(host_.dialogs.empty());
     EXPECT_TRUE(host_.messages.empty());
     EXPECT_FALSE(m.commands().alarmReport);

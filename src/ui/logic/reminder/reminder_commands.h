@@ -20,12 +20,22 @@ struct ReminderCommands {
     ReminderCommands(const ReminderCommands&) = delete;
     ReminderCommands& operator=(const ReminderCommands&) = delete;
 
+    // User management ended: with a user chosen (`closed` false) the
+    // connected reminder's acknowledgements are offered to that user;
+    // closed without a user while a reminder is connected, the ownerless
+    // question comes again.
+    void userManagementEnded(bool closed);
+
     ReminderSession session;
     ArrivalCommand arrival;
     OwnerlessCommand ownerless;
     StoreForChosenUserCommand storeForChosenUser;
     ProgramCommand program;
     EmptyCommand empty;
+
+private:
+    const CurrentUser& user_;
+    const ReminderWindow& window_;
 };
 
 }  // namespace velmora

@@ -62,10 +62,7 @@ protected:
                                                       *main, nullptr);
         users = std::make_unique<UserManagementCommand>(UserManagementContext{
             main->user(), store(), strings, host, clock, service, *main, alarmTablePreparer(store()),
-            [this](bool closed) {
-                if (!closed) reminder->storeForChosenUser.start();
-                else if (!main->userSelected() && main->reminderConnected()) reminder->ownerless.start();
-            }});
+            [this](bool closed) { reminder->userManagementEnded(closed); }});
         reminder->ownerless.chooseUser = [this] { main->command(cmd::kUserManagement); };
         main->setCommand(cmd::kUserManagement, users.get());
         main->setCommand(MainDlgLogic::kIdProgram, &reminder->program);
