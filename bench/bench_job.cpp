@@ -112,7 +112,7 @@ struct JobWindow {
 void BM_ProgrammingJobModel3WithWindow(benchmark::State& state) {
     JobWindow w;
     for (auto _ : state) {
-        w.logic->programReminder();
+        w.logic->command(MainDlgLogic::kIdProgram);
         QApplication::processEvents();
         w.window->repaint();
     }
@@ -124,7 +124,7 @@ BENCHMARK(BM_ProgrammingJobModel3WithWindow)->Unit(benchmark::kMillisecond);
 
 void BM_OpenAlarmTimeReport(benchmark::State& state) {
     JobWindow w;
-    w.logic->programReminder();  // stores the report shown below
+    w.logic->command(MainDlgLogic::kIdProgram);  // stores the report shown below
     for (auto _ : state) {
         w.host.reportBytes = 0;
         w.logic->command(cmd::kPrintAlarmReport);
