@@ -30,7 +30,9 @@ MainDlgCommands::MainDlgCommands(MainWindow& main, const ResourceModule& strings
                                    ? main.logic.panelWindowSeconds()
                                    : kDefaultWindowSeconds;
                     },
-                    [&main] { main.logic.alarmsChanged(main.logic.user().window); }}),
+                    [&window = static_cast<WindowNotices&>(main.logic), &user = main.logic.user()] {
+                        window.alarmsChanged(user.window);
+                    }}),
       userManagement({main.logic.user(), main.store, strings, main.host, main.logic.clock(), main.service,
                       main.logic, alarmTablePreparer(main.store),
                       [&main](bool closed) { main.reminder->userManagementEnded(closed); }}),

@@ -228,10 +228,6 @@ void MainDlgLogic::selectTab(int index) {
     refresh();
 }
 
-void MainDlgLogic::acknowledgementLog(std::vector<LogEntry>& out) const {
-    for (const auto& [time, entry] : user_.history) out.push_back(entry);
-}
-
 void MainDlgLogic::tabChanged(int visibleTab) {
     visibleTab_ = visibleTab;
     navigationStep_ = (visibleTab == kTabWeek || visibleTab == kTabMonth) ? 7 : 1;

@@ -160,8 +160,7 @@ public:
     bool commandEnabled(int id) const;
     // The sign-in at start-up: false ends the program with `exitCode`.
     // Without one the program goes on.
-    using SignIn = std::function<bool(int& exitCode)>;
-    void setSignIn(SignIn signIn) { signIn_ = std::move(signIn); }
+    void setSignIn(std::function<bool(int& exitCode)> signIn) { signIn_ = std::move(signIn); }
     // After the sign-in: watch for the reminder and look for one already
     // attached. Without one the reminder is considered absent.
     void setDeviceWatch(std::function<void()> watch) { deviceWatch_ = std::move(watch); }
@@ -198,7 +197,6 @@ public:
     const Clock& clock() const { return clock_; }
     const SYSTEMTIME& currentDate() const { return currentDate_; }
     int navigationStep() const { return navigationStep_; }
-    bool monthViewStale() const { return monthStale_; }
     bool busy() const { return busy_; }
     bool reminderConnected() const override { return reminderConnected_; }
     bool programmingInProgress() const { return programmingInProgress_; }
@@ -215,7 +213,6 @@ public:
     void occurrences(const SYSTEMTIME& from, const SYSTEMTIME& to,
                      std::vector<AlarmOccurrence>& out) const;
     void selectTab(int index);
-    void acknowledgementLog(std::vector<LogEntry>& out) const;
     void tabChanged(int visibleTab);
     // The calendar's alarm requests, to the alarm editing.
     void addAlarm(const SYSTEMTIME& start);
@@ -226,13 +223,7 @@ public:
     // Routes a command id to the window's own handling or the registered
     // command (when enabled); false for an id the window does not know.
     bool command(int id);
-    void navigate(int direction);  // -1 "<", +1 ">"
-    void goToday();
     void closeUser() override;
-    // Keeps `code` ("fi", "en") for the next start and says so.
-    void chooseLanguage(const char* code);
-    void clearCalendar();
-    void showHistory();
     // Radio kIdTypeIntake or kIdTypeForgotten clicked; `nowChecked` is the clicked button's state.
     void programTypeClicked(int radioId, bool nowChecked);
     // List kIdWindowList selection changed to `index`.
@@ -243,25 +234,11 @@ public:
     // letters the database cannot hold is refused (the person is told
     // which); false, and the comment stays as it was.
     bool setCommentText(const Text& text);
-    // cmd::kOk, kCancel and kExit: save, close the user, end with `exitCode`.
-    void closeWindow(int exitCode);
 
     // Saves the comment, programming type and window into the user's
     // profile and the database.
     void savePanelState() override;
     void noticeCutTexts() override;
-    // After the user's alarms, programming type or window changed: whether
-    // the reminder must be programmed again is recomputed for `window`
-    // seconds and stored at once with the type and window, so that a
-    // program that ends before the panel is saved leaves no stale flag.
-    void programmingStateChanged(int window);
-    // The database file was replaced (a restore): the current user is
-    // dropped without saving the panel (that would write over the restored
-    // row), the database is opened as at start-up and the users reloaded.
-    void databaseReplaced() override;
-    void alarmsChanged(int window) override;
-    void usersChanged() override;
-    void userDialogClosed() override;
 
     // ---- For the reminder flows ----
     void setBusy(bool busy) override;
@@ -305,6 +282,31 @@ public:
     int exitCode() const { return exitCode_; }
 
 private:
+    // ---- WindowNotices, for the commands ----
+    // The database file was replaced (a restore): the current user is
+    // dropped without saving the panel (that would write over the restored
+    // row), the database is opened as at start-up and the users reloaded.
+    void databaseReplaced() override;
+    void alarmsChanged(int window) override;
+    void usersChanged() override;
+    void userDialogClosed() override;
+
+    // ---- The window's own commands ----
+    void navigate(int direction);  // -1 "<", +1 ">"
+    void goToday();
+    // Keeps `code` ("fi", "en") for the next start and says so.
+    void chooseLanguage(const char* code);
+    void clearCalendar();
+    void programReminder();
+    void showHistory();
+    // cmd::kOk, kCancel and kExit: save, close the user, end with `exitCode`.
+    void closeWindow(int exitCode);
+
+    // After the user's alarms, programming type or window changed: whether
+    // the reminder must be programmed again is recomputed for `window`
+    // seconds and stored at once with the type and window, so that a
+    // program that ends before the panel is saved leaves no stale flag.
+    void programmingStateChanged(int window);
     void notifyPanel();
     void afterAlarmFlow(const std::function<void()>& flow);
     void resetTypeToIntake();
@@ -318,7 +320,7 @@ private:
     const Clock& clock_;
     MainDlgView* view_ = nullptr;
     std::map<int, Command*> commandsById_;
-    SignIn signIn_;
+    std::function<bool(int& exitCode)> signIn_;
     std::function<void()> deviceWatch_;
     AlarmRequests* alarmRequests_ = nullptr;
 

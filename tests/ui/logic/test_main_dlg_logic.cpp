@@ -289,14 +289,15 @@ TEST_F(MainDlgTest, MonthViewReloadsOnlyWhenStale) {
 // Alarm editing that changes the alarms and perhaps reloads the month view.
 class ChangingAlarms : public AlarmRequests {
 public:
-    explicit ChangingAlarms(MainDlgLogic& main) : main(main) {}
+    explicit ChangingAlarms(MainDlgLogic& main) : main(main), window(main) {}
     void add(const SYSTEMTIME&) override {}
     void edit(const SYSTEMTIME&, const Alarm&) override {}
     void remove(const SYSTEMTIME&, const Alarm&) override {
         if (change) main.user().alarms.pop_back();
-        if (reloadsMonth) main.usersChanged();
+        if (reloadsMonth) window.usersChanged();
     }
     MainDlgLogic& main;
+    WindowNotices& window;
     bool change = true;
     bool reloadsMonth = false;
 };

@@ -159,7 +159,7 @@ int ProfileDlgLogic::create() {
     Profile created = *fields;
     created.is_programming_needed = true;
     created.program_type = static_cast<int>(ProgramType::Intake);
-    created.window = 600;
+    created.window = kDefaultWindowSeconds;
 
     const int id = store_.insertProfile(true, created.name, created.ssn, created.phone, Text{});
     if (id <= 0) {
