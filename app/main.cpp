@@ -8,8 +8,9 @@
 // database, the window is created, initialised and shown, and the event
 // loop runs. The start-up message (sign-in, then the reminder watch) is
 // the first event handled. The exit code is the command that closed the
-// window (1 Enter, 2 Esc or the close button, 40006 "Poistu"; the system
-// keeps its low eight bits), or 1 or 2 when the sign-in was cancelled.
+// window (cmd::kOk Enter, cmd::kCancel Esc or the close button, cmd::kExit
+// "Poistu"; the system keeps its low eight bits), or 1 or 2 when the
+// sign-in was cancelled.
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>

@@ -10,7 +10,7 @@
 #include "core/clock.h"
 #include "core/datetime.h"
 #include "core/schedule.h"
-#include "device/alarm_rules.h"
+#include "core/programming_table.h"
 #include "device/alarm_table.h"
 #include "device/programming_pass.h"
 #include "device/reminder_link.h"

@@ -13,7 +13,7 @@
 
 #include "core/clock.h"
 #include "core/datetime.h"
-#include "device/alarm_rules.h"
+#include "core/programming_table.h"
 #include "device/libusb_transport.h"
 #include "device/programming_pass.h"
 #include "device/reminder_link.h"

@@ -20,7 +20,7 @@
 #include <memory>
 
 #include "core/clock.h"
-#include "device/programming_report.h"
+#include "ui/logic/reminder/programming_report.h"
 #include "offscreen_app.h"
 #include "reminder-sim/sim_transport.h"
 #include "reminder-sim/simulated_reminder.h"
@@ -31,7 +31,8 @@
 #include "store/record_store.h"
 #include "ui/logic/reminder/device_dialogs_logic.h"
 #include "ui/logic/main_dlg_logic.h"
-#include "ui/logic/program_flows.h"
+#include "ui/logic/reminder/alarm_rules.h"
+#include "ui/logic/reminder/reminder_commands.h"
 #include "ui/logic/reports/report_dlg_logic.h"
 #include "ui/qt/main_dlg.h"
 #include "ui/qt/report_dlg.h"
@@ -80,20 +81,22 @@ std::filesystem::path jobDirectory() {
 // reminder (serial 100001 in the fixture) plugged in.
 struct JobWindow {
     JobWindow() : dir(jobDirectory()), store(dir / kDatabaseFileName) {
-        flows.useReminder(transport, clock, nullptr);
         logic = std::make_unique<MainDlgLogic>(store, dir, ResourceModule::builtIn(), host, clock);
-        logic->setFlows(&flows);
+        commands = std::make_unique<ReminderCommands>(transport, clock, store, host, ResourceModule::builtIn(), clock,
+                                                      logic->user(), *logic, nullptr);
+        logic->setCommand(MainDlgLogic::kIdProgram, &commands->program);
         window = std::make_unique<MainDlg>(*logic, ResourceModule::builtIn());
         window->show();
         QApplication::processEvents();
-        store.selectUser(logic->user(), bench::kPerson, clock.nowValue(), flows.alarmTablePreparer(*logic),
+        store.selectUser(logic->user(), bench::kPerson, clock.nowValue(), alarmTablePreparer(store),
                          RecordStore::SaveCurrent::No);
         logic->refresh();
-        flows.deviceEvent(*logic, true);
+        commands->arrival.deviceEvent(true);
         QApplication::processEvents();
     }
     ~JobWindow() {
         window.reset();
+        commands.reset();
         logic.reset();
         std::filesystem::remove_all(dir);
     }
@@ -103,15 +106,15 @@ struct JobWindow {
     JobHost host;
     sim::SimulatedReminder reminder{3, 100000 + bench::kPerson};
     sim::SimTransport transport{reminder};
-    ProgramFlows flows;
     std::unique_ptr<MainDlgLogic> logic;
+    std::unique_ptr<ReminderCommands> commands;
     std::unique_ptr<MainDlg> window;
 };
 
 void BM_ProgrammingJobModel3WithWindow(benchmark::State& state) {
     JobWindow w;
     for (auto _ : state) {
-        w.logic->programReminder();
+        w.logic->command(MainDlgLogic::kIdProgram);
         QApplication::processEvents();
         w.window->repaint();
     }
@@ -123,7 +126,7 @@ BENCHMARK(BM_ProgrammingJobModel3WithWindow)->Unit(benchmark::kMillisecond);
 
 void BM_OpenAlarmTimeReport(benchmark::State& state) {
     JobWindow w;
-    w.logic->programReminder();  // stores the report shown below
+    w.logic->command(MainDlgLogic::kIdProgram);  // stores the report shown below
     for (auto _ : state) {
         w.host.reportBytes = 0;
         w.logic->command(cmd::kPrintAlarmReport);

@@ -17,6 +17,7 @@
 #include "resources/resource_module.h"
 #include "scale_fixture.h"
 #include "silent_host.h"
+#include "ui/logic/reminder/alarm_rules.h"
 #include "startup.h"
 #include "ui/logic/history/log_dlg_logic.h"
 #include "ui/logic/reports/report_dlg_logic.h"
@@ -64,7 +65,7 @@ std::unique_ptr<MainWindow> shownWindow(int users) {
 // Selecting the person as user management does, then the window brought
 // up to date and painted (the month view is the one shown).
 void selectAndPaint(MainWindow& main, int id) {
-    main.store.selectUser(main.logic.user(), id, main.clock.nowValue(), main.flows.alarmTablePreparer(main.logic),
+    main.store.selectUser(main.logic.user(), id, main.clock.nowValue(), alarmTablePreparer(main.store),
                           RecordStore::SaveCurrent::No);
     main.logic.markMonthStale();
     main.logic.refresh();

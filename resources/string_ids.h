@@ -148,7 +148,6 @@ namespace velmora::ids {
     X(kDatabaseOpenFailed, 40125)                                                           \
     X(kNoDisplay, 40126)                                                                    \
     X(kSaveFailed, 40127)                                                                   \
-    X(kNotAvailableYet, 40128)                                                              \
     X(kNothingToProgram, 40129)                                                             \
     X(kNoUserSelected, 40130)                                                               \
     X(kSerialNumberLabel, 40131)                                                            \

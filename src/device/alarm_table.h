@@ -11,7 +11,7 @@
 
 namespace velmora {
 
-// One decoded acknowledgement-log word (see log_readback.h).
+// One decoded acknowledgement-log word (see log_decode.h).
 struct ReadBackEntry {
     std::uint32_t reserved = 0;
     TimeValue alarm_time = 0;

@@ -33,4 +33,17 @@ void decodeLog(const std::uint8_t* words, std::size_t wordCount, AlarmTable& tab
     }
 }
 
+std::vector<LogEntry> toLogEntries(const std::vector<ReadBackEntry>& entries) {
+    std::vector<LogEntry> out;
+    out.reserve(entries.size());
+    for (const ReadBackEntry& e : entries) {
+        LogEntry l;
+        l.alarm_time = e.alarm_time;
+        l.ack = e.ack;
+        l.log_status = e.status;
+        out.push_back(l);
+    }
+    return out;
+}
+
 }  // namespace velmora

@@ -2,7 +2,9 @@
 // Turning the reminder's log words into acknowledgement entries.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
+#include "core/records.h"
 #include "core/types.h"
 #include "device/alarm_table.h"
 
@@ -17,5 +19,8 @@ inline constexpr std::uint32_t kLateThresholdSeconds = 610;
 // Instants without a log word are not decoded.
 void decodeLog(const std::uint8_t* words, std::size_t wordCount, AlarmTable& table,
                std::uint32_t window, TimeValue now);
+
+// The decoded entries as log records (without owner).
+std::vector<LogEntry> toLogEntries(const std::vector<ReadBackEntry>& entries);
 
 }  // namespace velmora

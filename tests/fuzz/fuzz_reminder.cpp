@@ -9,7 +9,7 @@
 
 #include "core/clock.h"
 #include "device/reminder_link.h"
-#include "device/log_readback.h"
+#include "device/log_decode.h"
 #include "fuzz_check.h"
 #include "store/record_store.h"
 

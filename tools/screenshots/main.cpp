@@ -203,7 +203,7 @@ bool pouchPictures(MainWindow& main, const std::filesystem::path& dataDir, const
     setenv("VELMORA_SERVICE_CA", (pki / "ca.pem").c_str(), 1);
     ServiceAccess service;  // read from the environment just set
     service.post = postToEventLoop(main.window.get());
-    main.flows.useAccount({std::move(service), dataDir});
+    main.useService(std::move(service));
     CurrentUser& user = main.logic.user();
     std::tie(user.logged_in, user.account_name, user.account_password) = std::tuple(true, "apteekki", "salasana");
 

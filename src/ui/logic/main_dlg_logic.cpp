@@ -5,64 +5,14 @@
 #include "core/cp1252.h"
 #include "core/datetime.h"
 #include "core/text.h"
-#include "device/alarm_rules.h"
+#include "ui/logic/reminder/alarm_rules.h"
 #include "resources/language_choice.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "store/startup.h"
-#include "ui/logic/about_dlg_logic.h"
 #include "ui/logic/history/log_dlg_logic.h"
-#include "ui/logic/users/profile_dlg_logic.h"
-#include "ui/logic/reports/report_dlg_logic.h"
 
 namespace velmora {
-
-// ---------------------------------------------------------------------------
-// Default flows
-
-bool MainDlgFlows::signIn(MainDlgLogic&, int&) { return true; }
-void MainDlgFlows::startDeviceWatch(MainDlgLogic&) {}
-void MainDlgFlows::programmingJob(MainDlgLogic& main) { notAvailable(main); }
-bool MainDlgFlows::buildProgrammingTable(MainDlgLogic& main) {
-    return velmora::buildProgrammingTable(main.user(), main.clock().localNow());
-}
-void MainDlgFlows::emptyReminder(MainDlgLogic& main) { notAvailable(main); }
-void MainDlgFlows::ownerlessReminder(MainDlgLogic&) {}
-void MainDlgFlows::storeReadBackForChosenUser(MainDlgLogic&) {}
-void MainDlgFlows::recomputeProgrammingNeeded(MainDlgLogic& main, int window) {
-    if (!main.userSelected()) return;
-    main.user().is_programming_needed =
-        needsProgramming(main.store(), main.user(), window, main.clock().nowValue());
-}
-void MainDlgFlows::printAlarmReport(MainDlgLogic& main) { notAvailable(main); }
-void MainDlgFlows::account(MainDlgLogic& main) { runAccountDialog(main); }
-int MainDlgFlows::runAccountDialog(MainDlgLogic& main) {
-    notAvailable(main);
-    return kIdCancel;
-}
-void MainDlgFlows::backup(MainDlgLogic& main) { notAvailable(main); }
-void MainDlgFlows::changePassword(MainDlgLogic& main) { notAvailable(main); }
-void MainDlgFlows::userManual(MainDlgLogic& main) { notAvailable(main); }
-void MainDlgFlows::checkUpdates(MainDlgLogic& main) { notAvailable(main); }
-void MainDlgFlows::registration(MainDlgLogic& main) { notAvailable(main); }
-void MainDlgFlows::serviceReply(MainDlgLogic&) {}
-void MainDlgFlows::fetchPouchData(MainDlgLogic& main) { notAvailable(main); }
-void MainDlgFlows::updateAllPouchData(MainDlgLogic& main) { notAvailable(main); }
-ServiceAccess MainDlgFlows::serviceAccess(MainDlgLogic&) { return {}; }
-void MainDlgFlows::addAlarm(MainDlgLogic& main, const SYSTEMTIME&) { notAvailable(main); }
-void MainDlgFlows::editAlarm(MainDlgLogic& main, const SYSTEMTIME&, const Alarm&) { notAvailable(main); }
-void MainDlgFlows::deleteAlarm(MainDlgLogic& main, const SYSTEMTIME&, const Alarm&) { notAvailable(main); }
-void MainDlgFlows::about(MainDlgLogic& main) {
-    AboutDlgLogic dlg(main.strings(), main.store().databasePath());
-    main.host().runDialog(dlg);
-}
-AlarmTablePreparer MainDlgFlows::alarmTablePreparer(MainDlgLogic& main) {
-    return velmora::alarmTablePreparer(main.store());
-}
-void MainDlgFlows::notAvailable(MainDlgLogic& main) {
-    main.host().showMessage(main.strings().load(ids::kNotAvailableYet),
-                            main.strings().load(ids::kCaptionWarning), MessageIcon::Information);
-}
 
 namespace {
 
@@ -81,7 +31,7 @@ bool sameAlarms(const std::vector<Alarm>& a, const std::vector<Alarm>& b) {
 
 const std::vector<MainDlgLogic::WindowChoice>& MainDlgLogic::windowChoices() {
     static const std::vector<WindowChoice> choices = {
-        {ids::kWindow10Min, 600},  {ids::kWindow20Min, 1200}, {ids::kWindow40Min, 2400},
+        {ids::kWindow10Min, kDefaultWindowSeconds},  {ids::kWindow20Min, 1200}, {ids::kWindow40Min, 2400},
         {ids::kWindow60Min, 3600}, {ids::kWindow2h, 7200},    {ids::kWindow3h, 10800},
         {ids::kWindow4h, 14400},   {ids::kWindow5h, 18000},   {ids::kWindow6h, 21600},
         {ids::kWindow12h, 43200},
@@ -99,7 +49,7 @@ int MainDlgLogic::windowIndexOf(int seconds) {
 
 int MainDlgLogic::windowSecondsAt(int index) {
     const auto& c = windowChoices();
-    if (index < 0 || index >= static_cast<int>(c.size())) return 600;
+    if (index < 0 || index >= static_cast<int>(c.size())) return kDefaultWindowSeconds;
     return c[static_cast<std::size_t>(index)].seconds;
 }
 
@@ -115,7 +65,23 @@ MainDlgLogic::MainDlgLogic(RecordStore& store, const std::filesystem::path& data
 
 MainDlgLogic::~MainDlgLogic() = default;
 
-void MainDlgLogic::setFlows(MainDlgFlows* flows) { flows_ = flows ? flows : &defaultFlows_; }
+
+void MainDlgLogic::setCommand(int id, Command* command) {
+    if (command)
+        commandsById_[id] = command;
+    else
+        commandsById_.erase(id);
+}
+
+bool MainDlgLogic::commandEnabled(int id) const {
+    const auto it = commandsById_.find(id);
+    if (it != commandsById_.end()) return it->second->enabled();
+    // The window's own (command() handles them before any command).
+    static constexpr int kOwn[] = {cmd::kOk,        cmd::kCancel,         cmd::kExit,           kIdPrevious,
+                                   kIdNext,         kIdToday,             cmd::kCloseUser,      cmd::kShowHistory,
+                                   cmd::kClearCalendar, cmd::kLanguageFinnish, cmd::kLanguageEnglish};
+    return std::find(std::begin(kOwn), std::end(kOwn), id) != std::end(kOwn);
+}
 
 void MainDlgLogic::initialise() {
     statusText_ = strings_.load(ids::kIdleStatusText);
@@ -132,7 +98,7 @@ void MainDlgLogic::initialise() {
 }
 
 void MainDlgLogic::startup() {
-    // The refusal's message box runs a loop that may deliver 32884: the
+    // The refusal's message box runs a loop that may start the window: the
     // program is ending, there is nothing to start.
     if (opening_.refused()) return;
     if (!databaseOpened_) {
@@ -162,12 +128,12 @@ void MainDlgLogic::startup() {
     }
     noticeCutTexts();
     int code = 0;
-    if (!flows_->signIn(*this, code)) {
+    if (signIn_ && !signIn_(code)) {
         exitCode_ = code;
         if (view_) view_->closeRequested(code);
         return;
     }
-    flows_->startDeviceWatch(*this);
+    if (deviceWatch_) deviceWatch_();
 }
 
 bool MainDlgLogic::refuseDatabase() {
@@ -262,24 +228,19 @@ void MainDlgLogic::selectTab(int index) {
     refresh();
 }
 
-void MainDlgLogic::acknowledgementLog(std::vector<LogEntry>& out) const {
-    for (const auto& [time, entry] : user_.history) out.push_back(entry);
-}
-
 void MainDlgLogic::tabChanged(int visibleTab) {
     visibleTab_ = visibleTab;
     navigationStep_ = (visibleTab == kTabWeek || visibleTab == kTabMonth) ? 7 : 1;
 }
 
-void MainDlgLogic::serviceReply() { flows_->serviceReply(*this); }
 void MainDlgLogic::addAlarm(const SYSTEMTIME& start) {
-    afterAlarmFlow([&] { flows_->addAlarm(*this, start); });
+    if (alarmRequests_) afterAlarmFlow([&] { alarmRequests_->add(start); });
 }
 void MainDlgLogic::editAlarm(const SYSTEMTIME& occurrence, const Alarm& alarm) {
-    afterAlarmFlow([&] { flows_->editAlarm(*this, occurrence, alarm); });
+    if (alarmRequests_) afterAlarmFlow([&] { alarmRequests_->edit(occurrence, alarm); });
 }
 void MainDlgLogic::deleteAlarm(const SYSTEMTIME& occurrence, const Alarm& alarm) {
-    afterAlarmFlow([&] { flows_->deleteAlarm(*this, occurrence, alarm); });
+    if (alarmRequests_) afterAlarmFlow([&] { alarmRequests_->remove(occurrence, alarm); });
 }
 
 // Whatever month a changed alarm reaches, the month view must not keep
@@ -298,12 +259,11 @@ void MainDlgLogic::afterAlarmFlow(const std::function<void()>& flow) {
 
 void MainDlgLogic::refreshPanel() {
     const bool selected = userSelected();
-    commands_.alarmReport = selected;
-    Text report;
-    commands_.alarmReportStored = selected && store_.loadReport(user_.id, report) && !report.empty();
+    commands_.alarmReport = commandEnabled(cmd::kPrintAlarmReport);
+    commands_.alarmReportStored = commandEnabled(cmd::kPrintAlarmReportOnPaper);
     commands_.userEdits = selected;
     if (selected) {
-        if (user_.program_type != 0) {
+        if (programTypeOf(user_.program_type) == ProgramType::Forgotten) {
             panel_.windowListEnabled = true;
             panel_.forgottenChecked = true;
             panel_.intakeChecked = false;
@@ -370,7 +330,7 @@ bool MainDlgLogic::setCommentText(const Text& text) {
 void MainDlgLogic::savePanelState() {
     if (!userSelected()) return;
     user_.comment = panel_.comment;
-    user_.program_type = panelProgramType();
+    user_.program_type = static_cast<int>(panelProgramType());
     user_.window = panelWindowSeconds();
     storeUserProfile();
 }
@@ -391,8 +351,28 @@ void MainDlgLogic::storeUserProfile() {
 }
 
 void MainDlgLogic::programmingStateChanged(int window) {
-    flows_->recomputeProgrammingNeeded(*this, window);
-    if (userSelected()) storeUserProfile();
+    if (!userSelected()) return;
+    user_.is_programming_needed = needsProgramming(store_, user_, window, clock_.nowValue());
+    storeUserProfile();
+}
+
+void MainDlgLogic::alarmsChanged(int window) {
+    programmingStateChanged(window);
+    usersChanged();
+}
+
+void MainDlgLogic::usersChanged() {
+    monthStale_ = true;
+    refresh();
+}
+
+void MainDlgLogic::userDialogClosed() {
+    usersChanged();
+    setBusy(false);
+    if (programTypeOf(user_.program_type) == ProgramType::Intake) {
+        resetTypeToIntake();
+        notifyPanel();
+    }
 }
 
 // ---- Commands ----
@@ -405,36 +385,17 @@ bool MainDlgLogic::command(int id) {
         case kIdPrevious: navigate(-1); return true;
         case kIdNext: navigate(+1); return true;
         case kIdToday: goToday(); return true;
-        case kIdChooseUser:
-        case cmd::kUserManagement: userManagement(); return true;
         case cmd::kCloseUser: closeUser(); return true;
         case cmd::kShowHistory: showHistory(); return true;
-        case cmd::kReport: report(); return true;
-        case cmd::kPrintAlarmReport:
-            if (userSelected()) flows_->printAlarmReport(*this);
-            return true;
-        case cmd::kPrintAlarmReportOnPaper:
-        case cmd::kSaveAlarmReportAsPdf:
-            if (commands_.alarmReportStored) printAlarmReport(id == cmd::kSaveAlarmReportAsPdf);
-            return true;
         case cmd::kClearCalendar: clearCalendar(); return true;
-        case cmd::kEmptyReminder:
-            if (reminderConnected_) flows_->emptyReminder(*this);
-            return true;
-        case kIdProgram: programReminder(); return true;
-        case cmd::kAccount: flows_->account(*this); return true;
-        case cmd::kBackup: flows_->backup(*this); return true;
-        case cmd::kChangePassword: flows_->changePassword(*this); return true;
-        case cmd::kUserManual: flows_->userManual(*this); return true;
-        case cmd::kCheckUpdates: flows_->checkUpdates(*this); return true;
-        case cmd::kRegister: flows_->registration(*this); return true;
-        case cmd::kFetchPouchData: flows_->fetchPouchData(*this); return true;
-        case cmd::kUpdateAllPouchData: flows_->updateAllPouchData(*this); return true;
-        case cmd::kAbout: flows_->about(*this); return true;
         case cmd::kLanguageFinnish: chooseLanguage("fi"); return true;
         case cmd::kLanguageEnglish: chooseLanguage("en"); return true;
-        default: return false;
+        default: break;
     }
+    const auto it = commandsById_.find(id);
+    if (it == commandsById_.end()) return false;
+    if (it->second->enabled()) it->second->start();
+    return true;
 }
 
 void MainDlgLogic::navigate(int direction) {
@@ -442,29 +403,6 @@ void MainDlgLogic::navigate(int direction) {
 }
 
 void MainDlgLogic::goToday() { setDate(clock_.localNow()); }
-
-void MainDlgLogic::userManagement() {
-    savePanelState();
-    ProfileDlgLogic dlg(user_, store_, strings_, host_, clock_, flows_->alarmTablePreparer(*this),
-                        flows_->serviceAccess(*this));
-    const int result = host_.runDialog(dlg);
-    if (result == kIdCancel) {
-        monthStale_ = true;
-        refresh();
-        setBusy(false);
-        if (user_.program_type == 0) {
-            resetTypeToIntake();
-            notifyPanel();
-        }
-        if (!userSelected() && reminderConnected_) flows_->ownerlessReminder(*this);
-    } else {
-        flows_->storeReadBackForChosenUser(*this);
-    }
-    monthStale_ = true;
-    refresh();
-    setBusy(false);
-    noticeCutTexts();
-}
 
 void MainDlgLogic::noticeCutTexts() {
     if (cutTextsTold_ || store_.textsCut() == 0) return;
@@ -520,31 +458,7 @@ void MainDlgLogic::clearCalendar() {
         return;
     }
     user_.alarms.clear();
-    programmingStateChanged(user_.window);
-    monthStale_ = true;
-    refresh();
-}
-
-void MainDlgLogic::programReminder() {
-    if (!userSelected() && !noUserProfile_) {
-        host_.showMessage(strings_.load(ids::kCreateOrChooseUser), strings_.load(ids::kCaptionError),
-                          MessageIcon::Error);
-        return;
-    }
-    if (!flows_->buildProgrammingTable(*this)) {
-        host_.showMessage(strings_.load(ids::kNothingToProgram), strings_.load(ids::kCaptionError),
-                          MessageIcon::Error);
-        return;
-    }
-    const InstantList& table = user_.alarm_table;
-    if (table.endsAtTimeLimit() && !table.empty()) {
-        // The reminder would otherwise seem to hold alarms it never got.
-        const Text text = fillPlaceholder(strings_.load(ids::kTableEndsAtTimeLimit),
-                                          formatDateTime(fromTimeValue(kLastTimeValue)));
-        host_.showMessage(fillPlaceholder(text, formatDateTime(fromTimeValue(table.items().back()))),
-                          strings_.load(ids::kCaptionWarning), MessageIcon::Warning);
-    }
-    flows_->programmingJob(*this);
+    alarmsChanged(user_.window);
 }
 
 void MainDlgLogic::showHistory() {
@@ -553,34 +467,21 @@ void MainDlgLogic::showHistory() {
     host_.runDialog(dlg);
 }
 
-void MainDlgLogic::printAlarmReport(bool asPdf) {
-    Text report;
-    store_.loadReport(user_.id, report);
-    host_.printTextReport(user_.name, report, asPdf);
-}
-
-void MainDlgLogic::report() {
-    closeUser();
-    store_.reloadUsers(user_);
-    ReportDlgLogic dlg(user_, store_, strings_, host_, clock_.nowValue());
-    host_.runDialog(dlg);
-}
-
 void MainDlgLogic::programTypeClicked(int radioId, bool nowChecked) {
     if (!nowChecked) return;
     if (radioId == kIdTypeIntake) {
         resetTypeToIntake();
-        user_.program_type = 0;
-        user_.window = 600;
+        user_.program_type = static_cast<int>(ProgramType::Intake);
+        user_.window = kDefaultWindowSeconds;
     } else if (radioId == kIdTypeForgotten) {
         panel_.intakeChecked = false;
         panel_.forgottenChecked = true;
         panel_.windowListEnabled = true;
-        user_.program_type = 1;
+        user_.program_type = static_cast<int>(ProgramType::Forgotten);
     } else {
         return;
     }
-    programmingStateChanged(600);
+    programmingStateChanged(kDefaultWindowSeconds);
     refreshPanel();
 }
 

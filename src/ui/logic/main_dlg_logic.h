@@ -6,6 +6,7 @@
 // clicks back; tests drive it directly.
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "core/clock.h"
@@ -14,92 +15,23 @@
 #include "core/schedule.h"
 #include "store/record_store.h"
 #include "store/startup.h"
-#include "ui/logic/account/service_access.h"
+#include "ui/logic/command.h"
+#include "ui/logic/reminder/reminder_window.h"
 #include "ui/logic/ui_host.h"
+#include "ui/logic/users/program_type.h"
 
 namespace velmora {
 
 class MainDlgLogic;
 
-// Application messages of the main window (their numbers are fixed).
-namespace msg {
-inline constexpr int kSetDate = 32872;
-inline constexpr int kRefresh = 32873;
-inline constexpr int kOccurrences = 32874;
-inline constexpr int kSelectTab = 32875;
-inline constexpr int kAddAlarm = 32877;
-inline constexpr int kDeleteAlarm = 32878;
-inline constexpr int kEditAlarm = 32879;
-inline constexpr int kAcknowledgementLog = 32880;
-inline constexpr int kServiceReply = 32882;
-inline constexpr int kTabChanged = 32883;
-inline constexpr int kStartup = 32884;
-}  // namespace msg
-
-// The places where the flows of the reminder, the web service, the alarm
-// dialog and the web links plug into the main window. Every method has a
-// default so the window works before a flow exists: commands whose flow
-// is missing say that the function is not available.
-class MainDlgFlows {
+// The calendar views' requests to add, edit and delete the current user's
+// alarms, answered by the alarm editing.
+class AlarmRequests {
 public:
-    virtual ~MainDlgFlows() = default;
-
-    // 32884, first part: sign-in. False ends the program with `exitCode`.
-    virtual bool signIn(MainDlgLogic& main, int& exitCode);
-    // 32884, second part: watch for the reminder and look for one already
-    // attached. Default: the reminder is considered absent.
-    virtual void startDeviceWatch(MainDlgLogic& main);
-    // "Ohjelmoi laite" after the checks of the main window (a user, alarms
-    // to program).
-    virtual void programmingJob(MainDlgLogic& main);
-    // Builds the user's programming table; false when nothing lies ahead.
-    virtual bool buildProgrammingTable(MainDlgLogic& main);
-    // 40015.
-    virtual void emptyReminder(MainDlgLogic& main);
-    // After user management ended with Close while a reminder without a
-    // user is connected.
-    virtual void ownerlessReminder(MainDlgLogic& main);
-    // After user management chose a user: offer the connected reminder's
-    // acknowledgements to that user.
-    virtual void storeReadBackForChosenUser(MainDlgLogic& main);
-    // Recomputes the user's is_programming_needed against what the
-    // reminder was last programmed with, for `window` seconds.
-    virtual void recomputeProgrammingNeeded(MainDlgLogic& main, int window);
-    // 40002.
-    virtual void printAlarmReport(MainDlgLogic& main);
-    // 40011, 40004, 40014. The account command runs runAccountDialog.
-    virtual void account(MainDlgLogic& main);
-    virtual void backup(MainDlgLogic& main);
-    virtual void changePassword(MainDlgLogic& main);
-    // The account dialog, for 40011 and for any flow that needs the person
-    // signed in first (backup, pouch data): 1 signed in, 2 closed. Default:
-    // not available, 2.
-    virtual int runAccountDialog(MainDlgLogic& main);
-    // 40016, 40009, 40007.
-    virtual void userManual(MainDlgLogic& main);
-    virtual void checkUpdates(MainDlgLogic& main);
-    virtual void registration(MainDlgLogic& main);
-    // 32882 to the main window (a pouch data reply).
-    virtual void serviceReply(MainDlgLogic& main);
-    // 40400, 40401: the current user's pouch data; every user's.
-    virtual void fetchPouchData(MainDlgLogic& main);
-    virtual void updateAllPouchData(MainDlgLogic& main);
-    // The web service for the dialogs that talk to it (the name lookup of
-    // user management); empty when the program has none.
-    virtual ServiceAccess serviceAccess(MainDlgLogic& main);
-    // 32877, 32879, 32878 from the calendar views.
-    virtual void addAlarm(MainDlgLogic& main, const SYSTEMTIME& start);
-    virtual void editAlarm(MainDlgLogic& main, const SYSTEMTIME& occurrence, const Alarm& alarm);
-    virtual void deleteAlarm(MainDlgLogic& main, const SYSTEMTIME& occurrence, const Alarm& alarm);
-    // The about box (template 146).
-    virtual void about(MainDlgLogic& main);
-    // Prepares what a newly chosen user's reminder is believed to hold
-    // (passed to user management).
-    virtual AlarmTablePreparer alarmTablePreparer(MainDlgLogic& main);
-
-protected:
-    // Tells the person that a function is not available in this build.
-    static void notAvailable(MainDlgLogic& main);
+    virtual ~AlarmRequests() = default;
+    virtual void add(const SYSTEMTIME& start) = 0;
+    virtual void edit(const SYSTEMTIME& occurrence, const Alarm& alarm) = 0;
+    virtual void remove(const SYSTEMTIME& occurrence, const Alarm& alarm) = 0;
 };
 
 // What the window needs to know to draw the user panel.
@@ -108,26 +40,28 @@ struct UserPanel {
     Text name = "-";
     Text ssn = "-";
     Text lastAlarm = "-";
-    Text status;  // empty, 40132, 40023 or 40024
+    Text status;  // empty, ids::kNoAlarms, kNeedsProgramming or kNoProgrammingNeeded
     StatusColour statusColour = StatusColour::None;
-    bool intakeChecked = true;    // radio 1020
-    bool forgottenChecked = false;  // radio 1021
-    int windowIndex = 0;          // entry of list 1013
+    bool intakeChecked = true;    // radio MainDlgLogic::kIdTypeIntake
+    bool forgottenChecked = false;  // radio MainDlgLogic::kIdTypeForgotten
+    int windowIndex = 0;          // entry of list MainDlgLogic::kIdWindowList
     bool windowListEnabled = false;
     Text comment;                 // the comments page
 };
 
-// Enabled state of the commands that change with the user and reminder.
+// Enabled state of the commands that change with the user and reminder,
+// as the panel was last drawn.
 struct CommandStates {
-    bool program = false;         // button 1008
-    bool emptyReminder = false;   // 40015
-    bool closeUser = false;       // 40001
-    bool showHistory = false;     // 40000
-    bool alarmReport = false;     // 40002
-    // 40370, 40371: only when the user has a stored alarm time report.
+    bool program = false;         // MainDlgLogic::kIdProgram
+    bool emptyReminder = false;   // cmd::kEmptyReminder
+    bool closeUser = false;       // cmd::kCloseUser
+    bool showHistory = false;     // cmd::kShowHistory
+    bool alarmReport = false;     // cmd::kPrintAlarmReport
+    // cmd::kPrintAlarmReportOnPaper, cmd::kSaveAlarmReportAsPdf.
     bool alarmReportStored = false;
-    // The programming method radios, the comments page and 40005: what is
-    // typed there without a user would be lost, so they wait for one.
+    // The programming method radios, the comments page and
+    // cmd::kClearCalendar: what is typed there without a user would be
+    // lost, so they wait for one.
     bool userEdits = false;
 };
 
@@ -137,11 +71,11 @@ public:
     virtual ~MainDlgView() = default;
     // The user panel, the command states or the status text changed.
     virtual void panelChanged() {}
-    // 32872 forwarded to the day, week and month views.
+    // The date forwarded to the day, week and month views.
     virtual void dateChanged(const SYSTEMTIME& /*date*/) {}
-    // 32873 to the day and week views, and to the month view when stale.
+    // A refresh of the day and week views, and of the month view when stale.
     virtual void refreshViews(bool includeMonth) { (void)includeMonth; }
-    // 32875: the tab to show.
+    // The tab to show.
     virtual void selectTab(int /*index*/) {}
     // The wait cursor on (true) or off.
     virtual void busyChanged(bool /*busy*/) {}
@@ -151,7 +85,10 @@ public:
     virtual void endDeviceDialog() {}
 };
 
-class MainDlgLogic {
+// The window's logic routes the commands to the Command objects registered
+// for their ids, and tells commands' changes to the views as WindowNotices
+// (and the reminder commands' as a ReminderWindow).
+class MainDlgLogic : public ReminderWindow {
 public:
     static constexpr int kTemplateId = 151;
 
@@ -194,7 +131,7 @@ public:
     static constexpr Rgb kStatusRed{255, 0, 0};
     static constexpr Rgb kStatusGreen{34, 139, 34};
 
-    // The medication window choices of list 1013: string id and seconds.
+    // The medication window choices of list kIdWindowList: string id and seconds.
     struct WindowChoice {
         int stringId;
         int seconds;
@@ -202,25 +139,38 @@ public:
     static const std::vector<WindowChoice>& windowChoices();
     // The list entry of a window in seconds; 0 (the first) when not listed.
     static int windowIndexOf(int seconds);
-    // The seconds of a list entry; 600 outside the list.
+    // The seconds of a list entry; kDefaultWindowSeconds outside the list.
     static int windowSecondsAt(int index);
 
     // Builds the CurrentUser: opens (creates, migrates) the database and
     // imports legacy files. No window exists yet.
     MainDlgLogic(RecordStore& store, const std::filesystem::path& dataDirectory,
                  const StringSource& strings, UiHost& host, const Clock& clock);
-    ~MainDlgLogic();
+    ~MainDlgLogic() override;
     MainDlgLogic(const MainDlgLogic&) = delete;
     MainDlgLogic& operator=(const MainDlgLogic&) = delete;
 
     void setView(MainDlgView* view) { view_ = view; }
-    // Flows of later parts; nullptr restores the defaults.
-    void setFlows(MainDlgFlows* flows);
+    // The command run for `id` (a menu item or button); nullptr removes
+    // it. An id without a command is disabled.
+    void setCommand(int id, Command* command);
+    // Whether a menu item or button `id` is offered: the window's own
+    // commands always, a registered command by its rule, any other never.
+    // (The ones that change with the user and reminder are in commands().)
+    bool commandEnabled(int id) const;
+    // The sign-in at start-up: false ends the program with `exitCode`.
+    // Without one the program goes on.
+    void setSignIn(std::function<bool(int& exitCode)> signIn) { signIn_ = std::move(signIn); }
+    // After the sign-in: watch for the reminder and look for one already
+    // attached. Without one the reminder is considered absent.
+    void setDeviceWatch(std::function<void()> watch) { deviceWatch_ = std::move(watch); }
+    // Where the calendar's add, edit and delete requests go; nullptr: nowhere.
+    void setAlarmRequests(AlarmRequests* requests) { alarmRequests_ = requests; }
 
     // Initialisation of the window: title, user list, first refresh,
-    // today's date, the reminder absent. The window posts 32884 after it.
+    // today's date, the reminder absent. The window calls startup() after it.
     void initialise();
-    // 32884.
+    // Start-up messages, the sign-in and the device watch, once the window shows.
     void startup();
 
     // ---- Texts ----
@@ -230,7 +180,7 @@ public:
     Text controlText(int controlId) const;
     Text tabText(int tabIndex) const;
     Text windowChoiceText(int index) const;
-    // The tooltip of radio 1020 or 1021, or of "<" or ">" (which follows
+    // The tooltip of radio kIdTypeIntake or kIdTypeForgotten, or of "<" or ">" (which follows
     // the visible tab); empty for other ids.
     Text tooltipText(int controlId) const;
     Text statusText() const { return statusText_; }
@@ -247,46 +197,36 @@ public:
     const Clock& clock() const { return clock_; }
     const SYSTEMTIME& currentDate() const { return currentDate_; }
     int navigationStep() const { return navigationStep_; }
-    bool monthViewStale() const { return monthStale_; }
     bool busy() const { return busy_; }
-    bool reminderConnected() const { return reminderConnected_; }
+    bool reminderConnected() const override { return reminderConnected_; }
     bool programmingInProgress() const { return programmingInProgress_; }
     bool userSelected() const { return user_.id > 0; }
     // The programming type and window chosen in the panel.
-    int panelProgramType() const { return panel_.intakeChecked ? 0 : 1; }
-    int panelWindowSeconds() const { return windowSecondsAt(panel_.windowIndex); }
+    ProgramType panelProgramType() const {
+        return panel_.intakeChecked ? ProgramType::Intake : ProgramType::Forgotten;
+    }
+    int panelWindowSeconds() const override { return windowSecondsAt(panel_.windowIndex); }
 
-    // ---- Application messages ----
-    void setDate(const SYSTEMTIME& date);                                   // 32872
-    void refresh();                                                         // 32873
+    // ---- The views' requests ----
+    void setDate(const SYSTEMTIME& date);
+    void refresh();
     void occurrences(const SYSTEMTIME& from, const SYSTEMTIME& to,
-                     std::vector<AlarmOccurrence>& out) const;              // 32874
-    void selectTab(int index);                                              // 32875
-    void acknowledgementLog(std::vector<LogEntry>& out) const;              // 32880
-    void tabChanged(int visibleTab);                                        // 32883
-    void serviceReply();                                                    // 32882
-    void addAlarm(const SYSTEMTIME& start);                                 // 32877
-    void editAlarm(const SYSTEMTIME& occurrence, const Alarm& alarm);      // 32879
-    void deleteAlarm(const SYSTEMTIME& occurrence, const Alarm& alarm);    // 32878
+                     std::vector<AlarmOccurrence>& out) const;
+    void selectTab(int index);
+    void tabChanged(int visibleTab);
+    // The calendar's alarm requests, to the alarm editing.
+    void addAlarm(const SYSTEMTIME& start);
+    void editAlarm(const SYSTEMTIME& occurrence, const Alarm& alarm);
+    void deleteAlarm(const SYSTEMTIME& occurrence, const Alarm& alarm);
 
     // ---- Commands (menus and buttons) ----
-    // Routes a command id; false for an id the window does not know.
+    // Routes a command id to the window's own handling or the registered
+    // command (when enabled); false for an id the window does not know.
     bool command(int id);
-    void navigate(int direction);  // -1 "<", +1 ">"
-    void goToday();
-    void userManagement();
-    void closeUser();
-    // Keeps `code` ("fi", "en") for the next start and says so.
-    void chooseLanguage(const char* code);
-    void clearCalendar();
-    void programReminder();
-    void showHistory();
-    void report();
-    // 40370, 40371: the user's stored alarm time report printed or as PDF.
-    void printAlarmReport(bool asPdf);
-    // Radio 1020 or 1021 clicked; `nowChecked` is the clicked button's state.
+    void closeUser() override;
+    // Radio kIdTypeIntake or kIdTypeForgotten clicked; `nowChecked` is the clicked button's state.
     void programTypeClicked(int radioId, bool nowChecked);
-    // List 1013 selection changed to `index`.
+    // List kIdWindowList selection changed to `index`.
     void windowSelected(int index);
     // The comments page's text as the person typed it. It is kept with the
     // user at once, so a refresh before the panel is saved cannot lose it;
@@ -294,42 +234,29 @@ public:
     // letters the database cannot hold is refused (the person is told
     // which); false, and the comment stays as it was.
     bool setCommentText(const Text& text);
-    // Commands 1, 2 and 40006: save, close the user, end with `exitCode`.
-    void closeWindow(int exitCode);
 
     // Saves the comment, programming type and window into the user's
     // profile and the database.
-    void savePanelState();
-    // Once a run: tells the person that texts of the database were read
-    // cut to their bound (after start-up and after a user was selected).
-    void noticeCutTexts();
-    // After the user's alarms, programming type or window changed: whether
-    // the reminder must be programmed again is recomputed for `window`
-    // seconds and stored at once with the type and window, so that a
-    // program that ends before the panel is saved leaves no stale flag.
-    void programmingStateChanged(int window);
-    // The database file was replaced (a restore): the current user is
-    // dropped without saving the panel (that would write over the restored
-    // row), the database is opened as at start-up and the users reloaded.
-    void databaseReplaced();
+    void savePanelState() override;
+    void noticeCutTexts() override;
 
     // ---- For the reminder flows ----
-    void setBusy(bool busy);
+    void setBusy(bool busy) override;
     void markMonthStale() { monthStale_ = true; }
-    void setReminderConnected(bool connected, std::uint32_t serial = 0);
-    void setProgrammingInProgress(bool v) { programmingInProgress_ = v; }
+    void setReminderConnected(bool connected, std::uint32_t serial = 0) override;
+    void setProgrammingInProgress(bool v) override { programmingInProgress_ = v; }
     // The modal dialog of a device flow now open: `end` ends it (the
     // reminder was removed). An empty function when none is open.
     void setOpenDeviceDialog(std::function<void()> end) { endDeviceDialog_ = std::move(end); }
     bool deviceDialogOpen() const { return static_cast<bool>(endDeviceDialog_); }
     // The current user is the no-user profile of an ownerless reminder.
-    void setNoUserProfile(bool v) { noUserProfile_ = v; }
-    bool noUserProfile() const { return noUserProfile_; }
-    void setStatusText(const Text& text);
+    void setNoUserProfile(bool v) override { noUserProfile_ = v; }
+    bool noUserProfile() const override { return noUserProfile_; }
+    void setStatusText(const Text& text) override;
     // The reminder was removed (also at start-up).
-    void reminderRemoved();
+    void reminderRemoved() override;
     // Refreshes the user panel only (after a size change, programming).
-    void refreshPanel();
+    void refreshPanel() override;
 
     // False when the database could not be opened or created at start;
     // the start-up message then says so before anything else.
@@ -355,6 +282,31 @@ public:
     int exitCode() const { return exitCode_; }
 
 private:
+    // ---- WindowNotices, for the commands ----
+    // The database file was replaced (a restore): the current user is
+    // dropped without saving the panel (that would write over the restored
+    // row), the database is opened as at start-up and the users reloaded.
+    void databaseReplaced() override;
+    void alarmsChanged(int window) override;
+    void usersChanged() override;
+    void userDialogClosed() override;
+
+    // ---- The window's own commands ----
+    void navigate(int direction);  // -1 "<", +1 ">"
+    void goToday();
+    // Keeps `code` ("fi", "en") for the next start and says so.
+    void chooseLanguage(const char* code);
+    void clearCalendar();
+    void programReminder();
+    void showHistory();
+    // cmd::kOk, kCancel and kExit: save, close the user, end with `exitCode`.
+    void closeWindow(int exitCode);
+
+    // After the user's alarms, programming type or window changed: whether
+    // the reminder must be programmed again is recomputed for `window`
+    // seconds and stored at once with the type and window, so that a
+    // program that ends before the panel is saved leaves no stale flag.
+    void programmingStateChanged(int window);
     void notifyPanel();
     void afterAlarmFlow(const std::function<void()>& flow);
     void resetTypeToIntake();
@@ -367,8 +319,10 @@ private:
     UiHost& host_;
     const Clock& clock_;
     MainDlgView* view_ = nullptr;
-    MainDlgFlows defaultFlows_;
-    MainDlgFlows* flows_ = &defaultFlows_;
+    std::map<int, Command*> commandsById_;
+    std::function<bool(int& exitCode)> signIn_;
+    std::function<void()> deviceWatch_;
+    AlarmRequests* alarmRequests_ = nullptr;
 
     CurrentUser user_;
     UserPanel panel_;

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "core/interaction.h"
+#include "ui/logic/command.h"
 #include "ui/logic/ui_host.h"
 
 namespace velmora {
@@ -18,5 +19,21 @@ std::filesystem::path userManualFile(const std::filesystem::path& programDirecto
 // Opens the manual of the language in use in the desktop's PDF viewer
 // (the host's openUrl); a missing manual is named to the person instead.
 void openUserManual(UiHost& host, const StringSource& strings, const std::filesystem::path& programDirectory);
+
+// cmd::kUserManual.
+class UserManualCommand final : public Command {
+public:
+    UserManualCommand(UiHost& host, const StringSource& strings, std::filesystem::path programDirectory)
+        : host_(host), strings_(strings), programDirectory_(std::move(programDirectory)) {}
+    void start() override {
+        openUserManual(host_, strings_, programDirectory_);
+        finish();
+    }
+
+private:
+    UiHost& host_;
+    const StringSource& strings_;
+    std::filesystem::path programDirectory_;
+};
 
 }  // namespace velmora

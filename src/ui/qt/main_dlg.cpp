@@ -415,8 +415,11 @@ void MainDlg::syncPanel() {
                                            {cmd::kPrintAlarmReportOnPaper, c.alarmReportStored},
                                            {cmd::kSaveAlarmReportAsPdf, c.alarmReportStored},
                                            {cmd::kClearCalendar, c.userEdits}};
-    for (const auto& [id, enabled] : states) {
-        if (QAction* a = action(id)) a->setEnabled(enabled);
+    // The others by the logic's routing: an item without a command is off.
+    for (const auto& [id, a] : actions_) {
+        const auto* state = std::find_if(std::begin(states), std::end(states),
+                                         [id = id](const auto& s) { return s.first == id; });
+        a->setEnabled(state != std::end(states) ? state->second : logic_.commandEnabled(id));
     }
     statusBarText_->setText(toQ(logic_.statusText()));
     syncing_ = false;

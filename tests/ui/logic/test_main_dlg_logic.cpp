@@ -13,8 +13,11 @@
 #include "store/database.h"
 #include "store/legacy_import.h"
 #include "store/record_store.h"
+#include "ui/logic/reminder/alarm_rules.h"
 #include "ui/logic/main_dlg_logic.h"
+#include "ui/logic/reports/report_commands.h"
 #include "ui/logic/users/profile_dlg_logic.h"
+#include "ui/logic/users/user_management.h"
 
 namespace velmora {
 namespace {
@@ -41,9 +44,19 @@ Alarm dailyAlarm(int hour, int minute) { return dialogtest::dailyAlarm(makeTime(
 
 class MainDlgTest : public ::testing::Test {
 protected:
-    // Opens the window (the database is created on the first start).
+    // Opens the window (the database is created on the first start) with
+    // its user management and alarm time reports.
     MainDlgLogic& open() {
         main_ = std::make_unique<MainDlgLogic>(store(), db_.dir(), strings_, host_, clock_);
+        users_ = std::make_unique<UserManagementCommand>(UserManagementContext{
+            main_->user(), store(), strings_, host_, clock_, service_, *main_, alarmTablePreparer(store()), {}});
+        const ReportContext reports{main_->user(), store(), strings_, host_};
+        report_ = std::make_unique<AlarmReportCommand>(reports);
+        storedReport_ = std::make_unique<StoredAlarmReportCommand>(reports, false);
+        main_->setCommand(MainDlgLogic::kIdChooseUser, users_.get());
+        main_->setCommand(cmd::kUserManagement, users_.get());
+        main_->setCommand(cmd::kPrintAlarmReport, report_.get());
+        main_->setCommand(cmd::kPrintAlarmReportOnPaper, storedReport_.get());
         main_->setView(&view_);
         main_->initialise();
         return *main_;
@@ -81,7 +94,11 @@ protected:
     dialogtest::ScriptedHost host_;
     FixedClock clock_{kNow};
     RecordingView view_;
+    ServiceAccess service_;
     std::unique_ptr<MainDlgLogic> main_;
+    std::unique_ptr<UserManagementCommand> users_;
+    std::unique_ptr<AlarmReportCommand> report_;
+    std::unique_ptr<StoredAlarmReportCommand> storedReport_;
 };
 
 TEST_F(MainDlgTest, OpensWithoutUserAndWithoutReminder) {
@@ -119,30 +136,6 @@ TEST_F(MainDlgTest, TheLanguageMenuKeepsTheChoiceForTheNextStart) {
         EXPECT_EQ(host_.messages[0].text, row.message);
         EXPECT_EQ(chosenLanguage(conf), row.stored);
     }
-}
-
-TEST_F(MainDlgTest, ProgramSaysWhyItCannotStartAndChangesNothing) {
-    db_.addUser("Aino", "010101-0101");
-    MainDlgLogic& m = open();
-    EXPECT_TRUE(m.command(MainDlgLogic::kIdProgram));  // no user chosen
-    EXPECT_EQ(m.panel().status, "");
-    chooseUser("Aino");
-    m.command(MainDlgLogic::kIdProgram);  // nothing ahead in her calendar
-    ASSERT_EQ(host_.messages.size(), 2u);
-    EXPECT_EQ(host_.messages[0].text, text(ids::kCreateOrChooseUser));
-    EXPECT_EQ(host_.messages[1].icon, MessageIcon::Error);
-}
-
-TEST_F(MainDlgTest, ProgrammingSaysWhenTheTableStopsIn2038) {
-    Alarm fortnightly = dailyAlarm(8, 0);
-    fortnightly.repeat_pattern = 7;  // 500 instants would reach 2045
-    db_.addUser("Aino", "1", {fortnightly});
-    MainDlgLogic& m = openAs("Aino");
-    m.command(MainDlgLogic::kIdProgram);
-    ASSERT_EQ(host_.messages.size(), 2u);  // then: no programming flow here
-    const Text limit = fillPlaceholder(text(ids::kTableEndsAtTimeLimit), "19.01.2038 05:14");
-    EXPECT_EQ(host_.messages[0].text, fillPlaceholder(limit, "05.01.2038 08:00"));
-    EXPECT_EQ(m.user().alarm_table.size(), 310u);
 }
 
 // Never programmed: must be programmed; no alarms; programmed: green.
@@ -293,25 +286,27 @@ TEST_F(MainDlgTest, MonthViewReloadsOnlyWhenStale) {
     EXPECT_EQ(view_.refreshes.back(), true);
 }
 
-// An alarm flow that changes the alarms and perhaps reloads the month view.
-class ChangingFlows : public MainDlgFlows {
+// Alarm editing that changes the alarms and perhaps reloads the month view.
+class ChangingAlarms : public AlarmRequests {
 public:
+    explicit ChangingAlarms(MainDlgLogic& main) : main(main), window(main) {}
+    void add(const SYSTEMTIME&) override {}
+    void edit(const SYSTEMTIME&, const Alarm&) override {}
+    void remove(const SYSTEMTIME&, const Alarm&) override {
+        if (change) main.user().alarms.pop_back();
+        if (reloadsMonth) window.usersChanged();
+    }
+    MainDlgLogic& main;
+    WindowNotices& window;
     bool change = true;
     bool reloadsMonth = false;
-    void deleteAlarm(MainDlgLogic& main, const SYSTEMTIME&, const Alarm&) override {
-        if (change) main.user().alarms.pop_back();
-        if (reloadsMonth) {
-            main.markMonthStale();
-            main.refresh();
-        }
-    }
 };
 
 TEST_F(MainDlgTest, AnAlarmChangeReloadsTheMonthViewOnce) {
     db_.addUser("Aino", "1", {dailyAlarm(8, 0), dailyAlarm(20, 0)});
     MainDlgLogic& m = openAs("Aino");
-    ChangingFlows flows;
-    m.setFlows(&flows);
+    ChangingAlarms flows(m);
+    m.setAlarmRequests(&flows);
     struct Case {
         bool change, reloadsMonth;
         std::vector<bool> refreshes;
@@ -323,7 +318,6 @@ TEST_F(MainDlgTest, AnAlarmChangeReloadsTheMonthViewOnce) {
         m.deleteAlarm(kNow, m.user().alarms.front());
         EXPECT_EQ(view_.refreshes, c.refreshes) << c.change << c.reloadsMonth;
     }
-    m.setFlows(nullptr);
 }
 
 TEST_F(MainDlgTest, RemovingTheReminderClosesTheUserUnlessProgramming) {
@@ -396,6 +390,8 @@ TEST_F(MainDlgTest, ACommentWithLettersTheDatabaseCannotHoldIsRefused) {
 TEST_F(MainDlgTest, UserManagementHistoryAndReportOpenTheirDialogs) {
     db_.addUser("Aino", "1");
     MainDlgLogic& m = open();
+    ReportCommand report(m.user(), {m.user(), store(), strings_, host_}, clock_, m);
+    m.setCommand(cmd::kReport, &report);
     m.command(cmd::kShowHistory);
     EXPECT_TRUE(host_.dialogs.empty()) << "no history without a user";
     m.command(cmd::kUserManagement);  // closed without a choice
@@ -410,32 +406,25 @@ TEST_F(MainDlgTest, UserManagementHistoryAndReportOpenTheirDialogs) {
     EXPECT_EQ(m.user().users.size(), 1u);
 }
 
-TEST_F(MainDlgTest, CommandsWithoutTheirFlowSayNotAvailable) {
+// A command runs only while its rule allows; an id without a command is
+// not the window's.
+TEST_F(MainDlgTest, CommandsRunWhenTheirRuleAllowsAndOthersAreNotRouted) {
+    db_.addUser("Aino", "1");
     MainDlgLogic& m = open();
-    for (int c : {cmd::kAccount, cmd::kBackup, cmd::kChangePassword, cmd::kUserManual,
-                  cmd::kCheckUpdates, cmd::kRegister}) {
-        host_.messages.clear();
-        EXPECT_TRUE(m.command(c));
-        ASSERT_EQ(host_.messages.size(), 1u) << c;
-        EXPECT_EQ(host_.messages[0].text, text(ids::kNotAvailableYet));
-    }
-    host_.messages.clear();
-    m.command(cmd::kEmptyReminder);  // no reminder connected: nothing
-    m.command(cmd::kPrintAlarmReport);  // no user: nothing
+    EXPECT_TRUE(m.command(cmd::kPrintAlarmReport));  // no user: nothing
+    EXPECT_TRUE(host_.dialogs.empty());
     EXPECT_TRUE(host_.messages.empty());
-    EXPECT_FALSE(m.command(12345));
-    EXPECT_FALSE(m.command(cmd::kEditAlarm)) << "menu 154 belongs to the views";
-}
-
-class RefusingSignIn : public MainDlgFlows {
-public:
-    bool signIn(MainDlgLogic&, int& exitCode) override {
-        exitCode = 1;
-        return false;
+    EXPECT_FALSE(m.commands().alarmReport);
+    chooseUser("Aino");
+    EXPECT_TRUE(m.commands().alarmReport);
+    host_.dialogs.clear();
+    m.command(cmd::kPrintAlarmReport);
+    EXPECT_EQ(host_.dialogs.size(), 1u);
+    for (int id : {cmd::kAccount, cmd::kBackup, 12345, cmd::kEditAlarm}) {
+        EXPECT_FALSE(m.command(id)) << id;
+        EXPECT_FALSE(m.commandEnabled(id)) << id;
     }
-    void startDeviceWatch(MainDlgLogic&) override { watched = true; }
-    bool watched = false;
-};
+}
 
 // A database beside the program that is passed over (its folder is not
 // writable) is named once at start, with the one in use.
@@ -522,12 +511,15 @@ TEST_F(MainDlgTest, StartupSaysWhichLegacyFileWasNotImportedAndWhy) {
 
 TEST_F(MainDlgTest, StartupEndsTheProgramWhenSignInIsCancelled) {
     MainDlgLogic& m = open();
-    RefusingSignIn flows;
-    m.setFlows(&flows);
+    bool watched = false;
+    m.setDeviceWatch([&] { watched = true; });
+    m.setSignIn([](int& exitCode) {
+        exitCode = 1;
+        return false;
+    });
     m.startup();
     EXPECT_EQ(view_.closes, (std::vector<int>{1}));
-    EXPECT_FALSE(flows.watched);
-    m.setFlows(nullptr);
+    EXPECT_FALSE(watched);
 }
 
 }  // namespace

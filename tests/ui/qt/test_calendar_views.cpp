@@ -14,16 +14,12 @@
 namespace velmora {
 namespace {
 
-// The alarm flows as the views reach them.
-class RecordingFlows : public MainDlgFlows {
+// The alarm requests as the views make them.
+class RecordingFlows : public AlarmRequests {
 public:
-    void addAlarm(MainDlgLogic&, const SYSTEMTIME& start) override { adds.push_back(formatDateTime(start)); }
-    void editAlarm(MainDlgLogic&, const SYSTEMTIME& at, const Alarm&) override {
-        edits.push_back(formatDateTime(at));
-    }
-    void deleteAlarm(MainDlgLogic&, const SYSTEMTIME& at, const Alarm&) override {
-        deletes.push_back(formatDateTime(at));
-    }
+    void add(const SYSTEMTIME& start) override { adds.push_back(formatDateTime(start)); }
+    void edit(const SYSTEMTIME& at, const Alarm&) override { edits.push_back(formatDateTime(at)); }
+    void remove(const SYSTEMTIME& at, const Alarm&) override { deletes.push_back(formatDateTime(at)); }
     std::vector<Text> adds, edits, deletes;
 };
 

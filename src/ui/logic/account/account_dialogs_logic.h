@@ -60,7 +60,7 @@ private:
     int mode_ = kModeIdle;
 };
 
-// Template 203: signed-in and signed-out states, sign-in, sign-out,
+// The account dialog: signed-in and signed-out states, sign-in, sign-out,
 // password change and two web links. Ends with 1 after a sign-in, 2 when
 // closed.
 class AccountDlgLogic : public SignInDialogModel {
@@ -79,12 +79,12 @@ public:
     Text controlText(int controlId) const;
     bool enabled(int controlId) const;
     bool signedIn() const { return signedIn_; }
-    // 1006 and 1002.
+    // kIdForgotLink and kIdRegisterLink.
     Text linkAddress(int controlId) const override;
 
     // OK: signs out (nothing is sent) or sends the sign-in.
     void ok();
-    // Button 1015: the password change; on success the new password is
+    // kIdChangePassword: the password change; on success the new password is
     // in use, stored and shown.
     void changePassword();
     // Cancel and Esc: closes with 2 unless a request is out.
@@ -94,10 +94,10 @@ private:
     void replyArrived() override;
 
     bool signedIn_ = false;
-    bool requestControls_ = true;  // OK, Cancel, 1015 and both edits
+    bool requestControls_ = true;  // OK, Cancel, kIdChangePassword and both edits
 };
 
-// Template 169: the sign-in at start-up. Ends with 1 when signed in, with
+// The sign-in dialog at start-up. Ends with 1 when signed in, with
 // the service or (without a connection) against the stored account; 2
 // when cancelled.
 class LoginDlgLogic : public SignInDialogModel {
@@ -111,7 +111,7 @@ public:
     Text title() const;
     Text controlText(int controlId) const;
     bool enabled(int controlId) const;  // OK and Cancel
-    Text linkAddress(int controlId) const override;  // 1000
+    Text linkAddress(int controlId) const override;  // kIdForgotLink
 
     void ok();
     void cancel();
@@ -122,7 +122,7 @@ private:
     bool buttonsEnabled_ = true;
 };
 
-// Template 184: asks for the password read from the legacy settings file.
+// The legacy password prompt: asks for the password read from the legacy settings file.
 // Ends with 1 when it matched, 2 when cancelled.
 class LoginPwDlgLogic : public EndableDialogModel {
 public:
@@ -148,7 +148,7 @@ private:
     Text password_;
 };
 
-// Template 179: the account password change. Stores nothing itself: its
+// The account password change dialog. Stores nothing itself: its
 // opener does after a result of 1 (runChangePasswordDialog).
 class ChangePasswordDlgLogic : public ServiceDialogModel {
 public:

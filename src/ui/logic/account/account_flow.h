@@ -1,43 +1,61 @@
 #pragma once
-// The web account seen from the main window: the sign-in at start-up
-// (the legacy password prompt or the sign-in dialog), the account dialog
-// (40011, and for other flows that need a signed-in person first), the
-// password change (40014), and the web pages (40009, 40007).
+// The web account seen from the main window: the sign-in at start-up (the
+// legacy password prompt or the sign-in dialog), the account dialog
+// (cmd::kAccount, and for any command that needs the person signed in
+// first), the password change (cmd::kChangePassword) and the web pages
+// (cmd::kCheckUpdates, cmd::kRegister).
 #include <filesystem>
 
 #include "ui/logic/account/account_dialogs_logic.h"
-#include "ui/logic/main_dlg_logic.h"
+#include "ui/logic/account/web_links.h"
+#include "ui/logic/command.h"
 
 namespace velmora {
 
-class AccountFlow {
+// Start-up: false ends the program with `exitCode` (2 the legacy prompt
+// cancelled, 1 the sign-in cancelled). `dataDirectory` is where the legacy
+// settings file "settings.dat" may lie.
+bool signInAtStartup(const AccountContext& c, const std::filesystem::path& dataDirectory, int& exitCode);
+
+class AccountCommand final : public Command {
 public:
-    struct Setup {
-        ServiceAccess service;
-        // Where the legacy settings file "settings.dat" may lie.
-        std::filesystem::path dataDirectory;
-    };
-
-    explicit AccountFlow(Setup setup) : setup_(std::move(setup)) {}
-    const ServiceAccess& service() const { return setup_.service; }
-
-    // Start-up: false ends the program with `exitCode` (2 the legacy
-    // prompt cancelled, 1 the sign-in cancelled).
-    bool signIn(MainDlgLogic& main, int& exitCode);
-    // The account dialog; its result: 1 signed in, 2 closed.
-    int runAccountDialog(MainDlgLogic& main);
-    // The password change; after 1 the new password is in use and stored.
-    int changePassword(MainDlgLogic& main);
-
-    void openUpdatePage(MainDlgLogic& main);
-    void openRegistrationPage(MainDlgLogic& main);
+    explicit AccountCommand(AccountContext context) : c_(context) {}
+    void start() override {
+        runDialog();
+        finish();
+    }
+    // The account dialog; its result: kIdOk signed in, kIdCancel closed.
+    int runDialog();
 
 private:
-    AccountContext context(MainDlgLogic& main) const {
-        return {main.user(), main.store(), main.strings(), main.host(), setup_.service};
+    AccountContext c_;
+};
+
+// After kIdOk the new password is in use and stored.
+class ChangePasswordCommand final : public Command {
+public:
+    explicit ChangePasswordCommand(AccountContext context) : c_(context) {}
+    void start() override {
+        runChangePasswordDialog(c_);
+        finish();
     }
 
-    Setup setup_;
+private:
+    AccountContext c_;
+};
+
+// Opens `link` of the service's web site in the language in use.
+class WebPageCommand final : public Command {
+public:
+    WebPageCommand(UiHost& host, const StringSource& strings, const ServiceAccess& service, WebLink link)
+        : host_(host), strings_(strings), service_(service), link_(link) {}
+    void start() override;
+
+private:
+    UiHost& host_;
+    const StringSource& strings_;
+    const ServiceAccess& service_;
+    WebLink link_;
 };
 
 }  // namespace velmora

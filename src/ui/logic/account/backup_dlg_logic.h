@@ -1,5 +1,5 @@
 #pragma once
-// The backup dialog (template 201): the date of the latest backup on the
+// The backup dialog (BackupDlgLogic::kTemplateId): the date of the latest backup on the
 // service, "Tee varmuuskopio" that sends a checked snapshot of the database
 // and "Palauta varmuuskopio" that puts the service's copy in its place
 // when it is a usable database of this program. The dialog owns one
@@ -35,7 +35,8 @@ public:
     int templateId() const override { return kTemplateId; }
 
     Text title() const;
-    // Texts of 1005, 1006, 1007 and the close button; the latest backup for 1004.
+    // Texts of kIdLatestCaption, kIdBackup, kIdRestore and the close
+    // button; the latest backup for kIdLatest.
     Text controlText(int controlId) const;
 
     // Creates the client with the account in use, then asks for the date
@@ -44,8 +45,8 @@ public:
     // Drops the client (the dialog closes): a request still out ends
     // without a reply.
     void close();
-    void backup();   // 1006
-    // 1007: asks first (No is the default), naming the backup's date.
+    void backup();   // kIdBackup
+    // kIdRestore: asks first (No is the default), naming the backup's date.
     void restore();
     // The reply notice of the dialog's client.
     void replyArrived();

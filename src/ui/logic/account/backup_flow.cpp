@@ -1,16 +1,17 @@
 #include "ui/logic/account/backup_flow.h"
 
 #include "ui/logic/account/backup_dlg_logic.h"
-#include "ui/logic/main_dlg_logic.h"
 
 namespace velmora {
 
-void BackupFlow::run(MainDlgLogic& main, const ServiceAccess& service) {
-    if (!signedInForService(main.user(), main.host(), main.strings(), service)) return;
-    main.closeUser();
-    BackupDlgLogic dlg(main.user(), main.store(), main.strings(), main.host(), main.clock(), service);
-    dlg.setRestoredListener([&main] { main.databaseReplaced(); });
-    main.host().runDialog(dlg);
+void BackupCommand::start() {
+    if (signedInForService(c_.user, c_.host, c_.strings, c_.service)) {
+        c_.window.closeUser();
+        BackupDlgLogic dlg(c_.user, c_.store, c_.strings, c_.host, c_.clock, c_.service);
+        dlg.setRestoredListener([this] { c_.window.databaseReplaced(); });
+        c_.host.runDialog(dlg);
+    }
+    finish();
 }
 
 }  // namespace velmora

@@ -9,16 +9,16 @@ namespace velmora {
 
 // Which page of the web site.
 enum class WebLink {
-    UpdateCheck,          // menu 40009
-    Registration,         // menu 40007
-    AccountRegistration,  // link 1002 of the account dialog
-    AccountForgot,        // link 1006 of the account dialog
-    LoginForgot,          // link 1000 of the sign-in dialog
+    UpdateCheck,          // cmd::kCheckUpdates
+    Registration,         // cmd::kRegister
+    AccountRegistration,  // AccountDlgLogic::kIdRegisterLink
+    AccountForgot,        // AccountDlgLogic::kIdForgotLink
+    LoginForgot,          // LoginDlgLogic::kIdForgotLink
 };
 
 // The address of `link` on the site of the service at `serviceUrl`
 // ("https://host[:port]"; another scheme is replaced by https), with the
-// client type and `language` (string 40153) in its query.
+// client type and `language` (ids::kLanguageCode) in its query.
 Text webLinkAddress(WebLink link, const std::string& serviceUrl, const Text& language);
 
 }  // namespace velmora

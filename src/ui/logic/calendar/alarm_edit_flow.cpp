@@ -103,7 +103,8 @@ std::vector<Alarm> alarmsAfter(const std::vector<Alarm>& alarms, const AlarmEdit
     return out;
 }
 
-void AlarmEditFlow::add(const AlarmEditContext& c, const SYSTEMTIME& start) {
+void AlarmEditFlow::add(const SYSTEMTIME& start) {
+    const AlarmEditContext& c = c_;
     if (c.user.id <= 0) {
         c.host.showMessage(c.strings.load(ids::kCreateOrChooseUser),
                            c.strings.load(ids::kCaptionError), MessageIcon::None);
@@ -112,16 +113,16 @@ void AlarmEditFlow::add(const AlarmEditContext& c, const SYSTEMTIME& start) {
     const int owner = c.user.id;
     AlarmDlgLogic::Setup setup;
     setup.start = setup.end = start;
-    setup.window = c.window;
+    setup.window = c.window();
     AlarmDlgLogic dlg(setup, c.user.alarms, c.strings, c.host, c.clock, c.user.daylight);
     if (c.host.runDialog(dlg) != kIdOk) return;
     AlarmEdits edits;
     edits.inserted.push_back(storedAlarm(dlg, c.strings, false));
-    commit(c, edits, owner);
+    commit(edits, owner);
 }
 
-void AlarmEditFlow::edit(const AlarmEditContext& c, const SYSTEMTIME& occurrence,
-                         const Alarm& alarm) {
+void AlarmEditFlow::edit(const SYSTEMTIME& occurrence, const Alarm& alarm) {
+    const AlarmEditContext& c = c_;
     const int owner = c.user.id;
     if (owner <= 0) return;
     const bool pouch = alarm.alarm_type == kPouchAlarmType;
@@ -132,7 +133,7 @@ void AlarmEditFlow::edit(const AlarmEditContext& c, const SYSTEMTIME& occurrence
     const AlarmEdits removal = occurrenceRemoval(alarm, occurrence, pouchTitle);
     AlarmDlgLogic::Setup setup;
     setup.editing = true;
-    setup.window = c.window;
+    setup.window = c.window();
     setup.start = occurrence;
     setup.end = alarm.alarm_end;
     setup.repeatPattern = alarm.repeat_pattern;
@@ -142,11 +143,11 @@ void AlarmEditFlow::edit(const AlarmEditContext& c, const SYSTEMTIME& occurrence
                       c.user.daylight);
     if (c.host.runDialog(dlg) != kIdOk) return;
     AlarmEdits edits = occurrenceEdit(alarm, occurrence, storedAlarm(dlg, c.strings, pouch), pouchTitle);
-    commit(c, edits, owner);
+    commit(edits, owner);
 }
 
-void AlarmEditFlow::remove(const AlarmEditContext& c, const SYSTEMTIME& occurrence,
-                           const Alarm& alarm) {
+void AlarmEditFlow::remove(const SYSTEMTIME& occurrence, const Alarm& alarm) {
+    const AlarmEditContext& c = c_;
     const int owner = c.user.id;
     if (owner <= 0) return;
     const Text pouchTitle = c.strings.load(ids::kPouchAlarmTitle);
@@ -162,10 +163,11 @@ void AlarmEditFlow::remove(const AlarmEditContext& c, const SYSTEMTIME& occurren
         if (c.host.runDialog(dlg) != kIdOk) return;
         edits = doseDeletion(alarm, occurrence, dlg.choice, pouchTitle);
     }
-    commit(c, edits, owner);
+    commit(edits, owner);
 }
 
-void AlarmEditFlow::commit(const AlarmEditContext& c, AlarmEdits& edits, int owner) {
+void AlarmEditFlow::commit(AlarmEdits& edits, int owner) {
+    const AlarmEditContext& c = c_;
     if (!writeAlarmEdits(c.store, edits, owner)) {
         c.host.showMessage(c.strings.load(ids::kOperationFailed), c.strings.load(ids::kCaptionError),
                            MessageIcon::Error);

@@ -11,20 +11,21 @@
 #include "core/records.h"
 #include "store/alarm_edits.h"
 #include "store/record_store.h"
+#include "ui/logic/main_dlg_logic.h"
 #include "ui/logic/ui_host.h"
 
 namespace velmora {
 
-// What one request of the alarm editing works on; the main window hands
-// it over.
+// What the alarm editing works on.
 struct AlarmEditContext {
     RecordStore& store;
     UiHost& host;
     const StringSource& strings;
     const Clock& clock;
     CurrentUser& user;
-    // The medication window the spacing rule keeps, in seconds.
-    int window;
+    // The medication window the spacing rule keeps at the time of a
+    // request, in seconds.
+    std::function<int()> window;
     // After the current user's alarms changed (the list is already
     // reloaded): recompute whether the reminder must be programmed again,
     // mark the month view stale and refresh.
@@ -51,23 +52,28 @@ AlarmEdits occurrenceEdit(const Alarm& alarm, const SYSTEMTIME& occurrence, Alar
 // `alarms` as they stand once `edits` are written.
 std::vector<Alarm> alarmsAfter(const std::vector<Alarm>& alarms, const AlarmEdits& edits);
 
-class AlarmEditFlow {
+// The calendar's requests on the current user's alarms.
+class AlarmEditFlow final : public AlarmRequests {
 public:
-    // A new alarm from `start` (32877). Without a current user the person
-    // is told to create or choose one.
-    void add(const AlarmEditContext& c, const SYSTEMTIME& start);
-    // Edits the occurrence at `occurrence` of `alarm` (32879): the
-    // occurrence and the days after it give way to the dialog's alarm. A
-    // pouch alarm is edited only after a Yes.
-    void edit(const AlarmEditContext& c, const SYSTEMTIME& occurrence, const Alarm& alarm);
-    // Deletes the occurrence at `occurrence` of `alarm` (32878): a single
-    // alarm after a Yes; of a repeating one the doses the person chooses.
-    void remove(const AlarmEditContext& c, const SYSTEMTIME& occurrence, const Alarm& alarm);
+    explicit AlarmEditFlow(AlarmEditContext context) : c_(std::move(context)) {}
+
+    // A new alarm from `start`. Without a current user the person is told
+    // to create or choose one.
+    void add(const SYSTEMTIME& start) override;
+    // Edits the occurrence at `occurrence` of `alarm`: the occurrence and
+    // the days after it give way to the dialog's alarm. A pouch alarm is
+    // edited only after a Yes.
+    void edit(const SYSTEMTIME& occurrence, const Alarm& alarm) override;
+    // Deletes the occurrence at `occurrence` of `alarm`: a single alarm
+    // after a Yes; of a repeating one the doses the person chooses.
+    void remove(const SYSTEMTIME& occurrence, const Alarm& alarm) override;
 
 private:
     // Writes `edits` for `owner`, the user the request began with; tells
     // the person when nothing could be written.
-    static void commit(const AlarmEditContext& c, AlarmEdits& edits, int owner);
+    void commit(AlarmEdits& edits, int owner);
+
+    AlarmEditContext c_;
 };
 
 }  // namespace velmora

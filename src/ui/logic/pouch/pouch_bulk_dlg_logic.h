@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 188: updates the pouch alarms of every user with an identity code
+// The bulk update dialog: updates the pouch alarms of every user with an identity code
 // from the service, one request at a time, asking nothing per person.
 // Shows whose data is being fetched with the progress, and at the end the
 // persons whose data could not be updated (with the reason) and the users

@@ -1,32 +1,58 @@
 #pragma once
 // Pouch data in the main window: the Tools commands that fetch the current
 // user's pouch data from the service and turn it into the user's pouch
-// alarms, and that update the pouch alarms of every user in one run.
+// alarms (cmd::kFetchPouchData), and that update the pouch alarms of every
+// user in one run (cmd::kUpdateAllPouchData).
+#include <functional>
 #include <memory>
 #include <optional>
 
-#include "ui/logic/main_dlg_logic.h"
+#include "core/clock.h"
+#include "store/record_store.h"
 #include "ui/logic/account/service_access.h"
+#include "ui/logic/command.h"
+#include "ui/logic/ui_host.h"
 
 namespace velmora {
 
-class PouchFlow {
+struct PouchContext {
+    CurrentUser& user;
+    RecordStore& store;
+    const StringSource& strings;
+    UiHost& host;
+    const Clock& clock;
+    const ServiceAccess& service;
+    WindowNotices& window;
+};
+
+class FetchPouchCommand final : public Command {
 public:
-    // Fetches the current user's pouch data by identity code; only when
-    // signed in. The reply comes to reply() through the main window.
-    void fetch(MainDlgLogic& main, const ServiceAccess& access);
-    // 32882: the reply. It is applied only to the user it was asked for;
-    // while a dialog is open it waits for modalsClosed().
-    void reply(MainDlgLogic& main);
-    void modalsClosed(MainDlgLogic& main);
-    // Every user with an identity code, one request at a time (dialog 188).
-    void updateAll(MainDlgLogic& main, const ServiceAccess& access);
-    // Drops the client: no notice comes any more.
-    void reset();
+    // `reminderConnected` tells whether a reminder is attached; `program`
+    // programs the current user's reminder as its button does.
+    FetchPouchCommand(PouchContext context, std::function<bool()> reminderConnected,
+                      std::function<void()> program)
+        : c_(context), reminderConnected_(std::move(reminderConnected)), program_(std::move(program)) {}
+
+    // Asks for the current user's pouch data by identity code; only when
+    // signed in. The reply comes to reply() on the user-interface thread.
+    void start() override;
+    // Drops the request and the client: no notice comes any more.
+    void cancel() override;
+    // The reply. It is applied only to the user it was asked for; while a
+    // dialog is open it waits for modalsClosed().
+    void reply();
+    void modalsClosed();
+    bool awaitingReply() const { return request_.has_value(); }
 
 private:
-    void apply(MainDlgLogic& main, int code, const Text& payload, ServiceFailure failure);
+    void apply(int code, const Text& payload, ServiceFailure failure);
+    void error(const Text& text);
+    // False when no request went out (the person was told why, if anything).
+    bool send();
 
+    PouchContext c_;
+    std::function<bool()> reminderConnected_;
+    std::function<void()> program_;
     std::unique_ptr<ServiceClient> client_;
     struct Request {
         int userId;
@@ -34,6 +60,21 @@ private:
     };
     std::optional<Request> request_;  // the request out, if any
     bool heldBack_ = false;           // its reply waits for the dialogs to close
+};
+
+// Every user with an identity code, one request at a time (the bulk
+// dialog). Not while `fetchAwaitingReply` says a single fetch is out.
+class UpdateAllPouchCommand final : public Command {
+public:
+    UpdateAllPouchCommand(PouchContext context, std::function<bool()> fetchAwaitingReply)
+        : c_(context), fetchAwaitingReply_(std::move(fetchAwaitingReply)) {}
+    void start() override;
+
+private:
+    void run();
+
+    PouchContext c_;
+    std::function<bool()> fetchAwaitingReply_;
 };
 
 }  // namespace velmora

@@ -78,7 +78,7 @@ public:
     int templateId() const override { return kTemplateId; }
 
     Text title() const;
-    Text controlText(int controlId) const;  // 1001, 1, 1003; empty otherwise
+    Text controlText(int controlId) const;  // kIdReport, kIdClose, kIdResult; empty otherwise
 
 private:
     const StringSource& strings_;
@@ -95,7 +95,7 @@ public:
     int templateId() const override { return kTemplateId; }
 
     Text title() const;
-    Text controlText(int controlId) const;  // 57747 and Cancel; empty otherwise
+    Text controlText(int controlId) const;  // kIdMessage and Cancel; empty otherwise
     // The flow's call when a reminder arrived and identified: ends with 1.
     void reminderArrived() { end(kIdOk); }
 

@@ -2,18 +2,19 @@
 
 #include <vector>
 
-#include "device/log_readback.h"
+#include "ui/logic/reminder/log_readback.h"
 #include "resources/string_ids.h"
 #include "ui/logic/reminder/device_dialogs_logic.h"
 
 namespace velmora {
 
-void readAndStoreForOwner(MainDlgLogic& main, ReminderSession& s) {
-    RecordStore& store = main.store();
-    CurrentUser& user = main.user();
-    main.setBusy(true);
+void readAndStoreForOwner(const ReminderContext& c) {
+    RecordStore& store = c.store;
+    CurrentUser& user = c.user;
+    ReminderSession& s = c.session;
+    c.window.setBusy(true);
     s.read();
-    main.setBusy(false);
+    c.window.setBusy(false);
     const int owner = store.getDeviceOwner(s.serial());
     bool stored = s.readBack.log_entries.empty();
     if (s.readOk && !stored && owner >= 1) {
@@ -28,28 +29,26 @@ void readAndStoreForOwner(MainDlgLogic& main, ReminderSession& s) {
             for (const LogEntry& e : history) other.history[e.alarm_time] = e;
             stored = mergeAndStore(store, other, entries);
         }
-        if (!stored)
-            main.host().showMessage(main.strings().load(ids::kLogNotStored),
-                                    main.strings().load(ids::kCaptionError), MessageIcon::Error);
+        if (!stored) tell(c, ids::kLogNotStored, ids::kCaptionError, MessageIcon::Error);
     }
     s.logSafe = s.readOk && stored;
 }
 
-void markNeedsProgramming(MainDlgLogic& main, int owner) {
+void markNeedsProgramming(const ReminderContext& c, int owner) {
     if (owner < 1) return;
-    CurrentUser& user = main.user();
+    CurrentUser& user = c.user;
     for (Profile& p : user.users)
         if (p.id == owner) p.is_programming_needed = true;
     if (owner == user.id) {
         user.is_programming_needed = true;
         user.programmed_instants.clear();
-        main.store().updateProfile(user);
+        c.store.updateProfile(user);
         return;
     }
     Profile other;
-    if (!main.store().loadProfile(owner, other) || other.id != owner) return;
+    if (!c.store.loadProfile(owner, other) || other.id != owner) return;
     other.is_programming_needed = true;
-    main.store().updateProfile(other);
+    c.store.updateProfile(other);
 }
 
 void recordReminderEmptied(RecordStore& store, std::uint32_t sn) {
@@ -62,12 +61,16 @@ void recordReminderEmptied(RecordStore& store, std::uint32_t sn) {
     store.saveDevice(d, owner);
 }
 
-void showDeviceFailure(MainDlgLogic& main, ReminderSession& s, int firstLineId, LinkStep step,
-                       int nextStepId, MessageIcon icon) {
+void showDeviceFailure(const ReminderContext& c, int firstLineId, LinkStep step, int nextStepId,
+                       MessageIcon icon) {
     // A reminder that no longer answers was pulled out, whatever the step.
-    const bool pulledOut = !s.answers();
-    main.host().showMessage(deviceFailureText(main.strings(), firstLineId, step, pulledOut, nextStepId),
-                            main.strings().load(ids::kCaptionError), icon);
+    const bool pulledOut = !c.session.answers();
+    c.host.showMessage(deviceFailureText(c.strings, firstLineId, step, pulledOut, nextStepId),
+                       c.strings.load(ids::kCaptionError), icon);
+}
+
+void tell(const ReminderContext& c, int textId, int captionId, MessageIcon icon) {
+    c.host.showMessage(c.strings.load(textId), c.strings.load(captionId), icon);
 }
 
 }  // namespace velmora

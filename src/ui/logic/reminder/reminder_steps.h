@@ -6,26 +6,28 @@
 #include <cstdint>
 
 #include "device/reminder_link.h"
-#include "ui/logic/main_dlg_logic.h"
-#include "ui/logic/reminder/reminder_session.h"
+#include "ui/logic/reminder/reminder_context.h"
 
 namespace velmora {
 
 // Reads the connected reminder again and stores its log for the owner of
 // its serial number (the current user or another). logSafe tells whether
 // programming or emptying may now clear the log.
-void readAndStoreForOwner(MainDlgLogic& main, ReminderSession& s);
+void readAndStoreForOwner(const ReminderContext& c);
 
 // The owner's own reminder no longer holds what the owner's alarms say:
 // the owner (the current user or another) must program it again.
-void markNeedsProgramming(MainDlgLogic& main, int owner);
+void markNeedsProgramming(const ReminderContext& c, int owner);
 
 // The reminder `sn` was emptied: its record holds no alarms any more.
 void recordReminderEmptied(RecordStore& store, std::uint32_t sn);
 
 // The failure message `firstLineId` with the reason (the reminder was
 // pulled out, or the transfer failed at `step`) and `nextStepId`.
-void showDeviceFailure(MainDlgLogic& main, ReminderSession& s, int firstLineId, LinkStep step,
-                       int nextStepId, MessageIcon icon = MessageIcon::Error);
+void showDeviceFailure(const ReminderContext& c, int firstLineId, LinkStep step, int nextStepId,
+                       MessageIcon icon = MessageIcon::Error);
+
+// A message box of the reminder commands: `textId` with `captionId`.
+void tell(const ReminderContext& c, int textId, int captionId, MessageIcon icon);
 
 }  // namespace velmora

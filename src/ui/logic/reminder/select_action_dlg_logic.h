@@ -1,8 +1,9 @@
 #pragma once
 // The small question shown when an attached reminder belongs to nobody:
-// create or choose a user for it (1), program it without a user (1000),
-// or leave it (2). Like the reminder flows' dialogs it can be ended from
-// outside: the main window ends it when the reminder is removed.
+// create or choose a user for it (kIdCreateOrChoose), program it without a
+// user (kIdProgramWithoutUser), or leave it (cancel). Like the reminder
+// flows' dialogs it can be ended from outside: the main window ends it when
+// the reminder is removed.
 #include "core/interaction.h"
 #include "ui/logic/reminder/device_dialogs_logic.h"
 

@@ -40,7 +40,8 @@ public:
     int templateId() const override { return kTemplateId; }
 
     Text title() const;
-    // Texts of the buttons (1004, 1006, 1008 and OK); empty for other ids.
+    // Texts of the buttons (kIdShowAll, kIdShowNeedingProgramming,
+    // kIdOpenInViewer and OK); empty for other ids.
     Text controlText(int controlId) const;
 
     UiHost& host() const { return host_; }
@@ -53,11 +54,11 @@ public:
     // be programmed again.
     Text listCaption() const;
 
-    // 1004 and 1006: rebuild the report from the user list.
+    // kIdShowAll and kIdShowNeedingProgramming: rebuild the report from the user list.
     void showAll();
     void showNeedingProgramming();
 
-    // 1008: writes the report as Windows-1252 to "report.txt" in the
+    // kIdOpenInViewer: writes the report as Windows-1252 to "report.txt" in the
     // database's directory and opens it in the text viewer without
     // waiting. When the file cannot be written the person is told and
     // nothing is opened (an old file would show a stale report); false.
@@ -110,7 +111,7 @@ private:
     bool onlyNeeding_ = false;
 };
 
-// The programming report (the alarm time report of 40002 and of the
+// The programming report (the alarm time report of cmd::kPrintAlarmReport and of the
 // programming result) in the program's own report window, where it is
 // read, printed or saved as PDF: no outside text viewer is needed.
 class AlarmReportDlgLogic : public DialogModel {

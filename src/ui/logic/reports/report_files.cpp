@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "device/programming_report.h"
+#include "ui/logic/reminder/programming_report.h"
 #include "resources/string_ids.h"
 #include "ui/logic/reports/report_dlg_logic.h"
 

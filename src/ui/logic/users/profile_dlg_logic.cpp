@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/cp1252.h"
+#include "ui/logic/users/program_type.h"
 #include "core/text.h"
 #include "online/pouch.h"
 #include "online/service_protocol.h"
@@ -157,8 +158,8 @@ int ProfileDlgLogic::create() {
     if (!fields) return 0;
     Profile created = *fields;
     created.is_programming_needed = true;
-    created.program_type = 0;
-    created.window = 600;
+    created.program_type = static_cast<int>(ProgramType::Intake);
+    created.window = kDefaultWindowSeconds;
 
     const int id = store_.insertProfile(true, created.name, created.ssn, created.phone, Text{});
     if (id <= 0) {

@@ -44,7 +44,7 @@ public:
     // The dialog works on `user` (its list of users and the selected user)
     // through `store`. Choosing a user loads it at `clock`'s present time
     // and lets `prepare` (when set) fill its alarm table for the reminder.
-    // With `service`, button 1006 looks the typed identity code's name up.
+    // With `service`, kIdLookup looks the typed identity code's name up.
     ProfileDlgLogic(CurrentUser& user, RecordStore& store, const StringSource& strings,
                     Interaction& person, const Clock& clock, AlarmTablePreparer prepare = {},
                     ServiceAccess service = {});
@@ -65,7 +65,7 @@ public:
     int selection() const { return selection_; }
     // An index outside the list clears the selection.
     void select(int index);
-    // Buttons 1008 and 1009 are enabled only while an entry is selected:
+    // kIdChoose and kIdDelete are enabled only while an entry is selected:
     // nothing is chosen or deleted that the person did not pick.
     bool listButtonsEnabled() const { return selection_ >= 0; }
 
@@ -76,7 +76,7 @@ public:
     // Puts the selected user's name, ssn and phone into the fields.
     void showSelected();
 
-    // The button that Enter presses: 1008 while the list has the focus,
+    // The button that Enter presses: kIdChoose while the list has the focus,
     // 1 while a new-user field has it.
     enum class Focus { List, Name, Ssn, Phone, Other };
     void focusChanged(Focus focus);
@@ -88,7 +88,7 @@ public:
 
     // ---- Actions; each returns the result that ends the dialog, or 0
     // when the dialog stays open. ----
-    // 1008 or a double click: selects the selected user; 1008.
+    // kIdChoose or a double click: selects the selected user; kIdChoose.
     int choose();
     // Button 1 or Enter in the phone field: 1 when the user was created.
     // Letters the database cannot hold are refused with a message naming
@@ -98,14 +98,14 @@ public:
     // Stores the fields as the selected user's name, ssn and phone, with
     // the checks of create(); the dialog stays. True when stored.
     bool saveChanges();
-    // 1009: asks (No is the default answer), deletes; the dialog stays.
+    // kIdDelete: asks (No is the default answer), deletes; the dialog stays.
     int deleteSelected();
     // 2 or Esc.
     int close() const { return kIdClose; }
 
-    // ---- Name lookup (1006) ----
+    // ---- Name lookup (kIdLookup) ----
     bool lookupOffered() const { return static_cast<bool>(service_); }
-    // A lookup is out: 1006 waits, the cursor is the wait cursor.
+    // A lookup is out: kIdLookup waits, the cursor is the wait cursor.
     bool lookupPending() const { return lookupSsn_.has_value(); }
     // Asks the service for the pouch data of the typed ssn (signed in
     // only); the reply's name, when not empty, becomes `name`. A reply for

@@ -12,7 +12,8 @@
 #include "resources/resource_module.h"
 #include "store/credentials.h"
 #include "store/legacy_import.h"
-#include "ui/logic/program_flows.h"
+#include "store/startup.h"
+#include "ui/logic/account/account_flow.h"
 
 namespace velmora {
 namespace {
@@ -38,23 +39,26 @@ protected:
     }
 
     // A new database holding the account anna/secret, signed in or out as
-    // the program was left, and the main window opened on it.
-    MainDlgLogic& open(bool loggedIn, int idleMs = 5000) {
-        main_.reset();
+    // the program was left, opened as at start-up: what the account
+    // commands work on.
+    AccountContext open(bool loggedIn, int idleMs = 5000) {
         db_ = std::make_unique<TempDatabase>();
         CurrentUser account;
         account.account_name = "anna";
         saveAccount(db_->store(), account, "secret");
         if (!loggedIn) setLoggedIn(db_->store(), account, false);
-        AccountFlow::Setup setup;
-        setup.service.settings = settingsFor(url_, idleMs);
-        setup.service.post = owner_.poster();
-        setup.dataDirectory = db_->dir();
-        flows_.useAccount(std::move(setup));
+        db_->user = CurrentUser{};
+        openDatabaseAtStartup(db_->store(), db_->dir(), db_->user, clock_.localNow());
+        service_access_.settings = settingsFor(url_, idleMs);
+        service_access_.post = owner_.poster();
         host_ = ScriptedHost{};
-        main_ = std::make_unique<MainDlgLogic>(db_->store(), db_->dir(), strings_, host_, clock_);
-        main_->setFlows(&flows_);
-        return *main_;
+        return {db_->user, db_->store(), strings_, host_, service_access_};
+    }
+    // The sign-in at start-up; its exit code.
+    int signIn(const AccountContext& c) {
+        int code = 0;
+        signInAtStartup(c, db_->dir(), code);
+        return code;
     }
 
     // OK, then the reply when a request went out: the dialog's result, or
@@ -100,8 +104,7 @@ protected:
     FixedClock clock_{makeTime(2026, 3, 2, 9, 0)};
     std::unique_ptr<TempDatabase> db_;
     ScriptedHost host_;
-    ProgramFlows flows_;
-    std::unique_ptr<MainDlgLogic> main_;
+    ServiceAccess service_access_;
 };
 
 TEST_F(AccountFlowTest, StartUpSignInWithTheServiceOrTheStoredAccount) {
@@ -120,17 +123,16 @@ TEST_F(AccountFlowTest, StartUpSignInWithTheServiceOrTheStoredAccount) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (!c.serviceUp) service_.reset();
-        MainDlgLogic& main = open(true);
+        const AccountContext account = open(true);
         onDialog<LoginDlgLogic>([&](LoginDlgLogic& dlg) {
             EXPECT_EQ(dlg.userName(), "anna") << "the stored account is filled in";
             dlg.setPassword(c.password);
             return okAndReply(dlg);
         });
-        main.startup();
-        EXPECT_EQ(main.exitCode(), c.exitCode);
+        EXPECT_EQ(signIn(account), c.exitCode);
         EXPECT_EQ(shown(), c.messages);
         if (c.exitCode == 0) {
-            EXPECT_EQ(main.user().account_password, c.password);
+            EXPECT_EQ(account.user.account_password, c.password);
             EXPECT_EQ(stored().password, accountDigest(c.password));
         }
     }
@@ -152,7 +154,7 @@ TEST_F(AccountFlowTest, AccountDialogSignsInAndRecoversFromEveryFailure) {
         SCOPED_TRACE(c.name);
         // Only the silent service meets the short idle limit: a reply that
         // comes is waited for (its notice), however slow the machine.
-        MainDlgLogic& main = open(false, c.silentService ? 300 : 20000);
+        const AccountContext account = open(false, c.silentService ? 300 : 20000);
         service_->setScript([&](const service::ReceivedRequest&) -> std::optional<service::ScriptedReply> {
             if (!c.silentService) return std::nullopt;
             return service::ScriptedReply{.silence = 30s};
@@ -164,16 +166,16 @@ TEST_F(AccountFlowTest, AccountDialogSignsInAndRecoversFromEveryFailure) {
             EXPECT_TRUE(result != 0 || (dlg.enabled(AccountDlgLogic::kIdUserName) && dlg.enabled(kIdCancel)));
             return result;
         });
-        EXPECT_EQ(flows_.runAccountDialog(main), c.result);
+        EXPECT_EQ(AccountCommand(account).runDialog(), c.result);
         EXPECT_EQ(shown(), c.messages);
-        EXPECT_EQ(main.user().logged_in, c.result == kIdOk);
+        EXPECT_EQ(account.user.logged_in, c.result == kIdOk);
         EXPECT_EQ(stored().logged_in, c.result == kIdOk) << "the stored state follows the sign-in";
         EXPECT_TRUE(!c.silentService || host_.messages.at(0).text.find("\n\n") != Text::npos) << "no reason given";
     }
 }
 
 TEST_F(AccountFlowTest, SignOutSendsNothingAndTheDialogThenShowsTheSignedOutState) {
-    MainDlgLogic& main = open(true);
+    AccountCommand command(open(true));
     std::vector<Text> states;  // the state label each time the dialog opened
     onDialog<AccountDlgLogic>([&](AccountDlgLogic& dlg) {
         states.push_back(dlg.controlText(AccountDlgLogic::kIdState));
@@ -181,10 +183,10 @@ TEST_F(AccountFlowTest, SignOutSendsNothingAndTheDialogThenShowsTheSignedOutStat
         if (dlg.signedIn()) dlg.ok();
         return 0;
     });
-    main.command(cmd::kAccount);
+    command.start();
     EXPECT_TRUE(service_->received().empty());
     EXPECT_EQ(stored().password, logoutDigest());
-    main.command(cmd::kAccount);
+    command.start();
     EXPECT_EQ(states, (std::vector<Text>{strings_.load(ids::kSignedIn), strings_.load(ids::kNotSignedIn)}));
 }
 
@@ -203,18 +205,18 @@ TEST_F(AccountFlowTest, PasswordChangeStoresTheNewPasswordOnlyWhenTheServiceTook
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         logic_.addAccount("anna", "secret");
-        MainDlgLogic& main = open(true);
-        main.user().account_name = "anna";
-        main.user().account_password = "secret";
+        const AccountContext account = open(true);
+        account.user.account_name = "anna";
+        account.user.account_password = "secret";
         onDialog<ChangePasswordDlgLogic>([&](ChangePasswordDlgLogic& dlg) {
             dlg.setCurrent(c.current);
             dlg.setNew("uusi");
             dlg.setAgain(c.again);
             return okAndReply(dlg);
         });
-        main.command(cmd::kChangePassword);
+        ChangePasswordCommand(account).start();
         EXPECT_EQ(shown(), std::vector<int>{c.message});
-        EXPECT_EQ(main.user().account_password, c.inUseAfter);
+        EXPECT_EQ(account.user.account_password, c.inUseAfter);
         EXPECT_EQ(stored().password, accountDigest(c.inUseAfter));
         EXPECT_EQ(logic_.passwordOf("anna"), c.inUseAfter);
     }
@@ -235,22 +237,21 @@ TEST_F(AccountFlowTest, LegacyPasswordPromptIsAskedOnceAndThenRemoved) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        MainDlgLogic& main = open(true);
+        const AccountContext account = open(true);
         db_->writeFile(kLegacySettingsFile, makeContainer(std::string("[GENERAL]1|") + c.legacyPassword + "|x"));
         onDialog<LoginPwDlgLogic>([&](LoginPwDlgLogic& dlg) {
             dlg.setPassword(c.typed);
             dlg.ok();
             return dlg.takePendingEnd();
         });
-        main.startup();
-        EXPECT_EQ(main.exitCode(), c.exitCode);
+        EXPECT_EQ(signIn(account), c.exitCode);
         EXPECT_EQ(settingsFileExists(db_->dir()), c.fileKept);
         EXPECT_EQ(shown(), c.messages);
         // The sign-in dialog is never asked for when the legacy file was there.
         EXPECT_EQ(host_.dialogs.size(), *c.legacyPassword ? 1u : 0u);
         if (!c.fileKept) {
             EXPECT_EQ(stored().password, logoutDigest());
-            EXPECT_TRUE(main.user().account_password.empty());
+            EXPECT_TRUE(account.user.account_password.empty());
         }
     }
 }
@@ -263,11 +264,9 @@ TEST_F(AccountFlowTest, WebLinksFollowTheLanguage) {
         SCOPED_TRACE(language);
         strings_.code = language;
         const Text l = language;
-        MainDlgLogic& main = open(false);
-        for (int command : {cmd::kCheckUpdates, cmd::kRegister}) main.command(command);
-        ServiceAccess service;
-        service.settings.url = url_;
-        const AccountContext context{main.user(), main.store(), strings_, host_, service};
+        const AccountContext context = open(false);
+        for (WebLink link : {WebLink::UpdateCheck, WebLink::Registration})
+            WebPageCommand(host_, strings_, context.service, link).start();
         AccountDlgLogic(context).openLink(AccountDlgLogic::kIdRegisterLink);
         AccountDlgLogic(context).openLink(AccountDlgLogic::kIdForgotLink);
         LoginDlgLogic(context).openLink(LoginDlgLogic::kIdForgotLink);

@@ -1,4 +1,4 @@
-// The backup command and dialog, scripted through the main window's logic
+// The backup command and dialog, scripted with the main window's logic
 // against the substitute service on 127.0.0.1 over TLS, on real databases.
 #include <gtest/gtest.h>
 
@@ -15,7 +15,9 @@
 #include "core/text.h"
 #include "ui/logic/account/account_dialogs_logic.h"
 #include "ui/logic/account/backup_dlg_logic.h"
-#include "ui/logic/program_flows.h"
+#include "ui/logic/account/account_flow.h"
+#include "ui/logic/account/backup_flow.h"
+#include "ui/logic/main_dlg_logic.h"
 
 namespace velmora {
 namespace {
@@ -32,13 +34,14 @@ protected:
         OnlineTest::SetUp();
         logic_.addAccount("anna", "salasana");
         logic_.setDateSource([] { return std::string(kDate); });
-        AccountFlow::Setup setup;
-        setup.service.settings = settingsFor(service_->url(), 2500);
-        setup.service.post = owner_.poster();
-        flows_.useAccount(std::move(setup));
+        access_.settings = settingsFor(service_->url(), 2500);
+        access_.post = owner_.poster();
         main_ = std::make_unique<MainDlgLogic>(db_.store(), db_.dir(), strings_, host_, clock_);
-        main_->setFlows(&flows_);
         main_->initialise();
+        account_ = std::make_unique<AccountCommand>(AccountContext{main_->user(), db_.store(), strings_, host_, access_});
+        access_.signIn = [this] { return account_->runDialog() == kIdOk; };
+        backup_ = std::make_unique<BackupCommand>(
+            BackupContext{main_->user(), db_.store(), strings_, host_, clock_, access_, *main_});
         CurrentUser& u = main_->user();
         u.account_name = "anna";
         u.account_password = "salasana";
@@ -79,8 +82,10 @@ protected:
     const ResourceModule& strings_ = ResourceModule::builtIn();
     dialogtest::ScriptedHost host_;
     FixedClock clock_{makeTime(2026, 12, 6, 23, 10, 5)};
-    ProgramFlows flows_;
+    ServiceAccess access_;
     std::unique_ptr<MainDlgLogic> main_;
+    std::unique_ptr<AccountCommand> account_;
+    std::unique_ptr<BackupCommand> backup_;
     std::function<void(BackupDlgLogic&)> act;
     Text latest;
     bool restoreEnabled = false;
@@ -126,7 +131,7 @@ TEST_F(BackupTest, OnlyASoundSnapshotUnderTheLimitIsSent) {
         SCOPED_TRACE(c.what);
         logic_.setBackup("anna", {"earlier", "01.12.2026 10:00"});
         c.prepare(database());
-        main_->command(cmd::kBackup);
+        backup_->start();
         expectShown({c.message});
         const std::string stored = logic_.backupOf("anna")->bytes;
         EXPECT_EQ(stored != "earlier", c.sent);
@@ -185,7 +190,7 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
         const std::string before = readBytes(database());
         logic_.setBackup("anna", {c.reply, kDate});
         host_.answers = {true};
-        main_->command(cmd::kBackup);
+        backup_->start();
         expectShownTexts({c.restored ? strings_.load(ids::kBackupRestored) : restoreFailure(ids::kRestoreReplyNotDatabase)});
         if (!c.restored) {
             EXPECT_EQ(readBytes(database()), before);
@@ -224,7 +229,7 @@ TEST_F(BackupTest, RestoreStopsWhenTheDatedCopyCannotBeMade) {
     logic_.setBackup("anna", {sound, kDate});
     act = [](BackupDlgLogic& d) { d.restore(); };
     host_.answers = {true};  // restore over the current database
-    main_->command(cmd::kBackup);
+    backup_->start();
     expectShownTexts({restoreFailure(ids::kRestoreNotWritten)});
     EXPECT_EQ(readBytes(database()), before);
 }
@@ -254,7 +259,7 @@ TEST_F(BackupTest, DateReplySetsTheLabelOrTellsWhy) {
             if (!c.reply) return std::nullopt;
             return service::ScriptedReply{200, *c.reply};
         });
-        main_->command(cmd::kBackup);
+        backup_->start();
         EXPECT_EQ(latest, c.label);
         EXPECT_EQ(restoreEnabled, c.restoreEnabled);
         expectShown(c.messages);
@@ -293,7 +298,7 @@ TEST_F(BackupTest, RestoreAsksFirstAndFailuresSayWhy) {
         const std::string before = readBytes(database());
         host_.questions.clear();
         host_.answers = {c.why != 0};
-        main_->command(cmd::kBackup);
+        backup_->start();
         ASSERT_EQ(host_.questions.size(), c.stored ? 1u : 0u);
         if (c.stored) {
             EXPECT_EQ(host_.questions[0].text, fillPlaceholder(strings_.load(ids::kConfirmRestore), kDate));
@@ -318,7 +323,7 @@ TEST_F(BackupTest, SignedOutTheAccountDialogComesFirst) {
         host_.onDialog = [&](DialogModel& d) {
             return d.templateId() == AccountDlgLogic::kTemplateId ? accountResult : backupDialog(d);
         };
-        main_->command(cmd::kBackup);
+        backup_->start();
         expectShown({ids::kSignInFirst});
         std::vector<int> opened{AccountDlgLogic::kTemplateId};
         if (accountResult == kIdOk) opened.push_back(BackupDlgLogic::kTemplateId);

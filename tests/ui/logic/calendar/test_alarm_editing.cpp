@@ -152,7 +152,7 @@ protected:
         db.store().selectUser(db.user, owner, clock.nowValue(), {});
     }
     AlarmEditContext context() {
-        return {db.store(), host, fi(), clock, db.user, 600, [this] { ++changes; }};
+        return {db.store(), host, fi(), clock, db.user, [] { return kDefaultWindowSeconds; }, [this] { ++changes; }};
     }
     // Makes `a` the owner's only alarm.
     void given(Alarm a) {
@@ -196,7 +196,7 @@ protected:
     TempDatabase db;
     ScriptedHost host;
     FixedClock clock{kNow};
-    AlarmEditFlow flow;
+    AlarmEditFlow flow{context()};
     int owner = 0;
     int changes = 0;
     std::optional<DoseDeletion> deleteChoice = DoseDeletion::ThisDose;
@@ -204,7 +204,7 @@ protected:
 
 TEST_F(AlarmFlowTest, AddStoresANewAlarmWithQuotesForApostrophes) {
     dialogFilledWith([](Dlg& d) { d.description = "Ota 'Burana' ruoan kanssa"; });
-    flow.add(context(), makeTime(2026, 3, 3, 8, 0));
+    flow.add(makeTime(2026, 3, 3, 8, 0));
     ASSERT_EQ(db.user.alarms.size(), 1u) << "the user's list is reloaded";
     EXPECT_EQ(stored().at(0).description, "Ota \"Burana\" ruoan kanssa");
     EXPECT_EQ(stored().at(0).title, "Hälytys");
@@ -237,7 +237,7 @@ TEST_F(AlarmFlowTest, DeletingAnOccurrenceTakesTheDosesThePersonChose) {
     for (const Row& row : rows) {
         given(row.alarm);
         deleteChoice = row.choice;
-        flow.remove(context(), row.occurrence, db.user.alarms.at(0));
+        flow.remove(row.occurrence, db.user.alarms.at(0));
         EXPECT_EQ(occurrences(), row.left) << row.what;
     }
     EXPECT_EQ(changes, 7);
@@ -246,14 +246,14 @@ TEST_F(AlarmFlowTest, DeletingAnOccurrenceTakesTheDosesThePersonChose) {
     // Forever, only one dose: the rest goes on for ever.
     given(dailyAlarm(makeTime(2026, 3, 3, 8, 0)));
     deleteChoice = ThisDose;
-    flow.remove(context(), makeTime(2026, 3, 4, 8, 0), db.user.alarms.at(0));
+    flow.remove(makeTime(2026, 3, 4, 8, 0), db.user.alarms.at(0));
     EXPECT_EQ(occurrences().size(), 58u);  // 3 March to 30 April but 4 March
     EXPECT_EQ(occurrences().at(1), "5.3 08:00");
 
     // A single alarm: a Yes/No question whose default is No.
     given(dailyAlarm(makeTime(2026, 3, 4, 8, 0), false, {}, 0));
     host.answers = {true};
-    flow.remove(context(), makeTime(2026, 3, 4, 8, 0), db.user.alarms.at(0));
+    flow.remove(makeTime(2026, 3, 4, 8, 0), db.user.alarms.at(0));
     EXPECT_TRUE(occurrences().empty());
     ASSERT_EQ(host.questions.size(), 1u);
     EXPECT_TRUE(host.questions.back().defaultNo) << "Enter keeps the alarm";
@@ -274,7 +274,7 @@ TEST_F(AlarmFlowTest, EditingOneDoseLeavesOneAlarmPerIntendedDose) {
         given(a);
         host.answers = {true};
         dialogFilledWith([](Dlg& d) { d.setStartTime(time(8, 30)); });
-        flow.edit(context(), addDays(makeTime(2026, 3, 3, 8, 0), row.editedDay), db.user.alarms.at(0));
+        flow.edit(addDays(makeTime(2026, 3, 3, 8, 0), row.editedDay), db.user.alarms.at(0));
         std::vector<Text> intended;
         for (int day = 0; day < 59; day += stepDays(row.pattern)) {
             const bool moved = day == row.editedDay || (day > row.editedDay && row.laterFollow);
@@ -293,8 +293,8 @@ TEST_F(AlarmFlowTest, APouchDoseEditedOrDeletedLeavesOneContinuationTwoWeeksOn) 
         given(pouch);
         host.answers = {true};
         dialogFilledWith([](Dlg& d) { d.chooseRepeat(0); d.setStartTime(time(9, 30)); });
-        if (edit) flow.edit(context(), makeTime(2026, 3, 17, 8, 0), db.user.alarms.at(0));
-        else flow.remove(context(), makeTime(2026, 3, 17, 8, 0), db.user.alarms.at(0));
+        if (edit) flow.edit(makeTime(2026, 3, 17, 8, 0), db.user.alarms.at(0));
+        else flow.remove(makeTime(2026, 3, 17, 8, 0), db.user.alarms.at(0));
         std::vector<Text> expected = {"3.3 08:00"};
         if (edit) expected.push_back("17.3 09:30");
         expected.insert(expected.end(), later.begin(), later.end());
@@ -307,7 +307,7 @@ TEST_F(AlarmFlowTest, APouchDoseEditedOrDeletedLeavesOneContinuationTwoWeeksOn) 
     }
     host.answers = {false};
     host.dialogs.clear();
-    flow.edit(context(), makeTime(2026, 3, 31, 8, 0), db.user.alarms.at(0));
+    flow.edit(makeTime(2026, 3, 31, 8, 0), db.user.alarms.at(0));
     EXPECT_TRUE(host.dialogs.empty()) << "No to the pouch question opens no dialog";
 }
 
@@ -319,9 +319,9 @@ TEST_F(AlarmFlowTest, ARefusedWriteChangesNothingAndIsReported) {
     const std::vector<Text> before = occurrences();
     dialogFilledWith([](Dlg&) {});
     const std::function<void()> requests[] = {
-        [&] { flow.add(context(), makeTime(2026, 3, 3, 12, 0)); },
-        [&] { flow.edit(context(), makeTime(2026, 3, 17, 8, 0), db.user.alarms.at(0)); },
-        [&] { flow.remove(context(), makeTime(2026, 3, 17, 8, 0), db.user.alarms.at(0)); },
+        [&] { flow.add(makeTime(2026, 3, 3, 12, 0)); },
+        [&] { flow.edit(makeTime(2026, 3, 17, 8, 0), db.user.alarms.at(0)); },
+        [&] { flow.remove(makeTime(2026, 3, 17, 8, 0), db.user.alarms.at(0)); },
     };
     for (const auto& request : requests) {
         host.messages.clear();
@@ -337,7 +337,7 @@ TEST_F(AlarmFlowTest, ARefusedWriteChangesNothingAndIsReported) {
 TEST_F(AlarmFlowTest, TheAlarmGoesToTheUserTheDialogWasOpenedFor) {
     const int other = db.addUser("Bertta", "2");
     dialogFilledWith([&](Dlg&) { db.store().selectUser(db.user, other, clock.nowValue(), {}); });
-    flow.add(context(), makeTime(2026, 3, 3, 8, 0));
+    flow.add(makeTime(2026, 3, 3, 8, 0));
     EXPECT_EQ(stored(owner).size(), 1u);
     EXPECT_TRUE(stored(other).empty());
     EXPECT_TRUE(db.user.alarms.empty());

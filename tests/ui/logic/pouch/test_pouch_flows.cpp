@@ -8,7 +8,8 @@
 #include "resources/resource_module.h"
 #include "ui/logic/pouch/pouch_bulk_dlg_logic.h"
 #include "ui/logic/users/profile_dlg_logic.h"
-#include "ui/logic/program_flows.h"
+#include "ui/logic/main_dlg_logic.h"
+#include "ui/logic/pouch/pouch_flow.h"
 
 namespace velmora {
 namespace {
@@ -28,8 +29,12 @@ protected:
         logic_.addAccount("anna", "secret");
         useService(service_->url());
         main_ = std::make_unique<MainDlgLogic>(db_.store(), db_.dir(), strings_, host_, clock_);
-        main_->setFlows(&flows_);
         main_->initialise();
+        const PouchContext context{main_->user(), db_.store(), strings_, host_, clock_, access_, *main_};
+        fetch_ = std::make_unique<FetchPouchCommand>(
+            context, [this] { return main_->reminderConnected(); },
+            [this] { main_->command(MainDlgLogic::kIdProgram); });
+        updateAll_ = std::make_unique<UpdateAllPouchCommand>(context, [this] { return fetch_->awaitingReply(); });
         CurrentUser& u = main_->user();
         std::tie(u.logged_in, u.account_name, u.account_password) = std::tuple(true, "anna", "secret");
         for (const char* name : {"Aino", "Bertta", "Cecilia", "Dora", "Eino"})
@@ -39,12 +44,11 @@ protected:
         ASSERT_TRUE(db_.store().saveAlarm(byHand, ids_[0]));
         choose(0);
     }
-    // The service at `url` for every flow, its replies run by owner_.
+    // The service at `url` for every command, its replies run by owner_.
     void useService(const std::string& url) {
-        AccountFlow::Setup setup;
-        setup.service.settings = settingsFor(url);
-        setup.service.post = owner_.poster();
-        flows_.useAccount(std::move(setup));
+        if (fetch_) fetch_->cancel();
+        access_.settings = settingsFor(url);
+        access_.post = owner_.poster();
     }
     void choose(int i) {
         ASSERT_TRUE(db_.store().selectUser(main_->user(), ids_[i], clock_.nowValue(), {}));
@@ -76,8 +80,10 @@ protected:
     dialogtest::TempDatabase db_;
     dialogtest::ScriptedHost host_;
     FixedClock clock_{makeTime(2030, 2, 1, 9, 0)};
-    ProgramFlows flows_;
+    ServiceAccess access_;
     std::unique_ptr<MainDlgLogic> main_;
+    std::unique_ptr<FetchPouchCommand> fetch_;
+    std::unique_ptr<UpdateAllPouchCommand> updateAll_;
     std::vector<int> ids_;
 };
 
@@ -98,7 +104,7 @@ TEST_F(PouchFlowTest, FetchReplacesThePouchAlarmsOrSaysWhyNot) {
         logic_.setPouchData("ssn-Aino", row.text);
         host_.answers = row.answers;
         host_.questions.clear();
-        main_->command(cmd::kFetchPouchData);
+        fetch_->start();
         ASSERT_TRUE(owner_.runNext(std::chrono::seconds(20))) << row.text;
         EXPECT_EQ(host_.questions.size(), row.questions) << row.text;
         if (row.text == kSample && row.messages.size() == 1) {
@@ -122,13 +128,13 @@ TEST_F(PouchFlowTest, AReplyWaitsForOpenDialogsAndProgrammingIsOfferedOnlyForThe
         const auto before = alarms(0);
         host_.questions.clear();
         host_.answers = {false};
-        main_->command(cmd::kFetchPouchData);
+        fetch_->start();
         host_.depth = 1;
         ASSERT_TRUE(owner_.runNext(std::chrono::seconds(20))) << row.sn;
         EXPECT_TRUE(shown().empty()) << row.sn;
         EXPECT_EQ(alarms(0), before) << row.sn;
         host_.depth = 0;
-        flows_.modalsClosed(*main_);
+        fetch_->modalsClosed();
         EXPECT_EQ(shown(), std::vector<int>{ids::kPouchDataCaption}) << row.sn;
         EXPECT_NE(alarms(0), before) << row.sn;
         EXPECT_EQ(host_.questions.size(), row.questions) << row.sn;
@@ -150,7 +156,7 @@ TEST_F(PouchFlowTest, EachReplyCodeHasItsMessageAndNothingIsWrittenForAnotherUse
         choose(row.user);
         main_->user().account_password = row.password;
         useService(row.url.empty() ? service_->url() : row.url);
-        main_->command(cmd::kFetchPouchData);
+        fetch_->start();
         if (row.changeUser) choose(3);
         ASSERT_TRUE(owner_.runNext(std::chrono::seconds(20))) << row.password << row.url;
         if (!row.url.empty()) {
@@ -160,7 +166,7 @@ TEST_F(PouchFlowTest, EachReplyCodeHasItsMessageAndNothingIsWrittenForAnotherUse
     }
     for (int i : {1, 3}) EXPECT_TRUE(alarms(i).empty()) << i;
     main_->user().logged_in = false;
-    main_->command(cmd::kFetchPouchData);
+    fetch_->start();
     EXPECT_EQ(shown().front(), ids::kSignInFirst);
     EXPECT_FALSE(owner_.runNext(std::chrono::milliseconds(300))) << "nothing sent without signing in";
 }
@@ -172,7 +178,7 @@ TEST_F(PouchFlowTest, NameLookupFillsTheNameUnlessTheReplyHasNone) {
                         {"[BASIC_INFORMATION]NAME=Anna Aalto", true, "typed", {ids::kIdentityCodeChangedMeanwhile}}};
     for (const Row& row : rows) {
         logic_.setPouchData("010101-123N", row.text);
-        ProfileDlgLogic dlg(main_->user(), db_.store(), strings_, host_, clock_, {}, flows_.serviceAccess(*main_));
+        ProfileDlgLogic dlg(main_->user(), db_.store(), strings_, host_, clock_, {}, access_);
         std::tie(dlg.name, dlg.ssn) = std::tuple("typed", "010101-123N");
         dlg.lookupName();
         EXPECT_TRUE(dlg.lookupPending());
@@ -211,7 +217,7 @@ TEST_F(PouchFlowTest, UpdateOfEveryUserListsWhoWasNotUpdatedAndACancelLeavesTheR
             }
             return dlg.cancel();
         };
-        main_->command(cmd::kUpdateAllPouchData);
+        updateAll_->start();
         ASSERT_EQ(host_.dialogs.back(), PouchBulkDlgLogic::kTemplateId);
         for (int i = 0; i < 5; ++i) {
             Profile p;

@@ -7,9 +7,9 @@
 #include "core/clock.h"
 #include "core/datetime.h"
 #include "core/text.h"
-#include "device/alarm_rules.h"
+#include "ui/logic/reminder/alarm_rules.h"
 #include "device/programming_pass.h"
-#include "device/programming_report.h"
+#include "ui/logic/reminder/programming_report.h"
 #include "ui/logic/dialog_test_support.h"
 #include "reminder-sim/sim_transport.h"
 #include "reminder-sim/simulated_reminder.h"
@@ -17,7 +17,8 @@
 #include "resources/string_ids.h"
 #include "store/database.h"
 #include "ui/logic/main_dlg_logic.h"
-#include "ui/logic/program_flows.h"
+#include "ui/logic/reminder/reminder_commands.h"
+#include "ui/logic/users/user_management.h"
 #include "ui/logic/reports/report_dlg_logic.h"
 #include "ui/logic/reminder/select_action_dlg_logic.h"
 
@@ -56,15 +57,23 @@ protected:
         anna = db.addUser("Anna", "010101-1111", {dailyAlarm(makeTime(2026, 3, 1, 8, 0)), dailyAlarm(makeTime(2026, 3, 1, 12, 0)),
                                                   dailyAlarm(makeTime(2026, 3, 1, 16, 0)), dailyAlarm(makeTime(2026, 3, 1, 20, 0))});
         bertta = db.addUser("Bertta", "020202-2222");
-        flows.useReminder(socket, clock, nullptr);
         main = std::make_unique<MainDlgLogic>(store(), db.dir(), strings, host, clock);
-        main->setFlows(&flows);
+        reminder = std::make_unique<ReminderCommands>(socket, clock, store(), host, strings, clock, main->user(),
+                                                      *main, nullptr);
+        users = std::make_unique<UserManagementCommand>(UserManagementContext{
+            main->user(), store(), strings, host, clock, service, *main, alarmTablePreparer(store()),
+            [this](bool closed) { reminder->userManagementEnded(closed); }});
+        reminder->ownerless.chooseUser = [this] { main->command(cmd::kUserManagement); };
+        main->setCommand(cmd::kUserManagement, users.get());
+        main->setCommand(MainDlgLogic::kIdProgram, &reminder->program);
+        main->setCommand(cmd::kEmptyReminder, &reminder->empty);
+        main->setDeviceWatch([this] { reminder->arrival.start(); });
         main->initialise();
     }
     RecordStore& store() { return db.store(); }
     void plug(Reminder& r) {
         socket.in = &r.usb;
-        flows.deviceEvent(*main, true);
+        reminder->arrival.deviceEvent(true);
     }
     void plugAnnasOwn() {
         store().saveDevice({kOwnSn, DeviceRecord::kOwn, 0, 0, 0}, anna);
@@ -73,7 +82,7 @@ protected:
     void unplug() {
         socket.close();
         socket.in = nullptr;
-        flows.deviceEvent(*main, false);
+        reminder->arrival.deviceEvent(false);
     }
     // Writes a table into a reminder as an earlier run did, and records it.
     void programmedBefore(Reminder& r, int owner, const std::vector<TimeValue>& instants) {
@@ -117,8 +126,10 @@ protected:
     const ResourceModule& strings = ResourceModule::builtIn();
     FixedClock clock{kNow};
     Socket socket;
-    ProgramFlows flows;
     std::unique_ptr<MainDlgLogic> main;
+    std::unique_ptr<ReminderCommands> reminder;
+    ServiceAccess service;
+    std::unique_ptr<UserManagementCommand> users;
     int anna = 0, bertta = 0;
     Reminder own{3, kOwnSn}, spare{1, kSpareSn}, other{1, kOtherSn};
 };
@@ -131,7 +142,7 @@ TEST_F(ReminderFlows, AnOwnedReminderAttachedAtStartSelectsItsUserAndStoresTheLo
     socket.in = &own.usb;
     main->startup();
     EXPECT_EQ(main->user().id, anna);
-    EXPECT_TRUE(main->commands().program);
+    EXPECT_TRUE(reminder->program.enabled());
     const std::vector<LogEntry> log = logOf(anna);
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0].log_status, kStatusAcknowledged);
@@ -168,7 +179,7 @@ TEST_F(ReminderFlows, AnUnownedReminderAsksWhatToDo) {
         if (c.result == kIdCancel) {  // nothing acknowledged to lose: emptying asks once
             const std::size_t asked = host.questions.size();
             host.answers = {true};
-            main->command(cmd::kEmptyReminder);
+            reminder->empty.start();
             EXPECT_EQ(host.questions.size(), asked + 1);
         }
         unplug();
@@ -186,6 +197,24 @@ TEST_F(ReminderFlows, ARemovalEndsTheOwnerlessQuestionAndClosesTheUser) {
     EXPECT_FALSE(main->reminderConnected());
 }
 
+// Without a user, or with nothing ahead, nothing starts; a table cut at the
+// time limit says where it stops.
+TEST_F(ReminderFlows, ProgramSaysWhyItCannotStartOrWhereTheTableStops) {
+    reminder->program.start();
+    ASSERT_TRUE(selectUserWithReminder(store(), main->user(), bertta, clock.nowValue()));
+    reminder->program.start();
+    Alarm fortnightly = dialogtest::dailyAlarm(makeTime(2026, 3, 3, 8, 0));
+    fortnightly.repeat_pattern = 7;  // 500 instants would reach 2045
+    main->user().alarms = {fortnightly};
+    script(kIdCancel);
+    reminder->program.start();
+    ASSERT_EQ(host.messages.size(), 3u);
+    EXPECT_EQ(host.messages[0].text, strings.load(ids::kCreateOrChooseUser));
+    EXPECT_EQ(host.messages[1].text, strings.load(ids::kNothingToProgram));
+    const Text limit = fillPlaceholder(strings.load(ids::kTableEndsAtTimeLimit), "19.01.2038 05:14");
+    EXPECT_EQ(host.messages[2].text, fillPlaceholder(limit, "05.01.2038 08:00"));
+}
+
 TEST_F(ReminderFlows, BatteryWarnsAtZeroAnd825) {
     for (auto [battery, warns] : {std::pair{824, false}, {825, true}, {0, true}}) {
         host.messages.clear();
@@ -199,15 +228,15 @@ TEST_F(ReminderFlows, BatteryWarnsAtZeroAnd825) {
 TEST_F(ReminderFlows, ProgramDlgIsAskedOncePerRunAndCancelProgramsNothing) {
     plugAnnasOwn();
     script(kIdCancel);
-    main->command(MainDlgLogic::kIdProgram);
+    reminder->program.start();
     EXPECT_EQ(own.sim.commandCount(kCmdStartProgramming), 0u);
     EXPECT_TRUE(host.messages.empty());
     script(kIdOk, [](DialogModel& d) {
         return d.templateId() == ProgrammingFinishedDlgLogic::kTemplateId ? ProgrammingFinishedDlgLogic::kIdReport
                                                                           : kIdOk;
     });
-    main->command(MainDlgLogic::kIdProgram);
-    main->command(MainDlgLogic::kIdProgram);
+    reminder->program.start();
+    reminder->program.start();
     EXPECT_EQ(own.sim.commandCount(kCmdStartProgramming), 2u);
     // The report from the result dialog, in the program's own window.
     EXPECT_EQ(std::count(host.dialogs.begin(), host.dialogs.end(), AlarmReportDlgLogic::kTemplateId), 2);
@@ -219,7 +248,7 @@ TEST_F(ReminderFlows, ProgramDlgIsAskedOncePerRunAndCancelProgramsNothing) {
     Text report;
     store().loadReport(anna, report);
     EXPECT_NE(report.find("Anna"), Text::npos);
-    EXPECT_TRUE(flows.reminderSession()->readBack.log_entries.empty());
+    EXPECT_TRUE(reminder->session.readBack.log_entries.empty());
 }
 
 // The own reminder is pulled out while WaitProgramDlg is open, then a
@@ -240,7 +269,7 @@ TEST_F(ReminderFlows, ASpareIsWrittenAsType1WithWhatFitsAndWithout92) {
         plug(waits == 1 ? own : spare);
         return wait.takePendingEnd();
     });
-    main->command(MainDlgLogic::kIdProgram);
+    reminder->program.start();
     EXPECT_EQ(waits, 2);
     EXPECT_TRUE(shown(ids::kSpareIsOwnReminder));
     EXPECT_TRUE(shown(ids::kSpareDone));
@@ -274,7 +303,7 @@ TEST_F(ReminderFlows, AnotherPersonsReminderIsWrittenOnlyOnYesAfterItsLogIsStore
         store().updateProfile(b);
         host.answers = {yes};
         host.questions.clear();
-        main->command(MainDlgLogic::kIdProgram);
+        reminder->program.start();
         ASSERT_FALSE(host.questions.empty());
         EXPECT_TRUE(host.questions[0].defaultNo && host.questions[0].text.find("Bertta") != Text::npos);
         EXPECT_EQ(logOf(bertta).size(), 1u) << yes;
@@ -297,14 +326,14 @@ TEST_F(ReminderFlows, ASpareOfAnotherPersonKeepsItsLogForItsOwnerAndIsTakenOnlyO
         plug(other);
         return static_cast<EndableDialogModel&>(d).takePendingEnd();
     });
-    main->command(MainDlgLogic::kIdProgram);
+    reminder->program.start();
     const std::vector<LogEntry> log = logOf(bertta);
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].log_status, kStatusAcknowledged);
     EXPECT_EQ(host.questions.size(), 2u);
     // Still attached after the No: "Ohjelmoi laite" asks again before writing it.
     host.answers = {false};
-    main->command(MainDlgLogic::kIdProgram);
+    reminder->program.start();
     EXPECT_NE(host.questions.back().text.find("Bertta"), Text::npos);
     EXPECT_EQ(store().getDeviceOwner(kOtherSn), bertta);
     EXPECT_EQ(other.sim.commandCount(kCmdStartProgramming), 1u);  // only the earlier run's
@@ -315,7 +344,7 @@ TEST_F(ReminderFlows, UnpluggingDuringThePassFailsItAndStoresNothing) {
     own.sim.goSilentAfter(100);
     main->user().is_programming_needed = false;
     script(kIdOk);
-    main->command(MainDlgLogic::kIdProgram);
+    reminder->program.start();
     EXPECT_TRUE(shown(ids::kProgrammingFailed));
     EXPECT_EQ(device(kOwnSn).programming_time, 0);
     Text report;
@@ -336,7 +365,7 @@ TEST_F(ReminderFlows, AnotherReminderArrivingDuringProgramDlgChangesNoUserAndGet
         EXPECT_EQ(main->user().id, anna);
         return kIdOk;
     };
-    main->command(MainDlgLogic::kIdProgram);
+    reminder->program.start();
     EXPECT_TRUE(shown(ids::kProgrammingFailed));
     EXPECT_EQ(other.sim.commandCount(kCmdStartProgramming), 0u);
     EXPECT_EQ(main->user().id, bertta);  // handled once the job ended
@@ -348,7 +377,7 @@ TEST_F(ReminderFlows, EmptyingMarksTheUserOnlyForTheUsersOwnReminder) {
         plug(own);
         main->user().is_programming_needed = false;
         host.answers = {true};
-        main->command(cmd::kEmptyReminder);
+        reminder->empty.start();
         EXPECT_TRUE(shown(ids::kReminderEmptied));
         EXPECT_EQ(main->user().is_programming_needed, type == DeviceRecord::kOwn) << type;
         unplug();
@@ -361,10 +390,10 @@ TEST_F(ReminderFlows, AnEmptiedOwnReminderIsRecordedEmptyAndMustBeProgrammed) {
     script(kIdOk);
     for (bool here : {true, false}) {
         plugAnnasOwn();
-        main->command(MainDlgLogic::kIdProgram);
+        reminder->program.start();
         if (here) {
             host.answers = {true};
-            main->command(cmd::kEmptyReminder);
+            reminder->empty.start();
             EXPECT_EQ(main->panel().lastAlarm, "-");
         }
         unplug();
@@ -414,7 +443,7 @@ TEST_F(ReminderFlows, EmptyingThatFailsPartWayIsReportedAsFailed) {
         host.messages.clear();
         host.answers = {true};
         own.sim.goSilentAfter(answered);
-        main->command(cmd::kEmptyReminder);
+        reminder->empty.start();
         EXPECT_TRUE(shown(ids::kEmptyingFailed)) << answered;
         EXPECT_FALSE(shown(ids::kReminderEmptied)) << answered;
         EXPECT_TRUE(main->user().is_programming_needed) << answered;
@@ -438,7 +467,7 @@ TEST_F(ReminderFlows, ProgrammingWithoutAUserRecordsTheReminderAsWritten) {
     plug(other);
     ASSERT_TRUE(main->noUserProfile());
     EXPECT_FALSE(main->user().is_programming_needed);
-    main->command(MainDlgLogic::kIdProgram);
+    reminder->program.start();
     const DeviceRecord d = device(kOtherSn);
     const std::vector<std::uint32_t> written = other.sim.tableInstants();
     ASSERT_EQ(written.size(), 30u);
@@ -457,8 +486,8 @@ TEST_F(ReminderFlows, AFailedReadKeepsProgrammingAndEmptyingDisabled) {
         host.messages.clear();
         plug(*r);
         EXPECT_EQ(shown(ids::kReadFailed), says);
-        EXPECT_FALSE(main->commands().program);
-        EXPECT_FALSE(main->commands().emptyReminder);
+        EXPECT_FALSE(reminder->program.enabled());
+        EXPECT_FALSE(reminder->empty.enabled());
         unplug();
     }
 }
@@ -484,9 +513,9 @@ TEST_F(ReminderFlows, ALogThatCannotBeStoredIsReportedAndProgrammingAndEmptyingA
         EXPECT_EQ(main->user().id >= 1, c.userSelected);
         script(kIdOk);
         host.answers = {false};
-        main->command(MainDlgLogic::kIdProgram);
+        reminder->program.start();
         host.answers = {true, false};  // empty it; keep what is not stored
-        main->command(cmd::kEmptyReminder);
+        reminder->empty.start();
         std::vector<Text> asked;
         for (const auto& q : host.questions) {
             asked.push_back(q.text);

@@ -1,4 +1,4 @@
-#include "device/log_readback.h"
+#include "ui/logic/reminder/log_readback.h"
 
 #include <string>
 
@@ -6,19 +6,6 @@
 #include "resources/string_ids.h"
 
 namespace velmora {
-
-std::vector<LogEntry> toLogEntries(const std::vector<ReadBackEntry>& entries) {
-    std::vector<LogEntry> out;
-    out.reserve(entries.size());
-    for (const ReadBackEntry& e : entries) {
-        LogEntry l;
-        l.alarm_time = e.alarm_time;
-        l.ack = e.ack;
-        l.log_status = e.status;
-        out.push_back(l);
-    }
-    return out;
-}
 
 bool mergeAndStore(RecordStore& store, CurrentUser& user, const std::vector<LogEntry>& entries) {
     mergeLogEntries(user.history, entries);

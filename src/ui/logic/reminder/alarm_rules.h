@@ -1,7 +1,7 @@
 #pragma once
 // What the user's reminder should hold and whether it must be programmed
-// again: the programming table, the expected instants and the
-// needs-programming rule on top of the current user's records.
+// again: the expected instants and the needs-programming rule on top of
+// the current user's records.
 #include <vector>
 
 #include "core/records.h"
@@ -11,12 +11,6 @@
 namespace velmora {
 
 inline constexpr TimeValue kExpectedRangeSeconds = 1814400;  // 21 days
-
-// Fills user.alarm_table (its capacity is the identified reminder's) with
-// the occurrence instants of the user's alarms ahead of `now`. False when
-// there is nothing to program: no alarms, nothing ahead of now, or no
-// instant at all in the table.
-bool buildProgrammingTable(CurrentUser& user, const SYSTEMTIME& now);
 
 // The instants the user's reminder should hold now: the occurrences from
 // now up to the reminder's last alarm (at least 21 days ahead), at most as
@@ -44,12 +38,5 @@ AlarmTablePreparer alarmTablePreparer(RecordStore& store);
 // set when the reminder is due for programming.
 bool selectUserWithReminder(RecordStore& store, CurrentUser& user, int id, TimeValue now,
                             RecordStore::SaveCurrent save = RecordStore::SaveCurrent::Yes);
-
-// After the user's own reminder was read: programmed instants := expected;
-// the flag := needsProgramming with the user's window.
-void noteOwnReminderRead(RecordStore& store, CurrentUser& user, TimeValue now);
-
-// After the user's alarms or window changed: the flag := needsProgramming.
-void noteAlarmsChanged(RecordStore& store, CurrentUser& user, TimeValue now);
 
 }  // namespace velmora

@@ -7,6 +7,7 @@
 #include "core/interaction.h"
 #include "core/records.h"
 #include "device/alarm_table.h"
+#include "device/log_decode.h"
 #include "store/record_store.h"
 
 namespace velmora {
@@ -28,9 +29,6 @@ inline bool leftUnstored(ReadBackOutcome o) {
     return o == ReadBackOutcome::StoreFailed || o == ReadBackOutcome::OwnerNotFound ||
            o == ReadBackOutcome::NoCurrentUser;
 }
-
-// The decoded entries as log records.
-std::vector<LogEntry> toLogEntries(const std::vector<ReadBackEntry>& entries);
 
 // Merges `entries` into the user's history and writes the whole history to
 // table Log for the user in one transaction. False when a statement or the

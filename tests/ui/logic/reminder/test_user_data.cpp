@@ -1,6 +1,6 @@
 // The reminder's data in the user's records, against a real database file:
-// the programming table, the expected instants and the needs-programming
-// rule; storing a read-back acknowledgement log; the programming report.
+// the expected instants and the needs-programming rule; storing a read-back
+// acknowledgement log; the programming report.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -14,10 +14,11 @@
 
 #include "core/datetime.h"
 #include "core/records.h"
-#include "device/alarm_rules.h"
+#include "core/programming_table.h"
+#include "ui/logic/reminder/alarm_rules.h"
 #include "device/alarm_table.h"
-#include "device/log_readback.h"
-#include "device/programming_report.h"
+#include "ui/logic/reminder/log_readback.h"
+#include "ui/logic/reminder/programming_report.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
 #include "ui/logic/dialog_test_support.h"
@@ -60,39 +61,6 @@ Alarm single(const SYSTEMTIME& at) { return dailyAlarm(at, false, {}, 0); }
 using Rules = UserData;
 
 }  // namespace
-
-TEST_F(Rules, TableEndsWithTheLastWholeDayThatFits) {
-    for (int h : {8, 10, 13, 16, 19, 22}) addAlarm(dailyAlarm(makeTime(2026, 3, 1, h, 0)));
-    for (int model : {1, 3}) {
-        const MemoryMap map = *memoryMapForModel(model);
-        user.alarm_table.setCapacity(map.table_capacity);
-        ASSERT_TRUE(buildProgrammingTable(user, kNow)) << model;
-        const auto& items = user.alarm_table.items();
-        EXPECT_LE(items.size(), map.table_capacity) << model;
-        EXPECT_GT(items.size(), map.table_capacity - 10) << model;
-        EXPECT_GE(items.front(), now) << model;
-        EXPECT_TRUE(std::is_sorted(items.begin(), items.end())) << model;
-        std::map<std::tuple<int, int, int>, int> perDay;
-        for (TimeValue t : items) {
-            const SYSTEMTIME s = fromTimeValue(t);
-            ++perDay[{s.wYear, s.wMonth, s.wDay}];
-        }
-        EXPECT_EQ(perDay.rbegin()->second, 6) << model << ": the last day is complete";
-        EXPECT_EQ(perDay.begin()->second, 4) << model << ": 13, 16, 19 and 22 are left today";
-    }
-}
-
-TEST_F(Rules, NothingToProgram) {
-    EXPECT_FALSE(buildProgrammingTable(user, kNow)) << "no alarms";
-    addAlarm(single(makeTime(2026, 3, 9, 8, 0)));
-    addAlarm(dailyAlarm(makeTime(2026, 2, 1, 8, 0), false, makeTime(2026, 3, 1, 8, 0)));
-    EXPECT_FALSE(buildProgrammingTable(user, kNow)) << "every alarm lies in the past";
-    user.alarms.clear();
-    // Ends later today, but its next occurrence (tomorrow 08:00) is past the end.
-    addAlarm(dailyAlarm(makeTime(2026, 3, 1, 8, 0), false, makeTime(2026, 3, 10, 23, 0)));
-    EXPECT_FALSE(buildProgrammingTable(user, kNow));
-    EXPECT_TRUE(user.alarm_table.empty());
-}
 
 TEST_F(Rules, ExpectedInstantsCoverThreeWeeksOrFollowTheReminderRecord) {
     addAlarm(dailyAlarm(makeTime(2026, 3, 1, 8, 0)));
@@ -155,7 +123,7 @@ TEST_F(Rules, NeedsProgrammingRule) {
     EXPECT_TRUE(needsProgramming(store, user, 600, now));
 }
 
-TEST_F(Rules, SelectingAUserPreparesWhatItsReminderHoldsAndReadsAndChangesUpdateTheFlag) {
+TEST_F(Rules, SelectingAUserPreparesWhatItsReminderHolds) {
     for (int h : {8, 20}) addAlarm(dailyAlarm(makeTime(2026, 3, 1, h, 0)));
     ownReminder(4242, 1, now + 40 * 86400, 500);
     const int other = store.insertProfile(true, "Olli", "", "", "");
@@ -178,14 +146,6 @@ TEST_F(Rules, SelectingAUserPreparesWhatItsReminderHoldsAndReadsAndChangesUpdate
     ASSERT_TRUE(selectUserWithReminder(store, user, other, now));
     ownReminder(4242, 1, now + 20 * 86400, 500);
     ASSERT_TRUE(selectUserWithReminder(store, user, maija, now));
-    EXPECT_TRUE(user.is_programming_needed);
-
-    // Reading the own reminder and changing the alarms update the flag.
-    ownReminder(4242, 1, now + 40 * 86400, 500);
-    noteOwnReminderRead(store, user, now);
-    EXPECT_FALSE(user.is_programming_needed);
-    addAlarm(single(makeTime(2026, 3, 12, 15, 0)));
-    noteAlarmsChanged(store, user, now);
     EXPECT_TRUE(user.is_programming_needed);
 
     // An unknown user changes nothing.

@@ -1,4 +1,4 @@
-#include "device/alarm_rules.h"
+#include "ui/logic/reminder/alarm_rules.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -9,12 +9,6 @@
 #include "device/reminder_protocol.h"
 
 namespace velmora {
-
-bool buildProgrammingTable(CurrentUser& user, const SYSTEMTIME& now) {
-    const bool filled = fillInstantList(user.alarm_table, user.alarms, user.alarms, now, user.daylight);
-    // An alarm whose end lies ahead may still have no occurrence ahead.
-    return filled && !user.alarm_table.empty();
-}
 
 std::vector<TimeValue> expectedInstants(RecordStore& store, const CurrentUser& user,
                                         TimeValue now) {
@@ -82,15 +76,6 @@ AlarmTablePreparer alarmTablePreparer(RecordStore& store) {
 bool selectUserWithReminder(RecordStore& store, CurrentUser& user, int id, TimeValue now,
                             RecordStore::SaveCurrent save) {
     return store.selectUser(user, id, now, alarmTablePreparer(store), save);
-}
-
-void noteOwnReminderRead(RecordStore& store, CurrentUser& user, TimeValue now) {
-    user.programmed_instants = expectedInstants(store, user, now);
-    user.is_programming_needed = needsProgramming(store, user, user.window, now);
-}
-
-void noteAlarmsChanged(RecordStore& store, CurrentUser& user, TimeValue now) {
-    user.is_programming_needed = needsProgramming(store, user, user.window, now);
 }
 
 }  // namespace velmora

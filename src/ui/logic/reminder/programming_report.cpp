@@ -1,4 +1,4 @@
-#include "device/programming_report.h"
+#include "ui/logic/reminder/programming_report.h"
 
 #include <string>
 #include <system_error>

@@ -1,0 +1,40 @@
+#pragma once
+// User management from the main window (cmd::kUserManagement and the
+// panel's MainDlgLogic::kIdChooseUser): the panel is saved, the profile
+// dialog runs, and what it leaves is drawn again. The reminder has its
+// part after it (`afterwards`): `closed` is true when the dialog was
+// closed without choosing a user.
+#include <functional>
+
+#include "core/clock.h"
+#include "store/record_store.h"
+#include "ui/logic/account/service_access.h"
+#include "ui/logic/command.h"
+#include "ui/logic/ui_host.h"
+
+namespace velmora {
+
+struct UserManagementContext {
+    CurrentUser& user;
+    RecordStore& store;
+    const StringSource& strings;
+    UiHost& host;
+    const Clock& clock;
+    // The name lookup of the dialog.
+    const ServiceAccess& service;
+    WindowNotices& window;
+    // What a newly chosen user's reminder is believed to hold.
+    AlarmTablePreparer prepare;
+    std::function<void(bool closed)> afterwards;
+};
+
+class UserManagementCommand final : public Command {
+public:
+    explicit UserManagementCommand(UserManagementContext context) : c_(std::move(context)) {}
+    void start() override;
+
+private:
+    UserManagementContext c_;
+};
+
+}  // namespace velmora
