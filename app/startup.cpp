@@ -20,7 +20,7 @@ MainWindow::MainWindow(const ResourceModule& resources, const std::filesystem::p
                 context, [this, e] { flows.deviceEvent(logic, e == ReminderEvent::Arrived); },
                 Qt::QueuedConnection);
         });
-    });
+    }, &reminderRunner);
     host.setModalsClosedListener([this] { flows.modalsClosed(logic); });
     // A finished service request is handed to the event loop.
     ServiceAccess service;

@@ -14,6 +14,7 @@
 #include "ui/logic/startup_logic.h"
 #include "ui/qt/main_dlg.h"
 #include "ui/qt/qt_host.h"
+#include "ui/qt/reminder_progress.h"
 
 namespace velmora {
 
@@ -32,6 +33,7 @@ struct MainWindow {
     SystemClock clock;
     RecordStore store;
     QtHost host;
+    QtReminderRunner reminderRunner{host};  // the reminder's jobs, on a worker thread
     LibusbTransport usb;
     ProgramFlows flows;
     MainDlgLogic logic;

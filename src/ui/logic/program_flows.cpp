@@ -6,10 +6,10 @@
 namespace velmora {
 
 void ProgramFlows::useReminder(UsbTransport& transport, const Clock& clock,
-                               ReminderFlow::WatchStarter startWatch) {
+                               ReminderFlow::WatchStarter startWatch, ReminderRunner* runner) {
     job_.reset();
     reminder_.reset();
-    session_ = std::make_unique<ReminderSession>(transport, clock);
+    session_ = std::make_unique<ReminderSession>(transport, clock, runner);
     reminder_ = std::make_unique<ReminderFlow>(*session_, std::move(startWatch));
     job_ = std::make_unique<ProgrammingJob>(*session_);
 }

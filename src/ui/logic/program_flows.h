@@ -22,8 +22,10 @@ public:
     ProgramFlows& operator=(const ProgramFlows&) = delete;
 
     // The reminder flows on `transport`; `startWatch` starts its arrival
-    // and removal notices (which the program hands to deviceEvent).
-    void useReminder(UsbTransport& transport, const Clock& clock, ReminderFlow::WatchStarter startWatch);
+    // and removal notices (which the program hands to deviceEvent); the
+    // reminder's jobs run through `runner` (none: on the calling thread).
+    void useReminder(UsbTransport& transport, const Clock& clock, ReminderFlow::WatchStarter startWatch,
+                     ReminderRunner* runner = nullptr);
     // An arrival (true) or removal notice, on the user-interface thread.
     void deviceEvent(MainDlgLogic& main, bool arrived);
     // The last modal dialog closed: handle a held-back device event.

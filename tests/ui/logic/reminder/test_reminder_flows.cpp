@@ -56,7 +56,7 @@ protected:
         anna = db.addUser("Anna", "010101-1111", {dailyAlarm(makeTime(2026, 3, 1, 8, 0)), dailyAlarm(makeTime(2026, 3, 1, 12, 0)),
                                                   dailyAlarm(makeTime(2026, 3, 1, 16, 0)), dailyAlarm(makeTime(2026, 3, 1, 20, 0))});
         bertta = db.addUser("Bertta", "020202-2222");
-        flows.useReminder(socket, clock, nullptr);
+        flows.useReminder(socket, clock, nullptr, host.runner.get());
         main = std::make_unique<MainDlgLogic>(store(), db.dir(), strings, host, clock);
         main->setFlows(&flows);
         main->initialise();
