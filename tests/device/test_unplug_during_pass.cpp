@@ -1,0 +1,78 @@
+// A reminder pulled out in the middle of a programming pass, through the
+// real libusb transport and the emulated USB reminder (umockdev), with the
+// job on the worker and the removal notice handed to the waiting thread as
+// the program does: the pass fails, nothing of it is stored, and the
+// session is disconnected afterwards.
+#include <gtest/gtest.h>
+
+#include "core/clock.h"
+#include "device/libusb_transport.h"
+#include "reminder-sim/emulated_usb_reminder.h"
+#include "reminder-sim/simulated_reminder.h"
+#include "resources/resource_module.h"
+#include "resources/string_ids.h"
+#include "ui/logic/dialog_test_support.h"
+#include "ui/logic/main_dlg_logic.h"
+#include "ui/logic/program_flows.h"
+#include "ui/logic/reminder/device_dialogs_logic.h"
+
+namespace velmora {
+namespace {
+
+constexpr std::uint32_t kSn = 5150;
+
+TEST(UnplugDuringPass, FailsThePassStoresNothingAndLeavesTheSessionDisconnected) {
+    ASSERT_TRUE(sim::EmulatedUsbReminder::available()) << "run with LD_PRELOAD=libumockdev-preload.so.0";
+    sim::SimulatedReminder reminder{3, kSn};
+    sim::EmulatedUsbReminder usb{reminder};
+    usb.plug();
+    LibusbTransport transport;
+    dialogtest::TempDatabase db;
+    dialogtest::ScriptedHost host;
+    FixedClock clock{makeTime(2026, 3, 2, 9, 0)};
+    const int anna = db.addUser("Anna", "010101-1111", {dialogtest::dailyAlarm(makeTime(2026, 3, 1, 8, 0))});
+    db.store().saveDevice({kSn, DeviceRecord::kOwn, 0, 0, 0}, anna);
+    ProgramFlows flows;
+    MainDlgLogic main(db.store(), db.dir(), ResourceModule::builtIn(), host, clock);
+    flows.useReminder(transport, clock, [&] {
+        return transport.startWatch([&](ReminderEvent e) {
+            host.runner->post([&, e] { flows.deviceEvent(main, e == ReminderEvent::Arrived); });
+        });
+    }, host.runner.get());
+    main.setFlows(&flows);
+    main.initialise();
+    main.startup();
+    host.runner->runPosted(2000);  // the arrival of the reminder that is plugged in
+    ASSERT_EQ(main.user().id, anna);
+    ASSERT_TRUE(flows.reminderSession()->connected());
+
+    host.onDialog = [](DialogModel&) { return kIdOk; };
+    bool pulled = false;
+    host.runner->onProgress = [&](LinkStep step, int) {
+        if (step != LinkStep::WriteTable || pulled) return;
+        pulled = true;
+        usb.unplug();
+        // The removal notice is handled while the job still runs.
+        for (int i = 0; i < 20 && flows.reminderSession()->connected(); ++i) host.runner->runPosted(100);
+        EXPECT_TRUE(flows.reminderSession()->busy());
+    };
+    main.programReminder();
+
+    EXPECT_TRUE(pulled);
+    ASSERT_FALSE(host.messages.empty());
+    EXPECT_EQ(host.messages.front().text.rfind(ResourceModule::builtIn().load(ids::kProgrammingFailed), 0), 0u);
+    DeviceRecord d;
+    ASSERT_TRUE(db.store().findDevice(kSn, d));
+    EXPECT_EQ(d.programming_time, 0);
+    EXPECT_EQ(d.alarm_amount, 0);
+    Text report;
+    db.store().loadReport(anna, report);
+    EXPECT_TRUE(report.empty());
+    EXPECT_FALSE(flows.reminderSession()->connected());
+    EXPECT_FALSE(flows.reminderSession()->busy());
+    EXPECT_FALSE(transport.isOpen());
+    transport.stopWatch();
+}
+
+}  // namespace
+}  // namespace velmora
