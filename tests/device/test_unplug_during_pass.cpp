@@ -15,6 +15,7 @@
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/logic/program_flows.h"
 #include "ui/logic/reminder/device_dialogs_logic.h"
+#include "ui/logic/reminder/reminder_runner.h"
 
 namespace velmora {
 namespace {
@@ -29,6 +30,7 @@ TEST(UnplugDuringPass, FailsThePassStoresNothingAndLeavesTheSessionDisconnected)
     LibusbTransport transport;
     dialogtest::TempDatabase db;
     dialogtest::ScriptedHost host;
+    ThreadReminderRunner runner;
     FixedClock clock{makeTime(2026, 3, 2, 9, 0)};
     const int anna = db.addUser("Anna", "010101-1111", {dialogtest::dailyAlarm(makeTime(2026, 3, 1, 8, 0))});
     db.store().saveDevice({kSn, DeviceRecord::kOwn, 0, 0, 0}, anna);
@@ -36,24 +38,24 @@ TEST(UnplugDuringPass, FailsThePassStoresNothingAndLeavesTheSessionDisconnected)
     MainDlgLogic main(db.store(), db.dir(), ResourceModule::builtIn(), host, clock);
     flows.useReminder(transport, clock, [&] {
         return transport.startWatch([&](ReminderEvent e) {
-            host.runner->post([&, e] { flows.deviceEvent(main, e == ReminderEvent::Arrived); });
+            runner.post([&, e] { flows.deviceEvent(main, e == ReminderEvent::Arrived); });
         });
-    }, host.runner.get());
+    }, &runner);
     main.setFlows(&flows);
     main.initialise();
     main.startup();
-    host.runner->runPosted(2000);  // the arrival of the reminder that is plugged in
+    runner.runPosted(2000);  // the arrival of the reminder that is plugged in
     ASSERT_EQ(main.user().id, anna);
     ASSERT_TRUE(flows.reminderSession()->connected());
 
     host.onDialog = [](DialogModel&) { return kIdOk; };
     bool pulled = false;
-    host.runner->onProgress = [&](LinkStep step, int) {
+    runner.onProgress = [&](LinkStep step, int) {
         if (step != LinkStep::WriteTable || pulled) return;
         pulled = true;
         usb.unplug();
         // The removal notice is handled while the job still runs.
-        for (int i = 0; i < 20 && flows.reminderSession()->connected(); ++i) host.runner->runPosted(100);
+        for (int i = 0; i < 20 && flows.reminderSession()->connected(); ++i) runner.runPosted(100);
         EXPECT_TRUE(flows.reminderSession()->busy());
     };
     main.programReminder();

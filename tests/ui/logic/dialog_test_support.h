@@ -5,12 +5,10 @@
 // store tests' helpers (gtest, the record builders, raw SQL) come along.
 #include <deque>
 #include <functional>
-#include <memory>
 
 #include "core/records.h"
 #include "store/startup.h"
 #include "store/store_test_util.h"
-#include "ui/logic/reminder/reminder_runner.h"
 #include "ui/logic/ui_host.h"
 
 namespace velmora::dialogtest {
@@ -112,8 +110,6 @@ public:
     std::vector<Text> opened;
     std::vector<Text> urls;
     int depth = 0;
-    // The reminder's jobs run on a thread of their own.
-    std::unique_ptr<ThreadReminderRunner> runner = std::make_unique<ThreadReminderRunner>();
 };
 
 // The language modules in the source tree (resources/lang).

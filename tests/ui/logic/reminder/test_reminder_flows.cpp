@@ -18,6 +18,7 @@
 #include "store/database.h"
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/logic/program_flows.h"
+#include "ui/logic/reminder/reminder_runner.h"
 #include "ui/logic/reports/report_dlg_logic.h"
 #include "ui/logic/reminder/select_action_dlg_logic.h"
 
@@ -56,7 +57,7 @@ protected:
         anna = db.addUser("Anna", "010101-1111", {dailyAlarm(makeTime(2026, 3, 1, 8, 0)), dailyAlarm(makeTime(2026, 3, 1, 12, 0)),
                                                   dailyAlarm(makeTime(2026, 3, 1, 16, 0)), dailyAlarm(makeTime(2026, 3, 1, 20, 0))});
         bertta = db.addUser("Bertta", "020202-2222");
-        flows.useReminder(socket, clock, nullptr, host.runner.get());
+        flows.useReminder(socket, clock, nullptr, &runner);
         main = std::make_unique<MainDlgLogic>(store(), db.dir(), strings, host, clock);
         main->setFlows(&flows);
         main->initialise();
@@ -114,6 +115,7 @@ protected:
 
     dialogtest::TempDatabase db;
     dialogtest::ScriptedHost host;
+    ThreadReminderRunner runner;  // the reminder's jobs on a thread of their own
     const ResourceModule& strings = ResourceModule::builtIn();
     FixedClock clock{kNow};
     Socket socket;
