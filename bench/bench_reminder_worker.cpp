@@ -11,7 +11,6 @@
 // platform.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
-#include <time.h>
 
 #include <QApplication>
 #include <QEventLoop>
@@ -21,6 +20,7 @@
 #include <chrono>
 
 #include "core/clock.h"
+#include "cpu_time.h"
 #include "core/datetime.h"
 #include "device/alarm_rules.h"
 #include "device/libusb_transport.h"
@@ -33,17 +33,12 @@
 #include "ui/qt/reminder_progress.h"
 
 using namespace velmora;
+using bench::cpuSeconds;
 using Steady = std::chrono::steady_clock;
 
 namespace {
 
 const SYSTEMTIME kNow = makeTime(2026, 3, 10, 12, 0);
-
-double cpuSeconds(clockid_t which) {
-    timespec ts{};
-    clock_gettime(which, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 // The program's runner, adding up the CPU time of its worker threads.
 class MeasuredRunner : public ReminderRunner {
