@@ -33,7 +33,7 @@ public:
         layout->addWidget(step_);
         layout->addWidget(bar_);
     }
-    void show(LinkStep step, int percent) {
+    void showStep(LinkStep step, int percent) {
         QString text = toQ(strings_.load(linkStepTextId(step)));
         if (!text.isEmpty()) text[0] = text[0].toUpper();
         step_->setText(text);
@@ -52,14 +52,14 @@ private:
 void QtReminderRunner::run(LinkStep first, const Job& job) {
     host_.runAsModal([&] {
         ReminderProgressDlg dlg(host_.resources(), host_.parentWindow());
-        dlg.show(first, 0);
+        dlg.showStep(first, 0);
         QEventLoop loop;
         bool done = false;
         // Everything the worker posts goes to `loop`'s thread, in order; the
         // end comes last, and nothing is posted after it.
         std::thread worker([&] {
             job([&](LinkStep step, int percent) {
-                QMetaObject::invokeMethod(&dlg, [&dlg, step, percent] { dlg.show(step, percent); },
+                QMetaObject::invokeMethod(&dlg, [&dlg, step, percent] { dlg.showStep(step, percent); },
                                           Qt::QueuedConnection);
             });
             QMetaObject::invokeMethod(&loop, [&] {
@@ -70,7 +70,7 @@ void QtReminderRunner::run(LinkStep first, const Job& job) {
         QTimer::singleShot(kShowAfterMs, &loop, [&] { loop.quit(); });
         loop.exec(QEventLoop::ExcludeUserInputEvents);
         if (!done) {
-            dlg.QDialog::show();
+            dlg.show();
             loop.exec();
         }
         worker.join();
