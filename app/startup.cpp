@@ -90,7 +90,8 @@ MainWindow::MainWindow(const ResourceModule& resources, const std::filesystem::p
                     context, [this, e] { reminder->arrival.deviceEvent(e == ReminderEvent::Arrived); },
                     Qt::QueuedConnection);
             });
-        });
+        },
+        &reminderRunner);
     reminder->ownerless.chooseUser = [this] { logic.command(cmd::kUserManagement); };
     logic.setCommand(MainDlgLogic::kIdProgram, &reminder->program);
     logic.setCommand(cmd::kEmptyReminder, &reminder->empty);

@@ -22,6 +22,7 @@
 #include "ui/logic/users/user_management.h"
 #include "ui/qt/main_dlg.h"
 #include "ui/qt/qt_host.h"
+#include "ui/qt/reminder_progress.h"
 
 namespace velmora {
 
@@ -76,6 +77,7 @@ struct MainWindow {
     SystemClock clock;
     RecordStore store;
     QtHost host;
+    QtReminderRunner reminderRunner{host};  // the reminder's jobs, on a worker thread
     LibusbTransport usb;
     MainDlgLogic logic;
     ServiceAccess service;

@@ -8,10 +8,9 @@
 // emulation thread that stands in for the kernel and the firmware.
 // Runs itself under LD_PRELOAD=libumockdev-preload.so.0 when needed.
 #include <benchmark/benchmark.h>
-#include <time.h>
-
 
 #include "core/clock.h"
+#include "cpu_time.h"
 #include "core/datetime.h"
 #include "core/programming_table.h"
 #include "device/libusb_transport.h"
@@ -22,16 +21,11 @@
 #include "reminder-sim/simulated_reminder.h"
 
 using namespace velmora;
+using bench::cpuSeconds;
 
 namespace {
 
 const SYSTEMTIME kNow = makeTime(2026, 3, 10, 12, 0);
-
-double cpuSeconds(clockid_t which) {
-    timespec ts{};
-    clock_gettime(which, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 // A model-3 reminder plugged in over emulated USB, opened and identified.
 struct UsbModel3 {

@@ -354,6 +354,11 @@ namespace velmora::ids {
     /* Acknowledgements kept on the reminder; texts cut to their bound */                   \
     X(kReadBackOwnerNotFound, 41150)                                                        \
     X(kLongTextsCut, 41152)                                                                 \
+    /* Reminder jobs on the worker: progress, settings and check steps */                   \
+    X(kStepWriteSettings, 41500)                                                            \
+    X(kStepVerifyTable, 41501)                                                              \
+    X(kReasonTableNotAsWritten, 41502)                                                      \
+    X(kReminderWorkTitle, 41503)                                                            \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 

@@ -1,7 +1,8 @@
 #pragma once
 // The device part of one programming pass on the connected reminder: start,
 // clear the table and log areas, set the clock and window, write the table
-// image and, for the user's own reminder, finish it. Says which step failed
+// image, read it back to check it and, for the user's own reminder, finish
+// it (the steps of kPassSteps). Says which step failed
 // and what was actually written (a smaller reminder takes fewer instants).
 #include <cstdint>
 #include <vector>
@@ -26,7 +27,9 @@ struct PassResult {
 // One pass with `table` and `windowSeconds`. `own` sends 0x92 at the end
 // (a spare reminder is not finished). The programming time and the clock
 // sent are read from `clock`. A failed clearing fails the pass: old log
-// words would otherwise be read back against the new instants.
+// words would otherwise be read back against the new instants. A table
+// read back other than written fails it with Verify. A cancelled job
+// fails at the step it was in.
 PassResult runProgrammingPass(ReminderLink& link, const InstantList& table,
                               std::uint32_t windowSeconds, bool own, const Clock& clock);
 

@@ -34,6 +34,11 @@ bool ReminderLink::exchange(std::size_t replyLength) {
         last_status_ = kTransportPipeQueryFailed;
         return false;
     }
+    // A cancelled job (the reminder was pulled out) sends nothing more.
+    if (progress_ && !progress_->exchange()) {
+        last_status_ = kTransportWriteFailed;
+        return false;
+    }
     ++exchanges_;
     last_status_ = transport_.transfer(request_, reply_, received_);
     if (last_status_ == kTransportOk && received_ < replyLength)
@@ -123,11 +128,14 @@ bool ReminderLink::readLogArea() {
 
 bool ReminderLink::readAll() {
     std::uint8_t ignored[kBlockSize];
-    readBlock(0, ignored);
-    failed_step_ = !readIdentity()    ? LinkStep::Identify
-                   : !readTableArea() ? LinkStep::ReadTable
-                   : !readLogArea()   ? LinkStep::ReadLog
-                                      : LinkStep::None;
+    const auto identify = [&] {
+        readBlock(0, ignored);
+        return readIdentity();
+    };
+    failed_step_ = !beginStep(LinkStep::Identify) || !identify()          ? LinkStep::Identify
+                   : !beginStep(LinkStep::ReadTable) || !readTableArea() ? LinkStep::ReadTable
+                   : !beginStep(LinkStep::ReadLog) || !readLogArea()     ? LinkStep::ReadLog
+                                                                         : LinkStep::None;
     return failed_step_ == LinkStep::None;
 }
 
@@ -169,6 +177,11 @@ bool ReminderLink::writeTableArea(const std::vector<std::uint8_t>& image) {
                         image.data() + b * kBlockSize))
             return false;
     return true;
+}
+
+bool ReminderLink::verifyTableArea(const std::vector<std::uint8_t>& image) {
+    std::vector<std::uint8_t> held;
+    return readBlocks(kTableAreaStart, map_.tableBlocks(), held) && held == image;
 }
 
 void ReminderLink::sendCommand(std::uint16_t command) {

@@ -1,6 +1,7 @@
 #pragma once
 // The connected-reminder state and every protocol operation on it. One
-// instance, owned by the main window; user-interface thread only.
+// instance, owned by the main window's reminder session; used by one
+// thread at a time (the session hands it to a worker for each job).
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -9,13 +10,11 @@
 #include "core/instant_list.h"
 #include "core/types.h"
 #include "device/alarm_table.h"
+#include "device/link_progress.h"
 #include "device/reminder_protocol.h"
 #include "device/usb_transport.h"
 
 namespace velmora {
-
-// The step of a reminder operation that failed; None when none did.
-enum class LinkStep { None, NotConnected, Identify, ReadTable, ReadLog, ClearTable, ClearLog, WriteTable };
 
 struct ReminderIdentity {
     std::uint32_t serial = 0;
@@ -32,6 +31,11 @@ public:
 
     // The programming table whose capacity follows the identified model.
     void setProgrammingTable(InstantList* table) { programming_table_ = table; }
+    // The job's progress: told of every step and exchange; a cancelled job
+    // makes no more exchanges (they fail). Null: none.
+    void watch(LinkProgress* progress) { progress_ = progress; }
+    // `step` begins; false when the job was cancelled.
+    bool beginStep(LinkStep step) { return !progress_ || progress_->begin(step, map_); }
 
     // Opens the transport; connected becomes (result == 0).
     TransportStatus open();
@@ -57,6 +61,8 @@ public:
     // Writes the table area image block by block from address 32; false
     // for an image that is not exactly the area's size.
     bool writeTableArea(const std::vector<std::uint8_t>& image);
+    // Reads the table area back; true when it holds exactly `image`.
+    bool verifyTableArea(const std::vector<std::uint8_t>& image);
     // One 4-byte command (0x92, 0x98, 0x9A ...); the result is not examined.
     void sendCommand(std::uint16_t command);
 
@@ -83,6 +89,7 @@ private:
     AlarmTable& read_back_;
     const Clock& clock_;
     InstantList* programming_table_ = nullptr;
+    LinkProgress* progress_ = nullptr;
 
     PacketBuffer request_{};
     PacketBuffer reply_{};

@@ -42,7 +42,8 @@ bool waitFor(const std::function<bool()>& holds) {
 }
 
 // The person at the screen: confirms the clock, closes the result, and
-// answers No to the spare question. Any other window is noted and closed.
+// answers No to the spare question; waits while the reminder's progress
+// shows. Any other window is noted and closed.
 struct Person {
     QTimer timer;
     int clockChecks = 0, results = 0, spareQuestions = 0;
@@ -51,7 +52,7 @@ struct Person {
     explicit Person(const Text& spareQuestion) {
         QObject::connect(&timer, &QTimer::timeout, [this, spareQuestion] {
             QWidget* w = QApplication::activeModalWidget();
-            if (!w || !w->isVisible()) return;
+            if (!w || !w->isVisible() || w->objectName() == "reminderProgress") return;  // the job ends it
             if (auto* d = qobject_cast<ProgramDlg*>(w)) {
                 ++clockChecks;
                 d->accept();

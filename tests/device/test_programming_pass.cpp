@@ -1,10 +1,17 @@
 // One programming pass against the simulated reminder: what reaches the
-// reminder, what the pass says it wrote, and a pass that fails midway.
+// reminder, what the pass says it wrote, a pass that fails midway, the
+// read-back check, the job's steps and weights, and cancellation.
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <span>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/datetime.h"
 #include "device/alarm_table.h"
+#include "device/link_progress.h"
 #include "device/programming_pass.h"
 #include "device/reminder_link.h"
 #include "reminder-sim/sim_transport.h"
@@ -14,27 +21,59 @@ using namespace velmora;
 
 namespace {
 
+// Flips one byte of every block read back from `address` (a reminder whose
+// memory does not keep what was written).
+class FlippingTransport : public UsbTransport {
+public:
+    FlippingTransport(UsbTransport& inner, std::uint16_t address) : inner_(inner), address_(address) {}
+    TransportStatus open() override { return inner_.open(); }
+    TransportStatus transfer(const PacketBuffer& q, PacketBuffer& a, std::size_t& n) override {
+        const TransportStatus s = inner_.transfer(q, a, n);
+        if (address_ && getU16(q.data()) == kCmdReadBlock && getU16(q.data() + kBlockAddressOffset) == address_)
+            a[kBlockDataOffset + 5] ^= 0x40;
+        return s;
+    }
+    std::size_t packetSize() const override { return inner_.packetSize(); }
+    bool isOpen() const override { return inner_.isOpen(); }
+    void close() override { inner_.close(); }
+
+private:
+    UsbTransport& inner_;
+    std::uint16_t address_;
+};
+
 struct PassCase {
     int model;
     int instants;
     bool own;
     std::size_t silentAfter;  // SIZE_MAX: the reminder answers everything
+    std::uint16_t flipAt;     // a block address read back wrong, or 0
+    LinkStep cancelAt;        // the job is cancelled at this step's report number `cancelReport`
+    int cancelReport;         // 1: as it begins, 2: a percent into it
     LinkStep failed;
     int written;
 };
 
-TEST(ProgrammingPass, WritesWhatFitsAndSaysWhichStepFailed) {
+TEST(ProgrammingPass, WritesWhatFitsChecksItAndSaysWhichStepFailed) {
+    constexpr auto None = LinkStep::None;
     const PassCase cases[] = {
-        {3, 600, true, SIZE_MAX, LinkStep::None, 600},
-        {1, 600, false, SIZE_MAX, LinkStep::None, 500},  // a smaller spare takes fewer
-        {1, 10, true, 10, LinkStep::ClearTable, 0},
-        {1, 10, true, 70, LinkStep::ClearLog, 0},
-        {1, 10, true, 140, LinkStep::WriteTable, 0},
+        {3, 600, true, SIZE_MAX, 0, None, 0, None, 600},
+        {1, 600, false, SIZE_MAX, 0, None, 0, None, 500},  // a smaller spare takes fewer
+        {1, 10, true, 10, 0, None, 0, LinkStep::ClearTable, 0},
+        {1, 10, true, 70, 0, None, 0, LinkStep::ClearLog, 0},
+        {1, 10, true, 140, 0, None, 0, LinkStep::WriteTable, 0},
+        {2, 10, true, SIZE_MAX, 32, None, 0, LinkStep::Verify, 0},    // the header read back wrong
+        {2, 10, true, SIZE_MAX, 4064, None, 0, LinkStep::Verify, 0},  // the last block
+        {1, 10, true, 200, 0, None, 0, LinkStep::Verify, 0},          // silent while checking
+        {2, 10, true, SIZE_MAX, 0, LinkStep::ClearLog, 2, LinkStep::ClearLog, 0},
+        {2, 10, true, SIZE_MAX, 0, LinkStep::WriteSettings, 1, LinkStep::WriteSettings, 0},
+        {2, 10, true, SIZE_MAX, 0, LinkStep::Verify, 2, LinkStep::Verify, 0},
     };
     for (const PassCase& c : cases) {
         FixedClock clock{makeTime(2026, 3, 10, 12, 0)};
         sim::SimulatedReminder reminder(c.model, 77);
-        sim::SimTransport transport(reminder);
+        sim::SimTransport sim(reminder);
+        FlippingTransport transport(sim, c.flipAt);
         AlarmTable readBack;
         InstantList table(2000);
         ReminderLink link(transport, readBack, clock);
@@ -45,17 +84,76 @@ TEST(ProgrammingPass, WritesWhatFitsAndSaysWhichStepFailed) {
         reminder.setLogWord(3, 1);
         reminder.resetCounters();
         reminder.goSilentAfter(c.silentAfter);
+        std::atomic<bool> cancel{false};
+        std::size_t requestsAtCancel = 0;
+        int reports = 0;
+        LinkProgress progress(kPassSteps, [&](LinkStep step, int) {
+            if (step != c.cancelAt || ++reports != c.cancelReport) return;
+            cancel = true;
+            requestsAtCancel = reminder.requestCount();
+        }, cancel);
+        link.watch(&progress);
 
         const PassResult r = runProgrammingPass(link, table, 1200, c.own, clock);
-        EXPECT_EQ(r.failed, c.failed) << c.model << "/" << c.silentAfter;
+        EXPECT_EQ(r.failed, c.failed) << c.model << "/" << c.silentAfter << "/" << c.flipAt;
         EXPECT_EQ(r.count(), c.written) << c.model;
-        if (!r.ok()) continue;
+        if (cancel) EXPECT_EQ(reminder.requestCount(), requestsAtCancel) << "nothing is sent once cancelled";
+        if (!r.ok()) {
+            EXPECT_EQ(reminder.commandCount(kCmdFinishOwn), 0u) << "a failed pass does not finish the reminder";
+            continue;
+        }
         EXPECT_EQ(reminder.tableInstants().size(), static_cast<std::size_t>(c.written));
         EXPECT_EQ(r.lastAlarm(), static_cast<TimeValue>(reminder.tableInstants().back()));
         EXPECT_EQ(reminder.programmingTime(), static_cast<std::uint32_t>(r.programming_time));
         EXPECT_EQ(reminder.window(), 1200u);
         EXPECT_EQ(reminder.logWord(3), 0u);
         EXPECT_EQ(reminder.commandCount(kCmdFinishOwn), c.own ? 1u : 0u);
+    }
+}
+
+// The steps of a full read and of an own pass, in order, weighted by the
+// exchanges they make: the progress runs through them once and ends at 100.
+TEST(LinkProgress, StepsComeInOrderAndTheirWeightsAreTheExchangesMade) {
+    struct Case { int model; bool pass; std::vector<std::size_t> weights; };
+    const Case cases[] = {
+        {1, false, {4, 63, 64}},
+        {3, false, {4, 255, 256}},
+        {1, true, {65, 64, 1, 64, 63}},
+        {3, true, {257, 256, 1, 256, 255}},
+    };
+    for (const Case& c : cases) {
+        FixedClock clock{makeTime(2026, 3, 10, 12, 0)};
+        sim::SimulatedReminder reminder(c.model, 77);
+        sim::SimTransport transport(reminder);
+        AlarmTable readBack;
+        InstantList table(2000);
+        table.add(clock.nowValue() + 3600);
+        ReminderLink link(transport, readBack, clock);
+        ASSERT_EQ(link.open(), kTransportOk);
+        ASSERT_TRUE(link.readIdentity());
+        const std::span<const LinkStep> plan = c.pass ? std::span<const LinkStep>(kPassSteps) : kReadSteps;
+        std::size_t sum = 0;
+        for (std::size_t i = 0; i < plan.size(); ++i) {
+            EXPECT_EQ(stepWeight(plan[i], *memoryMapForModel(c.model)), c.weights[i]) << c.model << " step " << i;
+            sum += c.weights[i];
+        }
+        std::vector<LinkStep> steps;
+        int last = -1;
+        bool rising = true;
+        std::atomic<bool> cancel{false};
+        LinkProgress progress(plan, [&](LinkStep s, int percent) {
+            if (steps.empty() || steps.back() != s) steps.push_back(s);
+            rising = rising && percent >= last;
+            last = percent;
+        }, cancel);
+        link.watch(&progress);
+        reminder.resetCounters();
+        const bool ok = c.pass ? runProgrammingPass(link, table, 600, true, clock).ok() : link.readAll();
+        ASSERT_TRUE(ok) << c.model;
+        EXPECT_EQ(reminder.requestCount(), sum) << c.model << (c.pass ? " pass" : " read");
+        EXPECT_EQ(steps, std::vector<LinkStep>(plan.begin(), plan.end())) << c.model;
+        EXPECT_TRUE(rising) << c.model;
+        EXPECT_EQ(last, 100) << c.model;
     }
 }
 

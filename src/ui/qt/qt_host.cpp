@@ -130,6 +130,11 @@ void QtHost::printTextReport(const Text& title, const Text& text, bool asPdf) {
         printWithDialog(doc, parent_);
 }
 
+void QtHost::runAsModal(const std::function<void()>& body) {
+    ModalScope modal(*this);
+    body();
+}
+
 void QtHost::registerDialog(int templateId, DialogRunner runner) { runners_[templateId] = std::move(runner); }
 
 void QtHost::showMessage(const Text& text, const Text& caption, MessageIcon icon) {

@@ -60,6 +60,8 @@ public:
     // With the desktop's opener: the browser, or the viewer of a local file.
     void openUrl(const Text& address) override;
     int modalDepth() const override { return depth_; }
+    // Runs `body` (which shows a dialog of its own) as one open modal.
+    void runAsModal(const std::function<void()>& body);
     void bringToFront() override;
 
 private:

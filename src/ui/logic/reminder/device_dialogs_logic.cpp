@@ -5,24 +5,16 @@
 #include "core/datetime.h"
 #include "core/text.h"
 #include "resources/string_ids.h"
+#include "ui/logic/reminder/reminder_runner.h"
 
 namespace velmora {
 
 Text deviceFailureText(const StringSource& strings, int firstLineId, LinkStep step, bool pulledOut,
                        int nextStepId) {
-    int stepId = 0;
-    switch (step) {
-        case LinkStep::Identify: stepId = ids::kStepIdentify; break;
-        case LinkStep::ReadTable: stepId = ids::kStepReadTable; break;
-        case LinkStep::ReadLog: stepId = ids::kStepReadLog; break;
-        case LinkStep::ClearTable: stepId = ids::kStepClearTable; break;
-        case LinkStep::ClearLog: stepId = ids::kStepClearLog; break;
-        case LinkStep::WriteTable: stepId = ids::kStepWriteTable; break;
-        case LinkStep::None:
-        case LinkStep::NotConnected: break;
-    }
-    const Text reason = pulledOut || stepId == 0
-                            ? strings.load(ids::kReasonPulledOut)
+    const int stepId = linkStepTextId(step);
+    const Text reason = pulledOut || stepId == 0 ? strings.load(ids::kReasonPulledOut)
+                        : step == LinkStep::Verify
+                            ? strings.load(ids::kReasonTableNotAsWritten)
                             : fillPlaceholder(strings.load(ids::kReasonTransferFailedAt), strings.load(stepId));
     return strings.load(firstLineId) + "\n\n" + reason + "\n" + strings.load(nextStepId);
 }

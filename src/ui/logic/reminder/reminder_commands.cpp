@@ -4,8 +4,9 @@ namespace velmora {
 
 ReminderCommands::ReminderCommands(UsbTransport& usb, const Clock& linkClock, RecordStore& store, UiHost& host,
                                    const StringSource& strings, const Clock& clock, CurrentUser& user,
-                                   ReminderWindow& window, ArrivalCommand::WatchStarter startWatch)
-    : session(usb, linkClock),
+                                   ReminderWindow& window, ArrivalCommand::WatchStarter startWatch,
+                                   ReminderRunner* runner)
+    : session(usb, linkClock, runner),
       arrival({store, host, strings, clock, user, session, window}, std::move(startWatch)),
       ownerless({store, host, strings, clock, user, session, window}),
       storeForChosenUser({store, host, strings, clock, user, session, window}),

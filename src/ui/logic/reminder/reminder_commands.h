@@ -13,10 +13,11 @@
 namespace velmora {
 
 struct ReminderCommands {
-    // `linkClock` times the reminder's link (its programming time and clock).
+    // `linkClock` times the reminder's link (its programming time and clock);
+    // the reminder's jobs run through `runner` (none: on the calling thread).
     ReminderCommands(UsbTransport& usb, const Clock& linkClock, RecordStore& store, UiHost& host,
                      const StringSource& strings, const Clock& clock, CurrentUser& user, ReminderWindow& window,
-                     ArrivalCommand::WatchStarter startWatch);
+                     ArrivalCommand::WatchStarter startWatch, ReminderRunner* runner = nullptr);
     ReminderCommands(const ReminderCommands&) = delete;
     ReminderCommands& operator=(const ReminderCommands&) = delete;
 

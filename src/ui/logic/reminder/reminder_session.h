@@ -3,8 +3,12 @@
 // its read-back table, whether the last read succeeded and its log is safe
 // to clear, the programming job mark, and the dialogs that device events
 // end. The flows reach the reminder only through the operations here.
-// User-interface thread only.
+// Called on the user-interface thread only; each operation on the reminder
+// runs as one job through the runner (on a worker thread that owns the
+// link until the job returns) and returns when the job is done.
+#include <atomic>
 #include <cstdint>
+#include <span>
 
 #include "core/clock.h"
 #include "core/instant_list.h"
@@ -13,19 +17,22 @@
 #include "device/reminder_link.h"
 #include "device/usb_transport.h"
 #include "ui/logic/reminder/device_dialogs_logic.h"
+#include "ui/logic/reminder/reminder_runner.h"
 
 namespace velmora {
 
 struct ReminderSession {
-    ReminderSession(UsbTransport& usb, const Clock& clock) : transport(usb), link(usb, readBack, clock) {}
+    // Without a runner each job runs at once on the calling thread.
+    ReminderSession(UsbTransport& usb, const Clock& clock, ReminderRunner* runner = nullptr)
+        : transport(usb), link_(usb, readBack, clock), runner_(runner) {}
     ReminderSession(const ReminderSession&) = delete;
     ReminderSession& operator=(const ReminderSession&) = delete;
 
     enum class Event { None, Arrived, Left };
 
     UsbTransport& transport;
+    // Written by the jobs; read between them.
     AlarmTable readBack;
-    ReminderLink link;
 
     // The connected reminder was read completely (program and empty need it).
     bool readOk = false;
@@ -44,43 +51,45 @@ struct ReminderSession {
 
     // Reads the whole reminder into the read-back table; its log is not
     // stored yet.
-    bool read() {
-        readBack.clear();
-        readOk = link.readAll();
-        logSafe = false;
-        return readOk;
-    }
-    std::uint32_t serial() const { return link.identity().serial; }
+    bool read();
+    std::uint32_t serial() const { return link_.identity().serial; }
 
     // ---- Operations on the reminder ----
+    // While one job runs (a device notice came meanwhile) another one
+    // fails at once without touching the reminder.
     // Opens the link to an attached reminder.
-    bool open() { return link.open() == kTransportOk; }
-    // After removal: the link is dropped; nothing was read.
-    void disconnect() {
-        link.disconnect();
-        readOk = false;
-    }
-    bool connected() const { return link.connected(); }
+    bool open();
+    // After removal: the link is dropped; nothing was read. During a job
+    // the job is cancelled and the link is dropped when it returned.
+    void disconnect();
+    bool connected() const { return connected_; }
     // Reads only the identity (a spare that arrived).
-    bool identify() { return link.readIdentity(); }
+    bool identify();
     // One programming pass with `table`; see runProgrammingPass.
-    PassResult program(const InstantList& table, std::uint32_t windowSeconds, bool own, const Clock& clock) {
-        return runProgrammingPass(link, table, windowSeconds, own, clock);
-    }
+    PassResult program(const InstantList& table, std::uint32_t windowSeconds, bool own, const Clock& clock);
     // Clears the table and the log area; the step that failed, or None.
-    LinkStep empty() {
-        readBack.clear();
-        return !link.clearTableArea() ? LinkStep::ClearTable
-               : !link.clearLogArea() ? LinkStep::ClearLog
-                                      : LinkStep::None;
-    }
+    LinkStep empty();
     // After a failure: whether the reminder still answers.
-    bool answers() { return link.answers(); }
-    LinkStep failedStep() const { return link.failedStep(); }
-    std::uint16_t battery() const { return link.battery(); }
-    std::uint32_t reminderWindow() const { return link.reminderWindow(); }
-    int unrecognisedModelCount() const { return link.unrecognisedModelCount(); }
-    void setProgrammingTable(InstantList* table) { link.setProgrammingTable(table); }
+    bool answers();
+    LinkStep failedStep() const { return link_.failedStep(); }
+    std::uint16_t battery() const { return link_.battery(); }
+    std::uint32_t reminderWindow() const { return link_.reminderWindow(); }
+    int unrecognisedModelCount() const { return link_.unrecognisedModelCount(); }
+    void setProgrammingTable(InstantList* table) { link_.setProgrammingTable(table); }
+    // A job is running now (its caller waits for it).
+    bool busy() const { return busy_; }
+
+private:
+    // Runs `work` as one job of `plan`'s steps; false when another job runs.
+    template <class Work>
+    bool job(std::span<const LinkStep> plan, Work&& work);
+
+    ReminderLink link_;
+    ReminderRunner* runner_;
+    std::atomic<bool> cancel_{false};
+    bool busy_ = false;
+    bool connected_ = false;
+    bool dropAfterJob_ = false;
 };
 
 }  // namespace velmora

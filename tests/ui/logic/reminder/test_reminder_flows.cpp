@@ -18,6 +18,7 @@
 #include "store/database.h"
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/logic/reminder/reminder_commands.h"
+#include "ui/logic/reminder/reminder_runner.h"
 #include "ui/logic/users/user_management.h"
 #include "ui/logic/reports/report_dlg_logic.h"
 #include "ui/logic/reminder/select_action_dlg_logic.h"
@@ -59,7 +60,7 @@ protected:
         bertta = db.addUser("Bertta", "020202-2222");
         main = std::make_unique<MainDlgLogic>(store(), db.dir(), strings, host, clock);
         reminder = std::make_unique<ReminderCommands>(socket, clock, store(), host, strings, clock, main->user(),
-                                                      *main, nullptr);
+                                                      *main, nullptr, &runner);
         users = std::make_unique<UserManagementCommand>(UserManagementContext{
             main->user(), store(), strings, host, clock, service, *main, alarmTablePreparer(store()),
             [this](bool closed) { reminder->userManagementEnded(closed); }});
@@ -123,6 +124,7 @@ protected:
 
     dialogtest::TempDatabase db;
     dialogtest::ScriptedHost host;
+    ThreadReminderRunner runner;  // the reminder's jobs on a thread of their own
     const ResourceModule& strings = ResourceModule::builtIn();
     FixedClock clock{kNow};
     Socket socket;
