@@ -406,6 +406,17 @@ TEST_F(MainDlgTest, UserManagementHistoryAndReportOpenTheirDialogs) {
     EXPECT_EQ(m.user().users.size(), 1u);
 }
 
+// The panel keeps a closed user's type until user management closes
+// without a choice: then it shows intake.
+TEST_F(MainDlgTest, UserManagementClosedWithoutAChoiceShowsIntake) {
+    db_.addUser("Aino", "1", {}, 2400, 1);
+    MainDlgLogic& m = openAs("Aino");
+    m.command(cmd::kCloseUser);
+    ASSERT_TRUE(m.panel().forgottenChecked);
+    m.command(cmd::kUserManagement);
+    EXPECT_TRUE(m.panel().intakeChecked && !m.panel().forgottenChecked);
+}
+
 // A command runs only while its rule allows; an id without a command is
 // not the window's.
 TEST_F(MainDlgTest, CommandsRunWhenTheirRuleAllowsAndOthersAreNotRouted) {

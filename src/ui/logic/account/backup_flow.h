@@ -4,23 +4,11 @@
 // person is asked to sign in first and the account dialog runs, and only a
 // sign-in there goes on to the backup dialog. A restore there replaces the
 // database under the window.
-#include "core/clock.h"
-#include "store/record_store.h"
-#include "ui/logic/account/service_access.h"
-#include "ui/logic/command.h"
-#include "ui/logic/ui_host.h"
+#include "ui/logic/account/service_command.h"
 
 namespace velmora {
 
-struct BackupContext {
-    CurrentUser& user;
-    RecordStore& store;
-    const StringSource& strings;
-    UiHost& host;
-    const Clock& clock;
-    const ServiceAccess& service;
-    WindowNotices& window;
-};
+using BackupContext = ServiceCommandContext;
 
 class BackupCommand final : public Command {
 public:

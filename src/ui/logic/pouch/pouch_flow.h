@@ -7,23 +7,11 @@
 #include <memory>
 #include <optional>
 
-#include "core/clock.h"
-#include "store/record_store.h"
-#include "ui/logic/account/service_access.h"
-#include "ui/logic/command.h"
-#include "ui/logic/ui_host.h"
+#include "ui/logic/account/service_command.h"
 
 namespace velmora {
 
-struct PouchContext {
-    CurrentUser& user;
-    RecordStore& store;
-    const StringSource& strings;
-    UiHost& host;
-    const Clock& clock;
-    const ServiceAccess& service;
-    WindowNotices& window;
-};
+using PouchContext = ServiceCommandContext;
 
 class FetchPouchCommand final : public Command {
 public:

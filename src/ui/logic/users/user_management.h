@@ -6,23 +6,12 @@
 // closed without choosing a user.
 #include <functional>
 
-#include "core/clock.h"
-#include "store/record_store.h"
-#include "ui/logic/account/service_access.h"
-#include "ui/logic/command.h"
-#include "ui/logic/ui_host.h"
+#include "ui/logic/account/service_command.h"
 
 namespace velmora {
 
-struct UserManagementContext {
-    CurrentUser& user;
-    RecordStore& store;
-    const StringSource& strings;
-    UiHost& host;
-    const Clock& clock;
-    // The name lookup of the dialog.
-    const ServiceAccess& service;
-    WindowNotices& window;
+// The service is the dialog's name lookup.
+struct UserManagementContext : ServiceCommandContext {
     // What a newly chosen user's reminder is believed to hold.
     AlarmTablePreparer prepare;
     std::function<void(bool closed)> afterwards;

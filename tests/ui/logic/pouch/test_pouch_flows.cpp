@@ -100,12 +100,16 @@ TEST_F(PouchFlowTest, FetchReplacesThePouchAlarmsOrSaysWhyNot) {
         {pouch("2010-03-01", "2030-03-02", "9:00"), {true}, 1, {ids::kPouchDataCaption, ids::kPouchDataInvalid}},
         {pouch("2030-03-01", "2030-03-02", nullptr), {}, 0, {ids::kPouchDataCaption, ids::kPouchDataInvalid}},
     };
+    int finished = 0;
+    fetch_->setFinished([&finished] { ++finished; });
     for (const Row& row : rows) {
         logic_.setPouchData("ssn-Aino", row.text);
         host_.answers = row.answers;
         host_.questions.clear();
         fetch_->start();
+        EXPECT_EQ(finished, &row - rows) << "finished before the reply";
         ASSERT_TRUE(owner_.runNext(std::chrono::seconds(20))) << row.text;
+        EXPECT_EQ(finished, &row - rows + 1);
         EXPECT_EQ(host_.questions.size(), row.questions) << row.text;
         if (row.text == kSample && row.messages.size() == 1) {
             EXPECT_NE(host_.messages[0].text.find("Hälytysten lukumäärä: 2"), Text::npos);
