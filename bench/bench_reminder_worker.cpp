@@ -22,7 +22,7 @@
 #include "core/clock.h"
 #include "cpu_time.h"
 #include "core/datetime.h"
-#include "device/alarm_rules.h"
+#include "core/programming_table.h"
 #include "device/libusb_transport.h"
 #include "reminder-sim/emulated_usb_reminder.h"
 #include "reminder-sim/programmed_history.h"

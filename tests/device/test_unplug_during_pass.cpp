@@ -35,21 +35,21 @@ TEST(UnplugDuringPass, FailsThePassStoresNothingAndLeavesTheSessionDisconnected)
     const int anna = db.addUser("Anna", "010101-1111", {dialogtest::dailyAlarm(makeTime(2026, 3, 1, 8, 0))});
     db.store().saveDevice({kSn, DeviceRecord::kOwn, 0, 0, 0}, anna);
     MainDlgLogic main(db.store(), db.dir(), ResourceModule::builtIn(), host, clock);
-    ReminderCommands reminder(
+    ReminderCommands commands(
         transport, clock, db.store(), host, ResourceModule::builtIn(), clock, main.user(), main,
         [&] {
             return transport.startWatch([&](ReminderEvent e) {
-                runner.post([&, e] { reminder.arrival.deviceEvent(e == ReminderEvent::Arrived); });
+                runner.post([&, e] { commands.arrival.deviceEvent(e == ReminderEvent::Arrived); });
             });
         },
         &runner);
-    main.setCommand(MainDlgLogic::kIdProgram, &reminder.program);
-    main.setDeviceWatch([&] { reminder.arrival.start(); });
+    main.setCommand(MainDlgLogic::kIdProgram, &commands.program);
+    main.setDeviceWatch([&] { commands.arrival.start(); });
     main.initialise();
     main.startup();
     runner.runPosted(2000);  // the arrival of the reminder that is plugged in
     ASSERT_EQ(main.user().id, anna);
-    ASSERT_TRUE(reminder.session.connected());
+    ASSERT_TRUE(commands.session.connected());
 
     host.onDialog = [](DialogModel&) { return kIdOk; };
     bool pulled = false;
@@ -58,10 +58,10 @@ TEST(UnplugDuringPass, FailsThePassStoresNothingAndLeavesTheSessionDisconnected)
         pulled = true;
         usb.unplug();
         // The removal notice is handled while the job still runs.
-        for (int i = 0; i < 20 && reminder.session.connected(); ++i) runner.runPosted(100);
-        EXPECT_TRUE(reminder.session.busy());
+        for (int i = 0; i < 20 && commands.session.connected(); ++i) runner.runPosted(100);
+        EXPECT_TRUE(commands.session.busy());
     };
-    main.programReminder();
+    main.command(MainDlgLogic::kIdProgram);
 
     EXPECT_TRUE(pulled);
     ASSERT_FALSE(host.messages.empty());
@@ -73,8 +73,8 @@ TEST(UnplugDuringPass, FailsThePassStoresNothingAndLeavesTheSessionDisconnected)
     Text report;
     db.store().loadReport(anna, report);
     EXPECT_TRUE(report.empty());
-    EXPECT_FALSE(reminder.session.connected());
-    EXPECT_FALSE(reminder.session.busy());
+    EXPECT_FALSE(commands.session.connected());
+    EXPECT_FALSE(commands.session.busy());
     EXPECT_FALSE(transport.isOpen());
     transport.stopWatch();
 }
