@@ -17,7 +17,6 @@
 
 #include "core/clock.h"
 #include "core/datetime.h"
-#include "core/schedule.h"
 #include "demo/demo_database.h"
 #include "device/reminder_protocol.h"
 #include "reminder-sim/emulated_usb_reminder.h"
@@ -102,21 +101,16 @@ TEST(ProgramEndToEnd, ReadsTheAttachedReminderThenProgramsItsUsersSchedule) {
     Person person(resources.load(ids::kOfferSpare));
 
     // Arrival: the reminder's owner is selected and its acknowledgements
-    // since the programming day come into her stored history.
+    // since the programming day come into her stored history (what each
+    // log word means is the log decoding's test).
     ASSERT_TRUE(waitFor([&] { return main.logic.user().id == demo.personWithReminder && !main.logic.busy(); }));
     std::vector<LogEntry> log;
     ASSERT_TRUE(main.store.loadLog(demo.personWithReminder, log));
-    int readBack = 0, late = 0, forgotten = 0;
-    for (const LogEntry& e : log) {
-        if (static_cast<std::uint32_t>(e.alarm_time) < programmedBefore) continue;
-        ++readBack;
-        late += e.log_status == kStatusAcknowledgedLate;
-        forgotten += e.log_status == kStatusForgottenAlt;
-    }
+    const auto readBack = std::count_if(log.begin(), log.end(), [&](const LogEntry& e) {
+        return static_cast<std::uint32_t>(e.alarm_time) >= programmedBefore;
+    });
     EXPECT_GE(readBack, due);
-    EXPECT_GE(due, 3 * r.historyDays - 2);
-    EXPECT_GT(late, 0);
-    EXPECT_GT(forgotten, 0);
+    EXPECT_GE(due, 3 * r.historyDays - 2) << "the history is not empty";
 
     // Programming through the window's button.
     auto* program = main.window->findChild<QPushButton*>("programButton");
@@ -128,27 +122,11 @@ TEST(ProgramEndToEnd, ReadsTheAttachedReminderThenProgramsItsUsersSchedule) {
     EXPECT_EQ(person.results, 1);
     EXPECT_TRUE(person.others.isEmpty()) << person.others.join(" | ").toStdString();
 
-    // The reminder holds exactly the instants of her schedule from the
-    // programming time on, as many as the model takes in whole days.
-    const std::uint32_t programmed = reminder.programmingTime();
-    ASSERT_GT(programmed, programmedBefore);
-    std::vector<Alarm> alarms;
-    ASSERT_TRUE(main.store.loadAlarms(demo.personWithReminder, alarms));
-    const SYSTEMTIME at = fromTimeValue(programmed);
-    InstantList expected(memoryMapForModel(r.model)->table_capacity);
-    ASSERT_TRUE(fillInstantList(expected, alarms, alarms, at, buildDaylightTable(at)));
-    const std::vector<std::uint32_t> table = reminder.tableInstants();
-    ASSERT_EQ(table.size(), expected.size());
-    for (std::size_t i = 0; i < table.size(); ++i)
-        ASSERT_EQ(table[i], static_cast<std::uint32_t>(expected[i])) << i;
+    // The reminder was programmed anew as her own (which instants, and the
+    // record kept of it, are the programming rules' and the reminder flows'
+    // tests).
+    EXPECT_GT(reminder.programmingTime(), programmedBefore);
     EXPECT_EQ(reminder.commandCount(kCmdFinishOwn), 1u);
-
-    // The database holds the reminder's record for her (its other fields
-    // are the reminder flows' test).
-    DeviceRecord record;
-    ASSERT_TRUE(main.store.findDevice(r.serial, record));
-    EXPECT_EQ(record.device_type, DeviceRecord::kOwn);
-    EXPECT_EQ(static_cast<std::uint32_t>(record.programming_time), programmed);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The statement texts the store sends, logged through SQLite's statement
-// trace on every connection it opens. Databases written by earlier versions
-// and other tools rely on these texts, so they are pinned here.
+// trace on every connection it opens: the schema, which every file keeps and
+// other tools read, and the statements whose effect no round trip in the
+// store tests sees. The rest are pinned by what they store and read.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -45,9 +46,6 @@ TEST_F(StatementLogTest, TextsAreTheStoredOnes) {
         "'title', 'description', 'owner_id') VALUES(1796000000, 1796000000, 0, 7, 0, ?, ?, 1);";
     RecordStore fresh(dir.path() / "fresh.db"), older(dir.path() / "older.db");
     ASSERT_EQ(testing::rawExec(older.databasePath(), "CREATE TABLE Profiles (id INTEGER PRIMARY KEY);"), 0);
-    Profile profile;
-    profile.id = aino;
-    profile.name = "Aino";
 
     const std::tuple<const char*, Operation, Log> cases[] = {
         {"createDatabase", [&] { fresh.createDatabase(); },
@@ -75,24 +73,6 @@ TEST_F(StatementLogTest, TextsAreTheStoredOnes) {
          {"CREATE INDEX IF NOT EXISTS Log_owner_id ON Log(owner_id, alarm_time);"}},
         {"setVersion", [&] { store.setVersion("v1.7", 4); },
          {"UPDATE Settings SET sw_version=?, db_version=? WHERE id=1;"}},
-        {"readSettings", [&] { SettingsRow r; store.readSettings(r); },
-         {"SELECT * FROM Settings WHERE id = 1;"}},
-        {"loadProfiles", [&] { std::vector<Profile> l; store.loadProfiles(l); },
-         {"PRAGMA encoding;", "SELECT * FROM Profiles;"}},
-        {"loadProfile", [&] { Profile p; store.loadProfile(1, p); },
-         {"SELECT * FROM Profiles WHERE id = 1;"}},
-        {"insertProfile", [&] { store.insertProfile(true, "Aino", "", "", ""); },
-         {"INSERT INTO Profiles ('is_programming_needed', 'name', 'ssn', 'phone', 'comment', 'program_type', "
-          "'window') VALUES (1, 'EAxZXg==', '', '', '', 0, 600);"}},
-        {"updateProfile", [&] { store.updateProfile(profile); },
-         {"UPDATE Profiles SET is_programming_needed = 0, name = 'EAxZXg==', ssn = '', phone = '', comment = '', "
-          "program_type = 0, window = 600 WHERE id = 1;"}},
-        {"deleteProfile", [&] { store.deleteProfile(2); },
-         {"begin;", "DELETE FROM Profiles WHERE id = 2;", "DELETE FROM Alarms WHERE owner_id = 2;",
-          "DELETE FROM Log WHERE owner_id = 2;", "DELETE FROM Devices WHERE owner_id = 2;",
-          "DELETE FROM Reports WHERE owner_id = 2;", "commit;"}},
-        {"loadAlarms", [&] { std::vector<Alarm> l; store.loadAlarms(1, l); },
-         {"SELECT * FROM Alarms WHERE owner_id = 1;"}},
         {"saveAlarm new", [&] { Alarm a = alarm; store.saveAlarm(a, 1); }, {insertAlarm}},
         {"saveAlarm stored", [&] { store.saveAlarm(stored, 1); },
          {"UPDATE Alarms SET alarm_start = 1796000000, alarm_end = 1796000000, repeat_forever = 0, repeat_pattern "
@@ -101,27 +81,10 @@ TEST_F(StatementLogTest, TextsAreTheStoredOnes) {
         {"deleteAlarm", [&] { store.deleteAlarm(9); }, {"DELETE FROM Alarms WHERE id = 9;"}},
         {"deleteAlarmsOfOwner", [&] { store.deleteAlarmsOfOwner(9); },
          {"DELETE FROM Alarms WHERE owner_id = 9;"}},
-        {"saveDevice", [&] { store.saveDevice({77, 0, 10, 20, 30}, 1); },
-         {"REPLACE INTO Devices VALUES(77, 0, 10, 20, 30, 1);"}},
-        {"findDevice", [&] { DeviceRecord d; store.findDevice(77, d); },
-         {"SELECT * FROM Devices WHERE sn = 77;"}},
-        {"findOwnerDevice", [&] { DeviceRecord d; store.findOwnerDevice(1, d); },
-         {"SELECT * FROM Devices WHERE owner_id = 1 AND device_type = 0;"}},
         {"loadOwnReminders", [&] { std::map<int, DeviceRecord> m; store.loadOwnReminders(m); },
          {"SELECT * FROM Devices WHERE device_type = 0;"}},
-        {"getDeviceOwner", [&] { store.getDeviceOwner(77); },
-         {"SELECT owner_id FROM Devices WHERE sn = 77;"}},
         {"setDeviceOwner", [&] { store.setDeviceOwner(2, 77); },
          {"UPDATE Devices SET owner_id = 2 WHERE sn = 77;"}},
-        {"saveLogEntries", [&] { store.saveLogEntries(std::vector<LogEntry>{{1000, 1060, 4}}, 1); },
-         {"begin;", "REPLACE INTO Log VALUES(1000, 4, 1060, 1);", "commit;"}},
-        {"loadLog", [&] { std::vector<LogEntry> l; store.loadLog(1, l); },
-         {"SELECT * FROM Log WHERE owner_id = 1;"}},
-        {"saveReport", [&] { store.saveReport(1, "Aino"); },
-         {"CREATE TABLE IF NOT EXISTS Reports(owner_id INTEGER PRIMARY KEY, report TEXT);",
-          "REPLACE INTO Reports VALUES(1, 'EAxZXg==');"}},
-        {"loadReport", [&] { Text t; store.loadReport(1, t); },
-         {"SELECT * FROM Reports WHERE owner_id = 1;"}},
         {"storeAccount", [&] { store.storeAccount("apteekki", "ab12"); },
          {"UPDATE Settings SET id = 1, username = ?, password = 'ab12'"}},
         {"storePassword", [&] { store.storePassword("ab12"); },
