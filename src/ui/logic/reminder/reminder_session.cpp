@@ -21,6 +21,7 @@ bool ReminderSession::job(std::span<const LinkStep> plan, Work&& work) {
         link_.disconnect();
     }
     connected_ = link_.connected();
+    if (programmingTable_) programmingTable_->setCapacity(link_.memoryMap().table_capacity);
     return true;
 }
 

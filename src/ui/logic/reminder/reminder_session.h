@@ -75,7 +75,10 @@ struct ReminderSession {
     std::uint16_t battery() const { return link_.battery(); }
     std::uint32_t reminderWindow() const { return link_.reminderWindow(); }
     int unrecognisedModelCount() const { return link_.unrecognisedModelCount(); }
-    void setProgrammingTable(InstantList* table) { link_.setProgrammingTable(table); }
+    // The programming table whose capacity follows the identified model.
+    // It belongs to the user-interface thread: the capacity is set there
+    // after each job, never by the worker.
+    void setProgrammingTable(InstantList* table) { programmingTable_ = table; }
     // A job is running now (its caller waits for it).
     bool busy() const { return busy_; }
 
@@ -86,6 +89,7 @@ private:
 
     ReminderLink link_;
     ReminderRunner* runner_;
+    InstantList* programmingTable_ = nullptr;
     std::atomic<bool> cancel_{false};
     bool busy_ = false;
     bool connected_ = false;

@@ -50,6 +50,7 @@ TEST(SessionOnWorker, JobsRunOffTheCallingThreadAndARemovalCancelsOneAndDropsThe
     session.setProgrammingTable(&table);
     table.add(clock.nowValue() + 3600);
     ASSERT_TRUE(session.open() && session.read());
+    EXPECT_EQ(table.capacity(), memoryMapForModel(2)->table_capacity) << "set after the job, on this thread";
     std::latch removed(1);
     usb.hold = &removed;
     std::size_t requestsAtRemoval = 0;
