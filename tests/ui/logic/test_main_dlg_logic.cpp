@@ -190,6 +190,7 @@ TEST_F(MainDlgTest, AFittingWindowIsStoredAtOnceAConflictingOneAsksFirst) {
     EXPECT_TRUE(host_.questions[0].defaultNo) << "Enter keeps the calendar";
     EXPECT_EQ(m.panel().windowIndex, 2);
     EXPECT_EQ(db_.storedAlarms(id).size(), 2u);
+    EXPECT_EQ(m.user().alarms.size(), 2u);
 
     view_.refreshes.clear();
     m.windowSelected(3);  // answered Yes
@@ -203,9 +204,7 @@ TEST_F(MainDlgTest, AFittingWindowIsStoredAtOnceAConflictingOneAsksFirst) {
     m.windowSelected(3);
     EXPECT_EQ(host_.questions.size(), 2u);
     EXPECT_EQ(m.panel().windowIndex, 3);
-    m.user().programmed_instants = {toTimeValue(kNow) + 60};
     m.command(cmd::kCloseUser);
-    EXPECT_TRUE(m.user().programmed_instants.empty()) << "no user: no reminder believed to hold anything";
     EXPECT_EQ(db_.storedProfile(id).window, 3600);
     EXPECT_EQ(db_.storedProfile(id).program_type, 1);
 }

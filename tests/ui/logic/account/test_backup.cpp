@@ -226,9 +226,9 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
     EXPECT_EQ(std::tuple(row.username, row.logged_in), std::tuple("anna", true));
 }
 
-// The latest backup's date as the service answers; without a connection
-// the label says so (not "-", which reads as "no backup yet"). Only a
-// named date (or "-") lets a restore start.
+// A date request that fails leaves no restore to start and says why;
+// without a connection the label says so (not "-", which reads as "no
+// backup yet"). The restore tests start from a date answered.
 TEST_F(BackupTest, DateReplySetsTheLabelOrTellsWhy) {
     struct Case {
         const char* what;
@@ -239,7 +239,6 @@ TEST_F(BackupTest, DateReplySetsTheLabelOrTellsWhy) {
     };
     logic_.setBackup("anna", {"x", kDate});
     const Case cases[] = {
-        {"backup exists", std::nullopt, kDate, true, {}},
         {"wrong credentials", "-2", "-", false, {ids::kWrongCredentials}},
         {"service failure", "-9|x", "-", false, {ids::kOperationFailed}},
         {"no connection", std::nullopt, strings_.load(ids::kServiceNotReached), false, {}},
