@@ -63,17 +63,11 @@ protected:
     void settle(const BackupDlgLogic& dlg) {
         while (dlg.waiting()) ASSERT_TRUE(owner_.runNext(std::chrono::seconds(20)));
     }
-    // The messages shown since the last check are `want`.
-    void expectShownTexts(const std::vector<Text>& want) {
-        std::vector<Text> got;
-        for (const auto& m : host_.messages) got.push_back(m.text);
-        EXPECT_EQ(got, want);
-        host_.messages.clear();
-    }
+    // The messages shown since the last check are those of `ids`.
     void expectShown(const std::vector<int>& ids) {
         std::vector<Text> want;
         for (int id : ids) want.push_back(strings_.load(id));
-        expectShownTexts(want);
+        EXPECT_EQ(host_.takeMessageTexts(), want);
     }
     Text restoreFailure(int why) { return strings_.load(ids::kRestoreFailed) + "\n\n" + strings_.load(why); }
     fs::path database() { return db_.store().databasePath(); }
@@ -199,7 +193,7 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
         if (nameTaken) fs::create_symlink(db_.dir() / "nowhere", copyName);
         backup_->start();
         if (nameTaken) fs::remove(copyName);
-        expectShownTexts({c.why ? restoreFailure(c.why) : strings_.load(ids::kBackupRestored)});
+        EXPECT_EQ(host_.takeMessageTexts(), std::vector<Text>{c.why ? restoreFailure(c.why) : strings_.load(ids::kBackupRestored)});
         if (c.why) {
             EXPECT_EQ(readBytes(database()), before);
         }
@@ -295,7 +289,7 @@ TEST_F(BackupTest, RestoreAsksFirstAndFailuresSayWhy) {
             EXPECT_EQ(host_.questions[0].text, fillPlaceholder(strings_.load(ids::kConfirmRestore), kDate));
             EXPECT_TRUE(host_.questions[0].defaultNo);
         }
-        expectShownTexts(c.why ? std::vector{restoreFailure(c.why)} : std::vector<Text>{});
+        EXPECT_EQ(host_.takeMessageTexts(), c.why ? std::vector{restoreFailure(c.why)} : std::vector<Text>{});
         EXPECT_EQ(readBytes(database()), before);
     }
 }
