@@ -99,6 +99,13 @@ public:
         return result;
     }
     int modalDepth() const override { return depth; }
+    // The texts of the messages shown since the last call.
+    std::vector<Text> takeMessageTexts() {
+        std::vector<Text> texts;
+        for (const Message& m : messages) texts.push_back(m.text);
+        messages.clear();
+        return texts;
+    }
     void openTextFile(const Text& path) override { opened.push_back(path); }
     void openUrl(const Text& address) override { urls.push_back(address); }
 

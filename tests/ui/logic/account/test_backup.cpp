@@ -63,17 +63,11 @@ protected:
     void settle(const BackupDlgLogic& dlg) {
         while (dlg.waiting()) ASSERT_TRUE(owner_.runNext(std::chrono::seconds(20)));
     }
-    // The messages shown since the last check are `want`.
-    void expectShownTexts(const std::vector<Text>& want) {
-        std::vector<Text> got;
-        for (const auto& m : host_.messages) got.push_back(m.text);
-        EXPECT_EQ(got, want);
-        host_.messages.clear();
-    }
+    // The messages shown since the last check are those of `ids`.
     void expectShown(const std::vector<int>& ids) {
         std::vector<Text> want;
         for (int id : ids) want.push_back(strings_.load(id));
-        expectShownTexts(want);
+        EXPECT_EQ(host_.takeMessageTexts(), want);
     }
     Text restoreFailure(int why) { return strings_.load(ids::kRestoreFailed) + "\n\n" + strings_.load(why); }
     fs::path database() { return db_.store().databasePath(); }
@@ -167,20 +161,25 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
     struct Case {
         const char* what;
         std::string reply;
-        bool restored;
+        int why;  // 0: restored
     };
+    const int notDatabase = ids::kRestoreReplyNotDatabase;
     const Case cases[] = {
-        {"999 bytes", sound.substr(0, 999), false},
-        {"5000 random bytes", random, false},
+        {"999 bytes", sound.substr(0, 999), notDatabase},
+        {"5000 random bytes", random, notDatabase},
         {"SQLite without our tables but Settings",
          fileMadeBy(work.path() / "other.db",
                     "CREATE TABLE Settings(id, db_version); INSERT INTO Settings VALUES(1, 4);"),
-         false},
+         notDatabase},
         {"a newer schema",
-         fileMadeBy(work.path() / "newer.db", "UPDATE Settings SET db_version = 5;", sound), false},
-        {"a damaged page", damaged, false},
-        {"a sound backup", sound, true},
+         fileMadeBy(work.path() / "newer.db", "UPDATE Settings SET db_version = 5;", sound), notDatabase},
+        {"a damaged page", damaged, notDatabase},
+        // Without the dated copy of the database in use nothing is replaced:
+        // a dangling link holds the copy's name, so neither a link nor a copy can be made.
+        {"no dated copy", sound, ids::kRestoreNotWritten},
+        {"a sound backup", sound, 0},
     };
+    const fs::path copyName = db_.dir() / "velmora.db.bak-20261206-231005";
     // Copies kept by five earlier restores: the oldest goes.
     for (char day = '1'; day <= '5'; ++day)
         db_.writeFile(std::string("velmora.db.bak-2026110") + day + "-120000", "old");
@@ -190,9 +189,12 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
         const std::string before = readBytes(database());
         logic_.setBackup("anna", {c.reply, kDate});
         host_.answers = {true};
+        const bool nameTaken = c.why == ids::kRestoreNotWritten;
+        if (nameTaken) fs::create_symlink(db_.dir() / "nowhere", copyName);
         backup_->start();
-        expectShownTexts({c.restored ? strings_.load(ids::kBackupRestored) : restoreFailure(ids::kRestoreReplyNotDatabase)});
-        if (!c.restored) {
+        if (nameTaken) fs::remove(copyName);
+        EXPECT_EQ(host_.takeMessageTexts(), std::vector<Text>{c.why ? restoreFailure(c.why) : strings_.load(ids::kBackupRestored)});
+        if (c.why) {
             EXPECT_EQ(readBytes(database()), before);
         }
     }
@@ -218,25 +220,9 @@ TEST_F(BackupTest, RestorePutsOnlyAUsableDatabaseInPlaceAndTheWindowShowsIt) {
     EXPECT_EQ(std::tuple(row.username, row.logged_in), std::tuple("anna", true));
 }
 
-// Without the dated copy of the database in use nothing is replaced: here
-// a dangling link holds the copy's name, so neither a link nor a copy can be made.
-TEST_F(BackupTest, RestoreStopsWhenTheDatedCopyCannotBeMade) {
-    std::string sound;
-    ASSERT_EQ(snapshotDatabase(database(), sound), SnapshotResult::Ok);
-    db_.addUser("Bertta", "030303-0303");
-    fs::create_symlink(db_.dir() / "nowhere", db_.dir() / "velmora.db.bak-20261206-231005");
-    const std::string before = readBytes(database());
-    logic_.setBackup("anna", {sound, kDate});
-    act = [](BackupDlgLogic& d) { d.restore(); };
-    host_.answers = {true};  // restore over the current database
-    backup_->start();
-    expectShownTexts({restoreFailure(ids::kRestoreNotWritten)});
-    EXPECT_EQ(readBytes(database()), before);
-}
-
-// The latest backup's date as the service answers; without a connection
-// the label says so (not "-", which reads as "no backup yet"). Only a
-// named date (or "-") lets a restore start.
+// A date request that fails leaves no restore to start and says why;
+// without a connection the label says so (not "-", which reads as "no
+// backup yet"). The restore tests start from a date answered.
 TEST_F(BackupTest, DateReplySetsTheLabelOrTellsWhy) {
     struct Case {
         const char* what;
@@ -247,7 +233,6 @@ TEST_F(BackupTest, DateReplySetsTheLabelOrTellsWhy) {
     };
     logic_.setBackup("anna", {"x", kDate});
     const Case cases[] = {
-        {"backup exists", std::nullopt, kDate, true, {}},
         {"wrong credentials", "-2", "-", false, {ids::kWrongCredentials}},
         {"service failure", "-9|x", "-", false, {ids::kOperationFailed}},
         {"no connection", std::nullopt, strings_.load(ids::kServiceNotReached), false, {}},
@@ -304,7 +289,7 @@ TEST_F(BackupTest, RestoreAsksFirstAndFailuresSayWhy) {
             EXPECT_EQ(host_.questions[0].text, fillPlaceholder(strings_.load(ids::kConfirmRestore), kDate));
             EXPECT_TRUE(host_.questions[0].defaultNo);
         }
-        expectShownTexts(c.why ? std::vector{restoreFailure(c.why)} : std::vector<Text>{});
+        EXPECT_EQ(host_.takeMessageTexts(), c.why ? std::vector{restoreFailure(c.why)} : std::vector<Text>{});
         EXPECT_EQ(readBytes(database()), before);
     }
 }
