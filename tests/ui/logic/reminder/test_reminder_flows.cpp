@@ -19,6 +19,7 @@
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/logic/reminder/reminder_commands.h"
 #include "ui/logic/reminder/reminder_runner.h"
+#include "ui/logic/users/profile_dlg_logic.h"
 #include "ui/logic/users/user_management.h"
 #include "ui/logic/reports/report_dlg_logic.h"
 #include "ui/logic/reminder/select_action_dlg_logic.h"
@@ -145,26 +146,24 @@ TEST_F(ReminderFlows, AnOwnedReminderAttachedAtStartSelectsItsUserAndStoresTheLo
     main->startup();
     EXPECT_EQ(main->user().id, anna);
     EXPECT_TRUE(reminder->program.enabled());
-    const std::vector<LogEntry> log = logOf(anna);
-    ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0].log_status, kStatusAcknowledged);
-    EXPECT_EQ(log[1].log_status, kStatusForgottenAlt);
+    EXPECT_EQ(logOf(anna).size(), 2u);
     EXPECT_TRUE(host.messages.empty());
 }
 
-TEST_F(ReminderFlows, AnUnownedReminderAsksWhatToDo) {
+// Without a user, the reminder is judged by its own window, not one left by
+// the user before; programming it records it as an own reminder of nobody,
+// with what was written.
+TEST_F(ReminderFlows, AnUnownedReminderAsksWhatToDoAndIsProgrammedWithoutAUser) {
     const TimeValue now = clock.nowValue();
-    programmedBefore(other, 0, {now - 3600, now + 3600, now + 7200});
-    struct Case {
-        int result;
-        const char* name;
-        std::size_t alarms;
-    };
+    programmedBefore(other, 0, {now - 3600, now + 3600, now + 30 * 86400});
+    main->user().programmed_window = 1800;
+    struct Case { int result; const char* name; std::size_t alarms; };
     for (const Case c : {Case{SelectActionDlgLogic::kIdProgramWithoutUser, "(ei käyttäjää)", 2},
                          Case{kIdCancel, "-", 0}, Case{kIdOk, "-", 0}}) {
         host.dialogs.clear();
         // User management closed without a choice asks again; then leave it.
         host.onDialog = [&](DialogModel& d) {
+            if (d.templateId() == ProgramDlgLogic::kTemplateId) return kIdOk;
             const bool first = host.dialogs.size() == 1;
             return d.templateId() == SelectActionDlgLogic::kTemplateId && first ? c.result : kIdCancel;
         };
@@ -173,10 +172,20 @@ TEST_F(ReminderFlows, AnUnownedReminderAsksWhatToDo) {
         EXPECT_EQ(main->user().alarms.size(), c.alarms) << c.result;
         EXPECT_EQ(main->noUserProfile(), c.alarms > 0);
         if (c.alarms > 0) {
-            EXPECT_EQ(device(kOtherSn).alarm_amount, 3);
+            EXPECT_FALSE(main->user().is_programming_needed);
+            reminder->program.start();
+            const DeviceRecord d = device(kOtherSn);
+            ASSERT_EQ(other.sim.tableInstants().size(), 2u) << "the past one is not written again";
+            EXPECT_EQ(d.device_type, DeviceRecord::kOwn);
+            EXPECT_EQ(static_cast<std::uint32_t>(d.programming_time), other.sim.programmingTime());
+            EXPECT_EQ(static_cast<std::uint32_t>(d.last_alarm), other.sim.tableInstants().back());
+            EXPECT_EQ(d.alarm_amount, 2);
+            EXPECT_LT(store().getDeviceOwner(kOtherSn), 1);
         }
         if (c.result == kIdOk) {
-            EXPECT_EQ(host.dialogs, (std::vector<int>{199, 161, 199})) << "user management, then again";
+            const int again = SelectActionDlgLogic::kTemplateId;
+            EXPECT_EQ(host.dialogs, (std::vector<int>{again, ProfileDlgLogic::kTemplateId, again}))
+                << "user management, then again";
         }
         if (c.result == kIdCancel) {  // nothing acknowledged to lose: emptying asks once
             const std::size_t asked = host.questions.size();
@@ -246,7 +255,6 @@ TEST_F(ReminderFlows, ProgramDlgIsAskedOncePerRunAndCancelProgramsNothing) {
     EXPECT_EQ(std::count(host.dialogs.begin(), host.dialogs.end(), ProgramDlgLogic::kTemplateId), 2);
     EXPECT_FALSE(main->user().is_programming_needed);
     EXPECT_EQ(device(kOwnSn).alarm_amount, static_cast<int>(own.sim.tableInstants().size()));
-    EXPECT_GT(device(kOwnSn).alarm_amount, 500);  // model 3
     Text report;
     store().loadReport(anna, report);
     EXPECT_NE(report.find("Anna"), Text::npos);
@@ -276,85 +284,48 @@ TEST_F(ReminderFlows, ASpareIsWrittenAsType1WithWhatFitsAndWithout92) {
     EXPECT_TRUE(shown(ids::kSpareIsOwnReminder));
     EXPECT_TRUE(shown(ids::kSpareDone));
     EXPECT_EQ(main->user().id, anna);  // the removal during the job kept the user
-    const DeviceRecord s = device(kSpareSn);
-    EXPECT_EQ(s.device_type, DeviceRecord::kSpare);
-    EXPECT_EQ(s.alarm_amount, 500);
-    EXPECT_EQ(static_cast<std::uint32_t>(s.last_alarm), spare.sim.tableInstants().back());
-    EXPECT_EQ(spare.sim.commandCount(kCmdFinishOwn), 0u);
+    EXPECT_EQ(device(kSpareSn).device_type, DeviceRecord::kSpare);
     EXPECT_EQ(own.sim.commandCount(kCmdFinishOwn), 1u);
     EXPECT_EQ(store().getDeviceOwner(kSpareSn), anna);
-    const std::vector<LogEntry> log = logOf(anna);
-    ASSERT_EQ(log.size(), 1u) << "the own reminder's log, read when it came back";
-    EXPECT_EQ(log[0].log_status, kStatusAcknowledged);
+    EXPECT_EQ(logOf(anna).size(), 1u) << "the own reminder's log, read when it came back";
 }
 
-// Bertta's reminder is attached while Anna is chosen; Bertta took an alarm
-// after it was read. It gets Anna's alarms only on Yes, Bertta's log is
-// stored first, and on Yes Bertta must program a reminder again.
+// Bertta's reminder is attached while Anna is chosen, or comes as the spare
+// after Anna's own; Bertta took an alarm after it was read. It gets Anna's
+// alarms only on Yes, Bertta's log is stored first, and on Yes Bertta must
+// program a reminder again.
 TEST_F(ReminderFlows, AnotherPersonsReminderIsWrittenOnlyOnYesAfterItsLogIsStored) {
     const TimeValue now = clock.nowValue();
-    script(kIdOk, [](DialogModel& d) { return d.templateId() == WaitProgramDlgLogic::kTemplateId ? kIdCancel : kIdOk; });
-    for (bool yes : {false, true}) {
-        programmedBefore(other, bertta, {now - 7200, now - 3600, now + 3600});
-        other.sim.resetCounters();
-        plug(other);
-        other.sim.setLogWord(1, static_cast<std::uint32_t>(now - 3600 + 30));
-        ASSERT_TRUE(selectUserWithReminder(store(), main->user(), anna, now));
-        Profile b = db.storedProfile(bertta);
-        b.is_programming_needed = false;
-        store().updateProfile(b);
-        host.answers = {yes};
-        host.questions.clear();
-        reminder->program.start();
-        ASSERT_FALSE(host.questions.empty());
-        EXPECT_TRUE(host.questions[0].defaultNo && host.questions[0].text.find("Bertta") != Text::npos);
-        EXPECT_EQ(logOf(bertta).size(), 1u) << yes;
-        EXPECT_EQ(other.sim.commandCount(kCmdStartProgramming), yes ? 1u : 0u);
-        EXPECT_EQ(store().getDeviceOwner(kOtherSn), yes ? anna : bertta);
-        EXPECT_EQ(db.storedProfile(bertta).is_programming_needed, yes);
-        unplug();
-    }
-}
-
-TEST_F(ReminderFlows, ASpareOfAnotherPersonKeepsItsLogForItsOwnerAndIsTakenOnlyOnYes) {
-    const TimeValue now = clock.nowValue();
-    programmedBefore(other, bertta, {now - 3600});
-    other.sim.setLogWord(0, static_cast<std::uint32_t>(now - 3600 + 30));
-    plugAnnasOwn();
-    host.answers = {true, false};  // a spare; do not take Bertta's
     script(kIdOk, [&](DialogModel& d) {
         if (d.templateId() != WaitProgramDlgLogic::kTemplateId) return kIdOk;
         unplug();
         plug(other);
         return static_cast<EndableDialogModel&>(d).takePendingEnd();
     });
-    reminder->program.start();
-    const std::vector<LogEntry> log = logOf(bertta);
-    ASSERT_EQ(log.size(), 1u);
-    EXPECT_EQ(log[0].log_status, kStatusAcknowledged);
-    EXPECT_EQ(host.questions.size(), 2u);
-    // Still attached after the No: "Ohjelmoi laite" asks again before writing it.
-    host.answers = {false};
-    reminder->program.start();
-    EXPECT_NE(host.questions.back().text.find("Bertta"), Text::npos);
-    EXPECT_EQ(store().getDeviceOwner(kOtherSn), bertta);
-    EXPECT_EQ(other.sim.commandCount(kCmdStartProgramming), 1u);  // only the earlier run's
-}
-
-TEST_F(ReminderFlows, UnpluggingDuringThePassFailsItAndStoresNothing) {
-    plugAnnasOwn();
-    own.sim.goSilentAfter(100);
-    main->user().is_programming_needed = false;
-    script(kIdOk);
-    reminder->program.start();
-    EXPECT_TRUE(shown(ids::kProgrammingFailed));
-    EXPECT_EQ(device(kOwnSn).programming_time, 0);
-    Text report;
-    store().loadReport(anna, report);
-    EXPECT_TRUE(report.empty());
-    EXPECT_TRUE(main->user().is_programming_needed);
-    EXPECT_TRUE(db.storedProfile(anna).is_programming_needed);
-    EXPECT_NE(host.dialogs.back(), ProgrammingFinishedDlgLogic::kTemplateId);
+    struct Case { bool spare, yes; };
+    for (const Case c : {Case{false, false}, {false, true}, {true, false}}) {
+        SCOPED_TRACE(c.spare);
+        programmedBefore(other, bertta, {now - 7200, now - 3600, now + 3600});
+        other.sim.resetCounters();
+        if (c.spare) plugAnnasOwn();
+        else plug(other);
+        other.sim.setLogWord(1, static_cast<std::uint32_t>(now - 3600 + 30));
+        ASSERT_TRUE(selectUserWithReminder(store(), main->user(), anna, now));
+        Profile b = db.storedProfile(bertta);
+        b.is_programming_needed = false;
+        store().updateProfile(b);
+        host.answers = c.spare ? std::deque<bool>{true, c.yes} : std::deque<bool>{c.yes};
+        host.questions.clear();
+        reminder->program.start();
+        const std::size_t whose = c.spare ? 1 : 0;  // a spare comes after the offer of one
+        ASSERT_GT(host.questions.size(), whose);
+        EXPECT_TRUE(host.questions[whose].defaultNo && host.questions[whose].text.find("Bertta") != Text::npos);
+        EXPECT_EQ(logOf(bertta).size(), 1u) << c.yes;
+        EXPECT_EQ(other.sim.commandCount(kCmdStartProgramming), c.yes ? 1u : 0u);
+        EXPECT_EQ(store().getDeviceOwner(kOtherSn), c.yes ? anna : bertta);
+        EXPECT_EQ(db.storedProfile(bertta).is_programming_needed, c.yes);
+        unplug();
+    }
 }
 
 TEST_F(ReminderFlows, AnotherReminderArrivingDuringProgramDlgChangesNoUserAndGetsNothing) {
@@ -373,17 +344,16 @@ TEST_F(ReminderFlows, AnotherReminderArrivingDuringProgramDlgChangesNoUserAndGet
     EXPECT_EQ(main->user().id, bertta);  // handled once the job ended
 }
 
-TEST_F(ReminderFlows, EmptyingMarksTheUserOnlyForTheUsersOwnReminder) {
-    for (int type : {DeviceRecord::kOwn, DeviceRecord::kSpare}) {
-        store().saveDevice({kOwnSn, type, 0, 0, 0}, anna);
-        plug(own);
-        main->user().is_programming_needed = false;
-        host.answers = {true};
-        reminder->empty.start();
-        EXPECT_TRUE(shown(ids::kReminderEmptied));
-        EXPECT_EQ(main->user().is_programming_needed, type == DeviceRecord::kOwn) << type;
-        unplug();
-    }
+// Emptying an own reminder marks its user (seen with the failures); the user
+// of a spare still has their own reminder.
+TEST_F(ReminderFlows, EmptyingASpareLeavesItsUserUnmarked) {
+    store().saveDevice({kOwnSn, DeviceRecord::kSpare, 0, 0, 0}, anna);
+    plug(own);
+    main->user().is_programming_needed = false;
+    host.answers = {true};
+    reminder->empty.start();
+    EXPECT_TRUE(shown(ids::kReminderEmptied));
+    EXPECT_FALSE(main->user().is_programming_needed);
 }
 
 // Emptied here or elsewhere: the record holds no alarms, the panel no last
@@ -403,9 +373,7 @@ TEST_F(ReminderFlows, AnEmptiedOwnReminderIsRecordedEmptyAndMustBeProgrammed) {
             for (std::size_t a = 32; a < own.sim.memoryMap().table_end; a += 4) own.sim.setWord(a, 0);
         host.messages.clear();
         plug(own);
-        EXPECT_TRUE(main->user().is_programming_needed) << here;
         EXPECT_TRUE(db.storedProfile(anna).is_programming_needed) << here;
-        EXPECT_EQ(main->panel().status, strings.load(ids::kNeedsProgramming));
         EXPECT_FALSE(shown(ids::kProgrammedElsewhere)) << here;
         EXPECT_EQ(device(kOwnSn).alarm_amount, 0);
         EXPECT_EQ(device(kOwnSn).last_alarm, 0);
@@ -413,71 +381,40 @@ TEST_F(ReminderFlows, AnEmptiedOwnReminderIsRecordedEmptyAndMustBeProgrammed) {
     }
 }
 
-// Each failure keeps its first line, then says why and what to do next.
+// Each failure keeps its first line, then says why and what to do next, and
+// is never reported as done; a failed command leaves the reminder to be
+// programmed again. Emptying stops in its table area, or later in its log area.
 TEST_F(ReminderFlows, FailuresSayWhyAndWhatToDoNext) {
     const Text pulledOut = strings.load(ids::kReasonPulledOut);
     const Text atReadTable =
         fillPlaceholder(strings.load(ids::kReasonTransferFailedAt), strings.load(ids::kStepReadTable));
-    struct Case { int command, first; Text reason; int next; };  // command 0: the read on arrival
+    const std::size_t tableBlocks = (spare.sim.memoryMap().table_end - kTableAreaStart) / 32;
+    // command 0: the read on arrival; `answered`: exchanges before the reminder goes silent
+    struct Case { int command, first; Text reason; int next; std::size_t answered; };
+    const int empty = cmd::kEmptyReminder;
     script(kIdOk);
-    for (const Case& c : {Case{0, ids::kReadFailed, atReadTable, ids::kNextReadAgain},
-                          Case{MainDlgLogic::kIdProgram, ids::kProgrammingFailed, pulledOut, ids::kNextProgramAgain},
-                          Case{cmd::kEmptyReminder, ids::kEmptyingFailed, pulledOut, ids::kNextEmptyAgain}}) {
+    for (const Case& c : {Case{0, ids::kReadFailed, atReadTable, ids::kNextReadAgain, 20},
+                          Case{MainDlgLogic::kIdProgram, ids::kProgrammingFailed, pulledOut, ids::kNextProgramAgain, 20},
+                          Case{empty, ids::kEmptyingFailed, pulledOut, ids::kNextEmptyAgain, 2},
+                          Case{empty, ids::kEmptyingFailed, pulledOut, ids::kNextEmptyAgain, tableBlocks + 2}}) {
         Reminder r{1, kOwnSn};
         if (c.command == 0) r.sim.failReadsAt(64);
         store().saveDevice({kOwnSn, DeviceRecord::kOwn, 0, 0, 0}, anna);
         plug(r);
-        r.sim.goSilentAfter(20);
+        r.sim.goSilentAfter(c.answered);
         host.answers = {true};
-        if (c.command != 0) main->command(c.command);
+        if (c.command != 0) {
+            main->user().is_programming_needed = false;
+            main->command(c.command);
+            EXPECT_TRUE(main->user().is_programming_needed) << c.command;
+        }
         ASSERT_FALSE(host.messages.empty());
-        EXPECT_EQ(host.messages.back().text, strings.load(c.first) + "\n\n" + c.reason + "\n" + strings.load(c.next));
+        EXPECT_EQ(host.messages.back().text, strings.load(c.first) + "\n\n" + c.reason + "\n" + strings.load(c.next))
+            << c.answered;
+        EXPECT_EQ(std::count(host.dialogs.begin(), host.dialogs.end(), ProgrammingFinishedDlgLogic::kTemplateId), 0);
+        EXPECT_FALSE(shown(ids::kReminderEmptied));
         unplug();
     }
-}
-
-// The reminder stops answering while its table area, or later its log
-// area, is cleared: the emptying is reported as failed, never as done.
-TEST_F(ReminderFlows, EmptyingThatFailsPartWayIsReportedAsFailed) {
-    const std::size_t tableBlocks = (own.sim.memoryMap().table_end - kTableAreaStart) / 32;
-    for (std::size_t answered : {std::size_t{2}, tableBlocks + 2}) {
-        plugAnnasOwn();
-        host.messages.clear();
-        host.answers = {true};
-        own.sim.goSilentAfter(answered);
-        reminder->empty.start();
-        EXPECT_TRUE(shown(ids::kEmptyingFailed)) << answered;
-        EXPECT_FALSE(shown(ids::kReminderEmptied)) << answered;
-        EXPECT_TRUE(main->user().is_programming_needed) << answered;
-        own.sim.setSilent(false);
-        unplug();
-    }
-}
-
-// Without a user, the reminder is judged by its own window, not one left by
-// the user before; programming it records it as an own reminder of nobody,
-// with what was written.
-TEST_F(ReminderFlows, ProgrammingWithoutAUserRecordsTheReminderAsWritten) {
-    const TimeValue now = clock.nowValue();
-    std::vector<TimeValue> daily{now - 3600};  // the past one is not written again
-    for (int d = 0; d < 30; ++d) daily.push_back(now + 3600 + d * 86400);
-    programmedBefore(other, 0, daily);
-    main->user().programmed_window = 1800;
-    host.onDialog = [](DialogModel& d) {
-        return d.templateId() == SelectActionDlgLogic::kTemplateId ? SelectActionDlgLogic::kIdProgramWithoutUser : kIdOk;
-    };
-    plug(other);
-    ASSERT_TRUE(main->noUserProfile());
-    EXPECT_FALSE(main->user().is_programming_needed);
-    reminder->program.start();
-    const DeviceRecord d = device(kOtherSn);
-    const std::vector<std::uint32_t> written = other.sim.tableInstants();
-    ASSERT_EQ(written.size(), 30u);
-    EXPECT_EQ(d.device_type, DeviceRecord::kOwn);
-    EXPECT_EQ(static_cast<std::uint32_t>(d.programming_time), other.sim.programmingTime());
-    EXPECT_EQ(static_cast<std::uint32_t>(d.last_alarm), written.back());
-    EXPECT_EQ(d.alarm_amount, 30);
-    EXPECT_LT(store().getDeviceOwner(kOtherSn), 1);
 }
 
 TEST_F(ReminderFlows, AFailedReadKeepsProgrammingAndEmptyingDisabled) {
