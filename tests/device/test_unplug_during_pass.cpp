@@ -1,8 +1,8 @@
 // A reminder pulled out in the middle of a programming pass, through the
 // real libusb transport and the emulated USB reminder (umockdev), with the
 // job on the worker and the removal notice handed to the waiting thread as
-// the program does: the pass fails, nothing of it is stored, and the
-// session is disconnected afterwards.
+// the program does: the pass fails and the session is disconnected
+// afterwards. That a failed pass stores nothing is the reminder flows' test.
 #include <gtest/gtest.h>
 
 #include "core/clock.h"
@@ -66,13 +66,6 @@ TEST(UnplugDuringPass, FailsThePassStoresNothingAndLeavesTheSessionDisconnected)
     EXPECT_TRUE(pulled);
     ASSERT_FALSE(host.messages.empty());
     EXPECT_EQ(host.messages.front().text.rfind(ResourceModule::builtIn().load(ids::kProgrammingFailed), 0), 0u);
-    DeviceRecord d;
-    ASSERT_TRUE(db.store().findDevice(kSn, d));
-    EXPECT_EQ(d.programming_time, 0);
-    EXPECT_EQ(d.alarm_amount, 0);
-    Text report;
-    db.store().loadReport(anna, report);
-    EXPECT_TRUE(report.empty());
     EXPECT_FALSE(commands.session.connected());
     EXPECT_FALSE(commands.session.busy());
     EXPECT_FALSE(transport.isOpen());
