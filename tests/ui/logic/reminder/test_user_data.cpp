@@ -194,7 +194,9 @@ TEST_F(ReadBack, WhoseReminderItIsDecidesAndAReminderWithoutOwnerAsks) {
         EXPECT_EQ(stored(maija).size(), c.rows) << c.owner;
         EXPECT_EQ(user.history.size(), c.rows) << c.owner;
         EXPECT_TRUE(stored(olli).empty()) << c.owner;
-        if (c.owner == -1) EXPECT_NE(person.questions[0].text.find("Maija Meikäläinen?"), Text::npos);
+        if (c.owner == -1) {
+            EXPECT_NE(person.questions[0].text.find("Maija Meikäläinen?"), Text::npos);
+        }
     }
     EXPECT_TRUE(person.messages.empty());
     EXPECT_EQ(user.history[now - 7200].log_status, kStatusAcknowledged);
