@@ -209,8 +209,6 @@ TEST_F(ConvertPouchTest, DosesBecomeFortnightlyPouchAlarms) {
 TEST_F(ConvertPouchTest, NewDataReplacesEveryOldPouchAlarmAndKeepsHandAlarms) {
     const Alarm mine = save(makeTime(2030, 3, 5, 9, 0), 0);
     ASSERT_EQ(convert(kSample), kPouchChanged);
-    EXPECT_EQ(convert(kSample), kPouchUnchanged)
-        << "a hand alarm beside them does not make unchanged pouch data look changed";
     save(makeTime(2031, 1, 1, 7, 0), 1);  // an old pouch alarm far outside the new period
 
     EXPECT_EQ(convert("[BASIC_INFORMATION]NAME=Anna;STARTDATE=2030-03-15;ENDDATE=2030-03-28"

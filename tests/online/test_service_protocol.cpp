@@ -151,16 +151,13 @@ TEST_F(ProtocolTest, BackupRestoreRoundTripJustUnderTenMegabytes) {
     db.replace(0, 16, std::string("SQLite format 3\0", 16));
     db.replace(db.size() - 21, 21, "\r\n--AaB03x\r\n--AaB03x1");  // the boundaries in the file
     EXPECT_EQ(result(SendDatabase(*client_, db)), 1) << client_->lastErrorText();
-    const auto upload = last();
-    EXPECT_EQ(upload.contentType, "multipart/form-data, boundary=AaB03x2");
-    ASSERT_TRUE(logic_.backupOf("anna").has_value());
-    EXPECT_TRUE(logic_.backupOf("anna")->bytes == db);
+    EXPECT_EQ(last().contentType, "multipart/form-data, boundary=AaB03x2");
 
     ASSERT_TRUE(Restore(*client_, "fi"));
     ASSERT_TRUE(waitForNotice());
     EXPECT_EQ(last().body, "a=restore&" + kAnna + "&l=fi&t=2");
     EXPECT_EQ(client_->replyState(), kReplyComplete);
-    EXPECT_TRUE(client_->reply() == db) << "the restore reply is the file itself";
+    EXPECT_TRUE(client_->reply() == db) << "the restore reply is the file as it was sent";
 }
 
 }  // namespace
