@@ -198,11 +198,6 @@ public:
     bool storePassword(const std::string& passwordDigest);
 
     // ---- Legacy import ----
-    // Stores one imported user with reminders, alarms and history in one
-    // transaction: the new user id, or -1 with nothing written.
-    int insertImportedUser(const Profile& profile, const std::vector<DeviceRecord>& devices,
-                           const std::vector<Alarm>& alarms,
-                           const std::map<TimeValue, LogEntry>& history);
     // Stores every user of one imported file (each with its reminders,
     // alarms and history) in one transaction: all of them or none. True
     // when committed. With `mark` > 0 the same transaction records it as

@@ -30,18 +30,6 @@ int insertImportedUserOn(Database& db, const Profile& p, const std::vector<Devic
 
 }  // namespace
 
-int RecordStore::insertImportedUser(const Profile& p, const std::vector<DeviceRecord>& devices,
-                                    const std::vector<Alarm>& alarms,
-                                    const std::map<TimeValue, LogEntry>& history) {
-    Database db(pathText());
-    if (!db.isOpen()) return -1;
-    Transaction tr(db, true);
-    if (!tr.isActive()) return -1;
-    int owner = insertImportedUserOn(db, p, devices, alarms, history);
-    if (owner < 0 || tr.commit() != kSqliteOk) return -1;  // the transaction rolls back
-    return owner;
-}
-
 bool RecordStore::insertImportedUsers(const std::vector<ImportedUser>& users, int mark, Text* reason) {
     Database db(pathText());
     auto failed = [&] {

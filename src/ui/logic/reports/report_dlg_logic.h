@@ -49,7 +49,6 @@ public:
 
     // The report now shown, lines ending in CR LF.
     const Text& reportText() const { return report_; }
-    bool showsOnlyNeedingProgramming() const { return onlyNeeding_; }
     // Which list the report shows: all users, or those whose reminder must
     // be programmed again.
     Text listCaption() const;

@@ -87,14 +87,6 @@ void ProfileDlgLogic::focusChanged(Focus focus) {
     }
 }
 
-ProfileDlgLogic::Focus ProfileDlgLogic::nextFieldOnEnter(Focus field) {
-    switch (field) {
-        case Focus::Name: return Focus::Ssn;
-        case Focus::Ssn: return Focus::Phone;
-        default: return Focus::Other;
-    }
-}
-
 int ProfileDlgLogic::choose() {
     if (selection_ < 0) return 0;
     const int id = profileAt(selection_).id;

@@ -82,10 +82,6 @@ public:
     void focusChanged(Focus focus);
     int defaultButton() const { return defaultButton_; }
 
-    // Enter typed in a field: the field that gets the focus next, or
-    // Focus::Other when Enter goes on to create the user (phone field).
-    static Focus nextFieldOnEnter(Focus field);
-
     // ---- Actions; each returns the result that ends the dialog, or 0
     // when the dialog stays open. ----
     // kIdChoose or a double click: selects the selected user; kIdChoose.
