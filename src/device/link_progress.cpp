@@ -8,11 +8,11 @@ std::size_t stepWeight(LinkStep step, const MemoryMap& map) {
     switch (step) {
         case LinkStep::Identify: return 4;  // block 0, identity, battery, window
         case LinkStep::ReadTable:
-        case LinkStep::Verify: return map.tableBlocks();
+        case LinkStep::WriteTable: return map.tableBlocks();
+        case LinkStep::Verify: return map.tableBlocks() + 1;  // then 0x92
         case LinkStep::ReadLog:
         case LinkStep::ClearLog: return map.logBlocks();
         case LinkStep::ClearTable: return map.tableBlocks() + 2;  // 0x98, 0x94
-        case LinkStep::WriteTable: return map.tableBlocks() + 1;  // 0x92
         case LinkStep::WriteSettings: return 1;
         case LinkStep::None:
         case LinkStep::NotConnected: break;

@@ -35,7 +35,7 @@ inline constexpr LinkStep kIdentifySteps[] = {LinkStep::Identify};
 
 // The exchanges `step` makes with a reminder of `map` (one that knows its
 // medication window; a pass's start command counts with clearing the
-// table, its finish command with writing it).
+// table, its finish command with verifying it).
 std::size_t stepWeight(LinkStep step, const MemoryMap& map);
 
 class LinkProgress {
