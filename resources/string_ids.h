@@ -367,7 +367,7 @@ namespace velmora::ids {
     X(kDosePlanIdentityCode, 41634)                                                         \
     X(kDosePlanMade, 41635)                                                                 \
     X(kDosePlanPeriod, 41636)                                                               \
-    X(kDosePlanColumns, 41637)                                                              \
+    X(kDosePlanTaken, 41637)                                                                \
     X(kDosePlanCsvHeader, 41638)                                                            \
     X(kDosePlanNoDoses, 41639)                                                              \
     X(kDosePlanMoreDoses, 41640)                                                            \

@@ -122,25 +122,26 @@ Text dosePlanHtml(const DosePlan& plan, const StringSource& strings) {
         out += "<p><b>" + htmlEscaped(strings.load(ids::kDosePlanNote)) + "</b><br>" + htmlLines(plan.note) +
                "</p>";
 
-    out += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"6\" width=\"100%\"><tr>";
-    for (const Text& column : tabFields(strings.load(ids::kDosePlanColumns)))
-        out += "<th align=\"left\">" + htmlEscaped(column) + "</th>";
-    out += "</tr>";
-    const Text box = "<td align=\"center\" style=\"font-size:22pt\">\xE2\x98\x90</td>";  // U+2610
+    // The column headings come again on every page.
+    // A table per day, its name heading it, again on the next page when
+    // the day goes on there. Every cell in the same type, so that a row
+    // breaks to the next page whole.
+    const Text taken = htmlEscaped(strings.load(ids::kDosePlanTaken));
+    const Text box = "<td align=\"center\" style=\"font-size:20pt\">\xE2\x98\x90</td>";  // U+2610, an empty box
     for (const PlanDay& day : plan.days) {
-        const std::size_t rows = std::max<std::size_t>(1, day.doses.size() + (day.moreDoses > 0 ? 1 : 0));
-        out += "<tr><td rowspan=\"" + std::to_string(rows) + "\"><b>" + htmlEscaped(dayHeading(strings, day.date)) +
-               "</b></td>";
+        out += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"5\" width=\"100%\"><thead><tr>"
+               "<th colspan=\"2\" align=\"left\">" +
+               htmlEscaped(dayHeading(strings, day.date)) + "</th><th width=\"15%\">" + taken + "</th></tr></thead>";
         if (day.doses.empty() && day.moreDoses == 0)
-            out += "<td></td><td>" + htmlEscaped(strings.load(ids::kDosePlanNoDoses)) + "</td><td></td></tr>";
-        for (std::size_t i = 0; i < day.doses.size(); ++i)
-            out += Text(i ? "<tr>" : "") + "<td>" + formatTimeOfDay(day.doses[i].time) + "</td><td>" +
-                   htmlLines(day.doses[i].description) + "</td>" + box + "</tr>";
+            out += "<tr><td colspan=\"2\">" + htmlEscaped(strings.load(ids::kDosePlanNoDoses)) + "</td><td></td></tr>";
+        for (const PlannedDose& dose : day.doses)
+            out += "<tr><td width=\"12%\">" + formatTimeOfDay(dose.time) + "</td><td>" + htmlLines(dose.description) +
+                   "</td>" + box + "</tr>";
         if (day.moreDoses > 0)
-            out += Text(day.doses.empty() ? "" : "<tr>") + "<td></td><td>" +
-                   htmlEscaped(moreDosesText(strings, day.moreDoses)) + "</td><td></td></tr>";
+            out += "<tr><td colspan=\"2\">" + htmlEscaped(moreDosesText(strings, day.moreDoses)) + "</td><td></td></tr>";
+        out += "</table><p></p>";
     }
-    out += "</table></body></html>";
+    out += "</body></html>";
     return out;
 }
 
