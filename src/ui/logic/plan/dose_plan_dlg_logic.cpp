@@ -11,9 +11,10 @@ void DosePlanDlgLogic::setWeeks(int weeks) { weeks_ = std::clamp(weeks, kMinPlan
 Text DosePlanDlgLogic::documentTitle() const { return strings_.load(ids::kDosePlanTitle) + " - " + user_.name; }
 
 void DosePlanCommand::start() {
-    DosePlanDlgLogic dlg(user_, strings_, host_, clock_.localNow(), note_);
+    DosePlanDlgLogic dlg(user_, strings_, host_, clock_.localNow(), note_, weeks_);
     host_.runDialog(dlg);
     note_ = dlg.note();
+    weeks_ = dlg.weeks();
     finish();
 }
 

@@ -15,8 +15,10 @@ public:
     static constexpr int kTemplateId = 41630;
 
     DosePlanDlgLogic(const CurrentUser& user, const StringSource& strings, UiHost& host, const SYSTEMTIME& today,
-                     Text note)
-        : user_(user), strings_(strings), host_(host), today_(today), note_(boundedPlanNote(note)) {}
+                     Text note, int weeks = kDefaultPlanWeeks)
+        : user_(user), strings_(strings), host_(host), today_(today), note_(boundedPlanNote(note)) {
+        setWeeks(weeks);
+    }
 
     int templateId() const override { return kTemplateId; }
 
@@ -45,7 +47,8 @@ private:
     Text note_;
 };
 
-// Offered with a current user; keeps the last note for the rest of the run.
+// Offered with a current user; keeps the last weeks and note for the rest
+// of the run (the note may name the person, so it is not written to disk).
 class DosePlanCommand final : public Command {
 public:
     DosePlanCommand(const CurrentUser& user, const StringSource& strings, UiHost& host, const Clock& clock)
@@ -59,6 +62,7 @@ private:
     UiHost& host_;
     const Clock& clock_;
     Text note_;
+    int weeks_ = kDefaultPlanWeeks;
 };
 
 }  // namespace velmora

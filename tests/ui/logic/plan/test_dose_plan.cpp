@@ -4,10 +4,10 @@
 
 #include "core/datetime.h"
 #include "resources/resource_module.h"
-#include "store/store_test_util.h"
+#include "ui/logic/dialog_test_support.h"
 #include "ui/logic/calendar/alarm_edit_flow.h"
 #include "ui/logic/calendar/delete_dose_dlg_logic.h"
-#include "ui/logic/plan/dose_plan.h"
+#include "ui/logic/plan/dose_plan_dlg_logic.h"
 
 namespace velmora {
 namespace {
@@ -81,6 +81,40 @@ TEST(DosePlan, CsvQuotesTextsAndSumsUpADayOverTheCap) {
     EXPECT_EQ(csv.substr(0, head.size()), head);
     EXPECT_NE(csv.find("2027-03-22,maanantai,09:11,Hälytys,\r\n2027-03-22,maanantai,,+1 muuta annosta,\r\n"),
               Text::npos);
+}
+
+TEST(DosePlan, NoteIsCutOnAWholeLetter) {
+    const Text a599(599, 'a');
+    const struct {
+        Text note;
+        Text expected;
+    } cases[] = {
+        {"Apteekki\r\npuh. 09 1\r", "Apteekki\npuh. 09 1\r"},
+        {a599 + "a\xC3\xA4", a599 + "a"},
+        {a599 + "\xC3\xA4", a599},
+    };
+    for (const auto& c : cases) EXPECT_EQ(boundedPlanNote(c.note), c.expected);
+}
+
+TEST(DosePlan, CommandWantsAUserAndKeepsWeeksAndNoteForTheNextPlan) {
+    dialogtest::ScriptedHost host;
+    CurrentUser user;
+    const FixedClock clock(makeTime(2027, 3, 22, 9, 0));
+    DosePlanCommand command(user, ResourceModule::builtIn(), host, clock);
+    EXPECT_FALSE(command.enabled());
+    user.id = 3;
+    EXPECT_TRUE(command.enabled());
+    std::vector<std::pair<int, Text>> seen;
+    host.onDialog = [&](DialogModel& dialog) {
+        auto& plan = dynamic_cast<DosePlanDlgLogic&>(dialog);
+        seen.emplace_back(plan.weeks(), plan.note());
+        plan.setWeeks(4);
+        plan.setNote("Apteekki");
+        return kIdOk;
+    };
+    command.start();
+    command.start();
+    EXPECT_EQ(seen, (std::vector<std::pair<int, Text>>{{2, ""}, {4, "Apteekki"}}));
 }
 
 }  // namespace
