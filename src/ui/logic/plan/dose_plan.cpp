@@ -12,18 +12,6 @@ namespace velmora {
 
 namespace {
 
-// The tab-separated entries of a string-table text.
-std::vector<Text> tabFields(const Text& text) {
-    std::vector<Text> fields(1);
-    for (char c : text) {
-        if (c == '\t')
-            fields.emplace_back();
-        else
-            fields.back() += c;
-    }
-    return fields;
-}
-
 Text moreDosesText(const StringSource& strings, std::size_t more) {
     return fillPlaceholder(strings.load(ids::kDosePlanMoreDoses), std::to_string(more));
 }
@@ -58,7 +46,7 @@ Text boundedPlanNote(const Text& note) {
 Text doseDescription(const Alarm& alarm) { return alarm.description.empty() ? alarm.title : alarm.description; }
 
 Text weekdayName(const StringSource& strings, int dayOfWeek) {
-    const std::vector<Text> names = tabFields(strings.load(ids::kWeekdayNames));
+    const std::vector<Text> names = tabSeparatedFields(strings.load(ids::kWeekdayNames));
     const std::size_t mondayFirst = static_cast<std::size_t>((dayOfWeek + 6) % 7);
     return mondayFirst < names.size() ? names[mondayFirst] : Text();
 }
