@@ -16,7 +16,6 @@ namespace {
 TEST(DosePlanDlgWidget, NoteStopsAtItsBoundAndTheWeeksChosenArePrinted) {
     dialogtest::ScriptedHost host;
     CurrentUser user;
-    user.name = "Aino Virtanen";
     for (int hour : {8, 14, 20}) user.alarms.push_back(dialogtest::dailyAlarm(makeTime(2027, 3, 1, hour, 0)));
     user.daylight = buildDaylightTable(makeTime(2027, 3, 22));
     DosePlanDlgLogic model(user, ResourceModule::builtIn(), host, makeTime(2027, 3, 22, 9, 0), "");
@@ -28,7 +27,6 @@ TEST(DosePlanDlgWidget, NoteStopsAtItsBoundAndTheWeeksChosenArePrinted) {
     for (const auto& [weeks, pages] : {std::pair{1, 2}, {4, 6}}) {
         dlg.findChild<QSpinBox*>("weeks")->setValue(weeks);
         const QByteArray pdf = pdfBytes(dlg.document());
-        EXPECT_TRUE(pdf.startsWith("%PDF-"));
         EXPECT_NE(pdf.indexOf("/Count " + QByteArray::number(pages) + "\n"), -1) << weeks;
     }
 }
