@@ -40,6 +40,7 @@ MainDlgCommands::MainDlgCommands(MainWindow& main, const ResourceModule& strings
       alarmReportOnPaper({main.logic.user(), main.store, strings, main.host}, false),
       alarmReportAsPdf({main.logic.user(), main.store, strings, main.host}, true),
       report(main.logic.user(), {main.logic.user(), main.store, strings, main.host}, main.logic.clock(), main.logic),
+      dosePlan(main.logic.user(), strings, main.host, main.logic.clock()),
       userManual(main.host, strings, programDirectory()),
       about(main.host, strings, main.store.databasePath()),
       logic_(main.logic) {
@@ -59,6 +60,7 @@ MainDlgCommands::MainDlgCommands(MainWindow& main, const ResourceModule& strings
         {cmd::kReport, &report},
         {cmd::kUserManual, &userManual},
         {cmd::kAbout, &about},
+        {cmd::kDosePlan, &dosePlan},
     };
     for (const auto& [id, command] : routes) logic_.setCommand(id, command);
     logic_.setAlarmRequests(&alarmEditing);
@@ -72,7 +74,7 @@ MainDlgCommands::~MainDlgCommands() {
     for (int id : {cmd::kAccount, cmd::kChangePassword, cmd::kCheckUpdates, cmd::kRegister, cmd::kBackup,
                    cmd::kFetchPouchData, cmd::kUpdateAllPouchData, cmd::kUserManagement, MainDlgLogic::kIdChooseUser,
                    cmd::kPrintAlarmReport, cmd::kPrintAlarmReportOnPaper, cmd::kSaveAlarmReportAsPdf, cmd::kReport,
-                   cmd::kUserManual, cmd::kAbout})
+                   cmd::kUserManual, cmd::kAbout, cmd::kDosePlan})
         logic_.setCommand(id, nullptr);
 }
 

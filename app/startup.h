@@ -14,6 +14,7 @@
 #include "ui/logic/account/backup_flow.h"
 #include "ui/logic/calendar/alarm_edit_flow.h"
 #include "ui/logic/main_dlg_logic.h"
+#include "ui/logic/plan/dose_plan_dlg_logic.h"
 #include "ui/logic/pouch/pouch_flow.h"
 #include "ui/logic/reminder/reminder_commands.h"
 #include "ui/logic/reports/report_commands.h"
@@ -51,6 +52,7 @@ struct MainDlgCommands {
     StoredAlarmReportCommand alarmReportOnPaper;
     StoredAlarmReportCommand alarmReportAsPdf;
     ReportCommand report;
+    DosePlanCommand dosePlan;
     UserManualCommand userManual;
     AboutCommand about;
 

@@ -359,6 +359,19 @@ namespace velmora::ids {
     X(kStepVerifyTable, 41501)                                                              \
     X(kReasonTableNotAsWritten, 41502)                                                      \
     X(kReminderWorkTitle, 41503)                                                            \
+    /* The dose plan: dialog, page and CSV */                                               \
+    X(kDosePlanTitle, 41630)                                                                \
+    X(kDosePlanWeeks, 41631)                                                                \
+    X(kDosePlanNote, 41632)                                                                 \
+    X(kDosePlanName, 41633)                                                                 \
+    X(kDosePlanIdentityCode, 41634)                                                         \
+    X(kDosePlanMade, 41635)                                                                 \
+    X(kDosePlanPeriod, 41636)                                                               \
+    X(kDosePlanTaken, 41637)                                                                \
+    X(kDosePlanCsvHeader, 41638)                                                            \
+    X(kDosePlanNoDoses, 41639)                                                              \
+    X(kDosePlanMoreDoses, 41640)                                                            \
+    X(kWeekdayNames, 41641)                                                                 \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 
@@ -408,4 +421,6 @@ inline constexpr int kUpdateAllPouchData = 40401;  // Tools: every user's pouch 
 // Language: the choice kept for the next start.
 inline constexpr int kLanguageFinnish = 41350;
 inline constexpr int kLanguageEnglish = 41351;
+// File: the current user's dose plan.
+inline constexpr int kDosePlan = 41650;
 }  // namespace velmora::cmd

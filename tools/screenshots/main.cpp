@@ -52,6 +52,8 @@
 #include "ui/qt/profile_dlg.h"
 #include "ui/qt/report_dlg.h"
 #include "ui/qt/select_action_dlg.h"
+#include "ui/logic/plan/dose_plan_dlg_logic.h"
+#include "ui/qt/dose_plan_dlg.h"
 #include "velmora-service/pki.h"
 #include "velmora-service/substitute_service.h"
 #include <QProgressBar>
@@ -313,6 +315,21 @@ int prepare(RecordStore& store, const std::filesystem::path& dir) {
     return aino;
 }
 
+// The dose plan dialog of the chosen person with a pharmacy's note, and
+// the first page of the plan it prints.
+bool dosePlanPictures(MainWindow& main, int chosen, const ResourceModule& resources, const QString& outDir) {
+    MainDlgLogic& logic = main.logic;
+    main.store.selectUser(logic.user(), chosen, logic.clock().nowValue(), {}, RecordStore::SaveCurrent::No);
+    DosePlanDlgLogic model(logic.user(), resources, main.host, logic.clock().localNow(),
+                           "Apteekki Kuunsilta, puh. 09 123 4567\nKysy rohkeasti, jos jokin lääke on epäselvä.");
+    DosePlanDlg dlg(model, main.window.get());
+    bool ok = save(dlg, outDir, "dose-plan-dialog");
+    const QString page = QDir(outDir).filePath("dose-plan-page.png");
+    const bool written = pageImage(dlg.document(), 0, 96).save(page);
+    std::printf("%s %s\n", written ? "wrote" : "FAILED", page.toLocal8Bit().constData());
+    return written && ok;
+}
+
 int run(const QString& outDir, const std::filesystem::path& dataDir, const ResourceModule& resources) {
     RecordStore prepStore(dataDir / kDatabaseFileName);
     const int chosen = prepare(prepStore, dataDir);
@@ -512,6 +529,7 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         ReportDlg dlg(model, &w);
         ok = save(dlg, outDir, "report") && ok;
     }
+    ok = dosePlanPictures(main, chosen, resources, outDir) && ok;
     return ok ? 0 : 1;
 }
 

@@ -56,27 +56,63 @@ void layOutOnPages(QTextDocument& text, QPagedPaintDevice& device) {
     }
 }
 
-void printOn(const PrintableDocument& doc, QPagedPaintDevice& device) {
-    QTextDocument text;
+namespace {
+
+// The document's text with its images, laid out on the device's pages.
+void setUpText(QTextDocument& text, const PrintableDocument& doc, QPagedPaintDevice& device) {
     text.setMetaInformation(QTextDocument::DocumentTitle, doc.title);
     for (std::size_t i = 0; i < doc.images.size(); ++i)
         text.addResource(QTextDocument::ImageResource, QUrl(QString("chart:%1").arg(i)), doc.images[i]);
     text.setHtml(doc.html);
     layOutOnPages(text, device);
-    // Page by page, numbered at the foot.
-    QPainter p(&device);
+}
+
+// Page `i` (from 0) of the laid-out text, numbered at the foot.
+void drawPage(QPainter& p, QTextDocument& text, int i, const QPaintDevice& device) {
     const QSizeF page = text.pageSize();
     const qreal margin = text.rootFrame()->frameFormat().margin() * device.logicalDpiY() / kLayoutDpi;
+    p.save();
+    p.translate(0, -i * page.height());
+    text.drawContents(&p, QRectF(QPointF(0, i * page.height()), page));
+    p.restore();
+    p.drawText(QRectF(0, page.height() - margin, page.width() - margin, margin / 2),
+               Qt::AlignRight | Qt::AlignVCenter, QString::number(i + 1));
+}
+
+}  // namespace
+
+void printOn(const PrintableDocument& doc, QPagedPaintDevice& device) {
+    QTextDocument text;
+    setUpText(text, doc, device);
+    QPainter p(&device);
     p.setFont(QFont(text.defaultFont(), &device));
     for (int i = 0; i < text.pageCount(); ++i) {
         if (i > 0) device.newPage();
-        p.save();
-        p.translate(0, -i * page.height());
-        text.drawContents(&p, QRectF(QPointF(0, i * page.height()), page));
-        p.restore();
-        p.drawText(QRectF(0, page.height() - margin, page.width() - margin, margin / 2),
-                   Qt::AlignRight | Qt::AlignVCenter, QString::number(i + 1));
+        drawPage(p, text, i, device);
     }
+}
+
+QImage pageImage(const PrintableDocument& doc, int page, int dpi) {
+    // Laid out for an A4 PDF of that resolution, drawn on an image of the
+    // same size and resolution.
+    QBuffer unused;
+    unused.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&unused);
+    writer.setResolution(dpi);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    QTextDocument text;
+    setUpText(text, doc, writer);
+    QImage image(writer.width(), writer.height(), QImage::Format_RGB32);
+    const int dotsPerMeter = qRound(dpi / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    image.fill(Qt::white);
+    if (page < 0 || page >= text.pageCount()) return image;
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setFont(QFont(text.defaultFont(), &image));
+    drawPage(p, text, page, image);
+    return image;
 }
 
 QByteArray pdfBytes(const PrintableDocument& doc) {

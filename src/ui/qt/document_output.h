@@ -24,6 +24,9 @@ struct PrintableDocument {
 void layOutOnPages(QTextDocument& text, QPagedPaintDevice& device);
 // Lays the document out on the device's pages, numbered.
 void printOn(const PrintableDocument& doc, QPagedPaintDevice& device);
+// Page `page` (from 0) of the document on A4 at `dpi`, as an image; blank
+// past the last page.
+QImage pageImage(const PrintableDocument& doc, int page, int dpi);
 // The document as PDF file bytes, with its title in the metadata.
 QByteArray pdfBytes(const PrintableDocument& doc);
 

@@ -20,6 +20,7 @@
 #include "ui/logic/calendar/delete_dose_dlg_logic.h"
 #include "ui/logic/reminder/device_dialogs_logic.h"
 #include "ui/logic/history/log_dlg_logic.h"
+#include "ui/logic/plan/dose_plan_dlg_logic.h"
 #include "ui/logic/pouch/pouch_bulk_dlg_logic.h"
 #include "ui/logic/users/profile_dlg_logic.h"
 #include "ui/logic/reports/report_dlg_logic.h"
@@ -32,6 +33,7 @@
 #include "ui/qt/delete_dose_dlg.h"
 #include "ui/qt/device_dialogs.h"
 #include "ui/qt/document_output.h"
+#include "ui/qt/dose_plan_dlg.h"
 #include "ui/qt/log_dlg.h"
 #include "ui/qt/pouch_bulk_dlg.h"
 #include "ui/qt/profile_dlg.h"
@@ -117,6 +119,7 @@ QtHost::QtHost(const ResourceModule& resources, DesktopPrograms programs)
     registerDialog(LoginDlgLogic::kTemplateId, runnerFor<LoginDlg, LoginDlgLogic>());
     registerDialog(LoginPwDlgLogic::kTemplateId, runnerFor<LoginPwDlg, LoginPwDlgLogic>());
     registerDialog(ChangePasswordDlgLogic::kTemplateId, runnerFor<ChangePasswordDlg, ChangePasswordDlgLogic>());
+    registerDialog(DosePlanDlgLogic::kTemplateId, runnerFor<DosePlanDlg, DosePlanDlgLogic>());
 }
 
 void QtHost::printTextReport(const Text& title, const Text& text, bool asPdf) {

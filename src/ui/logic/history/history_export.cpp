@@ -62,16 +62,18 @@ void appendCsvRow(Text& out, const std::vector<Text>& fields) {
     out += "\r\n";
 }
 
-void appendCsvHeading(Text& out, const Text& tabSeparated) {
+std::vector<Text> tabSeparatedFields(const Text& text) {
     std::vector<Text> fields(1);
-    for (char c : tabSeparated) {
+    for (char c : text) {
         if (c == '\t')
             fields.emplace_back();
         else
             fields.back() += c;
     }
-    appendCsvRow(out, fields);
+    return fields;
 }
+
+void appendCsvHeading(Text& out, const Text& tabSeparated) { appendCsvRow(out, tabSeparatedFields(tabSeparated)); }
 
 Text historyCsv(const LogDlgLogic& dlg, const StringSource& strings) {
     Text out = kUtf8Bom;
