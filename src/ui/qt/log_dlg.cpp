@@ -63,6 +63,7 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
     pages_ = new QTabWidget(this);
     pages_->setObjectName("pages");
     pages_->addTab(list, toQ(strings.load(ids::kHistoryListTab)));
+    list->setAccessibleName(pages_->tabText(0));
     pages_->addTab(adherencePage, toQ(strings.load(ids::kAdherenceTab)));
     pages_->addTab(chartPage, toQ(strings.load(ids::kChronologyTab)));
 

@@ -1,6 +1,8 @@
 #pragma once
 // Helpers of the widget tests: act on the next modal window, type as a
-// person types, find a button by its text.
+// person types, find a button by its text, the controls a screen reader
+// cannot name.
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -50,6 +52,19 @@ inline QPushButton* buttonWithText(QWidget* parent, const QString& text) {
         if (b->text() == text) return b;
     }
     return nullptr;
+}
+
+// The focusable controls shown in `window` whose accessible name is empty,
+// by object and class name.
+inline QStringList unnamedControls(QWidget* window) {
+    QStringList unnamed;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (w->focusPolicy() == Qt::NoFocus || !w->isVisibleTo(window) || w->focusProxy()) continue;
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << w->objectName() + " " + w->metaObject()->className();
+    }
+    return unnamed;
 }
 
 }  // namespace velmora::qttest
