@@ -359,6 +359,20 @@ namespace velmora::ids {
     X(kStepVerifyTable, 41501)                                                              \
     X(kReasonTableNotAsWritten, 41502)                                                      \
     X(kReminderWorkTitle, 41503)                                                            \
+    /* Screen readers: weekdays, item states and the calendar views' names */             \
+    X(kSpokenSunday, 41660)                                                                 \
+    X(kSpokenMonday, 41661)                                                                 \
+    X(kSpokenTuesday, 41662)                                                                \
+    X(kSpokenWednesday, 41663)                                                              \
+    X(kSpokenThursday, 41664)                                                               \
+    X(kSpokenFriday, 41665)                                                                 \
+    X(kSpokenSaturday, 41666)                                                               \
+    X(kSpokenUpcoming, 41667)                                                               \
+    X(kSpokenUpcomingPouch, 41668)                                                          \
+    X(kSpokenNoDoses, 41669)                                                                \
+    X(kDayCalendarName, 41670)                                                              \
+    X(kWeekCalendarName, 41671)                                                             \
+    X(kMonthCalendarName, 41672)                                                            \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 
@@ -408,4 +422,7 @@ inline constexpr int kUpdateAllPouchData = 40401;  // Tools: every user's pouch 
 // Language: the choice kept for the next start.
 inline constexpr int kLanguageFinnish = 41350;
 inline constexpr int kLanguageEnglish = 41351;
+// View: the keys go to the day and week calendar or to the month calendar.
+inline constexpr int kViewPlanner = 41680;
+inline constexpr int kViewMonth = 41681;
 }  // namespace velmora::cmd

@@ -140,6 +140,7 @@ void MainDlg::buildMenu(int menuId) {
     // Every command, in a popup or on the bar itself, routes its id.
     auto bind = [this](QAction* a, int id) {
         a->setObjectName(commandObjectName(id));
+        a->setShortcut(commandShortcut(id));
         connect(a, &QAction::triggered, this, [this, id] { logic_.command(id); });
         actions_[id] = a;
     };
@@ -160,7 +161,7 @@ QWidget* MainDlg::buildLeft() {
     nav->setSpacing(4);
     previous_ = new QPushButton(toQ(resources_.dialogCaption(MainDlgLogic::kTemplateId, MainDlgLogic::kIdPrevious)), left);
     next_ = new QPushButton(toQ(resources_.dialogCaption(MainDlgLogic::kTemplateId, MainDlgLogic::kIdNext)), left);
-    for (QPushButton* b : {previous_, next_}) b->setFixedWidth(34);
+    for (QPushButton* b : {previous_, next_}) b->setFixedWidth(std::max(34, 2 * fontMetrics().height()));
     previous_->setObjectName("previousButton");
     next_->setObjectName("nextButton");
     dateLabel_ = new QLabel(left);
@@ -168,7 +169,7 @@ QWidget* MainDlg::buildLeft() {
     QFont bold = font();
     bold.setBold(true);
     dateLabel_->setFont(bold);
-    dateLabel_->setMinimumWidth(90);
+    dateLabel_->setMinimumWidth(std::max(90, QFontMetrics(bold).horizontalAdvance("30.12.2026") + 12));
     dateLabel_->setAlignment(Qt::AlignCenter);
     today_ = new QPushButton(toQ(logic_.controlText(MainDlgLogic::kIdToday)), left);
     today_->setObjectName("todayButton");
@@ -273,7 +274,8 @@ ElidedLabel* MainDlg::elidedValueLabel(const char* name) {
 
 QWidget* MainDlg::buildPanel() {
     auto* column = new QWidget(this);
-    column->setFixedWidth(270);
+    // 270 pixels at the program's usual text size, wider with larger text.
+    column->setFixedWidth(std::max(270, fontMetrics().averageCharWidth() * 38));
     auto* outer = new QVBoxLayout(column);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(6);
@@ -358,7 +360,7 @@ QWidget* MainDlg::buildPanel() {
     v->addSpacing(4);
     program_ = new QPushButton(toQ(logic_.controlText(MainDlgLogic::kIdProgram)), userFrame_);
     program_->setObjectName("programButton");
-    program_->setMinimumHeight(30);
+    program_->setMinimumHeight(std::max(30, fontMetrics().height() + 14));
     program_->setEnabled(false);
     connect(program_, &QPushButton::clicked, this, [this] { logic_.command(MainDlgLogic::kIdProgram); });
     v->addWidget(program_);
@@ -469,6 +471,11 @@ void MainDlg::refreshViews(bool includeMonth) {
 }
 
 void MainDlg::selectTab(int index) { tabs_->setCurrentIndex(index); }
+
+void MainDlg::focusCalendar(int tab) {
+    CalendarViewBase* views[] = {dayView_, weekView_, monthView_};
+    if (tab >= 0 && tab < 3) views[tab]->setFocus(Qt::ShortcutFocusReason);
+}
 
 void MainDlg::busyChanged(bool busy) {
     if (busy) {

@@ -1,8 +1,9 @@
 // The calendar views inside the main window on the offscreen platform:
 // what a click, a right click and the month grid's clicks ask for reaches
-// the alarm flows and the window's date.
+// the alarm flows and the window's date; what a screen reader is told.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTimer>
@@ -79,6 +80,36 @@ TEST_F(CalendarViewsTest, TheMonthGridSelectsADayAndOpensItsDayView) {
     EXPECT_EQ(logic_->dateText(), "6.3.2026");
     QTest::mouseDClick(month->viewport(), Qt::LeftButton, {}, at);
     EXPECT_EQ(tabs->currentIndex(), MainDlgLogic::kTabDay);
+}
+
+TEST_F(CalendarViewsTest, ScreenReadersSeeTheItemsAndTheCursorOfTheViewsFromTheViewMenu) {
+    chooseUserWithAlarm();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    struct Case {
+        const char* action;
+        CalendarViewBase* view;
+        std::vector<Qt::Key> keys;
+        int children;  // the items and the cursor
+        QString cursor;
+    } cases[] = {
+        {"viewPlanner", window_->weekView(), {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right}, 7,
+         "tiistai 3.3.2026 10:00–10:30: 10:00 Hälytys, tulossa"},
+        {"viewMonth", window_->monthView(), {Qt::Key_Right}, 35, "keskiviikko 4.3.2026: 10:00 Hälytys, tulossa"},
+    };
+    for (const Case& c : cases) {
+        control<QAction>(c.action)->trigger();
+        ASSERT_TRUE(c.view->hasFocus()) << c.action;
+        for (Qt::Key k : c.keys) QTest::keyClick(c.view, k);
+        QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(c.view);
+        EXPECT_EQ(tree->childCount(), c.children) << c.action;
+        EXPECT_EQ(tree->child(0)->text(QAccessible::Name), "10:00 Hälytys, tulossa") << c.action;
+        EXPECT_EQ(tree->child(0)->text(QAccessible::Description), "tiistai 3.3.2026") << c.action;
+        ASSERT_NE(tree->focusChild(), nullptr) << c.action;
+        EXPECT_EQ(tree->focusChild()->text(QAccessible::Name), c.cursor) << c.action;
+        EXPECT_TRUE(tree->focusChild()->state().focused) << c.action;
+    }
+    EXPECT_EQ(qttest::unnamedControls(window_.get()).join(", ").toStdString(), "") << "the main window";
 }
 
 }  // namespace

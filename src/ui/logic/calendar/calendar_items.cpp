@@ -127,6 +127,39 @@ Text monthDayTooltip(const SYSTEMTIME& day, const std::vector<const ViewItem*>& 
     return out;
 }
 
+Text spokenItem(const ViewItem& item, const SYSTEMTIME& now, const StringSource& strings) {
+    Text state;
+    switch (item.status) {
+        case kStatusForgotten:
+        case kStatusForgottenAlt: state = strings.load(ids::kStatusForgotten); break;
+        case kStatusAcknowledged:
+            state = strings.load(ids::kStatusAcknowledged) + " " + formatTimeOfDay(item.ackTime);
+            break;
+        case kStatusAcknowledgedLate:
+            state = strings.load(ids::kStatusAcknowledgedLate) + " " + formatTimeOfDay(item.ackTime);
+            break;
+        default:
+            // A past dose says what its title says (not alarmed, not read
+            // from the reminder); one still ahead is upcoming.
+            if (item.hasAlarm && !beforeNow(item.start, now))
+                state = strings.load(item.colour == ItemStyle::kPouchAlarm ? ids::kSpokenUpcomingPouch
+                                                                           : ids::kSpokenUpcoming);
+            else if (item.title != (item.hasAlarm ? item.alarm.title : Text())) state = item.title;
+            break;
+    }
+    Text out = formatTimeOfDay(item.start);
+    if (item.hasAlarm && !item.alarm.title.empty()) out += " " + item.alarm.title;
+    return state.empty() ? out : out + ", " + state;
+}
+
+Text spokenDay(const SYSTEMTIME& day, const StringSource& strings) {
+    static constexpr int kWeekdays[] = {ids::kSpokenSunday,   ids::kSpokenMonday, ids::kSpokenTuesday,
+                                        ids::kSpokenWednesday, ids::kSpokenThursday, ids::kSpokenFriday,
+                                        ids::kSpokenSaturday};
+    const int weekday = dayOfWeek(day.wYear, day.wMonth, day.wDay);
+    return strings.load(kWeekdays[weekday % 7]) + " " + formatDateShort(day);
+}
+
 bool itemEditable(const ViewItem& item, const SYSTEMTIME& now) {
     return item.hasAlarm && !beforeNow(item.start, now);
 }

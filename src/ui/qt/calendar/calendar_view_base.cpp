@@ -10,6 +10,8 @@
 
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
+#include "ui/qt/calendar/calendar_accessible.h"
+#include "ui/qt/qt_host.h"
 
 namespace velmora {
 
@@ -50,6 +52,8 @@ CalendarViewBase::CalendarViewBase(ViewKind kind, CalendarRequests& requests, co
       clock_(clock),
       tooltipWidth_(tooltipWidth) {
     setObjectName(objectNameOf(kind));
+    installCalendarAccessibility();
+    setAccessibleName(toQ(logic_->name()));
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
 }
@@ -57,13 +61,18 @@ CalendarViewBase::CalendarViewBase(ViewKind kind, CalendarRequests& requests, co
 CalendarViewBase::~CalendarViewBase() = default;
 
 void CalendarViewBase::setDate(const QDate& date) {
-    if (logic_->setDate(makeTime(date.year(), date.month(), date.day()))) refresh();
-    else viewport()->update();
+    if (logic_->setDate(makeTime(date.year(), date.month(), date.day()))) {
+        refresh();
+    } else {
+        announceCalendarCursor(this);
+        viewport()->update();
+    }
 }
 
 void CalendarViewBase::refresh() {
     logic_->refresh();
     itemsChanged();
+    announceCalendarItems(this);
     viewport()->update();
 }
 
@@ -91,7 +100,13 @@ void CalendarViewBase::keyPressEvent(QKeyEvent* event) {
     }
     logic_->key(*key);
     cursorMoved();
+    announceCalendarCursor(this);
     viewport()->update();
+}
+
+void CalendarViewBase::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    announceCalendarCursor(this);
 }
 
 bool CalendarViewBase::viewportEvent(QEvent* event) {
