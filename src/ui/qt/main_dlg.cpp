@@ -78,6 +78,10 @@ public:
     }
 };
 
+// How much larger than usual the desktop's text is (a line of the usual
+// 9 points is 14 pixels), at least 1.
+double textGrowth(const QWidget* w) { return std::max(1.0, w->fontMetrics().height() / 14.0); }
+
 // The radio buttons' tooltips: shown after the mouse rests 2 s, for 7 s.
 constexpr int kTooltipDelayMs = 2000;
 constexpr int kTooltipVisibleMs = 7000;
@@ -120,8 +124,9 @@ MainDlg::MainDlg(MainDlgLogic& logic, const ResourceModule& resources, QWidget* 
 
     // The client area starts at 900 x 500; the layout's minimum is the
     // smallest size.
-    setMinimumSize(minimumSizeHint().expandedTo(QSize(760, 470)));
-    resize(900, 500 + menuBar()->sizeHint().height());
+    // Larger desktop text makes both larger.
+    setMinimumSize(minimumSizeHint().expandedTo(QSize(760, 470) * textGrowth(this)));
+    resize(QSize(900, 500) * textGrowth(this) + QSize(0, menuBar()->sizeHint().height()));
 
     // 32884: handled as the first event once the loop runs.
     QMetaObject::invokeMethod(this, "startup", Qt::QueuedConnection);
@@ -274,8 +279,7 @@ ElidedLabel* MainDlg::elidedValueLabel(const char* name) {
 
 QWidget* MainDlg::buildPanel() {
     auto* column = new QWidget(this);
-    // 270 pixels at the program's usual text size, wider with larger text.
-    column->setFixedWidth(std::max(270, fontMetrics().averageCharWidth() * 38));
+    column->setFixedWidth(static_cast<int>(270 * textGrowth(this)));
     auto* outer = new QVBoxLayout(column);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(6);
@@ -428,8 +432,12 @@ void MainDlg::syncPanel() {
 }
 
 void MainDlg::syncNavigationTips() {
-    previous_->setToolTip(toQ(logic_.tooltipText(MainDlgLogic::kIdPrevious)));
-    next_->setToolTip(toQ(logic_.tooltipText(MainDlgLogic::kIdNext)));
+    for (const auto& [button, id] : {std::pair{previous_, MainDlgLogic::kIdPrevious}, {next_, MainDlgLogic::kIdNext}}) {
+        const QString tip = toQ(logic_.tooltipText(id));
+        button->setToolTip(tip);
+        // "<" and ">" tell a screen reader nothing: the tip's first line names them.
+        button->setAccessibleName(tip.section('\n', 0, 0));
+    }
 }
 
 void MainDlg::usePlacementFile(const std::filesystem::path& file) {

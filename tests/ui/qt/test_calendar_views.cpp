@@ -52,20 +52,24 @@ TEST_F(CalendarViewsTest, AClickOnAFreeSlotOfTheWeekAsksToAddThere) {
 TEST_F(CalendarViewsTest, TheContextMenuActsOnTheItemUnderTheMouse) {
     chooseUserWithAlarm();
     QWidget* viewport = window_->weekView()->viewport();
-    auto rightClick = [&](const QPoint& at, const char* actionName) {
+    // A right click on the viewport, or the menu key on the view.
+    auto rightClick = [&](const QPoint& at, const char* actionName, bool keys = false) {
         QTimer::singleShot(50, [actionName] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             ASSERT_NE(menu, nullptr);
             menu->setActiveAction(menu->findChild<QAction*>(actionName));
             QTest::keyClick(menu, Qt::Key_Return);
         });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
-        QApplication::sendEvent(viewport, &event);
+        QContextMenuEvent event(keys ? QContextMenuEvent::Keyboard : QContextMenuEvent::Mouse, at,
+                                viewport->mapToGlobal(at));
+        QApplication::sendEvent(keys ? static_cast<QWidget*>(window_->weekView()) : viewport, &event);
     };
     rightClick(weekPoint(3, 10, 0), "deleteAlarm");
     rightClick(weekPoint(5, 10, 0), "editAlarm");
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, weekPoint(4, 10, 0));  // selects 6 March's
+    rightClick({}, "editAlarm", true);
     EXPECT_EQ(flows_.deletes, (std::vector<Text>{"05.03.2026 10:00"}));
-    EXPECT_EQ(flows_.edits, (std::vector<Text>{"07.03.2026 10:00"}));
+    EXPECT_EQ(flows_.edits, (std::vector<Text>{"07.03.2026 10:00", "06.03.2026 10:00"}));
 }
 
 TEST_F(CalendarViewsTest, TheMonthGridSelectsADayAndOpensItsDayView) {
@@ -110,6 +114,7 @@ TEST_F(CalendarViewsTest, ScreenReadersSeeTheItemsAndTheCursorOfTheViewsFromTheV
         EXPECT_TRUE(tree->focusChild()->state().focused) << c.action;
     }
     EXPECT_EQ(qttest::unnamedControls(window_.get()).join(", ").toStdString(), "") << "the main window";
+    EXPECT_EQ(control<QPushButton>("nextButton")->accessibleName(), "Seuraava viikko") << "not \">\"";
 }
 
 }  // namespace

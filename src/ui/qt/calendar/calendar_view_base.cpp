@@ -82,10 +82,13 @@ void CalendarViewBase::paintEvent(QPaintEvent*) {
 }
 
 void CalendarViewBase::contextMenuEvent(QContextMenuEvent* event) {
-    if (!logic_->contextMenuOn(itemAt(event->pos()))) return;
+    // From the keys (the menu key, Shift+F10) the menu is the selected item's.
+    const bool keys = event->reason() == QContextMenuEvent::Keyboard;
+    if (!logic_->contextMenuOn(keys ? logic_->selectedItem() : itemAt(event->pos()))) return;
     QMenu* menu = alarmContextMenu(resources_, this);
     if (!menu) return;
-    QAction* chosen = menu->exec(event->globalPos());
+    QAction* chosen =
+        menu->exec(keys ? viewport()->mapToGlobal(itemArea(logic_->selectedItem()).center()) : event->globalPos());
     const int id = chosen ? chosen->data().toInt() : 0;
     menu->deleteLater();
     if (id == cmd::kEditAlarm) logic_->editRemembered();

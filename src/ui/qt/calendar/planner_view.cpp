@@ -37,7 +37,7 @@ PlannerView::PlannerView(ViewKind kind, CalendarRequests& requests, const Resour
 void PlannerView::fitToFont() {
     const QFontMetrics small(smallFont(font()));
     const QFontMetrics hours(rulerHourFont(font()));
-    geometry_.slotHeight = std::max(28, 2 * small.height());
+    geometry_.slotHeight = std::max(28, 2 * small.height() + 2);  // an item is 2 pixels lower
     geometry_.headerHeight = std::max(30, fontMetrics().height() + 14);
     geometry_.rulerWidth = std::max(58, hours.horizontalAdvance("00") + small.horizontalAdvance("00") + 14);
 }
@@ -285,7 +285,8 @@ void PlannerView::paintRulerAndHeader(QPainter& p, const CalendarPalette& c) {
     p.setPen(c.line);
     p.drawLine(g.rulerWidth, g.headerHeight, g.rulerWidth, g.height);
 
-    // Header: "ddd d.M." per day, today's in bold.
+    // Header: "ddd d.M." per day, today's in bold; "d.M." or "d" where
+    // large text leaves a column too narrow.
     p.fillRect(QRect(0, 0, g.width, g.headerHeight), c.face);
     const QLocale locale = calendarLocale(resources_);
     const int today = logic_->dayIndexOf(clock_.localNow());
@@ -296,7 +297,12 @@ void PlannerView::paintRulerAndHeader(QPainter& p, const CalendarPalette& c) {
         f.setBold(d == today);
         p.setFont(f);
         p.setPen(c.text);
-        p.drawText(cell, Qt::AlignCenter, locale.toString(toDate(logic_->dayAt(d)), "ddd d.M."));
+        QString label;
+        for (const char* format : {"ddd d.M.", "d.M.", "d"}) {
+            label = locale.toString(toDate(logic_->dayAt(d)), format);
+            if (QFontMetrics(f).horizontalAdvance(label) <= cell.width() - 4) break;
+        }
+        p.drawText(cell, Qt::AlignCenter, label);
         p.setPen(c.line);
         p.drawLine(cell.left(), 0, cell.left(), g.headerHeight);
     }
