@@ -215,6 +215,7 @@ QWidget* MainDlg::buildLeft() {
     commentLayout->setContentsMargins(10, 10, 10, 10);
     commentLayout->addWidget(comment_);
     tabs_->addTab(commentsPage, toQ(logic_.tabText(3)));
+    comment_->setAccessibleName(tabs_->tabText(MainDlgLogic::kTabComments).trimmed());
     tabs_->setCurrentIndex(MainDlgLogic::kTabWeek);
     layout->addWidget(tabs_, 1);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -54,12 +55,18 @@ inline QPushButton* buttonWithText(QWidget* parent, const QString& text) {
     return nullptr;
 }
 
-// The focusable controls shown in `window` whose accessible name is empty,
-// by object and class name.
+// The focusable controls shown in `window` or on its tab pages not chosen,
+// whose accessible name is empty, by object and class name.
 inline QStringList unnamedControls(QWidget* window) {
+    const auto shown = [window](QWidget* w) {
+        for (; w && w != window; w = w->parentWidget()) {
+            if (w->isHidden() && !qobject_cast<QStackedWidget*>(w->parentWidget())) return false;
+        }
+        return true;
+    };
     QStringList unnamed;
     for (QWidget* w : window->findChildren<QWidget*>()) {
-        if (w->focusPolicy() == Qt::NoFocus || !w->isVisibleTo(window) || w->focusProxy()) continue;
+        if (w->focusPolicy() == Qt::NoFocus || !shown(w) || w->focusProxy()) continue;
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
         if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
             unnamed << w->objectName() + " " + w->metaObject()->className();
