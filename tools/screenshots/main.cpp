@@ -326,11 +326,11 @@ bool saveScaled(QWidget& w, const QString& dir, const QString& name) {
     return ok;
 }
 
-// The main window with its week and month calendars, and the alarm dialog,
-// on a screen scaled to 200 %; then the two calendars and the dialog with
-// the desktop's text half as large again (13.5 points). The window sizes
-// its panel when it is made, so only what follows a change of text size
-// at once is shown with the large text.
+// The main window with its week and month calendars, the alarm dialog and
+// user management on a screen scaled to 200 %; then the same with the
+// desktop's text half as large again (13.5 points). The window sizes its
+// panel when it is made, so of it only the calendars, which follow a change
+// of text size at once, are shown with the large text.
 bool scaledAndLargeTextPictures(MainWindow& main, int user, const QString& outDir) {
     MainDlgLogic& logic = main.logic;
     MainDlg& w = *main.window;
@@ -365,6 +365,9 @@ bool scaledAndLargeTextPictures(MainWindow& main, int user, const QString& outDi
                             logic.user().daylight);
         AlarmDlg dlg(model, &w);
         ok = shot(dlg, "alarm-new") && ok;
+        ProfileDlgLogic users(logic.user(), main.store, logic.strings(), main.host, logic.clock());
+        ProfileDlg usersDlg(users, &w);
+        ok = shot(usersDlg, "profile") && ok;
     }
     QApplication::setFont(normalFont);
     tabs->setCurrentIndex(MainDlgLogic::kTabWeek);
