@@ -123,8 +123,7 @@ MainDlg::MainDlg(MainDlgLogic& logic, const ResourceModule& resources, QWidget* 
     syncNavigationTips();
 
     // The client area starts at 900 x 500; the layout's minimum is the
-    // smallest size.
-    // Larger desktop text makes both larger.
+    // smallest size. Larger desktop text makes both larger.
     setMinimumSize(minimumSizeHint().expandedTo(QSize(760, 470) * textGrowth(this)));
     resize(QSize(900, 500) * textGrowth(this) + QSize(0, menuBar()->sizeHint().height()));
 

@@ -127,10 +127,13 @@ void PlannerView::cursorMoved() {
 }
 
 // Only what lies below the header is in view.
+QRect PlannerView::dayArea() const {
+    return QRect(0, geometry_.headerHeight, geometry_.width, geometry_.height - geometry_.headerHeight);
+}
+
 QRect PlannerView::itemArea(int index) const {
-    const QRect day(0, geometry_.headerHeight, geometry_.width, geometry_.height - geometry_.headerHeight);
     for (const Placed& placed : placed_) {
-        if (placed.item == index) return toRect(placed.rect).intersected(day);
+        if (placed.item == index) return toRect(placed.rect).intersected(dayArea());
     }
     return {};
 }
@@ -140,8 +143,7 @@ QRect PlannerView::cursorArea() const {
     if (day < 0) return {};
     const QRect slot(geometry_.columnLeft(day), geometry_.yOf(logic_->cursor()), geometry_.columnWidth(day),
                      geometry_.slotHeight);
-    return slot.intersected(
-        QRect(0, geometry_.headerHeight, geometry_.width, geometry_.height - geometry_.headerHeight));
+    return slot.intersected(dayArea());
 }
 
 std::optional<Text> PlannerView::tooltipAt(const QPoint& at) const {

@@ -36,6 +36,7 @@ private:
         PixelRect rect;
     };
     void fitToFont();
+    QRect dayArea() const;
     void relayout();
     void syncScrollBar();
     void paintGrid(QPainter& p, const CalendarPalette& c);
