@@ -259,9 +259,7 @@ TEST_F(MainDlgTest, NavigationStepFollowsTheVisibleTab) {
 TEST_F(MainDlgTest, TheViewMenuGivesTheKeysToTheCalendarShownOrTheWeek) {
     using M = MainDlgLogic;
     MainDlgLogic& m = open();
-    const struct Step {
-        int tab, command, focused;
-    } steps[] = {{M::kTabDay, cmd::kViewPlanner, M::kTabDay},     {M::kTabWeek, cmd::kViewPlanner, M::kTabWeek},
+    const struct Step { int tab, command, focused; } steps[] = {{M::kTabDay, cmd::kViewPlanner, M::kTabDay},     {M::kTabWeek, cmd::kViewPlanner, M::kTabWeek},
                  {M::kTabMonth, cmd::kViewPlanner, M::kTabWeek},  {M::kTabComments, cmd::kViewPlanner, M::kTabWeek},
                  {M::kTabDay, cmd::kViewMonth, M::kTabMonth}};
     for (const Step& s : steps) {
