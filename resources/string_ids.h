@@ -372,6 +372,13 @@ namespace velmora::ids {
     X(kDosePlanNoDoses, 41639)                                                              \
     X(kDosePlanMoreDoses, 41640)                                                            \
     X(kWeekdayNames, 41641)                                                                 \
+    /* Screen readers: item states and the calendar views' names */             \
+    X(kSpokenUpcoming, 41667)                                                               \
+    X(kSpokenUpcomingPouch, 41668)                                                          \
+    X(kSpokenNoDoses, 41669)                                                                \
+    X(kDayCalendarName, 41670)                                                              \
+    X(kWeekCalendarName, 41671)                                                             \
+    X(kMonthCalendarName, 41672)                                                            \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 
@@ -423,4 +430,7 @@ inline constexpr int kLanguageFinnish = 41350;
 inline constexpr int kLanguageEnglish = 41351;
 // File: the current user's dose plan.
 inline constexpr int kDosePlan = 41650;
+// View: the keys go to the day and week calendar or to the month calendar.
+inline constexpr int kViewPlanner = 41680;
+inline constexpr int kViewMonth = 41681;
 }  // namespace velmora::cmd

@@ -10,7 +10,8 @@
 # the legacy password prompt and the password change; the pouch data
 # summary, and the update of every user's pouch data while it runs and its
 # result list, against the substitute service on 127.0.0.1; the dose plan
-# dialog and the first page of the plan it prints) into
+# dialog and the first page of the plan it prints; the calendars and the
+# alarm dialog at 200 % scale and with larger text) into
 # build/screenshots/, in Finnish, and in English under build/screenshots/en/;
 # and the first page of the user manual of each language (manual.png),
 # drawn by the same tool that writes the manual's PDF.

@@ -15,4 +15,15 @@ Text fillPlaceholder(const Text& pattern, const Text& value, bool every) {
     return out;
 }
 
+std::vector<Text> tabSeparatedFields(const Text& text) {
+    std::vector<Text> fields(1);
+    for (char c : text) {
+        if (c == '\t')
+            fields.emplace_back();
+        else
+            fields.back() += c;
+    }
+    return fields;
+}
+
 }  // namespace velmora

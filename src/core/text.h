@@ -1,5 +1,8 @@
 #pragma once
-// Filling the "%s" placeholders of string-table texts.
+// Filling the "%s" placeholders of string-table texts, and reading the
+// fields of a text separated by tabs.
+#include <vector>
+
 #include "core/types.h"
 
 namespace velmora {
@@ -8,5 +11,8 @@ namespace velmora {
 // one when `every` is set. The value is inserted as it is: nothing in it
 // is read as a format.
 Text fillPlaceholder(const Text& pattern, const Text& value, bool every = false);
+
+// The fields of a string-table text separated by tabs.
+std::vector<Text> tabSeparatedFields(const Text& text);
 
 }  // namespace velmora

@@ -330,6 +330,68 @@ bool dosePlanPictures(MainWindow& main, int chosen, const ResourceModule& resour
     return written && ok;
 }
 
+// `w` painted at twice its pixels, as on a screen scaled to 200 %.
+bool saveScaled(QWidget& w, const QString& dir, const QString& name) {
+    w.show();
+    settle();
+    QPixmap picture(w.size() * 2);
+    picture.setDevicePixelRatio(2);
+    w.render(&picture);
+    const QString path = QDir(dir).filePath(name + ".png");
+    const bool ok = picture.save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", path.toLocal8Bit().constData());
+    return ok;
+}
+
+// The main window with its week and month calendars, the alarm dialog and
+// user management on a screen scaled to 200 %; then the same with the
+// desktop's text half as large again (13.5 points). The window sizes its
+// panel when it is made, so of it only the calendars, which follow a change
+// of text size at once, are shown with the large text.
+bool scaledAndLargeTextPictures(MainWindow& main, int user, const QString& outDir) {
+    MainDlgLogic& logic = main.logic;
+    MainDlg& w = *main.window;
+    main.store.selectUser(logic.user(), user, logic.clock().nowValue(), {}, RecordStore::SaveCurrent::No);
+    logic.markMonthStale();
+    logic.refresh();
+    auto* tabs = w.findChild<QTabWidget*>("viewTabs");
+    if (!tabs) return false;
+    const QSize normal = w.size();
+    const QFont normalFont = QApplication::font();
+    AlarmDlgLogic::Setup setup;
+    setup.start = setup.end = makeTime(2026, 3, 12, 12, 0);
+    bool ok = true;
+    for (const bool largeText : {false, true}) {
+        const auto shot = [&](QWidget& shown, const QString& name) {
+            return largeText ? save(shown, outDir, name + "-large-text") : saveScaled(shown, outDir, name + "-scale2");
+        };
+        if (largeText) {
+            QFont large = normalFont;
+            large.setPointSizeF(normalFont.pointSizeF() * 1.5);
+            QApplication::setFont(large);
+            w.resize(1180, 700);
+            settle();
+        }
+        tabs->setCurrentIndex(MainDlgLogic::kTabWeek);
+        w.weekView()->setFocus();
+        ok = shot(largeText ? static_cast<QWidget&>(*w.weekView()) : w, "calendar-week") && ok;
+        tabs->setCurrentIndex(MainDlgLogic::kTabMonth);
+        w.monthView()->setFocus();
+        ok = shot(largeText ? static_cast<QWidget&>(*w.monthView()) : w, "calendar-month") && ok;
+        AlarmDlgLogic model(setup, logic.user().alarms, logic.strings(), main.host, logic.clock(),
+                            logic.user().daylight);
+        AlarmDlg dlg(model, &w);
+        ok = shot(dlg, "alarm-new") && ok;
+        ProfileDlgLogic users(logic.user(), main.store, logic.strings(), main.host, logic.clock());
+        ProfileDlg usersDlg(users, &w);
+        ok = shot(usersDlg, "profile") && ok;
+    }
+    QApplication::setFont(normalFont);
+    tabs->setCurrentIndex(MainDlgLogic::kTabWeek);
+    w.resize(normal);
+    return ok;
+}
+
 int run(const QString& outDir, const std::filesystem::path& dataDir, const ResourceModule& resources) {
     RecordStore prepStore(dataDir / kDatabaseFileName);
     const int chosen = prepare(prepStore, dataDir);
@@ -530,6 +592,7 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
         ok = save(dlg, outDir, "report") && ok;
     }
     ok = dosePlanPictures(main, chosen, resources, outDir) && ok;
+    ok = scaledAndLargeTextPictures(main, chosen, outDir) && ok;
     return ok ? 0 : 1;
 }
 

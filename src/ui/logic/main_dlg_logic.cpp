@@ -79,7 +79,8 @@ bool MainDlgLogic::commandEnabled(int id) const {
     // The window's own (command() handles them before any command).
     static constexpr int kOwn[] = {cmd::kOk,        cmd::kCancel,         cmd::kExit,           kIdPrevious,
                                    kIdNext,         kIdToday,             cmd::kCloseUser,      cmd::kShowHistory,
-                                   cmd::kClearCalendar, cmd::kLanguageFinnish, cmd::kLanguageEnglish};
+                                   cmd::kClearCalendar, cmd::kLanguageFinnish, cmd::kLanguageEnglish,
+                                   cmd::kViewPlanner, cmd::kViewMonth};
     return std::find(std::begin(kOwn), std::end(kOwn), id) != std::end(kOwn);
 }
 
@@ -385,6 +386,8 @@ bool MainDlgLogic::command(int id) {
         case kIdPrevious: navigate(-1); return true;
         case kIdNext: navigate(+1); return true;
         case kIdToday: goToday(); return true;
+        case cmd::kViewPlanner: showCalendar(false); return true;
+        case cmd::kViewMonth: showCalendar(true); return true;
         case cmd::kCloseUser: closeUser(); return true;
         case cmd::kShowHistory: showHistory(); return true;
         case cmd::kClearCalendar: clearCalendar(); return true;
@@ -403,6 +406,12 @@ void MainDlgLogic::navigate(int direction) {
 }
 
 void MainDlgLogic::goToday() { setDate(clock_.localNow()); }
+
+void MainDlgLogic::showCalendar(bool month) {
+    const int tab = month ? kTabMonth : visibleTab_ == kTabDay ? kTabDay : kTabWeek;
+    if (tab != visibleTab_) selectTab(tab);
+    if (view_) view_->focusCalendar(tab);
+}
 
 void MainDlgLogic::noticeCutTexts() {
     if (cutTextsTold_ || store_.textsCut() == 0) return;

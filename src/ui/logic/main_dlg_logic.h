@@ -77,6 +77,8 @@ public:
     virtual void refreshViews(bool includeMonth) { (void)includeMonth; }
     // The tab to show.
     virtual void selectTab(int /*index*/) {}
+    // The keys go to the calendar view of the tab shown.
+    virtual void focusCalendar(int /*tab*/) {}
     // The wait cursor on (true) or off.
     virtual void busyChanged(bool /*busy*/) {}
     // The window must close; the program ends with `exitCode`.
@@ -294,6 +296,9 @@ private:
     // ---- The window's own commands ----
     void navigate(int direction);  // -1 "<", +1 ">"
     void goToday();
+    // View menu: the day or week calendar (whichever is shown, else the
+    // week), or the month calendar, shown with the keys.
+    void showCalendar(bool month);
     // Keeps `code` ("fi", "en") for the next start and says so.
     void chooseLanguage(const char* code);
     void clearCalendar();

@@ -30,6 +30,22 @@ QLineEdit* edit(QWidget* parent, const char* name, bool secret, const std::funct
     return e;
 }
 
+// A field's caption; screen readers name the field by it.
+QLabel* caption(QWidget* parent, const Text& text, QWidget* field) {
+    auto* l = new QLabel(toQ(text), parent);
+    l->setBuddy(field);
+    return l;
+}
+
+// Rows of captions and their fields.
+void addFields(QGridLayout* form, QWidget* parent, std::initializer_list<std::pair<Text, QWidget*>> rows) {
+    int row = 0;
+    for (const auto& [text, field] : rows) {
+        form->addWidget(caption(parent, text, field), row, 0);
+        form->addWidget(field, row++, 1);
+    }
+}
+
 // A hyperlink control: its caption as the link text; a click hands the
 // control id to `clicked`, which opens the address.
 QLabel* linkLabel(QWidget* parent, int id, const char* name, const Text& caption, const Text& address,
@@ -82,10 +98,8 @@ AccountDlg::AccountDlg(AccountDlgLogic& model, QWidget* parent) : EndableDialog(
     userName_->setText(toQ(model_.userName()));
     password_->setText(toQ(model_.password()));
     auto* form = new QGridLayout;
-    form->addWidget(new QLabel(toQ(model_.controlText(M::kIdUserNameLabel)), this), 0, 0);
-    form->addWidget(userName_, 0, 1);
-    form->addWidget(new QLabel(toQ(model_.controlText(M::kIdPasswordLabel)), this), 1, 0);
-    form->addWidget(password_, 1, 1);
+    addFields(form, this,
+              {{model_.controlText(M::kIdUserNameLabel), userName_}, {model_.controlText(M::kIdPasswordLabel), password_}});
 
     const auto open = [this](int id) { model_.openLink(id); };
     auto* links = new QVBoxLayout;
@@ -147,10 +161,8 @@ LoginDlg::LoginDlg(LoginDlgLogic& model, QWidget* parent) : EndableDialog(model,
     auto* userName = edit(this, "userName", false, [this](const Text& t) { model_.setUserName(t); });
     auto* password = edit(this, "password", true, [this](const Text& t) { model_.setPassword(t); });
     auto* form = new QGridLayout;
-    form->addWidget(new QLabel(toQ(model_.controlText(M::kIdUserNameLabel)), this), 0, 0);
-    form->addWidget(userName, 0, 1);
-    form->addWidget(new QLabel(toQ(model_.controlText(M::kIdPasswordLabel)), this), 1, 0);
-    form->addWidget(password, 1, 1);
+    addFields(form, this,
+              {{model_.controlText(M::kIdUserNameLabel), userName}, {model_.controlText(M::kIdPasswordLabel), password}});
 
     ok_ = button(this, model_.controlText(kIdOk), "ok");
     ok_->setDefault(true);
@@ -190,7 +202,7 @@ LoginPwDlg::LoginPwDlg(LoginPwDlgLogic& model, QWidget* parent) : EndableDialog(
     setWindowTitle(toQ(model.title()));
     auto* password = edit(this, "password", true, [&model](const Text& t) { model.setPassword(t); });
     auto* form = new QHBoxLayout;
-    form->addWidget(new QLabel(toQ(model.controlText(M::kIdPasswordLabel)), this));
+    form->addWidget(caption(this, model.controlText(M::kIdPasswordLabel), password));
     form->addWidget(password, 1);
 
     auto* ok = button(this, model.controlText(kIdOk), "ok");
@@ -216,12 +228,12 @@ ChangePasswordDlg::ChangePasswordDlg(ChangePasswordDlgLogic& model, QWidget* par
 
     auto* current = edit(this, "currentPassword", true, [this](const Text& t) { model_.setCurrent(t); });
     auto* form = new QGridLayout;
-    form->addWidget(new QLabel(toQ(model_.controlText(M::kIdCurrentLabel)), this), 0, 0);
-    form->addWidget(current, 0, 1);
-    form->addWidget(new QLabel(toQ(model_.controlText(M::kIdNewLabel)), this), 1, 0);
-    form->addWidget(edit(this, "newPassword", true, [this](const Text& t) { model_.setNew(t); }), 1, 1);
-    form->addWidget(new QLabel(toQ(model_.controlText(M::kIdAgainLabel)), this), 2, 0);
-    form->addWidget(edit(this, "newPasswordAgain", true, [this](const Text& t) { model_.setAgain(t); }), 2, 1);
+    addFields(form, this,
+              {{model_.controlText(M::kIdCurrentLabel), current},
+               {model_.controlText(M::kIdNewLabel),
+                edit(this, "newPassword", true, [this](const Text& t) { model_.setNew(t); })},
+               {model_.controlText(M::kIdAgainLabel),
+                edit(this, "newPasswordAgain", true, [this](const Text& t) { model_.setAgain(t); })}});
 
     ok_ = button(this, model_.controlText(kIdOk), "ok");
     ok_->setDefault(true);

@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QTimeEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/qt/dialog_parts.h"
 #include "ui/qt/qt_host.h"
@@ -95,7 +96,7 @@ AlarmDlg::AlarmDlg(AlarmDlgLogic& model, QWidget* parent) : QDialog(parent), mod
     description_->setObjectName("description");
     description_->setTabChangesFocus(true);
     description_->setPlainText(toQ(model_.description));
-    description_->setFixedHeight(72);
+    description_->setFixedHeight(std::max(72, 4 * description_->fontMetrics().lineSpacing() + 12));
     plainFont(description_, this);
     auto* descriptionLayout = new QVBoxLayout(descriptionFrame);
     descriptionLayout->addWidget(description_);

@@ -65,6 +65,10 @@ LogDlg::LogDlg(LogDlgLogic& model, QWidget* parent) : QDialog(parent), model_(mo
     pages_->addTab(list, toQ(strings.load(ids::kHistoryListTab)));
     pages_->addTab(adherencePage, toQ(strings.load(ids::kAdherenceTab)));
     pages_->addTab(chartPage, toQ(strings.load(ids::kChronologyTab)));
+    // Screen readers name each page's view by its tab.
+    list->setAccessibleName(pages_->tabText(0));
+    adherence_->setAccessibleName(pages_->tabText(1));
+    chartScroll_->setAccessibleName(pages_->tabText(2));
 
     auto* totals = new QGroupBox(toQ(model_.controlText(LogDlgLogic::kIdTotalsFrame)), this);
     auto* grid = new QGridLayout(totals);

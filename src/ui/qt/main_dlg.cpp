@@ -78,6 +78,10 @@ public:
     }
 };
 
+// How much larger than usual the desktop's text is (a line of the usual
+// 9 points is 14 pixels), at least 1.
+double textGrowth(const QWidget* w) { return std::max(1.0, w->fontMetrics().height() / 14.0); }
+
 // The radio buttons' tooltips: shown after the mouse rests 2 s, for 7 s.
 constexpr int kTooltipDelayMs = 2000;
 constexpr int kTooltipVisibleMs = 7000;
@@ -119,9 +123,9 @@ MainDlg::MainDlg(MainDlgLogic& logic, const ResourceModule& resources, QWidget* 
     syncNavigationTips();
 
     // The client area starts at 900 x 500; the layout's minimum is the
-    // smallest size.
-    setMinimumSize(minimumSizeHint().expandedTo(QSize(760, 470)));
-    resize(900, 500 + menuBar()->sizeHint().height());
+    // smallest size. Larger desktop text makes both larger.
+    setMinimumSize(minimumSizeHint().expandedTo(QSize(760, 470) * textGrowth(this)));
+    resize(QSize(900, 500) * textGrowth(this) + QSize(0, menuBar()->sizeHint().height()));
 
     // 32884: handled as the first event once the loop runs.
     QMetaObject::invokeMethod(this, "startup", Qt::QueuedConnection);
@@ -140,6 +144,7 @@ void MainDlg::buildMenu(int menuId) {
     // Every command, in a popup or on the bar itself, routes its id.
     auto bind = [this](QAction* a, int id) {
         a->setObjectName(commandObjectName(id));
+        a->setShortcut(commandShortcut(id));
         connect(a, &QAction::triggered, this, [this, id] { logic_.command(id); });
         actions_[id] = a;
     };
@@ -160,7 +165,7 @@ QWidget* MainDlg::buildLeft() {
     nav->setSpacing(4);
     previous_ = new QPushButton(toQ(resources_.dialogCaption(MainDlgLogic::kTemplateId, MainDlgLogic::kIdPrevious)), left);
     next_ = new QPushButton(toQ(resources_.dialogCaption(MainDlgLogic::kTemplateId, MainDlgLogic::kIdNext)), left);
-    for (QPushButton* b : {previous_, next_}) b->setFixedWidth(34);
+    for (QPushButton* b : {previous_, next_}) b->setFixedWidth(std::max(34, 2 * fontMetrics().height()));
     previous_->setObjectName("previousButton");
     next_->setObjectName("nextButton");
     dateLabel_ = new QLabel(left);
@@ -168,7 +173,7 @@ QWidget* MainDlg::buildLeft() {
     QFont bold = font();
     bold.setBold(true);
     dateLabel_->setFont(bold);
-    dateLabel_->setMinimumWidth(90);
+    dateLabel_->setMinimumWidth(std::max(90, QFontMetrics(bold).horizontalAdvance("30.12.2026") + 12));
     dateLabel_->setAlignment(Qt::AlignCenter);
     today_ = new QPushButton(toQ(logic_.controlText(MainDlgLogic::kIdToday)), left);
     today_->setObjectName("todayButton");
@@ -209,6 +214,7 @@ QWidget* MainDlg::buildLeft() {
     commentLayout->setContentsMargins(10, 10, 10, 10);
     commentLayout->addWidget(comment_);
     tabs_->addTab(commentsPage, toQ(logic_.tabText(3)));
+    comment_->setAccessibleName(tabs_->tabText(MainDlgLogic::kTabComments).trimmed());
     tabs_->setCurrentIndex(MainDlgLogic::kTabWeek);
     layout->addWidget(tabs_, 1);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
@@ -273,7 +279,7 @@ ElidedLabel* MainDlg::elidedValueLabel(const char* name) {
 
 QWidget* MainDlg::buildPanel() {
     auto* column = new QWidget(this);
-    column->setFixedWidth(270);
+    column->setFixedWidth(static_cast<int>(270 * textGrowth(this)));
     auto* outer = new QVBoxLayout(column);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(6);
@@ -358,7 +364,7 @@ QWidget* MainDlg::buildPanel() {
     v->addSpacing(4);
     program_ = new QPushButton(toQ(logic_.controlText(MainDlgLogic::kIdProgram)), userFrame_);
     program_->setObjectName("programButton");
-    program_->setMinimumHeight(30);
+    program_->setMinimumHeight(std::max(30, fontMetrics().height() + 14));
     program_->setEnabled(false);
     connect(program_, &QPushButton::clicked, this, [this] { logic_.command(MainDlgLogic::kIdProgram); });
     v->addWidget(program_);
@@ -426,8 +432,12 @@ void MainDlg::syncPanel() {
 }
 
 void MainDlg::syncNavigationTips() {
-    previous_->setToolTip(toQ(logic_.tooltipText(MainDlgLogic::kIdPrevious)));
-    next_->setToolTip(toQ(logic_.tooltipText(MainDlgLogic::kIdNext)));
+    for (const auto& [button, id] : {std::pair{previous_, MainDlgLogic::kIdPrevious}, {next_, MainDlgLogic::kIdNext}}) {
+        const QString tip = toQ(logic_.tooltipText(id));
+        button->setToolTip(tip);
+        // "<" and ">" tell a screen reader nothing: the tip's first line names them.
+        button->setAccessibleName(tip.section('\n', 0, 0));
+    }
 }
 
 void MainDlg::usePlacementFile(const std::filesystem::path& file) {
@@ -469,6 +479,11 @@ void MainDlg::refreshViews(bool includeMonth) {
 }
 
 void MainDlg::selectTab(int index) { tabs_->setCurrentIndex(index); }
+
+void MainDlg::focusCalendar(int tab) {
+    CalendarViewBase* views[] = {dayView_, weekView_, monthView_};
+    if (tab >= 0 && tab < 3) views[tab]->setFocus(Qt::ShortcutFocusReason);
+}
 
 void MainDlg::busyChanged(bool busy) {
     if (busy) {

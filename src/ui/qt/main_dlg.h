@@ -57,6 +57,7 @@ public:
     void dateChanged(const SYSTEMTIME& date) override;
     void refreshViews(bool includeMonth) override;
     void selectTab(int index) override;
+    void focusCalendar(int tab) override;
     void busyChanged(bool busy) override;
     void closeRequested(int exitCode) override;
 

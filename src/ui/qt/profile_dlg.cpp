@@ -41,6 +41,7 @@ ProfileDlg::ProfileDlg(ProfileDlgLogic& model, QWidget* parent)
     search_->setClearButtonEnabled(true);
     list_ = new QTreeWidget(listFrame);
     list_->setObjectName("list");
+    list_->setAccessibleName(listFrame->title());
     list_->setColumnCount(2);
     list_->setHeaderLabels({toQ(model_.controlText(ProfileDlgLogic::kIdNameColumn)),
                             toQ(model_.controlText(ProfileDlgLogic::kIdSsnColumn))});

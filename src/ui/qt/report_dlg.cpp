@@ -137,6 +137,7 @@ PrintableDocument ReportDlg::document() const {
 void ReportDlg::showReport() {
     lines_->setLines(splitLines(model_.reportText()), text_->font());
     list_->setText(toQ(model_.listCaption()));
+    text_->setAccessibleName(list_->text());  // what is shown names the report to screen readers
 }
 
 AlarmReportDlg::AlarmReportDlg(AlarmReportDlgLogic& model, QWidget* parent)
@@ -144,6 +145,7 @@ AlarmReportDlg::AlarmReportDlg(AlarmReportDlgLogic& model, QWidget* parent)
     setObjectName("AlarmReportDlg");
     setWindowTitle(toQ(model_.title()));
     QPlainTextEdit* text = reportView(this);
+    text->setAccessibleName(windowTitle());
     text->setPlainText(toQ(model_.reportText()));
     const StringSource& strings = model_.strings();
     // A user whose reminder was never programmed here has no report.

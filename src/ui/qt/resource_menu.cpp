@@ -43,7 +43,17 @@ QString commandObjectName(int commandId) {
         case cmd::kUpdateAllPouchData: return "updateAllPouchData";
         case cmd::kLanguageFinnish: return "languageFinnish";
         case cmd::kLanguageEnglish: return "languageEnglish";
+        case cmd::kViewPlanner: return "viewPlanner";
+        case cmd::kViewMonth: return "viewMonth";
         default: return QString("command%1").arg(commandId);
+    }
+}
+
+QKeySequence commandShortcut(int commandId) {
+    switch (commandId) {
+        case cmd::kViewPlanner: return QKeySequence(Qt::CTRL | Qt::Key_1);
+        case cmd::kViewMonth: return QKeySequence(Qt::CTRL | Qt::Key_2);
+        default: return {};
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Menus of the resource module as Qt menus: one filler for the menu bar
 // and the popups, and the object names of their commands.
+#include <QKeySequence>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -20,5 +21,8 @@ void addMenuItems(QMenu* into, const std::vector<MenuItem>& items,
 // The object name of a command's action by what it does ("editAlarm");
 // "command<id>" for a command without one.
 QString commandObjectName(int commandId);
+
+// The key of a command, none for most.
+QKeySequence commandShortcut(int commandId);
 
 }  // namespace velmora

@@ -27,12 +27,13 @@ public:
     void dateChanged(const SYSTEMTIME& d) override { dates.push_back(d); }
     void refreshViews(bool includeMonth) override { refreshes.push_back(includeMonth); }
     void selectTab(int) override {}
+    void focusCalendar(int tab) override { focused.push_back(tab); }
     void closeRequested(int code) override { closes.push_back(code); }
     void endDeviceDialog() override { ++deviceDialogEnds; }
 
     std::vector<SYSTEMTIME> dates;
     std::vector<bool> refreshes;
-    std::vector<int> closes;
+    std::vector<int> closes, focused;
     int deviceDialogEnds = 0;
 };
 
@@ -253,6 +254,21 @@ TEST_F(MainDlgTest, NavigationStepFollowsTheVisibleTab) {
     m.command(MainDlgLogic::kIdNext);
     EXPECT_EQ(m.dateText(), "1.1.2027");
     EXPECT_EQ(view_.dates.back().wDayOfWeek, 5) << "1 January 2027 is a Friday";
+}
+
+TEST_F(MainDlgTest, TheViewMenuGivesTheKeysToTheCalendarShownOrTheWeek) {
+    using M = MainDlgLogic;
+    MainDlgLogic& m = open();
+    const struct Step { int tab, command, focused; } steps[] = {{M::kTabDay, cmd::kViewPlanner, M::kTabDay},     {M::kTabWeek, cmd::kViewPlanner, M::kTabWeek},
+                 {M::kTabMonth, cmd::kViewPlanner, M::kTabWeek},  {M::kTabComments, cmd::kViewPlanner, M::kTabWeek},
+                 {M::kTabDay, cmd::kViewMonth, M::kTabMonth}};
+    for (const Step& s : steps) {
+        m.tabChanged(s.tab);
+        view_.focused.clear();
+        EXPECT_TRUE(m.commandEnabled(s.command));
+        m.command(s.command);
+        EXPECT_EQ(view_.focused, std::vector<int>{s.focused}) << s.tab << " " << s.command;
+    }
 }
 
 // Choosing and closing a user reload the month view; a plain refresh does not.

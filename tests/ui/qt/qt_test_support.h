@@ -1,9 +1,12 @@
 #pragma once
 // Helpers of the widget tests: act on the next modal window, type as a
-// person types, find a button by its text.
+// person types, find a button by its text, the controls a screen reader
+// cannot name.
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -50,6 +53,25 @@ inline QPushButton* buttonWithText(QWidget* parent, const QString& text) {
         if (b->text() == text) return b;
     }
     return nullptr;
+}
+
+// The focusable controls shown in `window` or on its tab pages not chosen,
+// whose accessible name is empty, by object and class name.
+inline QStringList unnamedControls(QWidget* window) {
+    const auto shown = [window](QWidget* w) {
+        for (; w && w != window; w = w->parentWidget()) {
+            if (w->isHidden() && !qobject_cast<QStackedWidget*>(w->parentWidget())) return false;
+        }
+        return true;
+    };
+    QStringList unnamed;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (w->focusPolicy() == Qt::NoFocus || !shown(w) || w->focusProxy()) continue;
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << w->objectName() + " " + w->metaObject()->className();
+    }
+    return unnamed;
 }
 
 }  // namespace velmora::qttest

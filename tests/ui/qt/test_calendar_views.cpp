@@ -1,8 +1,9 @@
 // The calendar views inside the main window on the offscreen platform:
 // what a click, a right click and the month grid's clicks ask for reaches
-// the alarm flows and the window's date.
+// the alarm flows and the window's date; what a screen reader is told.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTimer>
@@ -51,20 +52,24 @@ TEST_F(CalendarViewsTest, AClickOnAFreeSlotOfTheWeekAsksToAddThere) {
 TEST_F(CalendarViewsTest, TheContextMenuActsOnTheItemUnderTheMouse) {
     chooseUserWithAlarm();
     QWidget* viewport = window_->weekView()->viewport();
-    auto rightClick = [&](const QPoint& at, const char* actionName) {
+    // A right click on the viewport, or the menu key on the view.
+    auto rightClick = [&](const QPoint& at, const char* actionName, bool keys = false) {
         QTimer::singleShot(50, [actionName] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             ASSERT_NE(menu, nullptr);
             menu->setActiveAction(menu->findChild<QAction*>(actionName));
             QTest::keyClick(menu, Qt::Key_Return);
         });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
-        QApplication::sendEvent(viewport, &event);
+        QContextMenuEvent event(keys ? QContextMenuEvent::Keyboard : QContextMenuEvent::Mouse, at,
+                                viewport->mapToGlobal(at));
+        QApplication::sendEvent(keys ? static_cast<QWidget*>(window_->weekView()) : viewport, &event);
     };
     rightClick(weekPoint(3, 10, 0), "deleteAlarm");
     rightClick(weekPoint(5, 10, 0), "editAlarm");
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, weekPoint(4, 10, 0));  // selects 6 March's
+    rightClick({}, "editAlarm", true);
     EXPECT_EQ(flows_.deletes, (std::vector<Text>{"05.03.2026 10:00"}));
-    EXPECT_EQ(flows_.edits, (std::vector<Text>{"07.03.2026 10:00"}));
+    EXPECT_EQ(flows_.edits, (std::vector<Text>{"07.03.2026 10:00", "06.03.2026 10:00"}));
 }
 
 TEST_F(CalendarViewsTest, TheMonthGridSelectsADayAndOpensItsDayView) {
@@ -79,6 +84,36 @@ TEST_F(CalendarViewsTest, TheMonthGridSelectsADayAndOpensItsDayView) {
     EXPECT_EQ(logic_->dateText(), "6.3.2026");
     QTest::mouseDClick(month->viewport(), Qt::LeftButton, {}, at);
     EXPECT_EQ(tabs->currentIndex(), MainDlgLogic::kTabDay);
+}
+
+TEST_F(CalendarViewsTest, ScreenReadersSeeTheItemsAndTheCursorOfTheViewsFromTheViewMenu) {
+    chooseUserWithAlarm();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    struct Case {
+        const char* action;
+        CalendarViewBase* view;
+        std::vector<Qt::Key> keys;
+        int children;  // the items and the cursor
+        QString cursor;
+    } cases[] = {
+        {"viewPlanner", window_->weekView(), {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right}, 7,
+         "tiistai 3.3.2026 10:00–10:30: 10:00 Hälytys, tulossa"},
+        {"viewMonth", window_->monthView(), {Qt::Key_Right}, 35, "keskiviikko 4.3.2026: 10:00 Hälytys, tulossa"},
+    };
+    for (const Case& c : cases) {
+        control<QAction>(c.action)->trigger();  // gives the view the keys: it has the focused child below
+        for (Qt::Key k : c.keys) QTest::keyClick(c.view, k);
+        QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(c.view);
+        EXPECT_EQ(tree->childCount(), c.children) << c.action;
+        EXPECT_EQ(tree->child(0)->text(QAccessible::Name), "10:00 Hälytys, tulossa") << c.action;
+        EXPECT_EQ(tree->child(0)->text(QAccessible::Description), "tiistai 3.3.2026") << c.action;
+        ASSERT_NE(tree->focusChild(), nullptr) << c.action;
+        EXPECT_EQ(tree->focusChild()->text(QAccessible::Name), c.cursor) << c.action;
+        EXPECT_TRUE(tree->focusChild()->state().focused) << c.action;
+    }
+    EXPECT_EQ(qttest::unnamedControls(window_.get()).join(", ").toStdString(), "") << "the main window";
+    EXPECT_EQ(control<QPushButton>("nextButton")->accessibleName(), "Seuraava viikko") << "not \">\"";
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The small dialogs on the offscreen platform: their buttons and Escape
-// end them with their results, and the reminder dialogs follow the clock
-// and the reminder.
+// The dialogs on the offscreen platform: their buttons and Escape end them
+// with their results, the reminder dialogs follow the clock and the
+// reminder, and a screen reader has a name for every control.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -10,9 +10,19 @@
 
 #include "core/clock.h"
 #include "resources/resource_module.h"
+#include "../logic/dialog_test_support.h"
+#include "ui/qt/about_dlg.h"
+#include "ui/qt/account_dialogs.h"
+#include "ui/qt/alarm_dlg.h"
+#include "ui/qt/backup_dlg.h"
+#include "ui/qt/delete_dose_dlg.h"
 #include "ui/qt/device_dialogs.h"
 #include "ui/qt/log_dlg.h"
+#include "ui/qt/pouch_bulk_dlg.h"
+#include "ui/qt/profile_dlg.h"
 #include "ui/qt/qt_host.h"
+#include "ui/qt/report_dlg.h"
+#include "qt_test_support.h"
 #include "ui/qt/select_action_dlg.h"
 
 namespace velmora {
@@ -82,6 +92,42 @@ TEST(WaitProgramDlgWindow, ArrivalEndsTheRunningDialogWithOk) {
     // Ended (reminder removed) before the window came up: it closes at once.
     model.end(kIdCancel);
     EXPECT_EQ(host.runDialog(model), kIdCancel);
+}
+
+TEST(DialogWindows, EveryControlHasANameForScreenReaders) {
+    const ResourceModule& fi = ResourceModule::builtIn();
+    dialogtest::TempDatabase db;
+    db.store().selectUser(db.user, db.addUser("Aino", "120345-123A"), 0, {}, RecordStore::SaveCurrent::No);
+    dialogtest::ScriptedHost host;
+    const FixedClock clock(makeTime(2026, 3, 2, 9, 0));
+    const ServiceAccess access;
+    const AccountContext account{db.user, db.store(), fi, host, access};
+    const AlarmDlgLogic::Setup alarm{false, makeTime(2026, 3, 3, 8, 0), makeTime(2026, 3, 3, 8, 0)};
+    const std::vector<std::pair<const char*, std::shared_ptr<QDialog>>> dialogs = {
+        {"profile", ownDialog<ProfileDlg, ProfileDlgLogic>(db.user, db.store(), fi, host, clock)},
+        {"history", ownDialog<LogDlg, LogDlgLogic>(db.user, fi)},
+        {"report", ownDialog<ReportDlg, ReportDlgLogic>(db.user, db.store(), fi, host, 0)},
+        {"alarm report", ownDialog<AlarmReportDlg, AlarmReportDlgLogic>("08:00", fi, host)},
+        {"select action", ownDialog<SelectActionDlg, SelectActionDlgLogic>(fi)},
+        {"about", ownDialog<AboutDlg, AboutDlgLogic>(fi)},
+        {"alarm", ownDialog<AlarmDlg, AlarmDlgLogic>(alarm, std::vector<Alarm>{}, fi, host, clock,
+                                                     buildDaylightTable(clock.localNow()))},
+        {"delete dose", ownDialog<DeleteDoseDlg, DeleteDoseDlgLogic>(fi, alarm.start)},
+        {"program", ownDialog<ProgramDlg, ProgramDlgLogic>(fi, clock)},
+        {"programmed", ownDialog<ProgrammingFinishedDlg, ProgrammingFinishedDlgLogic>(fi, "Valmis")},
+        {"wait", ownDialog<WaitProgramDlg, WaitProgramDlgLogic>(fi)},
+        {"backup", ownDialog<BackupDlg, BackupDlgLogic>(db.user, db.store(), fi, host, clock, access)},
+        {"pouch", ownDialog<PouchBulkDlg, PouchBulkDlgLogic>(db.user, db.store(), fi, host, access,
+                                                             PouchConversion{})},
+        {"account", ownDialog<AccountDlg, AccountDlgLogic>(account)},
+        {"sign in", ownDialog<LoginDlg, LoginDlgLogic>(account)},
+        {"password", ownDialog<LoginPwDlg, LoginPwDlgLogic>(db.user, fi, host)},
+        {"change password", ownDialog<ChangePasswordDlg, ChangePasswordDlgLogic>(account)},
+    };
+    for (const auto& [name, dlg] : dialogs) {
+        dlg->show();
+        EXPECT_EQ(qttest::unnamedControls(dlg.get()).join(", ").toStdString(), "") << name;
+    }
 }
 
 }  // namespace

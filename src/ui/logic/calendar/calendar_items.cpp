@@ -127,6 +127,41 @@ Text monthDayTooltip(const SYSTEMTIME& day, const std::vector<const ViewItem*>& 
     return out;
 }
 
+Text spokenItem(const ViewItem& item, const SYSTEMTIME& now, const StringSource& strings) {
+    Text state;
+    switch (item.status) {
+        case kStatusForgotten:
+        case kStatusForgottenAlt: state = strings.load(ids::kStatusForgotten); break;
+        case kStatusAcknowledged:
+            state = strings.load(ids::kStatusAcknowledged) + " " + formatTimeOfDay(item.ackTime);
+            break;
+        case kStatusAcknowledgedLate:
+            state = strings.load(ids::kStatusAcknowledgedLate) + " " + formatTimeOfDay(item.ackTime);
+            break;
+        default:
+            // A past dose says what its title says (not alarmed, not read
+            // from the reminder); one still ahead is upcoming.
+            if (item.hasAlarm && !beforeNow(item.start, now))
+                state = strings.load(item.colour == ItemStyle::kPouchAlarm ? ids::kSpokenUpcomingPouch
+                                                                           : ids::kSpokenUpcoming);
+            else if (item.title != (item.hasAlarm ? item.alarm.title : Text())) state = item.title;
+            break;
+    }
+    Text out = formatTimeOfDay(item.start);
+    if (item.hasAlarm && !item.alarm.title.empty()) out += " " + item.alarm.title;
+    return state.empty() ? out : out + ", " + state;
+}
+
+Text weekdayName(const StringSource& strings, int dayOfWeek) {
+    const std::vector<Text> names = tabSeparatedFields(strings.load(ids::kWeekdayNames));
+    const std::size_t mondayFirst = static_cast<std::size_t>((dayOfWeek + 6) % 7);
+    return mondayFirst < names.size() ? names[mondayFirst] : Text();
+}
+
+Text spokenDay(const SYSTEMTIME& day, const StringSource& strings) {
+    return weekdayName(strings, dayOfWeek(day.wYear, day.wMonth, day.wDay)) + " " + formatDateShort(day);
+}
+
 bool itemEditable(const ViewItem& item, const SYSTEMTIME& now) {
     return item.hasAlarm && !beforeNow(item.start, now);
 }

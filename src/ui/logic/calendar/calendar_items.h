@@ -63,6 +63,16 @@ Text plannerTooltip(const ViewItem& item);
 Text monthDayTooltip(const SYSTEMTIME& day, const std::vector<const ViewItem*>& items,
                      const StringSource& strings);
 
+// What a screen reader says of an item: "hh:mm title, state", the state
+// being what its colour shows (upcoming, forgotten, acknowledged hh:mm ...).
+Text spokenItem(const ViewItem& item, const SYSTEMTIME& now, const StringSource& strings);
+
+// The weekday's name in the language in use (0 = Sunday, as dayOfWeek).
+Text weekdayName(const StringSource& strings, int dayOfWeek);
+
+// A day as a screen reader says it: "weekday d.m.yyyy".
+Text spokenDay(const SYSTEMTIME& day, const StringSource& strings);
+
 // True when the person may edit or delete the item at `now`: it belongs to
 // an alarm and does not lie in the past.
 bool itemEditable(const ViewItem& item, const SYSTEMTIME& now);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/datetime.h"
+#include "resources/string_ids.h"
 
 namespace velmora {
 
@@ -254,6 +255,44 @@ void CalendarViewLogic::key(CalendarKey key) {
             }
             break;
     }
+}
+
+// ---- Screen readers ----
+
+Text CalendarViewLogic::name() const {
+    switch (kind_) {
+        case ViewKind::Day: return strings_.load(ids::kDayCalendarName);
+        case ViewKind::Week: return strings_.load(ids::kWeekCalendarName);
+        case ViewKind::Month: break;
+    }
+    return strings_.load(ids::kMonthCalendarName);
+}
+
+Text CalendarViewLogic::itemSpeech(int index) const {
+    if (index < 0 || index >= static_cast<int>(items_.size())) return {};
+    return spokenItem(items_[static_cast<std::size_t>(index)], clock_.localNow(), strings_);
+}
+
+Text CalendarViewLogic::itemDetails(int index) const {
+    if (index < 0 || index >= static_cast<int>(items_.size())) return {};
+    const ViewItem& item = items_[static_cast<std::size_t>(index)];
+    const Text day = spokenDay(item.start, strings_);
+    return item.text.empty() ? day : day + ", " + item.text;
+}
+
+Text CalendarViewLogic::cursorSpeech() const {
+    Text out = spokenDay(cursor_, strings_);
+    const bool month = kind_ == ViewKind::Month;
+    const std::int64_t from = toTimeValue64(cursor_);
+    const std::int64_t to = from + kSlotMinutes * 60;
+    if (!month) out += " " + formatTimeOfDay(cursor_) + "\u2013" + formatTimeOfDay(addSecondsRounded(cursor_, kSlotMinutes * 60));
+    Text items;
+    for (const ViewItem* item : itemsOfDay(dayIndexOf(cursor_))) {
+        const std::int64_t at = toTimeValue64(item->start);
+        if (!month && (at < from || at >= to)) continue;
+        items += (items.empty() ? "" : "; ") + spokenItem(*item, clock_.localNow(), strings_);
+    }
+    return out + ": " + (items.empty() ? strings_.load(ids::kSpokenNoDoses) : items);
 }
 
 }  // namespace velmora

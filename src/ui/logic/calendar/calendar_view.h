@@ -96,6 +96,17 @@ public:
     int selectedItem() const { return selected_; }
     void key(CalendarKey key);
 
+    // ---- Screen readers ----
+    // The view's name ("Week calendar").
+    Text name() const;
+    // The range's item `index` as spoken (spokenItem), empty outside the range.
+    Text itemSpeech(int index) const;
+    // Its day and second line: "weekday d.m.yyyy, description".
+    Text itemDetails(int index) const;
+    // The cursor's slot ("weekday d.m.yyyy hh:mm–hh:mm"; the month grid: its
+    // day) and, after a colon, the items in it or "no doses".
+    Text cursorSpeech() const;
+
     // Views are made by make(); the kinds differ only in their range.
     CalendarViewLogic(ViewKind kind, CalendarRequests& requests, const StringSource& strings,
                       const Clock& clock);

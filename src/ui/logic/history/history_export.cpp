@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/datetime.h"
+#include "core/text.h"
 #include "resources/string_ids.h"
 #include "ui/logic/history/chronology_chart.h"
 #include "ui/logic/history/log_dlg_logic.h"
@@ -60,17 +61,6 @@ void appendCsvRow(Text& out, const std::vector<Text>& fields) {
         appendCsvField(out, fields[i]);
     }
     out += "\r\n";
-}
-
-std::vector<Text> tabSeparatedFields(const Text& text) {
-    std::vector<Text> fields(1);
-    for (char c : text) {
-        if (c == '\t')
-            fields.emplace_back();
-        else
-            fields.back() += c;
-    }
-    return fields;
 }
 
 void appendCsvHeading(Text& out, const Text& tabSeparated) { appendCsvRow(out, tabSeparatedFields(tabSeparated)); }

@@ -20,8 +20,6 @@ inline constexpr std::size_t kMaxExportRows = 200000;
 
 // One CSV row of `fields`, appended with its CR LF.
 void appendCsvRow(Text& out, const std::vector<Text>& fields);
-// The fields of a string-table text separated by tabs.
-std::vector<Text> tabSeparatedFields(const Text& text);
 // A heading text whose fields are separated by tabs, as one CSV row.
 void appendCsvHeading(Text& out, const Text& tabSeparated);
 

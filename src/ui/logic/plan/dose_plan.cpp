@@ -6,6 +6,7 @@
 #include "core/schedule.h"
 #include "core/text.h"
 #include "resources/string_ids.h"
+#include "ui/logic/calendar/calendar_items.h"
 #include "ui/logic/history/history_export.h"
 
 namespace velmora {
@@ -44,12 +45,6 @@ Text boundedPlanNote(const Text& note) {
 }
 
 Text doseDescription(const Alarm& alarm) { return alarm.description.empty() ? alarm.title : alarm.description; }
-
-Text weekdayName(const StringSource& strings, int dayOfWeek) {
-    const std::vector<Text> names = tabSeparatedFields(strings.load(ids::kWeekdayNames));
-    const std::size_t mondayFirst = static_cast<std::size_t>((dayOfWeek + 6) % 7);
-    return mondayFirst < names.size() ? names[mondayFirst] : Text();
-}
 
 DosePlan buildDosePlan(const CurrentUser& user, const SYSTEMTIME& today, int weeks, const Text& note) {
     DosePlan plan;

@@ -51,9 +51,6 @@ Text boundedPlanNote(const Text& note);
 // What the plan shows of an alarm: its description, else its title.
 Text doseDescription(const Alarm& alarm);
 
-// The weekday's name in the language in use (0 = Sunday, as dayOfWeek).
-Text weekdayName(const StringSource& strings, int dayOfWeek);
-
 // CSV with the BOM: a heading row, then one row per dose: date
 // (yyyy-mm-dd), weekday, time (hh:mm), description and an empty taken
 // field; a day with doses left out adds a row of "+N more".

@@ -1,6 +1,7 @@
 #include "ui/qt/calendar/calendar_style.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QMenu>
 
 #include "resources/resource_module.h"
@@ -41,16 +42,29 @@ QColor itemTextColour(const QColor& fill) {
     return luminance < 140 ? QColor(Qt::white) : QColor(20, 20, 20);
 }
 
-// Matching a family the desktop may lack costs a font-configuration
-// search; the two fonts are made once.
-QFont rulerHourFont() {
-    static const QFont f = [] {
-        QFont made("Tahoma");
-        made.setPixelSize(23);
-        return made;
-    }();
+namespace {
+
+// `f` scaled by `factor`, in points or in pixels as it is given.
+QFont scaled(QFont f, double factor) {
+    if (f.pointSizeF() > 0) f.setPointSizeF(f.pointSizeF() * factor);
+    else f.setPixelSize(std::max(1, static_cast<int>(f.pixelSize() * factor + 0.5)));
     return f;
 }
+
+}  // namespace
+
+// Matching a family the desktop may lack costs a font-configuration
+// search; the families are matched once.
+QFont rulerHourFont(const QFont& base) {
+    static const QFont tahoma("Tahoma");
+    const QFont sized = scaled(base, 23.0 / 12);
+    QFont f = tahoma;
+    if (sized.pointSizeF() > 0) f.setPointSizeF(sized.pointSizeF());
+    else f.setPixelSize(sized.pixelSize());
+    return f;
+}
+
+QFont smallFont(const QFont& base) { return scaled(base, 11.0 / 12); }
 
 QFont rulerMinuteFont() {
     static const QFont f = [] {

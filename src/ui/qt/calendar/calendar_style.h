@@ -36,9 +36,13 @@ QColor itemColour(const ItemStyle::Rgb& c);
 // Black or white, whichever reads better on the fill.
 QColor itemTextColour(const QColor& fill);
 
-// The ruler's hour ("Tahoma", large) and minutes ("Arial", small) fonts.
-QFont rulerHourFont();
+// The ruler's hour font ("Tahoma", large) for a view whose font is `base`,
+// and the history chart's small fixed font ("Arial", 11 pixels).
+QFont rulerHourFont(const QFont& base);
 QFont rulerMinuteFont();
+// The small font of items and minutes: 11 pixels where `base` is 12, so
+// it grows with the desktop's text size.
+QFont smallFont(const QFont& base);
 
 // The locale of the language module (ids::kLanguageCode): weekday names.
 QLocale calendarLocale(const ResourceModule& resources);

@@ -10,6 +10,8 @@
 
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
+#include "ui/qt/calendar/calendar_accessible.h"
+#include "ui/qt/qt_host.h"
 
 namespace velmora {
 
@@ -50,6 +52,8 @@ CalendarViewBase::CalendarViewBase(ViewKind kind, CalendarRequests& requests, co
       clock_(clock),
       tooltipWidth_(tooltipWidth) {
     setObjectName(objectNameOf(kind));
+    installCalendarAccessibility();
+    setAccessibleName(toQ(logic_->name()));
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
 }
@@ -57,13 +61,18 @@ CalendarViewBase::CalendarViewBase(ViewKind kind, CalendarRequests& requests, co
 CalendarViewBase::~CalendarViewBase() = default;
 
 void CalendarViewBase::setDate(const QDate& date) {
-    if (logic_->setDate(makeTime(date.year(), date.month(), date.day()))) refresh();
-    else viewport()->update();
+    if (logic_->setDate(makeTime(date.year(), date.month(), date.day()))) {
+        refresh();
+    } else {
+        announceCalendarCursor(this);
+        viewport()->update();
+    }
 }
 
 void CalendarViewBase::refresh() {
     logic_->refresh();
     itemsChanged();
+    announceCalendarItems(this);
     viewport()->update();
 }
 
@@ -73,10 +82,13 @@ void CalendarViewBase::paintEvent(QPaintEvent*) {
 }
 
 void CalendarViewBase::contextMenuEvent(QContextMenuEvent* event) {
-    if (!logic_->contextMenuOn(itemAt(event->pos()))) return;
+    // From the keys (the menu key, Shift+F10) the menu is the selected item's.
+    const bool keys = event->reason() == QContextMenuEvent::Keyboard;
+    if (!logic_->contextMenuOn(keys ? logic_->selectedItem() : itemAt(event->pos()))) return;
     QMenu* menu = alarmContextMenu(resources_, this);
     if (!menu) return;
-    QAction* chosen = menu->exec(event->globalPos());
+    QAction* chosen =
+        menu->exec(keys ? viewport()->mapToGlobal(itemArea(logic_->selectedItem()).center()) : event->globalPos());
     const int id = chosen ? chosen->data().toInt() : 0;
     menu->deleteLater();
     if (id == cmd::kEditAlarm) logic_->editRemembered();
@@ -91,7 +103,13 @@ void CalendarViewBase::keyPressEvent(QKeyEvent* event) {
     }
     logic_->key(*key);
     cursorMoved();
+    announceCalendarCursor(this);
     viewport()->update();
+}
+
+void CalendarViewBase::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    announceCalendarCursor(this);
 }
 
 bool CalendarViewBase::viewportEvent(QEvent* event) {

@@ -23,6 +23,10 @@ public:
     CalendarViewLogic& logic() { return *logic_; }
     // The whole view painted at `size` (the widget paints its viewport with it).
     virtual void paintAll(QPainter& p, const QSize& size) = 0;
+    // Where the range's item `index` and the cursor are painted, in viewport
+    // coordinates; empty when out of view.
+    virtual QRect itemArea(int index) const = 0;
+    virtual QRect cursorArea() const = 0;
 
 public slots:
     // The main window's date: reloads when the range changes.
@@ -47,6 +51,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 
     std::unique_ptr<CalendarViewLogic> logic_;

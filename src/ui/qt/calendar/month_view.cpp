@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "resources/resource_module.h"
+#include "ui/qt/calendar/calendar_accessible.h"
 #include "ui/qt/qt_host.h"
 
 namespace velmora {
@@ -21,10 +22,23 @@ MonthView::MonthView(CalendarRequests& requests, const ResourceModule& resources
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
+QFont MonthView::titleFont() const {
+    QFont f = font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() + 2);
+    return f;
+}
+
 MonthGeometry MonthView::fitted(const QSize& size) const {
     MonthGeometry g = geometry_;
     g.width = size.width();
     g.height = size.height();
+    // The rows grow with the text.
+    const int line = fontMetrics().height();
+    g.titleHeight = std::max(28, QFontMetrics(titleFont()).height() + 8);
+    g.headerHeight = std::max(24, line + 8);
+    g.dayLineHeight = std::max(18, line + 3);
+    g.itemLineHeight = std::max(16, QFontMetrics(smallFont(font())).height() + 2);
     g.weeks = std::max(1, logic_->dayCount() / 7);
     return g;
 }
@@ -38,12 +52,35 @@ void MonthView::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     const int day = dayAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && day >= 0) logic_->selectDay(logic_->dayAt(day));
+    announceCalendarCursor(this);
     viewport()->update();
 }
 
 void MonthView::mouseDoubleClickEvent(QMouseEvent* event) {
     const int day = dayAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && day >= 0) logic_->openDay(logic_->dayAt(day));
+}
+
+// An item's line in its day's cell; the cell itself when its line did
+// not fit.
+QRect MonthView::itemArea(int index) const {
+    if (index < 0 || index >= static_cast<int>(logic_->items().size())) return {};
+    const ViewItem* item = &logic_->items()[static_cast<std::size_t>(index)];
+    const int day = logic_->dayIndexOf(item->start);
+    if (day < 0) return {};
+    const MonthGeometry g = fitted(viewport()->size());
+    const PixelRect cell = g.cell(day);
+    const std::vector<const ViewItem*> items = logic_->itemsOfDay(day);
+    const int row = static_cast<int>(std::find(items.begin(), items.end(), item) - items.begin());
+    if (row >= layoutCell(g, day, static_cast<int>(items.size())).shown) return QRect(cell.x, cell.y, cell.w, cell.h);
+    return QRect(cell.x, cell.y + g.dayLineHeight + row * g.itemLineHeight, cell.w, g.itemLineHeight);
+}
+
+QRect MonthView::cursorArea() const {
+    const int day = logic_->dayIndexOf(logic_->cursor());
+    if (day < 0) return {};
+    const PixelRect cell = fitted(viewport()->size()).cell(day);
+    return QRect(cell.x, cell.y, cell.w, cell.h);
 }
 
 std::optional<Text> MonthView::tooltipAt(const QPoint& at) const {
@@ -78,10 +115,7 @@ void MonthView::paintAll(QPainter& p, const QSize& size) {
     // The month and year of the page, then the weekday names, the cells,
     // days of other months faint.
     p.fillRect(QRect(0, 0, g.width, g.height), c.base);
-    QFont titleFont = font();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(titleFont.pointSizeF() + 2);
-    p.setFont(titleFont);
+    p.setFont(titleFont());
     p.setPen(c.text);
     QString month = locale.standaloneMonthName(logic_->date().wMonth);
     if (!month.isEmpty()) month[0] = month[0].toUpper();
@@ -115,8 +149,7 @@ void MonthView::paintAll(QPainter& p, const QSize& size) {
 
     // Layer 3: day numbers and the items of each cell.
     QFont dayFont = font();
-    QFont itemFont = font();
-    itemFont.setPixelSize(11);
+    const QFont itemFont = smallFont(font());
     const QFontMetrics im(itemFont);
     for (int i = 0; i < cells; ++i) {
         const PixelRect r = g.cell(i);

@@ -20,6 +20,8 @@ public:
 
     const MonthGeometry& geometry() const { return geometry_; }
     void paintAll(QPainter& p, const QSize& size) override;
+    QRect itemArea(int index) const override;
+    QRect cursorArea() const override;
 
 protected:
     std::optional<Text> tooltipAt(const QPoint& at) const override;
@@ -29,6 +31,8 @@ protected:
 private:
     // The geometry of the grid at `size`, the logic's weeks.
     MonthGeometry fitted(const QSize& size) const;
+    // The month and year on top.
+    QFont titleFont() const;
     // The range's day index of the cell at `p`, -1 outside the grid.
     int dayAt(const QPoint& p) const;
     // An item line elided to `width` and shaped once.

@@ -5,6 +5,7 @@
 #include <QScrollBar>
 
 #include "core/datetime.h"
+#include "ui/qt/calendar/calendar_accessible.h"
 #include "resources/resource_module.h"
 #include "ui/qt/qt_host.h"
 
@@ -25,10 +26,28 @@ PlannerView::PlannerView(ViewKind kind, CalendarRequests& requests, const Resour
                          const Clock& clock, QWidget* parent)
     : CalendarViewBase(kind, requests, resources, clock, kTooltipWidth, parent) {
     geometry_.days = kind == ViewKind::Day ? 1 : 7;
-    geometry_.slotHeight = 28;
+    fitToFont();
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFrameShape(QFrame::StyledPanel);
+}
+
+// The slots hold two lines of item text, the header a line and the ruler
+// its hours, at any text size.
+void PlannerView::fitToFont() {
+    const QFontMetrics small(smallFont(font()));
+    const QFontMetrics hours(rulerHourFont(font()));
+    geometry_.slotHeight = std::max(28, 2 * small.height() + 2);  // an item is 2 pixels lower
+    geometry_.headerHeight = std::max(30, fontMetrics().height() + 14);
+    geometry_.rulerWidth = std::max(58, hours.horizontalAdvance("00") + small.horizontalAdvance("00") + 14);
+}
+
+void PlannerView::changeEvent(QEvent* event) {
+    CalendarViewBase::changeEvent(event);
+    if (event->type() != QEvent::FontChange) return;
+    fitToFont();
+    syncScrollBar();
+    relayout();
 }
 
 void PlannerView::relayout() {
@@ -97,6 +116,7 @@ void PlannerView::mousePressEvent(QMouseEvent* event) {
         if (day < 0) return;
         if (auto slot = geometry_.slotAt(logic_->dayAt(day), at.y())) logic_->clickSlot(*slot);
     }
+    announceCalendarCursor(this);
     viewport()->update();
 }
 
@@ -104,6 +124,26 @@ void PlannerView::cursorMoved() {
     geometry_.scroll = geometry_.scrollToShow(logic_->cursor());
     syncScrollBar();
     relayout();
+}
+
+// Only what lies below the header is in view.
+QRect PlannerView::dayArea() const {
+    return QRect(0, geometry_.headerHeight, geometry_.width, geometry_.height - geometry_.headerHeight);
+}
+
+QRect PlannerView::itemArea(int index) const {
+    for (const Placed& placed : placed_) {
+        if (placed.item == index) return toRect(placed.rect).intersected(dayArea());
+    }
+    return {};
+}
+
+QRect PlannerView::cursorArea() const {
+    const int day = logic_->dayIndexOf(logic_->cursor());
+    if (day < 0) return {};
+    const QRect slot(geometry_.columnLeft(day), geometry_.yOf(logic_->cursor()), geometry_.columnWidth(day),
+                     geometry_.slotHeight);
+    return slot.intersected(dayArea());
 }
 
 std::optional<Text> PlannerView::tooltipAt(const QPoint& at) const {
@@ -179,8 +219,7 @@ void PlannerView::paintItems(QPainter& p, const CalendarPalette& c) {
     p.save();
     p.setClipRect(QRect(g.rulerWidth, g.headerHeight, g.width - g.rulerWidth, g.height - g.headerHeight));
     p.setRenderHint(QPainter::Antialiasing, true);
-    QFont titleFont = font();
-    titleFont.setPixelSize(11);
+    QFont titleFont = smallFont(font());
     titleFont.setBold(true);
     QFont textFont = titleFont;
     textFont.setBold(false);
@@ -223,8 +262,8 @@ void PlannerView::paintRulerAndHeader(QPainter& p, const CalendarPalette& c) {
     p.save();
     p.setClipRect(QRect(0, g.headerHeight, g.rulerWidth, g.height - g.headerHeight));
     p.fillRect(QRect(0, g.headerHeight, g.rulerWidth, g.height), c.face);
-    const QFont hourFont = rulerHourFont();
-    const QFont minuteFont = rulerMinuteFont();
+    const QFont hourFont = rulerHourFont(font());
+    const QFont minuteFont = smallFont(font());
     const QFontMetrics hm(hourFont);
     const QFontMetrics minuteMetrics(minuteFont);
     for (int hour = 0; hour < 24; ++hour) {
@@ -241,13 +280,15 @@ void PlannerView::paintRulerAndHeader(QPainter& p, const CalendarPalette& c) {
         p.drawText(QRect(right - minuteWidth - 2 - hourWidth, y + 2, hourWidth, hm.height()),
                    Qt::AlignLeft | Qt::AlignTop, h);
         p.setFont(minuteFont);
-        p.drawText(QRect(right - minuteWidth, y + 5, minuteWidth, 14), Qt::AlignLeft | Qt::AlignTop, "00");
+        p.drawText(QRect(right - minuteWidth, y + 5, minuteWidth, minuteMetrics.height()), Qt::AlignLeft | Qt::AlignTop,
+                   "00");
     }
     p.restore();
     p.setPen(c.line);
     p.drawLine(g.rulerWidth, g.headerHeight, g.rulerWidth, g.height);
 
-    // Header: "ddd d.M." per day, today's in bold.
+    // Header: "ddd d.M." per day, today's in bold; "d.M." or "d" where
+    // large text leaves a column too narrow.
     p.fillRect(QRect(0, 0, g.width, g.headerHeight), c.face);
     const QLocale locale = calendarLocale(resources_);
     const int today = logic_->dayIndexOf(clock_.localNow());
@@ -258,7 +299,12 @@ void PlannerView::paintRulerAndHeader(QPainter& p, const CalendarPalette& c) {
         f.setBold(d == today);
         p.setFont(f);
         p.setPen(c.text);
-        p.drawText(cell, Qt::AlignCenter, locale.toString(toDate(logic_->dayAt(d)), "ddd d.M."));
+        QString label;
+        for (const char* format : {"ddd d.M.", "d.M.", "d"}) {
+            label = locale.toString(toDate(logic_->dayAt(d)), format);
+            if (QFontMetrics(f).horizontalAdvance(label) <= cell.width() - 4) break;
+        }
+        p.drawText(cell, Qt::AlignCenter, label);
         p.setPen(c.line);
         p.drawLine(cell.left(), 0, cell.left(), g.headerHeight);
     }

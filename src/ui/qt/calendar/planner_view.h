@@ -16,6 +16,8 @@ public:
 
     const PlannerGeometry& geometry() const { return geometry_; }
     void paintAll(QPainter& p, const QSize& size) override;
+    QRect itemArea(int index) const override;
+    QRect cursorArea() const override;
 
 protected:
     void itemsChanged() override { relayout(); }
@@ -26,12 +28,15 @@ protected:
     void showEvent(QShowEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     struct Placed {
         int item;
         PixelRect rect;
     };
+    void fitToFont();
+    QRect dayArea() const;
     void relayout();
     void syncScrollBar();
     void paintGrid(QPainter& p, const CalendarPalette& c);

@@ -87,27 +87,33 @@ TEST_F(CalendarTest, ItemsTakeTheStateOfTheLogEntryAtTheirSecond) {
         Text title, text;
         S::Rgb colour;
         Text monthText;
+        Text spoken;
     } cases[] = {
-        {"status 0", makeTime(2026, 3, 9, 8, 0), 0, 0, 0, "Hälytys", "Aamulääke", S::kAlarm, "08:00  Hälytys"},
+        {"status 0", makeTime(2026, 3, 9, 8, 0), 0, 0, 0, "Hälytys", "Aamulääke", S::kAlarm, "08:00  Hälytys",
+         "08:00 Hälytys"},
         {"past, not read yet", makeTime(2026, 3, 9, 9, 0), 0, -1, 0, text(ids::kAwaitingReadBack), "Aamulääke",
-         S::kAwaitingReadBack, "09:00  " + text(ids::kAwaitingReadBack)},
+         S::kAwaitingReadBack, "09:00  " + text(ids::kAwaitingReadBack),
+         "09:00 Hälytys, ei luettu laitteesta"},
         {"ahead, not read yet", makeTime(2026, 3, 11, 13, 0), 0, -1, 0, "Hälytys", "Aamulääke", S::kAlarm,
-         "13:00  Hälytys"},
+         "13:00  Hälytys", "13:00 Hälytys, tulossa"},
         {"future 1", makeTime(2026, 3, 12, 8, 0), 1, 1, 0, "Pussihälytys", "Aamulääke", S::kPouchAlarm,
-         "08:00  Pussihälytys"},
+         "08:00  Pussihälytys",
+         "08:00 Pussihälytys, tulossa, annospussi"},
         {"past 1, pouch", makeTime(2026, 3, 10, 8, 0), 1, 1, 0, notAlarmed, "Aamulääke", S::kPouchAlarm,
-         "08:00  " + notAlarmed},
-        {"2", makeTime(2026, 3, 10, 9, 0), 0, 2, 0, "Hälytys", "H: 09:00", S::kForgotten, "09:00  Hälytys"},
-        {"3", makeTime(2026, 3, 10, 10, 0), 0, 3, 0, "Hälytys", "H: 10:00", S::kForgotten, "10:00  Hälytys"},
+         "08:00  " + notAlarmed, "08:00 Pussihälytys, ei hälytetty"},
+        {"2", makeTime(2026, 3, 10, 9, 0), 0, 2, 0, "Hälytys", "H: 09:00", S::kForgotten, "09:00  Hälytys",
+         "09:00 Hälytys, unohdettu"},
+        {"3", makeTime(2026, 3, 10, 10, 0), 0, 3, 0, "Hälytys", "H: 10:00", S::kForgotten, "10:00  Hälytys",
+         "10:00 Hälytys, unohdettu"},
         {"4", makeTime(2026, 3, 10, 11, 0), 0, 4, 4, "Hälytys", "H: 11:00, K: 11:04", S::kAcknowledged,
-         "11:00  Hälytys"},
+         "11:00  Hälytys", "11:00 Hälytys, kuitattu 11:04"},
         {"5", makeTime(2026, 3, 9, 8, 0), 0, 5, 25, "Hälytys", "H: 08:00, K: 08:25", S::kAcknowledgedLate,
-         "08:00  Hälytys"},
+         "08:00  Hälytys", "08:00 Hälytys, kuitattu myöhässä 08:25"},
         {"gone, 5", makeTime(2026, 3, 10, 10, 30), -1, 5, 3, notAlarmed, "H: 10:30, K: 10:33",
-         S::kAcknowledgedLate, "10:30  " + text(ids::kStatusAcknowledgedLate)},
+         S::kAcknowledgedLate, "10:30  " + text(ids::kStatusAcknowledgedLate), "10:30, kuitattu myöhässä 10:33"},
         {"gone, 3", makeTime(2026, 3, 10, 10, 45), -1, 3, 0, notAlarmed, "H: 10:45", S::kForgotten,
-         "10:45  " + text(ids::kStatusForgotten)},
-        {"gone, 1", makeTime(2026, 3, 10, 10, 50), -1, 1, 0, notAlarmed, "", S::kAlarm, "10:50  " + notAlarmed},
+         "10:45  " + text(ids::kStatusForgotten), "10:45, unohdettu"},
+        {"gone, 1", makeTime(2026, 3, 10, 10, 50), -1, 1, 0, notAlarmed, "", S::kAlarm, "10:50  " + notAlarmed, "10:50, ei hälytetty"},
     };
     for (const Case& c : cases) {
         requests_ = Requests{};
@@ -124,6 +130,7 @@ TEST_F(CalendarTest, ItemsTakeTheStateOfTheLogEntryAtTheirSecond) {
         EXPECT_EQ(item.colour, c.colour) << c.name;
         EXPECT_EQ(item.hasAlarm, c.type >= 0) << c.name;
         EXPECT_EQ(monthCellText(item, strings_), c.monthText) << c.name;
+        EXPECT_EQ(spokenItem(item, kNow, strings_), c.spoken) << c.name;
         EXPECT_EQ(v.items().size(), 1u) << c.name << ": entries of other weeks show nowhere";
     }
 }
@@ -327,6 +334,28 @@ TEST_F(CalendarTest, KeysMoveTheCursorAndAsk) {
         EXPECT_EQ(requests_.deletes.size(), c.deletes) << got;
         EXPECT_EQ(requests_.tabs.size(), c.tabs) << got;
         EXPECT_EQ(formatDate(v.date()), formatDate(v.cursor())) << "the date follows the cursor";
+    }
+}
+
+TEST_F(CalendarTest, TheCursorIsSpokenWithTheItemsInItsSlotOrDay) {
+    using K = CalendarKey;
+    struct Case {
+        ViewKind kind;
+        std::vector<K> keys;
+        Text speech;
+    } cases[] = {
+        {ViewKind::Week, {}, "torstai 12.3.2026 12:30–13:00: ei annoksia"},
+        {ViewKind::Week, {K::Down, K::Down, K::Down}, "torstai 12.3.2026 14:00–14:30: 14:00 Hälytys, tulossa; "
+                                                      "14:20 Hälytys, tulossa"},
+        {ViewKind::Month, {K::Left}, "keskiviikko 11.3.2026: 14:00 Hälytys, tulossa"},
+        {ViewKind::Month, {K::Right, K::Right, K::Right}, "sunnuntai 15.3.2026: 14:00 Hälytys, tulossa"},
+    };
+    for (const Case& c : cases) {
+        requests_ = Requests{};
+        requests_.alarms = {alarmAt(makeTime(2026, 3, 10, 14, 0)), alarmAt(makeTime(2026, 3, 12, 14, 20), 0)};
+        CalendarViewLogic& v = view(c.kind, makeTime(2026, 3, 12));
+        for (K k : c.keys) v.key(k);
+        EXPECT_EQ(v.cursorSpeech(), c.speech);
     }
 }
 
