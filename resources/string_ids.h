@@ -359,6 +359,20 @@ namespace velmora::ids {
     X(kStepVerifyTable, 41501)                                                              \
     X(kReasonTableNotAsWritten, 41502)                                                      \
     X(kReminderWorkTitle, 41503)                                                            \
+    /* Work list */                                                                         \
+    X(kWorkListTitle, 41600)                                                                \
+    X(kWorkListColumnName, 41601)                                                           \
+    X(kWorkListColumnSsn, 41602)                                                            \
+    X(kWorkListColumnRunsOut, 41603)                                                        \
+    X(kWorkListColumnReasons, 41604)                                                        \
+    X(kWorkListReasonRunsOut, 41605)                                                        \
+    X(kWorkListReasonRunOut, 41606)                                                         \
+    X(kWorkListReasonNeedsProgramming, 41607)                                               \
+    X(kWorkListReasonLogNotRead, 41608)                                                     \
+    X(kWorkListReminderEmpty, 41609)                                                        \
+    X(kWorkListRunsOutDays, 41610)                                                          \
+    X(kWorkListLogDays, 41611)                                                              \
+    X(kWorkListDueThisWeek, 41612)                                                          \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 
@@ -408,4 +422,6 @@ inline constexpr int kUpdateAllPouchData = 40401;  // Tools: every user's pouch 
 // Language: the choice kept for the next start.
 inline constexpr int kLanguageFinnish = 41350;
 inline constexpr int kLanguageEnglish = 41351;
+// View: the work list shown or hidden.
+inline constexpr int kWorkList = 41600;
 }  // namespace velmora::cmd

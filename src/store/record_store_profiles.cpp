@@ -91,6 +91,34 @@ bool RecordStore::loadProfile(int id, Profile& profile) {
     return true;
 }
 
+bool RecordStore::loadUserReminderStates(std::vector<UserReminderState>& list) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    // Both lookups go by the owner indexes: one step into each per user.
+    Statement st(db, sqlf("SELECT p.id, p.is_programming_needed, p.name, p.ssn, d.sn IS NOT NULL, "
+                          "d.programming_time, d.last_alarm, (SELECT l.alarm_time FROM Log l "
+                          "WHERE l.owner_id = p.id AND l.log_status <> %d ORDER BY l.alarm_time DESC "
+                          "LIMIT 1) FROM Profiles p LEFT JOIN Devices d ON d.sn = (SELECT MAX(e.sn) "
+                          "FROM Devices e WHERE e.owner_id = p.id AND e.device_type = %d) "
+                          "ORDER BY p.id LIMIT %zu;",
+                          static_cast<int>(kStatusNotAlarmed), static_cast<int>(DeviceRecord::kOwn),
+                          kMaxUserReminderStates));
+    Cursor c = st.query();
+    while (c.step() == kSqliteRow) {
+        UserReminderState u;
+        u.id = intColumn(c, 0);
+        u.is_programming_needed = intColumn(c, 1) != 0;
+        u.name = withoutLineFeeds(decipheredColumn(c, 2, textsCut_));
+        u.ssn = withoutLineFeeds(decipheredColumn(c, 3, textsCut_));
+        u.hasOwnReminder = intColumn(c, 4) != 0;
+        u.programming_time = intColumn(c, 5);
+        u.last_alarm = intColumn(c, 6);
+        u.newestAlarmedLog = intColumn(c, 7);
+        list.push_back(std::move(u));
+    }
+    return true;
+}
+
 int RecordStore::insertProfile(bool isProgrammingNeeded, const Text& name, const Text& ssn,
                                const Text& phone, const Text& comment) {
     Database db(pathText());

@@ -43,6 +43,7 @@ QString commandObjectName(int commandId) {
         case cmd::kUpdateAllPouchData: return "updateAllPouchData";
         case cmd::kLanguageFinnish: return "languageFinnish";
         case cmd::kLanguageEnglish: return "languageEnglish";
+        case cmd::kWorkList: return "showWorkList";
         default: return QString("command%1").arg(commandId);
     }
 }
