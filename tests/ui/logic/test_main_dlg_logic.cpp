@@ -187,6 +187,10 @@ TEST_F(MainDlgTest, ChoosingByIdAsTheWorkListDoesSelectsOrTellsAndTheWatcherHear
         EXPECT_EQ(told, 1);
     }
     EXPECT_EQ(m.panel().lastAlarm, "-");
+    told = 0;
+    m.setProgrammingInProgress(true);
+    m.setProgrammingInProgress(false);
+    EXPECT_EQ(told, 1);  // a programming ended
 }
 
 // An index outside the list (none chosen) stands for the default window.

@@ -20,8 +20,9 @@ std::int64_t localDay(TimeValue t) { return dayNumber(fromTimeValue(t)); }
 // the reminder comes before programming it, so programming is a read too.
 TimeValue lastRead(const UserReminderState& u) { return std::max(u.programming_time, u.newestAlarmedLog); }
 
+// An empty own reminder (last alarm 0) ran out long ago.
 bool runsOutWithin(const UserReminderState& u, std::int64_t today, int days) {
-    return u.hasOwnReminder && (u.last_alarm == 0 || localDay(u.last_alarm) - today <= days);
+    return u.hasOwnReminder && localDay(u.last_alarm) - today <= days;
 }
 
 int boundedDays(int days) { return std::clamp(days, WorkListOptions::kMinDays, WorkListOptions::kMaxDays); }
