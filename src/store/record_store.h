@@ -147,9 +147,11 @@ public:
     // the same plain name by stored name (as SQLite orders it), then by id.
     bool loadProfiles(std::vector<Profile>& list);
     // Every user's state for the work list, in one statement on one
-    // connection, at most kMaxUserReminderStates users, in id order. True
-    // when the database opened.
-    bool loadUserReminderStates(std::vector<UserReminderState>& list);
+    // connection, in id order: the users that `keep` (when set) accepts,
+    // judged before their texts are read, at most kMaxUserReminderStates.
+    // True when the database opened.
+    bool loadUserReminderStates(std::vector<UserReminderState>& list,
+                                const std::function<bool(const UserReminderState&)>& keep = {});
     // Replaces `profile` by the stored user (alarms and history empty);
     // unchanged when there is no such row. True when the database opened.
     bool loadProfile(int id, Profile& profile);

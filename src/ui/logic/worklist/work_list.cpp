@@ -51,19 +51,25 @@ std::int64_t runsOutKey(const WorkListRow& r) {
 
 }  // namespace
 
+unsigned workReasons(const UserReminderState& u, TimeValue now, const WorkListOptions& options, int* daysSinceRead) {
+    const std::int64_t today = localDay(now);
+    unsigned reasons = 0;
+    if (runsOutWithin(u, today, options.runsOutDays)) reasons |= kReasonRunsOut;
+    if (u.is_programming_needed) reasons |= kReasonNeedsProgramming;
+    const TimeValue read = lastRead(u);
+    if (u.hasOwnReminder && u.last_alarm != 0 && read != 0 && today - localDay(read) > options.logDays) {
+        reasons |= kReasonLogNotRead;
+        if (daysSinceRead) *daysSinceRead = static_cast<int>(today - localDay(read));
+    }
+    return reasons;
+}
+
 std::vector<WorkListRow> workListRows(const std::vector<UserReminderState>& users, TimeValue now,
                                       const WorkListOptions& options) {
-    const std::int64_t today = localDay(now);
     std::vector<WorkListRow> rows;
     for (const UserReminderState& u : users) {
         WorkListRow r;
-        if (runsOutWithin(u, today, options.runsOutDays)) r.reasons |= kReasonRunsOut;
-        if (u.is_programming_needed) r.reasons |= kReasonNeedsProgramming;
-        const TimeValue read = lastRead(u);
-        if (u.hasOwnReminder && u.last_alarm != 0 && read != 0 && today - localDay(read) > options.logDays) {
-            r.reasons |= kReasonLogNotRead;
-            r.daysSinceRead = static_cast<int>(today - localDay(read));
-        }
+        r.reasons = workReasons(u, now, options, &r.daysSinceRead);
         if (r.reasons == 0) continue;
         r.userId = u.id;
         r.name = u.name;
@@ -75,11 +81,8 @@ std::vector<WorkListRow> workListRows(const std::vector<UserReminderState>& user
     return rows;
 }
 
-int dueThisWeek(const std::vector<UserReminderState>& users, TimeValue now) {
-    const std::int64_t today = localDay(now);
-    return static_cast<int>(std::count_if(users.begin(), users.end(), [today](const UserReminderState& u) {
-        return u.is_programming_needed || runsOutWithin(u, today, kWeekDays);
-    }));
+bool dueThisWeek(const UserReminderState& u, TimeValue now) {
+    return u.is_programming_needed || runsOutWithin(u, localDay(now), kWeekDays);
 }
 
 WorkListLogic::WorkListLogic(RecordStore& store, const StringSource& strings, const Clock& clock,
@@ -92,8 +95,8 @@ WorkListLogic::WorkListLogic(RecordStore& store, const StringSource& strings, co
 
 void WorkListLogic::reload() {
     std::vector<UserReminderState> users;
-    store_.loadUserReminderStates(users);
     now_ = clock_.nowValue();
+    store_.loadUserReminderStates(users, [this](const UserReminderState& u) { return workReasons(u, now_, options_) != 0; });
     rows_ = workListRows(users, now_, options_);
     sortRows();
     stale_ = false;
@@ -189,9 +192,15 @@ void WorkListLogic::choose(int row) {
 }
 
 Text WorkListLogic::dueThisWeekText() {
-    std::vector<UserReminderState> users;
-    store_.loadUserReminderStates(users);
-    return fillPlaceholder(strings_.load(ids::kWorkListDueThisWeek), std::to_string(dueThisWeek(users, clock_.nowValue())));
+    std::vector<UserReminderState> none;
+    const TimeValue now = clock_.nowValue();
+    int due = 0;
+    // Counted, never kept: no texts are read.
+    store_.loadUserReminderStates(none, [now, &due](const UserReminderState& u) {
+        due += dueThisWeek(u, now) ? 1 : 0;
+        return false;
+    });
+    return fillPlaceholder(strings_.load(ids::kWorkListDueThisWeek), std::to_string(due));
 }
 
 }  // namespace velmora

@@ -48,9 +48,14 @@ struct WorkListRow {
 // out; a user without an own reminder is listed only by the flag.
 std::vector<WorkListRow> workListRows(const std::vector<UserReminderState>& users, TimeValue now,
                                       const WorkListOptions& options);
+// The reasons of one user (0: not listed); `daysSinceRead` is set with
+// kReasonLogNotRead.
+unsigned workReasons(const UserReminderState& u, TimeValue now, const WorkListOptions& options,
+                     int* daysSinceRead = nullptr);
 
-// Users whose reminder runs out within 7 days or who need programming.
-int dueThisWeek(const std::vector<UserReminderState>& users, TimeValue now);
+// Whether the user's reminder runs out within 7 days or the user needs
+// programming: due for programming this week.
+bool dueThisWeek(const UserReminderState& u, TimeValue now);
 
 class WorkListLogic {
 public:

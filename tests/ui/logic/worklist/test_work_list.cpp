@@ -46,6 +46,7 @@ TEST_F(WorkListTest, ReasonsAtTheirEdges) {
         TimeValue programmed, last;
         std::vector<LogEntry> log;
         unsigned within7and14, within8and15;
+        TimeValue laterOwnLast = 0;  // a second own reminder of a higher serial
     } cases[] = {
         {"runs out on day 7", false, own, longAgo, at(3, 9, 23), {{at(3, 1), 0, 4}}, kReasonRunsOut, kReasonRunsOut},
         {"runs out on day 8", false, own, longAgo, at(3, 10, 0), {{at(3, 1), 0, 4}}, 0, kReasonRunsOut},
@@ -60,9 +61,14 @@ TEST_F(WorkListTest, ReasonsAtTheirEdges) {
         {"not alarmed is no read", false, own, longAgo, far, {{at(2, 10), 0, 4}, {at(2, 28), 0, 1}}, kReasonLogNotRead,
          kReasonLogNotRead},
         {"programmed counts as read", false, own, at(2, 16), far, {{at(2, 1), 0, 4}}, 0, 0},
+        {"the later reminder counts", false, own, longAgo, at(3, 3), {{at(3, 1), 0, 4}}, 0, 0, far},
     };
     std::map<int, const Case*> byId;
-    for (const Case& c : cases) byId[addUser(c.name, c.flag, c.device, c.programmed, c.last, c.log)] = &c;
+    for (const Case& c : cases) {
+        const int id = addUser(c.name, c.flag, c.device, c.programmed, c.last, c.log);
+        if (c.laterOwnLast) db.store().saveDevice({static_cast<std::uint32_t>(9000 + id), own, longAgo, c.laterOwnLast, 9}, id);
+        byId[id] = &c;
+    }
     std::vector<UserReminderState> users;
     ASSERT_TRUE(db.store().loadUserReminderStates(users));
     ASSERT_EQ(users.size(), std::size(cases));
@@ -73,7 +79,7 @@ TEST_F(WorkListTest, ReasonsAtTheirEdges) {
             EXPECT_EQ(listed[id], options.runsOutDays == 7 ? c->within7and14 : c->within8and15)
                 << c->name << " with " << options.runsOutDays;
     }
-    EXPECT_EQ(dueThisWeek(users, toTimeValue(kNow)), 4);
+    EXPECT_EQ(std::count_if(users.begin(), users.end(), [](const auto& u) { return dueThisWeek(u, toTimeValue(kNow)); }), 4);
 }
 
 TEST_F(WorkListTest, SortsByEveryColumnAndShowsTheRow) {
