@@ -1,9 +1,11 @@
 #include "ui/qt/work_list_dock.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -81,9 +83,12 @@ WorkListDock::WorkListDock(WorkListLogic& logic, const StringSource& strings, QW
     table_->setColumnWidth(WorkListLogic::kColumnName, 220);
     table_->setColumnWidth(WorkListLogic::kColumnSsn, 130);
     table_->setColumnWidth(WorkListLogic::kColumnRunsOut, 140);
+    // The logic's order first: enabling sorting sorts by the indicator.
+    showSortOrder();
     table_->setSortingEnabled(true);
-    table_->horizontalHeader()->setSortIndicator(logic_.sortColumn(),
-                                                 logic_.sortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+    // A few rows stay in sight however small the window is.
+    table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height() +
+                             6 * table_->verticalHeader()->defaultSectionSize());
     layout->addWidget(table_, 1);
     setWidget(body);
 
@@ -98,9 +103,31 @@ WorkListDock::WorkListDock(WorkListLogic& logic, const StringSource& strings, QW
 
 WorkListDock::~WorkListDock() { logic_.setListener({}); }
 
+void WorkListDock::showSortOrder() {
+    QHeaderView* header = table_->horizontalHeader();
+    const QSignalBlocker quiet(header);
+    header->setSortIndicator(logic_.sortColumn(), logic_.sortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
 void WorkListDock::sync() {
     model_->rowsChanged();
-    if (isVisible() != logic_.visible()) setVisible(logic_.visible());
+    showSortOrder();
+    if (isVisible() == logic_.visible()) return;
+    setVisible(logic_.visible());
+    // The window grows rather than cutting the calendar and the panel.
+    if (QWidget* w = window(); w != this && isVisible() && !w->isMaximized())
+        w->resize(w->size().expandedTo(w->minimumSizeHint()));
+}
+
+void WorkListDock::keyPressEvent(QKeyEvent* event) {
+    // Enter chose a row (or ended a day choice) and Escape has nothing to
+    // end here: neither may reach the window, where they end the program.
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape: event->accept(); return;
+        default: QDockWidget::keyPressEvent(event);
+    }
 }
 
 void WorkListDock::closeEvent(QCloseEvent* event) {

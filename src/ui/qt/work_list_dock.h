@@ -39,9 +39,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void sync();
+    // The header's indicator shows the logic's sort column and order.
+    void showSortOrder();
 
     WorkListLogic& logic_;
     WorkListModel* model_ = nullptr;
