@@ -106,7 +106,7 @@ MainWindow::MainWindow(const ResourceModule& resources, const std::filesystem::p
     window = std::make_unique<MainDlg>(logic, resources);
     window->addDockWidget(Qt::BottomDockWidgetArea, new WorkListDock(commands->workList, resources, window.get()));
     logic.setRecordsWatcher([this] { commands->workList.recordsChanged(); });
-    logic.setStatusText(commands->workList.dueThisWeekText());
+    if (logic.databaseOpened()) logic.setStatusText(commands->workList.dueThisWeekText());
     host.setParentWindow(window.get());
     QObject* context = window.get();
     host.setModalsClosedListener([this] {

@@ -25,11 +25,6 @@ protected:
         EXPECT_TRUE(db.store().saveLogEntries(log, id));
         return id;
     }
-    std::vector<Text> names(const WorkListLogic& list) {
-        std::vector<Text> out;
-        for (std::size_t i = 0; i < list.rows().size(); ++i) out.push_back(list.cellText(static_cast<int>(i), 0));
-        return out;
-    }
 
     dialogtest::TempDatabase db;
     FixedClock clock{kNow};
