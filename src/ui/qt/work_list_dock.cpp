@@ -111,6 +111,7 @@ void WorkListDock::showSortOrder() {
 
 void WorkListDock::sync() {
     model_->rowsChanged();
+    if (const int row = logic_.chosenRow(); row >= 0) table_->setCurrentIndex(model_->index(row, 0));
     showSortOrder();
     if (isVisible() == logic_.visible()) return;
     setVisible(logic_.visible());

@@ -188,7 +188,13 @@ Text WorkListLogic::cellText(int row, int column) const {
 
 void WorkListLogic::choose(int row) {
     if (row < 0 || row >= static_cast<int>(rows_.size()) || !choose_) return;
-    choose_(rows_[static_cast<std::size_t>(row)].userId);
+    chosenId_ = rows_[static_cast<std::size_t>(row)].userId;
+    choose_(chosenId_);
+}
+
+int WorkListLogic::chosenRow() const {
+    const auto it = std::find_if(rows_.begin(), rows_.end(), [this](const WorkListRow& r) { return r.userId == chosenId_; });
+    return it == rows_.end() ? -1 : static_cast<int>(it - rows_.begin());
 }
 
 Text WorkListLogic::dueThisWeekText() {

@@ -94,6 +94,9 @@ public:
     Text cellText(int row, int column) const;
     // The person chose a row (double click or Enter).
     void choose(int row);
+    // The row of the person chosen last, -1 when not listed: the list keeps
+    // its place after it was read again.
+    int chosenRow() const;
 
     // "N users due for programming this week", read from the database.
     Text dueThisWeekText();
@@ -107,6 +110,7 @@ private:
     std::filesystem::path configFile_;
     std::function<void(int)> choose_;
     std::function<void()> listener_;
+    int chosenId_ = 0;
     WorkListOptions options_;
     std::vector<WorkListRow> rows_;
     TimeValue now_ = 0;

@@ -125,6 +125,7 @@ TEST_F(WorkListTest, ChoosesTheRowsUserAndFollowsTheRecordsOnlyWhenShown) {
     EXPECT_EQ(list.rows().size(), 2u);
     list.setVisible(true);
     EXPECT_EQ(list.rows().size(), 3u);
+    EXPECT_EQ(list.chosenRow(), 1);  // Cecilia came first
 }
 
 TEST_F(WorkListTest, ChosenDaysAreBoundedAndKeptForTheNextStart) {
