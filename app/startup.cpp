@@ -2,9 +2,11 @@
 
 #include <QMetaObject>
 
+#include "device/usb_ids.h"
 #include "ui/logic/reminder/alarm_rules.h"
 #include "resources/string_ids.h"
 #include "store/startup.h"
+#include "ui/qt/work_list_dock.h"
 
 namespace velmora {
 
@@ -33,9 +35,10 @@ MainDlgCommands::MainDlgCommands(MainWindow& main, const ResourceModule& strings
                     [&window = static_cast<WindowNotices&>(main.logic), &user = main.logic.user()] {
                         window.alarmsChanged(user.window);
                     }}),
-      userManagement({main.logic.user(), main.store, strings, main.host, main.logic.clock(), main.service,
-                      main.logic, alarmTablePreparer(main.store),
-                      [&main](bool closed) { main.reminder->userManagementEnded(closed); }}),
+      users{{main.logic.user(), main.store, strings, main.host, main.logic.clock(), main.service, main.logic},
+            alarmTablePreparer(main.store),
+            [&main](bool closed) { main.reminder->userManagementEnded(closed); }},
+      userManagement(users),
       alarmReport({main.logic.user(), main.store, strings, main.host}),
       alarmReportOnPaper({main.logic.user(), main.store, strings, main.host}, false),
       alarmReportAsPdf({main.logic.user(), main.store, strings, main.host}, true),
@@ -43,6 +46,8 @@ MainDlgCommands::MainDlgCommands(MainWindow& main, const ResourceModule& strings
       dosePlan(main.logic.user(), strings, main.host, main.logic.clock()),
       userManual(main.host, strings, programDirectory()),
       about(main.host, strings, main.store.databasePath()),
+      workList(main.store, strings, main.logic.clock(), configFilePath(), [this](int id) { chooseUser(users, id); }),
+      showWorkList(workList),
       logic_(main.logic) {
     const std::pair<int, Command*> routes[] = {
         {cmd::kAccount, &accountDialog},
@@ -61,6 +66,7 @@ MainDlgCommands::MainDlgCommands(MainWindow& main, const ResourceModule& strings
         {cmd::kUserManual, &userManual},
         {cmd::kAbout, &about},
         {cmd::kDosePlan, &dosePlan},
+        {cmd::kWorkList, &showWorkList},
     };
     for (const auto& [id, command] : routes) logic_.setCommand(id, command);
     logic_.setAlarmRequests(&alarmEditing);
@@ -74,7 +80,7 @@ MainDlgCommands::~MainDlgCommands() {
     for (int id : {cmd::kAccount, cmd::kChangePassword, cmd::kCheckUpdates, cmd::kRegister, cmd::kBackup,
                    cmd::kFetchPouchData, cmd::kUpdateAllPouchData, cmd::kUserManagement, MainDlgLogic::kIdChooseUser,
                    cmd::kPrintAlarmReport, cmd::kPrintAlarmReportOnPaper, cmd::kSaveAlarmReportAsPdf, cmd::kReport,
-                   cmd::kUserManual, cmd::kAbout, cmd::kDosePlan})
+                   cmd::kUserManual, cmd::kAbout, cmd::kDosePlan, cmd::kWorkList})
         logic_.setCommand(id, nullptr);
 }
 
@@ -100,6 +106,9 @@ MainWindow::MainWindow(const ResourceModule& resources, const std::filesystem::p
     logic.setDeviceWatch([this] { reminder->arrival.start(); });
     commands = std::make_unique<MainDlgCommands>(*this, resources, dataDirectory);
     window = std::make_unique<MainDlg>(logic, resources);
+    window->addDockWidget(Qt::BottomDockWidgetArea, new WorkListDock(commands->workList, resources, window.get()));
+    logic.setRecordsWatcher([this] { commands->workList.recordsChanged(); });
+    if (logic.databaseOpened()) logic.setStatusText(commands->workList.dueThisWeekText());
     host.setParentWindow(window.get());
     QObject* context = window.get();
     host.setModalsClosedListener([this] {
@@ -123,6 +132,7 @@ MainWindow::~MainWindow() {
     host.setModalsClosedListener(nullptr);
     commands->fetchPouch.cancel();  // no service notice for a window that is going
     host.setParentWindow(nullptr);
+    logic.setRecordsWatcher({});
     window.reset();
     commands.reset();
     logic.setDeviceWatch({});

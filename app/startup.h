@@ -21,6 +21,7 @@
 #include "ui/logic/startup_logic.h"
 #include "ui/logic/user_manual.h"
 #include "ui/logic/users/user_management.h"
+#include "ui/logic/worklist/work_list.h"
 #include "ui/qt/main_dlg.h"
 #include "ui/qt/qt_host.h"
 #include "ui/qt/reminder_progress.h"
@@ -47,6 +48,8 @@ struct MainDlgCommands {
     FetchPouchCommand fetchPouch;
     UpdateAllPouchCommand updateAllPouch;
     AlarmEditFlow alarmEditing;
+    // User management's context: its dialog and the work list choose users the same way.
+    UserManagementContext users;
     UserManagementCommand userManagement;
     AlarmReportCommand alarmReport;
     StoredAlarmReportCommand alarmReportOnPaper;
@@ -55,6 +58,8 @@ struct MainDlgCommands {
     DosePlanCommand dosePlan;
     UserManualCommand userManual;
     AboutCommand about;
+    WorkListLogic workList;
+    WorkListCommand showWorkList;
 
 private:
     MainDlgLogic& logic_;

@@ -379,6 +379,20 @@ namespace velmora::ids {
     X(kDayCalendarName, 41670)                                                              \
     X(kWeekCalendarName, 41671)                                                             \
     X(kMonthCalendarName, 41672)                                                            \
+    /* Work list */                                                                         \
+    X(kWorkListTitle, 41600)                                                                \
+    X(kWorkListColumnName, 41601)                                                           \
+    X(kWorkListColumnSsn, 41602)                                                            \
+    X(kWorkListColumnRunsOut, 41603)                                                        \
+    X(kWorkListColumnReasons, 41604)                                                        \
+    X(kWorkListReasonRunsOut, 41605)                                                        \
+    X(kWorkListReasonRunOut, 41606)                                                         \
+    X(kWorkListReasonNeedsProgramming, 41607)                                               \
+    X(kWorkListReasonLogNotRead, 41608)                                                     \
+    X(kWorkListReminderEmpty, 41609)                                                        \
+    X(kWorkListRunsOutDays, 41610)                                                          \
+    X(kWorkListLogDays, 41611)                                                              \
+    X(kWorkListDueThisWeek, 41612)                                                          \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 
@@ -433,4 +447,6 @@ inline constexpr int kDosePlan = 41650;
 // View: the keys go to the day and week calendar or to the month calendar.
 inline constexpr int kViewPlanner = 41680;
 inline constexpr int kViewMonth = 41681;
+// View: the work list shown or hidden.
+inline constexpr int kWorkList = 41600;
 }  // namespace velmora::cmd

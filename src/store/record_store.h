@@ -83,6 +83,24 @@ void closeCurrentUser(CurrentUser& user);
 
 class SealedProfiles;
 
+// What the work list needs of one user: the user, the own reminder (type 0;
+// of several, the last row, as findOwnerDevice) and the newest entry of the
+// user's log that had alarmed when it was read.
+struct UserReminderState {
+    int id = 0;
+    Text name;
+    Text ssn;
+    bool is_programming_needed = false;
+    bool hasOwnReminder = false;
+    TimeValue programming_time = 0;  // of the own reminder
+    TimeValue last_alarm = 0;        // of the own reminder, 0 when it is empty
+    // alarm_time of the newest Log row whose alarm had sounded when the log
+    // was read (status other than not alarmed); 0 when there is none.
+    TimeValue newestAlarmedLog = 0;
+};
+// The most users loadUserReminderStates reads.
+inline constexpr std::size_t kMaxUserReminderStates = 200000;
+
 class RecordStore {
 public:
     // `databasePath` is the database file; nothing is opened here.
@@ -128,6 +146,12 @@ public:
     // Appends every user, ordered by plain name (code point order); users of
     // the same plain name by stored name (as SQLite orders it), then by id.
     bool loadProfiles(std::vector<Profile>& list);
+    // Every user's state for the work list, in one statement on one
+    // connection, in id order: the users that `keep` (when set) accepts,
+    // judged before their texts are read, at most kMaxUserReminderStates.
+    // True when the database opened.
+    bool loadUserReminderStates(std::vector<UserReminderState>& list,
+                                const std::function<bool(const UserReminderState&)>& keep = {});
     // Replaces `profile` by the stored user (alarms and history empty);
     // unchanged when there is no such row. True when the database opened.
     bool loadProfile(int id, Profile& profile);

@@ -91,6 +91,42 @@ bool RecordStore::loadProfile(int id, Profile& profile) {
     return true;
 }
 
+bool RecordStore::loadUserReminderStates(std::vector<UserReminderState>& list,
+                                         const std::function<bool(const UserReminderState&)>& keep) {
+    Database db(pathText());
+    if (!db.isOpen()) return false;
+    // Both go by the owner indexes. A user with several own reminders comes
+    // once per reminder, in serial order: the last one counts.
+    Statement st(db, sqlf("SELECT p.id, p.is_programming_needed, d.sn IS NOT NULL, d.programming_time, "
+                          "d.last_alarm, (SELECT l.alarm_time FROM Log l WHERE l.owner_id = p.id AND "
+                          "l.log_status <> %d ORDER BY l.alarm_time DESC LIMIT 1), p.name, p.ssn FROM "
+                          "Profiles p LEFT JOIN Devices d ON d.owner_id = p.id AND d.device_type = %d "
+                          "ORDER BY p.id, d.sn;",
+                          static_cast<int>(kStatusNotAlarmed), static_cast<int>(DeviceRecord::kOwn)));
+    Cursor c = st.query();
+    const std::size_t first = list.size();
+    int lastId = 0;
+    bool lastKept = false;
+    while (c.step() == kSqliteRow && list.size() - first < kMaxUserReminderStates) {
+        UserReminderState u;
+        u.id = intColumn(c, 0);
+        u.is_programming_needed = intColumn(c, 1) != 0;
+        u.hasOwnReminder = intColumn(c, 2) != 0;
+        u.programming_time = intColumn(c, 3);
+        u.last_alarm = intColumn(c, 4);
+        u.newestAlarmedLog = intColumn(c, 5);
+        if (u.id == lastId && lastKept) list.pop_back();
+        lastId = u.id;
+        lastKept = !keep || keep(u);
+        // Deciphering is most of the work: only for the users kept.
+        if (!lastKept) continue;
+        u.name = withoutLineFeeds(decipheredColumn(c, 6, textsCut_));
+        u.ssn = withoutLineFeeds(decipheredColumn(c, 7, textsCut_));
+        list.push_back(std::move(u));
+    }
+    return true;
+}
+
 int RecordStore::insertProfile(bool isProgrammingNeeded, const Text& name, const Text& ssn,
                                const Text& phone, const Text& comment) {
     Database db(pathText());

@@ -392,6 +392,33 @@ bool scaledAndLargeTextPictures(MainWindow& main, int user, const QString& outDi
     return ok;
 }
 
+// The work list docked below the calendar: besides the people above, two
+// whose reminder runs out this week and one whose log has not been read
+// for three weeks.
+bool workListPictures(MainWindow& main, const QString& outDir) {
+    const TimeValue now = main.logic.clock().nowValue();
+    constexpr TimeValue kDay = 86400;
+    struct Person {
+        const char* name;
+        const char* ssn;
+        TimeValue runsOutIn, readAgo;
+    } people[] = {{"Helmi Laaksonen", "140938-224K", 2, 5},
+                  {"Oskari Heikkinen", "050547-611T", 6, 3},
+                  {"Veikko Salo", "221129-143S", 40, 23}};
+    std::uint32_t sn = 100300;
+    for (const Person& p : people) {
+        const int id = main.store.insertProfile(false, p.name, p.ssn, "", "");
+        main.store.saveDevice({sn++, DeviceRecord::kOwn, now - 45 * kDay, now + p.runsOutIn * kDay, 90}, id);
+        const TimeValue read = now - p.readAgo * kDay;
+        main.store.saveLogEntries(std::vector<LogEntry>{{read, read + 200, kStatusAcknowledged}}, id);
+    }
+    main.window->resize(1100, 800);
+    main.logic.command(cmd::kWorkList);
+    const bool ok = save(*main.window, outDir, "work-list");
+    main.logic.command(cmd::kWorkList);
+    return ok;
+}
+
 int run(const QString& outDir, const std::filesystem::path& dataDir, const ResourceModule& resources) {
     RecordStore prepStore(dataDir / kDatabaseFileName);
     const int chosen = prepare(prepStore, dataDir);
@@ -593,6 +620,7 @@ int run(const QString& outDir, const std::filesystem::path& dataDir, const Resou
     }
     ok = dosePlanPictures(main, chosen, resources, outDir) && ok;
     ok = scaledAndLargeTextPictures(main, chosen, outDir) && ok;
+    ok = workListPictures(main, outDir) && ok;
     return ok ? 0 : 1;
 }
 

@@ -365,6 +365,13 @@ void MainDlgLogic::alarmsChanged(int window) {
 void MainDlgLogic::usersChanged() {
     monthStale_ = true;
     refresh();
+    if (recordsWatcher_) recordsWatcher_();
+}
+
+void MainDlgLogic::setProgrammingInProgress(bool v) {
+    const bool ended = programmingInProgress_ && !v;
+    programmingInProgress_ = v;
+    if (ended && recordsWatcher_) recordsWatcher_();
 }
 
 void MainDlgLogic::userDialogClosed() {
@@ -454,6 +461,7 @@ void MainDlgLogic::databaseReplaced() {
     store_.reloadUsers(user_);
     monthStale_ = true;
     refresh();
+    if (recordsWatcher_) recordsWatcher_();
 }
 
 void MainDlgLogic::clearCalendar() {

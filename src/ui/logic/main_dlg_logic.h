@@ -168,6 +168,10 @@ public:
     void setDeviceWatch(std::function<void()> watch) { deviceWatch_ = std::move(watch); }
     // Where the calendar's add, edit and delete requests go; nullptr: nowhere.
     void setAlarmRequests(AlarmRequests* requests) { alarmRequests_ = requests; }
+    // Told after the users, their alarms or reminders changed: a user
+    // chosen or reloaded, alarms edited, a reminder read, a programming
+    // ended, the database replaced.
+    void setRecordsWatcher(std::function<void()> watcher) { recordsWatcher_ = std::move(watcher); }
 
     // Initialisation of the window: title, user list, first refresh,
     // today's date, the reminder absent. The window calls startup() after it.
@@ -246,7 +250,7 @@ public:
     void setBusy(bool busy) override;
     void markMonthStale() { monthStale_ = true; }
     void setReminderConnected(bool connected, std::uint32_t serial = 0) override;
-    void setProgrammingInProgress(bool v) override { programmingInProgress_ = v; }
+    void setProgrammingInProgress(bool v) override;
     // The modal dialog of a device flow now open: `end` ends it (the
     // reminder was removed). An empty function when none is open.
     void setOpenDeviceDialog(std::function<void()> end) { endDeviceDialog_ = std::move(end); }
@@ -328,6 +332,7 @@ private:
     std::function<bool(int& exitCode)> signIn_;
     std::function<void()> deviceWatch_;
     AlarmRequests* alarmRequests_ = nullptr;
+    std::function<void()> recordsWatcher_;
 
     CurrentUser user_;
     UserPanel panel_;

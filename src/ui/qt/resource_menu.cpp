@@ -45,6 +45,7 @@ QString commandObjectName(int commandId) {
         case cmd::kLanguageEnglish: return "languageEnglish";
         case cmd::kViewPlanner: return "viewPlanner";
         case cmd::kViewMonth: return "viewMonth";
+        case cmd::kWorkList: return "showWorkList";
         default: return QString("command%1").arg(commandId);
     }
 }

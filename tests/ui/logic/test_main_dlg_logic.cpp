@@ -165,6 +165,23 @@ TEST_F(MainDlgTest, ChosenUserFillsThePanel) {
     }
 }
 
+TEST_F(MainDlgTest, ChoosingByIdAsTheWorkListDoesSelectsOrTellsAndTheWatcherHears) {
+    const int cecilia = db_.addUser("Cecilia", "030303-0303", {dailyAlarm(8, 0)});
+    MainDlgLogic& m = open();
+    int told = 0;
+    m.setRecordsWatcher([&told] { ++told; });
+    const UserManagementContext users{{m.user(), store(), strings_, host_, clock_, service_, m}, alarmTablePreparer(store()), {}};
+    // A user gone from the database is not chosen: the person is told.
+    for (const auto& [id, messages] : {std::pair{cecilia, std::vector<Text>{}}, {cecilia + 1, {text(ids::kOperationFailed)}}}) {
+        EXPECT_EQ(velmora::chooseUser(users, id), messages.empty());
+        EXPECT_EQ(m.panel().name, "Cecilia");
+        EXPECT_EQ(host_.takeMessageTexts(), messages);
+    }
+    m.setProgrammingInProgress(true);
+    m.setProgrammingInProgress(false);
+    EXPECT_EQ(told, 3);  // two choices and a programming ended
+}
+
 // An index outside the list (none chosen) stands for the default window.
 TEST_F(MainDlgTest, WindowSecondsOutsideTheListAreTheDefault) {
     for (int index : {-1, 10}) EXPECT_EQ(MainDlgLogic::windowSecondsAt(index), 600) << index;

@@ -26,4 +26,9 @@ private:
     UserManagementContext c_;
 };
 
+// Makes user `id` the current user as choosing in the dialog does (the
+// panel saved first, then the reminder's part and the window redrawn).
+// When the user is gone the person is told and false comes back.
+bool chooseUser(const UserManagementContext& c, int id);
+
 }  // namespace velmora
