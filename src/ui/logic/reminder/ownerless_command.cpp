@@ -69,7 +69,10 @@ void OwnerlessCommand::programWithoutUser() {
 }
 
 void StoreForChosenUserCommand::start() {
-    if (enabled()) storeLog(c_, c_.store.getDeviceOwner(c_.session.serial()), false);
+    const int owner = c_.store.getDeviceOwner(c_.session.serial());
+    // Another person's reminder: its acknowledgements are its owner's,
+    // stored when it arrived, and stay on it; nothing to store or to say.
+    if (enabled() && (owner < 1 || owner == c_.user.id)) storeLog(c_, owner, false);
     finish();
 }
 

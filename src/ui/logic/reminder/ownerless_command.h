@@ -35,7 +35,7 @@ public:
 
     // The read-back log for the owner of the reminder as the store knows it
     // (none: the person is asked about the current user), without the
-    // programming-time check.
+    // programming-time check; nothing when it is another person's.
     void start() override;
     // A reminder connected and read completely.
     bool enabled() const override { return c_.session.connected() && c_.session.readOk; }

@@ -148,6 +148,12 @@ TEST_F(ReminderFlows, AnOwnedReminderAttachedAtStartSelectsItsUserAndStoresTheLo
     EXPECT_TRUE(reminder->program.enabled());
     EXPECT_EQ(logOf(anna).size(), 2u);
     EXPECT_TRUE(host.messages.empty());
+    // Another person chosen while it is plugged in: its acknowledgements
+    // stay its owner's, without a word.
+    store().selectUser(main->user(), bertta, now, {}, RecordStore::SaveCurrent::No);
+    reminder->userManagementEnded(false);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(logOf(bertta).empty());
 }
 
 // Without a user, the reminder is judged by its own window, not one left by
