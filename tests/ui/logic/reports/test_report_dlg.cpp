@@ -149,8 +149,7 @@ TEST_F(ReportDlgTest, ProgrammingReportIsWrittenAndShownInTheProgram) {
     EXPECT_FALSE(openProgrammingReport(host, ResourceModule::builtIn(), "Bertta\n", db.dir()));
     EXPECT_EQ(shown, "Bertta\n");
     EXPECT_TRUE(host.opened.empty()) << "no outside text viewer";
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, fi().load(ids::kReportFileWriteFailed) + "\n" + file.string());
+    EXPECT_EQ(host.takeMessageTexts(), std::vector<Text>{fi().load(ids::kReportFileWriteFailed) + "\n" + file.string()});
 }
 
 // The users' report as CSV, both lists, and a file that cannot be written.
