@@ -121,9 +121,8 @@ TEST_F(ReportDlgTest, AFileThatCannotBeWrittenIsNotOpened) {
     auto dlg = open();
     EXPECT_FALSE(dlg.openInViewer());
     EXPECT_TRUE(host.opened.empty());
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, fi().load(ids::kReportFileWriteFailed) + "\n" + reportFile().string());
-    EXPECT_EQ(host.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(host.messages.at(0).icon, MessageIcon::Error);
+    EXPECT_EQ(host.takeMessageTexts(), std::vector<Text>{fi().load(ids::kReportFileWriteFailed) + "\n" + reportFile().string()});
     EXPECT_EQ(dialogtest::readBytes(reportFile()), "stale report");
 }
 
