@@ -9,11 +9,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <thread>
-#include <vector>
 
 #include "core/clock.h"
 #include "core/datetime.h"
@@ -88,10 +86,6 @@ TEST(ProgramEndToEnd, ReadsTheAttachedReminderThenProgramsItsUsersSchedule) {
     reminder.setClock(static_cast<std::uint32_t>(toTimeValue(now)));
     sim::startWithHistory(reminder, *sim::parseDailyTimes(r.dailyTimes), r.historyDays, now);
     const std::uint32_t programmedBefore = reminder.programmingTime();
-    // Alarms already due: three a day, fewer on the programming day and today before the first.
-    const std::vector<std::uint32_t> heldBefore = reminder.tableInstants();
-    const auto due = std::count_if(heldBefore.begin(), heldBefore.end(),
-                                   [&](std::uint32_t t) { return t < static_cast<std::uint32_t>(toTimeValue(now)); });
     sim::EmulatedUsbReminder usb(reminder);
     usb.plug();
 
@@ -100,17 +94,10 @@ TEST(ProgramEndToEnd, ReadsTheAttachedReminderThenProgramsItsUsersSchedule) {
     main.window->show();
     Person person(resources.load(ids::kOfferSpare));
 
-    // Arrival: the reminder's owner is selected and its acknowledgements
-    // since the programming day come into her stored history (what each
-    // log word means is the log decoding's test).
+    // Arrival: the reminder is read and its owner selected (that her log is
+    // stored is the reminder flows' test, what each log word means the log
+    // decoding's).
     ASSERT_TRUE(waitFor([&] { return main.logic.user().id == demo.personWithReminder && !main.logic.busy(); }));
-    std::vector<LogEntry> log;
-    ASSERT_TRUE(main.store.loadLog(demo.personWithReminder, log));
-    const auto readBack = std::count_if(log.begin(), log.end(), [&](const LogEntry& e) {
-        return static_cast<std::uint32_t>(e.alarm_time) >= programmedBefore;
-    });
-    EXPECT_GE(readBack, due);
-    EXPECT_GE(due, 3 * r.historyDays - 2) << "the history is not empty";
 
     // Programming through the window's button.
     auto* program = main.window->findChild<QPushButton*>("programButton");

@@ -1,6 +1,7 @@
 // The real libusb transport against the simulated reminder behind an
-// emulated USB device (umockdev): discovery, the protocol end to end,
-// timeouts, removal in the middle of an exchange, and hotplug.
+// emulated USB device (umockdev): discovery, packets both ways, timeouts,
+// removal in the middle of an exchange, and hotplug. A whole read and a
+// programming pass through it are the end-to-end test's.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,7 +14,6 @@
 #include "core/clock.h"
 #include "core/datetime.h"
 #include "core/records.h"
-#include "device/programming_pass.h"
 #include "device/alarm_table.h"
 #include "device/libusb_transport.h"
 #include "device/reminder_link.h"
@@ -102,30 +102,6 @@ TEST_F(EmulatedUsb, FoundByListedIdsOrByTheInterfaceClassAndNeverClaimedOtherwis
         EXPECT_EQ(usb->claims(), c.status == kTransportOk ? 2u : 0u) << c.name;
         EXPECT_EQ(send(kCmdBattery), c.status == kTransportOk ? kTransportOk : kTransportWriteFailed) << c.name;
     }
-}
-
-// What a person does with the alarms read back is the log decoding's and the
-// end-to-end test's; here the blocks go both ways through libusb.
-TEST_F(EmulatedUsb, ProgramThenReadBackThroughLibusb) {
-    reminder.setVersion("1.1.0");
-    InstantList programming;
-    ReminderLink link(plugIn(), readBack, clock);
-    link.setProgrammingTable(&programming);
-    ASSERT_EQ(link.open(), kTransportOk);
-    ASSERT_TRUE(link.readAll());
-    EXPECT_EQ(reminder.requestCount(), 131u);  // 1+1+1+1+63+64, no retries
-
-    // Program four alarms, one hour apart, with a 600 s window.
-    const TimeValue now = clock.nowValue();
-    for (int i = 1; i <= 4; ++i) programming.add(now + 3600 * i);
-    const PassResult pass = runProgrammingPass(link, programming, 600, true, clock);
-    ASSERT_TRUE(pass.ok());
-    EXPECT_EQ(reminder.clock(), static_cast<std::uint32_t>(now));
-
-    readBack.clear();
-    ASSERT_TRUE(link.readAll());
-    EXPECT_EQ(readBack.programming_time, now);
-    EXPECT_EQ(readBack.instants(), programming.items());
 }
 
 // A silent reminder times out on the read and the link is usable afterwards;

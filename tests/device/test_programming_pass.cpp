@@ -16,6 +16,7 @@
 #include "device/reminder_link.h"
 #include "reminder-sim/sim_transport.h"
 #include "reminder-sim/simulated_reminder.h"
+#include "support/forwarding_transport.h"
 
 using namespace velmora;
 
@@ -23,22 +24,17 @@ namespace {
 
 // Flips one byte of every block read back from `address` (a reminder whose
 // memory does not keep what was written).
-class FlippingTransport : public UsbTransport {
+class FlippingTransport : public velmora::testing::ForwardingTransport {
 public:
-    FlippingTransport(UsbTransport& inner, std::uint16_t address) : inner_(inner), address_(address) {}
-    TransportStatus open() override { return inner_.open(); }
+    FlippingTransport(UsbTransport& to, std::uint16_t address) : ForwardingTransport(&to), address_(address) {}
     TransportStatus transfer(const PacketBuffer& q, PacketBuffer& a, std::size_t& n) override {
-        const TransportStatus s = inner_.transfer(q, a, n);
+        const TransportStatus s = ForwardingTransport::transfer(q, a, n);
         if (address_ && getU16(q.data()) == kCmdReadBlock && getU16(q.data() + kBlockAddressOffset) == address_)
             a[kBlockDataOffset + 5] ^= 0x40;
         return s;
     }
-    std::size_t packetSize() const override { return inner_.packetSize(); }
-    bool isOpen() const override { return inner_.isOpen(); }
-    void close() override { inner_.close(); }
 
 private:
-    UsbTransport& inner_;
     std::uint16_t address_;
 };
 
@@ -106,6 +102,7 @@ TEST(ProgrammingPass, WritesWhatFitsChecksItAndSaysWhichStepFailed) {
         EXPECT_EQ(r.lastAlarm(), static_cast<TimeValue>(reminder.tableInstants().back()));
         EXPECT_EQ(reminder.programmingTime(), static_cast<std::uint32_t>(r.programming_time));
         EXPECT_EQ(reminder.window(), 1200u);
+        EXPECT_EQ(reminder.clock(), static_cast<std::uint32_t>(clock.nowValue()));
         EXPECT_EQ(reminder.logWord(3), 0u);
         EXPECT_EQ(reminder.commandCount(kCmdFinishOwn), c.own ? 1u : 0u);
     }

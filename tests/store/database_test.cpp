@@ -1,3 +1,6 @@
+// The SQLite wrapper: new files, reading columns, order keys and
+// transactions. A statement that does not prepare is the record store's
+// failed writes' test.
 #include "store/database.h"
 
 #include <gtest/gtest.h>
@@ -30,17 +33,6 @@ TEST(Database, OpeningAMissingFileCreatesItAndClosedConnectionFails) {
     }
     // New files carry the UTF-16le text encoding of the stored databases.
     EXPECT_EQ(rawScalar(dbIn(dir), "PRAGMA encoding;"), "UTF-16le");
-}
-
-TEST_F(DatabaseTest, StatementsThatDoNotPrepareReadNothing) {
-    Statement st(db, "SELECT * FROM NoSuchTable;");
-    EXPECT_FALSE(st.isPrepared());
-    EXPECT_EQ(st.columnCount(), 0);
-    Cursor c = st.query();
-    EXPECT_EQ(c.step(), kSqliteError);
-    Text s;
-    EXPECT_FALSE(c.getString(0, s));
-    EXPECT_FALSE(stepSucceeded(st.executeNonQuery()));
 }
 
 TEST_F(DatabaseTest, CursorReadsColumnsRejectsBadIndexesAndRunsAgainAfterRelease) {

@@ -1,7 +1,10 @@
 // The statement texts the store sends, logged through SQLite's statement
 // trace on every connection it opens: the schema, which every file keeps and
 // other tools read, and the statements whose effect no round trip in the
-// store tests sees. The rest are pinned by what they store and read.
+// tests sees. The rest are pinned by what they store and read (emptying a
+// calendar and the report's own reminders, for example, by the main window's
+// and the report dialog's tests); a new alarm's row is written as the
+// insertion of several.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -32,15 +35,13 @@ using Operation = std::function<void()>;
 using StatementLogTest = testing::StoreTest;
 
 TEST_F(StatementLogTest, TextsAreTheStoredOnes) {
-    int aino = store.insertProfile(false, "Aino", "", "", "");
-    ASSERT_EQ(aino, 1);
     Alarm alarm;
     alarm.alarm_start = fromTimeValue(1796000000);
     alarm.alarm_end = fromTimeValue(1796000000);
     alarm.repeat_pattern = 7;
     alarm.title = "Aamu";
     Alarm stored = alarm;
-    ASSERT_TRUE(store.saveAlarm(stored, aino));
+    ASSERT_TRUE(store.saveAlarm(stored, 1));
     const std::string insertAlarm =
         "INSERT INTO Alarms ('alarm_start', 'alarm_end', 'repeat_forever', 'repeat_pattern', 'alarm_type', "
         "'title', 'description', 'owner_id') VALUES(1796000000, 1796000000, 0, 7, 0, ?, ?, 1);";
@@ -73,16 +74,11 @@ TEST_F(StatementLogTest, TextsAreTheStoredOnes) {
          {"CREATE INDEX IF NOT EXISTS Log_owner_id ON Log(owner_id, alarm_time);"}},
         {"setVersion", [&] { store.setVersion("v1.7", 4); },
          {"UPDATE Settings SET sw_version=?, db_version=? WHERE id=1;"}},
-        {"saveAlarm new", [&] { Alarm a = alarm; store.saveAlarm(a, 1); }, {insertAlarm}},
         {"saveAlarm stored", [&] { store.saveAlarm(stored, 1); },
          {"UPDATE Alarms SET alarm_start = 1796000000, alarm_end = 1796000000, repeat_forever = 0, repeat_pattern "
           "= 7, alarm_type = 0, title = ?, description = ? WHERE id = 1"}},
         {"insertAlarms", [&] { store.insertAlarms({alarm}, 1); }, {"begin;", insertAlarm, "commit;"}},
         {"deleteAlarm", [&] { store.deleteAlarm(9); }, {"DELETE FROM Alarms WHERE id = 9;"}},
-        {"deleteAlarmsOfOwner", [&] { store.deleteAlarmsOfOwner(9); },
-         {"DELETE FROM Alarms WHERE owner_id = 9;"}},
-        {"loadOwnReminders", [&] { std::map<int, DeviceRecord> m; store.loadOwnReminders(m); },
-         {"SELECT * FROM Devices WHERE device_type = 0;"}},
         {"setDeviceOwner", [&] { store.setDeviceOwner(2, 77); },
          {"UPDATE Devices SET owner_id = 2 WHERE sn = 77;"}},
         {"storeAccount", [&] { store.storeAccount("apteekki", "ab12"); },

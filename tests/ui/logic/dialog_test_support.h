@@ -57,6 +57,11 @@ public:
         store_->loadProfiles(list);
         return list;
     }
+    std::vector<LogEntry> storedLog(int id) {
+        std::vector<LogEntry> log;
+        store_->loadLog(id, log);
+        return log;
+    }
 
     CurrentUser user;
 

@@ -58,7 +58,7 @@ TEST(HistoryChart, FollowsThePeriodAndHoveringAMarkShowsItsLine) {
     const QPoint at(chart.xOf(m.daySecond), chart.rowCentre(m.row));
     QHelpEvent hover(QEvent::ToolTip, at, view->mapToGlobal(at));
     QApplication::sendEvent(view, &hover);
-    EXPECT_EQ(QToolTip::text(), "04.03.2026 08:00 - kuitattu myöhässä: 04.03.2026 08:40");
+    EXPECT_EQ(QToolTip::text(), QString::fromStdString(LogDlgLogic::formatLine(user.history[t], ResourceModule::builtIn())));
     QToolTip::hideText();
 }
 

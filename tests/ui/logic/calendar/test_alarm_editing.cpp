@@ -151,8 +151,7 @@ protected:
     void given(Alarm a) {
         db.store().deleteAlarmsOfOwner(owner);
         db.store().saveAlarm(a, owner);
-        db.user.alarms.clear();
-        db.store().loadAlarms(owner, db.user.alarms);
+        db.user.alarms = db.storedAlarms(owner);
     }
     // The person changes the alarm dialog's fields with `fill` and presses
     // OK; asked which doses to delete, picks `deleteChoice` (none: Cancel).
@@ -168,14 +167,9 @@ protected:
             return dlg.accept();
         };
     }
-    std::vector<Alarm> stored(int id = 0) {
-        std::vector<Alarm> list;
-        db.store().loadAlarms(id ? id : owner, list);
-        return list;
-    }
     // The stored occurrences of 3 March to 30 April as "day.month hh:mm".
     std::vector<Text> occurrences() {
-        const std::vector<Alarm> alarms = stored();
+        const std::vector<Alarm> alarms = db.storedAlarms(owner);
         std::vector<AlarmOccurrence> out;
         expandOccurrences(alarms, makeTime(2026, 3, 3), makeTime(2026, 4, 30, 23, 59), out, db.user.daylight);
         std::vector<Text> texts;
@@ -199,8 +193,8 @@ TEST_F(AlarmFlowTest, AddStoresANewAlarmWithQuotesForApostrophes) {
     dialogFilledWith([](Dlg& d) { d.description = "Ota 'Burana' ruoan kanssa"; });
     flow.add(makeTime(2026, 3, 3, 8, 0));
     ASSERT_EQ(db.user.alarms.size(), 1u) << "the user's list is reloaded";
-    EXPECT_EQ(stored().at(0).description, "Ota \"Burana\" ruoan kanssa");
-    EXPECT_EQ(stored().at(0).title, "Hälytys");
+    EXPECT_EQ(db.storedAlarms(owner).at(0).description, "Ota \"Burana\" ruoan kanssa");
+    EXPECT_EQ(db.storedAlarms(owner).at(0).title, "Hälytys");
     EXPECT_EQ(changes, 1);
 }
 
@@ -293,7 +287,7 @@ TEST_F(AlarmFlowTest, APouchDoseEditedOrDeletedLeavesOneContinuationTwoWeeksOn) 
         expected.insert(expected.end(), later.begin(), later.end());
         EXPECT_EQ(occurrences(), expected) << (edit ? "edit" : "delete");
         int continuations = 0;
-        for (const Alarm& a : stored())
+        for (const Alarm& a : db.storedAlarms(owner))
             continuations += toTimeValue(a.alarm_start) == toTimeValue(makeTime(2026, 3, 31, 8, 0)) && a.repeat_pattern == 7 &&
                              a.alarm_type == 1 && a.repeat_forever && a.description == "Annospussi";
         EXPECT_EQ(continuations, 1);
@@ -317,12 +311,10 @@ TEST_F(AlarmFlowTest, ARefusedWriteChangesNothingAndIsReported) {
         [&] { flow.remove(makeTime(2026, 3, 17, 8, 0), db.user.alarms.at(0)); },
     };
     for (const auto& request : requests) {
-        host.messages.clear();
         host.answers = {true};
         request();
         EXPECT_EQ(occurrences(), before);
-        ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_EQ(host.messages[0].text, fi().load(ids::kOperationFailed));
+        EXPECT_EQ(host.takeMessageTexts(), std::vector<Text>{fi().load(ids::kOperationFailed)});
     }
     EXPECT_EQ(changes, 0);
 }
@@ -331,12 +323,10 @@ TEST_F(AlarmFlowTest, TheAlarmGoesToTheUserTheDialogWasOpenedFor) {
     const int other = db.addUser("Bertta", "2");
     dialogFilledWith([&](Dlg&) { db.store().selectUser(db.user, other, clock.nowValue(), {}); });
     flow.add(makeTime(2026, 3, 3, 8, 0));
-    EXPECT_EQ(stored(owner).size(), 1u);
-    EXPECT_TRUE(stored(other).empty());
+    EXPECT_EQ(db.storedAlarms(owner).size(), 1u);
+    EXPECT_TRUE(db.storedAlarms(other).empty());
     EXPECT_TRUE(db.user.alarms.empty());
-    Profile aino;
-    db.store().loadProfile(owner, aino);
-    EXPECT_TRUE(aino.is_programming_needed) << "its reminder no longer holds its alarms";
+    EXPECT_TRUE(db.storedProfile(owner).is_programming_needed) << "its reminder no longer holds its alarms";
 }
 
 }  // namespace

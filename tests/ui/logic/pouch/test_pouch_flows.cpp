@@ -55,10 +55,8 @@ protected:
     }
     // Alarm type and start of the stored alarms of user i.
     std::vector<std::pair<int, TimeValue>> alarms(int i) {
-        std::vector<Alarm> list;
-        db_.store().loadAlarms(ids_[i], list);
         std::vector<std::pair<int, TimeValue>> out;
-        for (const Alarm& a : list) out.emplace_back(a.alarm_type, toTimeValue(a.alarm_start));
+        for (const Alarm& a : db_.storedAlarms(ids_[i])) out.emplace_back(a.alarm_type, toTimeValue(a.alarm_start));
         std::sort(out.begin(), out.end());
         return out;
     }
@@ -110,7 +108,7 @@ TEST_F(PouchFlowTest, FetchReplacesThePouchAlarmsOrSaysWhyNot) {
         EXPECT_EQ(finished, &row - rows + 1);
         EXPECT_EQ(host_.questions.size(), row.questions) << row.text;
         if (row.text == kSample && row.messages.size() == 1) {
-            EXPECT_NE(host_.messages[0].text.find("Hälytysten lukumäärä: 2"), Text::npos);
+            EXPECT_NE(host_.messages[0].text.find(strings_.load(ids::kPouchDoseCount) + "2"), Text::npos);
         }
         EXPECT_EQ(shown(), row.messages) << row.text;
         EXPECT_EQ(alarms(0), sample) << row.text;
@@ -222,10 +220,8 @@ TEST_F(PouchFlowTest, UpdateOfEveryUserListsWhoWasNotUpdatedAndACancelLeavesTheR
         updateAll_->start();
         ASSERT_EQ(host_.dialogs.back(), PouchBulkDlgLogic::kTemplateId);
         for (int i = 0; i < 5; ++i) {
-            Profile p;
-            db_.store().loadProfile(ids_[i], p);
             EXPECT_EQ(!alarms(i).empty(), row.updated[i]) << names[i];
-            EXPECT_EQ(p.is_programming_needed, row.updated[i]) << names[i];
+            EXPECT_EQ(db_.storedProfile(ids_[i]).is_programming_needed, row.updated[i]) << names[i];
         }
         EXPECT_EQ(main_->user().alarms.size(), 2u) << "the current user follows the database";
     }

@@ -15,6 +15,7 @@
 #include "reminder-sim/simulated_reminder.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
+#include "support/forwarding_transport.h"
 #include "store/database.h"
 #include "ui/logic/main_dlg_logic.h"
 #include "ui/logic/reminder/reminder_commands.h"
@@ -35,21 +36,6 @@ struct Reminder {
     Reminder(int model, std::uint32_t sn) : sim(model, sn) {}
     sim::SimulatedReminder sim;
     sim::SimTransport usb{sim};
-};
-
-// The USB socket: whichever reminder is plugged in answers.
-class Socket : public UsbTransport {
-public:
-    TransportStatus open() override { return in ? in->open() : kTransportNotFound; }
-    TransportStatus transfer(const PacketBuffer& q, PacketBuffer& a, std::size_t& n) override {
-        return in ? in->transfer(q, a, n) : kTransportWriteFailed;
-    }
-    std::size_t packetSize() const override { return in ? in->packetSize() : kDefaultPacketSize; }
-    bool isOpen() const override { return in && in->isOpen(); }
-    void close() override {
-        if (in) in->close();
-    }
-    UsbTransport* in = nullptr;
 };
 
 class ReminderFlows : public ::testing::Test {
@@ -74,7 +60,7 @@ protected:
     }
     RecordStore& store() { return db.store(); }
     void plug(Reminder& r) {
-        socket.in = &r.usb;
+        socket.inner = &r.usb;
         reminder->arrival.deviceEvent(true);
     }
     void plugAnnasOwn() {
@@ -83,7 +69,7 @@ protected:
     }
     void unplug() {
         socket.close();
-        socket.in = nullptr;
+        socket.inner = nullptr;
         reminder->arrival.deviceEvent(false);
     }
     // Writes a table into a reminder as an earlier run did, and records it.
@@ -112,11 +98,6 @@ protected:
             if (m.text == strings.load(id) || m.text.starts_with(strings.load(id) + "\n")) return true;
         return false;
     }
-    std::vector<LogEntry> logOf(int owner) {
-        std::vector<LogEntry> log;
-        store().loadLog(owner, log);
-        return log;
-    }
     DeviceRecord device(std::uint32_t sn) {
         DeviceRecord d;
         store().findDevice(sn, d);
@@ -128,7 +109,7 @@ protected:
     ThreadReminderRunner runner;  // the reminder's jobs on a thread of their own
     const ResourceModule& strings = ResourceModule::builtIn();
     FixedClock clock{kNow};
-    Socket socket;
+    testing::ForwardingTransport socket;  // the USB socket: whichever reminder is plugged in answers
     std::unique_ptr<MainDlgLogic> main;
     std::unique_ptr<ReminderCommands> reminder;
     ServiceAccess service;
@@ -142,18 +123,18 @@ TEST_F(ReminderFlows, AnOwnedReminderAttachedAtStartSelectsItsUserAndStoresTheLo
     programmedBefore(own, anna, {now - 7200, now - 3600, now + 3600});
     own.sim.setLogWord(0, static_cast<std::uint32_t>(now - 7200 + 60));
     own.sim.setLogWord(1, kLogWordForgotten);
-    socket.in = &own.usb;
+    socket.inner = &own.usb;
     main->startup();
     EXPECT_EQ(main->user().id, anna);
     EXPECT_TRUE(reminder->program.enabled());
-    EXPECT_EQ(logOf(anna).size(), 2u);
+    EXPECT_EQ(db.storedLog(anna).size(), 2u);
     EXPECT_TRUE(host.messages.empty());
     // Another person chosen while it is plugged in: its acknowledgements
     // stay its owner's, without a word.
     store().selectUser(main->user(), bertta, now, {}, RecordStore::SaveCurrent::No);
     reminder->userManagementEnded(false);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_TRUE(logOf(bertta).empty());
+    EXPECT_TRUE(db.storedLog(bertta).empty());
 }
 
 // Without a user, the reminder is judged by its own window, not one left by
@@ -163,9 +144,9 @@ TEST_F(ReminderFlows, AnUnownedReminderAsksWhatToDoAndIsProgrammedWithoutAUser) 
     const TimeValue now = clock.nowValue();
     programmedBefore(other, 0, {now - 3600, now + 3600, now + 30 * 86400});
     main->user().programmed_window = 1800;
-    struct Case { int result; const char* name; std::size_t alarms; };
-    for (const Case c : {Case{SelectActionDlgLogic::kIdProgramWithoutUser, "(ei käyttäjää)", 2},
-                         Case{kIdCancel, "-", 0}, Case{kIdOk, "-", 0}}) {
+    struct Case { int result; Text name; std::size_t alarms; };
+    for (const Case& c : {Case{SelectActionDlgLogic::kIdProgramWithoutUser, strings.load(ids::kNoUserName), 2},
+                          Case{kIdCancel, "-", 0}, Case{kIdOk, "-", 0}}) {
         host.dialogs.clear();
         // User management closed without a choice asks again; then leave it.
         host.onDialog = [&](DialogModel& d) {
@@ -225,11 +206,9 @@ TEST_F(ReminderFlows, ProgramSaysWhyItCannotStartOrWhereTheTableStops) {
     main->user().alarms = {fortnightly};
     script(kIdCancel);
     reminder->program.start();
-    ASSERT_EQ(host.messages.size(), 3u);
-    EXPECT_EQ(host.messages[0].text, strings.load(ids::kCreateOrChooseUser));
-    EXPECT_EQ(host.messages[1].text, strings.load(ids::kNothingToProgram));
     const Text limit = fillPlaceholder(strings.load(ids::kTableEndsAtTimeLimit), "19.01.2038 05:14");
-    EXPECT_EQ(host.messages[2].text, fillPlaceholder(limit, "05.01.2038 08:00"));
+    EXPECT_EQ(host.takeMessageTexts(), (std::vector<Text>{strings.load(ids::kCreateOrChooseUser), strings.load(ids::kNothingToProgram),
+                                                          fillPlaceholder(limit, "05.01.2038 08:00")}));
 }
 
 TEST_F(ReminderFlows, BatteryWarnsAtZeroAnd825) {
@@ -293,7 +272,7 @@ TEST_F(ReminderFlows, ASpareIsWrittenAsType1WithWhatFitsAndWithout92) {
     EXPECT_EQ(device(kSpareSn).device_type, DeviceRecord::kSpare);
     EXPECT_EQ(own.sim.commandCount(kCmdFinishOwn), 1u);
     EXPECT_EQ(store().getDeviceOwner(kSpareSn), anna);
-    EXPECT_EQ(logOf(anna).size(), 1u) << "the own reminder's log, read when it came back";
+    EXPECT_EQ(db.storedLog(anna).size(), 1u) << "the own reminder's log, read when it came back";
 }
 
 // Bertta's reminder is attached while Anna is chosen, or comes as the spare
@@ -326,7 +305,7 @@ TEST_F(ReminderFlows, AnotherPersonsReminderIsWrittenOnlyOnYesAfterItsLogIsStore
         const std::size_t whose = c.spare ? 1 : 0;  // a spare comes after the offer of one
         ASSERT_GT(host.questions.size(), whose);
         EXPECT_TRUE(host.questions[whose].defaultNo && host.questions[whose].text.find("Bertta") != Text::npos);
-        EXPECT_EQ(logOf(bertta).size(), 1u) << c.yes;
+        EXPECT_EQ(db.storedLog(bertta).size(), 1u) << c.yes;
         EXPECT_EQ(other.sim.commandCount(kCmdStartProgramming), c.yes ? 1u : 0u);
         EXPECT_EQ(store().getDeviceOwner(kOtherSn), c.yes ? anna : bertta);
         EXPECT_EQ(db.storedProfile(bertta).is_programming_needed, c.yes);

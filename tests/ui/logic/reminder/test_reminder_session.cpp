@@ -9,6 +9,7 @@
 #include "core/datetime.h"
 #include "reminder-sim/sim_transport.h"
 #include "reminder-sim/simulated_reminder.h"
+#include "support/forwarding_transport.h"
 #include "ui/logic/reminder/reminder_session.h"
 
 namespace velmora {
@@ -16,19 +17,15 @@ namespace {
 
 // Notes whether an exchange ran on the test's thread; the exchange after
 // the clock was set waits for `hold`.
-class HoldingTransport : public UsbTransport {
+class HoldingTransport : public testing::ForwardingTransport {
 public:
-    explicit HoldingTransport(sim::SimulatedReminder& r) : sim_(r) {}
-    TransportStatus open() override { return sim_.open(); }
+    explicit HoldingTransport(sim::SimulatedReminder& r) : ForwardingTransport(&sim_), sim_(r) {}
     TransportStatus transfer(const PacketBuffer& q, PacketBuffer& a, std::size_t& n) override {
         onTestThread = onTestThread || std::this_thread::get_id() == testThread;
         if (hold && clockSet) hold->wait();
         clockSet = getU16(q.data()) == kCmdSetClock;
-        return sim_.transfer(q, a, n);
+        return ForwardingTransport::transfer(q, a, n);
     }
-    std::size_t packetSize() const override { return sim_.packetSize(); }
-    bool isOpen() const override { return sim_.isOpen(); }
-    void close() override { sim_.close(); }
     const std::thread::id testThread = std::this_thread::get_id();
     bool onTestThread = false, clockSet = false;
     std::latch* hold = nullptr;

@@ -21,6 +21,7 @@ const Text kHeader =
     Text(100, '-') + "\r\n";
 
 TimeValue at(int y, int mo, int d, int h, int mi) { return toTimeValue(makeTime(y, mo, d, h, mi)); }
+const StringSource& fi() { return ResourceModule::builtIn(); }
 
 class ReportDlgTest : public ::testing::Test {
 protected:
@@ -28,13 +29,7 @@ protected:
         return ReportDlgLogic(db.user, db.store(), strings, host, at(2026, 3, 2, 9, 0));
     }
     void giveReminder(int owner, std::uint32_t sn, int type, TimeValue programmed, TimeValue last) {
-        DeviceRecord d;
-        d.sn = sn;
-        d.device_type = type;
-        d.programming_time = programmed;
-        d.last_alarm = last;
-        d.alarm_amount = 40;
-        ASSERT_TRUE(db.store().saveDevice(d, owner));
+        ASSERT_TRUE(db.store().saveDevice({sn, type, programmed, last, 40}, owner));
     }
     std::filesystem::path reportFile() const { return db.dir() / "report.txt"; }
 
@@ -62,18 +57,17 @@ TEST_F(ReportDlgTest, RowsShowTheOwnReminderOrDashes) {
         "Daavid                             030303-345C         07.03.2026 09:00    01.02.2026 09:00         \r\n" +
         Text(40, 'E') + "040404-456D         -                   -                        \r\n";
     auto dlg = open();
-    const StringSource& fi = ResourceModule::builtIn();
     EXPECT_EQ(dlg.reportText(),
               kHeader +
                   "Aino                               010101-123A         12.04.2026 20:00    01.03.2026 10:05         \r\n" +
                   others);
-    EXPECT_EQ(dlg.listCaption(), fi.load(ids::kReportListAll));
+    EXPECT_EQ(dlg.listCaption(), fi().load(ids::kReportListAll));
     // Aino's reminder lasts beyond 21 days; everyone else must be programmed.
     dlg.showNeedingProgramming();
     EXPECT_EQ(dlg.reportText(), kHeader + others);
-    EXPECT_EQ(dlg.listCaption(), fi.load(ids::kReportListNeedingProgramming));
+    EXPECT_EQ(dlg.listCaption(), fi().load(ids::kReportListNeedingProgramming));
     dlg.showAll();
-    EXPECT_EQ(dlg.listCaption(), fi.load(ids::kReportListAll));
+    EXPECT_EQ(dlg.listCaption(), fi().load(ids::kReportListAll));
 }
 
 // Long values push the following columns right; widths count characters
@@ -127,17 +121,15 @@ TEST_F(ReportDlgTest, AFileThatCannotBeWrittenIsNotOpened) {
     auto dlg = open();
     EXPECT_FALSE(dlg.openInViewer());
     EXPECT_TRUE(host.opened.empty());
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text,
-              "Raporttitiedoston kirjoittaminen epäonnistui!\n" + reportFile().string());
-    EXPECT_EQ(host.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(host.messages.at(0).icon, MessageIcon::Error);
+    EXPECT_EQ(host.takeMessageTexts(), std::vector<Text>{fi().load(ids::kReportFileWriteFailed) + "\n" + reportFile().string()});
     EXPECT_EQ(dialogtest::readBytes(reportFile()), "stale report");
 }
 
-// The programming report: written to its file, shown in the program's own
-// window (no outside viewer); a file that cannot be written is named, and
-// the window still shows the report just built. An older, longer file is
-// replaced whole, as every report file is by the same writer.
+// The programming report: written to its file in Windows-1252 with CR LF
+// and a closing line end, shown in the program's own window (no outside
+// viewer); a file that cannot be written is named, and the window still
+// shows the report just built. An older, longer file is replaced whole.
 TEST_F(ReportDlgTest, ProgrammingReportIsWrittenAndShownInTheProgram) {
     const auto file = db.dir() / "raportti.txt";
     db.writeFile("raportti.txt", "an older report that others could read");
@@ -147,17 +139,16 @@ TEST_F(ReportDlgTest, ProgrammingReportIsWrittenAndShownInTheProgram) {
         shown = dynamic_cast<AlarmReportDlgLogic&>(d).reportText();
         return kIdOk;
     };
-    ASSERT_TRUE(openProgrammingReport(host, ResourceModule::builtIn(), "Aino\n", db.dir()));
-    EXPECT_EQ(shown, "Aino\n");
-    EXPECT_EQ(dialogtest::readBytes(file), "Aino\r\n\r\n");
+    ASSERT_TRUE(openProgrammingReport(host, ResourceModule::builtIn(), "Äino €\n", db.dir()));
+    EXPECT_EQ(shown, "Äino €\n");
+    EXPECT_EQ(dialogtest::readBytes(file), "\xC4ino \x80\r\n\r\n");
     EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0600)) << "health data";
     std::filesystem::remove(file);
     std::filesystem::create_directories(file / "in-the-way");
     EXPECT_FALSE(openProgrammingReport(host, ResourceModule::builtIn(), "Bertta\n", db.dir()));
     EXPECT_EQ(shown, "Bertta\n");
     EXPECT_TRUE(host.opened.empty()) << "no outside text viewer";
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "Raporttitiedoston kirjoittaminen epäonnistui!\n" + file.string());
+    EXPECT_EQ(host.takeMessageTexts(), std::vector<Text>{fi().load(ids::kReportFileWriteFailed) + "\n" + file.string()});
 }
 
 // The users' report as CSV, both lists, and a file that cannot be written.
@@ -178,7 +169,7 @@ TEST_F(ReportDlgTest, CsvHasARowPerListedUserAndTellsWhyItWasNotWritten) {
 
     EXPECT_FALSE(dlg.saveCsv(db.dir()));  // a folder is there
     ASSERT_EQ(host.messages.size(), 1u);
-    const Text said = "Tiedostoa ei voitu kirjoittaa:\n" + db.dir().string() + "\n";
+    const Text said = fi().load(ids::kFileNotWritten) + "\n" + db.dir().string() + "\n";
     EXPECT_EQ(host.messages[0].text.rfind(said, 0), 0u);
     EXPECT_GT(host.messages[0].text.size(), said.size()) << "no reason given";
 }

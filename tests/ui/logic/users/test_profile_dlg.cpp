@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "core/clock.h"
+#include "core/text.h"
 #include "ui/logic/dialog_test_support.h"
 #include "resources/resource_module.h"
 #include "resources/string_ids.h"
@@ -91,9 +92,8 @@ TEST_F(ProfileDlgTest, ChoosingAUserThatVanishedSaysSoAndShowsTheStoredList) {
     ASSERT_TRUE(db.store().deleteProfile(bertta));  // e.g. a restored backup
     dlg.select(1);
     EXPECT_EQ(dlg.choose(), 0);
-    ASSERT_EQ(person.messages.size(), 1u);
-    EXPECT_EQ(person.messages[0].text, "Toiminto epäonnistui!");
-    EXPECT_EQ(person.messages[0].caption, "Virhe");
+    EXPECT_EQ(person.messages.at(0).caption, fi().load(ids::kCaptionError));
+    EXPECT_EQ(person.takeMessageTexts(), std::vector<Text>{fi().load(ids::kOperationFailed)});
     EXPECT_EQ(entries(dlg), std::vector<Text>{"Aino (1)"});
     EXPECT_EQ(dlg.selection(), -1);
     EXPECT_EQ(db.user.id, 0);
@@ -135,10 +135,8 @@ TEST_F(ProfileDlgTest, FailedCreateAndDeleteAreReportedAndChangeNothing) {
     dlg.select(0);
     person.answers = {true};
     EXPECT_EQ(dlg.deleteSelected(), 0);
-    ASSERT_EQ(person.messages.size(), 2u);
-    EXPECT_EQ(person.messages[0].text, "Käyttäjän luonti epäonnistui!");
-    EXPECT_EQ(person.messages[1].text, "Poistaminen epäonnistui!");
-    for (const auto& m : person.messages) EXPECT_EQ(m.caption, "Virhe");
+    for (const auto& m : person.messages) EXPECT_EQ(m.caption, fi().load(ids::kCaptionError));
+    EXPECT_EQ(person.takeMessageTexts(), (std::vector<Text>{fi().load(ids::kUserCreateFailed), fi().load(ids::kDeleteFailed)}));
     EXPECT_EQ(db.user.id, aino);
     EXPECT_EQ(db.user.name, "Aino");
     EXPECT_EQ(dlg.count(), 1);
@@ -153,8 +151,8 @@ TEST_F(ProfileDlgTest, DeleteAsksAndKeepsThePositionOrMovesToTheNewLast) {
     dlg.select(1);
     EXPECT_EQ(dlg.deleteSelected(), 0);  // answered No
     ASSERT_EQ(person.questions.size(), 1u);
-    EXPECT_EQ(person.questions[0].text, "Poistetaanko käyttäjä B (x)?");
-    EXPECT_EQ(person.questions[0].caption, "Kysymys");
+    EXPECT_EQ(person.questions[0].text, fillPlaceholder(fi().load(ids::kConfirmDeleteUser), "B (x)"));
+    EXPECT_EQ(person.questions[0].caption, fi().load(ids::kCaptionQuestion));
     EXPECT_TRUE(person.questions[0].defaultNo);
     EXPECT_EQ(db.storedUsers().size(), 4u);
     EXPECT_EQ(dlg.count(), 4);
@@ -182,13 +180,14 @@ TEST_F(ProfileDlgTest, DeleteAsksAndKeepsThePositionOrMovesToTheNewLast) {
 // keep what was typed.
 TEST_F(ProfileDlgTest, NoNameOrLettersTheDatabaseCannotHoldAreRefused) {
     const auto unstorable = [](const Text& letters) {
-        return "Näitä merkkejä ei voi tallentaa: " + letters + "\nKorvaa ne toisilla merkeillä.";
+        return fillPlaceholder(fi().load(ids::kUnstorableCharacters), letters);
     };
+    const Text noName = fi().load(ids::kEnterNameAndSsn);
     struct Case {
         Text name, ssn, phone, message;
     };
-    for (const Case& c : {Case{"", "010101-123A", "040 1234567", "Syötä nimi ja henkilötunnus!"},
-                          Case{"   ", "010101-123A", "040 1234567", "Syötä nimi ja henkilötunnus!"},
+    for (const Case& c : {Case{"", "010101-123A", "040 1234567", noName},
+                          Case{"   ", "010101-123A", "040 1234567", noName},
                           Case{"Иван", "", "", unstorable("И в а н")},
                           Case{"Aino", "1", "040 \xF0\x9F\x98\x80 1", unstorable("\xF0\x9F\x98\x80")},
                           Case{"Łucja Łoś", "x", "", unstorable("Ł ś")}}) {
@@ -197,7 +196,7 @@ TEST_F(ProfileDlgTest, NoNameOrLettersTheDatabaseCannotHoldAreRefused) {
         EXPECT_EQ(dlg.create(), 0) << c.name;
         ASSERT_FALSE(person.messages.empty());
         EXPECT_EQ(person.messages.back().text, c.message);
-        EXPECT_EQ(person.messages.back().caption, "Virhe");
+        EXPECT_EQ(person.messages.back().caption, fi().load(ids::kCaptionError));
         EXPECT_EQ(person.messages.back().icon, MessageIcon::Error);
         EXPECT_EQ(std::tuple(dlg.name, dlg.ssn, dlg.phone), std::tuple(c.name, c.ssn, c.phone));
         EXPECT_EQ(dlg.count(), 0);
@@ -220,9 +219,7 @@ TEST_F(ProfileDlgTest, ASecondUserWithTheSameNameAndSsnIsAddedOnlyWhenConfirmed)
     dlg.ssn = "120345-123A";
     EXPECT_EQ(dlg.create(), 0);  // No, the default answer
     ASSERT_EQ(person.questions.size(), 1u);
-    EXPECT_EQ(person.questions[0].text,
-              "Käyttäjä Aino Virtanen (120345-123A) on jo olemassa. Luodaanko silti toinen käyttäjä "
-              "samalla nimellä ja henkilötunnuksella?");
+    EXPECT_EQ(person.questions[0].text, fillPlaceholder(fi().load(ids::kDuplicateUser), "Aino Virtanen (120345-123A)"));
     EXPECT_TRUE(person.questions[0].defaultNo);
     EXPECT_EQ(db.storedUsers().size(), 1u);
     person.answers = {true};
