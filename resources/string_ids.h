@@ -393,6 +393,8 @@ namespace velmora::ids {
     X(kWorkListRunsOutDays, 41610)                                                          \
     X(kWorkListLogDays, 41611)                                                              \
     X(kWorkListDueThisWeek, 41612)                                                          \
+    /* The planner's corner: the week's number */                                         \
+    X(kWeekNumberLabel, 41700)                                                              \
     /* Status bar idle text */                                                              \
     X(kReady, 57345)
 

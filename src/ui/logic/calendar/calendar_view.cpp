@@ -1,8 +1,10 @@
 #include "ui/logic/calendar/calendar_view.h"
 
 #include <algorithm>
+#include <string>
 
 #include "core/datetime.h"
+#include "core/text.h"
 #include "resources/string_ids.h"
 
 namespace velmora {
@@ -278,6 +280,10 @@ Text CalendarViewLogic::itemDetails(int index) const {
     const ViewItem& item = items_[static_cast<std::size_t>(index)];
     const Text day = spokenDay(item.start, strings_);
     return item.text.empty() ? day : day + ", " + item.text;
+}
+
+Text CalendarViewLogic::weekLabel() const {
+    return fillPlaceholder(strings_.load(ids::kWeekNumberLabel), std::to_string(weekNumber(dayAt(0))));
 }
 
 Text CalendarViewLogic::cursorSpeech() const {

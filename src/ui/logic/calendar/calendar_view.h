@@ -106,6 +106,8 @@ public:
     // The cursor's slot ("weekday d.m.yyyy hh:mm–hh:mm"; the month grid: its
     // day) and, after a colon, the items in it or "no doses".
     Text cursorSpeech() const;
+    // The ISO week of the range's first day, for the planner's corner ("vk 11").
+    Text weekLabel() const;
 
     // Views are made by make(); the kinds differ only in their range.
     CalendarViewLogic(ViewKind kind, CalendarRequests& requests, const StringSource& strings,

@@ -290,6 +290,8 @@ void PlannerView::paintRulerAndHeader(QPainter& p, const CalendarPalette& c) {
     // Header: "ddd d.M." per day, today's in bold; "d.M." or "d" where
     // large text leaves a column too narrow.
     p.fillRect(QRect(0, 0, g.width, g.headerHeight), c.face);
+    p.setPen(c.text);
+    p.drawText(QRect(0, 0, g.rulerWidth, g.headerHeight), Qt::AlignCenter, toQ(logic_->weekLabel()));
     const QLocale locale = calendarLocale(resources_);
     const int today = logic_->dayIndexOf(clock_.localNow());
     for (int d = 0; d < g.days; ++d) {

@@ -357,6 +357,9 @@ TEST_F(CalendarTest, TheCursorIsSpokenWithTheItemsInItsSlotOrDay) {
         for (K k : c.keys) v.key(k);
         EXPECT_EQ(v.cursorSpeech(), c.speech);
     }
+    // The week of a year's first days may be the last year's.
+    for (const auto& [day, label] : {std::pair{makeTime(2021, 1, 3), "vk 53"}, {makeTime(2021, 1, 4), "vk 1"}})
+        EXPECT_EQ(view(ViewKind::Week, day).weekLabel(), label);
 }
 
 }  // namespace
