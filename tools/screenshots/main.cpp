@@ -117,7 +117,7 @@ bool waitFor(const std::function<bool()>& holds) {
 // user. Each modal window is saved as it appears.
 bool reminderFlows(MainWindow& main, sim::SimulatedReminder& reminder, sim::EmulatedUsbReminder& usb,
                    const QString& outDir) {
-    bool ok = true;
+    bool ok = true, progressSaved = false;
     const QString spareQuestion = toQ(main.logic.strings().load(ids::kOfferSpare));
     QTimer person;
     QObject::connect(&person, &QTimer::timeout, [&] {
@@ -138,6 +138,10 @@ bool reminderFlows(MainWindow& main, sim::SimulatedReminder& reminder, sim::Emul
             static_cast<QDialog*>(w)->reject();
         } else if (auto* box = qobject_cast<QMessageBox*>(w); box && box->text() == spareQuestion) {
             box->button(QMessageBox::Yes)->click();
+        } else if (w->objectName() == "reminderProgress") {
+            // A job at work: saved once, left to end by itself.
+            if (!progressSaved) ok = save(*w, outDir, "reminder-progress") && ok;
+            progressSaved = true;
         } else {
             const auto* other = qobject_cast<QMessageBox*>(w);
             std::fprintf(stderr, "unexpected window %s %s\n", w->metaObject()->className(),
