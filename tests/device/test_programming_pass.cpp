@@ -93,7 +93,9 @@ TEST(ProgrammingPass, WritesWhatFitsChecksItAndSaysWhichStepFailed) {
         const PassResult r = runProgrammingPass(link, table, 1200, c.own, clock);
         EXPECT_EQ(r.failed, c.failed) << c.model << "/" << c.silentAfter << "/" << c.flipAt;
         EXPECT_EQ(r.count(), c.written) << c.model;
-        if (cancel) EXPECT_EQ(reminder.requestCount(), requestsAtCancel) << "nothing is sent once cancelled";
+        if (cancel) {
+            EXPECT_EQ(reminder.requestCount(), requestsAtCancel) << "nothing is sent once cancelled";
+        }
         if (!r.ok()) {
             EXPECT_EQ(reminder.commandCount(kCmdFinishOwn), 0u) << "a failed pass does not finish the reminder";
             continue;

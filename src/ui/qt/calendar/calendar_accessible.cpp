@@ -74,8 +74,10 @@ private:
 class CalendarAccessible : public QAccessibleWidget {
 public:
     explicit CalendarAccessible(CalendarViewBase* view) : QAccessibleWidget(view, QAccessible::List), view_(view) {}
+    // Qt drops the interface while the view is being destroyed: only the
+    // children are let go, the view is not asked anything.
     ~CalendarAccessible() override {
-        forgetItems();
+        dropItems();
         if (cursor_) QAccessible::deleteAccessibleInterface(cursor_);
     }
 
@@ -109,13 +111,18 @@ public:
     QAccessibleInterface* focusChild() const override { return view_->hasFocus() ? child(itemCount()) : nullptr; }
 
     void forgetItems() const {
-        for (QAccessible::Id id : items_) {
-            if (id) QAccessible::deleteAccessibleInterface(id);
-        }
+        dropItems();
         items_.assign(static_cast<std::size_t>(itemCount()), 0);
     }
 
 private:
+    void dropItems() const {
+        for (QAccessible::Id id : items_) {
+            if (id) QAccessible::deleteAccessibleInterface(id);
+        }
+        items_.clear();
+    }
+
     int itemCount() const { return static_cast<int>(view_->logic().items().size()); }
 
     CalendarViewBase* view_;
