@@ -26,4 +26,10 @@ std::vector<Text> tabSeparatedFields(const Text& text) {
     return fields;
 }
 
+Text lowerAscii(Text text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
 }  // namespace velmora

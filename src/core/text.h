@@ -1,6 +1,6 @@
 #pragma once
-// Filling the "%s" placeholders of string-table texts, and reading the
-// fields of a text separated by tabs.
+// Filling the "%s" placeholders of string-table texts, reading the fields
+// of a text separated by tabs, and lower case of ASCII letters.
 #include <vector>
 
 #include "core/types.h"
@@ -14,5 +14,9 @@ Text fillPlaceholder(const Text& pattern, const Text& value, bool every = false)
 
 // The fields of a string-table text separated by tabs.
 std::vector<Text> tabSeparatedFields(const Text& text);
+
+// `text` with A-Z in lower case; other bytes, UTF-8 letters among them,
+// as they are.
+Text lowerAscii(Text text);
 
 }  // namespace velmora

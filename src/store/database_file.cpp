@@ -5,13 +5,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <set>
 #include <system_error>
 
+#include "core/text.h"
 #include "store/database.h"
 #include "store/record_store.h"
 #include "store/schema.h"
@@ -102,11 +102,6 @@ bool hasSqliteHeader(const char* data, std::size_t size) {
     return size >= sizeof kSqliteHeader && std::memcmp(data, kSqliteHeader, sizeof kSqliteHeader) == 0;
 }
 
-std::string lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 bool integrityOk(Database& db) {
     Statement check(db, "PRAGMA integrity_check;");
     Cursor c = check.query();
@@ -120,7 +115,7 @@ bool hasOurTables(Database& db) {
     Statement list(db, "SELECT name FROM sqlite_master WHERE type = 'table';");
     Cursor c = list.query();
     Text name;
-    while (c.step() == kSqliteRow && c.getString(0, name)) names.insert(lower(name));
+    while (c.step() == kSqliteRow && c.getString(0, name)) names.insert(lowerAscii(name));
     for (const char* table : {"settings", "profiles", "devices", "alarms", "log", "reports"}) {
         if (names.count(table) == 0) return false;
     }

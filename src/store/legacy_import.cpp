@@ -13,6 +13,7 @@
 
 #include "core/cp1252.h"
 #include "core/datetime.h"
+#include "core/text.h"
 #include "store/credentials.h"
 #include "store/record_store.h"
 
@@ -186,10 +187,7 @@ std::optional<std::vector<ImportedUser>> readUserFile(const fs::path& path) {
 }
 
 bool hasUserExtension(const std::string& name) {
-    std::string ext = fs::path(name).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext == kLegacyUserExtension;
+    return lowerAscii(fs::path(name).extension().string()) == kLegacyUserExtension;
 }
 
 // N of a claimed name "<name>.vel.import-N"; 0 for any other name.

@@ -2,12 +2,12 @@
 // and the settings row with the account stored in it.
 #include "store/record_store.h"
 
-#include <cctype>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/text.h"
 #include "store/credentials.h"
 #include "store/database.h"
 #include "store/record_rows.h"
@@ -44,11 +44,6 @@ bool readSettingsOn(Database& db, SettingsRow& row) {
     return true;
 }
 
-std::string lowerCase(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // The tables' names in lower case (SQLite's names ignore case); false when
 // the file is not a database.
 bool tableNames(Database& db, std::set<std::string>& names) {
@@ -57,7 +52,7 @@ bool tableNames(Database& db, std::set<std::string>& names) {
     Cursor c = list.query();
     Text name;
     int rc;
-    while ((rc = c.step()) == kSqliteRow && c.getString(0, name)) names.insert(lowerCase(name));
+    while ((rc = c.step()) == kSqliteRow && c.getString(0, name)) names.insert(lowerAscii(name));
     return rc == kSqliteDone;
 }
 
@@ -162,7 +157,7 @@ RecordStore::SchemaOutcome RecordStore::prepareSchema() {
         out.migrated = true;
     }
     for (const SchemaTable& t : kSchemaTables)
-        if (present.count(lowerCase(t.name)) == 0 && db.execute(t.sql) != kSqliteOk) return out;
+        if (present.count(lowerAscii(t.name)) == 0 && db.execute(t.sql) != kSqliteOk) return out;
     if (!hasRow) {
         if (db.execute(settingsRowSql()) != kSqliteOk) return out;
         out.created = true;

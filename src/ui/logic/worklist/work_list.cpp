@@ -6,6 +6,7 @@
 
 #include "core/config_file.h"
 #include "core/datetime.h"
+#include "core/text.h"
 #include "resources/string_ids.h"
 
 namespace velmora {
@@ -34,13 +35,6 @@ int configDays(const std::filesystem::path& file, const char* key, int fallback)
     if (!value || std::from_chars(value->data(), value->data() + value->size(), days).ec != std::errc{})
         return fallback;
     return boundedDays(days);
-}
-
-Text lowered(const Text& t) {
-    Text out = t;
-    for (char& ch : out)
-        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-    return out;
 }
 
 // Rows without a reminder sort after every date; an empty one before.
@@ -139,7 +133,7 @@ void WorkListLogic::sort(int column, bool ascending) {
 
 void WorkListLogic::sortRows() {
     auto byName = [](const WorkListRow& a, const WorkListRow& b) {
-        const Text la = lowered(a.name), lb = lowered(b.name);
+        const Text la = lowerAscii(a.name), lb = lowerAscii(b.name);
         return la != lb ? la < lb : a.userId < b.userId;
     };
     auto less = [this](const WorkListRow& a, const WorkListRow& b) {
@@ -147,7 +141,7 @@ void WorkListLogic::sortRows() {
             case kColumnSsn: return a.ssn < b.ssn;
             case kColumnRunsOut: return runsOutKey(a) < runsOutKey(b);
             case kColumnReasons: return a.reasons < b.reasons;
-            default: return lowered(a.name) < lowered(b.name);
+            default: return lowerAscii(a.name) < lowerAscii(b.name);
         }
     };
     std::sort(rows_.begin(), rows_.end(), byName);
