@@ -102,7 +102,8 @@ TEST(DialogWindows, EveryControlHasANameForScreenReaders) {
     const FixedClock clock(makeTime(2026, 3, 2, 9, 0));
     const ServiceAccess access;
     const AccountContext account{db.user, db.store(), fi, host, access};
-    const AlarmDlgLogic::Setup alarm{false, makeTime(2026, 3, 3, 8, 0), makeTime(2026, 3, 3, 8, 0)};
+    AlarmDlgLogic::Setup alarm;
+    alarm.start = alarm.end = makeTime(2026, 3, 3, 8, 0);
     const std::vector<std::pair<const char*, std::shared_ptr<QDialog>>> dialogs = {
         {"profile", ownDialog<ProfileDlg, ProfileDlgLogic>(db.user, db.store(), fi, host, clock)},
         {"history", ownDialog<LogDlg, LogDlgLogic>(db.user, fi)},

@@ -105,7 +105,6 @@ Text dosePlanHtml(const DosePlan& plan, const StringSource& strings) {
         out += "<p><b>" + htmlEscaped(strings.load(ids::kDosePlanNote)) + "</b><br>" + htmlLines(plan.note) +
                "</p>";
 
-    // The column headings come again on every page.
     // A table per day, its name heading it, again on the next page when
     // the day goes on there. Every cell in the same type, so that a row
     // breaks to the next page whole.

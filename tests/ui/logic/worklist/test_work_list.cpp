@@ -20,8 +20,9 @@ protected:
     int addUser(const Text& name, bool flag, int deviceType, TimeValue programmed, TimeValue last,
                 std::vector<LogEntry> log = {}) {
         const int id = db.addUser(name, "ssn-" + name, flag);
-        if (deviceType >= 0)
+        if (deviceType >= 0) {
             EXPECT_TRUE(db.store().saveDevice({static_cast<std::uint32_t>(1000 + id), deviceType, programmed, last, 9}, id));
+        }
         EXPECT_TRUE(db.store().saveLogEntries(log, id));
         return id;
     }
