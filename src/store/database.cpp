@@ -9,6 +9,8 @@
 #include <system_error>
 #include <utility>
 
+#include "core/text.h"
+
 namespace velmora {
 
 namespace {
@@ -311,6 +313,16 @@ int Transaction::rollback() {
     int rc = db_.execute("rollback;");
     active_ = false;
     return rc;
+}
+
+bool tableNames(Database& db, std::set<std::string>& names) {
+    Statement list(db, "SELECT name FROM sqlite_master WHERE type = 'table';");
+    if (!list.isPrepared()) return false;
+    Cursor c = list.query();
+    Text name;
+    int rc;
+    while ((rc = c.step()) == kSqliteRow && c.getString(0, name)) names.insert(lowerAscii(name));
+    return rc == kSqliteDone;
 }
 
 }  // namespace velmora

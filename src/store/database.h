@@ -5,6 +5,7 @@
 // SQLite result codes (0 ok, 100 row ready, 101 done) and booleans; this
 // layer never throws and never shows anything.
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -176,5 +177,9 @@ private:
     Database& db_;
     bool active_ = false;
 };
+
+// The names of the file's tables in lower case (SQLite's names ignore
+// case); false when the file is not a database.
+bool tableNames(Database& db, std::set<std::string>& names);
 
 }  // namespace velmora

@@ -112,12 +112,9 @@ bool integrityOk(Database& db) {
 
 bool hasOurTables(Database& db) {
     std::set<std::string> names;
-    Statement list(db, "SELECT name FROM sqlite_master WHERE type = 'table';");
-    Cursor c = list.query();
-    Text name;
-    while (c.step() == kSqliteRow && c.getString(0, name)) names.insert(lowerAscii(name));
-    for (const char* table : {"settings", "profiles", "devices", "alarms", "log", "reports"}) {
-        if (names.count(table) == 0) return false;
+    if (!tableNames(db, names)) return false;
+    for (const SchemaTable& table : kSchemaTables) {
+        if (names.count(lowerAscii(table.name)) == 0) return false;
     }
     return true;
 }

@@ -44,18 +44,6 @@ bool readSettingsOn(Database& db, SettingsRow& row) {
     return true;
 }
 
-// The tables' names in lower case (SQLite's names ignore case); false when
-// the file is not a database.
-bool tableNames(Database& db, std::set<std::string>& names) {
-    Statement list(db, "SELECT name FROM sqlite_master WHERE type = 'table';");
-    if (!list.isPrepared()) return false;
-    Cursor c = list.query();
-    Text name;
-    int rc;
-    while ((rc = c.step()) == kSqliteRow && c.getString(0, name)) names.insert(lowerAscii(name));
-    return rc == kSqliteDone;
-}
-
 // A table's columns as SQLite describes them: name, type, not-null,
 // default and key position.
 std::vector<std::string> columnsOf(Database& db, const char* table) {
